@@ -1,0 +1,51 @@
+#include "ErrorReport.h"
+
+#include "Platform.h"
+
+#include <cstring>
+#include <new>
+
+AppError::AppError(const QString &description)
+    : std::runtime_error(description.toUtf8().toStdString()) {}
+
+AppError AppError::fromErrno(int error) {
+    return AppError(QString::fromLocal8Bit(std::strerror(error)));
+}
+
+QString Location::form1(const char *procedure) {
+    return QStringLiteral("in Kestrune2021/08/31.Form1.%1 ").arg(QLatin1String(procedure));
+}
+
+QString Location::addFolder(const char *procedure) {
+    return QStringLiteral("in Mirrowfen2021/08/31.AddFolder.%1 ").arg(QLatin1String(procedure));
+}
+
+QString UnexpectedErrorText(const QString &description, const QString &location, int step) {
+    return description + QStringLiteral("\r\n") + location + QStringLiteral("at line ") +
+           QString::number(step) + QStringLiteral("\r\r") +
+           QStringLiteral("Please email screenshot of this message to ") + SupportAddress;
+}
+
+void ReportUnexpectedError(Platform &platform, const QString &description,
+                           const QString &location, int step) {
+    platform.messageBox(UnexpectedErrorText(description, location, step),
+                        QStringLiteral("Application Error"), Platform::Icon::Warning);
+}
+
+void Guard::handleCurrentException() {
+    QString description;
+    try {
+        throw;
+    } catch (const CommandAbandoned &) {
+        throw;
+    } catch (const AppError &error) {
+        description = error.description();
+    } catch (const std::bad_alloc &) {
+        description = QStringLiteral("Out of memory");
+    } catch (const std::exception &error) {
+        description = QString::fromUtf8(error.what());
+    } catch (...) {
+        description = QStringLiteral("Unknown error");
+    }
+    ReportUnexpectedError(platform_, description, location_, line_);
+}

@@ -1,0 +1,96 @@
+// Unexpected run-time errors and the one way they are shown to the user.
+//
+// A command handler that must never stop because of a failure holds a Guard. Each of its
+// numbered steps runs through the guard; a failure inside a step (or inside any routine the
+// step calls) is shown once in the "Application Error" box, naming the procedure and the step,
+// and the handler carries on with its next action. Several actions that share one number are
+// written as several guarded calls with that number, so a failure skips only the action it
+// happened in.
+#pragma once
+
+#include <QString>
+
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+class Platform;
+
+// A failure that a guarded procedure reports. Its description is the text the user sees:
+// the operating system's wording for file-system failures, or one of the conversion texts below.
+class AppError : public std::runtime_error {
+public:
+    explicit AppError(const QString &description);
+    QString description() const { return QString::fromUtf8(what()); }
+
+    static AppError fromErrno(int error);  // strerror's wording
+};
+
+namespace ErrorText {
+inline const QString TypeMismatch = QStringLiteral("Type mismatch");
+inline const QString Overflow = QStringLiteral("Overflow");
+inline const QString InvalidArgument = QStringLiteral("Invalid procedure call or argument");
+inline const QString InvalidPropertyValue = QStringLiteral("Invalid property value");
+}  // namespace ErrorText
+
+// Thrown by the event pump once the window has been closed: the command that yielded is
+// abandoned at that point. It is not an error, so no guard reports or swallows it.
+struct CommandAbandoned {};
+
+inline const QString SupportAddress = QStringLiteral("support@brindlewick.example");
+
+// Location texts of the guarded procedures, as the report names them.
+namespace Location {
+QString form1(const char *procedure);      // "in Kestrune2021/08/31.Form1.<procedure> "
+QString addFolder(const char *procedure);  // "in Mirrowfen2021/08/31.AddFolder.<procedure> "
+}  // namespace Location
+
+// The report text: description, CR LF, location, "at line ", step, CR CR, support request.
+QString UnexpectedErrorText(const QString &description, const QString &location, int step);
+
+// Shows the report box (title "Application Error", warning icon, OK) and waits for it.
+void ReportUnexpectedError(Platform &platform, const QString &description,
+                           const QString &location, int step);
+
+class Guard {
+public:
+    Guard(Platform &platform, QString location)
+        : platform_(platform), location_(std::move(location)) {}
+
+    // Runs one action of step `number`. A failure is reported and the caller goes on.
+    template <class Action>
+    void step(int number, Action &&action) {
+        line_ = number;
+        try {
+            std::forward<Action>(action)();
+        } catch (...) {
+            handleCurrentException();
+        }
+    }
+
+    // Runs the test that opens a conditional block or loop. A test that fails is reported and
+    // counts as held, so the caller enters the block.
+    template <class Test>
+    bool test(int number, Test &&condition) {
+        line_ = number;
+        try {
+            return static_cast<bool>(std::forward<Test>(condition)());
+        } catch (...) {
+            handleCurrentException();
+            return true;
+        }
+    }
+
+    // Marks the step without running anything (a step that only starts a loop, say).
+    void at(int number) { line_ = number; }
+    int line() const { return line_; }
+    const QString &location() const { return location_; }
+
+private:
+    // Reports the exception in flight; rethrows CommandAbandoned untouched.
+    void handleCurrentException();
+
+    Platform &platform_;
+    QString location_;
+    int line_ = 0;
+};
