@@ -1,0 +1,452 @@
+#include "Form1.h"
+
+#include "Convert.h"
+#include "ErrorReport.h"
+#include "EventPump.h"
+#include "FileListModel.h"
+#include "FileListView.h"
+#include "Platform.h"
+#include "PointerPicture.h"
+#include "Settings.h"
+#include "StartUp.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+
+namespace {
+
+// Positions and sizes are designed in twips; 15 twips make one pixel.
+int pixels(int twips) { return qRound(twips / 15.0); }
+
+QRect twips(int left, int top, int width, int height) {
+    return QRect(pixels(left), pixels(top), pixels(left + width) - pixels(left),
+                 pixels(top + height) - pixels(top));
+}
+
+QFont arialBold(double points) {
+    QFont font(QStringLiteral("Arial"));
+    font.setBold(true);
+    font.setPointSizeF(points);
+    return font;
+}
+
+void setBackground(QWidget *widget, const QColor &colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+// Sets an option button's state. Qt will not clear the checked button of an exclusive group,
+// so the exclusivity is lifted while the button is cleared.
+void setOptionValue(QRadioButton *option, bool selected) {
+    if (selected) {
+        option->setChecked(true);
+        return;
+    }
+    option->setAutoExclusive(false);
+    option->setChecked(false);
+    option->setAutoExclusive(true);
+}
+
+const char *const OwnCursorProperty = "strelmarkOwnCursor";
+
+}  // namespace
+
+const QStringList &Form1::OperationCaptions() {
+    static const QStringList captions = {
+        QStringLiteral("Remove all lines containing those characters"),
+        QStringLiteral("Remove all lines not containing those characters"),
+        QStringLiteral("Remove those characters"),
+        QStringLiteral("Remove all characters except those characters"),
+        QStringLiteral("Remove line number n in all files"),
+        QStringLiteral("Remove blank lines in all files"),
+    };
+    return captions;
+}
+
+Form1::Form1(Platform &platform, Settings &settings, QString programFolder, QWidget *parent)
+    : QWidget(parent),
+      platform_(platform),
+      settings_(settings),
+      programFolder_(std::move(programFolder)) {
+    createControls();
+    connectHandlers();
+}
+
+Form1::~Form1() = default;
+
+void Form1::createControls() {
+    setFixedSize(pixels(8040), pixels(8010));
+    setFont(arialBold(9));
+    setBackground(this, Qt::white);
+
+    fileList = new FileListModel(this);
+    ListView1 = new FileListView(this);
+    ListView1->setFileList(fileList);
+    ListView1->setGeometry(twips(120, 120, 7800, 2535));
+
+    const QFont buttonFont = arialBold(11.25);
+    auto button = [&](QWidget *container, const QString &caption, QRect geometry) {
+        auto *pushButton = new QPushButton(caption, container);
+        pushButton->setFont(buttonFont);
+        pushButton->setGeometry(geometry);
+        return pushButton;
+    };
+    auto frame = [&](QWidget *container, const QString &caption, QRect geometry) {
+        auto *groupBox = new QGroupBox(caption, container);
+        groupBox->setGeometry(geometry);
+        setBackground(groupBox, Qt::white);
+        return groupBox;
+    };
+    auto label = [&](QWidget *container, const QString &caption, QRect geometry) {
+        auto *text = new QLabel(caption, container);
+        text->setGeometry(geometry);
+        setBackground(text, Qt::white);
+        return text;
+    };
+    auto option = [&](QWidget *container, const QString &caption, QRect geometry) {
+        auto *radio = new QRadioButton(caption, container);
+        radio->setGeometry(geometry);
+        setBackground(radio, Qt::white);
+        return radio;
+    };
+
+    PushButton1 = button(this, QStringLiteral("Add HTML Files"), twips(120, 2750, 3840, 405));
+    PushButton5 = button(this, QStringLiteral("Add All HTML Files In Folder"),
+                         twips(4080, 2750, 3840, 405));
+    PushButton7 = button(this, QStringLiteral("Clear List"), twips(120, 3260, 3840, 405));
+    PushButton3 = button(this, QStringLiteral("Load Sample/Example Files"),
+                         twips(4080, 3260, 3840, 405));
+
+    Frame1 = frame(this, QStringLiteral("Condition Options"), twips(120, 3720, 7800, 1245));
+    Label1 = label(Frame1, QStringLiteral("If file contains"), twips(240, 345, 1335, 255));
+    Text1 = new QLineEdit(Frame1);
+    Text1->setGeometry(twips(1680, 300, 5895, 345));
+    Label2 = label(Frame1, QStringLiteral("Then"), twips(240, 795, 1455, 255));
+    Combo1 = new QComboBox(Frame1);
+    Combo1->setGeometry(twips(1680, 750, 5895, 345));
+
+    Frame3 = frame(this, QStringLiteral("Save Option"), twips(120, 5040, 7800, 1815));
+    Option1 = option(Frame3, QStringLiteral("Save results to this folder:"),
+                     twips(240, 300, 3615, 255));
+    Option1->setChecked(true);
+    Frame4 = frame(Frame3, QString(), twips(480, 510, 6840, 810));
+    Text2 = new QLineEdit(Frame4);
+    Text2->setGeometry(twips(240, 300, 5670, 345));
+    PushButton4 = button(Frame4, QStringLiteral("..."), twips(6000, 300, 600, 345));
+    Option2 = option(Frame3, QStringLiteral("Save results in folder of original file"),
+                     twips(240, 1410, 3615, 255));
+
+    PushButton8 = button(this, QStringLiteral("Start Removing"), twips(120, 6970, 7800, 405));
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setGeometry(twips(120, 7490, 7800, 405));
+    ProgressBar1->setRange(0, 10000);  // hundredths of a percent
+    ProgressBar1->setValue(0);
+    ProgressBar1->setAlignment(Qt::AlignCenter);
+    setProgressText(QStringLiteral("Progress Bar"));
+
+    // Remember the pointer each control brings along (the text boxes' I-beam), so that the
+    // default pointer can give it back.
+    for (QWidget *widget : findChildren<QWidget *>())
+        if (widget->testAttribute(Qt::WA_SetCursor))
+            widget->setProperty(OwnCursorProperty, QVariant::fromValue(widget->cursor()));
+}
+
+void Form1::connectHandlers() {
+    connect(Text1, &QLineEdit::textChanged, this,
+            [this] { runHandler("Text1_Change", [this] { Text1_Change(); }); });
+    connect(Text2, &QLineEdit::textChanged, this,
+            [this] { runHandler("Text2_Change", [this] { Text2_Change(); }); });
+    connect(Combo1, &QComboBox::currentIndexChanged, this,
+            [this] { runHandler("Combo1_Click", [this] { Combo1_Click(); }); });
+    for (QRadioButton *option : {Option1, Option2})
+        connect(option, &QRadioButton::toggled, this, [this](bool selected) {
+            if (selected)
+                runHandler("Option1_Click", [this] { Option_Click(); });
+        });
+
+    struct Command {
+        QPushButton *button;
+        const char *name;
+        void (Form1::*handler)();
+    };
+    const Command commands[] = {
+        {PushButton1, "PushButton1_Click", &Form1::PushButton1_Click},
+        {PushButton3, "PushButton3_Click", &Form1::PushButton3_Click},
+        {PushButton4, "PushButton4_Click", &Form1::PushButton4_Click},
+        {PushButton5, "PushButton5_Click", &Form1::PushButton5_Click},
+        {PushButton7, "PushButton7_Click", &Form1::PushButton7_Click},
+        {PushButton8, "PushButton8_Click", &Form1::PushButton8_Click},
+    };
+    for (const Command &command : commands) {
+        QPushButton *pushButton = command.button;
+        connect(pushButton, &QPushButton::clicked, this, [this, command] {
+            runHandler(command.name, [this, command] { (this->*command.handler)(); });
+        });
+        pushButton->setMouseTracking(true);
+        pushButton->installEventFilter(this);
+    }
+    connect(ListView1, &FileListView::doubleClickedList, this,
+            [this] { runHandler("ListView1_DblClick", [this] { ListView1_DblClick(); }); });
+    connect(ListView1, &FileListView::pointerChanged, this, [this] { applyPointer(); });
+
+    for (QWidget *background : {static_cast<QWidget *>(this), static_cast<QWidget *>(Frame1),
+                                static_cast<QWidget *>(Frame3), static_cast<QWidget *>(Frame4),
+                                ListView1->viewport()}) {
+        background->setMouseTracking(true);
+        background->installEventFilter(this);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up
+
+void Form1::Form_Load() {
+    Guard guard(platform_, Location::form1("Form_Load"));
+
+    guard.step(100, [&] { ApplySkin(); });
+    const QString pointerFile = programFolder_ + QStringLiteral("/HAND-M.CUR");
+    if (guard.test(102, [&] { return Main::IsFilePresent(pointerFile); }))
+        guard.step(104, [&] { loadPointerPicture(pointerFile); });
+    guard.step(106, [&] { Main::OpenHomePageAtRandom(platform_); });
+    if (guard.test(108, [&] { return settings_.get(QStringLiteral("Snapshot"), {}).isEmpty(); }))
+        guard.step(108, [&] { recordSampleList(); });
+
+    guard.step(130, [&] { setWindowTitle(Main::ProductTitle); });
+    guard.step(130, [&] { setWindowIcon(QIcon(QStringLiteral(":/strelmark.png"))); });
+    guard.step(130, [&] {
+        platform_.setApplicationTitle(Main::ApplicationTitleFor(Main::ProductTitle));
+    });
+    guard.step(132, [&] { ListView1->header()->setVisible(true); });
+    guard.step(134, [&] { ListView1->setColumnWidth(0, pixels(7000)); });
+    guard.step(136, [&] { Text1->setText(settings_.get(QStringLiteral("Text1"), {})); });
+    guard.step(138, [&] {
+        const QString desktop = Main::DesktopFolder(platform_);
+        Text2->setText(settings_.get(QStringLiteral("Text2"), desktop));
+    });
+
+    int step = 140;
+    for (const QString &caption : OperationCaptions()) {
+        guard.step(step, [&] {
+            const QSignalBlocker quiet(Combo1);  // adding an item is no choice of the user's
+            Combo1->addItem(caption);
+            Combo1->setCurrentIndex(-1);
+        });
+        step += 2;
+    }
+
+    guard.step(152, [&] {
+        const short index = Convert::ToInteger16(settings_.get(QStringLiteral("Combo1"), "0"));
+        if (index < -1 || index >= Combo1->count())
+            throw AppError(ErrorText::InvalidPropertyValue);
+        Combo1->setCurrentIndex(index);
+    });
+    guard.step(154, [&] {
+        setOptionValue(Option1, Convert::ToBool(settings_.get(QStringLiteral("Option1"), "1")));
+    });
+    guard.step(156, [&] {
+        setOptionValue(Option2, Convert::ToBool(settings_.get(QStringLiteral("Option2"), "0")));
+    });
+    if (guard.test(158, [&] { return Option1->isChecked(); }))
+        guard.step(160, [&] { Frame4->setEnabled(true); });
+    else
+        guard.step(162, [&] { Frame4->setEnabled(false); });
+}
+
+void Form1::ApplySkin() {
+    const QFileInfo skin(programFolder_ + QStringLiteral("/x/o.cjs"));
+    if (!skin.isFile() || skin.isHidden())
+        return;  // no skin: the white design-time look stays
+
+    const QColor buttonFace = QApplication::palette().color(QPalette::Button);
+    setBackground(this, buttonFace);
+    for (QWidget *control : findChildren<QWidget *>()) {
+        if (qobject_cast<QRadioButton *>(control) || qobject_cast<QCheckBox *>(control) ||
+            qobject_cast<QGroupBox *>(control) || qobject_cast<QLabel *>(control))
+            setBackground(control, buttonFace);
+    }
+
+    QFile sheet(skin.filePath());
+    if (!sheet.open(QIODevice::ReadOnly))
+        throw AppError(sheet.errorString());
+    setStyleSheet(QString::fromUtf8(sheet.readAll()));
+}
+
+void Form1::loadPointerPicture(const QString &path) {
+    pointerPicture_ = LoadPointerPicture(path);
+    applyPointer();
+}
+
+void Form1::recordSampleList() {}
+
+// ---------------------------------------------------------------------------------------------
+// Change handlers
+
+void Form1::Option_Click() {
+    settings_.save(QStringLiteral("Option1"), Settings::fromBool(Option1->isChecked()));
+    settings_.save(QStringLiteral("Option2"), Settings::fromBool(Option2->isChecked()));
+    Frame4->setEnabled(Option1->isChecked());
+}
+
+void Form1::Combo1_Click() {
+    settings_.save(QStringLiteral("Combo1"), Settings::fromInteger(Combo1->currentIndex()));
+}
+
+void Form1::Text1_Change() { settings_.save(QStringLiteral("Text1"), Text1->text()); }
+
+void Form1::Text2_Change() { settings_.save(QStringLiteral("Text2"), Text2->text()); }
+
+// ---------------------------------------------------------------------------------------------
+// Commands
+
+void Form1::PushButton1_Click() {}
+void Form1::PushButton3_Click() {}
+void Form1::PushButton4_Click() {}
+void Form1::PushButton5_Click() {}
+
+void Form1::PushButton7_Click() {
+    Guard guard(platform_, Location::form1("PushButton7_Click"));
+    if (guard.test(100, [&] { return !isBusy(); }))
+        guard.step(102, [&] { fileList->clear(); });
+}
+
+void Form1::PushButton8_Click() {}
+
+void Form1::ListView1_DblClick() {
+    if (isBusy() || fileList->count() == 0)
+        return;
+    const int row = ListView1->selectedRow();
+    if (row >= 0)
+        fileList->removeRow(row);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pointer and progress
+
+void Form1::setMousePointer(int shape) {
+    if (shape == mousePointer_)
+        return;
+    mousePointer_ = shape;
+    applyPointer();
+}
+
+void Form1::applyPointer() {
+    std::optional<QCursor> cursor;
+    switch (mousePointer_) {
+    case MousePointer::Default:
+        break;
+    case MousePointer::Hourglass:
+        cursor = QCursor(Qt::WaitCursor);
+        break;
+    case MousePointer::Custom:
+        cursor = pointerPicture_ ? *pointerPicture_ : QCursor(Qt::ArrowCursor);
+        break;
+    default:
+        cursor = QCursor(Qt::ArrowCursor);
+        break;
+    }
+
+    // A pointer other than the default shows over the whole window, controls included.
+    const QList<QWidget *> controls = findChildren<QWidget *>();
+    if (cursor) {
+        setCursor(*cursor);
+        for (QWidget *control : controls)
+            control->setCursor(*cursor);
+        return;
+    }
+    unsetCursor();
+    for (QWidget *control : controls) {
+        const QVariant own = control->property(OwnCursorProperty);
+        if (own.isValid())
+            control->setCursor(own.value<QCursor>());
+        else
+            control->unsetCursor();
+    }
+    if (const std::optional<QCursor> listCursor = ListView1->ownCursor())
+        ListView1->viewport()->setCursor(*listCursor);
+}
+
+void Form1::pointerOverBackground() {
+    if (!isBusy())
+        setMousePointer(MousePointer::Default);
+}
+
+void Form1::pointerOverButton() {
+    if (!isBusy())
+        setMousePointer(MousePointer::Custom);
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() != QEvent::MouseMove)
+        return QWidget::eventFilter(watched, event);
+    auto *widget = static_cast<QWidget *>(watched);
+    if (qobject_cast<QPushButton *>(widget)) {
+        pointerOverButton();
+    } else if (widget == ListView1->viewport()) {
+        pointerOverBackground();
+    } else {
+        // The window and the frames also see moves that a control inside them passed on;
+        // only a move over their own background counts.
+        const QPoint position = static_cast<QMouseEvent *>(event)->position().toPoint();
+        if (!widget->childAt(position))
+            pointerOverBackground();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::setProgressValue(double percent) {
+    progressValue_ = percent;
+    ProgressBar1->setValue(qRound(percent * 100));
+}
+
+QString Form1::progressText() const { return progressText_; }
+
+void Form1::setProgressText(const QString &text) {
+    progressText_ = text;
+    QString format = text;
+    format.replace(u'%', QStringLiteral("%%"));  // the bar would read %p, %v and %m as fields
+    ProgressBar1->setFormat(format);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Shutdown and handlers
+
+void Form1::closeEvent(QCloseEvent *event) {
+    Form_Unload();
+    event->accept();
+}
+
+void Form1::Form_Unload() {
+    // A command in progress ends at its next yield; nothing is saved here, since every choice
+    // was stored when it was made.
+    EventPump::RequestQuit();
+    QCoreApplication::quit();
+}
+
+void Form1::runHandler(const char *name, const std::function<void()> &handler) {
+    try {
+        handler();
+    } catch (const CommandAbandoned &) {
+        // The window was closed while the command yielded.
+    } catch (const AppError &error) {
+        ReportUnexpectedError(platform_, error.description(), Location::form1(name), 0);
+    } catch (const std::exception &error) {
+        ReportUnexpectedError(platform_, QString::fromUtf8(error.what()), Location::form1(name),
+                              0);
+    }
+}

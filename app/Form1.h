@@ -1,0 +1,127 @@
+// The program's one window: the file list, the condition, the save option, the commands and
+// the progress bar, at the fixed places of its design.
+//
+// The controls keep their design names (ListView1, PushButton1 ... ProgressBar1) and the
+// handlers theirs (Form_Load, Text1_Change, PushButton8_Click, ...), because those names are
+// what the error reports show.
+#pragma once
+
+#include "Window.h"
+
+#include <QCursor>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class FileListModel;
+class FileListView;
+class Platform;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class Settings;
+
+class Form1 : public QWidget, public WindowServices {
+    Q_OBJECT
+
+public:
+    // The window talks to the user through `platform`, keeps its choices in `settings` and
+    // finds its resources (pointer, skin, samples) in `programFolder`.
+    Form1(Platform &platform, Settings &settings, QString programFolder,
+          QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // The start-up sequence; the window is shown after it.
+    void Form_Load();
+
+    // WindowServices
+    Platform &platform() override { return platform_; }
+    Settings &settings() override { return settings_; }
+    int mousePointer() const override { return mousePointer_; }
+    void setMousePointer(int shape) override;
+    QString programFolder() const override { return programFolder_; }
+
+    bool hasPointerPicture() const { return pointerPicture_.has_value(); }
+
+    // Progress of a run: the value as a percentage, and the text on the bar.
+    double progressValue() const { return progressValue_; }
+    void setProgressValue(double percent);
+    QString progressText() const;
+    void setProgressText(const QString &text);
+
+    // The operation captions in the chooser's order.
+    static const QStringList &OperationCaptions();
+
+    // The controls.
+    FileListModel *fileList = nullptr;
+    FileListView *ListView1 = nullptr;
+    QPushButton *PushButton1 = nullptr;  // Add HTML Files
+    QPushButton *PushButton5 = nullptr;  // Add All HTML Files In Folder
+    QPushButton *PushButton7 = nullptr;  // Clear List
+    QPushButton *PushButton3 = nullptr;  // Load Sample/Example Files
+    QGroupBox *Frame1 = nullptr;         // Condition Options
+    QLabel *Label1 = nullptr;
+    QLineEdit *Text1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QComboBox *Combo1 = nullptr;
+    QGroupBox *Frame3 = nullptr;  // Save Option
+    QRadioButton *Option1 = nullptr;
+    QGroupBox *Frame4 = nullptr;
+    QLineEdit *Text2 = nullptr;
+    QPushButton *PushButton4 = nullptr;  // "..."
+    QRadioButton *Option2 = nullptr;
+    QPushButton *PushButton8 = nullptr;  // Start Removing
+    QProgressBar *ProgressBar1 = nullptr;
+
+    // The commands behind the push buttons and the list.
+    void PushButton1_Click();  // Add HTML Files
+    void PushButton3_Click();  // Load Sample/Example Files
+    void PushButton4_Click();  // "...": choose the output folder
+    void PushButton5_Click();  // Add All HTML Files In Folder
+    void PushButton7_Click();  // Clear List
+    void PushButton8_Click();  // Start Removing
+    void ListView1_DblClick();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createControls();
+    void connectHandlers();
+
+    // Start-up routines.
+    void ApplySkin();
+    void loadPointerPicture(const QString &path);
+    void recordSampleList();
+
+    // Change handlers: each stores its control's value at once.
+    void Option_Click();
+    void Combo1_Click();
+    void Text1_Change();
+    void Text2_Change();
+    void Form_Unload();
+
+    // Pointer feedback while the mouse moves over the window.
+    void pointerOverBackground();
+    void pointerOverButton();
+    void applyPointer();
+
+    // Runs an event handler so that nothing escapes into the event loop.
+    void runHandler(const char *name, const std::function<void()> &handler);
+
+    Platform &platform_;
+    Settings &settings_;
+    QString programFolder_;
+
+    int mousePointer_ = MousePointer::Default;
+    std::optional<QCursor> pointerPicture_;  // the hand, when HAND-M.CUR could be read
+    double progressValue_ = 0.0;
+    QString progressText_;
+};

@@ -1,0 +1,43 @@
+#include "StartUp.h"
+
+#include "ErrorReport.h"
+#include "Main.h"
+#include "Platform.h"
+
+#include <QFile>
+
+#include <sys/stat.h>
+
+namespace Main {
+
+QString ApplicationTitleFor(const QString &productTitle) {
+    QString title = productTitle;
+    do {
+        const qsizetype space = title.lastIndexOf(u' ');
+        if (space < 0)
+            break;
+        title.truncate(space);
+    } while (title.size() > 40);
+    return title;
+}
+
+bool IsFilePresent(const QString &path) {
+    struct stat info;
+    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
+void OpenHomePageAtRandom(Platform &platform) {
+    platform.randomize(platform.secondsSinceMidnight());
+    const int n = static_cast<int>(platform.randomDraw() * 100) + 1;
+    if (n == 7 && !platform.openUrl(HomePage))
+        throw AppError(QStringLiteral("The web browser could not be started."));
+}
+
+QString DesktopFolder(Platform &platform) {
+    const QString desktop = platform.desktopFolder();
+    if (desktop.isEmpty())
+        throw AppError(ErrorText::InvalidArgument);
+    return desktop + NativeSeparator;
+}
+
+}  // namespace Main

@@ -1,0 +1,51 @@
+// The view of the file list: a one-column table under the heading "HTML File(s)", one row
+// per file, with the hint text as its tooltip.
+#pragma once
+
+#include <QCursor>
+#include <QTreeView>
+
+#include <optional>
+
+class FileListModel;
+
+class FileListView : public QTreeView {
+    Q_OBJECT
+
+public:
+    explicit FileListView(QWidget *parent = nullptr);
+
+    void setFileList(FileListModel *model);
+    FileListModel *fileList() const { return fileList_; }
+
+    // The row the user last selected, or -1.
+    int selectedRow() const;
+    void selectRow(int row);
+
+    // The list's own pointer: 0 the default, 1 the arrow, 99 its picture. It shows while the
+    // window's pointer is the default; the window applies it (pointerChanged).
+    int mousePointer() const { return mousePointer_; }
+    void setMousePointer(int shape);
+    void setMouseIcon(const std::optional<QCursor> &picture);
+    // The cursor the list's own pointer stands for; nothing for the default.
+    std::optional<QCursor> ownCursor() const;
+
+    static QString hintText() {
+        return QStringLiteral(
+            "Drag and drop files here. Double-click item to remove it. Move | line to right and "
+            "out of window to reveal full names.");
+    }
+
+signals:
+    void pointerChanged();
+    // A double-click anywhere on the list; it selected the row under it, or none.
+    void doubleClickedList();
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+
+private:
+    FileListModel *fileList_ = nullptr;
+    int mousePointer_ = 0;
+    std::optional<QCursor> mouseIcon_;
+};

@@ -1,0 +1,339 @@
+// The shell without a window: error reports and guards, conversions, the settings store, the
+// start-up routines and the event pump.
+
+#include "Convert.h"
+#include "ErrorReport.h"
+#include "EventPump.h"
+#include "ScriptedPlatform.h"
+#include "Settings.h"
+#include "StartUp.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <vector>
+
+class FoundationTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { EventPump::Reset(); }
+    void cleanup() { EventPump::Reset(); }
+
+    void reportText() {
+        const QString expected = QStringLiteral(
+            "Type mismatch\r\nin Kestrune2021/08/31.Form1.Form_Load at line 152\r\r"
+            "Please email screenshot of this message to support@brindlewick.example");
+        QCOMPARE(UnexpectedErrorText(QStringLiteral("Type mismatch"),
+                                     Location::form1("Form_Load"), 152),
+                 expected);
+        QCOMPARE(Location::addFolder("GetSubDirectories2016"),
+                 QStringLiteral("in Mirrowfen2021/08/31.AddFolder.GetSubDirectories2016 "));
+    }
+
+    void reportBox() {
+        ScriptedPlatform platform;
+        platform.setApplicationTitle(QStringLiteral("Strelmark"));
+        ReportUnexpectedError(platform, QStringLiteral("Overflow"), Location::form1("X"), 7);
+        QCOMPARE(platform.shown.size(), 1);
+        QCOMPARE(platform.shown[0].title, QStringLiteral("Application Error"));
+        QCOMPARE(platform.shown[0].icon, Platform::Icon::Warning);
+    }
+
+    void guardReportsEachErrorAndGoesOn() {
+        ScriptedPlatform platform;
+        Guard guard(platform, Location::form1("PushButton8_Click"));
+        std::vector<int> ran;
+        guard.step(100, [&] { ran.push_back(100); });
+        guard.step(102, [&] { throw AppError(QStringLiteral("first")); });
+        guard.step(102, [&] { ran.push_back(102); });  // the next action of the same step
+        guard.step(104, [&] { throw AppError(QStringLiteral("second")); });
+        guard.step(106, [&] { ran.push_back(106); });
+
+        QCOMPARE(ran, (std::vector<int>{100, 102, 106}));
+        const QStringList reports = platform.messages();
+        QCOMPARE(reports.size(), 2);
+        QVERIFY(reports[0].startsWith(QStringLiteral("first\r\n")));
+        QVERIFY(reports[0].contains(QStringLiteral("PushButton8_Click at line 102\r\r")));
+        QVERIFY(reports[1].startsWith(QStringLiteral("second\r\n")));
+        QVERIFY(reports[1].contains(QStringLiteral("at line 104\r\r")));
+    }
+
+    void failingTestEntersItsBlock() {
+        ScriptedPlatform platform;
+        Guard guard(platform, Location::form1("Form_Load"));
+        bool entered = false;
+        if (guard.test(158, []() -> bool { throw AppError(QStringLiteral("broken")); }))
+            guard.step(160, [&] { entered = true; });
+        QVERIFY(entered);
+        QCOMPARE(platform.messages().size(), 1);
+        QVERIFY(platform.messages()[0].contains(QStringLiteral("at line 158")));
+    }
+
+    // A routine without a guard of its own: its failure is reported under the caller's name
+    // and step, and the rest of the routine is skipped.
+    void unguardedRoutineIsAbandoned() {
+        ScriptedPlatform platform;
+        Guard guard(platform, Location::form1("Form_Load"));
+        bool restOfRoutine = false, afterCall = false;
+        auto routine = [&] {
+            throw AppError(ErrorText::InvalidArgument);
+            restOfRoutine = true;
+        };
+        guard.step(138, routine);
+        guard.step(140, [&] { afterCall = true; });
+        QVERIFY(!restOfRoutine);
+        QVERIFY(afterCall);
+        QVERIFY(platform.messages()[0].contains(QStringLiteral("Form1.Form_Load at line 138")));
+    }
+
+    void abandonedCommandPassesEveryGuard() {
+        ScriptedPlatform platform;
+        Guard guard(platform, Location::form1("PushButton8_Click"));
+        QVERIFY_THROWS_EXCEPTION(CommandAbandoned,
+                                 guard.step(130, [] { throw CommandAbandoned{}; }));
+        QVERIFY(platform.shown.isEmpty());
+    }
+
+    void toInteger16_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("value");  // or the failure
+        QTest::addColumn<QString>("error");
+        QTest::newRow("zero") << "0" << 0 << "";
+        QTest::newRow("minus one") << "-1" << -1 << "";
+        QTest::newRow("blanks around") << " 5 " << 5 << "";
+        QTest::newRow("half to even down") << "2.5" << 2 << "";
+        QTest::newRow("half to even up") << "3.5" << 4 << "";
+        QTest::newRow("exponent") << "1e2" << 100 << "";
+        QTest::newRow("largest") << "32767" << 32767 << "";
+        QTest::newRow("smallest") << "-32768" << -32768 << "";
+        QTest::newRow("too large") << "40000" << 0 << "Overflow";
+        QTest::newRow("too small") << "-32769" << 0 << "Overflow";
+        QTest::newRow("letters") << "abc" << 0 << "Type mismatch";
+        QTest::newRow("empty") << "" << 0 << "Type mismatch";
+        QTest::newRow("number and letters") << "5x" << 0 << "Type mismatch";
+        QTest::newRow("lone point") << "." << 0 << "Type mismatch";
+    }
+    void toInteger16() {
+        QFETCH(QString, text);
+        QFETCH(int, value);
+        QFETCH(QString, error);
+        try {
+            const short converted = Convert::ToInteger16(text);
+            QVERIFY2(error.isEmpty(), "conversion should have failed");
+            QCOMPARE(int(converted), value);
+        } catch (const AppError &failure) {
+            QCOMPARE(failure.description(), error);
+        }
+    }
+
+    void wholeNumberHasNo16BitLimit() {
+        QCOMPARE(Convert::ToWholeNumber(QStringLiteral("40000")), 40000LL);
+        QCOMPARE(Convert::ToWholeNumber(QStringLiteral("1e6")), 1000000LL);
+        QCOMPARE(Convert::ToWholeNumber(QStringLiteral("-3")), -3LL);
+        QVERIFY_THROWS_EXCEPTION(AppError, Convert::ToWholeNumber(QStringLiteral("1e30")));
+    }
+
+    void toBool_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("convertible");
+        QTest::addColumn<bool>("value");
+        QTest::newRow("True") << "True" << true << true;
+        QTest::newRow("False") << "False" << true << false;
+        QTest::newRow("lower case") << "true" << true << true;
+        QTest::newRow("0") << "0" << true << false;
+        QTest::newRow("1") << "1" << true << true;
+        QTest::newRow("-1") << "-1" << true << true;
+        QTest::newRow("0.0") << "0.0" << true << false;
+        QTest::newRow("words") << "maybe" << false << false;
+        QTest::newRow("empty") << "" << false << false;
+    }
+    void toBool() {
+        QFETCH(QString, text);
+        QFETCH(bool, convertible);
+        QFETCH(bool, value);
+        if (!convertible) {
+            QVERIFY_THROWS_EXCEPTION(AppError, Convert::ToBool(text));
+            return;
+        }
+        QCOMPARE(Convert::ToBool(text), value);
+    }
+
+    void settingsKeepEmptyApartFromAbsent() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Brindlewick.ini"));
+        {
+            Settings settings(path);
+            QCOMPARE(settings.get(QStringLiteral("Text2"), QStringLiteral("default")),
+                     QStringLiteral("default"));
+            settings.save(QStringLiteral("Text2"), QString());
+            settings.save(QStringLiteral("Text1"), QStringLiteral("a, b = c; \"d\" @e"));
+        }
+        // Each save is in the file already: a second store reads it back unchanged.
+        Settings again(path);
+        QCOMPARE(again.get(QStringLiteral("Text2"), QStringLiteral("default")), QString(""));
+        QCOMPARE(again.get(QStringLiteral("Text1"), {}), QStringLiteral("a, b = c; \"d\" @e"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("[Strelmark]"));
+    }
+
+    void settingsSurviveBrokenFiles_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("binary garbage") << QByteArray("\x00\xff\xfe[[[\x01\n=\n==", 14);
+        QTest::newRow("unclosed group") << QByteArray("[Strelmark\nText1=x\n");
+        QTest::newRow("stray quotes") << QByteArray("[Strelmark]\nText1=\"abc\nCombo1=\"\n");
+    }
+    void settingsSurviveBrokenFiles() {
+        QFETCH(QByteArray, content);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Brindlewick.ini"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+        Settings settings(path);
+        settings.get(QStringLiteral("Combo1"), QStringLiteral("0"));  // must not crash
+        settings.save(QStringLiteral("Combo1"), QStringLiteral("3"));
+        QCOMPARE(settings.get(QStringLiteral("Combo1"), QStringLiteral("0")),
+                 QStringLiteral("3"));
+    }
+
+    // A store that cannot be read or written (here its path is a folder, which stops even the
+    // superuser) answers with defaults and takes writes without failing.
+    void unusableStoreAnswersDefaults() {
+        QTemporaryDir dir;
+        Settings settings(dir.path());
+        settings.save(QStringLiteral("Text1"), QStringLiteral("x"));
+        QCOMPARE(settings.get(QStringLiteral("Extension"), QStringLiteral("html")),
+                 QStringLiteral("html"));
+    }
+
+    void applicationTitle_data() {
+        QTest::addColumn<QString>("product");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("one word") << "Strelmark" << "Strelmark";
+        QTest::newRow("two words") << "Strelmark Pro" << "Strelmark";
+        QTest::newRow("three words") << "Brindlewick Strelmark Lite" << "Brindlewick Strelmark";
+        QTest::newRow("cut until short")
+            << "Alpha Beta Gamma Delta Epsilon Zeta Eta Theta Iota"
+            << "Alpha Beta Gamma Delta Epsilon Zeta Eta";
+        QTest::newRow("exactly forty after one cut")
+            << "abcdefghij abcdefghij abcdefghij abcdefg tail"
+            << "abcdefghij abcdefghij abcdefghij abcdefg";
+        QTest::newRow("tab is no space") << "Strel\tmark" << "Strel\tmark";
+        QTest::newRow("long without spaces") << QString(50, u'x') << QString(50, u'x');
+    }
+    void applicationTitle() {
+        QFETCH(QString, product);
+        QFETCH(QString, title);
+        QCOMPARE(Main::ApplicationTitleFor(product), title);
+    }
+
+    void boxesWithoutTitleShowTheApplicationTitle() {
+        ScriptedPlatform platform;
+        Platform &seam = platform;
+        seam.setApplicationTitle(Main::ApplicationTitleFor(QStringLiteral("Strelmark Pro")));
+        seam.messageBox(QStringLiteral("Done."));
+        seam.inputBox(QStringLiteral("prompt"), {}, {});
+        seam.askYesNo(QStringLiteral("question"));
+        for (const ScriptedPlatform::Shown &box : platform.shown)
+            QCOMPARE(box.title, QStringLiteral("Strelmark"));
+    }
+
+    void homePageOnlyWhenTheDrawGivesSeven_data() {
+        QTest::addColumn<double>("draw");
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("n = 1") << 0.0 << false;
+        QTest::newRow("n = 6") << 0.0599 << false;
+        QTest::newRow("n = 7, low end") << 0.06 << true;
+        QTest::newRow("n = 7, high end") << 0.0699 << true;
+        QTest::newRow("n = 8") << 0.07 << false;
+        QTest::newRow("n = 100") << 0.9999 << false;
+    }
+    void homePageOnlyWhenTheDrawGivesSeven() {
+        QFETCH(double, draw);
+        QFETCH(bool, opened);
+        ScriptedPlatform platform;
+        platform.clock = 1234.5;
+        platform.randomDraws.enqueue(draw);
+        Main::OpenHomePageAtRandom(platform);
+        QCOMPARE(platform.seeds, QList<double>{1234.5});
+        const auto urls = platform.shownOfKind(ScriptedPlatform::Kind::OpenUrl);
+        QCOMPARE(urls.size(), opened ? 1 : 0);
+        if (opened)
+            QCOMPARE(urls[0].text, Main::HomePage);
+    }
+
+    void homePageThatCannotOpenFails() {
+        ScriptedPlatform platform;
+        platform.openSucceeds = false;
+        platform.randomDraws.enqueue(0.065);
+        QVERIFY_THROWS_EXCEPTION(AppError, Main::OpenHomePageAtRandom(platform));
+    }
+
+    void desktopFolder() {
+        ScriptedPlatform platform;
+        platform.desktop = QStringLiteral("/home/ann/Desktop");
+        QCOMPARE(Main::DesktopFolder(platform), QStringLiteral("/home/ann/Desktop/"));
+        platform.desktop.clear();
+        try {
+            Main::DesktopFolder(platform);
+            QFAIL("an unknown desktop folder must fail");
+        } catch (const AppError &error) {
+            QCOMPARE(error.description(), ErrorText::InvalidArgument);
+        }
+    }
+
+    void isFilePresent() {
+        QTemporaryDir dir;
+        QVERIFY(Main::IsFilePresent(dir.path()));
+        QVERIFY(!Main::IsFilePresent(dir.filePath(QStringLiteral("missing"))));
+        QVERIFY(!Main::IsFilePresent(QString()));
+    }
+
+    // A long command of our own: the window closes while it yields, and it ends right there.
+    void closingAbandonsALongCommandAtItsNextYield() {
+        EventPump::SetInterval(std::chrono::nanoseconds(0));
+        int pumps = 0;
+        EventPump::SetHook([&] {
+            if (++pumps == 3)
+                EventPump::RequestQuit();  // what closing the window does
+        });
+        int linesDone = 0;
+        QVERIFY_THROWS_EXCEPTION(CommandAbandoned, {
+            for (int line = 0; line < 1000; ++line) {
+                EventPump::LetEventsRun();
+                ++linesDone;
+            }
+        });
+        QCOMPARE(linesDone, 2);
+        // Every later yield abandons its command too, at once.
+        QVERIFY_THROWS_EXCEPTION(CommandAbandoned, EventPump::LetEventsRun());
+    }
+
+    void pumpRunsAtMostOncePerInterval() {
+        int pumps = 0;
+        EventPump::SetHook([&] { ++pumps; });
+        EventPump::SetInterval(std::chrono::hours(1));
+        for (int i = 0; i < 1000; ++i)
+            QVERIFY(!EventPump::LetEventsRun());
+        QCOMPARE(pumps, 0);
+        EventPump::SetInterval(std::chrono::nanoseconds(0));
+        QVERIFY(EventPump::LetEventsRun());
+        QCOMPARE(pumps, 1);
+    }
+
+    void pumpDeliversPendingEvents() {
+        EventPump::SetInterval(std::chrono::nanoseconds(0));
+        bool delivered = false;
+        QTimer::singleShot(0, [&] { delivered = true; });
+        EventPump::LetEventsRun();
+        QVERIFY(delivered);
+    }
+};
+
+QTEST_GUILESS_MAIN(FoundationTest)
+#include "test_foundation.moc"

@@ -1,0 +1,77 @@
+// A main window for tests: its own program folder and settings file in a temporary folder,
+// the scripted platform answering for the user, and no real dialog ever opened.
+#pragma once
+
+#include "EventPump.h"
+#include "Form1.h"
+#include "ScriptedPlatform.h"
+#include "Settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <memory>
+
+class WindowFixture {
+public:
+    // `withResources`: the program folder holds the pointer, the skin and the drag picture
+    // of the source tree's resources/ (the test's environment names that folder).
+    explicit WindowFixture(bool withResources = true) {
+        EventPump::Reset();
+        QDir().mkpath(programFolder());
+        if (withResources) {
+            const QString source = QString::fromLocal8Bit(qgetenv("STRELMARK_RESOURCES"));
+            for (const char *name : {"HAND-M.CUR", "drag.ico", "x/o.cjs"})
+                copy(source + u'/' + QLatin1String(name), programFolder() + u'/' +
+                                                              QLatin1String(name));
+        }
+    }
+
+    ~WindowFixture() { EventPump::Reset(); }
+
+    QString root() const { return dir.path(); }
+    QString programFolder() const { return dir.path() + QStringLiteral("/program"); }
+    QString settingsPath() const { return dir.path() + QStringLiteral("/Brindlewick.ini"); }
+
+    // Stores a value before the window starts, as an earlier run would have.
+    void store(const QString &key, const QString &value) {
+        QSettings ini(settingsPath(), QSettings::IniFormat);
+        ini.setValue(QStringLiteral("Strelmark/") + key, value);
+    }
+
+    // What the store holds now, read afresh from the file; a null text when absent.
+    QString stored(const QString &key) const {
+        QSettings ini(settingsPath(), QSettings::IniFormat);
+        const QVariant value = ini.value(QStringLiteral("Strelmark/") + key);
+        return value.isValid() ? value.toString() : QString();
+    }
+    bool isStored(const QString &key) const {
+        QSettings ini(settingsPath(), QSettings::IniFormat);
+        return ini.contains(QStringLiteral("Strelmark/") + key);
+    }
+
+    Form1 &create() {
+        settings = std::make_unique<Settings>(settingsPath());
+        form = std::make_unique<Form1>(platform, *settings, programFolder());
+        return *form;
+    }
+    // Creates the window and runs its start-up.
+    Form1 &load() {
+        create();
+        form->Form_Load();
+        return *form;
+    }
+
+    static void copy(const QString &from, const QString &to) {
+        QDir().mkpath(QFileInfo(to).path());
+        QFile::remove(to);
+        QFile::copy(from, to);
+    }
+
+    QTemporaryDir dir;
+    ScriptedPlatform platform;
+    std::unique_ptr<Settings> settings;
+    std::unique_ptr<Form1> form;
+};
