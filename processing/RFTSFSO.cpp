@@ -1,0 +1,291 @@
+#include "RFTSFSO.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <new>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace RFTSFSO {
+
+namespace {
+
+// What the user sees for something in the list that is there but is no regular file.
+QString NotARegularFile(mode_t mode) {
+    if (S_ISFIFO(mode))
+        return QStringLiteral("Is a named pipe, not a regular file");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("Is a socket, not a regular file");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QStringLiteral("Is a device, not a regular file");
+    return QStringLiteral("Not a regular file");
+}
+
+QString ErrnoText(int error) {
+    return AppError::fromErrno(error).description();
+}
+
+// Files larger than this are read with the kernel told to read ahead generously.
+constexpr off_t SequentialHintSize = off_t(8) << 20;
+
+}  // namespace
+
+// --- LineReader ---------------------------------------------------------------------------
+
+LineReader::LineReader(std::size_t chunk) : chunk_(std::max<std::size_t>(chunk, 1)) {}
+
+LineReader::LineReader(const QString &path, std::size_t chunk) : LineReader(chunk) {
+    const QByteArray name = QFile::encodeName(path);
+    if (name.isEmpty())
+        throw ReadError(ErrnoText(ENOENT));
+    // Look before opening: opening a named pipe would wait for a writer, and opening a device
+    // may do something to it.
+    struct stat info;
+    if (::stat(name.constData(), &info) != 0)
+        throw ReadError(ErrnoText(errno));
+    if (S_ISDIR(info.st_mode))
+        throw ReadError(ErrnoText(EISDIR));
+    if (!S_ISREG(info.st_mode))
+        throw ReadError(NotARegularFile(info.st_mode));
+    // O_NONBLOCK in case the path was swapped for a pipe since; the check below catches that.
+    do {
+        fd_ = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    } while (fd_ < 0 && errno == EINTR);
+    if (fd_ < 0)
+        throw ReadError(ErrnoText(errno));
+    QString refusal;
+    if (::fstat(fd_, &info) != 0)
+        refusal = ErrnoText(errno);
+    else if (S_ISDIR(info.st_mode))
+        refusal = ErrnoText(EISDIR);
+    else if (!S_ISREG(info.st_mode))
+        refusal = NotARegularFile(info.st_mode);
+    if (!refusal.isEmpty()) {
+        ::close(fd_);
+        fd_ = -1;
+        throw ReadError(refusal);
+    }
+    if (info.st_size >= SequentialHintSize)
+        ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+}
+
+LineReader LineReader::fromBytes(std::string_view bytes, std::size_t chunk) {
+    LineReader reader(chunk);
+    reader.memory_ = bytes;
+    return reader;
+}
+
+LineReader::LineReader(LineReader &&other) noexcept
+    : fd_(std::exchange(other.fd_, -1)),
+      memory_(other.memory_),
+      chunk_(other.chunk_),
+      buffer_(std::exchange(other.buffer_, nullptr)),
+      capacity_(std::exchange(other.capacity_, 0)),
+      begin_(std::exchange(other.begin_, 0)),
+      scanned_(std::exchange(other.scanned_, 0)),
+      filled_(std::exchange(other.filled_, 0)),
+      atEnd_(other.atEnd_),
+      lines_(other.lines_) {}
+
+LineReader::~LineReader() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    std::free(buffer_);
+}
+
+std::size_t LineReader::readMore(char *to, std::size_t most) {
+    if (fd_ < 0) {
+        const std::size_t size = std::min(most, memory_.size());
+        std::memcpy(to, memory_.data(), size);
+        memory_.remove_prefix(size);
+        return size;
+    }
+    for (;;) {
+        const ssize_t size = ::read(fd_, to, most);
+        if (size >= 0)
+            return static_cast<std::size_t>(size);
+        if (errno != EINTR)
+            throw ReadError(ErrnoText(errno));
+    }
+}
+
+bool LineReader::nextAfterRefill(std::string_view &line) {
+    for (;;) {
+        if (atEnd_) {
+            // Bytes after the last LF are the last line; after a final LF nothing more comes,
+            // except that an empty file is one empty line.
+            if (begin_ < filled_ || lines_ == 0) {
+                line = std::string_view(buffer_ + begin_, filled_ - begin_);
+                begin_ = scanned_ = filled_;
+                ++lines_;
+                return true;
+            }
+            return false;
+        }
+        // Keep the unfinished line, at the start of the buffer, and read behind it. The
+        // buffer grows only when one line nearly fills it, so it stays about a chunk plus the
+        // longest line; pages that the growth reserves but no read reaches cost no memory.
+        const std::size_t kept = filled_ - begin_;
+        if (begin_ > 0 && kept > 0)
+            std::memmove(buffer_, buffer_ + begin_, kept);
+        begin_ = 0;
+        scanned_ = filled_ = kept;
+        const std::size_t room = capacity_ - kept;
+        if (room == 0 || room < chunk_ / 2) {
+            const std::size_t wanted = std::max(kept + chunk_, capacity_ * 2);
+            char *grown = static_cast<char *>(std::realloc(buffer_, wanted));
+            if (grown == nullptr)
+                throw std::bad_alloc();
+            buffer_ = grown;
+            capacity_ = wanted;
+        }
+        const std::size_t size = readMore(buffer_ + filled_, std::min(chunk_, capacity_ - filled_));
+        filled_ += size;
+        atEnd_ = size == 0;
+        if (takeLine(line))
+            return true;
+    }
+}
+
+// --- ResultWriter ---------------------------------------------------------------------------
+
+ResultWriter::ResultWriter(const QString &path) : path_(path), buffer_(new char[BufferSize]) {}
+
+ResultWriter::ResultWriter(std::string *text) : text_(text), buffer_(new char[BufferSize]) {
+    text_->clear();
+}
+
+ResultWriter::~ResultWriter() {
+    // Not finished: the temporary file is dropped and the target stays as it was.
+    if (file_ != nullptr)
+        file_->cancelWriting();
+}
+
+void ResultWriter::fail(const QString &description) {
+    if (file_ != nullptr) {
+        file_->cancelWriting();
+        file_.reset();
+    }
+    finished_ = true;
+    throw WriteError(description);
+}
+
+void ResultWriter::open() {
+    if (text_ != nullptr || file_ != nullptr)
+        return;
+    const QByteArray name = QFile::encodeName(path_);
+    if (name.isEmpty())
+        fail(ErrnoText(ENOENT));
+    // What is at the path now (through links). The temporary file would be renamed over a
+    // read-only file without a word, since only the folder's permission counts for a rename,
+    // so a target that this user may not write is refused here.
+    struct stat existing;
+    const bool exists = ::stat(name.constData(), &existing) == 0;
+    if (!exists && errno != ENOENT)
+        fail(ErrnoText(errno));
+    if (exists) {
+        if (S_ISDIR(existing.st_mode))
+            fail(ErrnoText(EISDIR));
+        if (!S_ISREG(existing.st_mode))
+            fail(NotARegularFile(existing.st_mode));
+        if (::access(name.constData(), W_OK) != 0)
+            fail(ErrnoText(errno));
+    }
+    file_ = std::make_unique<QSaveFile>(path_);
+    if (!file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        const QString description = file_->errorString();
+        file_.reset();
+        fail(description);
+    }
+    if (exists) {
+        // QSaveFile copies the permission bits; the owner and group are kept where this user
+        // may set them (root always, others for a group they belong to).
+        struct stat created;
+        const int fd = file_->handle();
+        if (fd >= 0 && ::fstat(fd, &created) == 0 &&
+            (created.st_uid != existing.st_uid || created.st_gid != existing.st_gid)) {
+            if (::fchown(fd, existing.st_uid, existing.st_gid) != 0)
+                (void)::fchown(fd, static_cast<uid_t>(-1), existing.st_gid);
+            // Changing the owner clears set-id bits; put the mode back.
+            (void)::fchmod(fd, existing.st_mode & 07777);
+        }
+    }
+}
+
+void ResultWriter::store(const char *data, std::size_t size) {
+    if (text_ != nullptr) {
+        text_->append(data, size);
+        return;
+    }
+    open();
+    while (size > 0) {
+        const qint64 written = file_->write(data, static_cast<qint64>(size));
+        if (written <= 0)
+            fail(file_->errorString());
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+}
+
+void ResultWriter::flushBuffer() {
+    if (used_ > 0) {
+        const std::size_t size = used_;
+        used_ = 0;
+        store(buffer_.get(), size);
+    }
+}
+
+void ResultWriter::appendLarge(std::string_view bytes) {
+    flushBuffer();
+    if (bytes.size() >= BufferSize) {
+        store(bytes.data(), bytes.size());
+    } else {
+        std::memcpy(buffer_.get(), bytes.data(), bytes.size());
+        used_ = bytes.size();
+    }
+}
+
+bool ResultWriter::finish() {
+    if (finished_ || linesKept_ == 0) {
+        finished_ = true;
+        return false;
+    }
+    flushBuffer();
+    open();  // a result of one empty line has written nothing yet
+    finished_ = true;
+    if (file_ == nullptr)
+        return true;
+    if (!file_->commit()) {
+        const QString description = file_->errorString();
+        file_.reset();
+        throw WriteError(description);
+    }
+    file_.reset();
+    return true;
+}
+
+// --- Whole files ----------------------------------------------------------------------------
+
+std::vector<std::string> ReadTextFileLines(const QString &path) {
+    LineReader reader(path);
+    std::vector<std::string> lines;
+    std::string_view line;
+    while (reader.next(line))
+        lines.emplace_back(line);
+    return lines;
+}
+
+void WriteTextFile(std::string_view text, const QString &path) {
+    ResultWriter writer(path);
+    writer.beginLine();
+    writer.append(text);
+    writer.finish();
+}
+
+}  // namespace RFTSFSO

@@ -1,0 +1,169 @@
+// Reading text files as lines and writing whole texts, on bytes.
+//
+// Every byte is one character (ISO-8859-1), so what is read comes back unchanged when written.
+// A CR LF pair or a lone LF ends a line; a lone CR is an ordinary byte; a line end at the very
+// end of the file starts no further line; an empty file is one empty line. Byte-order marks are
+// ordinary bytes.
+//
+// A run streams: LineReader hands out one line at a time from a buffer that is refilled in
+// large chunks, and ResultWriter joins the kept lines with CR LF into a buffer that is written
+// out in large blocks. Memory stays at about two chunks plus the longest line, whatever the
+// file's size. ReadTextFileLines and WriteTextFile are the whole-file interface; they share the
+// same splitter and the same writer.
+//
+// Errors: ReadError for anything that goes wrong opening or reading the input, WriteError for
+// anything that goes wrong creating or writing the result. Both carry the operating system's
+// wording ("No such file or directory", "Permission denied", "Is a directory", ...).
+#pragma once
+
+#include "ErrorReport.h"
+
+#include <QSaveFile>
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace RFTSFSO {
+
+class ReadError : public AppError {
+public:
+    using AppError::AppError;
+};
+
+class WriteError : public AppError {
+public:
+    using AppError::AppError;
+};
+
+// The lines of a regular file, or of bytes held in memory, one at a time.
+class LineReader {
+public:
+    static constexpr std::size_t DefaultChunk = std::size_t(1) << 20;
+
+    // Opens a file for reading. Only regular files are read: a folder, a named pipe, a device or
+    // a socket is refused (ReadError), so nothing ever waits for a writer that never comes.
+    explicit LineReader(const QString &path, std::size_t chunk = DefaultChunk);
+    // Reads bytes held in memory through the same buffer, `chunk` bytes at a time.
+    static LineReader fromBytes(std::string_view bytes, std::size_t chunk = DefaultChunk);
+
+    LineReader(LineReader &&other) noexcept;
+    LineReader &operator=(LineReader &&) = delete;
+    ~LineReader();
+
+    // The next line without its terminator; it stays valid until the next call. False after
+    // the last line. Throws ReadError when reading fails.
+    bool next(std::string_view &line) { return takeLine(line) || nextAfterRefill(line); }
+
+    // Lines handed out so far.
+    std::uint64_t lineCount() const { return lines_; }
+
+private:
+    LineReader(std::size_t chunk);
+
+    // The splitter: the line that ends at the next LF in the buffer, its CR LF or LF cut off.
+    bool takeLine(std::string_view &line) {
+        if (scanned_ < filled_) {
+            if (const void *end = std::memchr(buffer_ + scanned_, '\n', filled_ - scanned_)) {
+                const std::size_t stop = static_cast<const char *>(end) - buffer_;
+                std::size_t length = stop - begin_;
+                if (length > 0 && buffer_[stop - 1] == '\r')
+                    --length;
+                line = std::string_view(buffer_ + begin_, length);
+                begin_ = scanned_ = stop + 1;
+                ++lines_;
+                return true;
+            }
+            scanned_ = filled_;
+        }
+        return false;
+    }
+    bool nextAfterRefill(std::string_view &line);
+    std::size_t readMore(char *to, std::size_t most);
+
+    int fd_ = -1;
+    std::string_view memory_;  // bytes not yet handed to the buffer, when reading from memory
+    std::size_t chunk_;
+    char *buffer_ = nullptr;  // [begin_, filled_) holds bytes not yet handed out as lines
+    std::size_t capacity_ = 0, begin_ = 0, scanned_ = 0, filled_ = 0;
+    bool atEnd_ = false;
+    std::uint64_t lines_ = 0;
+};
+
+// The result of one file: kept lines joined with CR LF, no line end after the last.
+//
+// Nothing is created until there is something to write: a result that keeps no line writes no
+// file and leaves a file already at the path as it was. A result that keeps one empty line is
+// an empty file.
+//
+// Writing is atomic: the bytes go to a temporary file in the target's folder that replaces the
+// target only when finish() succeeds. A failure, an exception passing through or the end of the
+// program before finish() leaves the previous file whole and no temporary file behind. The
+// replaced file keeps its permissions (and, where allowed, its owner and group); a target
+// reached through a symbolic link has its content replaced and the link stays. An existing
+// target that this user may not write is refused ("Permission denied") rather than replaced.
+class ResultWriter {
+public:
+    static constexpr std::size_t BufferSize = std::size_t(1) << 20;
+
+    explicit ResultWriter(const QString &path);
+    // Collects the result in `text` instead of a file (tests and fuzzing).
+    explicit ResultWriter(std::string *text);
+    ResultWriter(const ResultWriter &) = delete;
+    ResultWriter &operator=(const ResultWriter &) = delete;
+    ~ResultWriter();
+
+    // Starts the next kept line.
+    void beginLine() {
+        if (linesKept_++ > 0)
+            append(std::string_view("\r\n", 2));
+    }
+    // Adds bytes to the current line.
+    void append(std::string_view bytes) {
+        if (bytes.size() <= BufferSize - used_) {
+            std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
+            used_ += bytes.size();
+        } else {
+            appendLarge(bytes);
+        }
+    }
+    void keepLine(std::string_view line) {
+        beginLine();
+        append(line);
+    }
+
+    // Completes the result: writes the file when at least one line was kept, and says whether
+    // it did. Throws WriteError when it cannot.
+    bool finish();
+
+    std::uint64_t linesKept() const { return linesKept_; }
+
+private:
+    void appendLarge(std::string_view bytes);
+    void flushBuffer();
+    void store(const char *data, std::size_t size);
+    void open();
+    [[noreturn]] void fail(const QString &description);
+
+    QString path_;
+    std::string *text_ = nullptr;
+    std::unique_ptr<QSaveFile> file_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t used_ = 0;
+    std::uint64_t linesKept_ = 0;
+    bool finished_ = false;
+};
+
+// The file's lines, indexed from 0; an empty file is one empty line. Throws ReadError.
+std::vector<std::string> ReadTextFileLines(const QString &path);
+
+// Creates or replaces the file at `path` with exactly `text` (the empty text gives an empty
+// file), atomically. Throws WriteError.
+void WriteTextFile(std::string_view text, const QString &path);
+
+}  // namespace RFTSFSO
