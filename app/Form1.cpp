@@ -98,6 +98,7 @@ void Form1::createControls() {
     fileList = new FileListModel(this);
     ListView1 = new FileListView(this);
     ListView1->setFileList(fileList);
+    ListView1->setWindow(this);
     ListView1->setGeometry(twips(120, 120, 7800, 2535));
 
     const QFont buttonFont = arialBold(11.25);
@@ -292,8 +293,6 @@ void Form1::loadPointerPicture(const QString &path) {
     applyPointer();
 }
 
-void Form1::recordSampleList() {}
-
 // ---------------------------------------------------------------------------------------------
 // Change handlers
 
@@ -314,10 +313,8 @@ void Form1::Text2_Change() { settings_.save(QStringLiteral("Text2"), Text2->text
 // ---------------------------------------------------------------------------------------------
 // Commands
 
-void Form1::PushButton1_Click() {}
-void Form1::PushButton3_Click() {}
-void Form1::PushButton4_Click() {}
-void Form1::PushButton5_Click() {}
+// PushButton1_Click, PushButton4_Click and PushButton5_Click: AddFilesCommands.cpp.
+// PushButton3_Click and recordSampleList: SampleCommands.cpp.
 
 void Form1::PushButton7_Click() {
     Guard guard(platform_, Location::form1("PushButton7_Click"));

@@ -8,6 +8,7 @@
 #include <optional>
 
 class FileListModel;
+class WindowServices;
 
 class FileListView : public QTreeView {
     Q_OBJECT
@@ -16,6 +17,8 @@ public:
     explicit FileListView(QWidget *parent = nullptr);
 
     void setFileList(FileListModel *model);
+    // The window the list belongs to: its platform, program folder, pointer and busy state.
+    void setWindow(WindowServices *window) { window_ = window; }
     FileListModel *fileList() const { return fileList_; }
 
     // The row the user last selected, or -1.
@@ -44,8 +47,19 @@ signals:
 protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
+    // Files and folders dropped from outside (FileListDrop.cpp).
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+    // Carrying a row up and down the list (FileListReorder.cpp).
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
 private:
     FileListModel *fileList_ = nullptr;
+    WindowServices *window_ = nullptr;
     int mousePointer_ = 0;
     std::optional<QCursor> mouseIcon_;
 };
