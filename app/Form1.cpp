@@ -5,6 +5,7 @@
 #include "EventPump.h"
 #include "FileListModel.h"
 #include "FileListView.h"
+#include "Operations.h"
 #include "Platform.h"
 #include "PointerPicture.h"
 #include "Settings.h"
@@ -66,18 +67,6 @@ void setOptionValue(QRadioButton *option, bool selected) {
 const char *const OwnCursorProperty = "strelmarkOwnCursor";
 
 }  // namespace
-
-const QStringList &Form1::OperationCaptions() {
-    static const QStringList captions = {
-        QStringLiteral("Remove all lines containing those characters"),
-        QStringLiteral("Remove all lines not containing those characters"),
-        QStringLiteral("Remove those characters"),
-        QStringLiteral("Remove all characters except those characters"),
-        QStringLiteral("Remove line number n in all files"),
-        QStringLiteral("Remove blank lines in all files"),
-    };
-    return captions;
-}
 
 Form1::Form1(Platform &platform, Settings &settings, QString programFolder, QWidget *parent)
     : QWidget(parent),
@@ -242,7 +231,7 @@ void Form1::Form_Load() {
     });
 
     int step = 140;
-    for (const QString &caption : OperationCaptions()) {
+    for (const QString &caption : Operations::Captions) {
         guard.step(step, [&] {
             const QSignalBlocker quiet(Combo1);  // adding an item is no choice of the user's
             Combo1->addItem(caption);
@@ -322,7 +311,7 @@ void Form1::PushButton7_Click() {
         guard.step(102, [&] { fileList->clear(); });
 }
 
-void Form1::PushButton8_Click() {}
+void Form1::PushButton8_Click() { RunDriver::StartRemoving(*this); }
 
 void Form1::ListView1_DblClick() {
     if (isBusy() || fileList->count() == 0)
@@ -411,14 +400,21 @@ void Form1::setProgressValue(double percent) {
     ProgressBar1->setValue(qRound(percent * 100));
 }
 
-QString Form1::progressText() const { return progressText_; }
-
 void Form1::setProgressText(const QString &text) {
     progressText_ = text;
     QString format = text;
     format.replace(u'%', QStringLiteral("%%"));  // the bar would read %p, %v and %m as fields
     ProgressBar1->setFormat(format);
 }
+
+int Form1::rowCount() const { return fileList->count(); }
+QString Form1::rowText(int row) const { return fileList->text(row); }
+QString Form1::chooserText() const { return Combo1->currentText(); }
+QString Form1::conditionText() const { return Text1->text(); }
+QString Form1::conditionCaption() const { return Label1->text(); }
+QString Form1::outputFolderText() const { return Text2->text(); }
+bool Form1::savesToFolder() const { return Option1->isChecked(); }
+bool Form1::savesBesideOriginal() const { return Option2->isChecked(); }
 
 // ---------------------------------------------------------------------------------------------
 // Shutdown and handlers

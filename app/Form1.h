@@ -6,7 +6,7 @@
 // what the error reports show.
 #pragma once
 
-#include "Window.h"
+#include "RunDriver.h"
 
 #include <QCursor>
 #include <QString>
@@ -27,7 +27,7 @@ class QPushButton;
 class QRadioButton;
 class Settings;
 
-class Form1 : public QWidget, public WindowServices {
+class Form1 : public QWidget, public RunWindow {
     Q_OBJECT
 
 public:
@@ -49,14 +49,21 @@ public:
 
     bool hasPointerPicture() const { return pointerPicture_.has_value(); }
 
+    // RunWindow: what the run reads and shows.
+    int rowCount() const override;
+    QString rowText(int row) const override;
+    QString chooserText() const override;
+    QString conditionText() const override;
+    QString conditionCaption() const override;
+    QString outputFolderText() const override;
+    bool savesToFolder() const override;
+    bool savesBesideOriginal() const override;
+    void setProgressValue(double percent) override;
+    void setProgressText(const QString &text) override;
+
     // Progress of a run: the value as a percentage, and the text on the bar.
     double progressValue() const { return progressValue_; }
-    void setProgressValue(double percent);
-    QString progressText() const;
-    void setProgressText(const QString &text);
-
-    // The operation captions in the chooser's order.
-    static const QStringList &OperationCaptions();
+    QString progressText() const { return progressText_; }
 
     // The controls.
     FileListModel *fileList = nullptr;

@@ -7,6 +7,7 @@
 
 #include "FileListModel.h"
 #include "FileListView.h"
+#include "Operations.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -135,7 +136,7 @@ private slots:
         QCOMPARE(form.Text2->text(), QStringLiteral("/home/ann/Desktop/"));
         QCOMPARE(form.Combo1->count(), 6);
         for (int i = 0; i < 6; ++i)
-            QCOMPARE(form.Combo1->itemText(i), Form1::OperationCaptions()[i]);
+            QCOMPARE(form.Combo1->itemText(i), Operations::Captions[i]);
         QCOMPARE(form.Combo1->currentIndex(), 0);
         QCOMPARE(form.Combo1->currentText(),
                  QStringLiteral("Remove all lines containing those characters"));

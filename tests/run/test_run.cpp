@@ -1,0 +1,411 @@
+// "Start Removing" end to end: the real window, real files in a temporary folder, and the
+// scripted platform answering the prompts.
+
+#include "WindowFixture.h"
+
+#include "ErrorReport.h"
+#include "FileListModel.h"
+#include "FileListView.h"
+#include "Operations.h"
+#include "RunDriver.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+QByteArray readAll(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &content) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+// Everything in a folder, hidden files included: what a run left behind.
+QStringList entries(const QString &folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+const QString Done = QStringLiteral("Done.");
+
+}  // namespace
+
+class RunTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<WindowFixture> fixture;
+    QString in, out;  // input and output folders
+    Form1 *form = nullptr;
+
+    ScriptedPlatform &platform() { return fixture->platform; }
+
+    QString input(const QString &name, const QByteArray &content) {
+        const QString path = in + u'/' + name;
+        writeFile(path, content);
+        return path;
+    }
+    void choose(int operation, const QString &condition = QStringLiteral("x")) {
+        form->Combo1->setCurrentIndex(operation);
+        form->Text1->setText(condition);
+    }
+    void start() { form->PushButton8->click(); }
+
+private slots:
+    void init() {
+        fixture = std::make_unique<WindowFixture>();
+        in = fixture->root() + QStringLiteral("/in");
+        out = fixture->root() + QStringLiteral("/out");
+        QDir().mkpath(in);
+        QDir().mkpath(out);
+        form = &fixture->load();
+        form->Text2->setText(out + u'/');
+        EventPump::SetInterval(std::chrono::nanoseconds(0));  // every yield pumps
+    }
+    void cleanup() {
+        form = nullptr;
+        fixture.reset();
+    }
+
+    void eachOperation_data() {
+        QTest::addColumn<int>("operation");
+        QTest::addColumn<QString>("condition");
+        QTest::addColumn<QString>("lineNumber");  // the answer to the prompt of operation 4
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QByteArray>("result");  // null: no file written
+        QTest::addColumn<bool>("inPlace");
+
+        const QByteArray page("<html>\r\n<META HTTP-EQUIV=x>\nbody\r\n\r\n  \nend");
+        for (bool inPlace : {false, true}) {
+            const char *where = inPlace ? "in place" : "to folder";
+            QTest::addRow("lines containing, %s", where)
+                << 0 << "meta http" << "" << page << QByteArray("<html>\r\nbody\r\n\r\n  \r\nend")
+                << inPlace;
+            QTest::addRow("lines not containing, %s", where)
+                << 1 << "o" << "" << page << QByteArray("body") << inPlace;
+            QTest::addRow("those characters, %s", where)
+                << 2 << "E" << "" << page
+                << QByteArray("<html>\r\n<MTA HTTP-QUIV=x>\r\nbody\r\n\r\n  \r\nnd") << inPlace;
+            QTest::addRow("all characters except, %s", where)
+                << 3 << "T" << "" << page << QByteArray("t\r\nTTT") << inPlace;
+            QTest::addRow("line number, %s", where)
+                << 4 << "x" << "2" << page << QByteArray("<html>\r\nbody\r\n\r\n  \r\nend")
+                << inPlace;
+            QTest::addRow("blank lines, %s", where)
+                << 5 << "x" << "" << page
+                << QByteArray("<html>\r\n<META HTTP-EQUIV=x>\r\nbody\r\n  \r\nend") << inPlace;
+        }
+        QTest::newRow("line number beyond 16 bits")
+            << 4 << "x" << "40000" << QByteArray("a\nb") << QByteArray("a\r\nb") << false;
+        QTest::newRow("line number rounded half to even")
+            << 4 << "x" << "2.5" << QByteArray("a\nb\nc") << QByteArray("a\r\nc") << false;
+        QTest::newRow("line number zero") << 4 << "x" << "0" << QByteArray("a\r\nb\r\n")
+                                          << QByteArray("a\r\nb") << false;
+        QTest::newRow("empty input, lines containing")
+            << 0 << "x" << "" << QByteArray() << QByteArray("") << false;
+        QTest::newRow("empty input, blank lines")
+            << 5 << "x" << "" << QByteArray() << QByteArray() << false;
+        QTest::newRow("every line removed, in place")
+            << 0 << "a" << "" << QByteArray("a\nA\n") << QByteArray() << true;
+    }
+    void eachOperation() {
+        QFETCH(int, operation);
+        QFETCH(QString, condition);
+        QFETCH(QString, lineNumber);
+        QFETCH(QByteArray, content);
+        QFETCH(QByteArray, result);
+        QFETCH(bool, inPlace);
+
+        const QString path = input(QStringLiteral("page.htm"), content);
+        form->fileList->append(path);
+        choose(operation, condition);
+        if (inPlace)
+            form->Option2->setChecked(true);
+        if (operation == 4)
+            platform().inputAnswers.enqueue(lineNumber);
+        start();
+
+        QCOMPARE(platform().messages(), QStringList{Done});
+        const QString written = inPlace ? path : out + QStringLiteral("/page.htm");
+        if (result.isNull()) {
+            QCOMPARE(QFileInfo::exists(out + QStringLiteral("/page.htm")), false);
+            if (inPlace)
+                QCOMPARE(readAll(path), content);  // left as it was
+        } else {
+            QVERIFY(QFileInfo::exists(written));
+            QCOMPARE(readAll(written), result);
+            if (!inPlace)
+                QCOMPARE(readAll(path), content);
+        }
+        QCOMPARE(entries(out).size(), (!inPlace && !result.isNull()) ? 1 : 0);
+        QCOMPARE(entries(in), QStringList{QStringLiteral("page.htm")});  // no temporary files
+        QCOMPARE(form->mousePointer(), int(MousePointer::Default));
+        QCOMPARE(form->progressValue(), 0.0);
+        QCOMPARE(form->progressText(), QStringLiteral("Progress Bar"));
+    }
+
+    void lineNumberPrompt() {
+        form->fileList->append(input(QStringLiteral("a.htm"), "a\nb"));
+        choose(4);
+        platform().inputAnswers.enqueue(QStringLiteral("1"));
+        start();
+        const auto prompts = platform().shownOfKind(ScriptedPlatform::Kind::Input);
+        QCOMPARE(prompts.size(), 1);
+        QCOMPARE(prompts[0].text, QStringLiteral("Enter row number n: "));
+        QCOMPARE(prompts[0].title, QStringLiteral("Input Row Number n"));
+        QCOMPARE(prompts[0].preset, QStringLiteral("10"));
+        QCOMPARE(readAll(out + QStringLiteral("/a.htm")), QByteArray("b"));
+    }
+
+    void checksStopTheRun_data() {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("message");
+        const QString folderMissing =
+            QStringLiteral("Folder does not exist. Please select another folder.");
+        const QString noText = QStringLiteral("Please provide text for: If file contains");
+        QTest::newRow("empty list") << "empty list" << "No files added.";
+        QTest::newRow("output folder missing") << "missing folder" << folderMissing;
+        QTest::newRow("output folder names a file") << "folder is a file" << folderMissing;
+        QTest::newRow("no condition") << "no condition" << noText;
+        QTest::newRow("no condition, line number") << "no condition 4" << noText;
+        QTest::newRow("no condition, blank lines") << "no condition 5" << noText;
+        QTest::newRow("line number cancelled") << "cancel" << "Must be numeric value.";
+        QTest::newRow("line number not numeric") << "abc" << "Must be numeric value.";
+        QTest::newRow("no save option") << "no option" << "Please choose where to save the results.";
+    }
+    void checksStopTheRun() {
+        QFETCH(QString, setup);
+        QFETCH(QString, message);
+        const QString path = input(QStringLiteral("a.htm"), "keep\nx");
+        if (setup != QLatin1String("empty list"))
+            form->fileList->append(path);
+        choose(0);
+        if (setup == QLatin1String("missing folder"))
+            form->Text2->setText(fixture->root() + QStringLiteral("/nowhere/"));
+        if (setup == QLatin1String("folder is a file"))
+            form->Text2->setText(path);
+        if (setup.startsWith(QLatin1String("no condition"))) {
+            form->Text1->clear();
+            if (setup.endsWith(u'4'))
+                form->Combo1->setCurrentIndex(4);
+            if (setup.endsWith(u'5'))
+                form->Combo1->setCurrentIndex(5);
+        }
+        if (setup == QLatin1String("cancel") || setup == QLatin1String("abc")) {
+            form->Combo1->setCurrentIndex(4);
+            if (setup == QLatin1String("abc"))
+                platform().inputAnswers.enqueue(QStringLiteral("abc"));
+        }
+        if (setup == QLatin1String("no option")) {
+            form->Option1->setAutoExclusive(false);
+            form->Option1->setChecked(false);
+        }
+        start();
+        QCOMPARE(platform().messages(), QStringList{message});
+        QVERIFY(platform().messages()[0] != Done);
+        QVERIFY(entries(out).isEmpty());
+        QCOMPARE(readAll(path), QByteArray("keep\nx"));
+        QCOMPARE(form->mousePointer(), int(MousePointer::Default));
+    }
+
+    // In place, the output folder's text is not looked at.
+    void inPlaceIgnoresTheOutputFolder() {
+        const QString path = input(QStringLiteral("a.htm"), "a\nx");
+        form->fileList->append(path);
+        choose(0);
+        form->Option2->setChecked(true);
+        form->Text2->setText(QStringLiteral("not a folder at all"));
+        start();
+        QCOMPARE(platform().messages(), QStringList{Done});
+        QCOMPARE(readAll(path), QByteArray("a"));
+    }
+
+    void outputFolderWithAndWithoutSeparator_data() {
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("with separator") << "/";
+        QTest::newRow("without separator") << "";
+        QTest::newRow("doubled separator") << "//";
+    }
+    void outputFolderWithAndWithoutSeparator() {
+        QFETCH(QString, suffix);
+        form->fileList->append(input(QStringLiteral("a.htm"), "a\nx"));
+        choose(0);
+        form->Text2->setText(out + suffix);
+        start();
+        QCOMPARE(entries(out), QStringList{QStringLiteral("a.htm")});
+        QCOMPARE(readAll(out + QStringLiteral("/a.htm")), QByteArray("a"));
+    }
+
+    void progressForEachFile() {
+        for (const char *name : {"one.htm", "two.htm", "three.htm"})
+            form->fileList->append(input(QLatin1String(name), "line"));
+        choose(0);
+        QList<QPair<double, QString>> seen;
+        EventPump::SetHook([&] {
+            const QPair<double, QString> now{form->progressValue(), form->progressText()};
+            if (seen.isEmpty() || seen.last() != now)
+                seen.append(now);
+            QCOMPARE(form->mousePointer(), int(MousePointer::Hourglass));
+        });
+        start();
+        QCOMPARE(seen.size(), 3);
+        QCOMPARE(seen[0].first, 100.0 / 3);
+        QCOMPARE(seen[1].first, 200.0 / 3);
+        QCOMPARE(seen[2].first, 100.0);
+        QCOMPARE(seen[0].second, QStringLiteral("Processing: one.htm"));
+        QCOMPARE(seen[1].second, QStringLiteral("Processing: two.htm"));
+        QCOMPARE(seen[2].second, QStringLiteral("Processing: three.htm"));
+        QCOMPARE(form->progressText(), QStringLiteral("Progress Bar"));
+    }
+
+    void badRowsAreReportedAndSkipped() {
+        const QString good1 = input(QStringLiteral("good1.htm"), "a\nx");
+        const QString missing = in + QStringLiteral("/missing.htm");
+        const QString folder = in + QStringLiteral("/folder.htm");
+        QDir().mkpath(folder);
+        const QString fifo = in + QStringLiteral("/pipe.htm");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QString unwritable = input(QStringLiteral("blocked.htm"), "b\nx");
+        QDir().mkpath(out + QStringLiteral("/blocked.htm"));  // the output path is a folder
+        const QString good2 = input(QStringLiteral("good2.htm"), "c\nx");
+        form->fileList->append(QStringList{good1, missing, folder, fifo, unwritable, good2});
+        choose(0);
+        start();
+
+        const QStringList messages = platform().messages();
+        QCOMPARE(messages.size(), 5);
+        QVERIFY(messages[0].startsWith(QStringLiteral("No such file or directory\r\n")));
+        QVERIFY(messages[0].contains(QStringLiteral("PushButton8_Click at line 144\r")));
+        QVERIFY(messages[1].startsWith(QStringLiteral("Is a directory\r\n")));
+        QVERIFY(messages[1].contains(QStringLiteral("at line 144\r")));
+        QVERIFY(messages[2].contains(QStringLiteral("at line 144\r")));  // the pipe
+        QVERIFY(messages[3].contains(QStringLiteral("at line 222\r")));
+        QCOMPARE(messages[4], Done);
+        QCOMPARE(platform().shown[0].title, QStringLiteral("Application Error"));
+
+        QCOMPARE(readAll(out + QStringLiteral("/good1.htm")), QByteArray("a"));
+        QCOMPARE(readAll(out + QStringLiteral("/good2.htm")), QByteArray("c"));
+        QCOMPARE(entries(out), (QStringList{"blocked.htm", "good1.htm", "good2.htm"}));
+        QVERIFY(entries(out + QStringLiteral("/blocked.htm")).isEmpty());
+    }
+
+    // The condition and the chooser are read again after a yield: a change takes effect
+    // from the next line.
+    void changesDuringARunTakeEffectFromTheNextLine_data() {
+        QTest::addColumn<int>("operation");
+        QTest::addColumn<bool>("changeChooser");  // else the condition changes
+        QTest::addColumn<QByteArray>("result");
+        // Pumps: one before the file, then one before each line. The change comes with the
+        // fourth, before the third line.
+        QTest::newRow("condition") << 0 << false << QByteArray("b1\r\na2");
+        QTest::newRow("chooser, lines to characters") << 0 << true << QByteArray("b1\r\n2\r\nb2");
+    }
+    void changesDuringARunTakeEffectFromTheNextLine() {
+        QFETCH(int, operation);
+        QFETCH(bool, changeChooser);
+        QFETCH(QByteArray, result);
+        form->fileList->append(input(QStringLiteral("a.htm"), "a1\nb1\na2\nb2"));
+        choose(operation, QStringLiteral("a"));
+        int pumps = 0;
+        EventPump::SetHook([&] {
+            if (++pumps != 4)
+                return;
+            if (changeChooser)
+                form->Combo1->setCurrentIndex(2);  // "Remove those characters"
+            else
+                form->Text1->setText(QStringLiteral("b"));
+        });
+        start();
+        QCOMPARE(readAll(out + QStringLiteral("/a.htm")), result);
+    }
+
+    // The loop is chosen per file: a chooser change during a file switches the next file.
+    void chooserChangeSwitchesTheNextFile() {
+        form->fileList->append(input(QStringLiteral("a.htm"), "a\n\nb"));
+        form->fileList->append(input(QStringLiteral("b.htm"), "a\n\nb"));
+        choose(0, QStringLiteral("a"));
+        int pumps = 0;
+        EventPump::SetHook([&] {
+            if (++pumps == 2)  // before the first line of the first file
+                form->Combo1->setCurrentIndex(5);
+        });
+        start();
+        // The first file stays in the shared loop, where another caption acts as the first
+        // operation; the second runs "Remove blank lines in all files".
+        QCOMPARE(readAll(out + QStringLiteral("/a.htm")), QByteArray("\r\nb"));
+        QCOMPARE(readAll(out + QStringLiteral("/b.htm")), QByteArray("a\r\nb"));
+    }
+
+    void busyWindowRefusesRemovalAndASecondRun() {
+        for (const char *name : {"a.htm", "b.htm", "c.htm"})
+            form->fileList->append(input(QLatin1String(name), "x\ny"));
+        choose(0);
+        bool tried = false;
+        EventPump::SetHook([&] {
+            if (tried)
+                return;
+            tried = true;
+            form->ListView1->selectRow(1);
+            form->PushButton7->click();  // Clear List
+            form->ListView1_DblClick();
+            form->PushButton8->click();  // a second run
+            form->fileList->append(in + QStringLiteral("/added.htm"));  // comes too late
+        });
+        start();
+        QVERIFY(tried);
+        QCOMPARE(form->fileList->count(), 4);
+        QCOMPARE(platform().messages(), QStringList{Done});
+        QCOMPARE(entries(out), (QStringList{"a.htm", "b.htm", "c.htm"}));
+    }
+
+    void closingDuringARunEndsIt() {
+        QByteArray big;
+        for (int i = 0; i < 100; ++i)
+            big += "line " + QByteArray::number(i) + "\n";
+        for (const char *name : {"a.htm", "b.htm", "c.htm"})
+            form->fileList->append(input(QLatin1String(name), big));
+        choose(0, QStringLiteral("7"));
+        int pumps = 0;
+        EventPump::SetHook([&] {
+            if (++pumps == 150)  // in the middle of the second file
+                form->close();
+        });
+        start();
+        QCOMPARE(entries(out), QStringList{QStringLiteral("a.htm")});  // no partial file
+        QVERIFY(platform().messages().isEmpty());                    // no "Done."
+        QVERIFY(EventPump::QuitRequested());
+    }
+
+    void lineNumberFromAnswer_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<qlonglong>("line");
+        QTest::newRow("one") << "1" << 1LL;
+        QTest::newRow("blanks") << " 3 " << 3LL;
+        QTest::newRow("half down") << "2.5" << 2LL;
+        QTest::newRow("half up") << "3.5" << 4LL;
+        QTest::newRow("negative") << "-3" << -3LL;
+        QTest::newRow("beyond 16 bits") << "40000" << 40000LL;
+        QTest::newRow("exponent") << "1e6" << 1000000LL;
+        QTest::newRow("beyond 64 bits") << "1e30" << 0LL;
+        QTest::newRow("no number") << "abc" << 0LL;
+    }
+    void lineNumberFromAnswer() {
+        QFETCH(QString, answer);
+        QFETCH(qlonglong, line);
+        QCOMPARE(RunDriver::LineNumberFromAnswer(answer), line);
+    }
+};
+
+QTEST_MAIN(RunTest)
+#include "test_run.moc"
