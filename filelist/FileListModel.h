@@ -2,8 +2,9 @@
 // file's full path. Rows are appended at the end and never sorted; duplicates are allowed.
 // Rows are numbered from 0 here.
 //
-// A million rows must stay cheap, so the texts are kept as UTF-8 bytes, and adding many rows
-// at once tells the view once.
+// A million rows must stay cheap: the texts are kept as UTF-8 bytes, one after the other in
+// one buffer, and each row is an offset and a length into it (eight bytes a row). Adding many
+// rows at once tells the view once.
 #pragma once
 
 #include <QAbstractListModel>
@@ -11,6 +12,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
+#include <string>
+#include <string_view>
 #include <vector>
 
 class FileListModel : public QAbstractListModel {
@@ -20,7 +24,7 @@ public:
     explicit FileListModel(QObject *parent = nullptr);
 
     int count() const { return static_cast<int>(rows_.size()); }
-    QString text(int row) const { return QString::fromUtf8(rows_.at(row)); }
+    QString text(int row) const;
     void setText(int row, const QString &path);
     // True when some row's text equals the path exactly (case counts).
     bool contains(const QString &path) const;
@@ -38,5 +42,15 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    std::vector<QByteArray> rows_;
+    struct Row {
+        std::uint64_t offset : 40;
+        std::uint64_t length : 24;  // a path is far shorter than 16 MB
+    };
+    std::string_view bytes(const Row &row) const { return {texts_.data() + row.offset, row.length}; }
+    Row store(const QString &path);
+    void forget(const Row &row);
+
+    std::string texts_;             // the rows' texts, back to back
+    std::size_t unusedBytes_ = 0;  // bytes of removed or replaced texts
+    std::vector<Row> rows_;
 };
