@@ -1,4 +1,3 @@
 # The file list with a million rows.
 add_executable(list_bench ${CMAKE_CURRENT_LIST_DIR}/list_bench.cpp)
 target_link_libraries(list_bench PRIVATE strelmark_window)
-set_target_properties(list_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${STRELMARK_BIN_DIR})

@@ -1,0 +1,175 @@
+// "Start Removing" through the real window: the run over the corpus tree of 10,000 pages with
+// "Remove all lines containing those characters" and the text "meta http", into an output
+// folder, driven offscreen through the scripted platform. In the same run, on the same files,
+// it times `cp -r` of the tree (the I/O floor) and GNU sed doing the same work over a fresh
+// copy (the copy not counted), and it reports the longest time the window went without
+// answering events while the run worked.
+//
+//   build/bin/run_bench [--corpus DIR] [--out DIR] [--reps N]
+//
+// The corpus is generated with strelmark_corpus when DIR holds none. Outputs go to fresh
+// folders under --out (default /dev/shm, a tmpfs), removed after each repetition.
+
+#include "EventPump.h"
+#include "FileListModel.h"
+#include "Form1.h"
+#include "ScriptedPlatform.h"
+#include "Settings.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+struct Options {
+    QString corpus = QStringLiteral("/dev/shm/strelmark-corpus");
+    QString out = QStringLiteral("/dev/shm");
+    int reps = 3;
+};
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// Runs a shell command and returns its wall-clock time in seconds; exits when it fails.
+double timed(const QString &command) {
+    QElapsedTimer timer;
+    timer.start();
+    if (std::system(command.toLocal8Bit().constData()) != 0) {
+        std::fprintf(stderr, "failed: %s\n", qPrintable(command));
+        std::exit(1);
+    }
+    return timer.nsecsElapsed() / 1e9;
+}
+
+QString quoted(const QString &path) { return u'\'' + path + u'\''; }
+
+// The tree's files in the order the list would get them, and their total size.
+QStringList treeFiles(const QString &tree, qint64 &bytes) {
+    QStringList files;
+    bytes = 0;
+    QDirIterator it(tree, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        files.append(it.next());
+        bytes += it.fileInfo().size();
+    }
+    files.sort();
+    return files;
+}
+
+struct RunResult {
+    double seconds = 0;
+    double longestGapMs = 0;
+    int messages = 0;
+};
+
+// One run through the window: the list filled, the condition set, "Start Removing" clicked.
+RunResult runThroughWindow(const QStringList &files, const QString &outFolder) {
+    QTemporaryDir home;
+    ScriptedPlatform platform;
+    Settings settings(home.filePath(QStringLiteral("Brindlewick.ini")));
+    Form1 window(platform, settings, home.path());
+    window.Form_Load();
+    window.show();
+    QCoreApplication::processEvents();
+    window.fileList->append(files);
+    window.Combo1->setCurrentIndex(0);
+    window.Text1->setText(QStringLiteral("meta http"));
+    window.Option1->setChecked(true);
+    window.Text2->setText(outFolder + u'/');
+
+    RunResult result;
+    EventPump::ResetLongestGap();
+    QElapsedTimer timer;
+    timer.start();
+    window.PushButton8->click();
+    result.seconds = timer.nsecsElapsed() / 1e9;
+    result.longestGapMs = EventPump::LongestGap().count() / 1e6;
+    result.messages = static_cast<int>(platform.messages().size());
+    if (platform.messages() != QStringList{QStringLiteral("Done.")}) {
+        std::fprintf(stderr, "the run reported: %s\n",
+                     qPrintable(platform.messages().join(QStringLiteral(" | "))));
+        std::exit(1);
+    }
+    return result;
+}
+
+}  // namespace
+
+int main(int argc, char *argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    Options options;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const QString name = QString::fromLocal8Bit(argv[i]);
+        const QString value = QString::fromLocal8Bit(argv[i + 1]);
+        if (name == QLatin1String("--corpus"))
+            options.corpus = value;
+        else if (name == QLatin1String("--out"))
+            options.out = value;
+        else if (name == QLatin1String("--reps"))
+            options.reps = std::max(1, value.toInt());
+    }
+
+    if (!QFileInfo::exists(options.corpus + QStringLiteral("/corpus.stamp"))) {
+        std::printf("generating the corpus in %s ...\n", qPrintable(options.corpus));
+        std::fflush(stdout);
+        timed(quoted(QCoreApplication::applicationDirPath() + QStringLiteral("/strelmark_corpus")) +
+              u' ' + quoted(options.corpus));
+    }
+    const QString tree = options.corpus + QStringLiteral("/tree");
+    qint64 bytes = 0;
+    const QStringList files = treeFiles(tree, bytes);
+    const double mb = bytes / 1e6;
+    // Warm the page cache.
+    timed(QStringLiteral("find ") + quoted(tree) + QStringLiteral(" -type f -exec cat {} + > /dev/null"));
+
+    std::printf("Start Removing through the window: %lld files, %.1f MB, \"meta http\"\n",
+                static_cast<long long>(files.size()), mb);
+    std::printf("outputs in fresh folders under %s; %d repetitions, medians\n",
+                qPrintable(options.out), options.reps);
+
+    std::vector<double> cp, sed, run, gaps;
+    for (int rep = 0; rep < options.reps; ++rep) {
+        QTemporaryDir scratch(options.out + QStringLiteral("/strelmark-run-XXXXXX"));
+        const QString copy = scratch.filePath(QStringLiteral("cp"));
+        const QString sedTree = scratch.filePath(QStringLiteral("sed"));
+        const QString output = scratch.filePath(QStringLiteral("out"));
+        QDir().mkpath(output);
+
+        cp.push_back(timed(QStringLiteral("cp -r ") + quoted(tree) + u' ' + quoted(copy)));
+        timed(QStringLiteral("cp -r ") + quoted(tree) + u' ' + quoted(sedTree));
+        sed.push_back(timed(QStringLiteral("find ") + quoted(sedTree) +
+                            QStringLiteral(" -type f -exec sed -i -e '/meta http/Id' {} +")));
+        const RunResult result = runThroughWindow(files, output);
+        run.push_back(result.seconds);
+        gaps.push_back(result.longestGapMs);
+        std::printf("  rep %d: cp -r %.3f s, sed %.3f s, strelmark %.3f s, longest gap %.1f ms\n",
+                    rep + 1, cp.back(), sed.back(), run.back(), gaps.back());
+        std::fflush(stdout);
+    }
+
+    const double mcp = median(cp), msed = median(sed), mrun = median(run);
+    std::printf("\n  %-12s %8.3f s %8.0f MB/s\n", "cp -r", mcp, mb / mcp);
+    std::printf("  %-12s %8.3f s %8.0f MB/s\n", "sed -i", msed, mb / msed);
+    std::printf("  %-12s %8.3f s %8.0f MB/s\n", "strelmark", mrun, mb / mrun);
+    std::printf("\n  strelmark / cp -r = %.2f (goal <= 1.25)   sed / strelmark = %.2f (goal >= 2)\n",
+                mrun / mcp, msed / mrun);
+    std::printf("  longest gap between event-loop pumps: %.1f ms median, %.1f ms worst (goal < 50)\n",
+                median(gaps), *std::max_element(gaps.begin(), gaps.end()));
+    return 0;
+}
