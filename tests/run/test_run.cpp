@@ -369,6 +369,28 @@ private slots:
         QCOMPARE(entries(out), (QStringList{"a.htm", "b.htm", "c.htm"}));
     }
 
+    // A command that ran during the run's yield and cleared the busy pointer lets the list be
+    // emptied under the run; the run then ends instead of working on a stale path again.
+    void rowsRemovedDuringARunEndIt() {
+        const QString a = input(QStringLiteral("a.htm"), "x\ny");
+        const QString b = input(QStringLiteral("b.htm"), "x\ny");
+        form->fileList->append(QStringList{a, b});
+        choose(0);
+        form->Option2->setChecked(true);  // in place: a second pass would change a again
+        int pumps = 0;
+        EventPump::SetHook([&] {
+            if (++pumps != 2)
+                return;
+            form->setMousePointer(MousePointer::Default);
+            form->PushButton7->click();  // Clear List, no longer refused
+        });
+        start();
+        QCOMPARE(form->fileList->count(), 0);
+        QCOMPARE(readAll(a), QByteArray("y"));
+        QCOMPARE(readAll(b), QByteArray("x\ny"));
+        QCOMPARE(platform().messages(), QStringList{Done});
+    }
+
     void closingDuringARunEndsIt() {
         QByteArray big;
         for (int i = 0; i < 100; ++i)
