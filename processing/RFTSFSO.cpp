@@ -1,5 +1,7 @@
 #include "RFTSFSO.h"
 
+#include "AtomicFile.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -16,17 +18,6 @@ namespace RFTSFSO {
 
 namespace {
 
-// What the user sees for something in the list that is there but is no regular file.
-QString NotARegularFile(mode_t mode) {
-    if (S_ISFIFO(mode))
-        return QStringLiteral("Is a named pipe, not a regular file");
-    if (S_ISSOCK(mode))
-        return QStringLiteral("Is a socket, not a regular file");
-    if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("Is a device, not a regular file");
-    return QStringLiteral("Not a regular file");
-}
-
 QString ErrnoText(int error) {
     return AppError::fromErrno(error).description();
 }
@@ -35,6 +26,16 @@ QString ErrnoText(int error) {
 constexpr off_t SequentialHintSize = off_t(8) << 20;
 
 }  // namespace
+
+QString NotARegularFileText(unsigned mode) {
+    if (S_ISFIFO(mode))
+        return QStringLiteral("Is a named pipe, not a regular file");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("Is a socket, not a regular file");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QStringLiteral("Is a device, not a regular file");
+    return QStringLiteral("Not a regular file");
+}
 
 // --- LineReader ---------------------------------------------------------------------------
 
@@ -45,32 +46,21 @@ LineReader::LineReader(const QString &path, std::size_t chunk) : LineReader(chun
     if (name.isEmpty())
         throw ReadError(ErrnoText(ENOENT));
     // Look before opening: opening a named pipe would wait for a writer, and opening a device
-    // may do something to it.
+    // may do something to it. Should the path change into one of them before the opening,
+    // O_NONBLOCK keeps the opening from waiting and the reads fail.
     struct stat info;
     if (::stat(name.constData(), &info) != 0)
         throw ReadError(ErrnoText(errno));
     if (S_ISDIR(info.st_mode))
         throw ReadError(ErrnoText(EISDIR));
     if (!S_ISREG(info.st_mode))
-        throw ReadError(NotARegularFile(info.st_mode));
-    // O_NONBLOCK in case the path was swapped for a pipe since; the check below catches that.
+        throw ReadError(NotARegularFileText(info.st_mode));
     do {
         fd_ = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     } while (fd_ < 0 && errno == EINTR);
     if (fd_ < 0)
         throw ReadError(ErrnoText(errno));
-    QString refusal;
-    if (::fstat(fd_, &info) != 0)
-        refusal = ErrnoText(errno);
-    else if (S_ISDIR(info.st_mode))
-        refusal = ErrnoText(EISDIR);
-    else if (!S_ISREG(info.st_mode))
-        refusal = NotARegularFile(info.st_mode);
-    if (!refusal.isEmpty()) {
-        ::close(fd_);
-        fd_ = -1;
-        throw ReadError(refusal);
-    }
+    expectedSize_ = static_cast<std::uint64_t>(info.st_size);
     if (info.st_size >= SequentialHintSize)
         ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
@@ -85,6 +75,8 @@ LineReader::LineReader(LineReader &&other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       memory_(other.memory_),
       chunk_(other.chunk_),
+      expectedSize_(other.expectedSize_),
+      readSoFar_(other.readSoFar_),
       buffer_(std::exchange(other.buffer_, nullptr)),
       capacity_(std::exchange(other.capacity_, 0)),
       begin_(std::exchange(other.begin_, 0)),
@@ -145,9 +137,13 @@ bool LineReader::nextAfterRefill(std::string_view &line) {
             buffer_ = grown;
             capacity_ = wanted;
         }
-        const std::size_t size = readMore(buffer_ + filled_, std::min(chunk_, capacity_ - filled_));
+        const std::size_t wanted = std::min(chunk_, capacity_ - filled_);
+        const std::size_t size = readMore(buffer_ + filled_, wanted);
         filled_ += size;
-        atEnd_ = size == 0;
+        readSoFar_ += size;
+        // A short read that reaches the size the file had when it was opened is its end; that
+        // saves asking once more only to hear so.
+        atEnd_ = size == 0 || (size < wanted && readSoFar_ >= expectedSize_);
         if (takeLine(line))
             return true;
     }
@@ -161,61 +157,11 @@ ResultWriter::ResultWriter(std::string *text) : text_(text), buffer_(new char[Bu
     text_->clear();
 }
 
-ResultWriter::~ResultWriter() {
-    // Not finished: the temporary file is dropped and the target stays as it was.
-    if (file_ != nullptr)
-        file_->cancelWriting();
-}
-
-void ResultWriter::fail(const QString &description) {
-    if (file_ != nullptr) {
-        file_->cancelWriting();
-        file_.reset();
-    }
-    finished_ = true;
-    throw WriteError(description);
-}
+ResultWriter::~ResultWriter() = default;  // an unfinished file is dropped
 
 void ResultWriter::open() {
-    if (text_ != nullptr || file_ != nullptr)
-        return;
-    const QByteArray name = QFile::encodeName(path_);
-    if (name.isEmpty())
-        fail(ErrnoText(ENOENT));
-    // What is at the path now (through links). The temporary file would be renamed over a
-    // read-only file without a word, since only the folder's permission counts for a rename,
-    // so a target that this user may not write is refused here.
-    struct stat existing;
-    const bool exists = ::stat(name.constData(), &existing) == 0;
-    if (!exists && errno != ENOENT)
-        fail(ErrnoText(errno));
-    if (exists) {
-        if (S_ISDIR(existing.st_mode))
-            fail(ErrnoText(EISDIR));
-        if (!S_ISREG(existing.st_mode))
-            fail(NotARegularFile(existing.st_mode));
-        if (::access(name.constData(), W_OK) != 0)
-            fail(ErrnoText(errno));
-    }
-    file_ = std::make_unique<QSaveFile>(path_);
-    if (!file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        const QString description = file_->errorString();
-        file_.reset();
-        fail(description);
-    }
-    if (exists) {
-        // QSaveFile copies the permission bits; the owner and group are kept where this user
-        // may set them (root always, others for a group they belong to).
-        struct stat created;
-        const int fd = file_->handle();
-        if (fd >= 0 && ::fstat(fd, &created) == 0 &&
-            (created.st_uid != existing.st_uid || created.st_gid != existing.st_gid)) {
-            if (::fchown(fd, existing.st_uid, existing.st_gid) != 0)
-                (void)::fchown(fd, static_cast<uid_t>(-1), existing.st_gid);
-            // Changing the owner clears set-id bits; put the mode back.
-            (void)::fchmod(fd, existing.st_mode & 07777);
-        }
-    }
+    if (text_ == nullptr && file_ == nullptr)
+        file_ = std::make_unique<AtomicFile>(path_);
 }
 
 void ResultWriter::store(const char *data, std::size_t size) {
@@ -224,13 +170,7 @@ void ResultWriter::store(const char *data, std::size_t size) {
         return;
     }
     open();
-    while (size > 0) {
-        const qint64 written = file_->write(data, static_cast<qint64>(size));
-        if (written <= 0)
-            fail(file_->errorString());
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
+    file_->write(data, size);
 }
 
 void ResultWriter::flushBuffer() {
@@ -256,17 +196,13 @@ bool ResultWriter::finish() {
         finished_ = true;
         return false;
     }
+    finished_ = true;
     flushBuffer();
     open();  // a result of one empty line has written nothing yet
-    finished_ = true;
-    if (file_ == nullptr)
-        return true;
-    if (!file_->commit()) {
-        const QString description = file_->errorString();
+    if (file_ != nullptr) {
+        file_->commit();
         file_.reset();
-        throw WriteError(description);
     }
-    file_.reset();
     return true;
 }
 

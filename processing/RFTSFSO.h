@@ -18,7 +18,6 @@
 
 #include "ErrorReport.h"
 
-#include <QSaveFile>
 #include <QString>
 
 #include <cstddef>
@@ -40,6 +39,12 @@ class WriteError : public AppError {
 public:
     using AppError::AppError;
 };
+
+class AtomicFile;
+
+// What the user is told about something that is there but is no regular file (a named pipe,
+// a device, a socket), given its st_mode.
+QString NotARegularFileText(unsigned mode);
 
 // The lines of a regular file, or of bytes held in memory, one at a time.
 class LineReader {
@@ -89,6 +94,8 @@ private:
     int fd_ = -1;
     std::string_view memory_;  // bytes not yet handed to the buffer, when reading from memory
     std::size_t chunk_;
+    std::uint64_t expectedSize_ = 0;  // the file's size when it was opened
+    std::uint64_t readSoFar_ = 0;
     char *buffer_ = nullptr;  // [begin_, filled_) holds bytes not yet handed out as lines
     std::size_t capacity_ = 0, begin_ = 0, scanned_ = 0, filled_ = 0;
     bool atEnd_ = false;
@@ -148,11 +155,10 @@ private:
     void flushBuffer();
     void store(const char *data, std::size_t size);
     void open();
-    [[noreturn]] void fail(const QString &description);
 
     QString path_;
     std::string *text_ = nullptr;
-    std::unique_ptr<QSaveFile> file_;
+    std::unique_ptr<AtomicFile> file_;
     std::unique_ptr<char[]> buffer_;
     std::size_t used_ = 0;
     std::uint64_t linesKept_ = 0;

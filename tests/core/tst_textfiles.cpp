@@ -1,4 +1,5 @@
 // Reading text files as lines and writing results atomically.
+#include "AtomicFile.h"
 #include "Operations.h"
 #include "RFTSFSO.h"
 
@@ -60,6 +61,13 @@ private:
     QString chooser_;
 };
 
+// Rows for both kinds of temporary file: unnamed ones and, as where those cannot be made, named.
+void TemporaryKinds() {
+    QTest::addColumn<bool>("named");
+    QTest::newRow("unnamed temporary") << false;
+    QTest::newRow("named temporary") << true;
+}
+
 enum class Failure {
     TargetIsFolder,
     MissingFolder,
@@ -88,7 +96,11 @@ private slots:
     void failedWrite();
     void keepsPermissions_data();
     void keepsPermissions();
+    void keepsOwner_data() { TemporaryKinds(); }
+    void keepsOwner();
+    void writesThroughSymbolicLink_data() { TemporaryKinds(); }
     void writesThroughSymbolicLink();
+    void inPlace_data() { TemporaryKinds(); }
     void inPlace();
     void nothingKeptTouchesNothing();
     void errorsTellReadFromWrite();
@@ -227,21 +239,33 @@ void TextFilesTest::emptyTextEmptiesFile() {
 }
 
 void TextFilesTest::failedWrite_data() {
+    QTest::addColumn<bool>("named");  // temporary files with names, as where unnamed ones fail
     QTest::addColumn<Failure>("failure");
     QTest::addColumn<QString>("description");
 
-    QTest::newRow("target is a folder") << Failure::TargetIsFolder << "Is a directory";
-    QTest::newRow("missing folder") << Failure::MissingFolder << "No such file or directory";
-    QTest::newRow("file as folder") << Failure::FileAsFolder << "Not a directory";
-    QTest::newRow("read-only file") << Failure::ReadOnlyFile << "Permission denied";
-    QTest::newRow("read-only folder") << Failure::ReadOnlyFolder << "Permission denied";
-    // A write that fails after the first megabytes, also when running as root.
-    QTest::newRow("file size limit") << Failure::FileSizeLimit << "File too large";
+    for (bool named : {false, true}) {
+        const char *kind = named ? "named temporary" : "unnamed temporary";
+        QTest::addRow("%s, target is a folder", kind)
+            << named << Failure::TargetIsFolder << "Is a directory";
+        QTest::addRow("%s, missing folder", kind)
+            << named << Failure::MissingFolder << "No such file or directory";
+        QTest::addRow("%s, file as folder", kind)
+            << named << Failure::FileAsFolder << "Not a directory";
+        QTest::addRow("%s, read-only file", kind)
+            << named << Failure::ReadOnlyFile << "Permission denied";
+        QTest::addRow("%s, read-only folder", kind)
+            << named << Failure::ReadOnlyFolder << "Permission denied";
+        // A write that fails after the first megabytes, also when running as root.
+        QTest::addRow("%s, file size limit", kind)
+            << named << Failure::FileSizeLimit << "File too large";
+    }
 }
 
 void TextFilesTest::failedWrite() {
+    QFETCH(bool, named);
     QFETCH(Failure, failure);
     QFETCH(QString, description);
+    AtomicFile::SetNamedTemporariesOnly(named);
 
     if ((failure == Failure::ReadOnlyFile || failure == Failure::ReadOnlyFolder) && RunningAsRoot())
         QSKIP("running as root: permission bits deny nothing");
@@ -294,6 +318,7 @@ void TextFilesTest::failedWrite() {
     } catch (const WriteError &error) {
         thrown = error.description();
     }
+    AtomicFile::SetNamedTemporariesOnly(false);
     ::setrlimit(RLIMIT_FSIZE, &oldLimit);
     std::signal(SIGXFSZ, oldSignal);
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -305,14 +330,19 @@ void TextFilesTest::failedWrite() {
 }
 
 void TextFilesTest::keepsPermissions_data() {
+    QTest::addColumn<bool>("named");
     QTest::addColumn<int>("mode");
-    QTest::newRow("0600") << 0600;
-    QTest::newRow("0640") << 0640;
-    QTest::newRow("0755") << 0755;
+    for (bool named : {false, true}) {
+        for (int mode : {0600, 0640, 0755, 02755})
+            QTest::addRow("%s, %o", named ? "named" : "unnamed", mode) << named << mode;
+    }
 }
 
 void TextFilesTest::keepsPermissions() {
+    QFETCH(bool, named);
     QFETCH(int, mode);
+    AtomicFile::SetNamedTemporariesOnly(named);
+    auto restore = qScopeGuard([] { AtomicFile::SetNamedTemporariesOnly(false); });
 
     QTemporaryDir dir;
     const QString path = dir.filePath("a.htm");
@@ -324,9 +354,33 @@ void TextFilesTest::keepsPermissions() {
     QCOMPARE(::stat(name.constData(), &info), 0);
     QCOMPARE(int(info.st_mode & 07777), mode);
     QCOMPARE(ReadBytes(path), QByteArray("new"));
+    QCOMPARE(Entries(dir.path()), QStringList({"a.htm"}));
+}
+
+void TextFilesTest::keepsOwner() {
+    if (!RunningAsRoot())
+        QSKIP("only root may give a file to another user");
+    QFETCH(bool, named);
+    AtomicFile::SetNamedTemporariesOnly(named);
+    auto restore = qScopeGuard([] { AtomicFile::SetNamedTemporariesOnly(false); });
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.htm");
+    WriteBytes(path, "old");
+    const QByteArray name = QFile::encodeName(path);
+    QCOMPARE(::chown(name.constData(), 65534, 65534), 0);
+    WriteTextFile("new", path);
+    struct stat info;
+    QCOMPARE(::stat(name.constData(), &info), 0);
+    QCOMPARE(info.st_uid, uid_t(65534));
+    QCOMPARE(info.st_gid, gid_t(65534));
 }
 
 void TextFilesTest::writesThroughSymbolicLink() {
+    QFETCH(bool, named);
+    AtomicFile::SetNamedTemporariesOnly(named);
+    auto restore = qScopeGuard([] { AtomicFile::SetNamedTemporariesOnly(false); });
+
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir("real"));
     const QString target = dir.filePath("real/a.htm"), link = dir.filePath("link.htm");
@@ -339,10 +393,20 @@ void TextFilesTest::writesThroughSymbolicLink() {
     QCOMPARE(ReadBytes(target), QByteArray("new"));
     QCOMPARE(Entries(dir.path()), QStringList({"link.htm", "real"}));
     QCOMPARE(Entries(dir.filePath("real")), QStringList({"a.htm"}));
+
+    // A link to a file not yet there: the file is made where the link points.
+    QVERIFY(QFile::link("real/b.htm", dir.filePath("dangling.htm")));
+    WriteTextFile("made", dir.filePath("dangling.htm"));
+    QVERIFY(QFileInfo(dir.filePath("dangling.htm")).isSymLink());
+    QCOMPARE(ReadBytes(dir.filePath("real/b.htm")), QByteArray("made"));
 }
 
 void TextFilesTest::inPlace() {
     // The result replaces the file it is read from, which is read to its end first.
+    QFETCH(bool, named);
+    AtomicFile::SetNamedTemporariesOnly(named);
+    auto restore = qScopeGuard([] { AtomicFile::SetNamedTemporariesOnly(false); });
+
     QTemporaryDir dir;
     const QString path = dir.filePath("a.htm");
     QByteArray bytes;
