@@ -1,7 +1,114 @@
+// Carrying a row up and down the list. A press on a row picks that row up; as the pointer
+// passes the other rows, the carried text changes places with each of them in turn, so the name
+// travels with the pointer and the rows it passes move back by one. When the pointer is near the
+// top or the bottom of the screen, a move that exchanged rows also brings the next row into view.
+//
+// The list's own handling never sees a move while a button is held: that is where it would
+// select by dragging, scroll on its own, or start a drag-and-drop of its own.
+
 #include "FileListView.h"
 
-#include <QMouseEvent>
+#include "FileListModel.h"
+#include "PointerPicture.h"
+#include "Window.h"
 
-void FileListView::mousePressEvent(QMouseEvent *event) { QTreeView::mousePressEvent(event); }
-void FileListView::mouseMoveEvent(QMouseEvent *event) { QTreeView::mouseMoveEvent(event); }
-void FileListView::mouseReleaseEvent(QMouseEvent *event) { QTreeView::mouseReleaseEvent(event); }
+#include <QMouseEvent>
+#include <QtMath>
+
+#include <exception>
+
+namespace {
+
+// The pointer's height on the screen, in pixels from its top edge: above the first the list
+// brings the row above the pointer's into view, from the second on the row below it.
+constexpr int ScrollUpAbove = 305;
+constexpr int ScrollDownFrom = 365;
+
+}  // namespace
+
+void FileListView::mousePressEvent(QMouseEvent *event) {
+    MouseDown();
+    QTreeView::mousePressEvent(event);  // selects the row under the pointer
+    if (indexAt(event->position().toPoint()).isValid())
+        ItemClick();
+}
+
+void FileListView::mouseMoveEvent(QMouseEvent *event) {
+    // Setting the window's pointer back to the default on every move is the window's part: it
+    // watches the moves over the list.
+    if (dragging_) {
+        // The height on the screen is the event's own, the same place the pointer had when it
+        // moved, rather than a second look at the pointer afterwards.
+        MouseMove(event->position().toPoint(), qFloor(event->globalPosition().y()));
+    } else if (event->buttons() == Qt::NoButton) {
+        QTreeView::mouseMoveEvent(event);  // hovering
+    }
+}
+
+void FileListView::mouseReleaseEvent(QMouseEvent *event) {
+    QTreeView::mouseReleaseEvent(event);
+    MouseUp();
+}
+
+// Any button, anywhere on the list.
+void FileListView::MouseDown() {
+    dragging_ = true;
+}
+
+void FileListView::ItemClick() {
+    if (window_) {
+        try {
+            const QCursor picture =
+                LoadPointerPicture(window_->programFolder() + QStringLiteral("/drag.ico"));
+            setMouseIcon(picture);
+            setMousePointer(MousePointer::Custom);
+        } catch (const std::exception &) {
+            // No picture to show: the list keeps the pointer it has, and the row is still taken.
+        }
+    }
+    const int row = selectedRow();
+    dragRow_ = row >= 0 ? QPersistentModelIndex(model()->index(row, 0)) : QPersistentModelIndex();
+}
+
+void FileListView::MouseMove(const QPoint &position, int screenY) {
+    const QModelIndex underPointer = indexAt(position);
+    if (!underPointer.isValid() || !dragRow_.isValid())
+        return;
+    const int row = underPointer.row();
+    // Also the case while the pointer is still over the carried row itself.
+    if (fileList_->text(row) == fileList_->text(dragRow_.row()))
+        return;
+    exchangeRows(row);
+
+    if (screenY < ScrollUpAbove) {
+        if (row >= 1)
+            scrollTo(model()->index(row - 1, 0));
+    } else if (screenY >= ScrollDownFrom) {
+        if (row + 1 < fileList_->count())
+            scrollTo(model()->index(row + 1, 0));
+    }
+}
+
+// Any button. The carried row stays what it was, for the next press on an empty part of the
+// list.
+void FileListView::MouseUp() {
+    dragging_ = false;
+    setMousePointer(MousePointer::Arrow);
+}
+
+// The carried row and the row under the pointer swap texts; the row under the pointer, which
+// now holds the carried text, is selected and carried on.
+void FileListView::exchangeRows(int rowUnderPointer) {
+    const int carriedRow = dragRow_.row();
+    const QString carried = fileList_->text(carriedRow);
+    fileList_->setText(carriedRow, fileList_->text(rowUnderPointer));
+    fileList_->setText(rowUnderPointer, carried);
+
+    // Selecting would scroll a row at the edge fully into view; only the rule of the move may
+    // scroll.
+    const bool scrolls = hasAutoScroll();
+    setAutoScroll(false);
+    selectRow(rowUnderPointer);
+    setAutoScroll(scrolls);
+    dragRow_ = model()->index(rowUnderPointer, 0);
+}

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QCursor>
+#include <QPersistentModelIndex>
 #include <QTreeView>
 
 #include <optional>
@@ -33,6 +34,11 @@ public:
     // The cursor the list's own pointer stands for; nothing for the default.
     std::optional<QCursor> ownCursor() const;
 
+    // Carrying a row: whether a button went down on the list and has not come up yet, and the
+    // row being carried (-1 for none, also when that row was removed).
+    bool isCarrying() const { return dragging_; }
+    int dragRow() const { return dragRow_.isValid() ? dragRow_.row() : -1; }
+
     static QString hintText() {
         return QStringLiteral(
             "Drag and drop files here. Double-click item to remove it. Move | line to right and "
@@ -58,8 +64,16 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    void MouseDown();
+    void ItemClick();
+    void MouseMove(const QPoint &position, int screenY);
+    void MouseUp();
+    void exchangeRows(int rowUnderPointer);
+
     FileListModel *fileList_ = nullptr;
     WindowServices *window_ = nullptr;
     int mousePointer_ = 0;
     std::optional<QCursor> mouseIcon_;
+    bool dragging_ = false;
+    QPersistentModelIndex dragRow_;  // becomes invalid when its row is removed
 };
