@@ -1,1 +1,327 @@
 #include "AddFolder.h"
+
+#include "ErrorReport.h"
+#include "EventPump.h"
+#include "FileListModel.h"
+#include "Main.h"
+#include "Platform.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace AddFolder {
+
+namespace {
+
+std::function<int(const QString &)> &openFailure() {
+    static std::function<int(const QString &)> failure;
+    return failure;
+}
+
+bool isDotOrDotDot(const char *name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+int attributeValue(const struct stat &target, bool isLink, bool hidden) {
+    int value = 0;
+    if (S_ISDIR(target.st_mode))
+        value |= Attribute::Directory;
+    if (S_ISREG(target.st_mode))
+        value |= Attribute::Archive;
+    if (!(target.st_mode & S_IWUSR))
+        value |= Attribute::ReadOnly;
+    if (hidden)
+        value |= Attribute::Hidden;
+    if (isLink)
+        value |= Attribute::Link;
+    return value;
+}
+
+// A folder opened for reading its entries; closed when it goes out of scope.
+class OpenFolder {
+public:
+    explicit OpenFolder(const QString &folder) {
+        if (openFailure()) {
+            QString own = folder;
+            while (own.size() > 1 && own.endsWith(Main::NativeSeparator))
+                own.chop(1);
+            error_ = openFailure()(own);
+        }
+        if (error_ == 0) {
+            dir_ = ::opendir(QFile::encodeName(folder).constData());
+            if (!dir_)
+                error_ = errno;
+        }
+    }
+    ~OpenFolder() {
+        if (dir_)
+            ::closedir(dir_);
+    }
+    OpenFolder(const OpenFolder &) = delete;
+    OpenFolder &operator=(const OpenFolder &) = delete;
+
+    bool isOpen() const { return dir_ != nullptr; }
+    // The system's error number of the failed opening or listing; 0 when none failed.
+    int error() const { return error_; }
+
+    // The next entry, "." and ".." left out; null at the end and when the listing fails.
+    const dirent *next() {
+        while (dir_) {
+            errno = 0;
+            const dirent *item = ::readdir(dir_);
+            if (!item) {
+                error_ = errno;
+                return nullptr;
+            }
+            if (!isDotOrDotDot(item->d_name))
+                return item;
+        }
+        return nullptr;
+    }
+
+    // What the entry names, following links; false when that cannot be read.
+    bool examine(const dirent *item, struct stat &target) const {
+        return ::fstatat(::dirfd(dir_), item->d_name, &target, 0) == 0;
+    }
+    bool isLink(const dirent *item) const {
+        if (item->d_type != DT_UNKNOWN)
+            return item->d_type == DT_LNK;
+        struct stat own;
+        return ::fstatat(::dirfd(dir_), item->d_name, &own, AT_SYMLINK_NOFOLLOW) == 0 &&
+               S_ISLNK(own.st_mode);
+    }
+    bool isFolder(const dirent *item) const {
+        if (item->d_type == DT_DIR)
+            return true;
+        if (item->d_type != DT_LNK && item->d_type != DT_UNKNOWN)
+            return false;
+        struct stat target;
+        return examine(item, target) && S_ISDIR(target.st_mode);
+    }
+
+private:
+    DIR *dir_ = nullptr;
+    int error_ = 0;
+};
+
+// A name with its sort key: names sort by their case-folded form, and names that differ only
+// in case by their exact form, so that the order never depends on the file system.
+struct Named {
+    Named(QString text, int attributeValue = 0)
+        : name(std::move(text)), key(name.toCaseFolded()), attributes(attributeValue) {}
+    QString name;
+    QString key;
+    int attributes;
+};
+
+void sortByName(std::vector<Named> &items) {
+    std::sort(items.begin(), items.end(), [](const Named &a, const Named &b) {
+        return a.key != b.key ? a.key < b.key : a.name < b.name;
+    });
+}
+
+// The regular files of the folder whose names match the pattern, with their attribute values,
+// sorted by name. With `yielding` the window's events run while the entries are read.
+std::vector<Named> listFiles(const QString &folder, QStringView pattern, bool yielding) {
+    std::vector<Named> files;
+    OpenFolder reader(folder);
+    while (const dirent *item = reader.next()) {
+        if (yielding)
+            EventPump::LetEventsRun();
+        if (item->d_type == DT_DIR)
+            continue;
+        const QString name = QFile::decodeName(item->d_name);
+        if (!MatchesPattern(name, pattern))
+            continue;
+        struct stat target;
+        if (!reader.examine(item, target) || !S_ISREG(target.st_mode))
+            continue;  // not an existing file
+        files.emplace_back(name,
+                           attributeValue(target, reader.isLink(item), name.startsWith(u'.')));
+    }
+    sortByName(files);
+    return files;
+}
+
+// Opening or listing failed because access was denied or the folder is gone.
+bool isDeniedOrMissing(int error) {
+    return error == EACCES || error == EPERM || error == ENOENT || error == ENOTDIR;
+}
+
+bool isRootFolder(const QString &folder) {
+    return Main::CollapseBackslashes(folder) == QString(Main::NativeSeparator);
+}
+
+bool isRefusedFolder(const QString &folder) {
+    const int value = Attributes(folder);
+    return value == RefusedFolder || value == RefusedLinkedFolder;
+}
+
+}  // namespace
+
+QString BrowseFolder(Platform &platform, const QString &prompt, const QString &initialFolder) {
+    return platform.browseFolder(prompt, initialFolder);
+}
+
+void GetSubDirectories2016(Platform &platform, QStringList &folders, bool recursive) {
+    Guard guard(platform, Location::addFolder("GetSubDirectories2016"));
+    QStringList found;
+    bool lookedIntoOne = false;  // until then, a folder that cannot be opened is reported
+    // A folder that is denied or gone leaves the list (its first entry of that text), and the
+    // walk goes on with the entry after the current one.
+    auto dropEntry = [&](qsizetype &current) {
+        const qsizetype at = folders.indexOf(folders[current]);
+        folders.removeAt(at);
+        if (at <= current)
+            --current;
+    };
+
+    guard.at(100);
+    for (qsizetype i = 0; i < folders.size(); ++i) {
+        const QString entry = folders[i];
+        guard.at(102);
+        if (!Main::FolderExists(entry))
+            continue;
+        guard.at(104);
+        if (entry.size() >= MaxPath)
+            continue;
+
+        guard.at(106);
+        OpenFolder reader(entry);
+        if (!reader.isOpen()) {
+            if (!lookedIntoOne) {
+                ReportUnexpectedError(platform, AppError::fromErrno(reader.error()).description(),
+                                      guard.location(), guard.line());
+            } else if (isDeniedOrMissing(reader.error())) {
+                dropEntry(i);
+            }
+            continue;
+        }
+        lookedIntoOne = true;
+        EventPump::LetEventsRun();
+
+        if (guard.test(108, [&] { return !isRootFolder(entry) && isRefusedFolder(entry); }))
+            continue;  // such a folder is not looked into
+
+        guard.at(110);
+        std::vector<Named> subFolders;
+        while (const dirent *item = reader.next()) {
+            EventPump::LetEventsRun();
+            if (!reader.isFolder(item))
+                continue;
+            QString name = QFile::decodeName(item->d_name);
+            if (name.size() >= MaxPath || HasBadNameCharacters(name))
+                continue;
+            subFolders.emplace_back(std::move(name));
+        }
+        // A listing that failed part way keeps the sub-folders it found.
+        sortByName(subFolders);
+        for (const Named &subFolder : subFolders)
+            found.append(entry + subFolder.name + Main::NativeSeparator);
+        if (isDeniedOrMissing(reader.error()))
+            dropEntry(i);
+    }
+
+    if (guard.test(112, [&] { return recursive && !found.isEmpty(); }))
+        guard.step(114, [&] { GetSubDirectories2016(platform, found, true); });
+
+    for (const QString &folder : std::as_const(found)) {
+        guard.at(116);
+        // A path this long names nothing here (and ends a loop of links).
+        if (folder.size() >= MaxPath || !Main::FolderExists(folder))
+            continue;
+        EventPump::LetEventsRun();
+        if (guard.test(118, [&] { return isRootFolder(folder) || !isRefusedFolder(folder); }))
+            guard.step(120, [&] { folders.append(folder); });
+    }
+}
+
+QStringList ListFolderFiles(const QString &folder, const QString &pattern) {
+    QStringList names;
+    for (const Named &file : listFiles(folder, pattern, false))
+        names.append(file.name);
+    return names;
+}
+
+bool MatchesPattern(QStringView name, QStringView pattern) {
+    if (pattern == u"*.*")
+        return true;  // every name, also one without a dot
+    qsizetype n = 0, p = 0;
+    qsizetype starPattern = -1, starName = 0;  // where the last "*" was, and what it covers
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == u'*') {
+            starPattern = ++p;
+            starName = n;
+        } else if (p < pattern.size() &&
+                   (pattern[p] == u'?' || pattern[p].toCaseFolded() == name[n].toCaseFolded())) {
+            ++p;
+            ++n;
+        } else if (starPattern >= 0) {
+            p = starPattern;  // let the last "*" cover one more character
+            n = ++starName;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == u'*')
+        ++p;
+    return p == pattern.size();
+}
+
+bool IsExistingFile(const QString &path) {
+    if (path.isEmpty())
+        return false;
+    struct stat target;
+    return ::stat(QFile::encodeName(path).constData(), &target) == 0 && S_ISREG(target.st_mode);
+}
+
+int Attributes(const QString &path) {
+    QString own = path;
+    while (own.size() > 1 && own.endsWith(Main::NativeSeparator))
+        own.chop(1);
+    if (own.isEmpty())
+        return -1;
+    const QByteArray encoded = QFile::encodeName(own);
+    struct stat link, target;
+    if (::lstat(encoded.constData(), &link) != 0)
+        return -1;
+    const bool isLink = S_ISLNK(link.st_mode);
+    if (isLink && ::stat(encoded.constData(), &target) != 0)
+        target = link;  // a link that leads nowhere
+    return attributeValue(isLink ? target : link, isLink, Main::GetFileName(own).startsWith(u'.'));
+}
+
+bool HasBadNameCharacters(const QString &name) {
+    return std::any_of(name.begin(), name.end(), [](QChar c) {
+        const char16_t code = c.unicode();
+        return code < 32 || (code >= 127 && code <= 159) || code == u'?' ||
+               code == QChar::ReplacementCharacter;
+    });
+}
+
+void TakeFolderListFiles(const QStringList &folders, const QString &pattern, FileListModel &list) {
+    QStringList rows;
+    for (const QString &entry : folders) {
+        const QString folder = entry.left(entry.size() - 1);  // without its trailing separator
+        // The listing keeps only existing regular files, so no name needs testing again.
+        for (const Named &file : listFiles(folder, pattern, true)) {
+            if (file.name.startsWith(u'~') || file.attributes == RefusedFile)
+                continue;
+            rows.append(Main::CollapseBackslashes(folder + Main::NativeSeparator + file.name));
+        }
+    }
+    list.append(rows);
+}
+
+void SetOpenFailureForTests(std::function<int(const QString &folder)> failure) {
+    openFailure() = std::move(failure);
+}
+
+}  // namespace AddFolder

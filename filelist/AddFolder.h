@@ -1,35 +1,76 @@
 // Folders: the folder picker, the breadth-first folder walk, and listing a folder's files.
+//
+// Folder lists hold paths that end with the separator; the root chosen in the picker gives
+// "//", and every path built from such an entry is cleaned with CollapseBackslashes before
+// it becomes a row.
 #pragma once
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+
+#include <functional>
 
 class FileListModel;
 class Platform;
 
 namespace AddFolder {
 
+// Attribute bits of a file or folder: 16 a folder; 2 hidden (the name starts with "."); 32 a
+// regular file; 1 read-only (the owner may not write); 1024 a symbolic link. There is no
+// system bit here, but the refused folder values keep their meaning.
+namespace Attribute {
+enum : int { ReadOnly = 1, Hidden = 2, System = 4, Directory = 16, Archive = 32, Link = 1024 };
+}
+inline constexpr int RefusedFolder = Attribute::Directory | Attribute::System | Attribute::Hidden;
+inline constexpr int RefusedLinkedFolder = RefusedFolder | Attribute::Link;
+inline constexpr int RefusedFile = Attribute::Archive | Attribute::Hidden;
+
+// Walked folders and folder names of this many characters or more are left out; this also
+// ends the loops that symbolic links can form.
+inline constexpr qsizetype MaxPath = 260;
+
 // The folder picker: the chosen folder as the platform gives it (no trailing separator, except
 // the root), or the empty text when the user cancelled.
 QString BrowseFolder(Platform &platform, const QString &prompt, const QString &initialFolder);
 
 // Appends to `folders` (paths ending with the separator) every folder below them, level by
-// level. Folders that vanish or cannot be read are dropped without a message.
+// level, each level's folders in the order of their parents and, below one parent, by name.
+// Lets the window's events run while it works. Folders that vanish or cannot be read are
+// dropped without a message, except when opening the first folder of a call fails: that is
+// reported.
 void GetSubDirectories2016(Platform &platform, QStringList &folders, bool recursive);
 
-// The names of the files directly in `folder` that match the wildcard `pattern`, hidden files
-// included, sorted by name.
+// The names of the regular files directly in `folder` (with or without a trailing separator)
+// that match the wildcard `pattern`, hidden files included, sorted by name. Empty when the
+// folder cannot be read.
 QStringList ListFolderFiles(const QString &folder, const QString &pattern);
 
-// True when the path names an existing regular file (following links).
+// Wildcards: letters compare without regard to case, "*" stands for any run of characters,
+// "?" for one character, and "*.*" matches every name.
+bool MatchesPattern(QStringView name, QStringView pattern);
+
+// True when the path names an existing regular file (following links), whatever its
+// permissions.
 bool IsExistingFile(const QString &path);
 
-// True when a folder name holds a control character, "?", or bytes the file-name encoding
-// cannot decode.
+// The attribute value of what the path names (a trailing separator is ignored); -1 when
+// nothing can be read there.
+int Attributes(const QString &path);
+
+// True when a folder name holds a control character (below 32 or from 127 to 159), "?", or
+// bytes that the file-name encoding cannot decode.
 bool HasBadNameCharacters(const QString &name);
 
-// Appends to the list the files of every folder of `folders` that match `pattern`, folder by
-// folder.
+// Appends to the list the matching files of every folder of `folders`, folder by folder,
+// leaving out names that start with "~" and writable hidden regular files (value 34). The
+// window's events run while the folders are read; the rows enter the list together at the
+// end, so that nothing added meanwhile comes between them.
 void TakeFolderListFiles(const QStringList &folders, const QString &pattern, FileListModel &list);
+
+// Tests: before each folder is opened, `failure` is asked for an error number, given the
+// folder without a trailing separator; a non-zero answer makes the opening fail as the system
+// would with that error. Empty: no failures.
+void SetOpenFailureForTests(std::function<int(const QString &folder)> failure);
 
 }  // namespace AddFolder

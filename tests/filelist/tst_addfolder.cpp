@@ -1,0 +1,312 @@
+// The folder module: wildcards, folder names, file tests and attribute values, listing a
+// folder's files, and the breadth-first walk with its skip rules and unreadable folders.
+
+#include "FileTree.h"
+
+#include "AddFolder.h"
+#include "ErrorReport.h"
+#include "EventPump.h"
+#include "ScriptedPlatform.h"
+
+#include <QTest>
+
+#include <cerrno>
+
+using namespace AddFolder;
+
+class AddFolderTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() {
+        SetOpenFailureForTests({});
+        EventPump::Reset();
+    }
+
+    void matchesPattern_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<bool>("matches");
+        QTest::newRow("extension") << "a.html"
+                                   << "*.html" << true;
+        QTest::newRow("case ignored") << "A.HTML"
+                                      << "*.html" << true;
+        QTest::newRow("Latin-1 case ignored") << "ÉTÉ.html"
+                                              << "été.HTML" << true;
+        QTest::newRow("shorter extension") << "a.htm"
+                                           << "*.html" << false;
+        QTest::newRow("longer extension") << "a.html"
+                                          << "*.htm" << false;
+        QTest::newRow("another suffix") << "a.html.bak"
+                                        << "*.html" << false;
+        QTest::newRow("open extension") << "a.html"
+                                        << "*.htm*" << true;
+        QTest::newRow("star dot star, no dot") << "README"
+                                               << "*.*" << true;
+        QTest::newRow("star dot star, dotfile") << ".profile"
+                                                << "*.*" << true;
+        QTest::newRow("two dots wanted, one given") << "a.txt"
+                                                    << "*..txt" << false;
+        QTest::newRow("two dots wanted and given") << "a..txt"
+                                                   << "*..txt" << true;
+        QTest::newRow("question mark, one") << "a.h"
+                                            << "*.?" << true;
+        QTest::newRow("question mark, two") << "a.hh"
+                                            << "*.?" << false;
+        QTest::newRow("star must back off") << "aXbXbc"
+                                            << "*b*c" << true;
+        QTest::newRow("star cannot cover the end") << "abc"
+                                                   << "*b" << false;
+        QTest::newRow("star at the end") << "abc"
+                                         << "ab*" << true;
+        QTest::newRow("dotfile with the extension only") << ".html"
+                                                         << "*.html" << true;
+    }
+    void matchesPattern() {
+        QFETCH(QString, name);
+        QFETCH(QString, pattern);
+        QFETCH(bool, matches);
+        QCOMPARE(MatchesPattern(name, pattern), matches);
+    }
+
+    void hasBadNameCharacters_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("bad");
+        QTest::newRow("plain") << "Pages 2021" << false;
+        QTest::newRow("tab") << "a\tb" << true;
+        QTest::newRow("unit separator 31") << "a\x1f" << true;
+        QTest::newRow("tilde 126") << "~a" << false;
+        QTest::newRow("delete 127") << "a\x7f" << true;
+        QTest::newRow("control 159") << QStringLiteral("a\u009f") << true;
+        QTest::newRow("no-break space 160") << QStringLiteral("a\u00a0") << false;
+        QTest::newRow("question mark") << "why?" << true;
+        QTest::newRow("undecodable bytes") << QStringLiteral("a\ufffd") << true;
+        QTest::newRow("accents and other scripts") << QStringLiteral("Été 日本") << false;
+    }
+    void hasBadNameCharacters() {
+        QFETCH(QString, name);
+        QFETCH(bool, bad);
+        QCOMPARE(HasBadNameCharacters(name), bad);
+    }
+
+    // Attribute values and the file test, for each kind of thing a path can name.
+    void attributesAndExistingFile_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("attributes");
+        QTest::addColumn<bool>("existingFile");
+        QTest::newRow("file") << "file" << 32 << true;
+        QTest::newRow("read-only file") << "readonly" << 33 << true;
+        QTest::newRow("writable dotfile") << ".dot" << 34 << true;
+        QTest::newRow("read-only dotfile") << ".readonly" << 35 << true;
+        QTest::newRow("file nobody may read") << "locked" << 33 << true;
+        QTest::newRow("folder") << "folder" << 16 << false;
+        QTest::newRow("folder, trailing separator") << "folder/" << 16 << false;
+        QTest::newRow("hidden folder") << ".folder" << 18 << false;
+        QTest::newRow("link to a file") << "filelink" << 1056 << true;
+        QTest::newRow("link to a folder") << "folderlink" << 1040 << false;
+        QTest::newRow("link to nothing") << "dangling" << 1024 << false;
+        QTest::newRow("pipe") << "pipe" << 0 << false;
+        QTest::newRow("missing") << "missing" << -1 << false;
+    }
+    void attributesAndExistingFile() {
+        QFETCH(QString, kind);
+        QFETCH(int, attributes);
+        QFETCH(bool, existingFile);
+        FileTree tree;
+        tree.file("file");
+        tree.file("readonly");
+        tree.setMode("readonly", 0444);
+        tree.file(".dot");
+        tree.file(".readonly");
+        tree.setMode(".readonly", 0444);
+        tree.file("locked");
+        tree.setMode("locked", 0000);
+        tree.folder("folder");
+        tree.folder(".folder");
+        tree.link(tree.path("file"), "filelink");
+        tree.link(tree.path("folder"), "folderlink");
+        tree.link(tree.path("missing"), "dangling");
+        QCOMPARE(::mkfifo(QFile::encodeName(tree.path("pipe")).constData(), 0644), 0);
+
+        QCOMPARE(Attributes(tree.path(kind)), attributes);
+        QCOMPARE(IsExistingFile(tree.path(kind)), existingFile);
+    }
+
+    void isExistingFileOfNothing() { QVERIFY(!IsExistingFile(QString())); }
+
+    void listFolderFiles() {
+        FileTree tree;
+        for (const char *name :
+             {"b.html", "A.html", "a.html", "c.HTML", ".dot.html", "~t.html", "x.txt", "page.htm"})
+            tree.file(QLatin1String(name));
+        tree.folder("folder.html");
+        tree.file("folder.html/inner.html");
+        tree.link(tree.path("x.txt"), "link.html");
+        tree.link(tree.path("gone"), "dangling.html");
+        QCOMPARE(::mkfifo(QFile::encodeName(tree.path("pipe.html")).constData(), 0644), 0);
+
+        // Sorted by name without regard to case; names that differ only in case by their
+        // exact form. Folders, pipes and links to nothing are no files.
+        const QStringList expected = {".dot.html", "A.html",    "a.html", "b.html",
+                                      "c.HTML",    "link.html", "~t.html"};
+        QCOMPARE(ListFolderFiles(tree.path(), "*.html"), expected);
+        QCOMPARE(ListFolderFiles(tree.path() + u'/', "*.html"), expected);
+        QCOMPARE(ListFolderFiles(tree.path(), "*.*").size(), expected.size() + 2);
+        QCOMPARE(ListFolderFiles(tree.path("missing"), "*.*"), QStringList());
+    }
+
+    void walkIsBreadthFirst() {
+        FileTree tree;
+        // Made in an order unlike the expected one, so that the order cannot come from that.
+        for (const char *folder : {"B/E", "A/D", "A/C", "B/E/F"})
+            tree.folder(QLatin1String(folder));
+        tree.file("A/file.html");  // files are not folders
+
+        ScriptedPlatform platform;
+        QStringList folders{tree.path() + u'/'};
+        GetSubDirectories2016(platform, folders, true);
+        QCOMPARE(folders, tree.entries({"", "A", "B", "A/C", "A/D", "B/E", "B/E/F"}));
+        QVERIFY(platform.shown.isEmpty());
+    }
+
+    void walkWithoutRecursion() {
+        FileTree tree;
+        tree.folder("A/C");
+        ScriptedPlatform platform;
+        QStringList folders{tree.path() + u'/'};
+        GetSubDirectories2016(platform, folders, false);
+        QCOMPARE(folders, tree.entries({"", "A"}));
+    }
+
+    // Which sub-folders are walked, by their names; a refused folder is left out with
+    // everything below it.
+    void subFolderNames_data() {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<bool>("walked");
+        QTest::newRow("hidden") << QByteArray(".hidden") << true;
+        QTest::newRow("spaces and accents") << QByteArray("Été 2021") << true;
+        QTest::newRow("control character") << QByteArray("bad\x01name") << false;
+        QTest::newRow("question mark") << QByteArray("why?") << false;
+        QTest::newRow("bytes that are not UTF-8") << QByteArray("caf\xe9") << false;
+    }
+    void subFolderNames() {
+        QFETCH(QByteArray, name);
+        QFETCH(bool, walked);
+        FileTree tree;
+        tree.rawFolder(name);
+        tree.rawFolder(name + "/below");
+
+        ScriptedPlatform platform;
+        QStringList folders{tree.path() + u'/'};
+        GetSubDirectories2016(platform, folders, true);
+        const QString folder = tree.path(QFile::decodeName(name)) + u'/';
+        const QStringList expected =
+            walked ? QStringList{tree.path() + u'/', folder, folder + "below/"}
+                   : QStringList{tree.path() + u'/'};
+        QCOMPARE(folders, expected);
+    }
+
+    // A link back up the tree would go on for ever; the length limit ends it.
+    void linkLoopEnds() {
+        FileTree tree;
+        tree.folder("A");
+        tree.link("..", "A/link-back-up");  // a long name: the limit comes before the system's own
+        ScriptedPlatform platform;
+        QStringList folders{tree.path() + u'/'};
+        GetSubDirectories2016(platform, folders, true);
+
+        // R/, R/A/, R/A/link-back-up/, R/A/link-back-up/A/, ... up to the longest path under
+        // the limit.
+        QStringList expected{tree.path() + u'/'};
+        for (QString next = tree.path("A/"); next.size() < MaxPath;) {
+            expected.append(next);
+            next += expected.size() % 2 == 0 ? "link-back-up/" : "A/";
+        }
+        QCOMPARE(folders, expected);
+    }
+
+    // A folder removed while the walk lets other events run is left out without a message.
+    void folderVanishesDuringWalk() {
+        FileTree tree;
+        for (const char *folder : {"A/C", "B/D"})
+            tree.folder(QLatin1String(folder));
+        // The walk yields on opening R, on its entries A and B, then on opening A: B goes then,
+        // after it was found and before it is opened.
+        int yields = 0;
+        EventPump::SetInterval(std::chrono::nanoseconds(0));
+        EventPump::SetHook([&] {
+            if (++yields == 4)
+                QDir(tree.path("B")).removeRecursively();
+        });
+        ScriptedPlatform platform;
+        QStringList folders{tree.path() + u'/'};
+        GetSubDirectories2016(platform, folders, true);
+        QCOMPARE(folders, tree.entries({"", "A", "A/C"}));
+        QVERIFY(platform.shown.isEmpty());
+    }
+
+    // Folders that cannot be opened: denied or gone, they leave the list without a message;
+    // any other failure keeps the folder but finds nothing below it. Only a failure to open the
+    // first folder of a level is reported.
+    void foldersThatCannotBeOpened_data() {
+        QTest::addColumn<QString>("failing");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QString>("report");
+        QTest::newRow("denied, not first") << "B" << EACCES << QStringList{"", "A", "A/C"} << "";
+        QTest::newRow("gone, not first") << "B" << ENOENT << QStringList{"", "A", "A/C"} << "";
+        QTest::newRow("other failure, not first")
+            << "B" << EIO << QStringList{"", "A", "B", "A/C"} << "";
+        QTest::newRow("denied, first of its level")
+            << "A" << EACCES << QStringList{"", "A", "B", "B/D"} << "Permission denied";
+        QTest::newRow("denied, the chosen folder")
+            << "" << EACCES << QStringList{""} << "Permission denied";
+    }
+    void foldersThatCannotBeOpened() {
+        QFETCH(QString, failing);
+        QFETCH(int, error);
+        QFETCH(QStringList, expected);
+        QFETCH(QString, report);
+        FileTree tree;
+        for (const char *folder : {"A/C", "B/D"})
+            tree.folder(QLatin1String(folder));
+        const QString failingFolder = tree.path(failing);
+        SetOpenFailureForTests(
+            [&](const QString &folder) { return folder == failingFolder ? error : 0; });
+
+        ScriptedPlatform platform;
+        QStringList folders{tree.path() + u'/'};
+        GetSubDirectories2016(platform, folders, true);
+
+        QCOMPARE(folders, tree.entries(expected));
+        if (report.isEmpty()) {
+            QVERIFY(platform.shown.isEmpty());
+        } else {
+            QCOMPARE(platform.messages(),
+                     QStringList{UnexpectedErrorText(
+                         report, Location::addFolder("GetSubDirectories2016"), 106)});
+            QCOMPARE(platform.shown.first().title, "Application Error");
+            QCOMPARE(platform.shown.first().icon, Platform::Icon::Warning);
+        }
+    }
+
+    // The same with the system's own refusal, which only means something to a user who is not
+    // root.
+    void folderWithoutPermission() {
+        if (::geteuid() == 0)
+            QSKIP("running as root: permission bits deny nothing; the seam cases above cover it");
+        FileTree tree;
+        for (const char *folder : {"A/C", "B/D"})
+            tree.folder(QLatin1String(folder));
+        tree.setMode("B", 0000);
+        ScriptedPlatform platform;
+        QStringList folders{tree.path() + u'/'};
+        GetSubDirectories2016(platform, folders, true);
+        tree.setMode("B", 0755);
+        QCOMPARE(folders, tree.entries({"", "A", "A/C"}));
+        QVERIFY(platform.shown.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(AddFolderTest)
+#include "tst_addfolder.moc"
