@@ -1,7 +1,124 @@
 // The window's commands that add files and choose the output folder.
 
+#include "AddFolder.h"
+#include "ErrorReport.h"
+#include "FileListModel.h"
 #include "Form1.h"
+#include "Main.h"
+#include "Platform.h"
+#include "Settings.h"
 
-void Form1::PushButton1_Click() {}
-void Form1::PushButton4_Click() {}
-void Form1::PushButton5_Click() {}
+#include <QLineEdit>
+
+namespace {
+
+const QString PickerPrompt = QStringLiteral("Please select folder:");
+
+// The file dialog hands back a selection in a buffer of this many characters.
+constexpr qsizetype SelectionBufferSize = 30000;
+
+// Whether the dialog's buffer can hold the selection. The dialog gives one file as its full
+// path, and several as their folder (without a trailing separator, except the root) followed
+// by each name, the parts separated by NUL characters. The buffer also holds the text's
+// closing NUL, and for several files a second one that ends the list.
+bool FitsSelectionBuffer(const QStringList &paths) {
+    if (paths.isEmpty())
+        return true;  // cancelled
+    if (paths.size() == 1)
+        return paths.first().size() + 1 <= SelectionBufferSize;
+    QString folder = Main::GetFolderPath(paths.first());
+    if (folder.size() > 1)
+        folder.chop(1);
+    qsizetype length = folder.size() + 2;
+    for (const QString &path : paths)
+        length += 1 + Main::GetFileName(path).size();
+    return length <= SelectionBufferSize;
+}
+
+}  // namespace
+
+// "Add HTML Files": the picked files become rows, in the dialog's order.
+void Form1::PushButton1_Click() {
+    Guard guard(platform_, Location::form1("PushButton1_Click"));
+    QStringList picked;
+    bool tooMany = false;
+
+    guard.step(100, [&] {
+        picked =
+            platform_.openFiles(QStringLiteral("Add File(s) - Hold Ctrl to select multiple files"),
+                                QStringLiteral("HTML Files (*.htm*)"));
+        tooMany = !FitsSelectionBuffer(picked);
+    });
+    if (tooMany) {
+        platform_.messageBox(
+            QStringLiteral("You've selected too many files to add.\r\rPlease try adding via the "
+                           "\"Add All\" button."));
+        return;
+    }
+    if (guard.test(102, [&] { return picked.isEmpty(); }))
+        return;
+    // One file is added exactly as the dialog gave it; several are cleaned, since their folder
+    // and names were put together.
+    if (guard.test(104, [&] { return picked.size() == 1; })) {
+        guard.step(106, [&] { fileList->append(picked.first()); });
+        return;
+    }
+    for (const QString &path : std::as_const(picked))
+        guard.step(108, [&] { fileList->append(Main::CollapseBackslashes(path)); });
+}
+
+// "...": the output folder chosen in the folder picker.
+void Form1::PushButton4_Click() {
+    Guard guard(platform_, Location::form1("PushButton4_Click"));
+    QString folder;
+
+    guard.step(100, [&] {
+        folder = AddFolder::BrowseFolder(platform_, PickerPrompt,
+                                         settings_.get(QStringLiteral("LastFolderDot"), {}));
+    });
+    if (guard.test(102, [&] { return folder.isEmpty(); }))
+        return;
+    guard.step(104, [&] { settings_.save(QStringLiteral("LastFolderDot"), folder); });
+    if (guard.test(106, [&] { return !folder.endsWith(Main::NativeSeparator); }))
+        guard.step(108, [&] { Text2->setText(folder + Main::NativeSeparator); });
+    else
+        guard.step(110, [&] { Text2->setText(folder); });
+}
+
+// "Add All HTML Files In Folder": every file with the given extension in the chosen folder and
+// all folders below it.
+void Form1::PushButton5_Click() {
+    Guard guard(platform_, Location::form1("PushButton5_Click"));
+    QString extension;
+    QString chosen;
+    QStringList folders;
+
+    guard.step(100, [&] {
+        extension = platform_.inputBox(
+            QStringLiteral("Enter file extension to load:\r\r(* for all files, txt for all txt "
+                           "files, doc for all doc files, etc.)"),
+            {}, settings_.get(QStringLiteral("Extension"), QStringLiteral("html")));
+    });
+    // The extension is kept before the folder is asked for, so that it stays even when the
+    // folder is not chosen.
+    if (guard.test(102, [&] { return !extension.isEmpty(); }))
+        guard.step(104, [&] { settings_.save(QStringLiteral("Extension"), extension); });
+    else
+        return;
+
+    guard.step(106, [&] {
+        chosen = AddFolder::BrowseFolder(platform_, PickerPrompt,
+                                         settings_.get(QStringLiteral("LastFolder"), {}));
+    });
+    if (guard.test(108, [&] { return chosen.isEmpty(); }))
+        return;
+    guard.step(110, [&] { settings_.save(QStringLiteral("LastFolder"), chosen); });
+
+    guard.step(112, [&] { setMousePointer(MousePointer::Hourglass); });
+    guard.step(114, [&] { folders.append(chosen + Main::NativeSeparator); });
+    guard.step(114, [&] { AddFolder::GetSubDirectories2016(platform_, folders, true); });
+    guard.step(116, [&] {
+        AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.") + extension, *fileList);
+    });
+    guard.step(118, [&] { setMousePointer(MousePointer::Default); });
+}

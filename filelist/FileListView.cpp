@@ -14,6 +14,7 @@ FileListView::FileListView(QWidget *parent) : QTreeView(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setAllColumnsShowFocus(true);
     setToolTip(hintText());
+    setAcceptDrops(true);  // files and folders from outside (FileListDrop.cpp)
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(false);
 }
