@@ -15,12 +15,14 @@ std::string_view Bytes(const QByteArray &text) {
 class Condition {
 public:
     explicit Condition(LineContext &ctx) : ctx_(ctx) { reread(); }
-    void reread() {
+    // True when the text changed.
+    bool reread() {
         const QByteArray text = ctx_.conditionText();
-        if (Bytes(text) != text_) {
-            text_.assign(Bytes(text));
-            pattern_ = Pattern(text_);
-        }
+        if (Bytes(text) == text_)
+            return false;
+        text_.assign(Bytes(text));
+        pattern_ = Pattern(text_);
+        return true;
     }
     const Pattern &pattern() const { return pattern_; }
 
@@ -30,14 +32,53 @@ private:
     Pattern pattern_;
 };
 
+// Whether each line in turn contains the condition text. Instead of searching every line on its
+// own, it searches the reader's buffer from the line onwards in one pass and remembers the next
+// occurrence: where the text is rare, most lines are answered by comparing two pointers. An
+// occurrence counts only when it lies wholly inside the line (not across its end or into its
+// CR LF).
+class LineSearch {
+public:
+    explicit LineSearch(const LineReader &input) : input_(input) {}
+
+    // The condition text changed: what was found no longer holds.
+    void forget() { valid_ = false; }
+
+    // Where the text first occurs in `line` (not empty, handed out by the reader just now), or
+    // npos.
+    std::size_t find(std::string_view line, const Pattern &pattern) {
+        const char *start = line.data();
+        if (!valid_ || refills_ != input_.refills() || next_ < start) {
+            const std::string_view ahead = input_.bufferedFrom(start);
+            const std::size_t at = pattern.find(ahead);
+            found_ = at != Pattern::npos;
+            next_ = found_ ? start + at : ahead.data() + ahead.size();
+            refills_ = input_.refills();
+            valid_ = true;
+        }
+        // An occurrence that starts in the line but runs past its end means that no later one
+        // fits in the line either.
+        if (found_ && next_ + pattern.size() <= start + line.size())
+            return static_cast<std::size_t>(next_ - start);
+        return Pattern::npos;
+    }
+
+private:
+    const LineReader &input_;
+    bool valid_ = false, found_ = false;
+    std::uint64_t refills_ = 0;
+    const char *next_ = nullptr;  // the next occurrence, or the end of what was searched
+};
+
 // Index 1: keeps each line that contains the text; empty lines go.
 void KeepContaining(LineReader &input, ResultWriter &output, LineContext &ctx) {
     Condition condition(ctx);
+    LineSearch search(input);
     std::string_view line;
     while (input.next(line)) {
-        if (ctx.letEventsRun())
-            condition.reread();
-        if (!line.empty() && condition.pattern().foundIn(line))
+        if (ctx.letEventsRun() && condition.reread())
+            search.forget();
+        if (!line.empty() && search.find(line, condition.pattern()) != Pattern::npos)
             output.keepLine(line);
     }
 }
@@ -45,12 +86,13 @@ void KeepContaining(LineReader &input, ResultWriter &output, LineContext &ctx) {
 // Index 3: keeps the occurrences of the text in each line that has one; other lines go.
 void KeepOccurrences(LineReader &input, ResultWriter &output, LineContext &ctx) {
     Condition condition(ctx);
+    LineSearch search(input);
     std::string_view line;
     while (input.next(line)) {
-        if (ctx.letEventsRun())
-            condition.reread();
+        if (ctx.letEventsRun() && condition.reread())
+            search.forget();
         const Pattern &pattern = condition.pattern();
-        if (line.empty() || !pattern.foundIn(line))
+        if (line.empty() || search.find(line, pattern) == Pattern::npos)
             continue;
         output.beginLine();
         ForEachOccurrence(line, pattern, [&](std::string_view piece) { output.append(piece); });
@@ -84,11 +126,13 @@ void DropEmptyLines(LineReader &input, ResultWriter &output) {
 void SharedLoop(LineReader &input, ResultWriter &output, LineContext &ctx,
                 const QString &chooserText) {
     Condition condition(ctx);
+    LineSearch search(input);
     bool deleting = chooserText == Captions[2];
     std::string_view line;
     while (input.next(line)) {
         if (ctx.letEventsRun()) {
-            condition.reread();
+            if (condition.reread())
+                search.forget();
             deleting = ctx.chooserText() == Captions[2];
         }
         if (line.empty()) {
@@ -96,7 +140,7 @@ void SharedLoop(LineReader &input, ResultWriter &output, LineContext &ctx,
             continue;
         }
         const Pattern &pattern = condition.pattern();
-        const std::size_t at = pattern.find(line);
+        const std::size_t at = search.find(line, pattern);
         if (at == Pattern::npos) {
             output.keepLine(line);
             continue;

@@ -25,6 +25,32 @@ QString ErrnoText(int error) {
 // Files larger than this are read with the kernel told to read ahead generously.
 constexpr off_t SequentialHintSize = off_t(8) << 20;
 
+// One spare buffer per thread for reading and one for writing, so that a run over thousands of
+// small files does not allocate and free two large buffers per file (and have the heap trimmed
+// and grown again each time). Only buffers of ordinary size are kept.
+class SpareBuffer {
+public:
+    ~SpareBuffer() { std::free(data_); }
+    char *take(std::size_t &capacity) {
+        capacity = std::exchange(capacity_, 0);
+        return std::exchange(data_, nullptr);
+    }
+    void giveBack(char *data, std::size_t capacity, std::size_t keepAtMost) {
+        if (data_ == nullptr && capacity <= keepAtMost) {
+            data_ = data;
+            capacity_ = capacity;
+        } else {
+            std::free(data);
+        }
+    }
+
+private:
+    char *data_ = nullptr;
+    std::size_t capacity_ = 0;
+};
+
+thread_local SpareBuffer spareForReading, spareForWriting;
+
 }  // namespace
 
 QString NotARegularFileText(unsigned mode) {
@@ -83,12 +109,13 @@ LineReader::LineReader(LineReader &&other) noexcept
       scanned_(std::exchange(other.scanned_, 0)),
       filled_(std::exchange(other.filled_, 0)),
       atEnd_(other.atEnd_),
-      lines_(other.lines_) {}
+      lines_(other.lines_),
+      refills_(other.refills_) {}
 
 LineReader::~LineReader() {
     if (fd_ >= 0)
         ::close(fd_);
-    std::free(buffer_);
+    spareForReading.giveBack(buffer_, capacity_, 2 * DefaultChunk);
 }
 
 std::size_t LineReader::readMore(char *to, std::size_t most) {
@@ -123,11 +150,20 @@ bool LineReader::nextAfterRefill(std::string_view &line) {
         // Keep the unfinished line, at the start of the buffer, and read behind it. The
         // buffer grows only when one line nearly fills it, so it stays about a chunk plus the
         // longest line; pages that the growth reserves but no read reaches cost no memory.
+        ++refills_;
         const std::size_t kept = filled_ - begin_;
         if (begin_ > 0 && kept > 0)
             std::memmove(buffer_, buffer_ + begin_, kept);
         begin_ = 0;
         scanned_ = filled_ = kept;
+        if (buffer_ == nullptr) {
+            buffer_ = spareForReading.take(capacity_);
+            if (capacity_ < chunk_) {
+                std::free(buffer_);
+                buffer_ = nullptr;
+                capacity_ = 0;
+            }
+        }
         const std::size_t room = capacity_ - kept;
         if (room == 0 || room < chunk_ / 2) {
             const std::size_t wanted = std::max(kept + chunk_, capacity_ * 2);
@@ -151,13 +187,30 @@ bool LineReader::nextAfterRefill(std::string_view &line) {
 
 // --- ResultWriter ---------------------------------------------------------------------------
 
-ResultWriter::ResultWriter(const QString &path) : path_(path), buffer_(new char[BufferSize]) {}
+ResultWriter::ResultWriter(const QString &path) : path_(path) {
+    takeBuffer();
+}
 
-ResultWriter::ResultWriter(std::string *text) : text_(text), buffer_(new char[BufferSize]) {
+ResultWriter::ResultWriter(std::string *text) : text_(text) {
+    takeBuffer();
     text_->clear();
 }
 
-ResultWriter::~ResultWriter() = default;  // an unfinished file is dropped
+void ResultWriter::takeBuffer() {
+    std::size_t capacity = 0;
+    buffer_ = spareForWriting.take(capacity);
+    if (capacity != BufferSize) {
+        std::free(buffer_);
+        buffer_ = static_cast<char *>(std::malloc(BufferSize));
+        if (buffer_ == nullptr)
+            throw std::bad_alloc();
+    }
+}
+
+ResultWriter::~ResultWriter() {
+    spareForWriting.giveBack(buffer_, BufferSize, BufferSize);
+    // An unfinished file is dropped with file_.
+}
 
 void ResultWriter::open() {
     if (text_ == nullptr && file_ == nullptr)
@@ -177,7 +230,7 @@ void ResultWriter::flushBuffer() {
     if (used_ > 0) {
         const std::size_t size = used_;
         used_ = 0;
-        store(buffer_.get(), size);
+        store(buffer_, size);
     }
 }
 
@@ -186,7 +239,7 @@ void ResultWriter::appendLarge(std::string_view bytes) {
     if (bytes.size() >= BufferSize) {
         store(bytes.data(), bytes.size());
     } else {
-        std::memcpy(buffer_.get(), bytes.data(), bytes.size());
+        std::memcpy(buffer_, bytes.data(), bytes.size());
         used_ = bytes.size();
     }
 }

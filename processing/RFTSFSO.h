@@ -68,6 +68,15 @@ public:
     // Lines handed out so far.
     std::uint64_t lineCount() const { return lines_; }
 
+    // The bytes read ahead, from `from` (the start of a line handed out since the last refill)
+    // to the end of what the buffer holds, for searching many lines in one pass. Valid while
+    // refills() stays the same.
+    std::string_view bufferedFrom(const char *from) const {
+        return std::string_view(from, static_cast<std::size_t>(buffer_ + filled_ - from));
+    }
+    // Changes whenever the buffer is refilled and earlier views become invalid.
+    std::uint64_t refills() const { return refills_; }
+
 private:
     LineReader(std::size_t chunk);
 
@@ -100,6 +109,7 @@ private:
     std::size_t capacity_ = 0, begin_ = 0, scanned_ = 0, filled_ = 0;
     bool atEnd_ = false;
     std::uint64_t lines_ = 0;
+    std::uint64_t refills_ = 0;
 };
 
 // The result of one file: kept lines joined with CR LF, no line end after the last.
@@ -133,7 +143,7 @@ public:
     // Adds bytes to the current line.
     void append(std::string_view bytes) {
         if (bytes.size() <= BufferSize - used_) {
-            std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
+            std::memcpy(buffer_ + used_, bytes.data(), bytes.size());
             used_ += bytes.size();
         } else {
             appendLarge(bytes);
@@ -151,6 +161,7 @@ public:
     std::uint64_t linesKept() const { return linesKept_; }
 
 private:
+    void takeBuffer();
     void appendLarge(std::string_view bytes);
     void flushBuffer();
     void store(const char *data, std::size_t size);
@@ -159,7 +170,7 @@ private:
     QString path_;
     std::string *text_ = nullptr;
     std::unique_ptr<AtomicFile> file_;
-    std::unique_ptr<char[]> buffer_;
+    char *buffer_ = nullptr;  // BufferSize bytes, used_ of them filled
     std::size_t used_ = 0;
     std::uint64_t linesKept_ = 0;
     bool finished_ = false;
