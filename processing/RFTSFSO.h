@@ -107,6 +107,7 @@ private:
     std::uint64_t readSoFar_ = 0;
     char *buffer_ = nullptr;  // [begin_, filled_) holds bytes not yet handed out as lines
     std::size_t capacity_ = 0, begin_ = 0, scanned_ = 0, filled_ = 0;
+    bool mapped_ = false;  // the buffer is anonymous memory (a very long line), not the heap
     bool atEnd_ = false;
     std::uint64_t lines_ = 0;
     std::uint64_t refills_ = 0;

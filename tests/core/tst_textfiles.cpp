@@ -87,6 +87,7 @@ class TextFilesTest : public QObject {
 private slots:
     void read_data();
     void read();
+    void longLines_data();
     void longLines();
     void readErrors_data();
     void readErrors();
@@ -150,9 +151,19 @@ void TextFilesTest::read() {
         QCOMPARE(LinesOf(LineReader::fromBytes(View(bytes), chunk)), lines);
 }
 
+void TextFilesTest::longLines_data() {
+    QTest::addColumn<int>("length");
+    QTest::newRow("a few chunks") << 3 * int(LineReader::DefaultChunk) + 17;
+    QTest::newRow("past the large-buffer size") << 20 * int(LineReader::DefaultChunk) + 5;
+}
+
 void TextFilesTest::longLines() {
+    QFETCH(int, length);
+
     // Lines far longer than a chunk, from a file and from memory in small chunks.
-    const QByteArray longLine(3 * int(LineReader::DefaultChunk) + 17, 'x');
+    QByteArray longLine(length, 'x');
+    for (int i = 0; i < length; i += 4099)
+        longLine[i] = char('a' + i % 26);
     const QByteArray bytes = "a\r\n" + longLine + "\r\n" + longLine + "y\nz";
     const QList<QByteArray> lines{"a", longLine, longLine + "y", "z"};
 
@@ -160,7 +171,7 @@ void TextFilesTest::longLines() {
     const QString path = dir.filePath("long.htm");
     WriteBytes(path, bytes);
     QCOMPARE(LinesOf(LineReader(path)), lines);
-    QCOMPARE(LinesOf(LineReader::fromBytes(View(bytes), 4096)), lines);
+    QCOMPARE(LinesOf(LineReader::fromBytes(View(bytes), 65536)), lines);
 }
 
 void TextFilesTest::readErrors_data() {
