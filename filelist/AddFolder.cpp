@@ -114,11 +114,11 @@ private:
 // A name with its sort key: names sort by their case-folded form, and names that differ only
 // in case by their exact form, so that the order never depends on the file system.
 struct Named {
-    Named(QString text, int attributeValue = 0)
-        : name(std::move(text)), key(name.toCaseFolded()), attributes(attributeValue) {}
+    explicit Named(QString text, bool isRefusedFile = false)
+        : name(std::move(text)), key(name.toCaseFolded()), refusedFile(isRefusedFile) {}
     QString name;
     QString key;
-    int attributes;
+    bool refusedFile;  // a writable hidden regular file (value 34)
 };
 
 void sortByName(std::vector<Named> &items) {
@@ -127,8 +127,9 @@ void sortByName(std::vector<Named> &items) {
     });
 }
 
-// The regular files of the folder whose names match the pattern, with their attribute values,
-// sorted by name. With `yielding` the window's events run while the entries are read.
+// The regular files of the folder whose names match the pattern, each marked when its
+// attribute value is 34, sorted by name. With `yielding` the window's events run while the
+// entries are read.
 std::vector<Named> listFiles(const QString &folder, QStringView pattern, bool yielding) {
     std::vector<Named> files;
     OpenFolder reader(folder);
@@ -137,14 +138,21 @@ std::vector<Named> listFiles(const QString &folder, QStringView pattern, bool yi
             EventPump::LetEventsRun();
         if (item->d_type == DT_DIR)
             continue;
-        const QString name = QFile::decodeName(item->d_name);
+        QString name = QFile::decodeName(item->d_name);
         if (!MatchesPattern(name, pattern))
             continue;
+        const bool hidden = item->d_name[0] == '.';
+        if (item->d_type == DT_REG && !hidden) {
+            // The listing says it is a regular file, and without the hidden bit its value
+            // cannot be 34: no need to ask the file system again. This keeps a large walk fast.
+            files.emplace_back(std::move(name));
+            continue;
+        }
         struct stat target;
         if (!reader.examine(item, target) || !S_ISREG(target.st_mode))
             continue;  // not an existing file
-        files.emplace_back(name,
-                           attributeValue(target, reader.isLink(item), name.startsWith(u'.')));
+        files.emplace_back(std::move(name),
+                           attributeValue(target, reader.isLink(item), hidden) == RefusedFile);
     }
     sortByName(files);
     return files;
@@ -159,9 +167,8 @@ bool isRootFolder(const QString &folder) {
     return Main::CollapseBackslashes(folder) == QString(Main::NativeSeparator);
 }
 
-bool isRefusedFolder(const QString &folder) {
-    const int value = Attributes(folder);
-    return value == RefusedFolder || value == RefusedLinkedFolder;
+bool isRefusedValue(int folderValue) {
+    return folderValue == RefusedFolder || folderValue == RefusedLinkedFolder;
 }
 
 }  // namespace
@@ -207,7 +214,8 @@ void GetSubDirectories2016(Platform &platform, QStringList &folders, bool recurs
         lookedIntoOne = true;
         EventPump::LetEventsRun();
 
-        if (guard.test(108, [&] { return !isRootFolder(entry) && isRefusedFolder(entry); }))
+        if (guard.test(108,
+                       [&] { return !isRootFolder(entry) && isRefusedValue(Attributes(entry)); }))
             continue;  // such a folder is not looked into
 
         guard.at(110);
@@ -234,11 +242,15 @@ void GetSubDirectories2016(Platform &platform, QStringList &folders, bool recurs
 
     for (const QString &folder : std::as_const(found)) {
         guard.at(116);
-        // A path this long names nothing here (and ends a loop of links).
-        if (folder.size() >= MaxPath || !Main::FolderExists(folder))
+        // A path this long names nothing here (and ends a loop of links). One look at the
+        // folder tells both whether it still exists and whether it is refused.
+        if (folder.size() >= MaxPath)
+            continue;
+        const int value = Attributes(folder);
+        if (value < 0 || !(value & Attribute::Directory))
             continue;
         EventPump::LetEventsRun();
-        if (guard.test(118, [&] { return isRootFolder(folder) || !isRefusedFolder(folder); }))
+        if (guard.test(118, [&] { return isRootFolder(folder) || !isRefusedValue(value); }))
             guard.step(120, [&] { folders.append(folder); });
     }
 }
@@ -312,7 +324,7 @@ void TakeFolderListFiles(const QStringList &folders, const QString &pattern, Fil
         const QString folder = entry.left(entry.size() - 1);  // without its trailing separator
         // The listing keeps only existing regular files, so no name needs testing again.
         for (const Named &file : listFiles(folder, pattern, true)) {
-            if (file.name.startsWith(u'~') || file.attributes == RefusedFile)
+            if (file.name.startsWith(u'~') || file.refusedFile)
                 continue;
             rows.append(Main::CollapseBackslashes(folder + Main::NativeSeparator + file.name));
         }
