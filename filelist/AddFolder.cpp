@@ -111,6 +111,12 @@ private:
     int error_ = 0;
 };
 
+// Whether the decoded name gives back the bytes it was read from. A name whose bytes cannot
+// be decoded gives a path that names nothing.
+bool isFaithful(const QString &name, const char *bytes) {
+    return !name.contains(QChar::ReplacementCharacter) || QFile::encodeName(name) == bytes;
+}
+
 // A name with its sort key: names sort by their case-folded form, and names that differ only
 // in case by their exact form, so that the order never depends on the file system.
 struct Named {
@@ -139,7 +145,7 @@ std::vector<Named> listFiles(const QString &folder, QStringView pattern, bool yi
         if (item->d_type == DT_DIR)
             continue;
         QString name = QFile::decodeName(item->d_name);
-        if (!MatchesPattern(name, pattern))
+        if (!MatchesPattern(name, pattern) || !isFaithful(name, item->d_name))
             continue;
         const bool hidden = item->d_name[0] == '.';
         if (item->d_type == DT_REG && !hidden) {

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,6 +37,14 @@ public:
         if (!out.open(QIODevice::WriteOnly) || out.write("x") != 1)
             qFatal("cannot write %s", qPrintable(full));
         return full;
+    }
+
+    // Makes a file from the raw bytes of its name, which need not be valid UTF-8.
+    void rawFile(const QByteArray &relative) {
+        const QByteArray full = QFile::encodeName(dir.path()) + '/' + relative;
+        const int fd = ::open(full.constData(), O_WRONLY | O_CREAT, 0644);
+        if (fd < 0 || ::close(fd) != 0)
+            qFatal("cannot write %s", full.constData());
     }
 
     QString folder(const QString &relative) {

@@ -139,6 +139,7 @@ private slots:
         for (const char *name :
              {"b.html", "A.html", "a.html", "c.HTML", ".dot.html", "~t.html", "x.txt", "page.htm"})
             tree.file(QLatin1String(name));
+        tree.rawFile("caf\xe9.html");  // bytes that are not UTF-8: no path could name it
         tree.folder("folder.html");
         tree.file("folder.html/inner.html");
         tree.link(tree.path("x.txt"), "link.html");
@@ -146,7 +147,7 @@ private slots:
         QCOMPARE(::mkfifo(QFile::encodeName(tree.path("pipe.html")).constData(), 0644), 0);
 
         // Sorted by name without regard to case; names that differ only in case by their
-        // exact form. Folders, pipes and links to nothing are no files.
+        // exact form. Folders, pipes, links to nothing and undecodable names are left out.
         const QStringList expected = {".dot.html", "A.html",    "a.html", "b.html",
                                       "c.HTML",    "link.html", "~t.html"};
         QCOMPARE(ListFolderFiles(tree.path(), "*.html"), expected);
