@@ -107,15 +107,6 @@ private slots:
         QCOMPARE(dialog.text, "HTML Files (*.htm*)");
     }
 
-    void addHtmlFilesTwice() {
-        WindowFixture fixture;
-        Form1 &form = fixture.load();
-        fixture.platform.fileAnswers << QStringList{"/p/a.html"} << QStringList{"/p/a.html"};
-        form.PushButton1->click();
-        form.PushButton1->click();
-        QCOMPARE(rows(form), QStringList({"/p/a.html", "/p/a.html"}));
-    }
-
     // The dialog's buffer of 30000 characters holds the selection's text and its closing NUL
     // (a list of several names a second one).
     void tooManyFiles_data() {
@@ -133,10 +124,6 @@ private slots:
             << QStringList{folder + u'/' + name + u'x', folder + u'/' + name + u'y'} << true;
         QTest::newRow("several, 30001 with the NULs")
             << QStringList{folder + u'/' + name + u'x', folder + u'/' + name + "yz"} << false;
-        QStringList many;
-        for (int i = 0; i < 3000; ++i)
-            many.append(folder + QStringLiteral("/page-%1.html").arg(i, 4, 10, QChar(u'0')));
-        QTest::newRow("three thousand pages") << many << false;
     }
     void tooManyFiles() {
         QFETCH(QStringList, picked);

@@ -57,8 +57,6 @@ private slots:
                                             << "*b*c" << true;
         QTest::newRow("star cannot cover the end") << "abc"
                                                    << "*b" << false;
-        QTest::newRow("star at the end") << "abc"
-                                         << "ab*" << true;
         QTest::newRow("dotfile with the extension only") << ".html"
                                                          << "*.html" << true;
     }
@@ -132,8 +130,6 @@ private slots:
         QCOMPARE(IsExistingFile(tree.path(kind)), existingFile);
     }
 
-    void isExistingFileOfNothing() { QVERIFY(!IsExistingFile(QString())); }
-
     void listFolderFiles() {
         FileTree tree;
         for (const char *name :
@@ -168,15 +164,6 @@ private slots:
         GetSubDirectories2016(platform, folders, true);
         QCOMPARE(folders, tree.entries({"", "A", "B", "A/C", "A/D", "B/E", "B/E/F"}));
         QVERIFY(platform.shown.isEmpty());
-    }
-
-    void walkWithoutRecursion() {
-        FileTree tree;
-        tree.folder("A/C");
-        ScriptedPlatform platform;
-        QStringList folders{tree.path() + u'/'};
-        GetSubDirectories2016(platform, folders, false);
-        QCOMPARE(folders, tree.entries({"", "A"}));
     }
 
     // Which sub-folders are walked, by their names; a refused folder is left out with
