@@ -4,10 +4,10 @@
 // copy not counted).
 //
 // Every contender runs as a child process, timed by wall clock from start to exit; the program's
-// own work runs in a worker child so that its peak memory (ru_maxrss) is its own. Each workload
+// own work runs in a worker child that reports its own peak memory (VmHWM). Each workload
 // is repeated and the medians are reported, with the contenders' order rotated between
-// repetitions. Outputs go to fresh folders under the output folder (tmpfs by default) and are
-// removed after each workload.
+// repetitions. Outputs go to fresh folders under the output folder (tmpfs by default); on tmpfs
+// they are removed after each repetition, elsewhere only at the end.
 //
 // usage: strelmark_bench_core [--corpus DIR] [--out DIR] [--reps N] [--probes]
 //                             [--only tree|big|long]...
@@ -37,7 +37,6 @@
 
 #include <fcntl.h>
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/wait.h>
@@ -127,7 +126,8 @@ int Worker(const std::string &list, const std::string &outFolder, const std::str
             std::fprintf(stderr, "%s: %s\n", file.c_str(), error.what());
         }
     }
-    std::ofstream(report) << written << ' ' << failed << ' ' << before << '\n';
+    std::ofstream(report) << written << ' ' << failed << ' ' << before << ' ' << HighWaterKb()
+                          << '\n';
     return failed == 0 ? 0 : 1;
 }
 
@@ -158,15 +158,14 @@ Sample Spawn(const std::vector<std::string> &args, const std::vector<std::string
         std::exit(1);
     }
     int status = 0;
-    rusage usage{};
-    while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     const auto stop = std::chrono::steady_clock::now();
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         std::fprintf(stderr, "%s failed (status %d)\n", argv[0], status);
         std::exit(1);
     }
-    return {std::chrono::duration<double>(stop - start).count(), usage.ru_maxrss};
+    return {std::chrono::duration<double>(stop - start).count(), 0};
 }
 
 std::string FileSystemName(const std::string &path) {
@@ -288,7 +287,10 @@ struct Options {
 
 class Bench {
 public:
-    Bench(Options options, fs::path self) : o_(std::move(options)), self_(std::move(self)) {}
+    Bench(Options options, fs::path self)
+        : o_(std::move(options)),
+          self_(std::move(self)),
+          outOnTmpfs_(FileSystemName(o_.out) == "tmpfs") {}
 
     void run(Workload &workload) {
         Survey(workload);
@@ -348,17 +350,24 @@ public:
                                     : kind == "copy"       ? "copy"
                                                            : "yield"},
                                    env);
+                    // The worker's own high-water mark: ru_maxrss of a spawned child also
+                    // counts the parent's, which the kernel carries over at exec.
                     std::ifstream in(report);
-                    long written = 0, failed = 0, before = 0;
-                    in >> written >> failed >> before;
+                    long written = 0, failed = 0, before = 0, peak = 0;
+                    in >> written >> failed >> before >> peak;
                     beforeKb = std::max(beforeKb, before);
+                    sample.peakKb = peak;
                     if (kind == "core" && rep == 0)
                         CheckOutput(workload, dst);
                 }
                 results[kind].samples.push_back(sample);
             }
-            for (const fs::path &dst : made)
-                fs::remove_all(dst);
+            // On tmpfs the outputs go at once; elsewhere only at the very end, since creating
+            // many files just after deleting many is slow and erratic on some file systems.
+            for (const fs::path &dst : made) {
+                if (outOnTmpfs_)
+                    fs::remove_all(dst);
+            }
         }
 
         const double mb = workload.bytes / MB;
@@ -370,13 +379,13 @@ public:
                 low = std::min(low, s.seconds);
                 high = std::max(high, s.seconds);
             }
-            std::printf("   %-38s %7.3f s %6.0f MB/s %6.2f x cp   (%.3f .. %.3f)", label,
+            std::printf("   %-42s %7.3f s %6.0f MB/s %6.2f x cp   (%.3f .. %.3f)", label,
                         c.median(), mb / c.median(), c.median() / cpMedian, low, high);
             if (showPeak)
                 std::printf("   peak RSS %.1f MB", c.peakKb() * 1024 / MB);
             std::printf("\n");
         };
-        std::printf("   %-38s %9s %11s %11s   %s\n", "", "median", "", "", "(min .. max)");
+        std::printf("   %-42s %9s %11s %11s   %s\n", "", "median", "", "", "(min .. max)");
         row("core", "strelmark core", true);
         row("cp", tree ? "cp -r (I/O floor)" : "cp (I/O floor)", false);
         row("sed", sedLabel_.c_str(), false);
@@ -409,6 +418,7 @@ public:
 private:
     Options o_;
     fs::path self_;
+    bool outOnTmpfs_;
 };
 
 bool CorpusReady(const fs::path &corpus) {
@@ -469,9 +479,10 @@ int main(int argc, char **argv) {
 
     std::printf("strelmark core benchmark: \"%s\" with the text \"%s\"\n",
                 Operations::Captions[0].toUtf8().constData(), Condition);
-    std::printf("corpus %s (%s), outputs %s (%s, fresh folders, removed after each workload)\n",
+    const std::string outFs = FileSystemName(options.out);
+    std::printf("corpus %s (%s), outputs %s (%s, fresh folders, removed %s)\n",
                 options.corpus.c_str(), FileSystemName(options.corpus).c_str(), options.out.c_str(),
-                FileSystemName(options.out).c_str());
+                outFs.c_str(), outFs == "tmpfs" ? "after each repetition" : "only at the end");
     std::printf("%d repetitions, medians; %ld cores; wall clock per child process\n", options.reps,
                 sysconf(_SC_NPROCESSORS_ONLN));
 

@@ -13,12 +13,11 @@
 // - a target reached through symbolic links is the file at the end of the links: its content is
 //   replaced and the links stay;
 // - a replaced file keeps its permission bits (and its owner and group, where this user may set
-//   them);
+//   them); they are set after the last write, so set-id bits survive too;
 // - a folder at the target's path is refused ("Is a directory"), and so is anything else that is
 //   not a regular file.
-// Unlike QSaveFile, an existing target that this user may not write is refused with the system's
-// "Permission denied" rather than silently replaced (the rename needs only the folder's
-// permission).
+// - an existing target that this user may not write is refused ("Permission denied") rather than
+//   replaced, although the rename itself would need only the folder's permission.
 //
 // All failures throw RFTSFSO::WriteError with the operating system's wording.
 #pragma once
