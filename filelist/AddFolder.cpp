@@ -325,6 +325,10 @@ bool HasBadNameCharacters(const QString &name) {
 }
 
 void TakeFolderListFiles(const QStringList &folders, const QString &pattern, FileListModel &list) {
+    // Rows are appended a few thousand at a time, after a folder: a hundred thousand at once
+    // would keep the window from answering for too long, and a handful at a time would have
+    // the list laid out again for nearly every handful.
+    constexpr qsizetype RowsAtOnce = 4096;
     QStringList rows;
     for (const QString &entry : folders) {
         const QString folder = entry.left(entry.size() - 1);  // without its trailing separator
@@ -333,6 +337,10 @@ void TakeFolderListFiles(const QStringList &folders, const QString &pattern, Fil
             if (file.name.startsWith(u'~') || file.refusedFile)
                 continue;
             rows.append(Main::CollapseBackslashes(folder + Main::NativeSeparator + file.name));
+        }
+        if (rows.size() >= RowsAtOnce) {
+            list.append(rows);
+            rows.clear();
         }
     }
     list.append(rows);

@@ -64,8 +64,9 @@ bool HasBadNameCharacters(const QString &name);
 
 // Appends to the list the matching files of every folder of `folders`, folder by folder,
 // leaving out names that start with "~" and writable hidden regular files (value 34). The
-// window's events run while the folders are read; the rows enter the list together at the
-// end, so that nothing added meanwhile comes between them.
+// window's events run while the folders are read, and the rows are appended a few thousand at
+// a time, each time after a folder; rows that another command adds meanwhile can come between
+// two folders.
 void TakeFolderListFiles(const QStringList &folders, const QString &pattern, FileListModel &list);
 
 // Tests: before each folder is opened, `failure` is asked for an error number, given the
