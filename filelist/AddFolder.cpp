@@ -25,6 +25,13 @@ std::function<int(const QString &)> &openFailure() {
     return failure;
 }
 
+// The path without trailing separators; the root keeps its one.
+QString withoutTrailingSeparators(QString path) {
+    while (path.size() > 1 && path.endsWith(Main::NativeSeparator))
+        path.chop(1);
+    return path;
+}
+
 bool isDotOrDotDot(const char *name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
@@ -48,12 +55,8 @@ int attributeValue(const struct stat &target, bool isLink, bool hidden) {
 class OpenFolder {
 public:
     explicit OpenFolder(const QString &folder) {
-        if (openFailure()) {
-            QString own = folder;
-            while (own.size() > 1 && own.endsWith(Main::NativeSeparator))
-                own.chop(1);
-            error_ = openFailure()(own);
-        }
+        if (openFailure())
+            error_ = openFailure()(withoutTrailingSeparators(folder));
         if (error_ == 0) {
             dir_ = ::opendir(QFile::encodeName(folder).constData());
             if (!dir_)
@@ -301,9 +304,7 @@ bool IsExistingFile(const QString &path) {
 }
 
 int Attributes(const QString &path) {
-    QString own = path;
-    while (own.size() > 1 && own.endsWith(Main::NativeSeparator))
-        own.chop(1);
+    const QString own = withoutTrailingSeparators(path);
     if (own.isEmpty())
         return -1;
     const QByteArray encoded = QFile::encodeName(own);
