@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <vector>
 
 #include <dirent.h>
@@ -100,13 +101,18 @@ public:
         return ::fstatat(::dirfd(dir_), item->d_name, &own, AT_SYMLINK_NOFOLLOW) == 0 &&
                S_ISLNK(own.st_mode);
     }
-    bool isFolder(const dirent *item) const {
+    // A sub-folder; `reached` tells, for one reached through a link, which folder it is.
+    bool isFolder(const dirent *item, std::optional<struct stat> &reached) const {
+        reached.reset();
         if (item->d_type == DT_DIR)
             return true;
         if (item->d_type != DT_LNK && item->d_type != DT_UNKNOWN)
             return false;
         struct stat target;
-        return examine(item, target) && S_ISDIR(target.st_mode);
+        if (!examine(item, target) || !S_ISDIR(target.st_mode))
+            return false;
+        reached = target;
+        return true;
     }
 
 private:
@@ -165,6 +171,21 @@ std::vector<Named> listFiles(const QString &folder, QStringView pattern, bool yi
     }
     sortByName(files);
     return files;
+}
+
+// Whether `folder` (a path ending with the separator) or a folder above it is the folder
+// `target`: a link to it would lead the walk round in a loop. Two such links in one folder
+// would double the walk at every level, long before any path grew too long.
+bool leadsBackUp(const QString &folder, const struct stat &target) {
+    qsizetype end = folder.size();  // the folder, then each folder above it: folder.left(end)
+    while (end > 0) {
+        struct stat above;
+        if (::stat(QFile::encodeName(folder.left(end)).constData(), &above) == 0 &&
+            above.st_dev == target.st_dev && above.st_ino == target.st_ino)
+            return true;
+        end = end > 1 ? folder.lastIndexOf(Main::NativeSeparator, end - 2) + 1 : 0;
+    }
+    return false;
 }
 
 // Opening or listing failed because access was denied or the folder is gone.
@@ -231,7 +252,8 @@ void GetSubDirectories2016(Platform &platform, QStringList &folders, bool recurs
         std::vector<Named> subFolders;
         while (const dirent *item = reader.next()) {
             EventPump::LetEventsRun();
-            if (!reader.isFolder(item))
+            std::optional<struct stat> reached;
+            if (!reader.isFolder(item, reached) || (reached && leadsBackUp(entry, *reached)))
                 continue;
             QString name = QFile::decodeName(item->d_name);
             if (name.size() >= MaxPath || HasBadNameCharacters(name))
