@@ -147,6 +147,8 @@ LineReader::LineReader(LineReader &&other) noexcept
       begin_(std::exchange(other.begin_, 0)),
       scanned_(std::exchange(other.scanned_, 0)),
       filled_(std::exchange(other.filled_, 0)),
+      blockStart_(std::exchange(other.blockStart_, 0)),
+      lineEnds_(std::exchange(other.lineEnds_, 0)),
       mapped_(std::exchange(other.mapped_, false)),
       atEnd_(other.atEnd_),
       lines_(other.lines_),

@@ -2,7 +2,7 @@
 //
 // One input is a small header and the file's bytes:
 //   byte 0  operation index (mod 6); bit 3 makes a yield change the chooser, bit 4 the text
-//   byte 1  chunk size the reader uses (1 to 64 bytes, 0 for the usual size)
+//   byte 1  chunk size the reader uses (1 to 200 bytes, 0 for the usual size)
 //   byte 2  length of the condition text (mod 8), then its bytes
 //   byte    length of the second condition text (mod 8), then its bytes
 //   2 bytes line number for "Remove line number n in all files" (signed, little-endian)
@@ -225,7 +225,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     s.operation = static_cast<int>(head % 6);
     s.changeChooser = head & 0x08;
     s.changeText = head & 0x10;
-    const unsigned chunk = byte() % 65;
+    const unsigned chunk = byte() % 201;
     s.chunk = chunk == 0 ? RFTSFSO::LineReader::DefaultChunk : chunk;
     s.text = take(byte() % 8);
     s.otherText = take(byte() % 8);

@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <random>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -87,6 +88,8 @@ class TextFilesTest : public QObject {
 private slots:
     void read_data();
     void read();
+    void chunkAndBlockEdges_data();
+    void chunkAndBlockEdges();
     void longLines_data();
     void longLines();
     void readErrors_data();
@@ -149,6 +152,33 @@ void TextFilesTest::read() {
     // A CR LF torn apart by a chunk edge is still one line end.
     for (std::size_t chunk : {std::size_t(1), std::size_t(2), std::size_t(3)})
         QCOMPARE(LinesOf(LineReader::fromBytes(View(bytes), chunk)), lines);
+}
+
+void TextFilesTest::chunkAndBlockEdges_data() {
+    QTest::addColumn<int>("chunk");
+    for (int chunk : {1, 7, 63, 64, 65, 100, 4096, int(LineReader::DefaultChunk)})
+        QTest::addRow("chunk %d", chunk) << chunk;
+}
+
+void TextFilesTest::chunkAndBlockEdges() {
+    QFETCH(int, chunk);
+
+    // Lines of every length up to a few blocks of 64 bytes, ended by CR LF, LF, or a CR
+    // inside: every line end lands on every place of a block and of a chunk.
+    QByteArray bytes;
+    QList<QByteArray> lines;
+    std::mt19937 random(99);
+    for (int i = 0; i < 3000; ++i) {
+        QByteArray line(int(random() % 200), 'x');
+        for (char &c : line)
+            c = "ab\r\xE9 "[random() % 5];
+        const bool crlf = random() % 2;
+        bytes += line + (crlf ? "\r\n" : "\n");
+        if (!crlf && line.endsWith('\r'))
+            line.chop(1);  // that CR and the LF are a CR LF
+        lines.append(line);
+    }
+    QCOMPARE(LinesOf(LineReader::fromBytes(View(bytes), std::size_t(chunk))), lines);
 }
 
 void TextFilesTest::longLines_data() {
