@@ -3,8 +3,9 @@
 #   --corpus DIR   where the corpus is (generated there when missing; default /dev/shm/strelmark-corpus)
 #   --out DIR      where outputs go, a fresh folder (default a new folder in /dev/shm)
 #   --reps N       repetitions per workload (default 5)
-#   --probes       also time the program with fdatasync made a no-op, with no yield call per
-#                  line, and a plain read+write copy through the same writer (the floor)
+#   --probes       also time the program with fdatasync made a no-op, with its yields timed
+#                  by the coarse clock, with no yield call per line, and a plain read+write
+#                  copy through the same writer (the floor)
 #   --only NAME    only the workload tree, big or long (may be repeated)
 # BUILD_DIR chooses the build folder (default build-bench beside this script's folder).
 set -eu
