@@ -110,8 +110,6 @@ private slots:
     void lineNumber();
     void emptyFile_data();
     void emptyFile();
-    void loopChoice_data();
-    void loopChoice();
     void removeCharactersExcept_data();
     void removeCharactersExcept();
     void yieldsAndRereads_data();
@@ -146,12 +144,6 @@ void OperationsTest::operations_data() {
     QTest::newRow("2 line that becomes empty stays")
         << Captions[2] << QByteArray("ab") << QByteArray("x\r\nAbaB\r\ny") << true
         << QByteArray("x\r\n\r\ny");
-    QTest::newRow("3 xxABCyyabczz") << Captions[3] << QByteArray("abc")
-                                    << QByteArray("xxABCyyabczz") << true << QByteArray("ABCabc");
-    QTest::newRow("3 ababa with aba")
-        << Captions[3] << QByteArray("aba") << QByteArray("ababa") << true << QByteArray("aba");
-    QTest::newRow("3 banana with a")
-        << Captions[3] << QByteArray("a") << QByteArray("banana") << true << QByteArray("aaa");
     QTest::newRow("3 a b c is not abc")
         << Captions[3] << QByteArray("abc") << QByteArray("a b c") << false << QByteArray();
     QTest::newRow("1 a b c is not abc")
@@ -325,27 +317,6 @@ void OperationsTest::emptyFile() {
         QCOMPARE(outcome.written, written);
         QCOMPARE(outcome.text, QByteArray());
     }
-}
-
-void OperationsTest::loopChoice_data() {
-    QTest::addColumn<QString>("chooser");
-    QTest::addColumn<int>("loop");
-
-    QTest::newRow("0") << Captions[0] << int(Loop::Shared);
-    QTest::newRow("1") << Captions[1] << int(Loop::NotContaining);
-    QTest::newRow("2") << Captions[2] << int(Loop::Shared);
-    QTest::newRow("3") << Captions[3] << int(Loop::ExceptThose);
-    QTest::newRow("4") << Captions[4] << int(Loop::LineNumber);
-    QTest::newRow("5") << Captions[5] << int(Loop::BlankLines);
-    QTest::newRow("letter case counts") << Captions[5].toUpper() << int(Loop::Shared);
-    QTest::newRow("trailing blank counts") << Captions[1] + u' ' << int(Loop::Shared);
-    QTest::newRow("empty") << QString() << int(Loop::Shared);
-}
-
-void OperationsTest::loopChoice() {
-    QFETCH(QString, chooser);
-    QFETCH(int, loop);
-    QCOMPARE(int(LoopFor(chooser)), loop);
 }
 
 void OperationsTest::removeCharactersExcept_data() {
