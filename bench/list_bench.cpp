@@ -4,9 +4,9 @@
 //
 //   build/bin/list_bench [rows]
 
-#include "Form1.h"
 #include "FileListModel.h"
 #include "FileListView.h"
+#include "Form1.h"
 #include "ScriptedPlatform.h"
 #include "Settings.h"
 
@@ -84,12 +84,14 @@ int main(int argc, char *argv[]) {
     const double scrollSeconds = timer.nsecsElapsed() / 1e9;
 
     std::printf("file list, %d rows, offscreen window\n", rows);
-    std::printf("  appends:        %.3f s (%.2f us per row; goal: under 1 s), not counting "
-                "%.3f s for making the %lld characters of paths\n",
-                appendSeconds, appendSeconds * 1e6 / rows, makingSeconds, (long long)made);
-    std::printf("  memory:         %.1f MB resident for the whole program, %.1f MB for the rows "
-                "(peak %.1f MB; goal: under 300 MB)\n",
-                after, after - before, statusMegabytes("VmHWM:"));
+    std::printf(
+        "  appends:        %.3f s (%.2f us per row; goal: under 1 s), not counting "
+        "%.3f s for making the %lld characters of paths\n",
+        appendSeconds, appendSeconds * 1e6 / rows, makingSeconds, (long long)made);
+    std::printf(
+        "  memory:         %.1f MB resident for the whole program, %.1f MB for the rows "
+        "(peak %.1f MB; goal: under 300 MB)\n",
+        after, after - before, statusMegabytes("VmHWM:"));
     std::printf("  scrolling:      %d repainted steps across the list in %.3f s, slowest %.2f ms\n",
                 steps, scrollSeconds, slowest);
     return 0;

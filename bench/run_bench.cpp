@@ -56,7 +56,9 @@ double timed(const QString &command) {
     return timer.nsecsElapsed() / 1e9;
 }
 
-QString quoted(const QString &path) { return u'\'' + path + u'\''; }
+QString quoted(const QString &path) {
+    return u'\'' + path + u'\'';
+}
 
 // The tree's files in the order the list would get them, and their total size.
 QStringList treeFiles(const QString &tree, qint64 &bytes) {
@@ -136,7 +138,8 @@ int main(int argc, char *argv[]) {
     const QStringList files = treeFiles(tree, bytes);
     const double mb = bytes / 1e6;
     // Warm the page cache.
-    timed(QStringLiteral("find ") + quoted(tree) + QStringLiteral(" -type f -exec cat {} + > /dev/null"));
+    timed(QStringLiteral("find ") + quoted(tree) +
+          QStringLiteral(" -type f -exec cat {} + > /dev/null"));
 
     std::printf("Start Removing through the window: %lld files, %.1f MB, \"meta http\"\n",
                 static_cast<long long>(files.size()), mb);
@@ -167,9 +170,11 @@ int main(int argc, char *argv[]) {
     std::printf("\n  %-12s %8.3f s %8.0f MB/s\n", "cp -r", mcp, mb / mcp);
     std::printf("  %-12s %8.3f s %8.0f MB/s\n", "sed -i", msed, mb / msed);
     std::printf("  %-12s %8.3f s %8.0f MB/s\n", "strelmark", mrun, mb / mrun);
-    std::printf("\n  strelmark / cp -r = %.2f (goal <= 1.25)   sed / strelmark = %.2f (goal >= 2)\n",
-                mrun / mcp, msed / mrun);
-    std::printf("  longest gap between event-loop pumps: %.1f ms median, %.1f ms worst (goal < 50)\n",
-                median(gaps), *std::max_element(gaps.begin(), gaps.end()));
+    std::printf(
+        "\n  strelmark / cp -r = %.2f (goal <= 1.25)   sed / strelmark = %.2f (goal >= 2)\n",
+        mrun / mcp, msed / mrun);
+    std::printf(
+        "  longest gap between event-loop pumps: %.1f ms median, %.1f ms worst (goal < 50)\n",
+        median(gaps), *std::max_element(gaps.begin(), gaps.end()));
     return 0;
 }

@@ -13,7 +13,9 @@ namespace RunDriver {
 
 namespace {
 
-const QString &LineNumberCaption() { return Operations::Captions[4]; }
+const QString &LineNumberCaption() {
+    return Operations::Captions[4];
+}
 
 // What the operation loops ask while they work: the yield, and the window's current values.
 class WindowLineContext : public Operations::LineContext {
@@ -63,8 +65,7 @@ void StartRemoving(RunWindow &window) {
         return;
     }
     if (guard.test(102, [&] {
-            return !Main::FolderExists(window.outputFolderText()) &&
-                   !window.savesBesideOriginal();
+            return !Main::FolderExists(window.outputFolderText()) && !window.savesBesideOriginal();
         })) {
         message(236, QStringLiteral("Folder does not exist. Please select another folder."));
         return;
@@ -78,9 +79,9 @@ void StartRemoving(RunWindow &window) {
     QString lineNumberAnswer;
     if (guard.test(108, [&] { return window.chooserText() == LineNumberCaption(); })) {
         guard.step(110, [&] {
-            lineNumberAnswer = platform.inputBox(QStringLiteral("Enter row number n: "),
-                                                 QStringLiteral("Input Row Number n"),
-                                                 QStringLiteral("10"));
+            lineNumberAnswer =
+                platform.inputBox(QStringLiteral("Enter row number n: "),
+                                  QStringLiteral("Input Row Number n"), QStringLiteral("10"));
         });
         if (guard.test(112, [&] { return !Convert::IsNumeric(lineNumberAnswer); })) {
             message(114, QStringLiteral("Must be numeric value."));
@@ -113,17 +114,17 @@ void StartRemoving(RunWindow &window) {
 
         if (guard.test(134, [&] { return window.savesToFolder(); })) {
             guard.step(136, [&] {
-                outputPath = Main::CollapseBackslashes(window.outputFolderText() +
-                                                       Main::NativeSeparator +
-                                                       Main::GetFileName(inputPath));
+                outputPath =
+                    Main::CollapseBackslashes(window.outputFolderText() + Main::NativeSeparator +
+                                              Main::GetFileName(inputPath));
             });
         } else if (guard.test(138, [&] { return window.savesBesideOriginal(); })) {
             // The folder keeps its separator, so the doubled one collapses: the result
             // replaces the input file.
             guard.step(140, [&] {
-                outputPath = Main::CollapseBackslashes(Main::GetFolderPath(inputPath) +
-                                                       Main::NativeSeparator +
-                                                       Main::GetFileName(inputPath));
+                outputPath =
+                    Main::CollapseBackslashes(Main::GetFolderPath(inputPath) +
+                                              Main::NativeSeparator + Main::GetFileName(inputPath));
             });
         }
 
