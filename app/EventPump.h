@@ -1,8 +1,8 @@
 // Letting pending window events run in the middle of a long command.
 //
 // Long commands (the folder walk, the run) call LetEventsRun() often, down to once per line.
-// It pumps the event loop at most once per interval (10 ms) and is otherwise a clock read,
-// so calling it per line costs next to nothing. It answers whether the loop ran: only then
+// It pumps the event loop at most once per interval (10 ms) and is otherwise a read of the
+// coarse clock, so calling it per line costs next to nothing. It answers whether the loop ran: only then
 // can the user have changed a control, so only then does a command read the controls again.
 //
 // Once the window has been closed, the next call throws CommandAbandoned: the command ends

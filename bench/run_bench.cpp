@@ -27,6 +27,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <sys/resource.h>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -73,8 +74,16 @@ QStringList treeFiles(const QString &tree, qint64 &bytes) {
     return files;
 }
 
+double processorSeconds(bool user) {
+    rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    const timeval &t = user ? usage.ru_utime : usage.ru_stime;
+    return t.tv_sec + t.tv_usec / 1e6;
+}
+
 struct RunResult {
     double seconds = 0;
+    double userSeconds = 0, systemSeconds = 0;
     double longestGapMs = 0;
     int messages = 0;
 };
@@ -96,10 +105,13 @@ RunResult runThroughWindow(const QStringList &files, const QString &outFolder) {
 
     RunResult result;
     EventPump::ResetLongestGap();
+    const double user = processorSeconds(true), system = processorSeconds(false);
     QElapsedTimer timer;
     timer.start();
     window.PushButton8->click();
     result.seconds = timer.nsecsElapsed() / 1e9;
+    result.userSeconds = processorSeconds(true) - user;
+    result.systemSeconds = processorSeconds(false) - system;
     result.longestGapMs = EventPump::LongestGap().count() / 1e6;
     result.messages = static_cast<int>(platform.messages().size());
     if (platform.messages() != QStringList{QStringLiteral("Done.")}) {
@@ -161,8 +173,11 @@ int main(int argc, char *argv[]) {
         const RunResult result = runThroughWindow(files, output);
         run.push_back(result.seconds);
         gaps.push_back(result.longestGapMs);
-        std::printf("  rep %d: cp -r %.3f s, sed %.3f s, strelmark %.3f s, longest gap %.1f ms\n",
-                    rep + 1, cp.back(), sed.back(), run.back(), gaps.back());
+        std::printf(
+            "  rep %d: cp -r %.3f s, sed %.3f s, strelmark %.3f s (user %.3f s, system %.3f s), "
+            "longest gap %.1f ms\n",
+            rep + 1, cp.back(), sed.back(), run.back(), result.userSeconds, result.systemSeconds,
+            gaps.back());
         std::fflush(stdout);
     }
 
