@@ -8,6 +8,9 @@
 // The tree is made in DIR (default /dev/shm/strelmark-add-tree, a tmpfs) when DIR holds no
 // tree of this shape yet, and kept for later runs.
 
+#include "BenchSupport.h"
+#include "BenchWindow.h"
+
 #include "EventPump.h"
 #include "FileListModel.h"
 #include "Form1.h"
@@ -40,6 +43,9 @@ extern char **environ;
 
 namespace {
 
+using Bench::Median;
+using Bench::Random;
+
 // 20 sections of 15 chapters of 16 parts: 5,120 folders below the top one.
 constexpr int Sections = 20, Chapters = 15, Parts = 16;
 constexpr int FileCount = 100000;
@@ -49,21 +55,6 @@ constexpr const char *StampText = "strelmark add tree 1\n";
 struct Options {
     QString tree = QStringLiteral("/dev/shm/strelmark-add-tree");
     int reps = 5;
-};
-
-class Random {
-public:
-    explicit Random(std::uint64_t seed) : state_(seed) {}
-    std::uint64_t next() {  // splitmix64
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    int below(int n) { return static_cast<int>(next() % static_cast<std::uint64_t>(n)); }
-
-private:
-    std::uint64_t state_;
 };
 
 // What the tree holds, as the command and find should see it.
@@ -111,8 +102,8 @@ TreeCounts makeTree(const std::string &root, bool write) {
     counts.folders = static_cast<int>(folders.size());
     Random random(Seed);
     for (int i = 0; i < FileCount; ++i) {
-        const std::string &folder = folders[random.below(static_cast<int>(folders.size()))];
-        const int kind = random.below(100);
+        const std::string &folder = folders[random.below(folders.size())];
+        const int kind = static_cast<int>(random.below(100));
         std::string name;
         mode_t mode = 0644;
         bool row = true, match = true;
@@ -175,12 +166,6 @@ qint64 threadCpuNanoseconds() {
     timespec now{};
     ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return qint64(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 struct AddResult {
@@ -272,13 +257,10 @@ int main(int argc, char *argv[]) {
     }
     const TreeCounts counts = makeTree(root, false);
 
-    QTemporaryDir home;
-    ScriptedPlatform platform;
-    Settings settings(home.filePath(QStringLiteral("Brindlewick.ini")));
-    Form1 window(platform, settings, home.path());
-    window.Form_Load();
-    window.show();
-    QCoreApplication::processEvents();
+    Bench::OffscreenWindow offscreen;
+    Form1 &window = offscreen.window;
+    ScriptedPlatform &platform = offscreen.platform;
+    QTemporaryDir &home = offscreen.home;
 
     const std::vector<std::string> find = {"find", root, "-iname", "*.html"};
     // find's own count, and a warm cache for both.
@@ -302,7 +284,7 @@ int main(int argc, char *argv[]) {
         rows = added.rows;
     }
 
-    const double findMedian = median(findSeconds), addMedian = median(addSeconds);
+    const double findMedian = Median(findSeconds), addMedian = Median(addSeconds);
     std::printf("Add All HTML Files In Folder, answer \"html\": %d files in %d folders on %s\n",
                 counts.files, counts.folders, qPrintable(options.tree));
     std::printf(

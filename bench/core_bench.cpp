@@ -17,6 +17,8 @@
 //             and the floor of any program that reads and writes every byte: each file read and
 //             written back through the same atomic writer with no line work.
 
+#include "BenchSupport.h"
+
 #include "AtomicFile.h"
 #include "EventPump.h"
 #include "Operations.h"
@@ -49,6 +51,8 @@ extern char **environ;
 namespace fs = std::filesystem;
 
 namespace {
+
+using Bench::Median;
 
 const char *const Condition = "meta http";
 const char *const StampText = "strelmark corpus 1\n";
@@ -274,12 +278,6 @@ void CheckOutput(const Workload &workload, const fs::path &folder) {
     }
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 struct Contender {
     std::string label;
     std::vector<Sample> samples;
@@ -305,9 +303,9 @@ struct Options {
     std::vector<std::string> only;
 };
 
-class Bench {
+class CoreBench {
 public:
-    Bench(Options options, fs::path self)
+    CoreBench(Options options, fs::path self)
         : o_(std::move(options)),
           self_(std::move(self)),
           outOnTmpfs_(FileSystemName(o_.out) == "tmpfs") {}
@@ -508,7 +506,7 @@ int main(int argc, char **argv) {
     std::printf("%d repetitions, medians; %ld cores; wall clock per child process\n", options.reps,
                 sysconf(_SC_NPROCESSORS_ONLN));
 
-    Bench bench(options, self);
+    CoreBench bench(options, self);
     bench.sedLabel_ = SedVersion() + ", C locale";
 
     if (bench.wanted("tree")) {

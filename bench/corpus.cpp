@@ -8,6 +8,8 @@
 //
 // usage: strelmark_corpus <folder>    (writes <folder>/tree, big, long and corpus.stamp)
 
+#include "BenchSupport.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -23,33 +25,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using Bench::Random;
+
 constexpr std::uint64_t Seed = 0x5EED2024C0FFEEull;
 constexpr int PageCount = 10000;
 constexpr int LargePageEvery = 200;  // 50 pages of about 2 MB
 constexpr std::size_t BigSize = std::size_t(1) << 30;
 constexpr std::size_t LongLineSize = std::size_t(100) << 20;
 constexpr const char *StampText = "strelmark corpus 1\n";
-
-class Random {
-public:
-    explicit Random(std::uint64_t seed) : state_(seed) {}
-    std::uint64_t next() {  // splitmix64
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    std::size_t below(std::size_t n) { return static_cast<std::size_t>(next() % n); }
-    bool chance(int percent) { return below(100) < static_cast<std::size_t>(percent); }
-    double unit() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
-    double normal() {  // Box-Muller
-        const double u = 1.0 - unit(), v = unit();
-        return std::sqrt(-2.0 * std::log(u)) * std::cos(6.283185307179586 * v);
-    }
-
-private:
-    std::uint64_t state_;
-};
 
 const std::vector<std::string_view> Words = {
     "the",     "of",      "and",     "to",      "in",       "is",       "for",       "that",

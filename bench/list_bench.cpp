@@ -6,6 +6,7 @@
 
 #include "FileListModel.h"
 #include "FileListView.h"
+#include "BenchWindow.h"
 #include "Form1.h"
 #include "ScriptedPlatform.h"
 #include "Settings.h"
@@ -38,13 +39,8 @@ int main(int argc, char *argv[]) {
     QApplication application(argc, argv);
     const int rows = argc > 1 ? std::atoi(argv[1]) : 1000000;
 
-    QTemporaryDir home;
-    ScriptedPlatform platform;
-    Settings settings(home.filePath(QStringLiteral("Brindlewick.ini")));
-    Form1 window(platform, settings, home.path());
-    window.Form_Load();
-    window.show();
-    QCoreApplication::processEvents();
+    Bench::OffscreenWindow offscreen;
+    Form1 &window = offscreen.window;
     const double before = statusMegabytes("VmRSS:");
 
     // Paths of a realistic length (about 60 characters), all different. Making them is timed

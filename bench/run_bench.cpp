@@ -10,6 +10,9 @@
 // The corpus is generated with strelmark_corpus when DIR holds none. Outputs go to fresh
 // folders under --out (default /dev/shm, a tmpfs), removed after each repetition.
 
+#include "BenchSupport.h"
+#include "BenchWindow.h"
+
 #include "EventPump.h"
 #include "FileListModel.h"
 #include "Form1.h"
@@ -34,17 +37,13 @@
 
 namespace {
 
+using Bench::Median;
+
 struct Options {
     QString corpus = QStringLiteral("/dev/shm/strelmark-corpus");
     QString out = QStringLiteral("/dev/shm");
     int reps = 3;
 };
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 // Runs a shell command and returns its wall-clock time in seconds; exits when it fails.
 double timed(const QString &command) {
@@ -90,13 +89,9 @@ struct RunResult {
 
 // One run through the window: the list filled, the condition set, "Start Removing" clicked.
 RunResult runThroughWindow(const QStringList &files, const QString &outFolder) {
-    QTemporaryDir home;
-    ScriptedPlatform platform;
-    Settings settings(home.filePath(QStringLiteral("Brindlewick.ini")));
-    Form1 window(platform, settings, home.path());
-    window.Form_Load();
-    window.show();
-    QCoreApplication::processEvents();
+    Bench::OffscreenWindow offscreen;
+    Form1 &window = offscreen.window;
+    ScriptedPlatform &platform = offscreen.platform;
     window.fileList->append(files);
     window.Combo1->setCurrentIndex(0);
     window.Text1->setText(QStringLiteral("meta http"));
@@ -181,7 +176,7 @@ int main(int argc, char *argv[]) {
         std::fflush(stdout);
     }
 
-    const double mcp = median(cp), msed = median(sed), mrun = median(run);
+    const double mcp = Median(cp), msed = Median(sed), mrun = Median(run);
     std::printf("\n  %-12s %8.3f s %8.0f MB/s\n", "cp -r", mcp, mb / mcp);
     std::printf("  %-12s %8.3f s %8.0f MB/s\n", "sed -i", msed, mb / msed);
     std::printf("  %-12s %8.3f s %8.0f MB/s\n", "strelmark", mrun, mb / mrun);
@@ -190,6 +185,6 @@ int main(int argc, char *argv[]) {
         mrun / mcp, msed / mrun);
     std::printf(
         "  longest gap between event-loop pumps: %.1f ms median, %.1f ms worst (goal < 50)\n",
-        median(gaps), *std::max_element(gaps.begin(), gaps.end()));
+        Median(gaps), *std::max_element(gaps.begin(), gaps.end()));
     return 0;
 }
