@@ -35,23 +35,22 @@ QGroupBox::title {
     color: #2f5d8a;
 }
 
-QLineEdit, QComboBox {
+QLineEdit {
     background: #ffffff;
     border: 1px solid #9aa7b4;
     border-radius: 3px;
     padding: 0 4px;
     selection-background-color: #2f5d8a;
 }
-QLineEdit:focus, QComboBox:focus {
+QLineEdit:focus {
     border-color: #2f5d8a;
 }
 QLineEdit:disabled {
     background: #eef0f2;
     color: #8a949e;
 }
-QComboBox::drop-down {
-    border-left: 1px solid #c3cad1;
-    width: 18px;
+QComboBox {
+    selection-background-color: #2f5d8a;
 }
 
 QTreeView {
