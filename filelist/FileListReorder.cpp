@@ -36,6 +36,12 @@ void FileListView::mousePressEvent(QMouseEvent *event) {
 void FileListView::mouseMoveEvent(QMouseEvent *event) {
     // Setting the window's pointer back to the default on every move is the window's part: it
     // watches the moves over the list.
+    if (dragging_ && event->buttons() == Qt::NoButton) {
+        // The release went elsewhere (a message box took it, say): the row is no longer held,
+        // and a pointer merely passing over the list must not move rows.
+        MouseUp();
+        return;
+    }
     if (dragging_) {
         // The height on the screen is the event's own, the same place the pointer had when it
         // moved, rather than a second look at the pointer afterwards.

@@ -175,6 +175,21 @@ private slots:
         QCOMPARE(form.ListView1->selectedRow(), selectedBefore);
     }
 
+    // The release of a carried row went to another window (a message box opened meanwhile):
+    // moving over the list afterwards with no button held moves nothing.
+    void aLostReleaseEndsTheCarrying() {
+        WindowFixture fixture;
+        Form1 &form = showList(fixture, "ABCD");
+        ListDriver list(form);
+        list.click(0);
+        list.pressRow(0);
+        list.holdWithoutPress(Qt::NoButton);
+        for (int row : {1, 2, 3})
+            list.moveOver(row);
+        QCOMPARE(texts(form), QStringLiteral("ABCD"));
+        QCOMPARE(form.ListView1->mousePointer(), int(MousePointer::Arrow));
+    }
+
     void aRemovedDragRowCountsAsNone_data() {
         QTest::addColumn<QString>("removal");
         QTest::addColumn<QString>("after");  // after pressing on no row and moving over row 0
