@@ -55,6 +55,15 @@ public:
         return ini.contains(QStringLiteral("Strelmark/") + key);
     }
 
+    // A control of the window by its object name, which is its design name ("Text1").
+    template <class Control>
+    Control *control(const char *name) const {
+        Control *found = form ? form->findChild<Control *>(QLatin1String(name)) : nullptr;
+        if (!found)
+            qFatal("the window has no control %s of that kind", name);
+        return found;
+    }
+
     Form1 &create() {
         settings = std::make_unique<Settings>(settingsPath());
         form = std::make_unique<Form1>(platform, *settings, programFolder());

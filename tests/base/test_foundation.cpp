@@ -1,4 +1,4 @@
-// The shell without a window: error reports and guards, conversions, the settings store, the
+// The services without a window: error reports and guards, conversions, the settings store, the
 // start-up routines and the event pump.
 
 #include "Convert.h"

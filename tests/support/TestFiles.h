@@ -1,0 +1,48 @@
+// Files and folders as the tests look at them: whole files read and written, a folder's
+// entries, what stat says about a path, and the texts of a list's rows.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <sys/types.h>
+
+namespace TestFiles {
+
+// The file's bytes. A file that cannot be read gives "<unreadable: reason>", which no test
+// expects as content.
+QByteArray Read(const QString &path);
+
+// Creates or replaces the file with exactly these bytes, making the folders it needs. A file
+// that cannot be written ends the test program: nothing after it would mean anything.
+void Write(const QString &path, const QByteArray &bytes);
+
+// Every entry of the folder, hidden ones included, "." and ".." left out, sorted by name: a
+// temporary file left behind shows here. Empty when the folder cannot be listed.
+QStringList Entries(const QString &folder);
+
+// What stat (following links) says about a path.
+struct Status {
+    bool exists = false;
+    mode_t permissions = 0;  // the bits of 07777
+    uid_t owner = 0;
+    gid_t group = 0;
+    dev_t device = 0;
+    ino_t inode = 0;
+};
+Status StatusOf(const QString &path);
+
+// Makes a named pipe; false when it cannot be made.
+bool MakePipe(const QString &path);
+
+// The texts of a list's rows, top to bottom (anything with count() and text(row)).
+template <class List>
+QStringList Rows(const List &list) {
+    QStringList texts;
+    for (int row = 0; row < list.count(); ++row)
+        texts.append(list.text(row));
+    return texts;
+}
+
+}  // namespace TestFiles
