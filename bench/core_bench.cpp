@@ -145,9 +145,9 @@ int Worker(const std::string &list, const std::string &outFolder, const std::str
             else
                 written += Operations::ProcessFile(QString::fromStdString(file),
                                                    QString::fromStdString(out), ctx, 0);
-        } catch (const AppError &error) {
+        } catch (const FileError &error) {
             ++failed;
-            std::fprintf(stderr, "%s: %s\n", file.c_str(), error.what());
+            std::fprintf(stderr, "%s\n", error.what());  // the reason and the path
         }
     }
     std::ofstream(report) << written << ' ' << failed << ' ' << before << ' ' << HighWaterKb()

@@ -1,10 +1,7 @@
 #include "AtomicFile.h"
 
-#include "RFTSFSO.h"
-
 #include <QFile>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <random>
@@ -17,8 +14,6 @@
 namespace RFTSFSO {
 
 namespace {
-
-std::atomic<bool> namedOnly{false};
 
 // Whether an unnamed file can be given a name: through /proc/self/fd, or directly with
 // AT_EMPTY_PATH, which needs a privilege. Decided once.
@@ -89,11 +84,8 @@ std::string TemporaryNameFor(const std::string &target) {
 
 }  // namespace
 
-void AtomicFile::SetNamedTemporariesOnly(bool named) {
-    namedOnly = named;
-}
-
-AtomicFile::AtomicFile(const QString &path) : target_(QFile::encodeName(path).toStdString()) {
+AtomicFile::AtomicFile(const QString &path, Temporary temporary)
+    : path_(path), target_(QFile::encodeName(path).toStdString()) {
     if (target_.empty())
         fail(ENOENT);
     struct stat existing;
@@ -103,7 +95,7 @@ AtomicFile::AtomicFile(const QString &path) : target_(QFile::encodeName(path).to
         if (S_ISDIR(existing.st_mode))
             fail(EISDIR);
         if (!S_ISREG(existing.st_mode))
-            throw WriteError(NotARegularFileText(existing.st_mode));
+            throw FileError(FileError::Kind::Write, path_, FileError::SpecialOf(existing.st_mode));
         // A rename needs only the folder's permission; a file this user may not write is
         // refused here rather than replaced.
         if (::access(target_.c_str(), W_OK) != 0)
@@ -112,7 +104,7 @@ AtomicFile::AtomicFile(const QString &path) : target_(QFile::encodeName(path).to
 
     // Until the permission bits of the replaced file are copied, nobody else may open it.
     const mode_t mode = exists_ ? 0600 : 0666;
-    if (!namedOnly && UnnamedFilesCanBeLinked()) {
+    if (temporary == Temporary::Unnamed && UnnamedFilesCanBeLinked()) {
         fd_ = ::open(FolderOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
         if (fd_ < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
             fail(errno);
@@ -163,7 +155,7 @@ void AtomicFile::discard() {
 
 void AtomicFile::fail(int error) {
     discard();
-    throw WriteError(AppError::fromErrno(error).description());
+    throw FileError(FileError::Kind::Write, path_, error);
 }
 
 void AtomicFile::write(const char *data, std::size_t size) {

@@ -19,8 +19,10 @@
 // - an existing target that this user may not write is refused ("Permission denied") rather than
 //   replaced, although the rename itself would need only the folder's permission.
 //
-// All failures throw RFTSFSO::WriteError with the operating system's wording.
+// All failures throw FileError of kind Write, with the path as given.
 #pragma once
+
+#include "RFTSFSO.h"
 
 #include <QString>
 
@@ -31,7 +33,8 @@ namespace RFTSFSO {
 
 class AtomicFile {
 public:
-    explicit AtomicFile(const QString &path);
+    // `temporary` says whether an unnamed temporary file is tried first (see Temporary).
+    explicit AtomicFile(const QString &path, Temporary temporary = Temporary::Unnamed);
     AtomicFile(const AtomicFile &) = delete;
     AtomicFile &operator=(const AtomicFile &) = delete;
     ~AtomicFile();
@@ -40,14 +43,12 @@ public:
     // Puts the written bytes in the target's place. Nothing may be written after it.
     void commit();
 
-    // Tests: use named temporary files as on a file system without unnamed ones.
-    static void SetNamedTemporariesOnly(bool named);
-
 private:
     [[noreturn]] void fail(int error);
     void discard();
     void takeOverAttributes();
 
+    QString path_;  // as given, for the errors
     int fd_ = -1;
     std::string target_;     // the file to replace, symbolic links resolved
     std::string temporary_;  // the named temporary file; empty while it has no name

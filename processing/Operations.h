@@ -48,7 +48,7 @@ class LineContext {
 public:
     virtual ~LineContext() = default;
     // Lets pending window events run; true when they ran (and controls may have changed). Called
-    // before each line by the loops of indexes 0 to 3. May throw CommandAbandoned.
+    // before each line by the loops of indexes 0 to 3. May throw to abandon the run.
     virtual bool letEventsRun() = 0;
     // The condition text as Latin-1 bytes: at the start of each file, and after each yield
     // that ran.
@@ -75,9 +75,9 @@ void RunLoop(RFTSFSO::LineReader &input, RFTSFSO::ResultWriter &output, LineCont
 // to `outputPath` (which may be `inputPath` itself). True when a file was written; false when
 // no line was kept, in which case nothing at `outputPath` was touched.
 //
-// Throws RFTSFSO::ReadError when the input cannot be opened or read, and RFTSFSO::WriteError
-// when the result cannot be written; in both cases nothing has been written. Whatever
-// ctx.letEventsRun() throws (CommandAbandoned) passes through, also leaving nothing written.
+// Throws FileError of kind Read when the input cannot be opened or read, and of kind Write when
+// the result cannot be written; in both cases nothing has been written. Whatever
+// ctx.letEventsRun() throws (the window closing) passes through, also leaving nothing written.
 bool ProcessFile(const QString &inputPath, const QString &outputPath, LineContext &ctx,
                  long long lineNumber);
 

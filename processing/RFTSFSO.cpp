@@ -19,10 +19,6 @@ namespace RFTSFSO {
 
 namespace {
 
-QString ErrnoText(int error) {
-    return AppError::fromErrno(error).description();
-}
-
 // Files larger than this are read with the kernel told to read ahead generously.
 constexpr off_t SequentialHintSize = off_t(8) << 20;
 
@@ -92,39 +88,30 @@ char *GrowBuffer(char *buffer, std::size_t kept, std::size_t capacity, std::size
 
 }  // namespace
 
-QString NotARegularFileText(unsigned mode) {
-    if (S_ISFIFO(mode))
-        return QStringLiteral("Is a named pipe, not a regular file");
-    if (S_ISSOCK(mode))
-        return QStringLiteral("Is a socket, not a regular file");
-    if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("Is a device, not a regular file");
-    return QStringLiteral("Not a regular file");
-}
-
 // --- LineReader ---------------------------------------------------------------------------
 
 LineReader::LineReader(std::size_t chunk) : chunk_(std::max<std::size_t>(chunk, 1)) {}
 
 LineReader::LineReader(const QString &path, std::size_t chunk) : LineReader(chunk) {
+    path_ = path;
     const QByteArray name = QFile::encodeName(path);
     if (name.isEmpty())
-        throw ReadError(ErrnoText(ENOENT));
+        throw FileError(FileError::Kind::Read, path, ENOENT);
     // Look before opening: opening a named pipe would wait for a writer, and opening a device
     // may do something to it. Should the path change into one of them before the opening,
     // O_NONBLOCK keeps the opening from waiting and the reads fail.
     struct stat info;
     if (::stat(name.constData(), &info) != 0)
-        throw ReadError(ErrnoText(errno));
+        throw FileError(FileError::Kind::Read, path, errno);
     if (S_ISDIR(info.st_mode))
-        throw ReadError(ErrnoText(EISDIR));
+        throw FileError(FileError::Kind::Read, path, EISDIR);
     if (!S_ISREG(info.st_mode))
-        throw ReadError(NotARegularFileText(info.st_mode));
+        throw FileError(FileError::Kind::Read, path, FileError::SpecialOf(info.st_mode));
     do {
         fd_ = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     } while (fd_ < 0 && errno == EINTR);
     if (fd_ < 0)
-        throw ReadError(ErrnoText(errno));
+        throw FileError(FileError::Kind::Read, path, errno);
     expectedSize_ = static_cast<std::uint64_t>(info.st_size);
     if (info.st_size >= SequentialHintSize)
         ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
@@ -137,7 +124,8 @@ LineReader LineReader::fromBytes(std::string_view bytes, std::size_t chunk) {
 }
 
 LineReader::LineReader(LineReader &&other) noexcept
-    : fd_(std::exchange(other.fd_, -1)),
+    : path_(std::move(other.path_)),
+      fd_(std::exchange(other.fd_, -1)),
       memory_(other.memory_),
       chunk_(other.chunk_),
       expectedSize_(other.expectedSize_),
@@ -178,7 +166,7 @@ std::size_t LineReader::readMore(char *to, std::size_t most) {
         if (size >= 0)
             return static_cast<std::size_t>(size);
         if (errno != EINTR)
-            throw ReadError(ErrnoText(errno));
+            throw FileError(FileError::Kind::Read, path_, errno);
     }
 }
 
@@ -232,7 +220,8 @@ bool LineReader::nextAfterRefill(std::string_view &line) {
 
 // --- ResultWriter ---------------------------------------------------------------------------
 
-ResultWriter::ResultWriter(const QString &path) : path_(path) {
+ResultWriter::ResultWriter(const QString &path, Temporary temporary)
+    : path_(path), temporary_(temporary) {
     takeBuffer();
 }
 
@@ -259,7 +248,7 @@ ResultWriter::~ResultWriter() {
 
 void ResultWriter::open() {
     if (text_ == nullptr && file_ == nullptr)
-        file_ = std::make_unique<AtomicFile>(path_);
+        file_ = std::make_unique<AtomicFile>(path_, temporary_);
 }
 
 void ResultWriter::store(const char *data, std::size_t size) {
@@ -315,8 +304,8 @@ std::vector<std::string> ReadTextFileLines(const QString &path) {
     return lines;
 }
 
-void WriteTextFile(std::string_view text, const QString &path) {
-    ResultWriter writer(path);
+void WriteTextFile(std::string_view text, const QString &path, Temporary temporary) {
+    ResultWriter writer(path, temporary);
     writer.beginLine();
     writer.append(text);
     writer.finish();

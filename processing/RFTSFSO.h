@@ -11,12 +11,12 @@
 // file's size. ReadTextFileLines and WriteTextFile are the whole-file interface; they share the
 // same splitter and the same writer.
 //
-// Errors: ReadError for anything that goes wrong opening or reading the input, WriteError for
-// anything that goes wrong creating or writing the result. Both carry the operating system's
-// wording ("No such file or directory", "Permission denied", "Is a directory", ...).
+// Errors: FileError of kind Read for anything that goes wrong opening or reading the input, of
+// kind Write for anything that goes wrong creating or writing the result, each with the path and
+// the system's error number (ENOENT, EACCES, EISDIR, ...) or the kind of special file found.
 #pragma once
 
-#include "ErrorReport.h"
+#include "FileError.h"
 
 #include <QString>
 
@@ -34,21 +34,13 @@
 
 namespace RFTSFSO {
 
-class ReadError : public AppError {
-public:
-    using AppError::AppError;
-};
-
-class WriteError : public AppError {
-public:
-    using AppError::AppError;
-};
-
 class AtomicFile;
 
-// What the user is told about something that is there but is no regular file (a named pipe,
-// a device, a socket), given its st_mode.
-QString NotARegularFileText(unsigned mode);
+// Where the bytes of a result wait until they are complete (see AtomicFile).
+enum class Temporary {
+    Unnamed,  // a file without a name where the file system can make one, else a named one
+    Named,    // always a named file, as on a file system without unnamed files
+};
 
 // The lines of a regular file, or of bytes held in memory, one at a time.
 class LineReader {
@@ -56,7 +48,7 @@ public:
     static constexpr std::size_t DefaultChunk = std::size_t(1) << 20;
 
     // Opens a file for reading. Only regular files are read: a folder, a named pipe, a device or
-    // a socket is refused (ReadError), so nothing ever waits for a writer that never comes.
+    // a socket is refused (FileError), so nothing ever waits for a writer that never comes.
     explicit LineReader(const QString &path, std::size_t chunk = DefaultChunk);
     // Reads bytes held in memory through the same buffer, `chunk` bytes at a time.
     static LineReader fromBytes(std::string_view bytes, std::size_t chunk = DefaultChunk);
@@ -66,7 +58,7 @@ public:
     ~LineReader();
 
     // The next line without its terminator; it stays valid until the next call. False after
-    // the last line. Throws ReadError when reading fails.
+    // the last line. Throws FileError (Read) when reading fails.
     bool next(std::string_view &line) { return takeLine(line) || nextAfterRefill(line); }
 
     // Lines handed out so far.
@@ -145,6 +137,7 @@ private:
     bool nextAfterRefill(std::string_view &line);
     std::size_t readMore(char *to, std::size_t most);
 
+    QString path_;  // as given, for the errors
     int fd_ = -1;
     std::string_view memory_;  // bytes not yet handed to the buffer, when reading from memory
     std::size_t chunk_;
@@ -176,7 +169,7 @@ class ResultWriter {
 public:
     static constexpr std::size_t BufferSize = std::size_t(1) << 20;
 
-    explicit ResultWriter(const QString &path);
+    explicit ResultWriter(const QString &path, Temporary temporary = Temporary::Unnamed);
     // Collects the result in `text` instead of a file (tests and fuzzing).
     explicit ResultWriter(std::string *text);
     ResultWriter(const ResultWriter &) = delete;
@@ -203,7 +196,7 @@ public:
     }
 
     // Completes the result: writes the file when at least one line was kept, and says whether
-    // it did. Throws WriteError when it cannot.
+    // it did. Throws FileError (Write) when it cannot.
     bool finish();
 
     std::uint64_t linesKept() const { return linesKept_; }
@@ -216,6 +209,7 @@ private:
     void open();
 
     QString path_;
+    Temporary temporary_ = Temporary::Unnamed;
     std::string *text_ = nullptr;
     std::unique_ptr<AtomicFile> file_;
     char *buffer_ = nullptr;  // BufferSize bytes, used_ of them filled
@@ -224,11 +218,12 @@ private:
     bool finished_ = false;
 };
 
-// The file's lines, indexed from 0; an empty file is one empty line. Throws ReadError.
+// The file's lines, indexed from 0; an empty file is one empty line. Throws FileError (Read).
 std::vector<std::string> ReadTextFileLines(const QString &path);
 
 // Creates or replaces the file at `path` with exactly `text` (the empty text gives an empty
-// file), atomically. Throws WriteError.
-void WriteTextFile(std::string_view text, const QString &path);
+// file), atomically. Throws FileError (Write).
+void WriteTextFile(std::string_view text, const QString &path,
+                   Temporary temporary = Temporary::Unnamed);
 
 }  // namespace RFTSFSO

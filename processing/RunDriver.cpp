@@ -3,6 +3,7 @@
 #include "Convert.h"
 #include "ErrorReport.h"
 #include "EventPump.h"
+#include "FileError.h"
 #include "Main.h"
 #include "Operations.h"
 #include "Platform.h"
@@ -129,14 +130,16 @@ void StartRemoving(RunWindow &window) {
         }
 
         // Steps 144 to 222: read the lines, run the operation, write the result. A file that
-        // cannot be read is reported at 144 and a result that cannot be written at 222; either
-        // way nothing is written for this row and the run goes on with the next.
+        // cannot be read is reported at 144 and a result that cannot be written at 222, with the
+        // system's wording and the path; either way nothing is written for this row and the run
+        // goes on with the next.
         guard.step(144, [&] {
             try {
                 Operations::ProcessFile(inputPath, outputPath, context, lineNumber);
-            } catch (const RFTSFSO::WriteError &) {
-                guard.at(222);
-                throw;
+            } catch (const FileError &error) {
+                if (error.kind() == FileError::Kind::Write)
+                    guard.at(222);
+                throw AppError(DescribeFileError(error));
             }
         });
     }

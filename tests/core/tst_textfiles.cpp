@@ -1,11 +1,16 @@
 // Reading text files as lines and writing results atomically.
 #include "AtomicFile.h"
+#include "FileError.h"
 #include "Operations.h"
 #include "RFTSFSO.h"
+#include "TestFiles.h"
 
 #include <QtTest>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <optional>
 #include <random>
 
 #include <sys/resource.h>
@@ -13,28 +18,12 @@
 #include <unistd.h>
 
 using namespace RFTSFSO;
+using TestFiles::Entries;
 
 namespace {
 
 bool RunningAsRoot() {
     return ::geteuid() == 0;
-}
-
-void WriteBytes(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray ReadBytes(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-// Everything in a folder, hidden entries included: a temporary file left behind shows here.
-QStringList Entries(const QString &folder) {
-    return QDir(folder).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 QList<QByteArray> LinesOf(LineReader reader) {
@@ -64,9 +53,13 @@ private:
 
 // Rows for both kinds of temporary file: unnamed ones and, as where those cannot be made, named.
 void TemporaryKinds() {
-    QTest::addColumn<bool>("named");
-    QTest::newRow("unnamed temporary") << false;
-    QTest::newRow("named temporary") << true;
+    QTest::addColumn<Temporary>("temporary");
+    QTest::newRow("unnamed temporary") << Temporary::Unnamed;
+    QTest::newRow("named temporary") << Temporary::Named;
+}
+
+const char *NameOf(Temporary temporary) {
+    return temporary == Temporary::Named ? "named temporary" : "unnamed temporary";
 }
 
 enum class Failure {
@@ -81,6 +74,8 @@ enum class Failure {
 }  // namespace
 
 Q_DECLARE_METATYPE(Failure)
+Q_DECLARE_METATYPE(Temporary)
+Q_DECLARE_METATYPE(FileError::Special)
 
 class TextFilesTest : public QObject {
     Q_OBJECT
@@ -94,6 +89,8 @@ private slots:
     void longLines();
     void readErrors_data();
     void readErrors();
+    void describeFileError_data();
+    void describeFileError();
     void everyByteWrittenBackUnchanged();
     void emptyTextEmptiesFile();
     void failedWrite_data();
@@ -143,7 +140,7 @@ void TextFilesTest::read() {
 
     QTemporaryDir dir;
     const QString path = dir.filePath("a.htm");
-    WriteBytes(path, bytes);
+    TestFiles::Write(path, bytes);
     QList<QByteArray> fromFile;
     for (const std::string &line : ReadTextFileLines(path))
         fromFile.append(QByteArray::fromStdString(line));
@@ -199,42 +196,37 @@ void TextFilesTest::longLines() {
 
     QTemporaryDir dir;
     const QString path = dir.filePath("long.htm");
-    WriteBytes(path, bytes);
+    TestFiles::Write(path, bytes);
     QCOMPARE(LinesOf(LineReader(path)), lines);
     QCOMPARE(LinesOf(LineReader::fromBytes(View(bytes), 65536)), lines);
 }
 
 void TextFilesTest::readErrors_data() {
     QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("description");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<FileError::Special>("special");
 
-    QTest::newRow("missing file") << "missing"
-                                  << "No such file or directory";
-    QTest::newRow("missing folder") << "missing/a.htm"
-                                    << "No such file or directory";
-    QTest::newRow("file as folder") << "file/a.htm"
-                                    << "Not a directory";
-    QTest::newRow("empty path") << ""
-                                << "No such file or directory";
-    QTest::newRow("folder") << "folder"
-                            << "Is a directory";
-    QTest::newRow("named pipe") << "fifo"
-                                << "Is a named pipe, not a regular file";
-    QTest::newRow("device") << "/dev/null"
-                            << "Is a device, not a regular file";
-    QTest::newRow("unreadable") << "unreadable"
-                                << "Permission denied";
+    const auto none = FileError::Special::None;
+    QTest::newRow("missing file") << "missing" << ENOENT << none;
+    QTest::newRow("missing folder") << "missing/a.htm" << ENOENT << none;
+    QTest::newRow("file as folder") << "file/a.htm" << ENOTDIR << none;
+    QTest::newRow("empty path") << "" << ENOENT << none;
+    QTest::newRow("folder") << "folder" << EISDIR << none;
+    QTest::newRow("named pipe") << "fifo" << 0 << FileError::Special::NamedPipe;
+    QTest::newRow("device") << "/dev/null" << 0 << FileError::Special::Device;
+    QTest::newRow("unreadable") << "unreadable" << EACCES << none;
 }
 
 void TextFilesTest::readErrors() {
     QFETCH(QString, kind);
-    QFETCH(QString, description);
+    QFETCH(int, error);
+    QFETCH(FileError::Special, special);
 
     QTemporaryDir dir;
-    WriteBytes(dir.filePath("file"), "x");
+    TestFiles::Write(dir.filePath("file"), "x");
     QVERIFY(QDir(dir.path()).mkdir("folder"));
-    QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600), 0);
-    WriteBytes(dir.filePath("unreadable"), "x");
+    QVERIFY(TestFiles::MakePipe(dir.filePath("fifo")));
+    TestFiles::Write(dir.filePath("unreadable"), "x");
     QVERIFY(QFile::setPermissions(dir.filePath("unreadable"), QFile::WriteOwner));
     if (kind == "unreadable" && RunningAsRoot())
         QSKIP("running as root: permission bits deny nothing");
@@ -243,9 +235,48 @@ void TextFilesTest::readErrors() {
     try {
         ReadTextFileLines(path);
         QFAIL("read without an error");
-    } catch (const ReadError &error) {
-        QCOMPARE(error.description(), description);
+    } catch (const FileError &failure) {
+        QCOMPARE(failure.kind(), FileError::Kind::Read);
+        QCOMPARE(failure.error(), error);
+        QCOMPARE(failure.special(), special);
+        QCOMPARE(failure.path(), path);
     }
+}
+
+// The report's text: the system's wording for the error number, or ours for a special file,
+// then the path, so that the user learns which file it was.
+void TextFilesTest::describeFileError_data() {
+    QTest::addColumn<int>("error");
+    QTest::addColumn<FileError::Special>("special");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("reason");  // empty: the system's wording for the error
+
+    const auto none = FileError::Special::None;
+    QTest::newRow("permission") << EACCES << none << "/home/ann/site/a.htm" << "";
+    QTest::newRow("no path") << ENOENT << none << "" << "";
+    QTest::newRow("named pipe") << 0 << FileError::Special::NamedPipe << "/p"
+                                << "Is a named pipe, not a regular file";
+    QTest::newRow("socket") << 0 << FileError::Special::Socket << "/s"
+                            << "Is a socket, not a regular file";
+    QTest::newRow("device") << 0 << FileError::Special::Device << "/d"
+                            << "Is a device, not a regular file";
+    QTest::newRow("other") << 0 << FileError::Special::Other << "/o" << "Not a regular file";
+}
+
+void TextFilesTest::describeFileError() {
+    QFETCH(int, error);
+    QFETCH(FileError::Special, special);
+    QFETCH(QString, path);
+    QFETCH(QString, reason);
+
+    if (reason.isEmpty())
+        reason = QString::fromLocal8Bit(std::strerror(error));
+    const QString expected = path.isEmpty() ? reason : reason + ": " + path;
+    const FileError failure = special == FileError::Special::None
+                                  ? FileError(FileError::Kind::Write, path, error)
+                                  : FileError(FileError::Kind::Write, path, special);
+    QCOMPARE(DescribeFileError(failure), expected);
+    QCOMPARE(QString::fromUtf8(failure.what()), expected);
 }
 
 void TextFilesTest::everyByteWrittenBackUnchanged() {
@@ -262,61 +293,60 @@ void TextFilesTest::everyByteWrittenBackUnchanged() {
 
     QTemporaryDir dir;
     const QString in = dir.filePath("in.htm"), out = dir.filePath("out.htm");
-    WriteBytes(in, bytes);
+    TestFiles::Write(in, bytes);
     std::string joined;
     for (const std::string &line : ReadTextFileLines(in))
         joined += (joined.empty() ? "" : "\r\n") + line;
     WriteTextFile(joined, out);
-    QCOMPARE(ReadBytes(out), bytes);
+    QCOMPARE(TestFiles::Read(out), bytes);
 }
 
 void TextFilesTest::emptyTextEmptiesFile() {
     QTemporaryDir dir;
     const QString path = dir.filePath("a.htm");
-    WriteBytes(path, "old content");
+    TestFiles::Write(path, "old content");
     WriteTextFile("", path);
     QVERIFY(QFileInfo::exists(path));
-    QCOMPARE(ReadBytes(path), QByteArray());
+    QCOMPARE(TestFiles::Read(path), QByteArray());
 }
 
 void TextFilesTest::failedWrite_data() {
-    QTest::addColumn<bool>("named");  // temporary files with names, as where unnamed ones fail
+    QTest::addColumn<Temporary>("temporary");
     QTest::addColumn<Failure>("failure");
-    QTest::addColumn<QString>("description");
+    QTest::addColumn<int>("error");
 
-    for (bool named : {false, true}) {
-        const char *kind = named ? "named temporary" : "unnamed temporary";
+    for (Temporary temporary : {Temporary::Unnamed, Temporary::Named}) {
+        const char *kind = NameOf(temporary);
         QTest::addRow("%s, target is a folder", kind)
-            << named << Failure::TargetIsFolder << "Is a directory";
+            << temporary << Failure::TargetIsFolder << EISDIR;
         QTest::addRow("%s, missing folder", kind)
-            << named << Failure::MissingFolder << "No such file or directory";
+            << temporary << Failure::MissingFolder << ENOENT;
         QTest::addRow("%s, file as folder", kind)
-            << named << Failure::FileAsFolder << "Not a directory";
+            << temporary << Failure::FileAsFolder << ENOTDIR;
         QTest::addRow("%s, read-only file", kind)
-            << named << Failure::ReadOnlyFile << "Permission denied";
+            << temporary << Failure::ReadOnlyFile << EACCES;
         QTest::addRow("%s, read-only folder", kind)
-            << named << Failure::ReadOnlyFolder << "Permission denied";
+            << temporary << Failure::ReadOnlyFolder << EACCES;
         // A write that fails after the first megabytes, also when running as root.
         QTest::addRow("%s, file size limit", kind)
-            << named << Failure::FileSizeLimit << "File too large";
+            << temporary << Failure::FileSizeLimit << EFBIG;
     }
 }
 
 void TextFilesTest::failedWrite() {
-    QFETCH(bool, named);
+    QFETCH(Temporary, temporary);
     QFETCH(Failure, failure);
-    QFETCH(QString, description);
-    AtomicFile::SetNamedTemporariesOnly(named);
+    QFETCH(int, error);
 
     if ((failure == Failure::ReadOnlyFile || failure == Failure::ReadOnlyFolder) && RunningAsRoot())
-        QSKIP("running as root: permission bits deny nothing");
+        QSKIP("running as root: permission bits deny nothing (readOnlyTargetIsRefused covers it)");
 
     QTemporaryDir dir;
     const QString folder = dir.filePath("out");
     QVERIFY(QDir(dir.path()).mkdir("out"));
-    WriteBytes(folder + "/a.htm", "old content");
+    TestFiles::Write(folder + "/a.htm", "old content");
     QVERIFY(QDir(folder).mkdir("sub.htm"));
-    WriteBytes(folder + "/sub.htm/inside", "inside");
+    TestFiles::Write(folder + "/sub.htm/inside", "inside");
 
     QString target = folder + "/a.htm";
     QByteArray text = "new content";
@@ -353,162 +383,156 @@ void TextFilesTest::failedWrite() {
     if (failure == Failure::ReadOnlyFolder)
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
 
-    QString thrown;
+    std::optional<FileError> thrown;
     try {
-        WriteTextFile(View(text), target);
-    } catch (const WriteError &error) {
-        thrown = error.description();
+        WriteTextFile(View(text), target, temporary);
+    } catch (const FileError &failure) {
+        thrown = failure;
     }
-    AtomicFile::SetNamedTemporariesOnly(false);
     ::setrlimit(RLIMIT_FSIZE, &oldLimit);
     std::signal(SIGXFSZ, oldSignal);
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-    QCOMPARE(thrown, description);
+    QVERIFY(thrown);
+    QCOMPARE(thrown->kind(), FileError::Kind::Write);
+    QCOMPARE(thrown->error(), error);
+    QCOMPARE(thrown->path(), target);
     QCOMPARE(Entries(folder), before);  // nothing new, no temporary file
-    QCOMPARE(ReadBytes(folder + "/a.htm"), QByteArray("old content"));
-    QCOMPARE(ReadBytes(folder + "/sub.htm/inside"), QByteArray("inside"));
+    QCOMPARE(TestFiles::Read(folder + "/a.htm"), QByteArray("old content"));
+    QCOMPARE(TestFiles::Read(folder + "/sub.htm/inside"), QByteArray("inside"));
 }
 
 void TextFilesTest::keepsPermissions_data() {
-    QTest::addColumn<bool>("named");
+    QTest::addColumn<Temporary>("temporary");
     QTest::addColumn<int>("mode");
-    for (bool named : {false, true}) {
+    for (Temporary temporary : {Temporary::Unnamed, Temporary::Named}) {
         for (int mode : {0600, 0640, 0755, 02755})
-            QTest::addRow("%s, %o", named ? "named" : "unnamed", mode) << named << mode;
+            QTest::addRow("%s, %o", NameOf(temporary), mode) << temporary << mode;
     }
 }
 
 void TextFilesTest::keepsPermissions() {
-    QFETCH(bool, named);
+    QFETCH(Temporary, temporary);
     QFETCH(int, mode);
-    AtomicFile::SetNamedTemporariesOnly(named);
-    auto restore = qScopeGuard([] { AtomicFile::SetNamedTemporariesOnly(false); });
 
     QTemporaryDir dir;
     const QString path = dir.filePath("a.htm");
-    WriteBytes(path, "old");
-    const QByteArray name = QFile::encodeName(path);
-    QCOMPARE(::chmod(name.constData(), mode_t(mode)), 0);
-    WriteTextFile("new", path);
-    struct stat info;
-    QCOMPARE(::stat(name.constData(), &info), 0);
-    QCOMPARE(int(info.st_mode & 07777), mode);
-    QCOMPARE(ReadBytes(path), QByteArray("new"));
+    TestFiles::Write(path, "old");
+    QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
+    WriteTextFile("new", path, temporary);
+    QCOMPARE(int(TestFiles::StatusOf(path).permissions), mode);
+    QCOMPARE(TestFiles::Read(path), QByteArray("new"));
     QCOMPARE(Entries(dir.path()), QStringList({"a.htm"}));
 }
 
 void TextFilesTest::keepsOwner() {
     if (!RunningAsRoot())
         QSKIP("only root may give a file to another user");
-    QFETCH(bool, named);
-    AtomicFile::SetNamedTemporariesOnly(named);
-    auto restore = qScopeGuard([] { AtomicFile::SetNamedTemporariesOnly(false); });
+    QFETCH(Temporary, temporary);
 
     QTemporaryDir dir;
     const QString path = dir.filePath("a.htm");
-    WriteBytes(path, "old");
-    const QByteArray name = QFile::encodeName(path);
-    QCOMPARE(::chown(name.constData(), 65534, 65534), 0);
-    WriteTextFile("new", path);
-    struct stat info;
-    QCOMPARE(::stat(name.constData(), &info), 0);
-    QCOMPARE(info.st_uid, uid_t(65534));
-    QCOMPARE(info.st_gid, gid_t(65534));
+    TestFiles::Write(path, "old");
+    QCOMPARE(::chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
+    WriteTextFile("new", path, temporary);
+    const TestFiles::Status status = TestFiles::StatusOf(path);
+    QCOMPARE(status.owner, uid_t(65534));
+    QCOMPARE(status.group, gid_t(65534));
 }
 
 void TextFilesTest::writesThroughSymbolicLink() {
-    QFETCH(bool, named);
-    AtomicFile::SetNamedTemporariesOnly(named);
-    auto restore = qScopeGuard([] { AtomicFile::SetNamedTemporariesOnly(false); });
+    QFETCH(Temporary, temporary);
 
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir("real"));
     const QString target = dir.filePath("real/a.htm"), link = dir.filePath("link.htm");
-    WriteBytes(target, "old");
+    TestFiles::Write(target, "old");
     QVERIFY(QFile::link(target, link));
 
-    WriteTextFile("new", link);
+    WriteTextFile("new", link, temporary);
     QVERIFY(QFileInfo(link).isSymLink());
     QCOMPARE(QFileInfo(link).symLinkTarget(), target);
-    QCOMPARE(ReadBytes(target), QByteArray("new"));
+    QCOMPARE(TestFiles::Read(target), QByteArray("new"));
     QCOMPARE(Entries(dir.path()), QStringList({"link.htm", "real"}));
     QCOMPARE(Entries(dir.filePath("real")), QStringList({"a.htm"}));
 
     // A link to a file not yet there: the file is made where the link points.
     QVERIFY(QFile::link("real/b.htm", dir.filePath("dangling.htm")));
-    WriteTextFile("made", dir.filePath("dangling.htm"));
+    WriteTextFile("made", dir.filePath("dangling.htm"), temporary);
     QVERIFY(QFileInfo(dir.filePath("dangling.htm")).isSymLink());
-    QCOMPARE(ReadBytes(dir.filePath("real/b.htm")), QByteArray("made"));
+    QCOMPARE(TestFiles::Read(dir.filePath("real/b.htm")), QByteArray("made"));
 }
 
 void TextFilesTest::inPlace() {
     // The result replaces the file it is read from, which is read to its end first.
-    QFETCH(bool, named);
-    AtomicFile::SetNamedTemporariesOnly(named);
-    auto restore = qScopeGuard([] { AtomicFile::SetNamedTemporariesOnly(false); });
+    QFETCH(Temporary, temporary);
 
     QTemporaryDir dir;
     const QString path = dir.filePath("a.htm");
     QByteArray bytes;
     for (int i = 0; i < 100000; ++i)
         bytes += i % 7 == 0 ? "<meta http-equiv=x>\n" : "line " + QByteArray::number(i) + "\n";
-    WriteBytes(path, bytes);
+    TestFiles::Write(path, bytes);
 
+    // What ProcessFile does, with the kind of temporary file of the row.
     FixedContext ctx("META HTTP", Operations::Captions[0]);
-    QVERIFY(Operations::ProcessFile(path, path, ctx, 0));
+    {
+        LineReader input(path);
+        ResultWriter output(path, temporary);
+        Operations::RunLoop(input, output, ctx, 0);
+        QVERIFY(output.finish());
+    }
     QByteArray expected;
     for (int i = 0; i < 100000; ++i) {
         if (i % 7 != 0)
             expected +=
                 (expected.isEmpty() ? "" : "\r\n") + QByteArray("line ") + QByteArray::number(i);
     }
-    QCOMPARE(ReadBytes(path), expected);
+    QCOMPARE(TestFiles::Read(path), expected);
     QCOMPARE(Entries(dir.path()), QStringList({"a.htm"}));
 }
 
 void TextFilesTest::nothingKeptTouchesNothing() {
     QTemporaryDir dir;
     const QString in = dir.filePath("in.htm"), out = dir.filePath("out.htm");
-    WriteBytes(in, "a\r\nb\r\n");
-    WriteBytes(out, "previous");
-    const QByteArray outName = QFile::encodeName(out);
-    struct stat before, after;
-    QCOMPARE(::stat(outName.constData(), &before), 0);
+    TestFiles::Write(in, "a\r\nb\r\n");
+    TestFiles::Write(out, "previous");
+    const TestFiles::Status before = TestFiles::StatusOf(out);
 
     FixedContext ctx("zzz", Operations::Captions[1]);
     QVERIFY(!Operations::ProcessFile(in, out, ctx, 0));
-    QCOMPARE(::stat(outName.constData(), &after), 0);
-    QCOMPARE(after.st_ino, before.st_ino);
-    QCOMPARE(ReadBytes(out), QByteArray("previous"));
+    QCOMPARE(TestFiles::StatusOf(out).inode, before.inode);
+    QCOMPARE(TestFiles::Read(out), QByteArray("previous"));
 
     // The same in place: the input stays as it was.
     QVERIFY(!Operations::ProcessFile(in, in, ctx, 0));
-    QCOMPARE(ReadBytes(in), QByteArray("a\r\nb\r\n"));
+    QCOMPARE(TestFiles::Read(in), QByteArray("a\r\nb\r\n"));
 }
 
 void TextFilesTest::errorsTellReadFromWrite() {
     QTemporaryDir dir;
     const QString in = dir.filePath("in.htm"), out = dir.filePath("out.htm");
-    WriteBytes(in, "a\r\nb");
+    TestFiles::Write(in, "a\r\nb");
     FixedContext ctx("a", Operations::Captions[0]);
 
-    bool readError = false;
+    const QString gone = dir.filePath("gone.htm");
     try {
-        Operations::ProcessFile(dir.filePath("gone.htm"), out, ctx, 0);
-    } catch (const ReadError &) {
-        readError = true;
+        Operations::ProcessFile(gone, out, ctx, 0);
+        QFAIL("a missing input was read");
+    } catch (const FileError &error) {
+        QCOMPARE(error.kind(), FileError::Kind::Read);
+        QCOMPARE(error.path(), gone);
     }
-    QVERIFY(readError);
     QVERIFY(!QFileInfo::exists(out));
 
-    bool writeError = false;
+    const QString nowhere = dir.filePath("missing/out.htm");
     try {
-        Operations::ProcessFile(in, dir.filePath("missing/out.htm"), ctx, 0);
-    } catch (const WriteError &) {
-        writeError = true;
+        Operations::ProcessFile(in, nowhere, ctx, 0);
+        QFAIL("a result was written into a missing folder");
+    } catch (const FileError &error) {
+        QCOMPARE(error.kind(), FileError::Kind::Write);
+        QCOMPARE(error.path(), nowhere);
     }
-    QVERIFY(writeError);
     QCOMPARE(Entries(dir.path()), QStringList({"in.htm"}));
 }
 
@@ -517,14 +541,14 @@ void TextFilesTest::killedWriterLeavesNoTemporary() {
     // the previous file whole and nothing else.
     QTemporaryDir dir;
     const QString path = dir.filePath("a.htm");
-    WriteBytes(path, "old content");
+    TestFiles::Write(path, "old content");
 
     QProcess child;
     child.start(QCoreApplication::applicationFilePath(), {"--write-then-die", path});
     QVERIFY(child.waitForFinished(60000));
     QCOMPARE(child.exitStatus(), QProcess::CrashExit);
     QCOMPARE(Entries(dir.path()), QStringList({"a.htm"}));
-    QCOMPARE(ReadBytes(path), QByteArray("old content"));
+    QCOMPARE(TestFiles::Read(path), QByteArray("old content"));
 }
 
 int main(int argc, char **argv) {

@@ -1,0 +1,55 @@
+#include "FileError.h"
+
+#include <cstring>
+#include <utility>
+
+#include <sys/stat.h>
+
+namespace {
+
+QString ReasonText(const FileError &error) {
+    switch (error.special()) {
+        case FileError::Special::NamedPipe:
+            return QStringLiteral("Is a named pipe, not a regular file");
+        case FileError::Special::Socket:
+            return QStringLiteral("Is a socket, not a regular file");
+        case FileError::Special::Device:
+            return QStringLiteral("Is a device, not a regular file");
+        case FileError::Special::Other:
+            return QStringLiteral("Not a regular file");
+        case FileError::Special::None:
+            break;
+    }
+    if (error.error() == 0)
+        return QStringLiteral("Not a regular file");
+    return QString::fromLocal8Bit(std::strerror(error.error()));
+}
+
+}  // namespace
+
+FileError::FileError(Kind kind, QString path, int error)
+    : kind_(kind), path_(std::move(path)), error_(error) {
+    what_ = DescribeFileError(*this).toStdString();
+}
+
+FileError::FileError(Kind kind, QString path, Special special)
+    : kind_(kind), path_(std::move(path)), special_(special) {
+    what_ = DescribeFileError(*this).toStdString();
+}
+
+FileError::Special FileError::SpecialOf(mode_t mode) {
+    if (S_ISREG(mode) || S_ISDIR(mode))
+        return Special::None;
+    if (S_ISFIFO(mode))
+        return Special::NamedPipe;
+    if (S_ISSOCK(mode))
+        return Special::Socket;
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return Special::Device;
+    return Special::Other;
+}
+
+QString DescribeFileError(const FileError &error) {
+    const QString reason = ReasonText(error);
+    return error.path().isEmpty() ? reason : reason + QStringLiteral(": ") + error.path();
+}
