@@ -1,4 +1,5 @@
-// The window's commands that add files and choose the output folder.
+// The window's commands that add files (the file dialog, a folder's tree, a drop onto the list)
+// and choose the output folder.
 
 #include "AddFolder.h"
 #include "ErrorReport.h"
@@ -116,9 +117,26 @@ void Form1::PushButton5_Click() {
 
     guard.step(112, [&] { setMousePointer(MousePointer::Hourglass); });
     guard.step(114, [&] { folders.append(chosen + Main::NativeSeparator); });
-    guard.step(114, [&] { AddFolder::GetSubDirectories2016(platform_, folders, true); });
+    guard.step(114,
+               [&] { AddFolder::GetSubDirectories2016(platform_, folders, true, folders_); });
     guard.step(116, [&] {
-        AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.") + extension, *fileList);
+        AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.") + extension, *fileList,
+                                       folders_);
     });
     guard.step(118, [&] { setMousePointer(MousePointer::Default); });
+}
+
+// Files and folders dropped onto the list. No report of its own and no busy pointer: "Clear
+// List" and double-click removal keep working while a dropped folder is walked, and a second
+// drop meanwhile adds its rows where it comes.
+void Form1::ListView1_OLEDragDrop(const QStringList &paths) {
+    for (const QString &path : paths) {
+        if (Main::FolderExists(path)) {
+            QStringList folders{path + Main::NativeSeparator};
+            AddFolder::GetSubDirectories2016(platform_, folders, true, folders_);
+            AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.*"), *fileList, folders_);
+        } else {
+            fileList->append(path);  // a file, taken as it is
+        }
+    }
 }

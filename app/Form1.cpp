@@ -68,11 +68,13 @@ const char *const OwnCursorProperty = "strelmarkOwnCursor";
 
 }  // namespace
 
-Form1::Form1(Platform &platform, Settings &settings, QString programFolder, QWidget *parent)
+Form1::Form1(Platform &platform, Settings &settings, QString programFolder,
+             AddFolder::FolderAccess &folders, QWidget *parent)
     : QWidget(parent),
       platform_(platform),
       settings_(settings),
-      programFolder_(std::move(programFolder)) {
+      programFolder_(std::move(programFolder)),
+      folders_(folders) {
     createControls();
     connectHandlers();
 }
@@ -87,7 +89,7 @@ void Form1::createControls() {
     fileList = new FileListModel(this);
     ListView1 = new FileListView(this);
     ListView1->setFileList(fileList);
-    ListView1->setWindow(this);
+    ListView1->setDragPictureFile(programFolder_ + QStringLiteral("/drag.ico"));
     ListView1->setGeometry(twips(120, 120, 7800, 2535));
 
     const QFont buttonFont = arialBold(11.25);
@@ -193,6 +195,9 @@ void Form1::connectHandlers() {
     }
     connect(ListView1, &FileListView::doubleClickedList, this,
             [this] { runHandler("ListView1_DblClick", [this] { ListView1_DblClick(); }); });
+    connect(ListView1, &FileListView::pathsDropped, this, [this](const QStringList &paths) {
+        runHandler("ListView1_OLEDragDrop", [this, paths] { ListView1_OLEDragDrop(paths); });
+    });
     connect(ListView1, &FileListView::pointerChanged, this, [this] { applyPointer(); });
 
     for (QWidget *background : {static_cast<QWidget *>(this), static_cast<QWidget *>(Frame1),

@@ -6,6 +6,7 @@
 // what the error reports show.
 #pragma once
 
+#include "AddFolder.h"
 #include "RunDriver.h"
 
 #include <QCursor>
@@ -31,10 +32,11 @@ class Form1 : public QWidget, public RunWindow {
     Q_OBJECT
 
 public:
-    // The window talks to the user through `platform`, keeps its choices in `settings` and
-    // finds its resources (pointer, skin, samples) in `programFolder`.
+    // The window talks to the user through `platform`, keeps its choices in `settings`, finds
+    // its resources (pointer, skin, samples) in `programFolder` and opens the folders it walks
+    // through `folders`.
     Form1(Platform &platform, Settings &settings, QString programFolder,
-          QWidget *parent = nullptr);
+          AddFolder::FolderAccess &folders = AddFolder::SystemFolders(), QWidget *parent = nullptr);
     ~Form1() override;
 
     // The start-up sequence; the window is shown after it.
@@ -94,6 +96,9 @@ public:
     void PushButton7_Click();  // Clear List
     void PushButton8_Click();  // Start Removing
     void ListView1_DblClick();
+    // Files and folders dropped onto the list, in the order of the drop: a file becomes a row as
+    // it is, a folder gives every file in it and below it. The window is not busy meanwhile.
+    void ListView1_OLEDragDrop(const QStringList &paths);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -126,6 +131,7 @@ private:
     Platform &platform_;
     Settings &settings_;
     QString programFolder_;
+    AddFolder::FolderAccess &folders_;
 
     int mousePointer_ = MousePointer::Default;
     std::optional<QCursor> pointerPicture_;  // the hand, when HAND-M.CUR could be read

@@ -28,7 +28,6 @@ struct State {
     std::chrono::nanoseconds lastPumpCoarse = coarseNow();
     Clock::time_point lastPump = Clock::now();  // precise, for the gap statistics
     std::chrono::nanoseconds longestGap{0};
-    std::function<void()> hook;
     bool quitRequested = false;
 };
 
@@ -47,8 +46,6 @@ bool LetEventsRun() {
         return false;
     s.longestGap = std::max(s.longestGap, std::chrono::nanoseconds(Clock::now() - s.lastPump));
     QCoreApplication::processEvents();
-    if (s.hook)
-        s.hook();
     s.lastPump = Clock::now();
     s.lastPumpCoarse = coarseNow();
     if (s.quitRequested)
@@ -60,7 +57,6 @@ void RequestQuit() { state().quitRequested = true; }
 bool QuitRequested() { return state().quitRequested; }
 
 void SetInterval(std::chrono::nanoseconds interval) { state().interval = interval; }
-void SetHook(std::function<void()> hook) { state().hook = std::move(hook); }
 
 void Reset() { state() = State{}; }
 

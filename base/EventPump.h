@@ -10,7 +10,6 @@
 #pragma once
 
 #include <chrono>
-#include <functional>
 
 namespace EventPump {
 
@@ -20,11 +19,9 @@ bool LetEventsRun();
 void RequestQuit();
 bool QuitRequested();
 
-// Tests: pump on every call (interval 0), or at the normal pace again.
+// How often the loop runs at most: every call with an interval of 0, normally every 10 ms.
 void SetInterval(std::chrono::nanoseconds interval);
-// Tests and benchmarks: called after every pump that ran, inside it.
-void SetHook(std::function<void()> hook);
-// Starts afresh: no quit requested, the normal interval, no hook, statistics cleared.
+// Starts afresh: no quit requested, the normal interval, statistics cleared.
 void Reset();
 
 // The largest gap between two pumps while commands were yielding, since the last call of

@@ -21,11 +21,6 @@ namespace AddFolder {
 
 namespace {
 
-std::function<int(const QString &)> &openFailure() {
-    static std::function<int(const QString &)> failure;
-    return failure;
-}
-
 // The path without trailing separators; the root keeps its one.
 QString withoutTrailingSeparators(QString path) {
     while (path.size() > 1 && path.endsWith(Main::NativeSeparator))
@@ -55,14 +50,10 @@ int attributeValue(const struct stat &target, bool isLink, bool hidden) {
 // A folder opened for reading its entries; closed when it goes out of scope.
 class OpenFolder {
 public:
-    explicit OpenFolder(const QString &folder) {
-        if (openFailure())
-            error_ = openFailure()(withoutTrailingSeparators(folder));
-        if (error_ == 0) {
-            dir_ = ::opendir(QFile::encodeName(folder).constData());
-            if (!dir_)
-                error_ = errno;
-        }
+    OpenFolder(const QString &folder, FolderAccess &access) {
+        dir_ = access.open(withoutTrailingSeparators(folder), error_);
+        if (!dir_ && error_ == 0)
+            error_ = EIO;  // a failure must have a number
     }
     ~OpenFolder() {
         if (dir_)
@@ -145,9 +136,10 @@ void sortByName(std::vector<Named> &items) {
 // The regular files of the folder whose names match the pattern, each marked when its
 // attribute value is 34, sorted by name. With `yielding` the window's events run while the
 // entries are read.
-std::vector<Named> listFiles(const QString &folder, QStringView pattern, bool yielding) {
+std::vector<Named> listFiles(const QString &folder, QStringView pattern, bool yielding,
+                             FolderAccess &access) {
     std::vector<Named> files;
-    OpenFolder reader(folder);
+    OpenFolder reader(folder, access);
     while (const dirent *item = reader.next()) {
         if (yielding)
             EventPump::LetEventsRun();
@@ -203,11 +195,23 @@ bool isRefusedValue(int folderValue) {
 
 }  // namespace
 
+DIR *FolderAccess::open(const QString &folder, int &error) {
+    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    error = dir ? 0 : errno;
+    return dir;
+}
+
+FolderAccess &SystemFolders() {
+    static FolderAccess system;
+    return system;
+}
+
 QString BrowseFolder(Platform &platform, const QString &prompt, const QString &initialFolder) {
     return platform.browseFolder(prompt, initialFolder);
 }
 
-void GetSubDirectories2016(Platform &platform, QStringList &folders, bool recursive) {
+void GetSubDirectories2016(Platform &platform, QStringList &folders, bool recursive,
+                           FolderAccess &access) {
     Guard guard(platform, Location::addFolder("GetSubDirectories2016"));
     QStringList found;
     bool lookedIntoOne = false;  // until then, a folder that cannot be opened is reported
@@ -231,7 +235,7 @@ void GetSubDirectories2016(Platform &platform, QStringList &folders, bool recurs
             continue;
 
         guard.at(106);
-        OpenFolder reader(entry);
+        OpenFolder reader(entry, access);
         if (!reader.isOpen()) {
             if (!lookedIntoOne) {
                 ReportUnexpectedError(platform, AppError::fromErrno(reader.error()).description(),
@@ -269,7 +273,7 @@ void GetSubDirectories2016(Platform &platform, QStringList &folders, bool recurs
     }
 
     if (guard.test(112, [&] { return recursive && !found.isEmpty(); }))
-        guard.step(114, [&] { GetSubDirectories2016(platform, found, true); });
+        guard.step(114, [&] { GetSubDirectories2016(platform, found, true, access); });
 
     for (const QString &folder : std::as_const(found)) {
         guard.at(116);
@@ -286,9 +290,9 @@ void GetSubDirectories2016(Platform &platform, QStringList &folders, bool recurs
     }
 }
 
-QStringList ListFolderFiles(const QString &folder, const QString &pattern) {
+QStringList ListFolderFiles(const QString &folder, const QString &pattern, FolderAccess &access) {
     QStringList names;
-    for (const Named &file : listFiles(folder, pattern, false))
+    for (const Named &file : listFiles(folder, pattern, false, access))
         names.append(file.name);
     return names;
 }
@@ -347,7 +351,8 @@ bool HasBadNameCharacters(const QString &name) {
     });
 }
 
-void TakeFolderListFiles(const QStringList &folders, const QString &pattern, FileListModel &list) {
+void TakeFolderListFiles(const QStringList &folders, const QString &pattern, FileListModel &list,
+                         FolderAccess &access) {
     // Rows are appended a few thousand at a time, after a folder: a hundred thousand at once
     // would keep the window from answering for too long, and a handful at a time would have
     // the list laid out again for nearly every handful.
@@ -356,7 +361,7 @@ void TakeFolderListFiles(const QStringList &folders, const QString &pattern, Fil
     for (const QString &entry : folders) {
         const QString folder = entry.left(entry.size() - 1);  // without its trailing separator
         // The listing keeps only existing regular files, so no name needs testing again.
-        for (const Named &file : listFiles(folder, pattern, true)) {
+        for (const Named &file : listFiles(folder, pattern, true, access)) {
             if (file.name.startsWith(u'~') || file.refusedFile)
                 continue;
             rows.append(Main::CollapseBackslashes(folder + Main::NativeSeparator + file.name));
@@ -367,10 +372,6 @@ void TakeFolderListFiles(const QStringList &folders, const QString &pattern, Fil
         }
     }
     list.append(rows);
-}
-
-void SetOpenFailureForTests(std::function<int(const QString &folder)> failure) {
-    openFailure() = std::move(failure);
 }
 
 }  // namespace AddFolder

@@ -9,12 +9,25 @@
 #include <QStringList>
 #include <QStringView>
 
-#include <functional>
+#include <dirent.h>
 
 class FileListModel;
 class Platform;
 
 namespace AddFolder {
+
+// How the walk and the listings open folders. The program uses SystemFolders(), which asks the
+// system; a caller may hand in another, one that fails where the system would not, say.
+class FolderAccess {
+public:
+    virtual ~FolderAccess() = default;
+    // Opens the folder (its path without trailing separators; the root is "/") for reading its
+    // entries: the open stream, or null with `error` set to the system's error number.
+    virtual DIR *open(const QString &folder, int &error);
+};
+
+// The system's folders: opendir.
+FolderAccess &SystemFolders();
 
 // Attribute bits of a file or folder: 16 a folder; 2 hidden (the name starts with "."); 32 a
 // regular file; 1 read-only (the owner may not write); 1024 a symbolic link. There is no
@@ -39,12 +52,14 @@ QString BrowseFolder(Platform &platform, const QString &prompt, const QString &i
 // Lets the window's events run while it works. Folders that vanish or cannot be read are
 // dropped without a message, except when opening the first folder of a call fails: that is
 // reported.
-void GetSubDirectories2016(Platform &platform, QStringList &folders, bool recursive);
+void GetSubDirectories2016(Platform &platform, QStringList &folders, bool recursive,
+                           FolderAccess &access = SystemFolders());
 
 // The names of the regular files directly in `folder` (with or without a trailing separator)
 // that match the wildcard `pattern`, hidden files included, sorted by name. Empty when the
 // folder cannot be read.
-QStringList ListFolderFiles(const QString &folder, const QString &pattern);
+QStringList ListFolderFiles(const QString &folder, const QString &pattern,
+                            FolderAccess &access = SystemFolders());
 
 // Wildcards: letters compare without regard to case, "*" stands for any run of characters,
 // "?" for one character, and "*.*" matches every name.
@@ -67,11 +82,7 @@ bool HasBadNameCharacters(const QString &name);
 // window's events run while the folders are read, and the rows are appended a few thousand at
 // a time, each time after a folder; rows that another command adds meanwhile can come between
 // two folders.
-void TakeFolderListFiles(const QStringList &folders, const QString &pattern, FileListModel &list);
-
-// Tests: before each folder is opened, `failure` is asked for an error number, given the
-// folder without a trailing separator; a non-zero answer makes the opening fail as the system
-// would with that error. Empty: no failures.
-void SetOpenFailureForTests(std::function<int(const QString &folder)> failure);
+void TakeFolderListFiles(const QStringList &folders, const QString &pattern, FileListModel &list,
+                         FolderAccess &access = SystemFolders());
 
 }  // namespace AddFolder

@@ -1,13 +1,7 @@
-// Files and folders dropped onto the list from outside. A dropped file becomes one row as it
-// is; a dropped folder gives every file in it and in all folders below it, whatever their
-// extension. Rows come in the order of the dropped items.
+// Files and folders dropped onto the list from outside. The list says which drags it takes and
+// hands the dropped paths to the window, which adds them (Form1::ListView1_OLEDragDrop).
 
-#include "AddFolder.h"
-#include "ErrorReport.h"
-#include "FileListModel.h"
 #include "FileListView.h"
-#include "Main.h"
-#include "Window.h"
 
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
@@ -41,18 +35,6 @@ bool HoldsLocalFiles(const QMimeData *data) {
                        [](const QUrl &url) { return !url.toLocalFile().isEmpty(); });
 }
 
-void AddDroppedPaths(const QStringList &paths, FileListModel &list, Platform &platform) {
-    for (const QString &path : paths) {
-        if (Main::FolderExists(path)) {
-            QStringList folders{path + Main::NativeSeparator};
-            AddFolder::GetSubDirectories2016(platform, folders, true);
-            AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.*"), list);
-        } else {
-            list.append(path);  // a file, taken as it is
-        }
-    }
-}
-
 }  // namespace
 
 void FileListView::dragEnterEvent(QDragEnterEvent *event) {
@@ -71,23 +53,12 @@ void FileListView::dragMoveEvent(QDragMoveEvent *event) {
 
 void FileListView::dropEvent(QDropEvent *event) {
     const QStringList paths = DroppedPaths(event->mimeData());
-    if (paths.isEmpty() || !fileList_ || !window_) {
+    if (paths.isEmpty()) {
         event->ignore();
         return;
     }
     event->acceptProposedAction();
-
-    // The drop source waits until the drop has been answered, so the paths are added once it
-    // has been. Walking a folder lets other events run, a second drop among them; the window
-    // is not marked busy meanwhile.
-    QTimer::singleShot(0, this, [paths, list = fileList_, window = window_] {
-        try {
-            AddDroppedPaths(paths, *list, window->platform());
-        } catch (const CommandAbandoned &) {
-            // The window was closed during the walk.
-        } catch (const std::exception &error) {
-            ReportUnexpectedError(window->platform(), QString::fromUtf8(error.what()),
-                                  Location::form1("ListView1_OLEDragDrop"), 0);
-        }
-    });
+    // The drop source waits until the drop has been answered, so the paths go to the window
+    // once it has been.
+    QTimer::singleShot(0, this, [this, paths] { emit pathsDropped(paths); });
 }

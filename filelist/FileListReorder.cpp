@@ -56,21 +56,35 @@ void FileListView::mouseReleaseEvent(QMouseEvent *event) {
     MouseUp();
 }
 
+void FileListView::setDragPictureFile(const QString &path) {
+    dragPictureFile_ = path;
+    dragPicture_.reset();
+}
+
+const std::optional<QCursor> &FileListView::dragPicture() {
+    if (!dragPicture_) {
+        dragPicture_.emplace();
+        if (!dragPictureFile_.isEmpty()) {
+            try {
+                *dragPicture_ = LoadPointerPicture(dragPictureFile_);
+            } catch (const std::exception &) {
+                // Not there, or no picture in it: the list shows none.
+            }
+        }
+    }
+    return *dragPicture_;
+}
+
 // Any button, anywhere on the list.
 void FileListView::MouseDown() {
     dragging_ = true;
 }
 
 void FileListView::ItemClick() {
-    if (window_) {
-        try {
-            const QCursor picture =
-                LoadPointerPicture(window_->programFolder() + QStringLiteral("/drag.ico"));
-            setMouseIcon(picture);
-            setMousePointer(MousePointer::Custom);
-        } catch (const std::exception &) {
-            // No picture to show: the list keeps the pointer it has, and the row is still taken.
-        }
+    // Without a picture the list keeps the pointer it has, and the row is still taken.
+    if (const std::optional<QCursor> &picture = dragPicture()) {
+        setMouseIcon(picture);
+        setMousePointer(MousePointer::Custom);
     }
     const int row = selectedRow();
     dragRow_ = row >= 0 ? QPersistentModelIndex(model()->index(row, 0)) : QPersistentModelIndex();

@@ -49,12 +49,12 @@ void FileListView::setMouseIcon(const std::optional<QCursor> &picture) {
 
 std::optional<QCursor> FileListView::ownCursor() const {
     switch (mousePointer_) {
-    case 1:
-        return QCursor(Qt::ArrowCursor);
-    case 99:
-        return mouseIcon_ ? *mouseIcon_ : QCursor(Qt::ArrowCursor);
-    default:
-        return std::nullopt;
+        case MousePointer::Arrow:
+            return QCursor(Qt::ArrowCursor);
+        case MousePointer::Custom:
+            return mouseIcon_ ? *mouseIcon_ : QCursor(Qt::ArrowCursor);
+        default:
+            return std::nullopt;
     }
 }
 

@@ -1,15 +1,18 @@
 // The view of the file list: a one-column table under the heading "HTML File(s)", one row
-// per file, with the hint text as its tooltip.
+// per file, with the hint text as its tooltip. It runs no command of its own: files and folders
+// dropped onto it are handed to the window (pathsDropped).
 #pragma once
+
+#include "Window.h"
 
 #include <QCursor>
 #include <QPersistentModelIndex>
+#include <QStringList>
 #include <QTreeView>
 
 #include <optional>
 
 class FileListModel;
-class WindowServices;
 
 class FileListView : public QTreeView {
     Q_OBJECT
@@ -18,16 +21,17 @@ public:
     explicit FileListView(QWidget *parent = nullptr);
 
     void setFileList(FileListModel *model);
-    // The window the list belongs to: its platform, program folder, pointer and busy state.
-    void setWindow(WindowServices *window) { window_ = window; }
     FileListModel *fileList() const { return fileList_; }
+    // The picture the list's pointer shows while a row is carried (drag.ico beside the
+    // program). It is read at the first press on a row, and only then.
+    void setDragPictureFile(const QString &path);
 
     // The row the user last selected, or -1.
     int selectedRow() const;
     void selectRow(int row);
 
-    // The list's own pointer: 0 the default, 1 the arrow, 99 its picture. It shows while the
-    // window's pointer is the default; the window applies it (pointerChanged).
+    // The list's own pointer: MousePointer::Default, Arrow, or Custom (its picture). It shows
+    // while the window's pointer is the default; the window applies it (pointerChanged).
     int mousePointer() const { return mousePointer_; }
     void setMousePointer(int shape);
     void setMouseIcon(const std::optional<QCursor> &picture);
@@ -49,6 +53,9 @@ signals:
     void pointerChanged();
     // A double-click anywhere on the list; it selected the row under it, or none.
     void doubleClickedList();
+    // Local files and folders were dropped onto the list, in the order of the drop. Sent once
+    // the drop has been answered, so the drop source no longer waits for the window.
+    void pathsDropped(const QStringList &paths);
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
@@ -70,10 +77,14 @@ private:
     void MouseUp();
     void exchangeRows(int rowUnderPointer);
 
+    // The drag picture, read at the first press on a row; none when it could not be read.
+    const std::optional<QCursor> &dragPicture();
+
     FileListModel *fileList_ = nullptr;
-    WindowServices *window_ = nullptr;
-    int mousePointer_ = 0;
+    int mousePointer_ = MousePointer::Default;
     std::optional<QCursor> mouseIcon_;
+    QString dragPictureFile_;
+    std::optional<std::optional<QCursor>> dragPicture_;  // outer: whether it was read yet
     bool dragging_ = false;
     QPersistentModelIndex dragRow_;  // becomes invalid when its row is removed
 };

@@ -2,11 +2,13 @@
 // start-up routines and the event pump.
 
 #include "Convert.h"
+#include "DuringEachPump.h"
 #include "ErrorReport.h"
 #include "EventPump.h"
 #include "ScriptedPlatform.h"
 #include "Settings.h"
 #include "StartUp.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -175,9 +177,7 @@ private slots:
         Settings again(path);
         QCOMPARE(again.get(QStringLiteral("Text2"), QStringLiteral("default")), QString(""));
         QCOMPARE(again.get(QStringLiteral("Text1"), {}), QStringLiteral("a, b = c; \"d\" @e"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(file.readAll().contains("[Strelmark]"));
+        QVERIFY(TestFiles::Read(path).contains("[Strelmark]"));
     }
 
     void settingsSurviveBrokenFiles_data() {
@@ -190,10 +190,7 @@ private slots:
         QFETCH(QByteArray, content);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("Brindlewick.ini"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        file.close();
+        TestFiles::Write(path, content);
         Settings settings(path);
         settings.get(QStringLiteral("Combo1"), QStringLiteral("0"));  // must not crash
         settings.save(QStringLiteral("Combo1"), QStringLiteral("3"));
@@ -298,7 +295,7 @@ private slots:
     void closingAbandonsALongCommandAtItsNextYield() {
         EventPump::SetInterval(std::chrono::nanoseconds(0));
         int pumps = 0;
-        EventPump::SetHook([&] {
+        DuringEachPump quitAtTheThird([&] {
             if (++pumps == 3)
                 EventPump::RequestQuit();  // what closing the window does
         });
@@ -315,15 +312,14 @@ private slots:
     }
 
     void pumpRunsAtMostOncePerInterval() {
-        int pumps = 0;
-        EventPump::SetHook([&] { ++pumps; });
+        const DuringEachPump pumps([] {});
         EventPump::SetInterval(std::chrono::hours(1));
         for (int i = 0; i < 1000; ++i)
             QVERIFY(!EventPump::LetEventsRun());
-        QCOMPARE(pumps, 0);
+        QCOMPARE(pumps.passes(), 0);
         EventPump::SetInterval(std::chrono::nanoseconds(0));
         QVERIFY(EventPump::LetEventsRun());
-        QCOMPARE(pumps, 1);
+        QCOMPARE(pumps.passes(), 1);
     }
 
     void pumpDeliversPendingEvents() {

@@ -2,6 +2,7 @@
 // replacements and removals (the rows share one buffer that is packed now and then).
 
 #include "FileListModel.h"
+#include "TestFiles.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -11,12 +12,7 @@
 class FileListModelTest : public QObject {
     Q_OBJECT
 
-    static QStringList texts(const FileListModel &list) {
-        QStringList result;
-        for (int row = 0; row < list.count(); ++row)
-            result.append(list.text(row));
-        return result;
-    }
+    static QStringList texts(const FileListModel &list) { return TestFiles::Rows(list); }
 
 private slots:
     void appendKeepsOrderAndDuplicates() {

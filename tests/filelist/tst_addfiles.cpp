@@ -1,13 +1,15 @@
 // Adding files through the window: "Add HTML Files", "..." (the output folder), "Add All HTML
 // Files In Folder", and files and folders dropped onto the list.
 
-#include "FileTree.h"
-#include "WindowFixture.h"
-
 #include "AddFolder.h"
+#include "DuringEachPump.h"
 #include "ErrorReport.h"
 #include "FileListModel.h"
 #include "FileListView.h"
+#include "FileTree.h"
+#include "ScriptedFolders.h"
+#include "TestFiles.h"
+#include "WindowFixture.h"
 
 #include <QApplication>
 #include <QImage>
@@ -18,6 +20,7 @@
 #include <QUrl>
 
 #include <cerrno>
+#include <optional>
 
 namespace {
 
@@ -28,10 +31,7 @@ const QString TooManyFiles = QStringLiteral(
     "You've selected too many files to add.\r\rPlease try adding via the \"Add All\" button.");
 
 QStringList rows(const Form1 &form) {
-    QStringList texts;
-    for (int row = 0; row < form.fileList->count(); ++row)
-        texts.append(form.fileList->text(row));
-    return texts;
+    return TestFiles::Rows(*form.fileList);
 }
 
 // A tree of pages: R with sub-folders A and B, and A with sub-folder C.
@@ -69,8 +69,6 @@ class AddFilesTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { AddFolder::SetOpenFailureForTests({}); }
-
     // "Add HTML Files"
 
     void addHtmlFiles_data() {
@@ -316,7 +314,7 @@ private slots:
         fixture.platform.folderAnswers.enqueue(tree.path());
         QList<int> pointers;
         EventPump::SetInterval(std::chrono::nanoseconds(0));
-        EventPump::SetHook([&] {
+        DuringEachPump clearList([&] {
             pointers.append(form.mousePointer());
             form.PushButton7->click();
         });
@@ -334,9 +332,9 @@ private slots:
     void chosenFolderCannotBeOpened() {
         FileTree tree;
         tree.file("a.html");
-        AddFolder::SetOpenFailureForTests(
-            [&](const QString &folder) { return folder == tree.path() ? EACCES : 0; });
+        ScriptedFolders denied(tree.path(), EACCES);
         WindowFixture fixture;
+        fixture.folders = &denied;
         Form1 &form = fixture.load();
         fixture.platform.clear();
         fixture.platform.inputAnswers.enqueue("html");
@@ -442,21 +440,26 @@ private slots:
     void dropIsNotBusy() {
         FileTree tree;
         makePages(tree);
+        ScriptedFolders folders;
         WindowFixture fixture;
+        fixture.folders = &folders;
         Form1 &form = fixture.load();
         form.fileList->append(QStringLiteral("/earlier.html"));
-        QList<int> pointers;
         EventPump::SetInterval(std::chrono::nanoseconds(0));
-        EventPump::SetHook([&] {
-            pointers.append(form.mousePointer());
-            form.PushButton7->click();
-        });
         const std::unique_ptr<QMimeData> data(urlData({tree.path("B")}));
         QVERIFY(dropOnList(form, data.get()));
+        // Once the walk has opened a folder (it yields right after), the pointer is looked at
+        // and the list cleared, once.
+        std::optional<int> pointer;
+        DuringEachPump clearList([&] {
+            if (folders.opened() > 0 && !pointer) {
+                pointer = form.mousePointer();
+                form.PushButton7->click();
+            }
+        });
 
         QTRY_COMPARE(rows(form), tree.paths({"B/b.html"}));
-        QVERIFY(!pointers.isEmpty());
-        QVERIFY(!pointers.contains(MousePointer::Hourglass));
+        QCOMPARE(pointer, std::optional<int>(MousePointer::Default));
     }
 };
 

@@ -1,12 +1,14 @@
 // The folder module: wildcards, folder names, file tests and attribute values, listing a
 // folder's files, and the breadth-first walk with its skip rules and unreadable folders.
 
-#include "FileTree.h"
-
 #include "AddFolder.h"
+#include "DuringEachPump.h"
 #include "ErrorReport.h"
 #include "EventPump.h"
+#include "ScriptedFolders.h"
+#include "FileTree.h"
 #include "ScriptedPlatform.h"
+#include "TestFiles.h"
 
 #include <QTest>
 
@@ -18,10 +20,7 @@ class AddFolderTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() {
-        SetOpenFailureForTests({});
-        EventPump::Reset();
-    }
+    void cleanup() { EventPump::Reset(); }
 
     void matchesPattern_data() {
         QTest::addColumn<QString>("name");
@@ -124,7 +123,7 @@ private slots:
         tree.link(tree.path("file"), "filelink");
         tree.link(tree.path("folder"), "folderlink");
         tree.link(tree.path("missing"), "dangling");
-        QCOMPARE(::mkfifo(QFile::encodeName(tree.path("pipe")).constData(), 0644), 0);
+        QVERIFY(TestFiles::MakePipe(tree.path("pipe")));
 
         QCOMPARE(Attributes(tree.path(kind)), attributes);
         QCOMPARE(IsExistingFile(tree.path(kind)), existingFile);
@@ -140,7 +139,7 @@ private slots:
         tree.file("folder.html/inner.html");
         tree.link(tree.path("x.txt"), "link.html");
         tree.link(tree.path("gone"), "dangling.html");
-        QCOMPARE(::mkfifo(QFile::encodeName(tree.path("pipe.html")).constData(), 0644), 0);
+        QVERIFY(TestFiles::MakePipe(tree.path("pipe.html")));
 
         // Sorted by name without regard to case; names that differ only in case by their
         // exact form. Folders, pipes, links to nothing and undecodable names are left out.
@@ -243,9 +242,9 @@ private slots:
             tree.folder(QLatin1String(folder));
         // The walk yields on opening R, on its entries A and B, then on opening A: B goes then,
         // after it was found and before it is opened.
-        int yields = 0;
         EventPump::SetInterval(std::chrono::nanoseconds(0));
-        EventPump::SetHook([&] {
+        int yields = 0;
+        DuringEachPump removeB([&] {
             if (++yields == 4)
                 QDir(tree.path("B")).removeRecursively();
         });
@@ -281,13 +280,11 @@ private slots:
         FileTree tree;
         for (const char *folder : {"A/C", "B/D"})
             tree.folder(QLatin1String(folder));
-        const QString failingFolder = tree.path(failing);
-        SetOpenFailureForTests(
-            [&](const QString &folder) { return folder == failingFolder ? error : 0; });
+        ScriptedFolders access(tree.path(failing), error);
 
         ScriptedPlatform platform;
         QStringList folders{tree.path() + u'/'};
-        GetSubDirectories2016(platform, folders, true);
+        GetSubDirectories2016(platform, folders, true, access);
 
         QCOMPARE(folders, tree.entries(expected));
         if (report.isEmpty()) {

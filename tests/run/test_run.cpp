@@ -1,6 +1,8 @@
 // "Start Removing" end to end: the real window, real files in a temporary folder, and the
 // scripted platform answering the prompts.
 
+#include "DuringEachPump.h"
+#include "TestFiles.h"
 #include "WindowFixture.h"
 
 #include "ErrorReport.h"
@@ -19,27 +21,11 @@
 
 #include <cerrno>
 
-#include <sys/stat.h>
 
 namespace {
 
-QByteArray readAll(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &content) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-// Everything in a folder, hidden files included: what a run left behind.
-QStringList entries(const QString &folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                                  QDir::Name);
-}
+using TestFiles::Entries;
+using TestFiles::Read;
 
 const QString Done = QStringLiteral("Done.");
 
@@ -56,7 +42,7 @@ class RunTest : public QObject {
 
     QString input(const QString &name, const QByteArray &content) {
         const QString path = in + u'/' + name;
-        writeFile(path, content);
+        TestFiles::Write(path, content);
         return path;
     }
     void choose(int operation, const QString &condition = QStringLiteral("x")) {
@@ -144,15 +130,15 @@ private slots:
         if (result.isNull()) {
             QCOMPARE(QFileInfo::exists(out + QStringLiteral("/page.htm")), false);
             if (inPlace)
-                QCOMPARE(readAll(path), content);  // left as it was
+                QCOMPARE(Read(path), content);  // left as it was
         } else {
             QVERIFY(QFileInfo::exists(written));
-            QCOMPARE(readAll(written), result);
+            QCOMPARE(Read(written), result);
             if (!inPlace)
-                QCOMPARE(readAll(path), content);
+                QCOMPARE(Read(path), content);
         }
-        QCOMPARE(entries(out).size(), (!inPlace && !result.isNull()) ? 1 : 0);
-        QCOMPARE(entries(in), QStringList{QStringLiteral("page.htm")});  // no temporary files
+        QCOMPARE(Entries(out).size(), (!inPlace && !result.isNull()) ? 1 : 0);
+        QCOMPARE(Entries(in), QStringList{QStringLiteral("page.htm")});  // no temporary files
         QCOMPARE(form->mousePointer(), int(MousePointer::Default));
         QCOMPARE(form->progressValue(), 0.0);
         QCOMPARE(form->progressText(), QStringLiteral("Progress Bar"));
@@ -168,7 +154,7 @@ private slots:
         QCOMPARE(prompts[0].text, QStringLiteral("Enter row number n: "));
         QCOMPARE(prompts[0].title, QStringLiteral("Input Row Number n"));
         QCOMPARE(prompts[0].preset, QStringLiteral("10"));
-        QCOMPARE(readAll(out + QStringLiteral("/a.htm")), QByteArray("b"));
+        QCOMPARE(Read(out + QStringLiteral("/a.htm")), QByteArray("b"));
     }
 
     void checksStopTheRun_data() {
@@ -217,8 +203,8 @@ private slots:
         start();
         QCOMPARE(platform().messages(), QStringList{message});
         QVERIFY(platform().messages()[0] != Done);
-        QVERIFY(entries(out).isEmpty());
-        QCOMPARE(readAll(path), QByteArray("keep\nx"));
+        QVERIFY(Entries(out).isEmpty());
+        QCOMPARE(Read(path), QByteArray("keep\nx"));
         QCOMPARE(form->mousePointer(), int(MousePointer::Default));
     }
 
@@ -231,7 +217,7 @@ private slots:
         form->Text2->setText(QStringLiteral("not a folder at all"));
         start();
         QCOMPARE(platform().messages(), QStringList{Done});
-        QCOMPARE(readAll(path), QByteArray("a"));
+        QCOMPARE(Read(path), QByteArray("a"));
     }
 
     void outputFolderWithAndWithoutSeparator_data() {
@@ -246,8 +232,8 @@ private slots:
         choose(0);
         form->Text2->setText(out + suffix);
         start();
-        QCOMPARE(entries(out), QStringList{QStringLiteral("a.htm")});
-        QCOMPARE(readAll(out + QStringLiteral("/a.htm")), QByteArray("a"));
+        QCOMPARE(Entries(out), QStringList{QStringLiteral("a.htm")});
+        QCOMPARE(Read(out + QStringLiteral("/a.htm")), QByteArray("a"));
     }
 
     void progressForEachFile() {
@@ -255,7 +241,7 @@ private slots:
             form->fileList->append(input(QLatin1String(name), "line"));
         choose(0);
         QList<QPair<double, QString>> seen;
-        EventPump::SetHook([&] {
+        DuringEachPump duringRun([&] {
             const QPair<double, QString> now{form->progressValue(), form->progressText()};
             if (seen.isEmpty() || seen.last() != now)
                 seen.append(now);
@@ -278,7 +264,7 @@ private slots:
         const QString folder = in + QStringLiteral("/folder.htm");
         QDir().mkpath(folder);
         const QString fifo = in + QStringLiteral("/pipe.htm");
-        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QVERIFY(TestFiles::MakePipe(fifo));
         const QString unwritable = input(QStringLiteral("blocked.htm"), "b\nx");
         QDir().mkpath(out + QStringLiteral("/blocked.htm"));  // the output path is a folder
         const QString good2 = input(QStringLiteral("good2.htm"), "c\nx");
@@ -302,10 +288,10 @@ private slots:
         QCOMPARE(platform().messages(), expected);
         QCOMPARE(platform().shown[0].title, QStringLiteral("Application Error"));
 
-        QCOMPARE(readAll(out + QStringLiteral("/good1.htm")), QByteArray("a"));
-        QCOMPARE(readAll(out + QStringLiteral("/good2.htm")), QByteArray("c"));
-        QCOMPARE(entries(out), (QStringList{"blocked.htm", "good1.htm", "good2.htm"}));
-        QVERIFY(entries(out + QStringLiteral("/blocked.htm")).isEmpty());
+        QCOMPARE(Read(out + QStringLiteral("/good1.htm")), QByteArray("a"));
+        QCOMPARE(Read(out + QStringLiteral("/good2.htm")), QByteArray("c"));
+        QCOMPARE(Entries(out), (QStringList{"blocked.htm", "good1.htm", "good2.htm"}));
+        QVERIFY(Entries(out + QStringLiteral("/blocked.htm")).isEmpty());
     }
 
     // The condition and the chooser are read again after a yield: a change takes effect
@@ -326,7 +312,7 @@ private slots:
         form->fileList->append(input(QStringLiteral("a.htm"), "a1\nb1\na2\nb2"));
         choose(operation, QStringLiteral("a"));
         int pumps = 0;
-        EventPump::SetHook([&] {
+        DuringEachPump duringRun([&] {
             if (++pumps != 4)
                 return;
             if (changeChooser)
@@ -335,7 +321,7 @@ private slots:
                 form->Text1->setText(QStringLiteral("b"));
         });
         start();
-        QCOMPARE(readAll(out + QStringLiteral("/a.htm")), result);
+        QCOMPARE(Read(out + QStringLiteral("/a.htm")), result);
     }
 
     // The loop is chosen per file: a chooser change during a file switches the next file.
@@ -344,15 +330,15 @@ private slots:
         form->fileList->append(input(QStringLiteral("b.htm"), "a\n\nb"));
         choose(0, QStringLiteral("a"));
         int pumps = 0;
-        EventPump::SetHook([&] {
+        DuringEachPump duringRun([&] {
             if (++pumps == 2)  // before the first line of the first file
                 form->Combo1->setCurrentIndex(5);
         });
         start();
         // The first file stays in the shared loop, where another caption acts as the first
         // operation; the second runs "Remove blank lines in all files".
-        QCOMPARE(readAll(out + QStringLiteral("/a.htm")), QByteArray("\r\nb"));
-        QCOMPARE(readAll(out + QStringLiteral("/b.htm")), QByteArray("a\r\nb"));
+        QCOMPARE(Read(out + QStringLiteral("/a.htm")), QByteArray("\r\nb"));
+        QCOMPARE(Read(out + QStringLiteral("/b.htm")), QByteArray("a\r\nb"));
     }
 
     void busyWindowRefusesRemovalAndASecondRun() {
@@ -360,7 +346,7 @@ private slots:
             form->fileList->append(input(QLatin1String(name), "x\ny"));
         choose(0);
         bool tried = false;
-        EventPump::SetHook([&] {
+        DuringEachPump duringRun([&] {
             if (tried)
                 return;
             tried = true;
@@ -374,7 +360,7 @@ private slots:
         QVERIFY(tried);
         QCOMPARE(form->fileList->count(), 4);
         QCOMPARE(platform().messages(), QStringList{Done});
-        QCOMPARE(entries(out), (QStringList{"a.htm", "b.htm", "c.htm"}));
+        QCOMPARE(Entries(out), (QStringList{"a.htm", "b.htm", "c.htm"}));
     }
 
     // A command that ran during the run's yield and cleared the busy pointer lets the list be
@@ -386,7 +372,7 @@ private slots:
         choose(0);
         form->Option2->setChecked(true);  // in place: a second pass would change a again
         int pumps = 0;
-        EventPump::SetHook([&] {
+        DuringEachPump duringRun([&] {
             if (++pumps != 2)
                 return;
             form->setMousePointer(MousePointer::Default);
@@ -394,8 +380,8 @@ private slots:
         });
         start();
         QCOMPARE(form->fileList->count(), 0);
-        QCOMPARE(readAll(a), QByteArray("y"));
-        QCOMPARE(readAll(b), QByteArray("x\ny"));
+        QCOMPARE(Read(a), QByteArray("y"));
+        QCOMPARE(Read(b), QByteArray("x\ny"));
         QCOMPARE(platform().messages(), QStringList{Done});
     }
 
@@ -407,12 +393,12 @@ private slots:
             form->fileList->append(input(QLatin1String(name), big));
         choose(0, QStringLiteral("7"));
         int pumps = 0;
-        EventPump::SetHook([&] {
+        DuringEachPump duringRun([&] {
             if (++pumps == 150)  // in the middle of the second file
                 form->close();
         });
         start();
-        QCOMPARE(entries(out), QStringList{QStringLiteral("a.htm")});  // no partial file
+        QCOMPARE(Entries(out), QStringList{QStringLiteral("a.htm")});  // no partial file
         QVERIFY(platform().messages().isEmpty());                    // no "Done."
         QVERIFY(EventPump::QuitRequested());
     }

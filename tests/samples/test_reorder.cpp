@@ -1,6 +1,7 @@
 // Carrying a row up and down the file list: the exchanges, the carried row, the scrolling near
 // the top and the bottom of the screen, and the pointer that goes with it.
 
+#include "TestFiles.h"
 #include "WindowFixture.h"
 
 #include "FileListModel.h"
@@ -60,11 +61,9 @@ private:
     Qt::MouseButtons held_;
 };
 
+// The rows' texts run together: "ABC".
 QString texts(const Form1 &form) {
-    QString joined;
-    for (int row = 0; row < form.fileList->count(); ++row)
-        joined += form.fileList->text(row);
-    return joined;
+    return TestFiles::Rows(*form.fileList).join(QString());
 }
 
 // A shown window whose list holds one row per letter of `rows`.
@@ -306,11 +305,9 @@ private slots:
         QFETCH(QString, picture);
         QFETCH(int, whileCarrying);
         WindowFixture fixture(picture == "resources");
-        if (picture == "garbage") {
-            QFile file(fixture.programFolder() + QStringLiteral("/drag.ico"));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("not a picture at all");
-        }
+        if (picture == "garbage")
+            TestFiles::Write(fixture.programFolder() + QStringLiteral("/drag.ico"),
+                             "not a picture at all");
         Form1 &form = showList(fixture, "ABC");
         FileListView &view = *form.ListView1;
         ListDriver list(form);

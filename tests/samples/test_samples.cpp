@@ -1,6 +1,8 @@
 // The sample pages: the list recorded at the first start, the command that loads them, and the
 // transform the list is stored with.
 
+#include "DuringEachPump.h"
+#include "TestFiles.h"
 #include "WindowFixture.h"
 
 #include "ErrorReport.h"
@@ -20,16 +22,10 @@ QString sampleFolder(const WindowFixture &fixture) {
     return fixture.programFolder() + QStringLiteral("/Samples/");
 }
 
-void writeFile(const QString &path) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    file.write("<html><head><meta http-equiv=\"Content-Type\"></head></html>\r\n");
-}
-
 void writeSamples(const WindowFixture &fixture, const QStringList &names) {
     for (const QString &name : names)
-        writeFile(sampleFolder(fixture) + name);
+        TestFiles::Write(sampleFolder(fixture) + name,
+                         "<html><head><meta http-equiv=\"Content-Type\"></head></html>\r\n");
 }
 
 // The stored list, unscrambled by hand: the paths joined as the store keeps them.
@@ -39,10 +35,7 @@ QString recordedText(const WindowFixture &fixture) {
 }
 
 QStringList rows(const Form1 &form) {
-    QStringList texts;
-    for (int row = 0; row < form.fileList->count(); ++row)
-        texts.append(form.fileList->text(row));
-    return texts;
+    return TestFiles::Rows(*form.fileList);
 }
 
 QByteArray everyCode() {
@@ -106,13 +99,12 @@ private slots:
     }
 
     void eachCharacterLetsEventsRun() {
-        int pumps = 0;
         EventPump::SetInterval(std::chrono::nanoseconds(0));
-        EventPump::SetHook([&] { ++pumps; });
+        const DuringEachPump pumps([] {});
         const QByteArray scrambled = Samples::ScrambleText("/opt/strelmark", Samples::ScrambleKey);
-        QCOMPARE(pumps, 14);
+        QCOMPARE(pumps.passes(), 14);
         Samples::UnscrambleText(scrambled, Samples::ScrambleKey);
-        QCOMPARE(pumps, 28);
+        QCOMPARE(pumps.passes(), 28);
     }
 
     // What the store writes must come back character for character, whatever the scramble

@@ -66,7 +66,7 @@ public:
 
     Form1 &create() {
         settings = std::make_unique<Settings>(settingsPath());
-        form = std::make_unique<Form1>(platform, *settings, programFolder());
+        form = std::make_unique<Form1>(platform, *settings, programFolder(), *folders);
         return *form;
     }
     // Creates the window and runs its start-up.
@@ -84,6 +84,8 @@ public:
 
     QTemporaryDir dir;
     ScriptedPlatform platform;
+    // How the window opens folders; set before the window is made.
+    AddFolder::FolderAccess *folders = &AddFolder::SystemFolders();
     std::unique_ptr<Settings> settings;
     std::unique_ptr<Form1> form;
 };

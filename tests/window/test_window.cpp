@@ -1,6 +1,7 @@
 // The main window: its controls, start-up with every kind of stored value, the change
 // handlers, the skin, pointer feedback, and closing.
 
+#include "TestFiles.h"
 #include "WindowFixture.h"
 
 #include "ErrorReport.h"
@@ -305,11 +306,8 @@ private slots:
         WindowFixture fixture;
         const QString path = fixture.programFolder() + QStringLiteral("/HAND-M.CUR");
         QFile::remove(path);
-        if (!content.isNull()) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(content);
-        }
+        if (!content.isNull())
+            TestFiles::Write(path, content);
         Form1 &form = fixture.load();
         QCOMPARE(form.hasPointerPicture(), loaded);
         QCOMPARE(fixture.platform.messages().size(), reported ? 1 : 0);
@@ -431,10 +429,7 @@ private slots:
 
     void corruptSettingsFileStillStarts() {
         WindowFixture fixture;
-        QFile file(fixture.settingsPath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray("\x00\x01[Strel\xffmark\n=\"\n", 16));
-        file.close();
+        TestFiles::Write(fixture.settingsPath(), QByteArray("\x00\x01[Strel\xffmark\n=\"\n", 16));
         Form1 &form = fixture.load();
         QCOMPARE(form.Combo1->currentIndex(), 0);
         QVERIFY(form.Option1->isChecked());
