@@ -1,0 +1,126 @@
+# The layers of the program, checked when the build is configured.
+#
+#   app (strelmark_window)   -> filelist_view, run, samples, filelist, base
+#   filelist_view            -> filelist, base
+#   samples                  -> filelist, base
+#   run                      -> core, base
+#   filelist                 -> base
+#   core                     -> (Qt Core only)
+#   base                     -> (Qt Core only)
+#
+# strelmark_check_layers() fails the configuration when a library links one of the program's
+# libraries that is not below it, or when a library that must do without widgets reaches Qt Gui
+# or Qt Widgets through any chain of links.
+
+set(STRELMARK_LAYERS
+  strelmark_base strelmark_core strelmark_filelist strelmark_run strelmark_samples
+  strelmark_filelist_view strelmark_window)
+
+# The program's libraries each library may link directly.
+set(STRELMARK_MAY_LINK_strelmark_base "")
+set(STRELMARK_MAY_LINK_strelmark_core "")
+set(STRELMARK_MAY_LINK_strelmark_filelist strelmark_base)
+set(STRELMARK_MAY_LINK_strelmark_run strelmark_core strelmark_base)
+set(STRELMARK_MAY_LINK_strelmark_samples strelmark_filelist strelmark_base)
+set(STRELMARK_MAY_LINK_strelmark_filelist_view strelmark_filelist strelmark_base)
+set(STRELMARK_MAY_LINK_strelmark_window
+  strelmark_filelist_view strelmark_run strelmark_samples strelmark_filelist strelmark_base)
+
+# The libraries that link Qt Core and nothing above it.
+set(STRELMARK_WITHOUT_WIDGETS
+  strelmark_base strelmark_core strelmark_filelist strelmark_samples strelmark_run)
+set(STRELMARK_WIDGET_LIBRARIES Qt6::Gui Qt6::Widgets)
+
+# The targets named by a list of link items: generator expressions opened up, markers and plain
+# linker flags left out, aliases resolved.
+function(_strelmark_link_targets items out)
+  set(targets)
+  foreach(item IN LISTS items)
+    # $<LINK_ONLY:x> and the like: look at the names inside.
+    string(REGEX MATCHALL "[A-Za-z0-9_.+-]+(::[A-Za-z0-9_.+-]+)*" names "${item}")
+    foreach(name IN LISTS names)
+      if(TARGET "${name}")
+        get_target_property(aliased "${name}" ALIASED_TARGET)
+        if(aliased)
+          set(name "${aliased}")
+        endif()
+        list(APPEND targets "${name}")
+      endif()
+    endforeach()
+  endforeach()
+  list(REMOVE_DUPLICATES targets)
+  set(${out} "${targets}" PARENT_SCOPE)
+endfunction()
+
+# The targets that `target` links directly: its own link list and its usage requirements.
+function(_strelmark_direct_links target out)
+  get_target_property(imported "${target}" IMPORTED)
+  get_target_property(type "${target}" TYPE)
+  set(items)
+  if(NOT imported AND NOT type STREQUAL "INTERFACE_LIBRARY")
+    get_target_property(own "${target}" LINK_LIBRARIES)
+    if(own)
+      list(APPEND items ${own})
+    endif()
+  endif()
+  get_target_property(usage "${target}" INTERFACE_LINK_LIBRARIES)
+  if(usage)
+    list(APPEND items ${usage})
+  endif()
+  _strelmark_link_targets("${items}" targets)
+  list(REMOVE_ITEM targets "${target}")
+  set(${out} "${targets}" PARENT_SCOPE)
+endfunction()
+
+# Every target that `target` reaches through links, with the chain that reaches each one
+# (variables _strelmark_chain_<target> in the caller's scope).
+function(_strelmark_reachable target out)
+  set(seen)
+  set(queue "${target}")
+  set(_strelmark_chain_${target} "${target}")
+  while(queue)
+    list(POP_FRONT queue current)
+    _strelmark_direct_links("${current}" next)
+    foreach(linked IN LISTS next)
+      if(NOT linked IN_LIST seen AND NOT linked STREQUAL target)
+        list(APPEND seen "${linked}")
+        list(APPEND queue "${linked}")
+        set(_strelmark_chain_${linked} "${_strelmark_chain_${current}} -> ${linked}")
+        set(_strelmark_chain_${linked} "${_strelmark_chain_${linked}}" PARENT_SCOPE)
+      endif()
+    endforeach()
+  endwhile()
+  set(${out} "${seen}" PARENT_SCOPE)
+endfunction()
+
+function(strelmark_check_layers)
+  set(problems)
+  foreach(library IN LISTS STRELMARK_LAYERS)
+    if(NOT TARGET "${library}")
+      list(APPEND problems "${library} is not defined")
+      continue()
+    endif()
+    # No link to a library of the program that is not below this one.
+    _strelmark_direct_links("${library}" direct)
+    foreach(linked IN LISTS direct)
+      if(linked IN_LIST STRELMARK_LAYERS AND NOT linked IN_LIST STRELMARK_MAY_LINK_${library})
+        list(APPEND problems "${library} links ${linked}, which is not below it")
+      endif()
+    endforeach()
+    # No widgets below the window and the list's view, by any chain of links.
+    if(library IN_LIST STRELMARK_WITHOUT_WIDGETS)
+      _strelmark_reachable("${library}" reached)
+      foreach(forbidden IN LISTS STRELMARK_WIDGET_LIBRARIES)
+        if(forbidden IN_LIST reached)
+          list(APPEND problems
+            "${library} reaches ${forbidden} (${_strelmark_chain_${forbidden}}), but it may use Qt Core only")
+        endif()
+      endforeach()
+    endif()
+  endforeach()
+  if(problems)
+    list(JOIN problems "\n  " text)
+    message(FATAL_ERROR "The layers are broken:\n  ${text}\n"
+      "See cmake/StrelmarkLayers.cmake and CONTRIBUTING.md for what each layer may link.")
+  endif()
+endfunction()
