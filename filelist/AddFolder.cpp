@@ -124,7 +124,8 @@ struct Named {
         : name(std::move(text)), key(name.toCaseFolded()), refusedFile(isRefusedFile) {}
     QString name;
     QString key;
-    bool refusedFile;  // a writable hidden regular file (value 34)
+    bool refusedFile;     // a writable hidden regular file (value 34)
+    int folderValue = 0;  // a sub-folder's value as the listing tells it (folderValueOf)
 };
 
 void sortByName(std::vector<Named> &items) {
@@ -193,6 +194,118 @@ bool isRefusedValue(int folderValue) {
     return folderValue == RefusedFolder || folderValue == RefusedLinkedFolder;
 }
 
+// A folder's attribute value as far as the rule of the refused values (22 and 1046) looks at
+// it, from what the listing gave: the directory bit, the hidden bit from the name, the link bit
+// from the entry's type. The system bit, which both refused values need, does not exist here,
+// and the read-only bit cannot make a value refused; so nothing needs asking the file system
+// again, and the rule is kept for any value the bits can make.
+int folderValueOf(QStringView name, bool throughLink) {
+    int value = Attribute::Directory;
+    if (name.startsWith(u'.'))
+        value |= Attribute::Hidden;
+    if (throughLink)
+        value |= Attribute::Link;
+    return value;
+}
+
+// An entry the caller gave: its value is not known from a listing, and it is looked up once.
+constexpr int GivenFolder = -1;
+
+// GetSubDirectories2016 with the value of each entry of `folders` beside it in `values`
+// (GivenFolder for the entries the caller gave). Entries the walk itself found and that are
+// gone by the time it comes to open them leave the list, so a found folder that is appended
+// is known to exist without a look of its own.
+void walk(Platform &platform, QStringList &folders, std::vector<int> &values, bool recursive,
+          FolderAccess &access) {
+    Guard guard(platform, Location::addFolder("GetSubDirectories2016"));
+    QStringList found;
+    std::vector<int> foundValues;
+    bool lookedIntoOne = false;  // until then, a folder that cannot be opened is reported
+    // A folder that is denied or gone leaves the list (its first entry of that text), and the
+    // walk goes on with the entry after the current one.
+    auto dropEntry = [&](qsizetype &current) {
+        const qsizetype at = folders.indexOf(folders[current]);
+        folders.removeAt(at);
+        values.erase(values.begin() + at);
+        if (at <= current)
+            --current;
+    };
+
+    guard.at(100);
+    for (qsizetype i = 0; i < folders.size(); ++i) {
+        const QString entry = folders[i];
+        guard.at(102);
+        if (!Main::FolderExists(entry)) {
+            if (values[i] != GivenFolder)
+                dropEntry(i);  // found by the walk, and gone since
+            continue;
+        }
+        guard.at(104);
+        if (entry.size() >= MaxPath)
+            continue;
+
+        guard.at(106);
+        OpenFolder reader(entry, access);
+        if (!reader.isOpen()) {
+            if (!lookedIntoOne) {
+                ReportUnexpectedError(platform, AppError::fromErrno(reader.error()).description(),
+                                      guard.location(), guard.line());
+            } else if (isDeniedOrMissing(reader.error())) {
+                dropEntry(i);
+            }
+            continue;
+        }
+        lookedIntoOne = true;
+        EventPump::LetEventsRun();
+
+        if (guard.test(108, [&] {
+                const int value = values[i] != GivenFolder ? values[i] : Attributes(entry);
+                return !isRootFolder(entry) && isRefusedValue(value);
+            }))
+            continue;  // such a folder is not looked into
+
+        guard.at(110);
+        std::vector<Named> subFolders;
+        while (const dirent *item = reader.next()) {
+            EventPump::LetEventsRun();
+            std::optional<struct stat> reached;
+            if (!reader.isFolder(item, reached) || (reached && leadsBackUp(entry, *reached)))
+                continue;
+            QString name = QFile::decodeName(item->d_name);
+            if (name.size() >= MaxPath || HasBadNameCharacters(name))
+                continue;
+            const int value = folderValueOf(name, reached && reader.isLink(item));
+            subFolders.emplace_back(std::move(name)).folderValue = value;
+        }
+        // A listing that failed part way keeps the sub-folders it found.
+        sortByName(subFolders);
+        for (const Named &subFolder : subFolders) {
+            found.append(entry + subFolder.name + Main::NativeSeparator);
+            foundValues.push_back(subFolder.folderValue);
+        }
+        if (isDeniedOrMissing(reader.error()))
+            dropEntry(i);
+    }
+
+    if (guard.test(112, [&] { return recursive && !found.isEmpty(); }))
+        guard.step(114, [&] { walk(platform, found, foundValues, true, access); });
+
+    for (qsizetype i = 0; i < found.size(); ++i) {
+        guard.at(116);
+        // A path this long names nothing here (and ends a loop of links).
+        if (found[i].size() >= MaxPath)
+            continue;
+        EventPump::LetEventsRun();
+        const int value = foundValues[i];
+        if (guard.test(118, [&] { return isRootFolder(found[i]) || !isRefusedValue(value); })) {
+            guard.step(120, [&] {
+                folders.append(found[i]);
+                values.push_back(value);
+            });
+        }
+    }
+}
+
 }  // namespace
 
 DIR *FolderAccess::open(const QString &folder, int &error) {
@@ -212,82 +325,8 @@ QString BrowseFolder(Platform &platform, const QString &prompt, const QString &i
 
 void GetSubDirectories2016(Platform &platform, QStringList &folders, bool recursive,
                            FolderAccess &access) {
-    Guard guard(platform, Location::addFolder("GetSubDirectories2016"));
-    QStringList found;
-    bool lookedIntoOne = false;  // until then, a folder that cannot be opened is reported
-    // A folder that is denied or gone leaves the list (its first entry of that text), and the
-    // walk goes on with the entry after the current one.
-    auto dropEntry = [&](qsizetype &current) {
-        const qsizetype at = folders.indexOf(folders[current]);
-        folders.removeAt(at);
-        if (at <= current)
-            --current;
-    };
-
-    guard.at(100);
-    for (qsizetype i = 0; i < folders.size(); ++i) {
-        const QString entry = folders[i];
-        guard.at(102);
-        if (!Main::FolderExists(entry))
-            continue;
-        guard.at(104);
-        if (entry.size() >= MaxPath)
-            continue;
-
-        guard.at(106);
-        OpenFolder reader(entry, access);
-        if (!reader.isOpen()) {
-            if (!lookedIntoOne) {
-                ReportUnexpectedError(platform, AppError::fromErrno(reader.error()).description(),
-                                      guard.location(), guard.line());
-            } else if (isDeniedOrMissing(reader.error())) {
-                dropEntry(i);
-            }
-            continue;
-        }
-        lookedIntoOne = true;
-        EventPump::LetEventsRun();
-
-        if (guard.test(108,
-                       [&] { return !isRootFolder(entry) && isRefusedValue(Attributes(entry)); }))
-            continue;  // such a folder is not looked into
-
-        guard.at(110);
-        std::vector<Named> subFolders;
-        while (const dirent *item = reader.next()) {
-            EventPump::LetEventsRun();
-            std::optional<struct stat> reached;
-            if (!reader.isFolder(item, reached) || (reached && leadsBackUp(entry, *reached)))
-                continue;
-            QString name = QFile::decodeName(item->d_name);
-            if (name.size() >= MaxPath || HasBadNameCharacters(name))
-                continue;
-            subFolders.emplace_back(std::move(name));
-        }
-        // A listing that failed part way keeps the sub-folders it found.
-        sortByName(subFolders);
-        for (const Named &subFolder : subFolders)
-            found.append(entry + subFolder.name + Main::NativeSeparator);
-        if (isDeniedOrMissing(reader.error()))
-            dropEntry(i);
-    }
-
-    if (guard.test(112, [&] { return recursive && !found.isEmpty(); }))
-        guard.step(114, [&] { GetSubDirectories2016(platform, found, true, access); });
-
-    for (const QString &folder : std::as_const(found)) {
-        guard.at(116);
-        // A path this long names nothing here (and ends a loop of links). One look at the
-        // folder tells both whether it still exists and whether it is refused.
-        if (folder.size() >= MaxPath)
-            continue;
-        const int value = Attributes(folder);
-        if (value < 0 || !(value & Attribute::Directory))
-            continue;
-        EventPump::LetEventsRun();
-        if (guard.test(118, [&] { return isRootFolder(folder) || !isRefusedValue(value); }))
-            guard.step(120, [&] { folders.append(folder); });
-    }
+    std::vector<int> values(static_cast<std::size_t>(folders.size()), GivenFolder);
+    walk(platform, folders, values, recursive, access);
 }
 
 QStringList ListFolderFiles(const QString &folder, const QString &pattern, FolderAccess &access) {
