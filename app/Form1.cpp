@@ -152,6 +152,19 @@ void Form1::createControls() {
     ProgressBar1->setAlignment(Qt::AlignCenter);
     setProgressText(QStringLiteral("Progress Bar"));
 
+    // Each control is found by its design name (tests, the skin's #ListView1 selectors).
+    setObjectName(QStringLiteral("Form1"));
+    const std::pair<QWidget *, const char *> designNames[] = {
+        {ListView1, "ListView1"},     {PushButton1, "PushButton1"}, {PushButton5, "PushButton5"},
+        {PushButton7, "PushButton7"}, {PushButton3, "PushButton3"}, {Frame1, "Frame1"},
+        {Label1, "Label1"},           {Text1, "Text1"},             {Label2, "Label2"},
+        {Combo1, "Combo1"},           {Frame3, "Frame3"},           {Option1, "Option1"},
+        {Frame4, "Frame4"},           {Text2, "Text2"},             {PushButton4, "PushButton4"},
+        {Option2, "Option2"},         {PushButton8, "PushButton8"}, {ProgressBar1, "ProgressBar1"},
+    };
+    for (const auto &[control, name] : designNames)
+        control->setObjectName(QLatin1String(name));
+
     // Remember the pointer each control brings along (the text boxes' I-beam), so that the
     // default pointer can give it back.
     for (QWidget *widget : findChildren<QWidget *>())

@@ -1,6 +1,7 @@
 /* Strelmark's skin: a Qt style sheet applied to the main window.
    The window, frames, labels and option buttons take the system's button face colour;
-   this sheet styles the controls on top of it. */
+   this sheet styles the controls on top of it. A rule for one control names it by its
+   design name (#ListView1, #Combo1, #ProgressBar1). */
 
 QPushButton {
     color: #1f2d3a;
@@ -49,17 +50,17 @@ QLineEdit:disabled {
     background: #eef0f2;
     color: #8a949e;
 }
-QComboBox {
+QComboBox#Combo1 {
     selection-background-color: #2f5d8a;
 }
 
-QTreeView {
+QTreeView#ListView1 {
     background: #ffffff;
     border: 1px solid #9aa7b4;
     selection-background-color: #2f5d8a;
     selection-color: #ffffff;
 }
-QHeaderView::section {
+#ListView1 QHeaderView::section {
     background: #e4e9ee;
     color: #1f2d3a;
     border: none;
@@ -68,14 +69,14 @@ QHeaderView::section {
     padding: 2px 6px;
 }
 
-QProgressBar {
+QProgressBar#ProgressBar1 {
     border: 1px solid #9aa7b4;
     border-radius: 4px;
     background: #ffffff;
     color: #1f2d3a;
     text-align: center;
 }
-QProgressBar::chunk {
+QProgressBar#ProgressBar1::chunk {
     background-color: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1,
                                       stop: 0 #7fa7cf, stop: 1 #4f7fae);
     border-radius: 3px;
