@@ -1,13 +1,20 @@
-# make run   installs what is missing, builds, and starts Strelmark
-# make test  the same set-up, then every test, headless
-# make bench runs every benchmark; bench-core, bench-run, bench-add, bench-list one each
+# make run           installs what is missing, builds, and starts Strelmark
+# make test          the same set-up, then every test, headless
+# make format-check  checks that every C++ file is formatted as .clang-format says
+# make format        formats every C++ file so
+# make bench         runs every benchmark; bench-core, bench-run, bench-add, bench-list one each.
+#                    Benchmarks are built in their own folder, $(BENCH_BUILD).
 
-BUILD    ?= build
-JOBS     ?= $(shell nproc)
-PACKAGES := cmake g++ make qt6-base-dev qt6-base-dev-tools fonts-liberation xvfb xauth
-SUDO     := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
+BUILD       ?= build
+BENCH_BUILD ?= build-bench
+JOBS        ?= $(shell nproc)
+PACKAGES    ?= cmake g++ make qt6-base-dev qt6-base-dev-tools fonts-liberation xvfb xauth
+SUDO        := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
+SOURCES      = $(shell find app base filelist processing samples tests bench \
+                 -name '*.cpp' -o -name '*.h' | LC_ALL=C sort)
 
-.PHONY: run test build deps display clean bench bench-core bench-run bench-add bench-list
+.PHONY: run test build deps display clean format format-check \
+        bench bench-build bench-core bench-run bench-add bench-list
 
 run: display deps build
 	$(BUILD)/bin/strelmark
@@ -36,19 +43,33 @@ display:
 	  echo "No display to show the window on: start it with  xvfb-run -a make run"; exit 1; \
 	fi
 
+format-check:
+	@$(MAKE) --no-print-directory deps PACKAGES=clang-format
+	clang-format --dry-run --Werror $(SOURCES)
+
+format:
+	@$(MAKE) --no-print-directory deps PACKAGES=clang-format
+	clang-format -i $(SOURCES)
+
 bench: bench-list bench-add bench-run bench-core
 
-bench-core: build
-	BUILD_DIR=$(BUILD) bench/run-core.sh
+bench-build: deps
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DSTRELMARK_BENCH=ON
 
-bench-run: build
-	$(BUILD)/bench/run_bench
+bench-core: bench-build
+	BUILD_DIR=$(BENCH_BUILD) bench/run-core.sh
 
-bench-add: build
-	$(BUILD)/bench/add_bench
+bench-run: bench-build
+	cmake --build $(BENCH_BUILD) -j$(JOBS) --target run_bench
+	$(BENCH_BUILD)/bench/run_bench
 
-bench-list: build
-	$(BUILD)/bench/list_bench
+bench-add: bench-build
+	cmake --build $(BENCH_BUILD) -j$(JOBS) --target add_bench
+	$(BENCH_BUILD)/bench/add_bench
+
+bench-list: bench-build
+	cmake --build $(BENCH_BUILD) -j$(JOBS) --target list_bench
+	$(BENCH_BUILD)/bench/list_bench
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(BENCH_BUILD)

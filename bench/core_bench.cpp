@@ -12,10 +12,11 @@
 // usage: strelmark_bench_core [--corpus DIR] [--out DIR] [--reps N] [--probes]
 //                             [--only tree|big|long]...
 //   --probes  adds four measurements: the program's work with fdatasync made a no-op
-//             (LD_PRELOAD of libstrelmark_nosync.so), with its per-line yields timed by the
-//             coarse clock instead of the event pump's precise one, with no yield call per line,
-//             and the floor of any program that reads and writes every byte: each file read and
-//             written back through the same atomic writer with no line work.
+//             (LD_PRELOAD of libstrelmark_nosync.so), with its per-line yields made by a bare
+//             check of the coarse clock instead of the event pump (what the pump's own quit check
+//             and statistics cost), with no yield call per line, and the floor of any program
+//             that reads and writes every byte: each file read and written back through the same
+//             atomic writer with no line work.
 
 #include "BenchSupport.h"
 
@@ -60,9 +61,9 @@ constexpr double MB = 1e6;
 
 // --- the worker: the program's work on a list of files ---------------------------------------
 
-// Yields: "yield" through the program's event pump (a precise clock read per call), "coarse"
-// through the same pumping every 10 ms but timed by the coarse clock (a probe of what a cheaper
-// idle yield would give), anything else not at all.
+// Yields: "yield" through the program's event pump (a read of the coarse clock per call, the
+// loop run every 10 ms), "coarse" through a bare copy of that pacing without the pump's quit
+// check and statistics (a probe of what they cost), anything else not at all.
 class BenchContext : public Operations::LineContext {
 public:
     explicit BenchContext(std::string mode) : mode_(std::move(mode)) {}
@@ -119,7 +120,7 @@ bool CopyThrough(const std::string &file, const std::string &out) {
 
 // Writes every file of the list into one output folder under its own name, as the run does
 // with "Save results to this folder". Reports to `report`: written, failed, high water before.
-// Modes: "yield" (as the program runs), "coarse" (yields timed by the coarse clock), "noyield"
+// Modes: "yield" (as the program runs), "coarse" (a bare coarse-clock check instead of the pump), "noyield"
 // (no yield call per line), "copy" (the floor).
 int Worker(const std::string &list, const std::string &outFolder, const std::string &report,
            const std::string &mode) {
