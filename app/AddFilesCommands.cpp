@@ -117,8 +117,7 @@ void Form1::PushButton5_Click() {
 
     guard.step(112, [&] { setMousePointer(MousePointer::Hourglass); });
     guard.step(114, [&] { folders.append(chosen + Main::NativeSeparator); });
-    guard.step(114,
-               [&] { AddFolder::GetSubDirectories2016(platform_, folders, true, folders_); });
+    guard.step(114, [&] { AddFolder::GetSubDirectories2016(platform_, folders, true, folders_); });
     guard.step(116, [&] {
         AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.") + extension, *fileList,
                                        folders_);

@@ -31,7 +31,9 @@
 namespace {
 
 // Positions and sizes are designed in twips; 15 twips make one pixel.
-int pixels(int twips) { return qRound(twips / 15.0); }
+int pixels(int twips) {
+    return qRound(twips / 15.0);
+}
 
 QRect twips(int left, int top, int width, int height) {
     return QRect(pixels(left), pixels(top), pixels(left + width) - pixels(left),
@@ -119,11 +121,11 @@ void Form1::createControls() {
     };
 
     PushButton1 = button(this, QStringLiteral("Add HTML Files"), twips(120, 2750, 3840, 405));
-    PushButton5 = button(this, QStringLiteral("Add All HTML Files In Folder"),
-                         twips(4080, 2750, 3840, 405));
+    PushButton5 =
+        button(this, QStringLiteral("Add All HTML Files In Folder"), twips(4080, 2750, 3840, 405));
     PushButton7 = button(this, QStringLiteral("Clear List"), twips(120, 3260, 3840, 405));
-    PushButton3 = button(this, QStringLiteral("Load Sample/Example Files"),
-                         twips(4080, 3260, 3840, 405));
+    PushButton3 =
+        button(this, QStringLiteral("Load Sample/Example Files"), twips(4080, 3260, 3840, 405));
 
     Frame1 = frame(this, QStringLiteral("Condition Options"), twips(120, 3720, 7800, 1245));
     Label1 = label(Frame1, QStringLiteral("If file contains"), twips(240, 345, 1335, 255));
@@ -134,8 +136,8 @@ void Form1::createControls() {
     Combo1->setGeometry(twips(1680, 750, 5895, 345));
 
     Frame3 = frame(this, QStringLiteral("Save Option"), twips(120, 5040, 7800, 1815));
-    Option1 = option(Frame3, QStringLiteral("Save results to this folder:"),
-                     twips(240, 300, 3615, 255));
+    Option1 =
+        option(Frame3, QStringLiteral("Save results to this folder:"), twips(240, 300, 3615, 255));
     Option1->setChecked(true);
     Frame4 = frame(Frame3, QString(), twips(480, 510, 6840, 810));
     Text2 = new QLineEdit(Frame4);
@@ -155,12 +157,15 @@ void Form1::createControls() {
     // Each control is found by its design name (tests, the skin's #ListView1 selectors).
     setObjectName(QStringLiteral("Form1"));
     const std::pair<QWidget *, const char *> designNames[] = {
-        {ListView1, "ListView1"},     {PushButton1, "PushButton1"}, {PushButton5, "PushButton5"},
-        {PushButton7, "PushButton7"}, {PushButton3, "PushButton3"}, {Frame1, "Frame1"},
-        {Label1, "Label1"},           {Text1, "Text1"},             {Label2, "Label2"},
-        {Combo1, "Combo1"},           {Frame3, "Frame3"},           {Option1, "Option1"},
-        {Frame4, "Frame4"},           {Text2, "Text2"},             {PushButton4, "PushButton4"},
-        {Option2, "Option2"},         {PushButton8, "PushButton8"}, {ProgressBar1, "ProgressBar1"},
+        {ListView1, "ListView1"},     {PushButton1, "PushButton1"},
+        {PushButton5, "PushButton5"}, {PushButton7, "PushButton7"},
+        {PushButton3, "PushButton3"}, {Frame1, "Frame1"},
+        {Label1, "Label1"},           {Text1, "Text1"},
+        {Label2, "Label2"},           {Combo1, "Combo1"},
+        {Frame3, "Frame3"},           {Option1, "Option1"},
+        {Frame4, "Frame4"},           {Text2, "Text2"},
+        {PushButton4, "PushButton4"}, {Option2, "Option2"},
+        {PushButton8, "PushButton8"}, {ProgressBar1, "ProgressBar1"},
     };
     for (const auto &[control, name] : designNames)
         control->setObjectName(QLatin1String(name));
@@ -213,9 +218,9 @@ void Form1::connectHandlers() {
     });
     connect(ListView1, &FileListView::pointerChanged, this, [this] { applyPointer(); });
 
-    for (QWidget *background : {static_cast<QWidget *>(this), static_cast<QWidget *>(Frame1),
-                                static_cast<QWidget *>(Frame3), static_cast<QWidget *>(Frame4),
-                                ListView1->viewport()}) {
+    for (QWidget *background :
+         {static_cast<QWidget *>(this), static_cast<QWidget *>(Frame1),
+          static_cast<QWidget *>(Frame3), static_cast<QWidget *>(Frame4), ListView1->viewport()}) {
         background->setMouseTracking(true);
         background->installEventFilter(this);
     }
@@ -237,9 +242,8 @@ void Form1::Form_Load() {
 
     guard.step(130, [&] { setWindowTitle(Main::ProductTitle); });
     guard.step(130, [&] { setWindowIcon(QIcon(QStringLiteral(":/strelmark.png"))); });
-    guard.step(130, [&] {
-        platform_.setApplicationTitle(Main::ApplicationTitleFor(Main::ProductTitle));
-    });
+    guard.step(
+        130, [&] { platform_.setApplicationTitle(Main::ApplicationTitleFor(Main::ProductTitle)); });
     guard.step(132, [&] { ListView1->header()->setVisible(true); });
     guard.step(134, [&] { ListView1->setColumnWidth(0, pixels(7000)); });
     guard.step(136, [&] { Text1->setText(settings_.get(QStringLiteral("Text1"), {})); });
@@ -313,9 +317,13 @@ void Form1::Combo1_Click() {
     settings_.save(QStringLiteral("Combo1"), Settings::fromInteger(Combo1->currentIndex()));
 }
 
-void Form1::Text1_Change() { settings_.save(QStringLiteral("Text1"), Text1->text()); }
+void Form1::Text1_Change() {
+    settings_.save(QStringLiteral("Text1"), Text1->text());
+}
 
-void Form1::Text2_Change() { settings_.save(QStringLiteral("Text2"), Text2->text()); }
+void Form1::Text2_Change() {
+    settings_.save(QStringLiteral("Text2"), Text2->text());
+}
 
 // ---------------------------------------------------------------------------------------------
 // Commands
@@ -329,7 +337,9 @@ void Form1::PushButton7_Click() {
         guard.step(102, [&] { fileList->clear(); });
 }
 
-void Form1::PushButton8_Click() { RunDriver::StartRemoving(*this); }
+void Form1::PushButton8_Click() {
+    RunDriver::StartRemoving(*this);
+}
 
 void Form1::ListView1_DblClick() {
     if (isBusy() || fileList->count() == 0)
@@ -352,17 +362,17 @@ void Form1::setMousePointer(int shape) {
 void Form1::applyPointer() {
     std::optional<QCursor> cursor;
     switch (mousePointer_) {
-    case MousePointer::Default:
-        break;
-    case MousePointer::Hourglass:
-        cursor = QCursor(Qt::WaitCursor);
-        break;
-    case MousePointer::Custom:
-        cursor = pointerPicture_ ? *pointerPicture_ : QCursor(Qt::ArrowCursor);
-        break;
-    default:
-        cursor = QCursor(Qt::ArrowCursor);
-        break;
+        case MousePointer::Default:
+            break;
+        case MousePointer::Hourglass:
+            cursor = QCursor(Qt::WaitCursor);
+            break;
+        case MousePointer::Custom:
+            cursor = pointerPicture_ ? *pointerPicture_ : QCursor(Qt::ArrowCursor);
+            break;
+        default:
+            cursor = QCursor(Qt::ArrowCursor);
+            break;
     }
 
     // A pointer other than the default shows over the whole window, controls included.
@@ -425,14 +435,30 @@ void Form1::setProgressText(const QString &text) {
     ProgressBar1->setFormat(format);
 }
 
-int Form1::rowCount() const { return fileList->count(); }
-QString Form1::rowText(int row) const { return fileList->text(row); }
-QString Form1::chooserText() const { return Combo1->currentText(); }
-QString Form1::conditionText() const { return Text1->text(); }
-QString Form1::conditionCaption() const { return Label1->text(); }
-QString Form1::outputFolderText() const { return Text2->text(); }
-bool Form1::savesToFolder() const { return Option1->isChecked(); }
-bool Form1::savesBesideOriginal() const { return Option2->isChecked(); }
+int Form1::rowCount() const {
+    return fileList->count();
+}
+QString Form1::rowText(int row) const {
+    return fileList->text(row);
+}
+QString Form1::chooserText() const {
+    return Combo1->currentText();
+}
+QString Form1::conditionText() const {
+    return Text1->text();
+}
+QString Form1::conditionCaption() const {
+    return Label1->text();
+}
+QString Form1::outputFolderText() const {
+    return Text2->text();
+}
+bool Form1::savesToFolder() const {
+    return Option1->isChecked();
+}
+bool Form1::savesBesideOriginal() const {
+    return Option2->isChecked();
+}
 
 // ---------------------------------------------------------------------------------------------
 // Shutdown and handlers
@@ -457,7 +483,6 @@ void Form1::runHandler(const char *name, const std::function<void()> &handler) {
     } catch (const AppError &error) {
         ReportUnexpectedError(platform_, error.description(), Location::form1(name), 0);
     } catch (const std::exception &error) {
-        ReportUnexpectedError(platform_, QString::fromUtf8(error.what()), Location::form1(name),
-                              0);
+        ReportUnexpectedError(platform_, QString::fromUtf8(error.what()), Location::form1(name), 0);
     }
 }

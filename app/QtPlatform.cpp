@@ -49,7 +49,9 @@ QString QtPlatform::browseFolder(const QString &prompt, const QString &initialFo
     return QFileDialog::getExistingDirectory(owner_, prompt, initialFolder);
 }
 
-bool QtPlatform::openUrl(const QString &url) { return QDesktopServices::openUrl(QUrl(url)); }
+bool QtPlatform::openUrl(const QString &url) {
+    return QDesktopServices::openUrl(QUrl(url));
+}
 
 bool QtPlatform::openFolder(const QString &path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
@@ -67,4 +69,6 @@ void QtPlatform::randomize(double seed) {
     random_.seed(static_cast<std::uint64_t>(seed * 1000.0));
 }
 
-double QtPlatform::randomDraw() { return std::uniform_real_distribution<double>(0.0, 1.0)(random_); }
+double QtPlatform::randomDraw() {
+    return std::uniform_real_distribution<double>(0.0, 1.0)(random_);
+}

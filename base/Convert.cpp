@@ -9,8 +9,12 @@ namespace Convert {
 
 namespace {
 
-bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
-bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t';
+}
+bool isDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
 
 // The text with its blanks cut, when it is shaped like a number.
 std::optional<QString> numberText(const QString &text) {
@@ -56,7 +60,9 @@ double toNumberOrThrow(const QString &text) {
 
 }  // namespace
 
-bool IsNumeric(const QString &text) { return numberText(text).has_value(); }
+bool IsNumeric(const QString &text) {
+    return numberText(text).has_value();
+}
 
 std::optional<double> ToDouble(const QString &text) {
     const std::optional<QString> number = numberText(text);
@@ -71,7 +77,9 @@ std::optional<double> ToDouble(const QString &text) {
     return value;
 }
 
-double RoundHalfEven(double value) { return std::nearbyint(value); }
+double RoundHalfEven(double value) {
+    return std::nearbyint(value);
+}
 
 short ToInteger16(const QString &text) {
     const double rounded = RoundHalfEven(toNumberOrThrow(text));

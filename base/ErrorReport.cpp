@@ -26,8 +26,8 @@ QString UnexpectedErrorText(const QString &description, const QString &location,
            QStringLiteral("Please email screenshot of this message to ") + SupportAddress;
 }
 
-void ReportUnexpectedError(Platform &platform, const QString &description,
-                           const QString &location, int step) {
+void ReportUnexpectedError(Platform &platform, const QString &description, const QString &location,
+                           int step) {
     platform.messageBox(UnexpectedErrorText(description, location, step),
                         QStringLiteral("Application Error"), Platform::Icon::Warning);
 }

@@ -49,8 +49,8 @@ QString addFolder(const char *procedure);  // "in Mirrowfen2021/08/31.AddFolder.
 QString UnexpectedErrorText(const QString &description, const QString &location, int step);
 
 // Shows the report box (title "Application Error", warning icon, OK) and waits for it.
-void ReportUnexpectedError(Platform &platform, const QString &description,
-                           const QString &location, int step);
+void ReportUnexpectedError(Platform &platform, const QString &description, const QString &location,
+                           int step);
 
 class Guard {
 public:

@@ -53,14 +53,24 @@ bool LetEventsRun() {
     return true;
 }
 
-void RequestQuit() { state().quitRequested = true; }
-bool QuitRequested() { return state().quitRequested; }
+void RequestQuit() {
+    state().quitRequested = true;
+}
+bool QuitRequested() {
+    return state().quitRequested;
+}
 
-void SetInterval(std::chrono::nanoseconds interval) { state().interval = interval; }
+void SetInterval(std::chrono::nanoseconds interval) {
+    state().interval = interval;
+}
 
-void Reset() { state() = State{}; }
+void Reset() {
+    state() = State{};
+}
 
-std::chrono::nanoseconds LongestGap() { return state().longestGap; }
+std::chrono::nanoseconds LongestGap() {
+    return state().longestGap;
+}
 
 void ResetLongestGap() {
     state().longestGap = std::chrono::nanoseconds{0};

@@ -2,8 +2,8 @@
 //
 // Long commands (the folder walk, the run) call LetEventsRun() often, down to once per line.
 // It pumps the event loop at most once per interval (10 ms) and is otherwise a read of the
-// coarse clock, so calling it per line costs next to nothing. It answers whether the loop ran: only then
-// can the user have changed a control, so only then does a command read the controls again.
+// coarse clock, so calling it per line costs next to nothing. It answers whether the loop ran: only
+// then can the user have changed a control, so only then does a command read the controls again.
 //
 // Once the window has been closed, the next call throws CommandAbandoned: the command ends
 // at the point where it yielded, and nothing it had not yet written gets written.

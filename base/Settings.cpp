@@ -20,7 +20,9 @@ QString Settings::defaultPath() {
            QStringLiteral("/Brindlewick.ini");
 }
 
-QString Settings::path() const { return store_->fileName(); }
+QString Settings::path() const {
+    return store_->fileName();
+}
 
 QString Settings::get(const QString &key, const QString &defaultValue) const {
     const QVariant value = store_->value(Section + u'/' + key);

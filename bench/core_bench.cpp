@@ -120,8 +120,8 @@ bool CopyThrough(const std::string &file, const std::string &out) {
 
 // Writes every file of the list into one output folder under its own name, as the run does
 // with "Save results to this folder". Reports to `report`: written, failed, high water before.
-// Modes: "yield" (as the program runs), "coarse" (a bare coarse-clock check instead of the pump), "noyield"
-// (no yield call per line), "copy" (the floor).
+// Modes: "yield" (as the program runs), "coarse" (a bare coarse-clock check instead of the pump),
+// "noyield" (no yield call per line), "copy" (the floor).
 int Worker(const std::string &list, const std::string &outFolder, const std::string &report,
            const std::string &mode) {
     int argc = 1;

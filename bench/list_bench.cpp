@@ -4,9 +4,9 @@
 //
 //   build/bin/list_bench [rows]
 
+#include "BenchWindow.h"
 #include "FileListModel.h"
 #include "FileListView.h"
-#include "BenchWindow.h"
 #include "Form1.h"
 #include "ScriptedPlatform.h"
 #include "Settings.h"

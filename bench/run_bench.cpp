@@ -29,8 +29,8 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <sys/resource.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>

@@ -46,11 +46,13 @@ private:
         std::uint64_t offset : 40;
         std::uint64_t length : 24;  // a path is far shorter than 16 MB
     };
-    std::string_view bytes(const Row &row) const { return {texts_.data() + row.offset, row.length}; }
+    std::string_view bytes(const Row &row) const {
+        return {texts_.data() + row.offset, row.length};
+    }
     Row store(const QString &path);
     void forget(const Row &row);
 
-    std::string texts_;             // the rows' texts, back to back
+    std::string texts_;            // the rows' texts, back to back
     std::size_t unusedBytes_ = 0;  // bytes of removed or replaced texts
     std::vector<Row> rows_;
 };

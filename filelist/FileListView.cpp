@@ -33,8 +33,8 @@ int FileListView::selectedRow() const {
 
 void FileListView::selectRow(int row) {
     const QModelIndex target = model()->index(row, 0);
-    selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect |
-                                                  QItemSelectionModel::Rows);
+    selectionModel()->setCurrentIndex(
+        target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void FileListView::setMousePointer(int shape) {

@@ -28,9 +28,9 @@ private slots:
         const QString expected = QStringLiteral(
             "Type mismatch\r\nin Kestrune2021/08/31.Form1.Form_Load at line 152\r\r"
             "Please email screenshot of this message to support@brindlewick.example");
-        QCOMPARE(UnexpectedErrorText(QStringLiteral("Type mismatch"),
-                                     Location::form1("Form_Load"), 152),
-                 expected);
+        QCOMPARE(
+            UnexpectedErrorText(QStringLiteral("Type mismatch"), Location::form1("Form_Load"), 152),
+            expected);
         QCOMPARE(Location::addFolder("GetSubDirectories2016"),
                  QStringLiteral("in Mirrowfen2021/08/31.AddFolder.GetSubDirectories2016 "));
     }
@@ -194,8 +194,7 @@ private slots:
         Settings settings(path);
         settings.get(QStringLiteral("Combo1"), QStringLiteral("0"));  // must not crash
         settings.save(QStringLiteral("Combo1"), QStringLiteral("3"));
-        QCOMPARE(settings.get(QStringLiteral("Combo1"), QStringLiteral("0")),
-                 QStringLiteral("3"));
+        QCOMPARE(settings.get(QStringLiteral("Combo1"), QStringLiteral("0")), QStringLiteral("3"));
     }
 
     // A store that cannot be read or written (here its path is a folder, which stops even the
@@ -211,16 +210,19 @@ private slots:
     void applicationTitle_data() {
         QTest::addColumn<QString>("product");
         QTest::addColumn<QString>("title");
-        QTest::newRow("one word") << "Strelmark" << "Strelmark";
-        QTest::newRow("two words") << "Strelmark Pro" << "Strelmark";
-        QTest::newRow("three words") << "Brindlewick Strelmark Lite" << "Brindlewick Strelmark";
-        QTest::newRow("cut until short")
-            << "Alpha Beta Gamma Delta Epsilon Zeta Eta Theta Iota"
-            << "Alpha Beta Gamma Delta Epsilon Zeta Eta";
+        QTest::newRow("one word") << "Strelmark"
+                                  << "Strelmark";
+        QTest::newRow("two words") << "Strelmark Pro"
+                                   << "Strelmark";
+        QTest::newRow("three words") << "Brindlewick Strelmark Lite"
+                                     << "Brindlewick Strelmark";
+        QTest::newRow("cut until short") << "Alpha Beta Gamma Delta Epsilon Zeta Eta Theta Iota"
+                                         << "Alpha Beta Gamma Delta Epsilon Zeta Eta";
         QTest::newRow("exactly forty after one cut")
             << "abcdefghij abcdefghij abcdefghij abcdefg tail"
             << "abcdefghij abcdefghij abcdefghij abcdefg";
-        QTest::newRow("tab is no space") << "Strel\tmark" << "Strel\tmark";
+        QTest::newRow("tab is no space") << "Strel\tmark"
+                                         << "Strel\tmark";
         QTest::newRow("long without spaces") << QString(50, u'x') << QString(50, u'x');
     }
     void applicationTitle() {

@@ -252,15 +252,18 @@ void TextFilesTest::describeFileError_data() {
     QTest::addColumn<QString>("reason");  // empty: the system's wording for the error
 
     const auto none = FileError::Special::None;
-    QTest::newRow("permission") << EACCES << none << "/home/ann/site/a.htm" << "";
-    QTest::newRow("no path") << ENOENT << none << "" << "";
+    QTest::newRow("permission") << EACCES << none << "/home/ann/site/a.htm"
+                                << "";
+    QTest::newRow("no path") << ENOENT << none << ""
+                             << "";
     QTest::newRow("named pipe") << 0 << FileError::Special::NamedPipe << "/p"
                                 << "Is a named pipe, not a regular file";
     QTest::newRow("socket") << 0 << FileError::Special::Socket << "/s"
                             << "Is a socket, not a regular file";
     QTest::newRow("device") << 0 << FileError::Special::Device << "/d"
                             << "Is a device, not a regular file";
-    QTest::newRow("other") << 0 << FileError::Special::Other << "/o" << "Not a regular file";
+    QTest::newRow("other") << 0 << FileError::Special::Other << "/o"
+                           << "Not a regular file";
 }
 
 void TextFilesTest::describeFileError() {
@@ -319,17 +322,13 @@ void TextFilesTest::failedWrite_data() {
         const char *kind = NameOf(temporary);
         QTest::addRow("%s, target is a folder", kind)
             << temporary << Failure::TargetIsFolder << EISDIR;
-        QTest::addRow("%s, missing folder", kind)
-            << temporary << Failure::MissingFolder << ENOENT;
-        QTest::addRow("%s, file as folder", kind)
-            << temporary << Failure::FileAsFolder << ENOTDIR;
-        QTest::addRow("%s, read-only file", kind)
-            << temporary << Failure::ReadOnlyFile << EACCES;
+        QTest::addRow("%s, missing folder", kind) << temporary << Failure::MissingFolder << ENOENT;
+        QTest::addRow("%s, file as folder", kind) << temporary << Failure::FileAsFolder << ENOTDIR;
+        QTest::addRow("%s, read-only file", kind) << temporary << Failure::ReadOnlyFile << EACCES;
         QTest::addRow("%s, read-only folder", kind)
             << temporary << Failure::ReadOnlyFolder << EACCES;
         // A write that fails after the first megabytes, also when running as root.
-        QTest::addRow("%s, file size limit", kind)
-            << temporary << Failure::FileSizeLimit << EFBIG;
+        QTest::addRow("%s, file size limit", kind) << temporary << Failure::FileSizeLimit << EFBIG;
     }
 }
 

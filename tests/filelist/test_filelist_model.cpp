@@ -19,7 +19,8 @@ private slots:
         FileListModel list;
         list.append(QStringLiteral("/b"));
         list.append(QStringList{"/a", "/b", QString::fromUtf8("/ünï/cödé.htm"), ""});
-        QCOMPARE(texts(list), (QStringList{"/b", "/a", "/b", QString::fromUtf8("/ünï/cödé.htm"), ""}));
+        QCOMPARE(texts(list),
+                 (QStringList{"/b", "/a", "/b", QString::fromUtf8("/ünï/cödé.htm"), ""}));
         QCOMPARE(list.rowCount(), 5);
         QCOMPARE(list.data(list.index(3), Qt::DisplayRole).toString(),
                  QString::fromUtf8("/ünï/cödé.htm"));
@@ -65,7 +66,8 @@ private slots:
         FileListModel list;
         QStringList expected;
         for (int i = 0; i < 2000; ++i) {
-            const QString path = QStringLiteral("/folder/%1/%2.htm").arg(i).arg(QString(i % 50, u'x'));
+            const QString path =
+                QStringLiteral("/folder/%1/%2.htm").arg(i).arg(QString(i % 50, u'x'));
             list.append(path);
             expected.append(path);
         }
@@ -78,7 +80,8 @@ private slots:
                 list.append(QStringLiteral("/new/%1").arg(round));
                 expected.append(QStringLiteral("/new/%1").arg(round));
             } else {
-                const QString path = QStringLiteral("/set/%1/%2").arg(round).arg(QString(round % 300, u'y'));
+                const QString path =
+                    QStringLiteral("/set/%1/%2").arg(round).arg(QString(round % 300, u'y'));
                 list.setText(row, path);
                 expected[row] = path;
             }

@@ -5,8 +5,8 @@
 #include "DuringEachPump.h"
 #include "ErrorReport.h"
 #include "EventPump.h"
-#include "ScriptedFolders.h"
 #include "FileTree.h"
+#include "ScriptedFolders.h"
 #include "ScriptedPlatform.h"
 #include "TestFiles.h"
 

@@ -21,7 +21,6 @@
 
 #include <cerrno>
 
-
 namespace {
 
 using TestFiles::Entries;
@@ -79,34 +78,43 @@ private slots:
         for (bool inPlace : {false, true}) {
             const char *where = inPlace ? "in place" : "to folder";
             QTest::addRow("lines containing, %s", where)
-                << 0 << "meta http" << "" << page << QByteArray("<html>\r\nbody\r\n\r\n  \r\nend")
-                << inPlace;
+                << 0 << "meta http"
+                << "" << page << QByteArray("<html>\r\nbody\r\n\r\n  \r\nend") << inPlace;
             QTest::addRow("lines not containing, %s", where)
-                << 1 << "o" << "" << page << QByteArray("body") << inPlace;
+                << 1 << "o"
+                << "" << page << QByteArray("body") << inPlace;
             QTest::addRow("those characters, %s", where)
-                << 2 << "E" << "" << page
-                << QByteArray("<html>\r\n<MTA HTTP-QUIV=x>\r\nbody\r\n\r\n  \r\nnd") << inPlace;
-            QTest::addRow("all characters except, %s", where)
-                << 3 << "T" << "" << page << QByteArray("t\r\nTTT") << inPlace;
-            QTest::addRow("line number, %s", where)
-                << 4 << "x" << "2" << page << QByteArray("<html>\r\nbody\r\n\r\n  \r\nend")
+                << 2 << "E"
+                << "" << page << QByteArray("<html>\r\n<MTA HTTP-QUIV=x>\r\nbody\r\n\r\n  \r\nnd")
                 << inPlace;
+            QTest::addRow("all characters except, %s", where)
+                << 3 << "T"
+                << "" << page << QByteArray("t\r\nTTT") << inPlace;
+            QTest::addRow("line number, %s", where)
+                << 4 << "x"
+                << "2" << page << QByteArray("<html>\r\nbody\r\n\r\n  \r\nend") << inPlace;
             QTest::addRow("blank lines, %s", where)
-                << 5 << "x" << "" << page
-                << QByteArray("<html>\r\n<META HTTP-EQUIV=x>\r\nbody\r\n  \r\nend") << inPlace;
+                << 5 << "x"
+                << "" << page << QByteArray("<html>\r\n<META HTTP-EQUIV=x>\r\nbody\r\n  \r\nend")
+                << inPlace;
         }
         QTest::newRow("line number beyond 16 bits")
-            << 4 << "x" << "40000" << QByteArray("a\nb") << QByteArray("a\r\nb") << false;
+            << 4 << "x"
+            << "40000" << QByteArray("a\nb") << QByteArray("a\r\nb") << false;
         QTest::newRow("line number rounded half to even")
-            << 4 << "x" << "2.5" << QByteArray("a\nb\nc") << QByteArray("a\r\nc") << false;
-        QTest::newRow("line number zero") << 4 << "x" << "0" << QByteArray("a\r\nb\r\n")
-                                          << QByteArray("a\r\nb") << false;
+            << 4 << "x"
+            << "2.5" << QByteArray("a\nb\nc") << QByteArray("a\r\nc") << false;
+        QTest::newRow("line number zero")
+            << 4 << "x"
+            << "0" << QByteArray("a\r\nb\r\n") << QByteArray("a\r\nb") << false;
         QTest::newRow("empty input, lines containing")
-            << 0 << "x" << "" << QByteArray() << QByteArray("") << false;
-        QTest::newRow("empty input, blank lines")
-            << 5 << "x" << "" << QByteArray() << QByteArray() << false;
+            << 0 << "x"
+            << "" << QByteArray() << QByteArray("") << false;
+        QTest::newRow("empty input, blank lines") << 5 << "x"
+                                                  << "" << QByteArray() << QByteArray() << false;
         QTest::newRow("every line removed, in place")
-            << 0 << "a" << "" << QByteArray("a\nA\n") << QByteArray() << true;
+            << 0 << "a"
+            << "" << QByteArray("a\nA\n") << QByteArray() << true;
     }
     void eachOperation() {
         QFETCH(int, operation);
@@ -163,15 +171,19 @@ private slots:
         const QString folderMissing =
             QStringLiteral("Folder does not exist. Please select another folder.");
         const QString noText = QStringLiteral("Please provide text for: If file contains");
-        QTest::newRow("empty list") << "empty list" << "No files added.";
+        QTest::newRow("empty list") << "empty list"
+                                    << "No files added.";
         QTest::newRow("output folder missing") << "missing folder" << folderMissing;
         QTest::newRow("output folder names a file") << "folder is a file" << folderMissing;
         QTest::newRow("no condition") << "no condition" << noText;
         QTest::newRow("no condition, line number") << "no condition 4" << noText;
         QTest::newRow("no condition, blank lines") << "no condition 5" << noText;
-        QTest::newRow("line number cancelled") << "cancel" << "Must be numeric value.";
-        QTest::newRow("line number not numeric") << "abc" << "Must be numeric value.";
-        QTest::newRow("no save option") << "no option" << "Please choose where to save the results.";
+        QTest::newRow("line number cancelled") << "cancel"
+                                               << "Must be numeric value.";
+        QTest::newRow("line number not numeric") << "abc"
+                                                 << "Must be numeric value.";
+        QTest::newRow("no save option") << "no option"
+                                        << "Please choose where to save the results.";
     }
     void checksStopTheRun() {
         QFETCH(QString, setup);
@@ -353,7 +365,7 @@ private slots:
             form->ListView1->selectRow(1);
             form->PushButton7->click();  // Clear List
             form->ListView1_DblClick();
-            form->PushButton8->click();  // a second run
+            form->PushButton8->click();                                 // a second run
             form->fileList->append(in + QStringLiteral("/added.htm"));  // comes too late
         });
         start();
@@ -399,7 +411,7 @@ private slots:
         });
         start();
         QCOMPARE(Entries(out), QStringList{QStringLiteral("a.htm")});  // no partial file
-        QVERIFY(platform().messages().isEmpty());                    // no "Done."
+        QVERIFY(platform().messages().isEmpty());                      // no "Done."
         QVERIFY(EventPump::QuitRequested());
     }
 

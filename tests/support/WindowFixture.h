@@ -24,11 +24,12 @@ public:
         if (withResources) {
             const QString source = QString::fromLocal8Bit(qgetenv("STRELMARK_RESOURCES"));
             if (source.isEmpty())
-                qFatal("STRELMARK_RESOURCES must name the source tree's resources folder "
-                       "(ctest sets it)");
+                qFatal(
+                    "STRELMARK_RESOURCES must name the source tree's resources folder "
+                    "(ctest sets it)");
             for (const char *name : {"HAND-M.CUR", "drag.ico", "x/o.cjs"})
-                copy(source + u'/' + QLatin1String(name), programFolder() + u'/' +
-                                                              QLatin1String(name));
+                copy(source + u'/' + QLatin1String(name),
+                     programFolder() + u'/' + QLatin1String(name));
         }
     }
 

@@ -35,7 +35,9 @@ QString caption(QWidget *control) {
     return {};
 }
 
-QColor background(QWidget *control) { return control->palette().color(QPalette::Window); }
+QColor background(QWidget *control) {
+    return control->palette().color(QPalette::Window);
+}
 
 }  // namespace
 
@@ -49,36 +51,48 @@ private slots:
         QTest::addColumn<QString>("container");
         QTest::addColumn<QRect>("geometry");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("Form1") << "Form1" << "" << QRect(0, 0, 536, 534) << "";
-        QTest::newRow("ListView1") << "ListView1" << "Form1" << QRect(8, 8, 520, 169) << "";
-        QTest::newRow("PushButton1")
-            << "PushButton1" << "Form1" << QRect(8, 183, 256, 27) << "Add HTML Files";
-        QTest::newRow("PushButton5") << "PushButton5" << "Form1" << QRect(272, 183, 256, 27)
-                                     << "Add All HTML Files In Folder";
-        QTest::newRow("PushButton7")
-            << "PushButton7" << "Form1" << QRect(8, 217, 256, 27) << "Clear List";
-        QTest::newRow("PushButton3") << "PushButton3" << "Form1" << QRect(272, 217, 256, 27)
-                                     << "Load Sample/Example Files";
-        QTest::newRow("Frame1")
-            << "Frame1" << "Form1" << QRect(8, 248, 520, 83) << "Condition Options";
-        QTest::newRow("Label1")
-            << "Label1" << "Frame1" << QRect(16, 23, 89, 17) << "If file contains";
-        QTest::newRow("Text1") << "Text1" << "Frame1" << QRect(112, 20, 393, 23) << "";
-        QTest::newRow("Label2") << "Label2" << "Frame1" << QRect(16, 53, 97, 17) << "Then";
-        QTest::newRow("Combo1") << "Combo1" << "Frame1" << QRect(112, 50, 393, 23) << "";
-        QTest::newRow("Frame3") << "Frame3" << "Form1" << QRect(8, 336, 520, 121) << "Save Option";
-        QTest::newRow("Option1") << "Option1" << "Frame3" << QRect(16, 20, 241, 17)
+        QTest::newRow("Form1") << "Form1"
+                               << "" << QRect(0, 0, 536, 534) << "";
+        QTest::newRow("ListView1") << "ListView1"
+                                   << "Form1" << QRect(8, 8, 520, 169) << "";
+        QTest::newRow("PushButton1") << "PushButton1"
+                                     << "Form1" << QRect(8, 183, 256, 27) << "Add HTML Files";
+        QTest::newRow("PushButton5")
+            << "PushButton5"
+            << "Form1" << QRect(272, 183, 256, 27) << "Add All HTML Files In Folder";
+        QTest::newRow("PushButton7") << "PushButton7"
+                                     << "Form1" << QRect(8, 217, 256, 27) << "Clear List";
+        QTest::newRow("PushButton3")
+            << "PushButton3"
+            << "Form1" << QRect(272, 217, 256, 27) << "Load Sample/Example Files";
+        QTest::newRow("Frame1") << "Frame1"
+                                << "Form1" << QRect(8, 248, 520, 83) << "Condition Options";
+        QTest::newRow("Label1") << "Label1"
+                                << "Frame1" << QRect(16, 23, 89, 17) << "If file contains";
+        QTest::newRow("Text1") << "Text1"
+                               << "Frame1" << QRect(112, 20, 393, 23) << "";
+        QTest::newRow("Label2") << "Label2"
+                                << "Frame1" << QRect(16, 53, 97, 17) << "Then";
+        QTest::newRow("Combo1") << "Combo1"
+                                << "Frame1" << QRect(112, 50, 393, 23) << "";
+        QTest::newRow("Frame3") << "Frame3"
+                                << "Form1" << QRect(8, 336, 520, 121) << "Save Option";
+        QTest::newRow("Option1") << "Option1"
+                                 << "Frame3" << QRect(16, 20, 241, 17)
                                  << "Save results to this folder:";
-        QTest::newRow("Frame4") << "Frame4" << "Frame3" << QRect(32, 34, 456, 54) << "";
-        QTest::newRow("Text2") << "Text2" << "Frame4" << QRect(16, 20, 378, 23) << "";
-        QTest::newRow("PushButton4") << "PushButton4" << "Frame4" << QRect(400, 20, 40, 23)
-                                     << "...";
-        QTest::newRow("Option2") << "Option2" << "Frame3" << QRect(16, 94, 241, 17)
+        QTest::newRow("Frame4") << "Frame4"
+                                << "Frame3" << QRect(32, 34, 456, 54) << "";
+        QTest::newRow("Text2") << "Text2"
+                               << "Frame4" << QRect(16, 20, 378, 23) << "";
+        QTest::newRow("PushButton4") << "PushButton4"
+                                     << "Frame4" << QRect(400, 20, 40, 23) << "...";
+        QTest::newRow("Option2") << "Option2"
+                                 << "Frame3" << QRect(16, 94, 241, 17)
                                  << "Save results in folder of original file";
-        QTest::newRow("PushButton8")
-            << "PushButton8" << "Form1" << QRect(8, 465, 520, 27) << "Start Removing";
-        QTest::newRow("ProgressBar1") << "ProgressBar1" << "Form1" << QRect(8, 499, 520, 27)
-                                      << "";
+        QTest::newRow("PushButton8") << "PushButton8"
+                                     << "Form1" << QRect(8, 465, 520, 27) << "Start Removing";
+        QTest::newRow("ProgressBar1") << "ProgressBar1"
+                                      << "Form1" << QRect(8, 499, 520, 27) << "";
     }
     void controlsAtTheirPlaces() {
         QFETCH(QString, name);
@@ -101,9 +115,9 @@ private slots:
     void fontsAreArialBold() {
         WindowFixture fixture;
         Form1 &form = fixture.create();
-        for (QWidget *control : {static_cast<QWidget *>(form.Text1),
-                                 static_cast<QWidget *>(form.Label1),
-                                 static_cast<QWidget *>(form.ListView1)}) {
+        for (QWidget *control :
+             {static_cast<QWidget *>(form.Text1), static_cast<QWidget *>(form.Label1),
+              static_cast<QWidget *>(form.ListView1)}) {
             QCOMPARE(control->font().family(), QStringLiteral("Arial"));
             QVERIFY(control->font().bold());
             QCOMPARE(control->font().pointSizeF(), 9.0);
@@ -151,11 +165,16 @@ private slots:
         QTest::addColumn<QString>("option2");
         QTest::addColumn<bool>("selected1");
         QTest::addColumn<bool>("selected2");
-        QTest::newRow("False, True") << "False" << "True" << false << true;
-        QTest::newRow("0, 1") << "0" << "1" << false << true;
-        QTest::newRow("both False") << "False" << "False" << false << false;
-        QTest::newRow("True, False") << "True" << "False" << true << false;
-        QTest::newRow("-1, 0") << "-1" << "0" << true << false;
+        QTest::newRow("False, True") << "False"
+                                     << "True" << false << true;
+        QTest::newRow("0, 1") << "0"
+                              << "1" << false << true;
+        QTest::newRow("both False") << "False"
+                                    << "False" << false << false;
+        QTest::newRow("True, False") << "True"
+                                     << "False" << true << false;
+        QTest::newRow("-1, 0") << "-1"
+                               << "0" << true << false;
         QTest::newRow("only Option2 True") << QString() << "True" << false << true;
     }
     void restoresStoredValues() {
@@ -238,8 +257,8 @@ private slots:
         fixture.store(QStringLiteral("Text2"), QStringLiteral("/srv/out/"));
         Form1 &form = fixture.load();
         QCOMPARE(form.Text2->text(), QString());
-        const QString expected = UnexpectedErrorText(ErrorText::InvalidArgument,
-                                                     Location::form1("Form_Load"), 138);
+        const QString expected =
+            UnexpectedErrorText(ErrorText::InvalidArgument, Location::form1("Form_Load"), 138);
         QCOMPARE(fixture.platform.messages(), QStringList{expected});
         QCOMPARE(form.Combo1->count(), 6);  // start-up went on
     }
