@@ -180,6 +180,25 @@ private slots:
         QVERIFY(TestFiles::Read(path).contains("[Strelmark]"));
     }
 
+    // Values edited by hand into the file, as the store's own format would never write them:
+    // an unquoted comma makes the file's reader see a list, which is still one text here.
+    void handEditedValues_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("a comma") << QByteArray("Text1=a,b") << "a,b";
+        QTest::newRow("two commas") << QByteArray("Text1=a,b,c") << "a,b,c";
+        QTest::newRow("quoted comma") << QByteArray("Text1=\"a,b\"") << "a,b";
+        QTest::newRow("no comma") << QByteArray("Text1=meta http") << "meta http";
+    }
+    void handEditedValues() {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, value);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Brindlewick.ini"));
+        TestFiles::Write(path, "[Strelmark]\n" + line + "\n");
+        QCOMPARE(Settings(path).get(QStringLiteral("Text1"), QStringLiteral("absent")), value);
+    }
+
     void settingsSurviveBrokenFiles_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("binary garbage") << QByteArray("\x00\xff\xfe[[[\x01\n=\n==", 14);

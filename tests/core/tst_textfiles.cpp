@@ -4,11 +4,13 @@
 #include "Operations.h"
 #include "RFTSFSO.h"
 #include "TestFiles.h"
+#include "Unprivileged.h"
 
 #include <QtTest>
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <random>
@@ -21,10 +23,6 @@ using namespace RFTSFSO;
 using TestFiles::Entries;
 
 namespace {
-
-bool RunningAsRoot() {
-    return ::geteuid() == 0;
-}
 
 QList<QByteArray> LinesOf(LineReader reader) {
     QList<QByteArray> lines;
@@ -62,14 +60,7 @@ const char *NameOf(Temporary temporary) {
     return temporary == Temporary::Named ? "named temporary" : "unnamed temporary";
 }
 
-enum class Failure {
-    TargetIsFolder,
-    MissingFolder,
-    FileAsFolder,
-    ReadOnlyFile,
-    ReadOnlyFolder,
-    FileSizeLimit
-};
+enum class Failure { TargetIsFolder, MissingFolder, FileAsFolder, FileSizeLimit };
 
 }  // namespace
 
@@ -97,6 +88,10 @@ private slots:
     void failedWrite();
     void keepsPermissions_data();
     void keepsPermissions();
+    void newFileFollowsUmask_data();
+    void newFileFollowsUmask();
+    void deniedByPermissions_data();
+    void deniedByPermissions();
     void keepsOwner_data() { TemporaryKinds(); }
     void keepsOwner();
     void writesThroughSymbolicLink_data() { TemporaryKinds(); }
@@ -214,7 +209,6 @@ void TextFilesTest::readErrors_data() {
     QTest::newRow("folder") << "folder" << EISDIR << none;
     QTest::newRow("named pipe") << "fifo" << 0 << FileError::Special::NamedPipe;
     QTest::newRow("device") << "/dev/null" << 0 << FileError::Special::Device;
-    QTest::newRow("unreadable") << "unreadable" << EACCES << none;
 }
 
 void TextFilesTest::readErrors() {
@@ -226,10 +220,6 @@ void TextFilesTest::readErrors() {
     TestFiles::Write(dir.filePath("file"), "x");
     QVERIFY(QDir(dir.path()).mkdir("folder"));
     QVERIFY(TestFiles::MakePipe(dir.filePath("fifo")));
-    TestFiles::Write(dir.filePath("unreadable"), "x");
-    QVERIFY(QFile::setPermissions(dir.filePath("unreadable"), QFile::WriteOwner));
-    if (kind == "unreadable" && RunningAsRoot())
-        QSKIP("running as root: permission bits deny nothing");
 
     const QString path = kind.isEmpty() || kind.startsWith('/') ? kind : dir.filePath(kind);
     try {
@@ -324,9 +314,6 @@ void TextFilesTest::failedWrite_data() {
             << temporary << Failure::TargetIsFolder << EISDIR;
         QTest::addRow("%s, missing folder", kind) << temporary << Failure::MissingFolder << ENOENT;
         QTest::addRow("%s, file as folder", kind) << temporary << Failure::FileAsFolder << ENOTDIR;
-        QTest::addRow("%s, read-only file", kind) << temporary << Failure::ReadOnlyFile << EACCES;
-        QTest::addRow("%s, read-only folder", kind)
-            << temporary << Failure::ReadOnlyFolder << EACCES;
         // A write that fails after the first megabytes, also when running as root.
         QTest::addRow("%s, file size limit", kind) << temporary << Failure::FileSizeLimit << EFBIG;
     }
@@ -336,9 +323,6 @@ void TextFilesTest::failedWrite() {
     QFETCH(Temporary, temporary);
     QFETCH(Failure, failure);
     QFETCH(int, error);
-
-    if ((failure == Failure::ReadOnlyFile || failure == Failure::ReadOnlyFolder) && RunningAsRoot())
-        QSKIP("running as root: permission bits deny nothing (readOnlyTargetIsRefused covers it)");
 
     QTemporaryDir dir;
     const QString folder = dir.filePath("out");
@@ -359,12 +343,6 @@ void TextFilesTest::failedWrite() {
         case Failure::FileAsFolder:
             target = folder + "/a.htm/b.htm";
             break;
-        case Failure::ReadOnlyFile:
-            QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup));
-            break;
-        case Failure::ReadOnlyFolder:
-            target = folder + "/new.htm";
-            break;
         case Failure::FileSizeLimit:
             text = QByteArray(3 * int(ResultWriter::BufferSize), 'n');
             break;
@@ -379,8 +357,6 @@ void TextFilesTest::failedWrite() {
         limit.rlim_cur = ResultWriter::BufferSize + 4096;
         QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limit), 0);
     }
-    if (failure == Failure::ReadOnlyFolder)
-        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
 
     std::optional<FileError> thrown;
     try {
@@ -390,7 +366,6 @@ void TextFilesTest::failedWrite() {
     }
     ::setrlimit(RLIMIT_FSIZE, &oldLimit);
     std::signal(SIGXFSZ, oldSignal);
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     QVERIFY(thrown);
     QCOMPARE(thrown->kind(), FileError::Kind::Write);
@@ -424,8 +399,87 @@ void TextFilesTest::keepsPermissions() {
     QCOMPARE(Entries(dir.path()), QStringList({"a.htm"}));
 }
 
+void TextFilesTest::newFileFollowsUmask_data() {
+    QTest::addColumn<Temporary>("temporary");
+    QTest::addColumn<int>("umask");
+    QTest::addColumn<int>("mode");
+    for (Temporary temporary : {Temporary::Unnamed, Temporary::Named}) {
+        QTest::addRow("%s, umask 022", NameOf(temporary)) << temporary << 022 << 0644;
+        QTest::addRow("%s, umask 002", NameOf(temporary)) << temporary << 002 << 0664;
+        QTest::addRow("%s, umask 077", NameOf(temporary)) << temporary << 077 << 0600;
+    }
+}
+
+// A file that did not exist gets the permissions any new file gets: read and write for all,
+// less the umask.
+void TextFilesTest::newFileFollowsUmask() {
+    QFETCH(Temporary, temporary);
+    QFETCH(int, umask);
+    QFETCH(int, mode);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("new.htm");
+    const mode_t previous = ::umask(mode_t(umask));
+    WriteTextFile("new", path, temporary);
+    ::umask(previous);
+    QCOMPARE(int(TestFiles::StatusOf(path).permissions), mode);
+    QCOMPARE(Entries(dir.path()), QStringList({"new.htm"}));
+}
+
+void TextFilesTest::deniedByPermissions_data() {
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<Temporary>("temporary");
+    QTest::addColumn<QString>("outcome");
+    const QString denied = QStringLiteral("%1, ") + QString::number(EACCES);
+    QTest::newRow("input nobody may read")
+        << "unreadable input" << Temporary::Unnamed << denied.arg("read");
+    for (Temporary temporary : {Temporary::Unnamed, Temporary::Named}) {
+        // The folder would let a rename replace the file: it is refused all the same.
+        QTest::addRow("%s, read-only file", NameOf(temporary))
+            << "read-only file" << temporary << denied.arg("write");
+        QTest::addRow("%s, read-only folder", NameOf(temporary))
+            << "read-only folder" << temporary << denied.arg("write");
+    }
+}
+
+// What permission bits deny: nothing is read or written, and nothing is left behind. Root may
+// read and write anything, so the reading or writing is done by a child that is no superuser,
+// as the owner of the folder and the file.
+void TextFilesTest::deniedByPermissions() {
+    QFETCH(QString, what);
+    QFETCH(Temporary, temporary);
+    QFETCH(QString, outcome);
+
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("out"), file = folder + "/a.htm";
+    TestFiles::Write(file, "old");
+    QString path = file;
+    if (what == "unreadable input") {
+        QVERIFY(QFile::setPermissions(file, QFile::WriteOwner));
+    } else if (what == "read-only file") {
+        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup));
+    } else {
+        path = folder + "/new.htm";
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    }
+    const QStringList before = Entries(folder);
+    Unprivileged::GiveTree(dir.path());
+
+    const Unprivileged::Outcome child =
+        Unprivileged::RunChild({what == "unreadable input" ? "--read" : "--write", path,
+                                temporary == Temporary::Named ? "named" : "unnamed"});
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (child.exitCode == Unprivileged::CannotDrop)
+        QSKIP("this system has no unprivileged user to become");
+    QVERIFY2(child.exitCode == 0, child.errors.constData());
+    QCOMPARE(QString::fromUtf8(child.output).trimmed(), outcome);
+    QCOMPARE(Entries(folder), before);  // nothing new, no temporary file
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+    QCOMPARE(TestFiles::Read(file), QByteArray("old"));
+}
+
 void TextFilesTest::keepsOwner() {
-    if (!RunningAsRoot())
+    if (!Unprivileged::RunningAsRoot())
         QSKIP("only root may give a file to another user");
     QFETCH(Temporary, temporary);
 
@@ -550,7 +604,28 @@ void TextFilesTest::killedWriterLeavesNoTemporary() {
     QCOMPARE(TestFiles::Read(path), QByteArray("old content"));
 }
 
+// The reading or writing of deniedByPermissions, as a user who is not root: what came of it,
+// "done" or "<read or write>, <error number>".
+int AsUnprivilegedUser(const char *action, const char *path, const char *temporary) {
+    if (!Unprivileged::DropRoot())
+        return Unprivileged::CannotDrop;
+    try {
+        if (qstrcmp(action, "--read") == 0)
+            ReadTextFileLines(QString::fromLocal8Bit(path));
+        else
+            WriteTextFile("new", QString::fromLocal8Bit(path),
+                          qstrcmp(temporary, "named") == 0 ? Temporary::Named : Temporary::Unnamed);
+        std::printf("done\n");
+    } catch (const FileError &error) {
+        std::printf("%s, %d\n", error.kind() == FileError::Kind::Write ? "write" : "read",
+                    error.error());
+    }
+    return 0;
+}
+
 int main(int argc, char **argv) {
+    if (argc == 4 && (qstrcmp(argv[1], "--read") == 0 || qstrcmp(argv[1], "--write") == 0))
+        return AsUnprivilegedUser(argv[1], argv[2], argv[3]);
     if (argc == 3 && qstrcmp(argv[1], "--write-then-die") == 0) {
         ResultWriter writer(QString::fromLocal8Bit(argv[2]));
         writer.keepLine(std::string(2 * ResultWriter::BufferSize, 'x'));

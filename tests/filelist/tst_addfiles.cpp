@@ -461,6 +461,56 @@ private slots:
         QTRY_COMPARE(rows(form), tree.paths({"B/b.html"}));
         QCOMPARE(pointer, std::optional<int>(MousePointer::Default));
     }
+
+    // A second drop while a dropped folder is walked is taken at once: its rows come before
+    // those of the folder, which are added when its walk is done.
+    void secondDropWhileWalking() {
+        FileTree tree;
+        makePages(tree);
+        ScriptedFolders folders;
+        WindowFixture fixture;
+        fixture.folders = &folders;
+        Form1 &form = fixture.load();
+        EventPump::SetInterval(std::chrono::nanoseconds(0));
+        const std::unique_ptr<QMimeData> folder(urlData({tree.path("B")}));
+        const std::unique_ptr<QMimeData> file(urlData({tree.path("c.htm")}));
+        QVERIFY(dropOnList(form, folder.get()));
+        bool dropped = false;
+        DuringEachPump secondDrop([&] {
+            if (folders.opened() > 0 && !dropped) {
+                dropped = true;
+                QVERIFY(dropOnList(form, file.get()));
+            }
+        });
+
+        QTRY_COMPARE(rows(form), tree.paths({"c.htm", "B/b.html"}));
+        QVERIFY(fixture.platform.shown.isEmpty());
+    }
+
+    // Closing the window while a dropped folder is walked ends the walk there: nothing is added
+    // and nothing is reported.
+    void closingDuringADropEndsIt() {
+        FileTree tree;
+        makePages(tree);
+        ScriptedFolders folders;
+        WindowFixture fixture;
+        fixture.folders = &folders;
+        Form1 &form = fixture.load();
+        form.show();
+        EventPump::SetInterval(std::chrono::nanoseconds(0));
+        const std::unique_ptr<QMimeData> data(urlData({tree.path("A")}));
+        QVERIFY(dropOnList(form, data.get()));
+        DuringEachPump closeWindow([&] {
+            if (folders.opened() > 0 && form.isVisible())
+                form.close();
+        });
+
+        // The window closes inside the walk, and the walk is over (ended or not) when the pass
+        // of the event loop that ran it returns.
+        QTRY_VERIFY(!form.isVisible());
+        QCOMPARE(form.fileList->count(), 0);
+        QVERIFY(fixture.platform.shown.isEmpty());
+    }
 };
 
 QTEST_MAIN(AddFilesTest)

@@ -9,10 +9,12 @@
 #include "ScriptedFolders.h"
 #include "ScriptedPlatform.h"
 #include "TestFiles.h"
+#include "Unprivileged.h"
 
 #include <QTest>
 
 #include <cerrno>
+#include <cstdio>
 
 using namespace AddFolder;
 
@@ -235,6 +237,33 @@ private slots:
         QCOMPARE(folders, tree.entries({"", d, d + u'/' + e}));
     }
 
+    // The edge of the limit: a walked folder whose entry (with its separator) has 259
+    // characters is taken, one of 260 is not.
+    void pathLengthEdge_data() {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("walked");
+        QTest::newRow("259 characters") << 259 << true;
+        QTest::newRow("260 characters") << 260 << false;
+    }
+    void pathLengthEdge() {
+        QFETCH(int, length);
+        QFETCH(bool, walked);
+        FileTree tree;
+        const QString top = tree.path() + u'/';
+        const QString name(length - int(top.size()) - 1, u'n');  // and the closing separator
+        tree.folder(name);
+        tree.folder(QStringLiteral("short"));
+        const QString entry = top + name + u'/';
+        QCOMPARE(entry.size(), qsizetype(length));
+
+        ScriptedPlatform platform;
+        QStringList folders{top};
+        GetSubDirectories2016(platform, folders, true);
+        const QStringList expected =
+            walked ? QStringList{top, entry, top + "short/"} : QStringList{top, top + "short/"};
+        QCOMPARE(folders, expected);
+    }
+
     // A folder removed while the walk lets other events run is left out without a message.
     void folderVanishesDuringWalk() {
         FileTree tree;
@@ -298,23 +327,47 @@ private slots:
         }
     }
 
-    // The same with the system's own refusal, which only means something to a user who is not
-    // root.
-    void folderWithoutPermission() {
-        if (::geteuid() == 0)
-            QSKIP("running as root: permission bits deny nothing; the seam cases above cover it");
+    // The system's own refusal: the middle one of three sibling folders cannot be read. It is
+    // left out without a message, and the walk goes on with the third. Permission bits deny
+    // nothing to root, so the walk runs in a child that is no superuser.
+    void unreadableMiddleFolder() {
         FileTree tree;
-        for (const char *folder : {"A/C", "B/D"})
+        for (const char *folder : {"A/a", "B/b", "C/c"})
             tree.folder(QLatin1String(folder));
         tree.setMode("B", 0000);
-        ScriptedPlatform platform;
-        QStringList folders{tree.path() + u'/'};
-        GetSubDirectories2016(platform, folders, true);
+        Unprivileged::GiveTree(tree.path());
+        const Unprivileged::Outcome walk = Unprivileged::RunChild({"--walk", tree.path()});
         tree.setMode("B", 0755);
-        QCOMPARE(folders, tree.entries({"", "A", "A/C"}));
-        QVERIFY(platform.shown.isEmpty());
+        if (walk.exitCode == Unprivileged::CannotDrop)
+            QSKIP("this system has no unprivileged user to become");
+        QVERIFY2(walk.exitCode == 0, walk.errors.constData());
+
+        const QStringList folders = QString::fromUtf8(walk.output).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(folders, tree.entries({"", "A", "C", "A/a", "C/c"}) << "shown: 0");
     }
 };
 
-QTEST_GUILESS_MAIN(AddFolderTest)
+// A walk for unreadableMiddleFolder, as a user who is not root: the folders it gives, one per
+// line, then how many boxes it showed.
+int WalkUnprivileged(int argc, char **argv) {
+    if (!Unprivileged::DropRoot())
+        return Unprivileged::CannotDrop;
+    QCoreApplication application(argc, argv);
+    ScriptedPlatform platform;
+    QStringList folders{QString::fromLocal8Bit(argv[2]) + u'/'};
+    GetSubDirectories2016(platform, folders, true);
+    for (const QString &folder : folders)
+        std::printf("%s\n", folder.toUtf8().constData());
+    std::printf("shown: %d\n", int(platform.shown.size()));
+    return 0;
+}
+
+int main(int argc, char **argv) {
+    if (argc == 3 && qstrcmp(argv[1], "--walk") == 0)
+        return WalkUnprivileged(argc, argv);
+    QCoreApplication application(argc, argv);
+    AddFolderTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_addfolder.moc"

@@ -1,14 +1,13 @@
 // The main window: its controls, start-up with every kind of stored value, the change
 // handlers, the skin, pointer feedback, and closing.
 
-#include "TestFiles.h"
-#include "WindowFixture.h"
-
 #include "ErrorReport.h"
-
 #include "FileListModel.h"
 #include "FileListView.h"
 #include "Operations.h"
+#include "Settings.h"
+#include "TestFiles.h"
+#include "WindowFixture.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -16,10 +15,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+
+#include <cstdio>
 
 namespace {
 
@@ -363,6 +365,42 @@ private slots:
         QVERIFY(form.Frame4->isEnabled());
     }
 
+    // What the window stores is in the file the moment it is stored: a second program started
+    // right then, with a store of its own, reads it (the window's own store would answer from
+    // memory and hide a value that never reached the file).
+    void storedValuesReachAFreshProcess_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("the condition") << "Text1"
+                                       << "meta http";
+        QTest::newRow("the output folder") << "Text2"
+                                           << "/srv/out/";
+        QTest::newRow("the operation") << "Combo1"
+                                       << "3";
+        QTest::newRow("the save option") << "Option2"
+                                         << "True";
+    }
+    void storedValuesReachAFreshProcess() {
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        WindowFixture fixture;
+        fixture.load();
+        if (key == "Text1" || key == "Text2")
+            fixture.control<QLineEdit>(key.toLatin1().constData())->setText(value);
+        else if (key == "Combo1")
+            fixture.control<QComboBox>("Combo1")->setCurrentIndex(value.toInt());
+        else
+            fixture.control<QRadioButton>("Option2")->click();
+
+        // No event is handled between the change and the reading.
+        QProcess reader;
+        reader.start(QCoreApplication::applicationFilePath(),
+                     {"--print-setting", fixture.settingsPath(), key});
+        QVERIFY(reader.waitForFinished(60000));
+        QCOMPARE(reader.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(reader.readAllStandardOutput()), value);
+    }
+
     void pointerFeedback() {
         WindowFixture fixture;
         Form1 &form = fixture.load();
@@ -449,5 +487,23 @@ private slots:
     }
 };
 
-QTEST_MAIN(WindowTest)
+// The reading for storedValuesReachAFreshProcess: a fresh store on the file prints the value.
+int PrintSetting(int argc, char **argv) {
+    QCoreApplication application(argc, argv);
+    const Settings store(QString::fromLocal8Bit(argv[2]));
+    std::fputs(
+        store.get(QString::fromLocal8Bit(argv[3]), QStringLiteral("<absent>")).toUtf8().constData(),
+        stdout);
+    return 0;
+}
+
+int main(int argc, char **argv) {
+    if (argc == 4 && qstrcmp(argv[1], "--print-setting") == 0)
+        return PrintSetting(argc, argv);
+    QApplication application(argc, argv);
+    QTEST_DISABLE_KEYPAD_NAVIGATION
+    WindowTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_window.moc"
