@@ -88,14 +88,6 @@ short ToInteger16(const QString &text) {
     return static_cast<short>(rounded);
 }
 
-long long ToWholeNumber(const QString &text) {
-    const double rounded = RoundHalfEven(toNumberOrThrow(text));
-    // 2^63 itself is not representable; everything below it is.
-    if (!(rounded >= -9223372036854775808.0 && rounded < 9223372036854775808.0))
-        throw AppError(ErrorText::Overflow);
-    return static_cast<long long>(rounded);
-}
-
 bool ToBool(const QString &text) {
     if (text.compare(u"True", Qt::CaseInsensitive) == 0)
         return true;

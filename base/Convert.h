@@ -20,8 +20,6 @@ double RoundHalfEven(double value);
 
 // A 16-bit signed integer after rounding half to even.
 short ToInteger16(const QString &text);
-// A whole number after rounding half to even, with no limit but the 64-bit range.
-long long ToWholeNumber(const QString &text);
 
 // "True" and "False" (in any letter case), or any number: 0 is false, every other true.
 bool ToBool(const QString &text);

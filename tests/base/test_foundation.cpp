@@ -131,13 +131,6 @@ private slots:
         }
     }
 
-    void wholeNumberHasNo16BitLimit() {
-        QCOMPARE(Convert::ToWholeNumber(QStringLiteral("40000")), 40000LL);
-        QCOMPARE(Convert::ToWholeNumber(QStringLiteral("1e6")), 1000000LL);
-        QCOMPARE(Convert::ToWholeNumber(QStringLiteral("-3")), -3LL);
-        QVERIFY_THROWS_EXCEPTION(AppError, Convert::ToWholeNumber(QStringLiteral("1e30")));
-    }
-
     void toBool_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("convertible");
