@@ -326,6 +326,23 @@ private slots:
         QCOMPARE(view.viewport()->cursor().shape(), Qt::ArrowCursor);
         QVERIFY(fixture.platform.shown.isEmpty());
     }
+
+    // The drag picture is read at the first press on a row and kept: a later press does not
+    // read the file again (here it is gone by then, and the picture still shows).
+    void dragPictureIsReadOnce() {
+        WindowFixture fixture;
+        Form1 &form = showList(fixture, "ABC");
+        auto *view = fixture.control<FileListView>("ListView1");
+        ListDriver list(form);
+        list.click(0);
+        QCOMPARE(view->mousePointer(), int(MousePointer::Arrow));
+        QVERIFY(QFile::remove(fixture.programFolder() + QStringLiteral("/drag.ico")));
+
+        list.pressRow(1);
+        QCOMPARE(view->mousePointer(), int(MousePointer::Custom));
+        QCOMPARE(view->viewport()->cursor().shape(), Qt::BitmapCursor);
+        list.release(list.centreOf(1));
+    }
 };
 
 QTEST_MAIN(ReorderTest)
