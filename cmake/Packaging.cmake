@@ -28,7 +28,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The window's font (Arial's metric twin); the libraries are added by dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-liberation)
 # Qt's platform plugin for Wayland sessions; without it the window runs through XWayland.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS qt6-wayland)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 include(CPack)
