@@ -4,6 +4,9 @@
 # make format        formats every C++ file so
 # make bench         runs every benchmark; bench-core, bench-run, bench-add, bench-list one each.
 #                    Benchmarks are built in their own folder, $(BENCH_BUILD).
+# make install      builds, then installs under PREFIX (default /usr/local), below DESTDIR if set
+# make uninstall    removes what the last make install put there
+# make package      builds the Debian package $(BUILD)/strelmark_<version>_<arch>.deb
 
 BUILD       ?= build
 BENCH_BUILD ?= build-bench
@@ -15,6 +18,7 @@ SOURCES      = $(shell find app base filelist processing samples tests bench \
 
 .PHONY: run test build deps display clean format format-check \
         bench bench-build bench-core bench-run bench-add bench-list
+.PHONY: install uninstall package
 
 run: display deps build
 	$(BUILD)/bin/strelmark
@@ -73,3 +77,38 @@ bench-list: bench-build
 
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD)
+
+PREFIX        ?= /usr/local
+# What the last make install installed: CMake's own install_manifest.txt is written again by
+# every install from this build, the one make package runs among them.
+INSTALLED     := $(BUILD)/installed_files.txt
+PACKAGE_TOOLS := dpkg-dev file
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+	cp $(BUILD)/install_manifest.txt $(INSTALLED)
+
+# Removes every file the last make install listed, below DESTDIR, then the program's folders
+# in share/strelmark that are left empty.
+uninstall:
+	@if [ ! -f $(INSTALLED) ]; then \
+	  echo "Nothing to uninstall: $(INSTALLED) is missing (make install writes it)."; exit 1; \
+	fi; \
+	status=0; \
+	while IFS= read -r file || [ -n "$$file" ]; do \
+	  if [ -e "$(DESTDIR)$$file" ] || [ -L "$(DESTDIR)$$file" ]; then \
+	    rm -f -- "$(DESTDIR)$$file" && echo "Removed $(DESTDIR)$$file" || status=1; \
+	  fi; \
+	done < $(INSTALLED); \
+	sed -n 's|^\(.*/share/strelmark\)/.*|\1|p' $(INSTALLED) | sort -u | \
+	while IFS= read -r folder; do \
+	  if [ -d "$(DESTDIR)$$folder" ]; then \
+	    find "$(DESTDIR)$$folder" -depth -type d -empty -delete || exit 1; \
+	  fi; \
+	done || status=1; \
+	if [ $$status -eq 0 ]; then rm -f $(INSTALLED); fi; \
+	exit $$status
+
+package: build
+	@$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGE_TOOLS)"
+	cmake --build $(BUILD) --target package

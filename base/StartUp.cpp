@@ -4,6 +4,8 @@
 #include "Main.h"
 #include "Platform.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 
 #include <sys/stat.h>
@@ -19,6 +21,22 @@ QString ApplicationTitleFor(const QString &productTitle) {
         title.truncate(space);
     } while (title.size() > 40);
     return title;
+}
+
+QString ProgramFolder(const QString &executableFolder) {
+    if (executableFolder.isEmpty())
+        return executableFolder;
+    const QString own = QDir::cleanPath(executableFolder);
+    for (const char *name : {"HAND-M.CUR", "x/o.cjs", "drag.ico", "Samples"}) {
+        if (IsFilePresent(own + u'/' + QLatin1String(name)))
+            return own;
+    }
+    const QString shared = QDir::cleanPath(own + QStringLiteral("/../share/strelmark"));
+    return FolderExists(shared) ? shared : own;
+}
+
+QString ProgramFolder() {
+    return ProgramFolder(QCoreApplication::applicationDirPath());
 }
 
 bool IsFilePresent(const QString &path) {

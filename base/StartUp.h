@@ -9,10 +9,21 @@ namespace Main {
 
 inline const QString ProductTitle = QStringLiteral("Strelmark");
 inline const QString HomePage = QStringLiteral("https://www.brindlewick.example/strelmark");
+// The name of the program's desktop entry without ".desktop": the application id under Wayland,
+// and the name of its icon in the icon theme.
+inline const QString DesktopId = QStringLiteral("example.brindlewick.Strelmark");
 
 // The product title without its last word, cut again while longer than 40 characters. A
 // title without a space is kept whole.
 QString ApplicationTitleFor(const QString &productTitle);
+
+// The folder the program finds its pointer pictures, skin and sample pages in, without a
+// trailing separator. It is the executable's own folder when those files lie beside it (the
+// build tree, an unpacked portable folder); else `<executable folder>/../share/strelmark` when
+// that folder exists (an installed program); else the executable's own folder.
+QString ProgramFolder(const QString &executableFolder);
+// The same for the running program's executable.
+QString ProgramFolder();
 
 // True when the date and time of the path's last change can be read; never fails.
 bool IsFilePresent(const QString &path);

@@ -1,0 +1,32 @@
+# Where everything goes on `cmake --install` (and in the package): the program in bin/, the
+# files it finds in its folder in share/strelmark/ (resources/CMakeLists.txt), and what a
+# desktop needs to offer it: the desktop entry, the icon in every theme size, the AppStream
+# metainfo and, once it is written, the manual page.
+include(GNUInstallDirs)
+
+# The desktop entry's name without ".desktop"; the program sets the same as its desktop file
+# name, and the icon is called so too.
+set(STRELMARK_DESKTOP_ID example.brindlewick.Strelmark)
+# The day the version in project() was released; change the two together.
+set(STRELMARK_RELEASE_DATE 2026-12-08)
+
+set(desktop_sources ${CMAKE_SOURCE_DIR}/resources/desktop)
+set(icon_sources ${CMAKE_SOURCE_DIR}/resources/icons/hicolor)
+set(STRELMARK_DESKTOP_ENTRY ${desktop_sources}/${STRELMARK_DESKTOP_ID}.desktop)
+set(STRELMARK_METAINFO ${CMAKE_BINARY_DIR}/share/metainfo/${STRELMARK_DESKTOP_ID}.metainfo.xml)
+configure_file(${desktop_sources}/${STRELMARK_DESKTOP_ID}.metainfo.xml.in ${STRELMARK_METAINFO}
+  @ONLY)
+
+install(TARGETS strelmark RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${STRELMARK_DESKTOP_ENTRY} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${STRELMARK_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+foreach(size 16 22 24 32 48 64 128 256)
+  install(FILES ${icon_sources}/${size}x${size}/apps/${STRELMARK_DESKTOP_ID}.png
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+install(FILES ${icon_sources}/scalable/apps/${STRELMARK_DESKTOP_ID}.svg
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# The manual page of the command line, from the day doc/strelmark.1 is there.
+if(EXISTS ${CMAKE_SOURCE_DIR}/doc/strelmark.1)
+  install(FILES ${CMAKE_SOURCE_DIR}/doc/strelmark.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()

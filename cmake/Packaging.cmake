@@ -1,0 +1,34 @@
+# `make package`: a Debian package of the installed tree (cmake/Install.cmake), for /usr.
+# Its library dependencies are found by dpkg-shlibdeps (packages dpkg-dev and file).
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME strelmark)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR Brindlewick)
+set(CPACK_PACKAGE_CONTACT "Brindlewick <support@brindlewick.example>")
+set(CPACK_PACKAGE_HOMEPAGE_URL https://www.brindlewick.example/strelmark)
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "remove lines or characters from many text files at once")
+set(CPACK_PACKAGE_DESCRIPTION
+  "Strelmark edits many HTML pages, or any other text files, in one go. You build a list
+of files, choose one of six removals (the lines that contain a text, the lines that
+do not, the text itself, everything but the text, one line by its number, or the
+blank lines), and Strelmark writes every file's result into one folder or in place
+of the file.
+
+Files are handled as bytes, so every byte a result keeps comes back unchanged,
+whatever the encoding. Each result is written in full before it takes a file's
+place.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CPACK_PACKAGE_CONTACT})
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${CPACK_PACKAGE_HOMEPAGE_URL})
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The window's font (Arial's metric twin); the libraries are added by dpkg-shlibdeps.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-liberation)
+# Qt's platform plugin for Wayland sessions; without it the window runs through XWayland.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS qt6-wayland)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+include(CPack)
