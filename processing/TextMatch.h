@@ -129,7 +129,7 @@ class Pattern {
 public:
     enum class Kind {
         Nowhere,       // empty or not valid Unicode
-        Ascii,         // all ASCII: one byte search in either reading
+        Ascii,         // all ASCII: one byte search in either reading (Kelvin sign, long s aside)
         FoldsToAscii,  // a Kelvin sign or long s, the rest ASCII: UTF-8 lines only
         Wide,          // folds to a character above ASCII
     };
