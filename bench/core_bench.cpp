@@ -1,7 +1,8 @@
 // Times "Remove all lines containing those characters" with the text "meta http" over the
 // benchmark corpus (see corpus.cpp), against its peers measured in the same run on the same
 // files: cp -r (the I/O floor) and GNU sed doing the same work in place over a fresh copy (the
-// copy not counted).
+// copy not counted). The same work with the text "crème" is timed beside it: a text that is not
+// all ASCII, whose lines with bytes of 0x80 or more are read as UTF-8 or Latin-1.
 //
 // Every contender runs as a child process, timed by wall clock from start to exit; the program's
 // own work runs in a worker child that reports its own peak memory (VmHWM). Each workload
@@ -56,6 +57,7 @@ namespace {
 using Bench::Median;
 
 const char *const Condition = "meta http";
+const char *const WideCondition = "cr\xC3\xA8me";  // crème, in UTF-8
 const char *const StampText = "strelmark corpus 1\n";
 constexpr double MB = 1e6;
 
@@ -66,7 +68,8 @@ constexpr double MB = 1e6;
 // check and statistics (a probe of what they cost), anything else not at all.
 class BenchContext : public Operations::LineContext {
 public:
-    explicit BenchContext(std::string mode) : mode_(std::move(mode)) {}
+    BenchContext(std::string mode, QString condition)
+        : mode_(std::move(mode)), condition_(std::move(condition)) {}
     bool letEventsRun() override {
         if (mode_ == "yield")
             return EventPump::LetEventsRun();
@@ -81,11 +84,12 @@ public:
         lastPump_ = ns;
         return true;
     }
-    QByteArray conditionText() override { return QByteArray(Condition); }
+    QString conditionText() override { return condition_; }
     QString chooserText() override { return Operations::Captions[0]; }
 
 private:
     std::string mode_;
+    QString condition_;
     long long lastPump_ = 0;
 };
 
@@ -119,11 +123,12 @@ bool CopyThrough(const std::string &file, const std::string &out) {
 }
 
 // Writes every file of the list into one output folder under its own name, as the run does
-// with "Save results to this folder". Reports to `report`: written, failed, high water before.
-// Modes: "yield" (as the program runs), "coarse" (a bare coarse-clock check instead of the pump),
-// "noyield" (no yield call per line), "copy" (the floor).
+// with "Save results to this folder", removing the lines that contain `condition` (UTF-8).
+// Reports to `report`: written, failed, high water before. Modes: "yield" (as the program
+// runs), "coarse" (a bare coarse-clock check instead of the pump), "noyield" (no yield call per
+// line), "copy" (the floor).
 int Worker(const std::string &list, const std::string &outFolder, const std::string &report,
-           const std::string &mode) {
+           const std::string &mode, const std::string &condition) {
     int argc = 1;
     char name[] = "strelmark_bench_worker";
     char *argv[] = {name, nullptr};
@@ -135,7 +140,7 @@ int Worker(const std::string &list, const std::string &outFolder, const std::str
     for (std::string line; std::getline(in, line);)
         files.push_back(line);
 
-    BenchContext ctx(mode);
+    BenchContext ctx(mode, QString::fromStdString(condition));
     const long before = HighWaterKb();
     int written = 0, failed = 0;
     for (const std::string &file : files) {
@@ -238,29 +243,39 @@ struct Workload {
     fs::path source;  // a folder (copied with cp -r) or one file
     std::vector<std::string> files;
     std::uint64_t bytes = 0, longestLine = 0;
-    int filesWithText = 0;
+    int filesWithText = 0, filesWithWideText = 0;
+    // Files that keep a line (an empty one, or one without the text), and so get an output.
+    std::size_t outputs = 0, outputsWide = 0;
 };
 
 // Reads every file once through the program's own reader: warms the page cache and finds the
-// longest line and how many files hold the text.
+// longest line, how many files hold each text and how many keep a line.
 void Survey(Workload &workload) {
-    const Operations::Pattern pattern(Condition);
+    const Operations::Pattern pattern(QString::fromUtf8(Condition));
+    const Operations::Pattern wide(QString::fromUtf8(WideCondition));
     for (const std::string &file : workload.files) {
         RFTSFSO::LineReader reader(QString::fromStdString(file));
         std::string_view line;
-        bool found = false;
+        bool found = false, foundWide = false, keeps = false, keepsWide = false;
         while (reader.next(line)) {
             workload.longestLine = std::max<std::uint64_t>(workload.longestLine, line.size());
-            found = found || pattern.foundIn(line);
+            const bool has = pattern.foundIn(line), hasWide = wide.foundIn(line);
+            found = found || has;
+            foundWide = foundWide || hasWide;
+            keeps = keeps || line.empty() || !has;
+            keepsWide = keepsWide || line.empty() || !hasWide;
         }
         workload.filesWithText += found;
+        workload.filesWithWideText += foundWide;
+        workload.outputs += keeps;
+        workload.outputsWide += keepsWide;
         workload.bytes += fs::file_size(file);
     }
 }
 
-// Checks the program's output: one file per input, none holding the text.
-void CheckOutput(const Workload &workload, const fs::path &folder) {
-    const Operations::Pattern pattern(Condition);
+// Checks the program's output: one file per input that keeps a line, none holding the text.
+void CheckOutput(const fs::path &folder, const char *condition, std::size_t expected) {
+    const Operations::Pattern pattern(QString::fromUtf8(condition));
     std::size_t count = 0;
     for (const fs::directory_entry &entry : fs::directory_iterator(folder)) {
         ++count;
@@ -273,8 +288,8 @@ void CheckOutput(const Workload &workload, const fs::path &folder) {
             }
         }
     }
-    if (count != workload.files.size()) {
-        std::fprintf(stderr, "check: %zu outputs for %zu inputs\n", count, workload.files.size());
+    if (count != expected) {
+        std::fprintf(stderr, "check: %zu outputs, %zu expected\n", count, expected);
         std::exit(1);
     }
 }
@@ -320,13 +335,15 @@ public:
                 out << file << '\n';
         }
         const bool tree = fs::is_directory(workload.source);
-        std::printf("\n== %s: %zu file%s, %.1f MB, longest line %.1f kB, %d with \"%s\"\n",
-                    workload.name.c_str(), workload.files.size(),
-                    workload.files.size() == 1 ? "" : "s", workload.bytes / MB,
-                    workload.longestLine / 1e3, workload.filesWithText, Condition);
+        std::printf(
+            "\n== %s: %zu file%s, %.1f MB, longest line %.1f kB, %d with \"%s\", %d with "
+            "\"%s\"\n",
+            workload.name.c_str(), workload.files.size(), workload.files.size() == 1 ? "" : "s",
+            workload.bytes / MB, workload.longestLine / 1e3, workload.filesWithText, Condition,
+            workload.filesWithWideText, WideCondition);
         std::fflush(stdout);
 
-        std::vector<std::string> kinds = {"core", "cp", "sed"};
+        std::vector<std::string> kinds = {"core", "core-wide", "cp", "sed"};
         if (o_.probes) {
             kinds.push_back("core-nosync");
             kinds.push_back("core-coarse");
@@ -369,7 +386,8 @@ public:
                                              : kind == "core-coarse" ? "coarse"
                                              : kind == "copy"        ? "copy"
                                                                      : "yield";
-                    sample = Spawn({self_, "--worker", list, dst, report, mode}, env);
+                    const char *condition = kind == "core-wide" ? WideCondition : Condition;
+                    sample = Spawn({self_, "--worker", list, dst, report, mode, condition}, env);
                     // The worker's own high-water mark: ru_maxrss of a spawned child also
                     // counts the parent's, which the kernel carries over at exec.
                     std::ifstream in(report);
@@ -377,8 +395,9 @@ public:
                     in >> written >> failed >> before >> peak;
                     beforeKb = std::max(beforeKb, before);
                     sample.peakKb = peak;
-                    if (kind == "core" && rep == 0)
-                        CheckOutput(workload, dst);
+                    if ((kind == "core" || kind == "core-wide") && rep == 0)
+                        CheckOutput(dst, condition,
+                                    kind == "core" ? workload.outputs : workload.outputsWide);
                 }
                 results[kind].samples.push_back(sample);
             }
@@ -406,7 +425,9 @@ public:
             std::printf("\n");
         };
         std::printf("   %-42s %9s %11s %11s   %s\n", "", "median", "", "", "(min .. max)");
+        const std::string wideLabel = std::string("strelmark core, \"") + WideCondition + "\"";
         row("core", "strelmark core", true);
+        row("core-wide", wideLabel.c_str(), true);
         row("cp", tree ? "cp -r (I/O floor)" : "cp (I/O floor)", false);
         row("sed", sedLabel_.c_str(), false);
         if (o_.probes) {
@@ -428,6 +449,9 @@ public:
             "   peak memory %.1f MB (%.1f MB before the first file); limit 64 MiB + "
             "longest line = %.1f MB: %s\n",
             peakMb, beforeKb * 1024 / MB, limitMb, peakMb <= limitMb ? "met" : "missed");
+        const double wide = results["core-wide"].median();
+        std::printf("   \"%s\" / \"%s\" = %.2f (goal <= 2: %s)\n", WideCondition, Condition,
+                    wide / core, wide / core <= 2 ? "met" : "missed");
         std::fflush(stdout);
     }
 
@@ -451,8 +475,8 @@ bool CorpusReady(const fs::path &corpus) {
 }  // namespace
 
 int main(int argc, char **argv) {
-    if (argc == 6 && std::strcmp(argv[1], "--worker") == 0)
-        return Worker(argv[2], argv[3], argv[4], argv[5]);
+    if (argc == 7 && std::strcmp(argv[1], "--worker") == 0)
+        return Worker(argv[2], argv[3], argv[4], argv[5], argv[6]);
 
     Options options;
     for (int i = 1; i < argc; ++i) {
@@ -498,8 +522,8 @@ int main(int argc, char **argv) {
         return 2;
     }
 
-    std::printf("strelmark core benchmark: \"%s\" with the text \"%s\"\n",
-                Operations::Captions[0].toUtf8().constData(), Condition);
+    std::printf("strelmark core benchmark: \"%s\" with the text \"%s\", and with \"%s\"\n",
+                Operations::Captions[0].toUtf8().constData(), Condition, WideCondition);
     const std::string outFs = FileSystemName(options.out);
     std::printf("corpus %s (%s), outputs %s (%s, fresh folders, removed %s)\n",
                 options.corpus.c_str(), FileSystemName(options.corpus).c_str(), options.out.c_str(),

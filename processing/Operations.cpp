@@ -7,20 +7,16 @@ using RFTSFSO::ResultWriter;
 
 namespace {
 
-std::string_view Bytes(const QByteArray &text) {
-    return std::string_view(text.constData(), static_cast<std::size_t>(text.size()));
-}
-
 // The condition text of the moment, ready for searching.
 class Condition {
 public:
     explicit Condition(LineContext &ctx) : ctx_(ctx) { reread(); }
     // True when the text changed.
     bool reread() {
-        const QByteArray text = ctx_.conditionText();
-        if (Bytes(text) == text_)
+        QString text = ctx_.conditionText();
+        if (text == text_)
             return false;
-        text_.assign(Bytes(text));
+        text_ = std::move(text);
         pattern_ = Pattern(text_);
         return true;
     }
@@ -28,46 +24,97 @@ public:
 
 private:
     LineContext &ctx_;
-    std::string text_;
+    QString text_;
     Pattern pattern_;
 };
 
-// Whether each line in turn contains the condition text. Instead of searching every line on its
-// own, it searches the reader's buffer from the line onwards in one pass and remembers the next
-// occurrence: where the text is rare, most lines are answered by comparing two pointers. An
-// occurrence counts only when it lies wholly inside the line (not across its end or into its
-// CR LF).
+// Where one search of the reader's buffer, from a line onwards, next finds something. It is
+// searched once for many lines: where the thing is rare, most lines are answered by comparing
+// two pointers.
+class Lookahead {
+public:
+    void forget() { valid_ = false; }
+
+    // Where `search` (of the bytes ahead, giving an offset or npos) finds something at or after
+    // `start`, the start of a line handed out by the reader just now; the end of the buffer
+    // when it finds nothing.
+    template <class Search>
+    const char *next(const LineReader &input, const char *start, Search &&search) {
+        if (!valid_ || refills_ != input.refills() || next_ < start) {
+            const std::string_view ahead = input.bufferedFrom(start);
+            const std::size_t at = search(ahead);
+            next_ = at != Occurrence::npos ? start + at : ahead.data() + ahead.size();
+            refills_ = input.refills();
+            valid_ = true;
+        }
+        return next_;
+    }
+
+private:
+    bool valid_ = false;
+    std::uint64_t refills_ = 0;
+    const char *next_ = nullptr;  // what was found, or the end of what was searched
+};
+
+// Whether each line in turn contains the condition text, and where first. An all-ASCII text is
+// searched for in the buffer ahead (an occurrence counts only when it lies wholly inside the
+// line, not across its end or into its CR LF), and where it has a k or an s, so are the Kelvin
+// sign and the long s. For any other text the buffer ahead is searched for a byte of 0x80 or
+// more, and only a line that holds one is searched on its own.
 class LineSearch {
 public:
     explicit LineSearch(const LineReader &input) : input_(input) {}
 
     // The condition text changed: what was found no longer holds.
-    void forget() { valid_ = false; }
+    void forget() {
+        text_.forget();
+        nonAscii_.forget();
+        kelvinOrLongS_.forget();
+    }
 
-    // Where the text first occurs in `line` (not empty, handed out by the reader just now), or
-    // npos.
-    std::size_t find(std::string_view line, const Pattern &pattern) {
-        const char *start = line.data();
-        if (!valid_ || refills_ != input_.refills() || next_ < start) {
-            const std::string_view ahead = input_.bufferedFrom(start);
-            const std::size_t at = pattern.find(ahead);
-            found_ = at != Pattern::npos;
-            next_ = found_ ? start + at : ahead.data() + ahead.size();
-            refills_ = input_.refills();
-            valid_ = true;
+    // The first occurrence in `line` (not empty, handed out by the reader just now).
+    Occurrence find(Line &line, const Pattern &pattern) {
+        const std::string_view bytes = line.bytes();
+        const char *start = bytes.data();
+        switch (pattern.kind()) {
+            case Pattern::Kind::Nowhere:
+                return {};
+            case Pattern::Kind::Wide: {
+                const char *high = nonAscii_.next(
+                    input_, start, [](std::string_view ahead) { return FindNonAscii(ahead); });
+                // A line of ASCII alone is valid UTF-8 and folds to ASCII alone.
+                if (static_cast<std::size_t>(high - start) >= bytes.size())
+                    return {};
+                return pattern.find(line);
+            }
+            case Pattern::Kind::Ascii:
+            case Pattern::Kind::FoldsToAscii:
+                break;
         }
+        const FoldedBytes &form = pattern.asciiForm();
+        const char *next =
+            text_.next(input_, start, [&](std::string_view ahead) { return form.find(ahead); });
         // An occurrence that starts in the line but runs past its end means that no later one
         // fits in the line either.
-        if (found_ && next_ + pattern.size() <= start + line.size())
-            return static_cast<std::size_t>(next_ - start);
-        return Pattern::npos;
+        const std::size_t at = static_cast<std::size_t>(next - start);
+        const bool inLine = at + form.size() <= bytes.size();
+        bool kelvinOrLongS = false;
+        if (pattern.hasKOrS()) {
+            const char *found = kelvinOrLongS_.next(
+                input_, start, [](std::string_view ahead) { return FindKelvinOrLongS(ahead); });
+            kelvinOrLongS = static_cast<std::size_t>(found - start) < bytes.size();
+            line.setHasKelvinOrLongS(kelvinOrLongS);
+        }
+        if (pattern.kind() == Pattern::Kind::Ascii && !kelvinOrLongS)
+            return inLine ? Occurrence{at, form.size()} : Occurrence{};
+        if (!inLine && !kelvinOrLongS)
+            return {};
+        return pattern.find(line);
     }
 
 private:
     const LineReader &input_;
-    bool valid_ = false, found_ = false;
-    std::uint64_t refills_ = 0;
-    const char *next_ = nullptr;  // the next occurrence, or the end of what was searched
+    Lookahead text_, nonAscii_, kelvinOrLongS_;
 };
 
 // Index 1: keeps each line that contains the text; empty lines go.
@@ -78,7 +125,8 @@ void KeepContaining(LineReader &input, ResultWriter &output, LineContext &ctx) {
     while (input.next(line)) {
         if (ctx.letEventsRun() && condition.reread())
             search.forget();
-        if (!line.empty() && search.find(line, condition.pattern()) != Pattern::npos)
+        Line l(line);
+        if (!line.empty() && search.find(l, condition.pattern()).found())
             output.keepLine(line);
     }
 }
@@ -92,10 +140,11 @@ void KeepOccurrences(LineReader &input, ResultWriter &output, LineContext &ctx) 
         if (ctx.letEventsRun() && condition.reread())
             search.forget();
         const Pattern &pattern = condition.pattern();
-        if (line.empty() || search.find(line, pattern) == Pattern::npos)
+        Line l(line);
+        if (line.empty() || !search.find(l, pattern).found())
             continue;
         output.beginLine();
-        ForEachOccurrence(line, pattern, [&](std::string_view piece) { output.append(piece); });
+        ForEachOccurrence(l, pattern, [&](std::string_view piece) { output.append(piece); });
     }
 }
 
@@ -140,16 +189,17 @@ void SharedLoop(LineReader &input, ResultWriter &output, LineContext &ctx,
             continue;
         }
         const Pattern &pattern = condition.pattern();
-        const std::size_t at = search.find(line, pattern);
-        if (at == Pattern::npos) {
+        Line l(line);
+        const Occurrence first = search.find(l, pattern);
+        if (!first.found()) {
             output.keepLine(line);
             continue;
         }
         if (!deleting)
             continue;
         output.beginLine();
-        output.append(line.substr(0, at));
-        ForEachPieceWithout(line.substr(at + pattern.size()), pattern,
+        output.append(line.substr(0, first.at));
+        ForEachPieceWithout(l, first.at + first.size, pattern,
                             [&](std::string_view piece) { output.append(piece); });
     }
 }
@@ -168,15 +218,17 @@ Loop LoopFor(const QString &chooserText) {
     return Loop::Shared;
 }
 
-std::string RemoveCharactersExcept(std::string_view line, std::string_view text) {
+std::string RemoveCharactersExcept(std::string_view line, QStringView text) {
     std::string kept;
-    ForEachOccurrence(line, Pattern(text), [&](std::string_view piece) { kept += piece; });
+    Line l(line);
+    ForEachOccurrence(l, Pattern(text), [&](std::string_view piece) { kept += piece; });
     return kept;
 }
 
-std::string RemoveOccurrences(std::string_view line, std::string_view text) {
+std::string RemoveOccurrences(std::string_view line, QStringView text) {
     std::string rest;
-    ForEachPieceWithout(line, Pattern(text), [&](std::string_view piece) { rest += piece; });
+    Line l(line);
+    ForEachPieceWithout(l, 0, Pattern(text), [&](std::string_view piece) { rest += piece; });
     return rest;
 }
 

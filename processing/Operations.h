@@ -13,8 +13,8 @@
 #include "RFTSFSO.h"
 #include "TextMatch.h"
 
-#include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 #include <array>
 #include <string>
@@ -50,19 +50,18 @@ public:
     // Lets pending window events run; true when they ran (and controls may have changed). Called
     // before each line by the loops of indexes 0 to 3. May throw to abandon the run.
     virtual bool letEventsRun() = 0;
-    // The condition text as Latin-1 bytes: at the start of each file, and after each yield
-    // that ran.
-    virtual QByteArray conditionText() = 0;
+    // The condition text as typed: at the start of each file, and after each yield that ran.
+    virtual QString conditionText() = 0;
     // The chooser's text: at the start of each file, and after each yield that ran.
     virtual QString chooserText() = 0;
 };
 
 // The occurrences of `text` in `line`, left to right and without overlap, each as the line
 // writes it, joined with nothing between them. Empty when there is none (and for the empty text).
-std::string RemoveCharactersExcept(std::string_view line, std::string_view text);
+std::string RemoveCharactersExcept(std::string_view line, QStringView text);
 
 // The line with every occurrence of `text` deleted in one left-to-right pass.
-std::string RemoveOccurrences(std::string_view line, std::string_view text);
+std::string RemoveOccurrences(std::string_view line, QStringView text);
 
 // Runs the loop that ctx.chooserText() selects over every line of `input`, keeping lines in
 // `output`. `lineNumber` is the line that "Remove line number n in all files" drops, counted

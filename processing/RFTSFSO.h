@@ -1,6 +1,7 @@
 // Reading text files as lines and writing whole texts, on bytes.
 //
-// Every byte is one character (ISO-8859-1), so what is read comes back unchanged when written.
+// Files are bytes, never decoded or re-encoded, so what is read comes back unchanged when
+// written (the condition's matching judges each line's encoding on its own: TextMatch.h).
 // A CR LF pair or a lone LF ends a line; a lone CR is an ordinary byte; a line end at the very
 // end of the file starts no further line; an empty file is one empty line. Byte-order marks are
 // ordinary bytes.

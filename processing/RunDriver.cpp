@@ -24,8 +24,7 @@ public:
     explicit WindowLineContext(RunWindow &window) : window_(window) {}
 
     bool letEventsRun() override { return EventPump::LetEventsRun(); }
-    // A character that Latin-1 cannot hold becomes "?".
-    QByteArray conditionText() override { return window_.conditionText().toLatin1(); }
+    QString conditionText() override { return window_.conditionText(); }
     QString chooserText() override { return window_.chooserText(); }
 
 private:

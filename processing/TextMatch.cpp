@@ -1,5 +1,7 @@
 #include "TextMatch.h"
 
+#include <QChar>
+
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -10,18 +12,160 @@ namespace Operations {
 
 namespace {
 
+constexpr std::size_t npos = std::string_view::npos;
+
 // The mask that lets (b | mask) == f accept both letter cases of the folded byte f.
 unsigned char CaseMask(unsigned char folded) {
     const unsigned char capital = folded & ~0x20;
     return capital != folded && Fold(capital) == folded ? 0x20 : 0;
 }
 
+bool IsContinuation(unsigned char b) {
+    return (b & 0xC0) == 0x80;
+}
+
+// The character that starts at `at` in valid UTF-8, simply case folded; `length` gets its length
+// in bytes. A sequence cut short by the end of `bytes` (never in a valid line) is one byte that
+// stands for itself, so that nothing is read beyond the end.
+char32_t FoldedCharacterAt(std::string_view bytes, std::size_t at, std::size_t &length) {
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data()) + at;
+    const unsigned char lead = p[0];
+    if (lead < 0x80) {
+        length = 1;
+        return FoldTable[lead];  // ASCII: the same as simple case folding
+    }
+    length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    if (length > bytes.size() - at) {
+        length = 1;
+        return lead;
+    }
+    char32_t c = lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i)
+        c = c << 6 | (p[i] & 0x3F);
+    return QChar::toCaseFolded(c);
+}
+
 }  // namespace
 
-Pattern::Pattern(std::string_view text) {
-    folded_.resize(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i)
-        folded_[i] = static_cast<char>(Fold(text[i]));
+bool IsValidUtf8(std::string_view bytes) {
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const std::size_t n = bytes.size();
+    std::size_t i = 0;
+    while (i < n) {
+#if defined(__SSE2__)
+        if (n - i >= 16) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
+            const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(block));
+            if (mask == 0) {
+                i += 16;
+                continue;
+            }
+            i += static_cast<std::size_t>(__builtin_ctz(mask));
+        }
+#endif
+        const unsigned char lead = p[i];
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        // The second byte's range rules out overlong forms, surrogates and values above
+        // U+10FFFF; every other continuation byte is 80 to BF.
+        std::size_t length;
+        unsigned char low = 0x80, high = 0xBF;
+        if (lead < 0xC2) {
+            return false;
+        } else if (lead < 0xE0) {
+            length = 2;
+        } else if (lead < 0xF0) {
+            length = 3;
+            if (lead == 0xE0)
+                low = 0xA0;
+            else if (lead == 0xED)
+                high = 0x9F;
+        } else if (lead < 0xF5) {
+            length = 4;
+            if (lead == 0xF0)
+                low = 0x90;
+            else if (lead == 0xF4)
+                high = 0x8F;
+        } else {
+            return false;
+        }
+        if (n - i < length || p[i + 1] < low || p[i + 1] > high)
+            return false;
+        for (std::size_t k = 2; k < length; ++k) {
+            if (!IsContinuation(p[i + k]))
+                return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+std::size_t FindNonAscii(std::string_view bytes, std::size_t from) {
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const std::size_t n = bytes.size();
+    std::size_t i = from;
+#if defined(__SSE2__)
+    for (; n > i && n - i >= 16; i += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
+        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(block));
+        if (mask != 0)
+            return i + static_cast<std::size_t>(__builtin_ctz(mask));
+    }
+#endif
+    for (; i < n; ++i) {
+        if (p[i] >= 0x80)
+            return i;
+    }
+    return npos;
+}
+
+std::size_t FindKelvinOrLongS(std::string_view bytes, std::size_t from) {
+    // Looks for the pairs C5 BF and 84 AA; the second counts when E2 comes before it.
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const std::size_t n = bytes.size();
+    auto confirmed = [&](std::size_t at) -> std::size_t {
+        if (p[at] == 0xC5)
+            return at;
+        return at > from && p[at - 1] == 0xE2 ? at - 1 : npos;
+    };
+    std::size_t i = from;
+#if defined(__SSE2__)
+    const __m128i c5 = _mm_set1_epi8(static_cast<char>(0xC5));
+    const __m128i bf = _mm_set1_epi8(static_cast<char>(0xBF));
+    const __m128i x84 = _mm_set1_epi8(static_cast<char>(0x84));
+    const __m128i aa = _mm_set1_epi8(static_cast<char>(0xAA));
+    for (; n > i && n - i >= 17; i += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i + 1));
+        const __m128i pairs =
+            _mm_or_si128(_mm_and_si128(_mm_cmpeq_epi8(a, c5), _mm_cmpeq_epi8(b, bf)),
+                         _mm_and_si128(_mm_cmpeq_epi8(a, x84), _mm_cmpeq_epi8(b, aa)));
+        for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(pairs)); mask != 0;
+             mask &= mask - 1) {
+            const std::size_t at = confirmed(i + static_cast<std::size_t>(__builtin_ctz(mask)));
+            if (at != npos)
+                return at;
+        }
+    }
+#endif
+    for (; n > i && n - i >= 2; ++i) {
+        if ((p[i] == 0xC5 && p[i + 1] == 0xBF) || (p[i] == 0x84 && p[i + 1] == 0xAA)) {
+            const std::size_t at = confirmed(i);
+            if (at != npos)
+                return at;
+        }
+    }
+    return npos;
+}
+
+// --- FoldedBytes ------------------------------------------------------------------------------
+
+FoldedBytes::FoldedBytes(std::string_view bytes) {
+    folded_.resize(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        folded_[i] = static_cast<char>(Fold(bytes[i]));
     if (!folded_.empty()) {
         first_ = static_cast<unsigned char>(folded_.front());
         last_ = static_cast<unsigned char>(folded_.back());
@@ -30,7 +174,7 @@ Pattern::Pattern(std::string_view text) {
     }
 }
 
-bool Pattern::matchesAt(const unsigned char *at) const {
+bool FoldedBytes::matchesAt(const unsigned char *at) const {
     const auto *folded = reinterpret_cast<const unsigned char *>(folded_.data());
     for (std::size_t i = 0; i < folded_.size(); ++i) {
         if (FoldTable[at[i]] != folded[i])
@@ -39,7 +183,7 @@ bool Pattern::matchesAt(const unsigned char *at) const {
     return true;
 }
 
-std::size_t Pattern::find(std::string_view line, std::size_t from) const {
+std::size_t FoldedBytes::find(std::string_view line, std::size_t from) const {
     const std::size_t k = folded_.size();
     if (k == 0 || line.size() < k || from > line.size() - k)
         return npos;
@@ -97,6 +241,132 @@ std::size_t Pattern::find(std::string_view line, std::size_t from) const {
             return i;
     }
     return npos;
+}
+
+// --- Pattern ----------------------------------------------------------------------------------
+
+Pattern::Pattern(QStringView text) {
+    std::string ascii, latin1;
+    bool allAscii = true;
+    hasLatin1_ = true;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (QChar::isSurrogate(c)) {
+            // Only a high surrogate followed by a low one is a character.
+            if (!QChar::isHighSurrogate(c) || i + 1 == text.size() ||
+                !text[i + 1].isLowSurrogate()) {
+                *this = Pattern();
+                return;
+            }
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        const char32_t folded = QChar::toCaseFolded(c);
+        folded_.push_back(folded);
+        if (folded < 0x80) {
+            ascii.push_back(static_cast<char>(folded));
+        } else if (allAscii) {
+            anchor_ = folded_.size() - 1;
+            allAscii = false;
+        }
+        if (c <= 0xFF)
+            latin1.push_back(static_cast<char>(c));
+        else
+            hasLatin1_ = false;
+    }
+    if (folded_.empty()) {
+        *this = Pattern();
+        return;
+    }
+    if (hasLatin1_)
+        latin1_ = FoldedBytes(latin1);
+    if (allAscii) {
+        ascii_ = FoldedBytes(ascii);
+        kOrS_ = ascii.find_first_of("ks") != std::string::npos;
+        // Only the Kelvin sign and the long s fold into ASCII, and neither has a Latin-1 form.
+        kind_ = hasLatin1_ ? Kind::Ascii : Kind::FoldsToAscii;
+    } else {
+        kind_ = Kind::Wide;
+    }
+}
+
+Occurrence Pattern::find(Line &line, std::size_t from) const {
+    const std::string_view bytes = line.bytes();
+    auto bytesFound = [](std::size_t at, const FoldedBytes &form) {
+        return at == npos ? Occurrence{} : Occurrence{at, form.size()};
+    };
+    switch (kind_) {
+        case Kind::Nowhere:
+            return {};
+        case Kind::Ascii:
+            if (!kOrS_ || !line.hasKelvinOrLongS() || !line.isUtf8())
+                return bytesFound(ascii_.find(bytes, from), ascii_);
+            return findCharacters(bytes, from);
+        case Kind::FoldsToAscii:
+            if (!line.isUtf8())
+                return {};
+            if (!line.hasKelvinOrLongS())
+                return bytesFound(ascii_.find(bytes, from), ascii_);
+            return findCharacters(bytes, from);
+        case Kind::Wide:
+            if (!line.isUtf8())
+                return hasLatin1_ ? bytesFound(latin1_.find(bytes, from), latin1_) : Occurrence{};
+            return findAnchored(bytes, from);
+    }
+    return {};
+}
+
+std::size_t Pattern::matchEnd(std::string_view bytes, std::size_t at) const {
+    for (const char32_t wanted : folded_) {
+        if (at >= bytes.size())
+            return npos;
+        std::size_t length;
+        if (FoldedCharacterAt(bytes, at, length) != wanted)
+            return npos;
+        at += length;
+    }
+    return at;
+}
+
+// Tries every character of a valid UTF-8 line in turn.
+Occurrence Pattern::findCharacters(std::string_view bytes, std::size_t from) const {
+    for (std::size_t at = from; at < bytes.size();) {
+        const std::size_t end = matchEnd(bytes, at);
+        if (end != npos)
+            return {at, end - at};
+        std::size_t length;
+        FoldedCharacterAt(bytes, at, length);
+        at += length;
+    }
+    return {};
+}
+
+// In a valid UTF-8 line, an occurrence of a text that folds to a character above ASCII holds a
+// character above ASCII that folds to it (nothing from ASCII does). Only those are looked at:
+// each one that folds to the text's first such character (the anchor) is tried as the
+// anchor of an occurrence that starts as many characters before it as the anchor has before it
+// in the text. Anchors are tried left to right, so the first occurrence found is the leftmost.
+Occurrence Pattern::findAnchored(std::string_view bytes, std::size_t from) const {
+    const char32_t anchor = folded_[anchor_];
+    for (std::size_t at = FindNonAscii(bytes, from); at != npos;) {
+        std::size_t length;
+        if (FoldedCharacterAt(bytes, at, length) == anchor) {
+            std::size_t start = at;
+            std::size_t back = 0;
+            for (; back < anchor_ && start > from; ++back) {
+                do
+                    --start;
+                while (start > from && IsContinuation(static_cast<unsigned char>(bytes[start])));
+            }
+            if (back == anchor_) {
+                const std::size_t end = matchEnd(bytes, start);
+                if (end != npos)
+                    return {start, end - start};
+            }
+        }
+        at = FindNonAscii(bytes, at + length);
+    }
+    return {};
 }
 
 }  // namespace Operations

@@ -3,8 +3,10 @@
 // One input is a small header and the file's bytes:
 //   byte 0  operation index (mod 6); bit 3 makes a yield change the chooser, bit 4 the text
 //   byte 1  chunk size the reader uses (1 to 200 bytes, 0 for the usual size)
-//   byte 2  length of the condition text (mod 8), then its bytes
-//   byte    length of the second condition text (mod 8), then its bytes
+//   byte 2  the condition text: bits 0-2 its length n, bits 3-4 how the bytes that follow are
+//           read: n bytes of UTF-8 (what is not valid becomes U+FFFD), n bytes of Latin-1, or
+//           n UTF-16 code units, little-endian (lone surrogates included)
+//   byte    the second condition text, the same way
 //   2 bytes line number for "Remove line number n in all files" (signed, little-endian)
 //   byte    yields: a yield runs before every line whose index is a multiple of this (0: never)
 //   rest    the file
@@ -12,12 +14,14 @@
 // Checked, for every input:
 // - the reader's lines are those of a plain reference splitter, whatever the chunk size;
 // - the result is exactly that of a plain reference of the operation, yields and changes
-//   included;
+//   included, "contains" being the character-by-character reading of ReferenceMatch.h;
+// - the core's UTF-8 check agrees with Qt's on every line;
 // - each output line is made of bytes of one input line, in order; input lines keep their
 //   order; lines only ever shrink;
 // - "Remove line number n in all files" with n = 0 gives back the input's lines exactly.
 #include "Operations.h"
 #include "RFTSFSO.h"
+#include "ReferenceMatch.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -57,51 +61,11 @@ std::vector<std::string> ReferenceLines(std::string_view bytes) {
     return lines;
 }
 
-// The 1-based place of the first occurrence of `text` in `line` at or after `start`, letter
-// case folded; 0 when there is none (and for the empty text).
-std::size_t InStr(std::size_t start, const std::string &line, const std::string &text) {
-    if (text.empty())
-        return 0;
-    for (std::size_t at = start - 1; at + text.size() <= line.size(); ++at) {
-        std::size_t i = 0;
-        while (i < text.size() && Fold(line[at + i]) == Fold(text[i]))
-            ++i;
-        if (i == text.size())
-            return at + 1;
-    }
-    return 0;
-}
-
-// The steps of RemoveCharactersExcept as they are written: position, rest, kept.
-std::string ReferenceExcept(const std::string &line, const std::string &text) {
-    std::size_t position = 1;
-    std::string rest = line, kept;
-    do {
-        position = InStr(position, rest, text);
-        if (position > 0) {
-            kept += rest.substr(position - 1, text.size());
-            rest = rest.substr(position - 1);
-            position = InStr(text.size() + 1, rest, text);
-        }
-    } while (position > 0);
-    return kept;
-}
-
-std::string ReferenceDelete(const std::string &line, const std::string &text) {
-    std::string result;
-    std::size_t from = 1;
-    for (std::size_t at = InStr(1, line, text); at > 0; at = InStr(from, line, text)) {
-        result += line.substr(from - 1, at - from);
-        from = at + text.size();
-    }
-    return result + line.substr(from - 1);
-}
-
 struct Script {
     int operation = 0;
     bool changeChooser = false, changeText = false;
     std::size_t chunk = 0;
-    std::string text, otherText;
+    QString text, otherText;
     long long lineNumber = 0;
     unsigned yieldEvery = 0;
     std::string_view file;
@@ -110,7 +74,7 @@ struct Script {
         return yieldEvery != 0 && line % yieldEvery == 0;
     }
     // What the controls hold after the yield before line `line` (or at the start for line 0).
-    std::string textAt(std::size_t yields) const {
+    QString textAt(std::size_t yields) const {
         return changeText && yields % 2 == 1 ? otherText : text;
     }
     int chooserAt(std::size_t yields) const {
@@ -130,8 +94,8 @@ std::vector<std::string> ReferenceRun(const Script &s, const std::vector<std::st
         const std::string &line = lines[j];
         if (loop <= 3 && s.yieldRunsBefore(j))
             ++yields;
-        const std::string text = s.textAt(yields);
-        const bool contains = !line.empty() && InStr(1, line, text) > 0;
+        const QString text = s.textAt(yields);
+        const bool contains = !line.empty() && Reference::Contains(line, text);
         switch (loop) {
             case 1:
                 if (contains)
@@ -139,7 +103,7 @@ std::vector<std::string> ReferenceRun(const Script &s, const std::vector<std::st
                 break;
             case 3:
                 if (contains)
-                    kept.push_back(ReferenceExcept(line, text));
+                    kept.push_back(Reference::Except(line, text));
                 break;
             case 4:
                 if (static_cast<long long>(j + 1) != s.lineNumber)
@@ -153,7 +117,7 @@ std::vector<std::string> ReferenceRun(const Script &s, const std::vector<std::st
                 if (line.empty() || !contains)
                     kept.push_back(line);
                 else if (s.chooserAt(yields) == 2)
-                    kept.push_back(ReferenceDelete(line, text));
+                    kept.push_back(Reference::Without(line, text));
                 break;
         }
     }
@@ -171,10 +135,7 @@ public:
         ++yields_;
         return true;
     }
-    QByteArray conditionText() override {
-        const std::string text = s_.textAt(yields_);
-        return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
-    }
+    QString conditionText() override { return s_.textAt(yields_); }
     QString chooserText() override { return Captions[s_.chooserAt(yields_)]; }
 
 private:
@@ -227,8 +188,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     s.changeText = head & 0x10;
     const unsigned chunk = byte() % 201;
     s.chunk = chunk == 0 ? RFTSFSO::LineReader::DefaultChunk : chunk;
-    s.text = take(byte() % 8);
-    s.otherText = take(byte() % 8);
+    auto condition = [&]() {
+        const unsigned head = byte();
+        const std::size_t length = head % 8;
+        switch (head >> 3 & 3) {
+            case 0: {
+                const std::string bytes = take(length);
+                return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+            }
+            case 1: {
+                const std::string bytes = take(length);
+                return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+            }
+            default: {
+                QString units;
+                for (std::size_t i = 0; i < length; ++i) {
+                    const unsigned low = byte(), high = byte();
+                    units.append(QChar(static_cast<char16_t>(low | high << 8)));
+                }
+                return units;
+            }
+        }
+    };
+    s.text = condition();
+    s.otherText = condition();
     const unsigned low = byte(), high = byte();
     s.lineNumber = static_cast<std::int16_t>(low | high << 8);
     s.yieldEvery = byte() % 8;
@@ -242,6 +225,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         std::size_t i = 0;
         while (reader.next(line)) {
             Check(i < lines.size() && line == lines[i], "reader agrees with the reference");
+            Check(IsValidUtf8(line) == Reference::IsUtf8(line), "UTF-8 check agrees with Qt's");
             ++i;
         }
         Check(i == lines.size(), "reader gives every line");
@@ -274,9 +258,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     // The stand-alone functions agree with the steps.
     if (!lines.empty()) {
-        Check(RemoveCharactersExcept(lines[0], s.text) == ReferenceExcept(lines[0], s.text),
+        Check(RemoveCharactersExcept(lines[0], s.text) == Reference::Except(lines[0], s.text),
               "RemoveCharactersExcept");
-        Check(RemoveOccurrences(lines[0], s.text) == ReferenceDelete(lines[0], s.text),
+        Check(RemoveOccurrences(lines[0], s.text) == Reference::Without(lines[0], s.text),
               "RemoveOccurrences");
     }
     return 0;

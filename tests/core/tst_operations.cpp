@@ -1,5 +1,6 @@
 // The six removal operations, the loop choice, and what the loops ask of the run.
 #include "Operations.h"
+#include "ReferenceMatch.h"
 
 #include <QtTest>
 
@@ -28,11 +29,11 @@ std::string_view View(const QByteArray &bytes) {
 class ScriptedContext : public LineContext {
 public:
     struct Change {
-        QByteArray text;
+        QString text;
         QString chooser;
     };
 
-    ScriptedContext(QByteArray text, QString chooser)
+    ScriptedContext(QString text, QString chooser)
         : text_(std::move(text)), chooser_(std::move(chooser)) {}
 
     void changeBeforeLine(int line, Change change) { changes_.insert(line, change); }
@@ -48,7 +49,7 @@ public:
             chooser_ = change.chooser;
         return true;
     }
-    QByteArray conditionText() override {
+    QString conditionText() override {
         ++textReads;
         return text_;
     }
@@ -60,7 +61,7 @@ public:
     int yields = 0, textReads = 0, chooserReads = 0;
 
 private:
-    QByteArray text_;
+    QString text_;
     QString chooser_;
     QMap<int, Change> changes_;
 };
@@ -83,20 +84,6 @@ Outcome Run(LineContext &ctx, const QByteArray &input, long long lineNumber,
     return outcome;
 }
 
-// The straightforward search, byte by byte through the fold table.
-std::size_t NaiveFind(std::string_view line, std::string_view text, std::size_t from) {
-    if (text.empty())
-        return std::string_view::npos;
-    for (std::size_t at = from; at + text.size() <= line.size(); ++at) {
-        std::size_t i = 0;
-        while (i < text.size() && Fold(line[at + i]) == Fold(text[i]))
-            ++i;
-        if (i == text.size())
-            return at;
-    }
-    return std::string_view::npos;
-}
-
 }  // namespace
 
 class OperationsTest : public QObject {
@@ -115,102 +102,99 @@ private slots:
     void yieldsAndRereads();
     void changesDuringFile_data();
     void changesDuringFile();
-    void searchAgreesWithByteByByte_data();
-    void searchAgreesWithByteByByte();
+    void utf8Check_data();
+    void utf8Check();
+    void encodings_data();
+    void encodings();
+    void searchAgreesWithReference_data();
+    void searchAgreesWithReference();
+    void loopsAgreeWithReference_data();
+    void loopsAgreeWithReference();
 };
 
 void OperationsTest::operations_data() {
     QTest::addColumn<QString>("chooser");
-    QTest::addColumn<QByteArray>("condition");
+    QTest::addColumn<QString>("condition");
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<bool>("written");
     QTest::addColumn<QByteArray>("output");
 
     const QByteArray abc = "xxABCyy\r\nkeep";
     QTest::newRow("0 drops xxABCyy")
-        << Captions[0] << QByteArray("Abc") << abc << true << QByteArray("keep");
+        << Captions[0] << QStringLiteral("Abc") << abc << true << QByteArray("keep");
     QTest::newRow("1 keeps xxABCyy")
-        << Captions[1] << QByteArray("Abc") << abc << true << QByteArray("xxABCyy");
-    QTest::newRow("2 gives xxyy") << Captions[2] << QByteArray("Abc") << abc << true
+        << Captions[1] << QStringLiteral("Abc") << abc << true << QByteArray("xxABCyy");
+    QTest::newRow("2 gives xxyy") << Captions[2] << QStringLiteral("Abc") << abc << true
                                   << QByteArray("xxyy\r\nkeep");
-    QTest::newRow("3 gives ABC") << Captions[3] << QByteArray("Abc") << abc << true
+    QTest::newRow("3 gives ABC") << Captions[3] << QStringLiteral("Abc") << abc << true
                                  << QByteArray("ABC");
     QTest::newRow("0 drops the only line")
-        << Captions[0] << QByteArray("Abc") << QByteArray("xxABCyy") << false << QByteArray();
+        << Captions[0] << QStringLiteral("Abc") << QByteArray("xxABCyy") << false << QByteArray();
 
     QTest::newRow("2 aabb without ab is ab")
-        << Captions[2] << QByteArray("ab") << QByteArray("aabb") << true << QByteArray("ab");
+        << Captions[2] << QStringLiteral("ab") << QByteArray("aabb") << true << QByteArray("ab");
     QTest::newRow("2 line that becomes empty stays")
-        << Captions[2] << QByteArray("ab") << QByteArray("x\r\nAbaB\r\ny") << true
+        << Captions[2] << QStringLiteral("ab") << QByteArray("x\r\nAbaB\r\ny") << true
         << QByteArray("x\r\n\r\ny");
     QTest::newRow("3 a b c is not abc")
-        << Captions[3] << QByteArray("abc") << QByteArray("a b c") << false << QByteArray();
+        << Captions[3] << QStringLiteral("abc") << QByteArray("a b c") << false << QByteArray();
     QTest::newRow("1 a b c is not abc")
-        << Captions[1] << QByteArray("abc") << QByteArray("a b c") << false << QByteArray();
+        << Captions[1] << QStringLiteral("abc") << QByteArray("a b c") << false << QByteArray();
 
     // The text is taken whole, never trimmed.
     QTest::newRow("0 blanks around the text count")
-        << Captions[0] << QByteArray(" ab ") << QByteArray("xaby\r\nx ab y") << true
+        << Captions[0] << QStringLiteral(" ab ") << QByteArray("xaby\r\nx ab y") << true
         << QByteArray("xaby");
 
     // Empty lines against lines of blanks.
     const QByteArray blanks = "  \r\n\r\n\t\r\nx";
     QTest::newRow("5 keeps lines of blanks")
-        << Captions[5] << QByteArray("q") << blanks << true << QByteArray("  \r\n\t\r\nx");
+        << Captions[5] << QStringLiteral("q") << blanks << true << QByteArray("  \r\n\t\r\nx");
     QTest::newRow("0 keeps empty lines")
-        << Captions[0] << QByteArray("x") << blanks << true << QByteArray("  \r\n\r\n\t");
+        << Captions[0] << QStringLiteral("x") << blanks << true << QByteArray("  \r\n\r\n\t");
     QTest::newRow("2 keeps empty lines")
-        << Captions[2] << QByteArray("x") << blanks << true << QByteArray("  \r\n\r\n\t\r\n");
+        << Captions[2] << QStringLiteral("x") << blanks << true << QByteArray("  \r\n\r\n\t\r\n");
     QTest::newRow("1 drops empty lines")
-        << Captions[1] << QByteArray(" ") << blanks << true << QByteArray("  ");
+        << Captions[1] << QStringLiteral(" ") << blanks << true << QByteArray("  ");
     QTest::newRow("3 drops empty lines")
-        << Captions[3] << QByteArray("\t") << blanks << true << QByteArray("\t");
+        << Captions[3] << QStringLiteral("\t") << blanks << true << QByteArray("\t");
 
     // Line ends in and out.
     QTest::newRow("LF and CR LF in, CR LF out")
-        << Captions[5] << QByteArray("q") << QByteArray("a\nb\r\nc\n") << true
+        << Captions[5] << QStringLiteral("q") << QByteArray("a\nb\r\nc\n") << true
         << QByteArray("a\r\nb\r\nc");
     QTest::newRow("final CR LF is lost")
-        << Captions[5] << QByteArray("q") << QByteArray("a\r\nb\r\n") << true
+        << Captions[5] << QStringLiteral("q") << QByteArray("a\r\nb\r\n") << true
         << QByteArray("a\r\nb");
     QTest::newRow("lone CR is an ordinary byte")
-        << Captions[0] << QByteArray("q") << QByteArray("a\rb\nc\r") << true
+        << Captions[0] << QStringLiteral("q") << QByteArray("a\rb\nc\r") << true
         << QByteArray("a\rb\r\nc\r");
     QTest::newRow("CR before CR LF stays")
-        << Captions[5] << QByteArray("q") << QByteArray("a\r\r\nb") << true
+        << Captions[5] << QStringLiteral("q") << QByteArray("a\r\r\nb") << true
         << QByteArray("a\r\r\nb");
     QTest::newRow("condition spans no line end")
-        << Captions[0] << QByteArray("a\r") << QByteArray("xa\r\nya\rz") << true
+        << Captions[0] << QStringLiteral("a\r") << QByteArray("xa\r\nya\rz") << true
         << QByteArray("xa");
 
-    QTest::newRow("byte-order mark kept") << Captions[0] << QByteArray("second")
-                                          << QByteArray(
-                                                 "\xEF\xBB\xBF"
-                                                 "first\r\nsecond")
-                                          << true
-                                          << QByteArray(
-                                                 "\xEF\xBB\xBF"
-                                                 "first");
-    QTest::newRow("byte-order mark is three characters") << Captions[3]
-                                                         << QByteArray(
-                                                                "\xBB\xBF"
-                                                                "f")
-                                                         << QByteArray(
-                                                                "\xEF\xBB\xBF"
-                                                                "first")
-                                                         << true
-                                                         << QByteArray(
-                                                                "\xBB\xBF"
-                                                                "f");
+    // In a UTF-8 line the mark is one character; where the line is not UTF-8, three.
+    const QByteArray bom("\xEF\xBB\xBF");
+    QTest::newRow("byte-order mark kept") << Captions[0] << QStringLiteral("second")
+                                          << bom + "first\r\nsecond" << true << bom + "first";
+    QTest::newRow("byte-order mark is one character of a UTF-8 line")
+        << Captions[3] << QStringLiteral("\uFEFFf") << bom + "first" << true << bom + "f";
+    QTest::newRow("byte-order mark is three characters of a Latin-1 line")
+        << Captions[3] << QStringLiteral("»¿f") << bom + "first \xE9" << true
+        << QByteArray("\xBB\xBF") + "f";
 
-    // Letter case: É and é are one letter; × and ÷ are not; ß and ÿ are not either (they differ
-    // in the case bit only). Long lines go through the sixteen-at-a-time search, short ones not.
+    // Letter case in Latin-1 lines (none of them is valid UTF-8): É and é are one letter; × and
+    // ÷ are not; ß and ÿ are not either (they differ in the case bit only). Long lines go
+    // through the sixteen-at-a-time search, short ones not.
     const QByteArray pad(40, '-');
-    QTest::newRow("é finds É") << Captions[0] << QByteArray("caf\xE9")
+    QTest::newRow("é finds É") << Captions[0] << QStringLiteral("café")
                                << QByteArray("CAF\xC9\r\nkeep") << true << QByteArray("keep");
     QTest::newRow("É finds é, long line")
-        << Captions[2] << QByteArray("\xC9T\xC9") << pad + "\xE9t\xE9" + pad << true << pad + pad;
-    QTest::newRow("÷ does not find ×") << Captions[0] << QByteArray("\xF7")
+        << Captions[2] << QStringLiteral("ÉTÉ") << pad + "\xE9t\xE9" + pad << true << pad + pad;
+    QTest::newRow("÷ does not find ×") << Captions[0] << QStringLiteral("÷")
                                        << QByteArray(
                                               "a\xD7"
                                               "b")
@@ -219,32 +203,32 @@ void OperationsTest::operations_data() {
                                               "a\xD7"
                                               "b");
     QTest::newRow("× does not find ÷, long line")
-        << Captions[0] << QByteArray("\xD7") << pad + "\xF7" + pad << true << pad + "\xF7" + pad;
+        << Captions[0] << QStringLiteral("×") << pad + "\xF7" + pad << true << pad + "\xF7" + pad;
     QTest::newRow("ÿ does not find ß, long line")
-        << Captions[1] << QByteArray("z\xFF") << pad + "Z\xDF" + pad << false << QByteArray();
+        << Captions[1] << QStringLiteral("zÿ") << pad + "Z\xDF" + pad << false << QByteArray();
     QTest::newRow("@ does not find `, long line")
-        << Captions[1] << QByteArray("`") << pad + "@" + pad << false << QByteArray();
+        << Captions[1] << QStringLiteral("`") << pad + "@" + pad << false << QByteArray();
     QTest::newRow("ASCII letters fold")
-        << Captions[3] << QByteArray("mEtA hTTp") << pad + "<META HTTP-EQUIV>" << true
+        << Captions[3] << QStringLiteral("mEtA hTTp") << pad + "<META HTTP-EQUIV>" << true
         << QByteArray("META HTTP");
 
     const QByteArray nul("a\0b\r\nc", 6);
     QTest::newRow("NUL inside a line")
-        << Captions[2] << QByteArray("b") << nul << true << QByteArray("a\0\r\nc", 5);
-    QTest::newRow("NUL is an ordinary byte")
-        << Captions[1] << QByteArray("\0b", 2) << nul << true << QByteArray("a\0b", 3);
+        << Captions[2] << QStringLiteral("b") << nul << true << QByteArray("a\0\r\nc", 5);
+    QTest::newRow("NUL is an ordinary character")
+        << Captions[1] << QString(QChar(0)) + u'b' << nul << true << QByteArray("a\0b", 3);
 
     // Any chooser text that names none of the other loops behaves as index 0.
     QTest::newRow("other text drops like 0")
-        << QStringLiteral("remove those characters") << QByteArray("Abc") << abc << true
+        << QStringLiteral("remove those characters") << QStringLiteral("Abc") << abc << true
         << QByteArray("keep");
     QTest::newRow("empty chooser drops like 0")
-        << QString() << QByteArray("Abc") << abc << true << QByteArray("keep");
+        << QString() << QStringLiteral("Abc") << abc << true << QByteArray("keep");
 }
 
 void OperationsTest::operations() {
     QFETCH(QString, chooser);
-    QFETCH(QByteArray, condition);
+    QFETCH(QString, condition);
     QFETCH(QByteArray, input);
     QFETCH(bool, written);
     QFETCH(QByteArray, output);
@@ -320,25 +304,40 @@ void OperationsTest::emptyFile() {
 
 void OperationsTest::removeCharactersExcept_data() {
     QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("kept");
 
     QTest::newRow("line's own case")
-        << QByteArray("xxABCyyabczz") << QByteArray("abc") << QByteArray("ABCabc");
-    QTest::newRow("no overlap") << QByteArray("ababa") << QByteArray("aba") << QByteArray("aba");
+        << QByteArray("xxABCyyabczz") << QStringLiteral("abc") << QByteArray("ABCabc");
+    QTest::newRow("no overlap") << QByteArray("ababa") << QStringLiteral("aba")
+                                << QByteArray("aba");
     QTest::newRow("every occurrence")
-        << QByteArray("banana") << QByteArray("a") << QByteArray("aaa");
-    QTest::newRow("apart is not whole") << QByteArray("a b c") << QByteArray("abc") << QByteArray();
-    QTest::newRow("empty line") << QByteArray() << QByteArray("a") << QByteArray();
-    QTest::newRow("empty text ends at once") << QByteArray("abc") << QByteArray() << QByteArray();
-    QTest::newRow("text longer than line") << QByteArray("ab") << QByteArray("abc") << QByteArray();
+        << QByteArray("banana") << QStringLiteral("a") << QByteArray("aaa");
+    QTest::newRow("apart is not whole")
+        << QByteArray("a b c") << QStringLiteral("abc") << QByteArray();
+    QTest::newRow("empty line") << QByteArray() << QStringLiteral("a") << QByteArray();
+    QTest::newRow("empty text ends at once") << QByteArray("abc") << QString() << QByteArray();
+    QTest::newRow("text longer than line")
+        << QByteArray("ab") << QStringLiteral("abc") << QByteArray();
+    QTest::newRow("UTF-8 line, folds of other lengths")
+        << QByteArray(
+               "STRA\xE1\xBA\x9E"
+               "E stra\xC3\x9F"
+               "e")
+        << QStringLiteral("ß") << QByteArray("\xE1\xBA\x9E\xC3\x9F");
+    QTest::newRow("Latin-1 line") << QByteArray("caf\xE9 CAF\xC9") << QStringLiteral("é")
+                                  << QByteArray("\xE9\xC9");
 }
 
 void OperationsTest::removeCharactersExcept() {
     QFETCH(QByteArray, line);
-    QFETCH(QByteArray, text);
+    QFETCH(QString, text);
     QFETCH(QByteArray, kept);
-    QCOMPARE(QByteArray::fromStdString(RemoveCharactersExcept(View(line), View(text))), kept);
+    QCOMPARE(QByteArray::fromStdString(RemoveCharactersExcept(View(line), text)), kept);
+    // Deleting them leaves the rest: together the two give back every byte of the line.
+    const std::string rest = RemoveOccurrences(View(line), text);
+    QCOMPARE(rest.size() + static_cast<std::size_t>(kept.size()),
+             static_cast<std::size_t>(line.size()));
 }
 
 void OperationsTest::yieldsAndRereads_data() {
@@ -376,32 +375,32 @@ void OperationsTest::yieldsAndRereads() {
 void OperationsTest::changesDuringFile_data() {
     QTest::addColumn<QString>("chooser");
     QTest::addColumn<int>("line");  // before which line the yield runs
-    QTest::addColumn<QByteArray>("newText");
+    QTest::addColumn<QString>("newText");
     QTest::addColumn<QString>("newChooser");
     QTest::addColumn<QByteArray>("output");
 
     const QString none;
     QTest::newRow("0: new text from the next line")
-        << Captions[0] << 2 << QByteArray("b") << none << QByteArray("b\r\na");
+        << Captions[0] << 2 << QStringLiteral("b") << none << QByteArray("b\r\na");
     QTest::newRow("1: new text from the next line")
-        << Captions[1] << 1 << QByteArray("b") << none << QByteArray("a\r\nb\r\nb\r\nb");
+        << Captions[1] << 1 << QStringLiteral("b") << none << QByteArray("a\r\nb\r\nb\r\nb");
     QTest::newRow("3: new text from the next line")
-        << Captions[3] << 2 << QByteArray("B") << none << QByteArray("a\r\nb\r\nb");
+        << Captions[3] << 2 << QStringLiteral("B") << none << QByteArray("a\r\nb\r\nb");
     QTest::newRow("0 turns into 2")
-        << Captions[0] << 2 << QByteArray() << Captions[2] << QByteArray("b\r\nb\r\n\r\nb");
+        << Captions[0] << 2 << none << Captions[2] << QByteArray("b\r\nb\r\n\r\nb");
     QTest::newRow("2 turns into 0")
-        << Captions[2] << 2 << QByteArray() << Captions[0] << QByteArray("\r\nb\r\nb\r\nb");
+        << Captions[2] << 2 << none << Captions[0] << QByteArray("\r\nb\r\nb\r\nb");
     // The loop is chosen per file; in the shared loop any other text drops like index 0.
     QTest::newRow("2 turns into 5 mid-file")
-        << Captions[2] << 2 << QByteArray() << Captions[5] << QByteArray("\r\nb\r\nb\r\nb");
+        << Captions[2] << 2 << none << Captions[5] << QByteArray("\r\nb\r\nb\r\nb");
     QTest::newRow("1 turns into 0 mid-file: still 1")
-        << Captions[1] << 2 << QByteArray() << Captions[0] << QByteArray("a\r\na");
+        << Captions[1] << 2 << none << Captions[0] << QByteArray("a\r\na");
 }
 
 void OperationsTest::changesDuringFile() {
     QFETCH(QString, chooser);
     QFETCH(int, line);
-    QFETCH(QByteArray, newText);
+    QFETCH(QString, newText);
     QFETCH(QString, newChooser);
     QFETCH(QByteArray, output);
 
@@ -410,35 +409,340 @@ void OperationsTest::changesDuringFile() {
     QCOMPARE(Run(ctx, "a\r\nb\r\nb\r\na\r\nb", 0).text, output);
 }
 
-void OperationsTest::searchAgreesWithByteByByte_data() {
-    QTest::addColumn<QByteArray>("alphabet");
-    QTest::newRow("letters of both cases") << QByteArray("aAbB");
-    QTest::newRow("Latin-1 neighbours") << QByteArray("\xDF\xFF\xD7\xF7\xC9\xE9@`");
-    QTest::newRow("line ends and NUL") << QByteArray("\r\n\0a", 4);
+void OperationsTest::encodings_data() {
+    QTest::addColumn<QString>("condition");
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QByteArray>("occurrences");  // joined; empty: the line does not contain it
+    QTest::addColumn<QByteArray>("rest");         // the line with them deleted
+
+    const QByteArray kelvin("\xE2\x84\xAA");  // K, KELVIN SIGN, folds to k
+    const QByteArray pad(40, '-');
+
+    // All ASCII: the same bytes in either reading, but for the two letters that fold into ASCII.
+    QTest::newRow("ASCII text, UTF-8 line") << QStringLiteral("caf") << QByteArray("Un CAFé noir")
+                                            << QByteArray("CAF") << QByteArray("Un é noir");
+    QTest::newRow("ASCII text, Latin-1 line")
+        << QStringLiteral("caf") << QByteArray("Un CAF\xE9 noir") << QByteArray("CAF")
+        << QByteArray("Un \xE9 noir");
+    QTest::newRow("k finds the Kelvin sign")
+        << QStringLiteral("k") << "5 " + kelvin + " = 5 k" << kelvin + "k" << QByteArray("5  = 5 ");
+    QTest::newRow("ss finds long s") << QStringLiteral("ss") << QByteArray("Meſſe MESSE")
+                                     << QByteArray("ſſSS") << QByteArray("Mee MEE");
+    QTest::newRow("sk finds long s and Kelvin sign, long line")
+        << QStringLiteral("sk") << pad + "ſ" + kelvin + pad + "SK"
+        << "ſ" + kelvin + "SK" << pad + pad;
+    QTest::newRow("k does not find the Kelvin sign's bytes in a Latin-1 line")
+        << QStringLiteral("k") << kelvin + " k \xFF" << QByteArray("k") << kelvin + "  \xFF";
+
+    // Texts that Latin-1 can hold.
+    QTest::newRow("CAFÉ finds café") << QStringLiteral("CAFÉ") << QByteArray("un café, UN CAFÉ")
+                                     << QByteArray("caféCAFÉ") << QByteArray("un , UN ");
+    QTest::newRow("ÉTUDE finds étude") << QStringLiteral("ÉTUDE") << QByteArray("Une étude")
+                                       << QByteArray("étude") << QByteArray("Une ");
+    QTest::newRow("é finds bytes E9 and C9 in a Latin-1 line")
+        << QStringLiteral("é") << QByteArray("caf\xE9 CAF\xC9") << QByteArray("\xE9\xC9")
+        << QByteArray("caf CAF");
+    QTest::newRow("one byte that is not UTF-8, far along, makes the line Latin-1")
+        << QStringLiteral("é") << "café" + pad + "\xFF" << QByteArray() << "café" + pad + "\xFF";
+    QTest::newRow("é does not find its UTF-8 bytes in a Latin-1 line")
+        << QStringLiteral("é") << QByteArray("caf\xC3\xA9 \xFF") << QByteArray()
+        << QByteArray("caf\xC3\xA9 \xFF");
+    QTest::newRow("µ finds Greek mu in a UTF-8 line")
+        << QStringLiteral("µ") << QByteArray("1 µm 2 μm 3 Μm") << QByteArray("µμΜ")
+        << QByteArray("1 m 2 m 3 m");
+    QTest::newRow("µ in a Latin-1 line") << QStringLiteral("µ") << QByteArray("1 \xB5m \xFF")
+                                         << QByteArray("\xB5") << QByteArray("1 m \xFF");
+    QTest::newRow("ÿ finds Ÿ in a UTF-8 line")
+        << QStringLiteral("ÿ") << QByteArray("Ÿ-ÿ") << QByteArray("Ÿÿ") << QByteArray("-");
+    QTest::newRow("ß finds ẞ, a fold of another length")
+        << QStringLiteral("ß") << QByteArray("STRAẞE straße") << QByteArray("ẞß")
+        << QByteArray("STRAE strae");
+    QTest::newRow("ß in a Latin-1 line") << QStringLiteral("ß")
+                                         << QByteArray(
+                                                "stra\xDF"
+                                                "e \xDF")
+                                         << QByteArray("\xDF\xDF") << QByteArray("strae ");
+    QTest::newRow("kö finds a Kelvin sign before Ö")
+        << QStringLiteral("kö") << kelvin + "Ö kö" << kelvin + "Ökö" << QByteArray(" ");
+
+    // Texts that Latin-1 cannot hold.
+    QTest::newRow("€uro in a UTF-8 line") << QStringLiteral("€uro") << QByteArray("10 €URO")
+                                          << QByteArray("€URO") << QByteArray("10 ");
+    QTest::newRow("€uro never finds ?uro") << QStringLiteral("€uro") << QByteArray("?uro ?URO")
+                                           << QByteArray() << QByteArray("?uro ?URO");
+    QTest::newRow("€uro in a Latin-1 line")
+        << QStringLiteral("€uro") << QByteArray("\x80uro ?uro \xE9") << QByteArray()
+        << QByteArray("\x80uro ?uro \xE9");
+    QTest::newRow("Kelvin sign finds k and K")
+        << QStringLiteral("\u212A") << QByteArray("kilo KILO") << QByteArray("kK")
+        << QByteArray("ilo ILO");
+    QTest::newRow("Kelvin sign in a Latin-1 line")
+        << QStringLiteral("\u212A") << QByteArray("kilo \xE9") << QByteArray()
+        << QByteArray("kilo \xE9");
+    QTest::newRow("ſ finds s") << QStringLiteral("ſ") << QByteArray("Sas") << QByteArray("Ss")
+                               << QByteArray("a");
+    QTest::newRow("ẞ in a Latin-1 line") << QStringLiteral("ẞ")
+                                         << QByteArray(
+                                                "stra\xDF"
+                                                "e \xE9")
+                                         << QByteArray()
+                                         << QByteArray(
+                                                "stra\xDF"
+                                                "e \xE9");
+    QTest::newRow("ς finds Σ") << QStringLiteral("ς") << QByteArray("ΟΔΟΣ οδός") << QByteArray("Σς")
+                               << QByteArray("ΟΔΟ οδό");
+    QTest::newRow("ω finds the ohm sign and Ω")
+        << QStringLiteral("ω") << QByteArray("5 \u2126, 5 \u03A9") << QByteArray("\u2126\u03A9")
+        << QByteArray("5 , 5 ");
+    QTest::newRow("beyond the first plane")
+        << QStringLiteral("\U00010428") << QByteArray("\U00010400\U00010428")
+        << QByteArray("\U00010400\U00010428") << QByteArray();
+    QTest::newRow("a combining mark is a character of its own")
+        << QStringLiteral("e") << QByteArray("e\xCC\x81") << QByteArray("e")
+        << QByteArray("\xCC\x81");
+
+    // Not valid Unicode: nowhere, never "?" or U+FFFD.
+    const QByteArray replaced("? \xEF\xBF\xBD a?");
+    QTest::newRow("lone high surrogate")
+        << QString(QChar(0xD83D)) << replaced << QByteArray() << replaced;
+    QTest::newRow("lone low surrogate after a letter")
+        << QStringLiteral("a") + QChar(0xDC00) << replaced << QByteArray() << replaced;
+    QTest::newRow("surrogates in the wrong order")
+        << QString(QChar(0xDE00)) + QChar(0xD83D) << QByteArray("😀") << QByteArray()
+        << QByteArray("😀");
+
+    // What is kept is the line's own bytes.
+    QTest::newRow("Latin-1 line keeps broken sequences")
+        << QStringLiteral("é") << QByteArray("\xC3 caf\xE9 \xE2\x84") << QByteArray("\xE9")
+        << QByteArray("\xC3 caf \xE2\x84");
+    QTest::newRow("UTF-8 line keeps other characters")
+        << QStringLiteral("b") << QByteArray("ÀbÉ😀B\xEF\xBB\xBF") << QByteArray("bB")
+        << QByteArray("ÀÉ😀\xEF\xBB\xBF");
 }
 
-void OperationsTest::searchAgreesWithByteByByte() {
-    QFETCH(QByteArray, alphabet);
+void OperationsTest::encodings() {
+    QFETCH(QString, condition);
+    QFETCH(QByteArray, line);
+    QFETCH(QByteArray, occurrences);
+    QFETCH(QByteArray, rest);
 
-    // Every line length around the sixteen-byte blocks, every text length up to five, every
-    // starting place: the fast search must agree with the byte-by-byte one.
-    std::mt19937 random(20240917);
-    auto draw = [&](std::size_t size) {
-        std::string text(size, '\0');
-        for (char &c : text)
-            c = alphabet[static_cast<qsizetype>(random() % alphabet.size())];
-        return text;
+    // The line, then one that never holds the text.
+    const QByteArray input = line + "\r\n--";
+    const bool contains = !occurrences.isEmpty();
+    struct Expected {
+        int operation;
+        bool written;
+        QByteArray output;
     };
-    for (int round = 0; round < 4000; ++round) {
-        const std::string line = draw(random() % 70);
-        const std::string text = draw(1 + random() % 5);
+    const Expected expected[] = {
+        {0, true, contains ? QByteArray("--") : input},
+        {1, contains, contains ? line : QByteArray()},
+        {2, true, rest + "\r\n--"},
+        {3, contains, occurrences},
+    };
+    for (const Expected &e : expected) {
+        for (std::size_t chunk :
+             {RFTSFSO::LineReader::DefaultChunk, std::size_t(1), std::size_t(5)}) {
+            ScriptedContext ctx(condition, Captions[e.operation]);
+            const Outcome outcome = Run(ctx, input, 0, chunk);
+            QCOMPARE(outcome.written, e.written);
+            QCOMPARE(outcome.text, e.output);
+        }
+    }
+    QCOMPARE(QByteArray::fromStdString(RemoveCharactersExcept(View(line), condition)), occurrences);
+    QCOMPARE(QByteArray::fromStdString(RemoveOccurrences(View(line), condition)), rest);
+}
+
+void OperationsTest::utf8Check_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("valid");
+
+    QTest::newRow("empty") << QByteArray() << true;
+    QTest::newRow("two, three and four bytes") << QByteArray("é€😀") << true;
+    QTest::newRow("stray continuation byte") << QByteArray("a\x80") << false;
+    QTest::newRow("overlong two bytes") << QByteArray("\xC1\xBF") << false;
+    QTest::newRow("lowest two bytes") << QByteArray("\xC2\x80") << true;
+    QTest::newRow("overlong three bytes") << QByteArray("\xE0\x9F\xBF") << false;
+    QTest::newRow("lowest three bytes") << QByteArray("\xE0\xA0\x80") << true;
+    QTest::newRow("last before the surrogates") << QByteArray("\xED\x9F\xBF") << true;
+    QTest::newRow("surrogate") << QByteArray("\xED\xA0\x80") << false;
+    QTest::newRow("overlong four bytes") << QByteArray("\xF0\x8F\xBF\xBF") << false;
+    QTest::newRow("highest character") << QByteArray("\xF4\x8F\xBF\xBF") << true;
+    QTest::newRow("beyond the highest") << QByteArray("\xF4\x90\x80\x80") << false;
+    QTest::newRow("lead byte F5") << QByteArray("\xF5\x80\x80\x80") << false;
+    QTest::newRow("cut short at the end") << QByteArray("abc\xE2\x84") << false;
+    QTest::newRow("third byte not a continuation") << QByteArray("\xE2\x84z") << false;
+    QTest::newRow("after sixteen ASCII bytes") << QByteArray(16, 'a') + "\xFF" << false;
+    QTest::newRow("a sequence across sixteen-byte blocks")
+        << QByteArray(14, 'a') + "\xF0\x9F\x98\x80" + QByteArray(20, 'a') << true;
+    QTest::newRow("a sequence cut short across blocks")
+        << QByteArray(14, 'a') + "\xF0\x9F\x98" + QByteArray(20, 'a') << false;
+}
+
+void OperationsTest::utf8Check() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, valid);
+    QCOMPARE(IsValidUtf8(View(bytes)), valid);
+    QCOMPARE(Reference::IsUtf8(View(bytes)), valid);
+}
+
+namespace {
+
+// Lines drawn from pieces of bytes, texts from pieces of text: rows for the comparisons with
+// the plain reading of ReferenceMatch.h.
+void AlphabetRows() {
+    QTest::addColumn<QByteArrayList>("pieces");
+    QTest::addColumn<QStringList>("characters");
+
+    QTest::newRow("letters of both cases")
+        << QByteArrayList{"a", "A", "b", "B"} << QStringList{"a", "A", "b", "B"};
+    QTest::newRow("Latin-1 neighbours")
+        << QByteArrayList{"\xDF", "\xFF", "\xD7", "\xF7", "\xC9", "\xE9", "@", "`"}
+        << QStringList{"ß", "ÿ", "×", "÷", "É", "é", "@", "`"};
+    QTest::newRow("CR and NUL") << QByteArrayList{"\r", QByteArray(1, '\0'), "a"}
+                                << QStringList{"\r", QString(QChar(0)), "a"};
+    QTest::newRow("accents in UTF-8 and Latin-1")
+        << QByteArrayList{"é", "É", "\xE9", "\xC9", "e", "E", "\xC3"}
+        << QStringList{"é", "É", "e", "E", "Ã", "©"};
+    QTest::newRow("Kelvin sign and long s")
+        << QByteArrayList{"k", "K",        "s",        "S", "\xE2\x84\xAA",
+                          "ſ", "\xE2\x84", "\x84\xAA", "x", "\xE9"}
+        << QStringList{"k", "K", "s", "S", "\u212A", "ſ", "x"};
+    QTest::newRow("folds of other lengths")
+        << QByteArrayList{"ẞ", "ß", "S", "\u212B", "å", "Å", "\u2126", "ω", "Ω", "\xDF"}
+        << QStringList{"ß", "ẞ", "s", "å", "Å", "ω", "Ω"};
+    QTest::newRow("beyond the first plane")
+        << QByteArrayList{"😀", "\U00010400", "\U00010428", "a", "\xF0\x9F"}
+        << QStringList{"😀", "\U00010400", "\U00010428", "a"};
+    QTest::newRow("surrogates") << QByteArrayList{"a", "\xED\xA0\x80", "😀", "?", "\xEF\xBF\xBD"}
+                                << QStringList{QString(QChar(0xD83D)), QString(QChar(0xDE00)), "a",
+                                               "😀", "?"};
+}
+
+// Draws lines and texts for one row. Every other line uses only the pieces that are valid
+// UTF-8 on their own, so that both readings come up often.
+class Draw {
+public:
+    Draw(const QByteArrayList &pieces, const QStringList &characters)
+        : pieces_(pieces), characters_(characters) {
+        for (const QByteArray &piece : pieces) {
+            if (Reference::IsUtf8(View(piece)))
+                utf8Pieces_.append(piece);
+        }
+    }
+    std::string line(std::size_t most) {
+        const QByteArrayList &from = random_() % 2 ? pieces_ : utf8Pieces_;
+        std::string line;
+        for (std::size_t n = random_() % (most + 1); n > 0; --n)
+            line += from[static_cast<qsizetype>(random_() % from.size())].toStdString();
+        return line;
+    }
+    QString text() {
+        QString text;
+        for (std::size_t n = 1 + random_() % 4; n > 0; --n)
+            text += characters_[static_cast<qsizetype>(random_() % characters_.size())];
+        return text;
+    }
+    unsigned next() { return random_(); }
+
+private:
+    QByteArrayList pieces_, utf8Pieces_;
+    QStringList characters_;
+    std::mt19937 random_{20240917};
+};
+
+QString Describe(const std::string &line, const QString &text) {
+    return QStringLiteral("line %1, text %2")
+        .arg(QByteArray::fromStdString(line).toHex(' '),
+             QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2).toHex(' '));
+}
+
+}  // namespace
+
+void OperationsTest::searchAgreesWithReference_data() {
+    AlphabetRows();
+}
+
+void OperationsTest::searchAgreesWithReference() {
+    QFETCH(QByteArrayList, pieces);
+    QFETCH(QStringList, characters);
+
+    // Line lengths around the sixteen-byte blocks, every starting place at a character: the
+    // search must find what the character-by-character reading finds.
+    Draw draw(pieces, characters);
+    for (int round = 0; round < 3000; ++round) {
+        const std::string line = draw.line(40);
+        const QString text = draw.text();
         const Pattern pattern(text);
-        for (std::size_t from = 0; from <= line.size(); ++from) {
-            if (pattern.find(line, from) != NaiveFind(line, text, from))
-                QFAIL(qPrintable(QStringLiteral("line %1, text %2, from %3")
-                                     .arg(QByteArray::fromStdString(line).toHex(),
-                                          QByteArray::fromStdString(text).toHex())
-                                     .arg(from)));
+        Line l(line);
+        std::vector<std::size_t> starts;
+        for (const Reference::Character &c : Reference::Characters(line))
+            starts.push_back(c.offset);
+        starts.push_back(line.size());
+        for (const std::size_t from : starts) {
+            const Occurrence found = pattern.find(l, from);
+            const Reference::Found wanted = Reference::Find(line, text, from);
+            if (found.at != wanted.at || (found.found() && found.size != wanted.size))
+                QFAIL(qPrintable(Describe(line, text) + QStringLiteral(", from %1").arg(from)));
+        }
+    }
+}
+
+void OperationsTest::loopsAgreeWithReference_data() {
+    AlphabetRows();
+}
+
+void OperationsTest::loopsAgreeWithReference() {
+    QFETCH(QByteArrayList, pieces);
+    QFETCH(QStringList, characters);
+
+    // Whole files through the loops, whose search looks ahead across lines and chunk ends.
+    Draw draw(pieces, characters);
+    for (int round = 0; round < 300; ++round) {
+        std::string file;
+        for (std::size_t n = draw.next() % 8; n > 0; --n)
+            file += draw.line(20) + (draw.next() % 2 ? "\r\n" : "\n");
+        file += draw.line(20);
+        const QString text = draw.text();
+
+        std::vector<std::string> lines{std::string()};
+        for (const char c : file) {
+            if (c != '\n') {
+                lines.back() += c;
+                continue;
+            }
+            if (!lines.back().empty() && lines.back().back() == '\r')
+                lines.back().pop_back();
+            lines.emplace_back();
+        }
+        if (lines.size() > 1 && lines.back().empty())
+            lines.pop_back();
+
+        for (int operation = 0; operation <= 3; ++operation) {
+            QByteArrayList kept;
+            for (const std::string &line : lines) {
+                const bool contains = !line.empty() && Reference::Contains(line, text);
+                std::string result = line;
+                if (operation == 0 && contains)
+                    continue;
+                if ((operation == 1 || operation == 3) && !contains)
+                    continue;
+                if (operation == 2 && contains)
+                    result = Reference::Without(line, text);
+                if (operation == 3)
+                    result = Reference::Except(line, text);
+                kept.append(QByteArray::fromStdString(result));
+            }
+            const QByteArray input = QByteArray::fromStdString(file);
+            for (std::size_t chunk : {RFTSFSO::LineReader::DefaultChunk, std::size_t(1),
+                                      std::size_t(7), std::size_t(16)}) {
+                ScriptedContext ctx(text, Captions[operation]);
+                const Outcome outcome = Run(ctx, input, 0, chunk);
+                if (outcome.written != !kept.isEmpty() || outcome.text != kept.join("\r\n"))
+                    QFAIL(qPrintable(
+                        Describe(file, text) +
+                        QStringLiteral(", operation %1, chunk %2").arg(operation).arg(chunk)));
+            }
         }
     }
 }

@@ -38,14 +38,14 @@ std::string_view View(const QByteArray &bytes) {
 
 class FixedContext : public Operations::LineContext {
 public:
-    FixedContext(QByteArray text, QString chooser)
+    FixedContext(QString text, QString chooser)
         : text_(std::move(text)), chooser_(std::move(chooser)) {}
     bool letEventsRun() override { return false; }
-    QByteArray conditionText() override { return text_; }
+    QString conditionText() override { return text_; }
     QString chooserText() override { return chooser_; }
 
 private:
-    QByteArray text_;
+    QString text_;
     QString chooser_;
 };
 

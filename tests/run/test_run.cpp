@@ -112,6 +112,23 @@ private slots:
         QTest::newRow("every line removed, in place")
             << 0 << "a"
             << "" << QByteArray("a\nA\n") << QByteArray() << true;
+        // The condition as typed, matched in UTF-8 pages and in Latin-1 ones.
+        QTest::newRow("café in a UTF-8 page")
+            << 0 << "café"
+            << "" << QByteArray("Un café\r\nUN CAFÉ\nthé") << QByteArray("thé") << false;
+        QTest::newRow("café in a UTF-8 page, characters removed in place")
+            << 2 << "café"
+            << "" << QByteArray("Un CAFÉ noir") << QByteArray("Un  noir") << true;
+        QTest::newRow("café in a Latin-1 page")
+            << 3 << "café"
+            << "" << QByteArray("un CAF\xC9, un caf\xE9\nth\xE9")
+            << QByteArray(
+                   "CAF\xC9"
+                   "caf\xE9")
+            << false;
+        QTest::newRow("€uro never removes ?uro")
+            << 0 << "€uro"
+            << "" << QByteArray("10 €URO\n?uro") << QByteArray("?uro") << false;
     }
     void eachOperation() {
         QFETCH(int, operation);

@@ -1,0 +1,127 @@
+// A plain, slow reading of "contains" to check the text core against, written for obviousness:
+// the line is decoded whole (Qt decides whether it is valid UTF-8; if not, each byte is a
+// Latin-1 character), each character is folded on its own, and the folded condition is compared
+// at every character position, left to right, an occurrence skipping what it covers.
+#pragma once
+
+#include <QByteArrayView>
+#include <QChar>
+#include <QList>
+#include <QString>
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Reference {
+
+struct Character {
+    char32_t folded;
+    std::size_t offset, size;  // where its bytes are in the line
+};
+
+inline bool IsUtf8(std::string_view line) {
+    return QByteArrayView(line.data(), static_cast<qsizetype>(line.size())).isValidUtf8();
+}
+
+inline char32_t Latin1Fold(char32_t c) {
+    const bool capital = (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7);
+    return capital ? c + 0x20 : c;
+}
+
+inline std::vector<Character> Characters(std::string_view line) {
+    std::vector<Character> characters;
+    if (IsUtf8(line)) {
+        std::size_t offset = 0;
+        const QString text = QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+        for (const char32_t c : text.toUcs4()) {
+            const std::size_t size = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+            characters.push_back({QChar::toCaseFolded(c), offset, size});
+            offset += size;
+        }
+    } else {
+        for (std::size_t i = 0; i < line.size(); ++i)
+            characters.push_back({Latin1Fold(static_cast<unsigned char>(line[i])), i, 1});
+    }
+    return characters;
+}
+
+// The condition's characters, folded for a line read as UTF-8 or as Latin-1; empty when no such
+// line can contain it (empty, not valid UTF-16, or not representable in Latin-1).
+inline std::u32string Folded(const QString &text, bool utf8) {
+    std::u32string folded;
+    if (!QStringView(text).isValidUtf16())
+        return folded;
+    for (const char32_t c : text.toUcs4()) {
+        if (utf8)
+            folded.push_back(QChar::toCaseFolded(c));
+        else if (c <= 0xFF)
+            folded.push_back(Latin1Fold(c));
+        else
+            return {};
+    }
+    return folded;
+}
+
+struct Found {
+    std::size_t at, size;
+    bool operator==(const Found &) const = default;
+};
+
+constexpr std::size_t npos = std::string_view::npos;
+
+// Every occurrence that starts at or after the byte offset `from`, left to right and without
+// overlap.
+inline std::vector<Found> Occurrences(std::string_view line, const QString &text,
+                                      std::size_t from = 0) {
+    const std::vector<Character> characters = Characters(line);
+    const std::u32string wanted = Folded(text, IsUtf8(line));
+    std::vector<Found> found;
+    if (wanted.empty())
+        return found;
+    for (std::size_t i = 0; i + wanted.size() <= characters.size();) {
+        std::size_t j = 0;
+        while (j < wanted.size() && characters[i + j].folded == wanted[j])
+            ++j;
+        if (characters[i].offset < from || j < wanted.size()) {
+            ++i;
+            continue;
+        }
+        const Character &last = characters[i + j - 1];
+        found.push_back({characters[i].offset, last.offset + last.size - characters[i].offset});
+        i += j;
+    }
+    return found;
+}
+
+// The first occurrence at or after `from`; at is npos when there is none.
+inline Found Find(std::string_view line, const QString &text, std::size_t from) {
+    const std::vector<Found> found = Occurrences(line, text, from);
+    return found.empty() ? Found{npos, 0} : found.front();
+}
+
+inline bool Contains(std::string_view line, const QString &text) {
+    return !Occurrences(line, text).empty();
+}
+
+// The occurrences joined.
+inline std::string Except(std::string_view line, const QString &text) {
+    std::string kept;
+    for (const Found &f : Occurrences(line, text))
+        kept += line.substr(f.at, f.size);
+    return kept;
+}
+
+// The line without its occurrences.
+inline std::string Without(std::string_view line, const QString &text) {
+    std::string rest;
+    std::size_t from = 0;
+    for (const Found &f : Occurrences(line, text)) {
+        rest += line.substr(from, f.at - from);
+        from = f.at + f.size;
+    }
+    return rest += line.substr(from);
+}
+
+}  // namespace Reference
