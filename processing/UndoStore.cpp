@@ -237,8 +237,9 @@ void CopyAttributes(int from, int to) {
 
 // Copies the open regular file `from` (whose status is `info`) into the new, empty file `to`:
 // bytes, owner (where allowed), permission bits, extended attributes, access and modification
-// times; then makes it durable.
-int CopyFile(int from, const struct stat &info, int to) {
+// times; then makes it durable, or leaves that to the caller.
+enum class Durable { Now, Later };
+int CopyFile(int from, const struct stat &info, int to, Durable durable) {
     if (const int error = CopyBytes(from, to))
         return error;
     // The owner first: a change of owner clears the set-id bits that the mode then sets.
@@ -250,7 +251,7 @@ int CopyFile(int from, const struct stat &info, int to) {
     const struct timespec times[2] = {info.st_atim, info.st_mtim};
     if (::futimens(to, times) != 0)
         return errno;
-    return SyncData(to);
+    return durable == Durable::Now ? SyncData(to) : 0;
 }
 
 // Errors of a hard link that a copy may get around.
@@ -584,7 +585,9 @@ int DropRun(int storeFd, const std::string &name) {
 struct RunState {
     std::string name;
     bool locked = false;  // being recorded
-    bool usable = false;  // a header and at least one record
+    // What its manifest holds. A folder whose manifest is missing, or holds no record, holds
+    // nothing to undo; one that cannot be read is left alone (to the count rule).
+    enum class Holds { Nothing, Records, Unreadable } holds = Holds::Unreadable;
     RunTotals totals;
     std::uint64_t space() const { return totals.keptBytes + totals.manifestBytes; }
 };
@@ -594,10 +597,14 @@ RunState LookAt(int storeFd, const std::string &name) {
     run.name = name;
     const std::string manifest = name + "/" + ManifestName;
     Fd fd(::openat(storeFd, manifest.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-    if (!fd)
+    if (!fd) {
+        if (errno == ENOENT)
+            run.holds = RunState::Holds::Nothing;
         return run;
+    }
     run.locked = HeldByOther(fd.get());
-    run.usable = ReadTotals(fd.get(), run.totals) && run.totals.records > 0;
+    if (ReadTotals(fd.get(), run.totals))
+        run.holds = run.totals.records > 0 ? RunState::Holds::Records : RunState::Holds::Nothing;
     return run;
 }
 
@@ -637,7 +644,7 @@ void Prune(int storeFd, const UndoLimits &limits, const std::string &finishing) 
     for (const std::string &name : RunNames(storeFd)) {
         RunState run = LookAt(storeFd, name);
         // A run that holds no record (killed before its first one) is nothing to keep.
-        if (!run.usable && !run.locked && name != finishing) {
+        if (run.holds == RunState::Holds::Nothing && !run.locked && name != finishing) {
             DropRun(storeFd, name);
             continue;
         }
@@ -730,7 +737,7 @@ int PutBack(int runFd, const Record &record, struct stat &now) {
                     continue;
                 return errno;
             }
-            error = CopyFile(from.get(), info, to.get());
+            error = CopyFile(from.get(), info, to.get(), Durable::Now);
             if (error != 0) {
                 ::unlink(temporary.c_str());
                 return error;
@@ -851,7 +858,8 @@ int UndoRecorder::keep(const Replacement &entry, std::string &lines) {
             Fd to(::openat(folderFd_, kept, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
             if (!to)
                 return errno;
-            error = CopyFile(from.get(), info, to.get());
+            // Made durable with the group's record, all copies at once.
+            error = CopyFile(from.get(), info, to.get(), Durable::Later);
             struct stat copied;
             if (error == 0 && ::fstat(to.get(), &copied) != 0)
                 error = errno;
@@ -861,6 +869,7 @@ int UndoRecorder::keep(const Replacement &entry, std::string &lines) {
             }
             record.old = IdentityOf(info);
             record.keptBytes = SpaceOf(copied);
+            groupCopied_ = true;
         }
     }
     lines += RecordLine(record);
@@ -880,6 +889,7 @@ std::vector<int> UndoRecorder::recordGroup(const std::vector<Replacement> &group
 
     std::string lines;
     std::vector<std::string> keptNames;
+    groupCopied_ = false;
     const std::uint64_t bytesBefore = bytesKept_;
     std::size_t count = 0;
     for (std::size_t i = 0; i < group.size(); ++i) {
@@ -895,12 +905,19 @@ std::vector<int> UndoRecorder::recordGroup(const std::vector<Replacement> &group
         return answers;
 
     // The records, then everything on the disk: the manifest's data and the run folder's new
-    // entries (the kept links).
+    // entries (the kept files; the manifest's own entry is on the disk since the run began).
+    // Copies are made durable with them by one flush of the store's file system, rather than
+    // one each.
     error = WriteAll(manifestFd_, lines.data(), lines.size(), static_cast<off_t>(manifestSize_));
-    if (error == 0)
-        error = SyncData(manifestFd_);
-    if (error == 0)
-        error = SyncFolder(folderFd_);
+    if (error == 0 && groupCopied_) {
+        if (::syncfs(folderFd_) != 0)
+            error = errno;
+    } else {
+        if (error == 0)
+            error = SyncData(manifestFd_);
+        if (error == 0 && !keptNames.empty())
+            error = SyncFolder(folderFd_);
+    }
     if (error != 0) {
         // None of the group counts: its lines go, so that the next group's follow complete
         // ones, and so do its kept files.
@@ -982,7 +999,7 @@ std::optional<UndoRunInfo> UndoStore::lastRun() const {
     const std::vector<std::string> runs = RunNames(store.get());
     for (auto name = runs.rbegin(); name != runs.rend(); ++name) {
         const RunState run = LookAt(store.get(), *name);
-        if (run.usable || (run.locked && run.totals.manifest.valid))
+        if (run.holds == RunState::Holds::Records || (run.locked && run.totals.manifest.valid))
             return InfoOf(run);
     }
     return std::nullopt;
@@ -1013,20 +1030,28 @@ UndoSummary UndoStore::undoLast() {
     for (auto name = runs.rbegin(); name != runs.rend(); ++name) {
         const std::string manifestPath = *name + "/" + ManifestName;
         Fd manifestFd(::openat(storeFd, manifestPath.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-        if (manifestFd && ::flock(manifestFd.get(), LOCK_EX | LOCK_NB) != 0 &&
-            errno == EWOULDBLOCK) {
+        if (!manifestFd) {
+            if (errno == ENOENT)
+                DropRun(storeFd, *name);  // a folder with no record: nothing to undo
+            continue;
+        }
+        if (::flock(manifestFd.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
             RunState run = LookAt(storeFd, *name);
             run.locked = true;
             summary.outcome = UndoSummary::Outcome::RunInProgress;
             summary.run = InfoOf(run);
             return summary;
         }
+        // A manifest that cannot be read is left as it is (the count rule drops it in time);
+        // the files of that run are left alone by older runs' undo, as changed since.
         std::string text;
-        Manifest manifest;
-        if (manifestFd && ReadAll(manifestFd.get(), text) == 0)
-            manifest = ParseManifest(text, true);
-        if (!manifest.valid || manifest.records.empty()) {
-            DropRun(storeFd, *name);  // nothing in it to undo
+        if (ReadAll(manifestFd.get(), text) != 0)
+            continue;
+        const Manifest manifest = ParseManifest(text, true);
+        if (!manifest.valid)
+            continue;
+        if (manifest.records.empty()) {
+            DropRun(storeFd, *name);  // killed before its first record
             continue;
         }
         Fd runFd(::openat(storeFd, name->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));

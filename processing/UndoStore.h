@@ -53,7 +53,9 @@
 //   is still the original) needs nothing, and says nothing.
 // The run's folder is then removed, so that the next undo takes the run before it. When some
 // files could not be put back (a failure), the run stays with only those files' records, and
-// their kept originals stay with them: the next undo tries them again.
+// their kept originals stay with them: the next undo tries them again. A run whose manifest
+// cannot be read is passed over and kept (the count rule drops it in time): undo takes the run
+// before it, and leaves alone what the unreadable run wrote, as changed since.
 //
 // Bounds, applied when a run finishes: the newest 20 runs, and together at most
 // min(2 GB, 10% of the free space of the store's file system); the oldest runs go first, and the
@@ -181,7 +183,8 @@ private:
     std::size_t recorded_ = 0;
     std::size_t nextKept_ = 1;
     std::uint64_t bytesKept_ = 0;
-    int broken_ = 0;  // the errno that made the record unusable
+    int broken_ = 0;            // the errno that made the record unusable
+    bool groupCopied_ = false;  // the group being recorded has kept a file by copy
     bool finished_ = false;
 };
 

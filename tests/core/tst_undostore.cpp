@@ -181,6 +181,7 @@ private slots:
     void sameTargetTwiceInOneRun_data();
     void sameTargetTwiceInOneRun();
     void undoesNewestRunFirst();
+    void unreadableRunLeftInPlace();
     void lastRunAndTotalSize_data();
     void lastRunAndTotalSize();
     void runInProgressIsNotUndone();
@@ -567,6 +568,33 @@ void UndoStoreTest::undoesNewestRunFirst() {
     QCOMPARE(ReadFile(target), QByteArray("one"));
     QCOMPARE(undo.undoLast().outcome, Outcome::NothingToUndo);
     QCOMPARE(ReadFile(target), QByteArray("one"));
+}
+
+void UndoStoreTest::unreadableRunLeftInPlace() {
+    // A newer run whose manifest no longer reads is neither undone nor thrown away with its
+    // kept files; the run before it is undone, and what the newer run wrote is left alone.
+    QTemporaryDir files, store;
+    const std::string older = Native(files.filePath("older.htm"));
+    const std::string both = Native(files.filePath("both.htm"));
+    WriteFile(older, "older original");
+    WriteFile(both, "both original");
+    UndoStore undo(store.path());
+    CommitRun(undo, {{older, "older result"}, {both, "first result"}});
+    CommitRun(undo, {{both, "second result"}});
+    const QString newer = undo.lastRun().value().name;
+    QFile manifest(store.path() + "/" + newer + "/manifest");
+    QVERIFY(manifest.open(QIODevice::ReadWrite));
+    QCOMPARE(manifest.write("garbage!"), qint64(8));
+    manifest.close();
+
+    const UndoSummary summary = undo.undoLast();
+    QCOMPARE(summary.outcome, Outcome::Done);
+    QCOMPARE(Paths(summary.restored), QStringList{QString::fromStdString(older)});
+    QCOMPARE(LeftAlonePaths(summary), QStringList{QString::fromStdString(both)});
+    QCOMPARE(ReadFile(older), QByteArray("older original"));
+    QCOMPARE(ReadFile(both), QByteArray("second result"));
+    QCOMPARE(Runs(store.path()), QStringList{newer});
+    QCOMPARE(QDir(store.path() + "/" + newer).entryList(QDir::Files).size(), 2);
 }
 
 void UndoStoreTest::lastRunAndTotalSize_data() {
