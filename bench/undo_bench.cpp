@@ -12,11 +12,15 @@
 // of the whole run includes reading and writing every file and the store's finish (its bounds).
 // The undo of the last run is timed as well, for information.
 //
-// usage: undo_bench [--files N] [--group N] [--reps N] [--sync each|group] [--dir DIR]...
+// usage: undo_bench [--files N] [--group N] [--reps N] [--sync each|group] [--record-first]
+//                   [--dir DIR]...
 //   --files  files per run (default 10000), 2 to 8 KB each
 //   --group  results per recorded group (default 32: a few dozen, as the commit queue groups)
 //   --sync   each: fdatasync per result (as the writer does today; default); group: one syncfs
 //            per group instead
+//   --record-first  with --sync group: the group is recorded before its results are flushed,
+//            and the results' file system is flushed only when it is not the store's (whose
+//            flush in recordGroup() covered them)
 //   --dir    where the files and the store go; repeatable (default: /dev/shm and a fresh
 //            folder in /tmp, never emptied before the end)
 
@@ -49,6 +53,7 @@ struct Options {
     std::size_t group = 32;
     int reps = 5;
     bool syncEach = true;
+    bool recordFirst = false;
     std::vector<std::string> dirs;
 };
 
@@ -138,9 +143,15 @@ struct Pending {
 };
 
 // Links the pending results in and renames each over its target; answers from the journal
-// first when there is one.
-void CommitGroup(std::vector<Pending> &group, ReplacementJournal *journal, const Options &options) {
-    if (!options.syncEach && !group.empty())
+// first when there is one. With one flush per group, the results are flushed before the group
+// is recorded; or, with --record-first, after it, and only when the store's flush did not
+// cover their file system.
+void CommitGroup(std::vector<Pending> &group, ReplacementJournal *journal,
+                 const UndoRecorder *recorder, const Options &options) {
+    if (group.empty())
+        return;
+    const bool recordFirst = options.recordFirst && journal;
+    if (!options.syncEach && !recordFirst)
         ::syncfs(group.front().fd);
     std::vector<int> answers(group.size(), 0);
     if (journal) {
@@ -149,6 +160,8 @@ void CommitGroup(std::vector<Pending> &group, ReplacementJournal *journal, const
             entries.push_back(pending.entry);
         answers = journal->recordGroup(entries);
     }
+    if (!options.syncEach && recordFirst && recorder->device() != group.front().entry.newDevice)
+        ::syncfs(group.front().fd);
 
     for (std::size_t i = 0; i < group.size(); ++i) {
         Pending &pending = group[i];
@@ -171,7 +184,7 @@ void CommitGroup(std::vector<Pending> &group, ReplacementJournal *journal, const
 // One in-place run over the files: each page loses its first line (the meta line), or gets it
 // back, so that every run changes every file by the same amount.
 void InPlaceRun(const std::vector<std::string> &files, ReplacementJournal *journal,
-                const Options &options) {
+                const UndoRecorder *recorder, const Options &options) {
     std::vector<Pending> group;
     for (const std::string &file : files) {
         std::string bytes = ReadAll(file);
@@ -197,9 +210,9 @@ void InPlaceRun(const std::vector<std::string> &files, ReplacementJournal *journ
         entry.newModifiedNs = std::int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
         group.push_back({file, fd, entry});
         if (group.size() == options.group)
-            CommitGroup(group, journal, options);
+            CommitGroup(group, journal, recorder, options);
     }
-    CommitGroup(group, journal, options);
+    CommitGroup(group, journal, recorder, options);
 }
 
 std::vector<std::string> FilesIn(const std::string &folder) {
@@ -235,14 +248,14 @@ void Measure(const std::string &base, const Options &options) {
 
             const double start = Now();
             if (name == "none") {
-                InPlaceRun(files, nullptr, options);
+                InPlaceRun(files, nullptr, nullptr, options);
             } else {
                 const UndoStore store(
                     QString::fromStdString(work + "/store"), UndoLimits(),
                     name == "copy" ? UndoKeep::Copy : UndoKeep::LinkWherePossible);
                 const std::unique_ptr<UndoRecorder> run = store.beginRun(UndoFace::CommandLine);
                 TimedJournal journal(*run);
-                InPlaceRun(files, &journal, options);
+                InPlaceRun(files, &journal, run.get(), options);
                 const double finish = Now();
                 run->finish();
                 recording[name].push_back(journal.seconds + Now() - finish);
@@ -299,12 +312,14 @@ int main(int argc, char **argv) {
             options.reps = std::max(1, std::atoi(argv[++i]));
         else if (arg == "--sync" && more)
             options.syncEach = std::string(argv[++i]) != "group";
+        else if (arg == "--record-first")
+            options.recordFirst = true;
         else if (arg == "--dir" && more)
             options.dirs.push_back(argv[++i]);
         else {
             std::fprintf(stderr,
                          "usage: undo_bench [--files N] [--group N] [--reps N] "
-                         "[--sync each|group] [--dir DIR]...\n");
+                         "[--sync each|group] [--record-first] [--dir DIR]...\n");
             return 2;
         }
     }

@@ -807,6 +807,9 @@ int UndoRecorder::open() {
         RemoveFolder(store.get(), name);
         return error;
     }
+    struct stat info;
+    if (::fstat(folder.get(), &info) == 0)
+        device_ = static_cast<std::uint64_t>(info.st_dev);
     name_ = name;
     folderFd_ = folder.release();
     manifestFd_ = manifest.release();
@@ -869,7 +872,6 @@ int UndoRecorder::keep(const Replacement &entry, std::string &lines) {
             }
             record.old = IdentityOf(info);
             record.keptBytes = SpaceOf(copied);
-            groupCopied_ = true;
         }
     }
     lines += RecordLine(record);
@@ -889,7 +891,6 @@ std::vector<int> UndoRecorder::recordGroup(const std::vector<Replacement> &group
 
     std::string lines;
     std::vector<std::string> keptNames;
-    groupCopied_ = false;
     const std::uint64_t bytesBefore = bytesKept_;
     std::size_t count = 0;
     for (std::size_t i = 0; i < group.size(); ++i) {
@@ -904,20 +905,12 @@ std::vector<int> UndoRecorder::recordGroup(const std::vector<Replacement> &group
     if (count == 0)
         return answers;
 
-    // The records, then everything on the disk: the manifest's data and the run folder's new
-    // entries (the kept files; the manifest's own entry is on the disk since the run began).
-    // Copies are made durable with them by one flush of the store's file system, rather than
-    // one each.
+    // The records, then everything on the disk with one flush of the store's file system: the
+    // manifest's data, the run folder's new entries (the kept links), the copies' data, and
+    // whatever else was written there before (the results, when they are on it).
     error = WriteAll(manifestFd_, lines.data(), lines.size(), static_cast<off_t>(manifestSize_));
-    if (error == 0 && groupCopied_) {
-        if (::syncfs(folderFd_) != 0)
-            error = errno;
-    } else {
-        if (error == 0)
-            error = SyncData(manifestFd_);
-        if (error == 0 && !keptNames.empty())
-            error = SyncFolder(folderFd_);
-    }
+    if (error == 0 && ::syncfs(folderFd_) != 0)
+        error = errno;
     if (error != 0) {
         // None of the group counts: its lines go, so that the next group's follow complete
         // ones, and so do its kept files.

@@ -31,15 +31,16 @@
 //   <kept bytes>    the space the kept file holds (st_blocks * 512); 0 for a created file.
 //
 // A line that is not complete (no LF: a write torn by a crash) or does not read as one of these
-// is ignored. The records of a group are appended and made durable (fdatasync of the manifest,
-// fsync of the run folder, so the kept links too) before recordGroup() returns, and so before
-// any result is renamed into place: a run killed at any moment leaves either a usable record of
-// what it replaced or no record and no replacement.
+// is ignored. The records of a group are appended and made durable together with the kept files
+// (one syncfs of the store's file system: the manifest's data, the run folder's new entries, the
+// copies) before recordGroup() returns, and so before any result is renamed into place: a run
+// killed at any moment leaves either a usable record of what it replaced or no record and no
+// replacement.
 //
 // Keeping a file: a hard link into the run folder (no copy, near-zero cost); where the file
 // system refuses one (another file system, a link count at its limit, a file this user may not
 // link) a copy that keeps the bytes, the permission bits, the owner (where allowed), extended
-// attributes and the access and modification times, made durable before the record.
+// attributes and the access and modification times.
 //
 // Undo of the last run, record by record, newest first:
 // - a replaced file still as the run left it (same device, inode, size and modification time at
@@ -161,6 +162,13 @@ public:
     // the store's bounds. Nothing may be recorded after it.
     void finish();
 
+    // The device of the store's file system; 0 before the first record. recordGroup() makes
+    // the whole of that file system durable (syncfs) before it returns, so results written on
+    // it before the call need no flush of their own: a commit queue that writes its results,
+    // records the group, and then flushes only the other file systems it wrote to, pays one
+    // flush per group where it would otherwise pay two.
+    std::uint64_t device() const { return device_; }
+
     // Records written so far.
     std::size_t recorded() const { return recorded_; }
     // The run folder; empty until the first record.
@@ -184,7 +192,7 @@ private:
     std::size_t nextKept_ = 1;
     std::uint64_t bytesKept_ = 0;
     int broken_ = 0;            // the errno that made the record unusable
-    bool groupCopied_ = false;  // the group being recorded has kept a file by copy
+    std::uint64_t device_ = 0;  // the store's file system
     bool finished_ = false;
 };
 
