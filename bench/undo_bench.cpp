@@ -21,8 +21,8 @@
 //   --record-first  with --sync group: the group is recorded before its results are flushed,
 //            and the results' file system is flushed only when it is not the store's (whose
 //            flush in recordGroup() covered them)
-//   --dir    where the files and the store go; repeatable (default: /dev/shm and a fresh
-//            folder in /tmp, never emptied before the end)
+//   --dir    where the files and the store go, in a fresh folder; repeatable (default
+//            /dev/shm; on a disk, folders there are emptied only at the end)
 
 #include "BenchSupport.h"
 
@@ -324,7 +324,7 @@ int main(int argc, char **argv) {
         }
     }
     if (options.dirs.empty())
-        options.dirs = {"/dev/shm", fs::temp_directory_path().string()};
+        options.dirs = {"/dev/shm"};
     for (const std::string &dir : options.dirs)
         Measure(dir, options);
     return 0;
