@@ -2,7 +2,8 @@
 # make test          the same set-up, then every test, headless
 # make format-check  checks that every C++ file is formatted as .clang-format says
 # make format        formats every C++ file so
-# make bench         runs every benchmark; bench-core, bench-run, bench-add, bench-list one each.
+# make bench         runs every benchmark; bench-core, bench-run, bench-add, bench-list,
+#                    bench-undo one each.
 #                    Benchmarks are built in their own folder, $(BENCH_BUILD).
 # make install      builds, then installs under PREFIX (default /usr/local), below DESTDIR if set
 # make uninstall    removes what the last make install put there
@@ -17,7 +18,7 @@ SOURCES      = $(shell find app base filelist processing samples tests bench \
                  -name '*.cpp' -o -name '*.h' | LC_ALL=C sort)
 
 .PHONY: run test build deps display clean format format-check \
-        bench bench-build bench-core bench-run bench-add bench-list
+        bench bench-build bench-core bench-run bench-add bench-list bench-undo
 .PHONY: install uninstall package
 
 run: display deps build
@@ -55,7 +56,7 @@ format:
 	@$(MAKE) --no-print-directory deps PACKAGES=clang-format
 	clang-format -i $(SOURCES)
 
-bench: bench-list bench-add bench-run bench-core
+bench: bench-list bench-add bench-run bench-core bench-undo
 
 bench-build: deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DSTRELMARK_BENCH=ON
@@ -74,6 +75,10 @@ bench-add: bench-build
 bench-list: bench-build
 	cmake --build $(BENCH_BUILD) -j$(JOBS) --target list_bench
 	$(BENCH_BUILD)/bench/list_bench
+
+bench-undo: bench-build
+	cmake --build $(BENCH_BUILD) -j$(JOBS) --target undo_bench
+	$(BENCH_BUILD)/bench/undo_bench
 
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD)

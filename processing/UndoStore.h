@@ -1,0 +1,229 @@
+// The undo store: every run keeps the files it replaces, so that the last run can be taken back.
+//
+// Where: $XDG_DATA_HOME/Brindlewick/Strelmark/undo/ (QStandardPaths' GenericDataLocation), or
+// the folder given to the constructor. Each run that replaced or created anything has a folder
+// of its own there, named by its start time so that names sort by time and two processes never
+// pick the same one:
+//
+//     20250114T093012.345678Z-0012345-0001/      UTC start, microseconds, process id, counter
+//         manifest                               the run's record (below)
+//         k1, k2, ...                            the kept files: the replaced originals
+//
+// The manifest is text, one item a line, each line ending in LF:
+//
+//     strelmark-undo 1                           format and version
+//     face window                                "window" or "command line"
+//     started 2025-01-14T09:30:12.345Z           UTC, ISO 8601
+//     R <target> <kept> <old identity> <kept bytes> <new identity>    a replaced file
+//     C <target> - <old identity> <kept bytes> <new identity>         a created file
+//     ...
+//     end <records> <kept bytes>                 written when the run finishes (a summary only)
+//
+//   <target>        the file's path, absolute, symbolic links resolved, as the file system's
+//                   bytes: bytes 0x21 to 0x7E stand for themselves except '%'; every other byte
+//                   is %XX (two upper-case hex digits), so any name round-trips and fields are
+//                   separated by single spaces.
+//   <kept>          the kept file's name in the run folder; "-" for a created file.
+//   <identity>      four decimal numbers: device, inode, size, modification time in nanoseconds
+//                   since the epoch. The old identity is the replaced file's (the kept file's,
+//                   for a hard link); 0 0 0 0 for a created file. The new identity is the result
+//                   that the run puts at the target.
+//   <kept bytes>    the space the kept file holds (st_blocks * 512); 0 for a created file.
+//
+// A line that is not complete (no LF: a write torn by a crash) or does not read as one of these
+// is ignored. The records of a group are appended and made durable together with the kept files
+// (one syncfs of the store's file system: the manifest's data, the run folder's new entries, the
+// copies) before recordGroup() returns, and so before any result is renamed into place: a run
+// killed at any moment leaves either a usable record of what it replaced or no record and no
+// replacement.
+//
+// Keeping a file: a hard link into the run folder (no copy, near-zero cost); where the file
+// system refuses one (another file system, a link count at its limit, a file this user may not
+// link) a copy that keeps the bytes, the permission bits, the owner (where allowed), extended
+// attributes and the access and modification times.
+//
+// Undo of the last run, record by record, newest first:
+// - a replaced file still as the run left it (same device, inode, size and modification time at
+//   the target, a symbolic link there not followed) is put back atomically: the kept file is
+//   linked to a temporary name beside the target and renamed over it (copied there when it is
+//   on another file system), so the original comes back with every byte, its permissions,
+//   owner and extended attributes;
+// - a created file still as the run left it is removed;
+// - a file changed since the run (other content, another file, gone) is left alone and listed;
+// - a target that the run recorded but never replaced (it was killed in between: the file there
+//   is still the original) needs nothing, and says nothing.
+// The run's folder is then removed, so that the next undo takes the run before it. When some
+// files could not be put back (a failure), the run stays with only those files' records, and
+// their kept originals stay with them: the next undo tries them again. A run whose manifest
+// cannot be read is passed over and kept (the count rule drops it in time): undo takes the run
+// before it, and leaves alone what the unreadable run wrote, as changed since.
+//
+// Bounds, applied when a run finishes: the newest 20 runs, and together at most
+// min(2 GB, 10% of the free space of the store's file system); the oldest runs go first, and the
+// size rule never drops the newest run nor the run that is finishing.
+//
+// Several processes may use the store at once (the window and the command line). A run locks its
+// own manifest (flock) while it records, so that it is known to be in progress; undo and pruning
+// lock the store (flock on "lock" in the store folder). Recording takes no store-wide lock. A
+// run folder is made under a hidden name and renamed into view once its manifest is there and
+// locked; hidden folders are ignored, and left-overs of killed processes are removed by pruning.
+#pragma once
+
+#include "ReplacementJournal.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Which face of the program made a run.
+enum class UndoFace { Window, CommandLine };
+
+// How the store keeps a replaced file.
+enum class UndoKeep {
+    LinkWherePossible,  // a hard link, a copy where the file system refuses the link
+    Copy,               // always a copy (tests; a store on a file system that mislinks)
+};
+
+// The store's bounds.
+struct UndoLimits {
+    std::size_t runs = 20;                // the newest runs kept
+    std::uint64_t bytes = 2'000'000'000;  // all runs together, at most (2 GB)...
+    unsigned freeSpacePercent = 10;       // ...and at most this share of the free space
+};
+
+// One run in the store, as a menu entry shows it: "Undo Last Run (12 files, 3.4 MB)".
+struct UndoRunInfo {
+    QString name;       // the run folder's name
+    QDateTime started;  // UTC
+    UndoFace face = UndoFace::Window;
+    std::size_t files = 0;        // files replaced or created
+    std::uint64_t bytesKept = 0;  // the space the kept files hold
+    bool inProgress = false;      // a process is still recording it (it cannot be undone yet)
+};
+
+// What an undo did.
+struct UndoSummary {
+    enum class Outcome {
+        Done,           // the run was undone (see the lists; some files may have failed)
+        NothingToUndo,  // no run in the store
+        RunInProgress,  // the newest run is still being recorded by a process: nothing done
+        StoreFailed,    // the store could not be read or locked (storeError): nothing done
+    };
+    enum class Reason {
+        Changed,  // another file or other content is at the target since the run
+        Gone,     // the file that the run wrote is no longer there
+    };
+    struct LeftAlone {
+        std::string path;  // the file system's bytes, as recorded
+        Reason reason;
+    };
+    struct Failure {
+        std::string path;
+        int error;  // errno
+    };
+
+    Outcome outcome = Outcome::NothingToUndo;
+    int storeError = 0;                 // with StoreFailed
+    std::optional<UndoRunInfo> run;     // the run taken back (Done, RunInProgress)
+    std::vector<std::string> restored;  // originals put back
+    std::vector<std::string> removed;   // files the run created, removed
+    std::vector<LeftAlone> leftAlone;   // changed since the run: not touched
+    std::vector<Failure> failed;        // could not be put back; kept for the next undo
+    std::size_t nothingToDo = 0;        // records the run never carried out (killed between)
+};
+
+// The user's text of a summary, one line per item: "Restored: /home/ann/a.htm",
+// "Removed: ...", "Left alone, changed since the run: ...", "Not restored, Permission denied:
+// ...". Paths are shown as the file system's bytes read as UTF-8.
+QStringList DescribeUndo(const UndoSummary &summary);
+
+// The record of one run. Made by UndoStore::beginRun(); given to the commit queue as its
+// journal; used by one thread at a time.
+class UndoRecorder final : public ReplacementJournal {
+public:
+    UndoRecorder(const UndoRecorder &) = delete;
+    UndoRecorder &operator=(const UndoRecorder &) = delete;
+    ~UndoRecorder() override;  // finish(), when it was not called
+
+    // Keeps each existing target and appends the group's records durably (see the top of this
+    // file). Answers 0 or an errno per entry; an entry with an errno has no record and must not
+    // be replaced. When the record itself cannot be written, every entry of the group answers
+    // that errno. A relative target is taken from the current folder.
+    std::vector<int> recordGroup(const std::vector<Replacement> &group) override;
+
+    // Ends the run: releases its lock, removes its folder when it recorded nothing, and applies
+    // the store's bounds. Nothing may be recorded after it.
+    void finish();
+
+    // The device of the store's file system; 0 before the first record. recordGroup() makes
+    // the whole of that file system durable (syncfs) before it returns, so results written on
+    // it before the call need no flush of their own: a commit queue that writes its results,
+    // records the group, and then flushes only the other file systems it wrote to, pays one
+    // flush per group where it would otherwise pay two.
+    std::uint64_t device() const { return device_; }
+
+    // Records written so far.
+    std::size_t recorded() const { return recorded_; }
+    // The run folder; empty until the first record.
+    QString folder() const;
+
+private:
+    friend class UndoStore;
+    UndoRecorder(std::string store, UndoFace face, UndoLimits limits, UndoKeep keep);
+    int open();
+    int keep(const Replacement &entry, std::string &line);
+
+    std::string store_;
+    UndoFace face_;
+    UndoLimits limits_;
+    UndoKeep keep_;
+    std::string name_;                // the run folder's name, once made
+    int folderFd_ = -1;               // the run folder
+    int manifestFd_ = -1;             // the manifest, locked
+    std::uint64_t manifestSize_ = 0;  // bytes of complete records
+    std::size_t recorded_ = 0;
+    std::size_t nextKept_ = 1;
+    std::uint64_t bytesKept_ = 0;
+    int broken_ = 0;            // the errno that made the record unusable
+    std::uint64_t device_ = 0;  // the store's file system
+    bool finished_ = false;
+};
+
+class UndoStore {
+public:
+    // `folder` empty: the user's store (DefaultFolder()). Nothing is made before it is needed.
+    explicit UndoStore(QString folder = QString(), UndoLimits limits = UndoLimits(),
+                       UndoKeep keep = UndoKeep::LinkWherePossible);
+
+    // $XDG_DATA_HOME/Brindlewick/Strelmark/undo; empty when there is no home folder to find it in.
+    static QString DefaultFolder();
+    const QString &folder() const { return folder_; }
+
+    // Makes the store's folder when it is missing; answers 0 or the errno that stops it (a run
+    // recorded there would fail every file with it).
+    int prepare() const;
+
+    // A new run's record. Thread-safe: each call makes a run of its own.
+    std::unique_ptr<UndoRecorder> beginRun(UndoFace face) const;
+
+    // The newest run, if any (one whose records all got lost counts as none).
+    std::optional<UndoRunInfo> lastRun() const;
+    // The space the store holds: kept files and manifests.
+    std::uint64_t totalSize() const;
+
+    // Takes the newest run back (see the top of this file).
+    UndoSummary undoLast();
+
+private:
+    QString folder_;
+    std::string path_;  // folder_ as the file system's bytes
+    UndoLimits limits_;
+    UndoKeep keep_;
+};

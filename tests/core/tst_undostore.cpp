@@ -1,0 +1,938 @@
+// The undo store: keeping what a run replaces, and taking the run back.
+//
+// The commit is simulated here as the commit queue does it: each result is written beside its
+// target, the group is recorded, and only then is each result renamed over its target.
+#include "UndoStore.h"
+
+#include <QtTest>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+namespace {
+
+using Outcome = UndoSummary::Outcome;
+using Reason = UndoSummary::Reason;
+
+bool RunningAsRoot() {
+    return ::geteuid() == 0;
+}
+
+std::string Native(const QString &path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+// Files by the file system's bytes, so that any name can be used.
+QByteArray ReadFile(const std::string &path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return "<unreadable: " + QByteArray(std::strerror(errno)) + ">";
+    QByteArray bytes;
+    char buffer[65536];
+    for (ssize_t size; (size = ::read(fd, buffer, sizeof buffer)) > 0;)
+        bytes.append(buffer, size);
+    ::close(fd);
+    return bytes;
+}
+
+void WriteFile(const std::string &path, const QByteArray &bytes, mode_t mode = 0644) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+    if (fd < 0 ||
+        ::write(fd, bytes.constData(), static_cast<std::size_t>(bytes.size())) != bytes.size())
+        qFatal("cannot write %s: %s", path.c_str(), std::strerror(errno));
+    ::close(fd);
+}
+
+bool Exists(const std::string &path) {
+    struct stat info;
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+struct stat StatOf(const std::string &path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0)
+        info.st_ino = 0;
+    return info;
+}
+
+std::int64_t ModifiedNs(const struct stat &info) {
+    return std::int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+}
+
+QByteArray Attribute(const std::string &path, const char *name) {
+    char value[256];
+    const ssize_t size = ::getxattr(path.c_str(), name, value, sizeof value);
+    return size < 0 ? QByteArray("<none>") : QByteArray(value, size);
+}
+
+// The run folders in the store, oldest first.
+QStringList Runs(const QString &store) {
+    return QDir(store).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+QString NameOf(const UndoRecorder &run) {
+    return QFileInfo(run.folder()).fileName();
+}
+
+QStringList Paths(const std::vector<std::string> &paths) {
+    QStringList list;
+    for (const std::string &path : paths)
+        list.append(QString::fromStdString(path));
+    return list;
+}
+
+QStringList LeftAlonePaths(const UndoSummary &summary) {
+    QStringList list;
+    for (const UndoSummary::LeftAlone &file : summary.leftAlone)
+        list.append(QString::fromStdString(file.path));
+    return list;
+}
+
+struct Change {
+    std::string target;
+    QByteArray bytes;
+};
+
+enum class Then { Rename, Abandon };
+
+// Commits the changes as one group: each result written beside its target, the group recorded,
+// then each result renamed over its target unless the journal refused it. Abandon: the run is
+// "killed" after the record and before any rename.
+std::vector<int> Commit(ReplacementJournal &journal, const std::vector<Change> &changes,
+                        Then then = Then::Rename) {
+    std::vector<Replacement> group;
+    std::vector<std::string> pending;
+    for (const Change &change : changes) {
+        const std::string temporary = change.target + ".pending";
+        WriteFile(temporary, change.bytes, 0600);
+        const struct stat info = StatOf(temporary);
+        Replacement entry;
+        entry.target = change.target;
+        entry.existed = Exists(change.target);
+        entry.newDevice = info.st_dev;
+        entry.newInode = info.st_ino;
+        entry.newSize = static_cast<std::uint64_t>(info.st_size);
+        entry.newModifiedNs = ModifiedNs(info);
+        group.push_back(entry);
+        pending.push_back(temporary);
+    }
+    const std::vector<int> answers = journal.recordGroup(group);
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+        if (then == Then::Rename && answers.at(i) == 0)
+            ::rename(pending[i].c_str(), changes[i].target.c_str());
+        else
+            ::unlink(pending[i].c_str());
+    }
+    return answers;
+}
+
+// A whole run of one group; every entry must be recorded.
+void CommitRun(const UndoStore &store, const std::vector<Change> &changes,
+               Then then = Then::Rename) {
+    const std::unique_ptr<UndoRecorder> run = store.beginRun(UndoFace::Window);
+    for (int answer : Commit(*run, changes, then))
+        QCOMPARE(answer, 0);
+    run->finish();
+}
+
+// A folder on another file system than /tmp, for keeping across file systems; empty when
+// /dev/shm is not one.
+QString OtherFileSystem() {
+    const struct stat tmp = StatOf(Native(QDir::tempPath())), shm = StatOf("/dev/shm");
+    if (shm.st_ino == 0 || !S_ISDIR(shm.st_mode) || shm.st_dev == tmp.st_dev ||
+        ::access("/dev/shm", W_OK) != 0)
+        return {};
+    return QStringLiteral("/dev/shm");
+}
+
+enum class StoreAt { Beside, OtherFileSystem };
+
+}  // namespace
+
+Q_DECLARE_METATYPE(UndoKeep)
+Q_DECLARE_METATYPE(StoreAt)
+Q_DECLARE_METATYPE(Reason)
+Q_DECLARE_METATYPE(UndoLimits)
+
+class UndoStoreTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void restoresReplacedFiles_data();
+    void restoresReplacedFiles();
+    void removesCreatedFiles();
+    void leavesChangedFilesAlone_data();
+    void leavesChangedFilesAlone();
+    void runKilledBeforeRenames_data();
+    void runKilledBeforeRenames();
+    void processKilledMidGroup();
+    void tornManifestLineIgnored_data();
+    void tornManifestLineIgnored();
+    void sameTargetTwiceInOneRun_data();
+    void sameTargetTwiceInOneRun();
+    void undoesNewestRunFirst();
+    void unreadableRunLeftInPlace();
+    void lastRunAndTotalSize_data();
+    void lastRunAndTotalSize();
+    void runInProgressIsNotUndone();
+    void keepsTwentyRuns();
+    void sizeBound_data();
+    void sizeBound();
+    void runInProgressSurvivesPruning();
+    void emptyRunLeavesNothing_data();
+    void emptyRunLeavesNothing();
+    void concurrentRuns();
+    void namesRoundTrip_data();
+    void namesRoundTrip();
+    void relativeTarget();
+    void unusableStore();
+    void defaultFolderUnderUserData();
+    void failedRestoreKeptForNextUndo();
+};
+
+void UndoStoreTest::restoresReplacedFiles_data() {
+    QTest::addColumn<UndoKeep>("keep");
+    QTest::addColumn<StoreAt>("storeAt");
+    QTest::newRow("hard link") << UndoKeep::LinkWherePossible << StoreAt::Beside;
+    QTest::newRow("copy") << UndoKeep::Copy << StoreAt::Beside;
+    QTest::newRow("across file systems") << UndoKeep::LinkWherePossible << StoreAt::OtherFileSystem;
+}
+
+void UndoStoreTest::restoresReplacedFiles() {
+    QFETCH(UndoKeep, keep);
+    QFETCH(StoreAt, storeAt);
+
+    const QString other = OtherFileSystem();
+    if (storeAt == StoreAt::OtherFileSystem && other.isEmpty())
+        QSKIP("/dev/shm is not another file system here");
+    QTemporaryDir files, store(storeAt == StoreAt::Beside ? QDir::tempPath() + "/undo-XXXXXX"
+                                                          : other + "/strelmark-undo-XXXXXX");
+    QVERIFY(store.isValid());
+
+    struct Original {
+        std::string path;
+        QByteArray bytes;
+        mode_t mode;
+        struct stat info;
+    };
+    QByteArray big(3 << 20, '\0');
+    for (int i = 0; i < big.size(); ++i)
+        big[i] = char(i * 7 + i / 4093);
+    std::vector<Original> originals = {
+        {Native(files.filePath("a.htm")), QByteArray("line\r\nNUL \0 and \xFF\r\n", 20), 0640, {}},
+        {Native(files.filePath("empty.htm")), QByteArray(), 0600, {}},
+        {Native(files.filePath("script.htm")), QByteArray("#!/bin/sh\necho hi\n"), 0755, {}},
+        {Native(files.filePath("setid.htm")), QByteArray("set-id"), 04750, {}},
+        {Native(files.filePath("big.htm")), big, 0644, {}},
+    };
+    std::vector<Change> changes;
+    for (Original &original : originals) {
+        WriteFile(original.path, original.bytes);
+        // Another owner where this user may give files away (a change of owner clears the
+        // set-id bits, so it comes first).
+        if (RunningAsRoot())
+            QCOMPARE(::chown(original.path.c_str(), 65534, 65534), 0);
+        QCOMPARE(::chmod(original.path.c_str(), original.mode), 0);
+        QCOMPARE(::setxattr(original.path.c_str(), "user.strelmark", "kept", 4, 0), 0);
+        original.info = StatOf(original.path);
+        changes.push_back({original.path, "result"});
+    }
+
+    UndoStore undo(store.path(), UndoLimits(), keep);
+    CommitRun(undo, changes);
+    for (const Original &original : originals)
+        QCOMPARE(ReadFile(original.path), QByteArray("result"));
+
+    const UndoSummary summary = undo.undoLast();
+    QCOMPARE(summary.outcome, Outcome::Done);
+    QCOMPARE(summary.restored.size(), originals.size());
+    QVERIFY(summary.leftAlone.empty());
+    QVERIFY(summary.failed.empty());
+    for (const Original &original : originals) {
+        const struct stat now = StatOf(original.path);
+        QCOMPARE(ReadFile(original.path), original.bytes);
+        QCOMPARE(now.st_mode & 07777, original.mode);
+        QCOMPARE(now.st_uid, original.info.st_uid);
+        QCOMPARE(now.st_gid, original.info.st_gid);
+        QCOMPARE(Attribute(original.path, "user.strelmark"), QByteArray("kept"));
+        QCOMPARE(ModifiedNs(now), ModifiedNs(original.info));
+        // A hard link brings back the very file; a copy brings back a file like it.
+        if (keep == UndoKeep::LinkWherePossible && storeAt == StoreAt::Beside)
+            QCOMPARE(now.st_ino, original.info.st_ino);
+    }
+    // No temporary file is left beside the targets, and the run's record is gone.
+    QCOMPARE(
+        QDir(files.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(),
+        int(originals.size()));
+    QVERIFY(Runs(store.path()).isEmpty());
+    QCOMPARE(undo.undoLast().outcome, Outcome::NothingToUndo);
+}
+
+void UndoStoreTest::removesCreatedFiles() {
+    QTemporaryDir files, store;
+    const std::string created = Native(files.filePath("new.htm"));
+    const std::string replaced = Native(files.filePath("old.htm"));
+    WriteFile(replaced, "old");
+    UndoStore undo(store.path());
+    CommitRun(undo, {{created, "made"}, {replaced, "new"}});
+    QCOMPARE(ReadFile(created), QByteArray("made"));
+
+    const UndoSummary summary = undo.undoLast();
+    QCOMPARE(summary.outcome, Outcome::Done);
+    QCOMPARE(Paths(summary.removed), QStringList{QString::fromStdString(created)});
+    QCOMPARE(Paths(summary.restored), QStringList{QString::fromStdString(replaced)});
+    QVERIFY(!Exists(created));
+    QCOMPARE(ReadFile(replaced), QByteArray("old"));
+}
+
+enum class Mutation { NewContent, OtherFileRenamedOver, Deleted, SymbolicLink };
+Q_DECLARE_METATYPE(Mutation)
+
+void UndoStoreTest::leavesChangedFilesAlone_data() {
+    QTest::addColumn<bool>("existedBefore");
+    QTest::addColumn<Mutation>("mutation");
+    QTest::addColumn<bool>("listed");
+    QTest::addColumn<Reason>("reason");
+
+    QTest::newRow("replaced, then written in place")
+        << true << Mutation::NewContent << true << Reason::Changed;
+    QTest::newRow("replaced, then another file renamed over it")
+        << true << Mutation::OtherFileRenamedOver << true << Reason::Changed;
+    QTest::newRow("replaced, then deleted") << true << Mutation::Deleted << true << Reason::Gone;
+    QTest::newRow("replaced, then a symbolic link put there")
+        << true << Mutation::SymbolicLink << true << Reason::Changed;
+    QTest::newRow("created, then written in place")
+        << false << Mutation::NewContent << true << Reason::Changed;
+    QTest::newRow("created, then deleted") << false << Mutation::Deleted << false << Reason::Gone;
+}
+
+void UndoStoreTest::leavesChangedFilesAlone() {
+    QFETCH(bool, existedBefore);
+    QFETCH(Mutation, mutation);
+    QFETCH(bool, listed);
+    QFETCH(Reason, reason);
+
+    QTemporaryDir files, store;
+    const std::string subject = Native(files.filePath("subject.htm"));
+    const std::string control = Native(files.filePath("control.htm"));
+    const std::string elsewhere = Native(files.filePath("elsewhere.htm"));
+    if (existedBefore)
+        WriteFile(subject, "original");
+    WriteFile(control, "control original");
+    UndoStore undo(store.path());
+    CommitRun(undo, {{subject, "result"}, {control, "control result"}});
+
+    // What the user did after the run. The new content has the result's size, so that only
+    // the modification time tells (a second later, whatever the clock's grain).
+    QByteArray userBytes = "user's";
+    switch (mutation) {
+        case Mutation::NewContent: {
+            const struct stat result = StatOf(subject);
+            const int fd = ::open(subject.c_str(), O_WRONLY | O_TRUNC);
+            QVERIFY(fd >= 0);
+            QCOMPARE(::write(fd, userBytes.constData(), 6), ssize_t(6));
+            const struct timespec times[2] = {{0, UTIME_OMIT},
+                                              {result.st_mtim.tv_sec + 1, result.st_mtim.tv_nsec}};
+            QCOMPARE(::futimens(fd, times), 0);
+            ::close(fd);
+            QCOMPARE(StatOf(subject).st_ino, result.st_ino);
+            break;
+        }
+        case Mutation::OtherFileRenamedOver:
+            WriteFile(subject + ".tmp", userBytes);
+            QCOMPARE(::rename((subject + ".tmp").c_str(), subject.c_str()), 0);
+            break;
+        case Mutation::Deleted:
+            QCOMPARE(::unlink(subject.c_str()), 0);
+            break;
+        case Mutation::SymbolicLink:
+            WriteFile(elsewhere, userBytes);
+            QCOMPARE(::unlink(subject.c_str()), 0);
+            QCOMPARE(::symlink(elsewhere.c_str(), subject.c_str()), 0);
+            break;
+    }
+
+    const UndoSummary summary = undo.undoLast();
+    QCOMPARE(summary.outcome, Outcome::Done);
+    QCOMPARE(ReadFile(control), QByteArray("control original"));
+    QVERIFY(summary.failed.empty());
+    if (listed) {
+        QCOMPARE(LeftAlonePaths(summary), QStringList{QString::fromStdString(subject)});
+        QCOMPARE(summary.leftAlone[0].reason, reason);
+    } else {
+        QVERIFY(summary.leftAlone.empty());
+        QCOMPARE(summary.nothingToDo, std::size_t(1));
+    }
+    if (mutation == Mutation::Deleted) {
+        QVERIFY(!Exists(subject));
+    } else {
+        QCOMPARE(ReadFile(subject), userBytes);
+        QCOMPARE(S_ISLNK(StatOf(subject).st_mode), mutation == Mutation::SymbolicLink);
+    }
+    QVERIFY(Runs(store.path()).isEmpty());
+}
+
+void UndoStoreTest::runKilledBeforeRenames_data() {
+    QTest::addColumn<UndoKeep>("keep");
+    QTest::addColumn<bool>("existedBefore");
+    QTest::newRow("replaced, hard link") << UndoKeep::LinkWherePossible << true;
+    QTest::newRow("replaced, copy") << UndoKeep::Copy << true;
+    QTest::newRow("created") << UndoKeep::LinkWherePossible << false;
+}
+
+void UndoStoreTest::runKilledBeforeRenames() {
+    QFETCH(UndoKeep, keep);
+    QFETCH(bool, existedBefore);
+
+    QTemporaryDir files, store;
+    std::vector<Change> changes;
+    std::vector<struct stat> before;
+    for (const char *name : {"a.htm", "b.htm", "c.htm"}) {
+        const std::string path = Native(files.filePath(name));
+        if (existedBefore)
+            WriteFile(path, QByteArray("original ") + name);
+        before.push_back(StatOf(path));
+        changes.push_back({path, "result"});
+    }
+    UndoStore undo(store.path(), UndoLimits(), keep);
+    CommitRun(undo, changes, Then::Abandon);
+    QCOMPARE(undo.lastRun().value().files, changes.size());
+
+    const UndoSummary summary = undo.undoLast();
+    QCOMPARE(summary.outcome, Outcome::Done);
+    QCOMPARE(summary.nothingToDo, changes.size());
+    QVERIFY(summary.restored.empty());
+    QVERIFY(summary.removed.empty());
+    QVERIFY(summary.leftAlone.empty());
+    QVERIFY(summary.failed.empty());
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        QCOMPARE(Exists(changes[i].target), existedBefore);
+        if (existedBefore) {
+            QCOMPARE(ReadFile(changes[i].target),
+                     "original " +
+                         QFileInfo(QString::fromStdString(changes[i].target)).fileName().toUtf8());
+            QCOMPARE(StatOf(changes[i].target).st_ino, before[i].st_ino);
+        }
+    }
+    QVERIFY(!undo.lastRun());
+}
+
+void UndoStoreTest::processKilledMidGroup() {
+    // A run killed between two renames of a group: the file renamed comes back, the other one
+    // was never touched, and the lock of the dead run is gone with it.
+    QTemporaryDir files, store;
+    const std::string first = Native(files.filePath("first.htm"));
+    const std::string second = Native(files.filePath("second.htm"));
+    WriteFile(first, "first original");
+    WriteFile(second, "second original");
+
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+                {"--record-then-die", store.path(), QString::fromStdString(first),
+                 QString::fromStdString(second)});
+    QVERIFY(child.waitForFinished(60000));
+    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(ReadFile(first), QByteArray("result"));
+    QCOMPARE(ReadFile(second), QByteArray("second original"));
+
+    UndoStore undo(store.path());
+    const std::optional<UndoRunInfo> run = undo.lastRun();
+    QVERIFY(run);
+    QVERIFY(!run->inProgress);
+    QCOMPARE(run->face, UndoFace::CommandLine);
+    QCOMPARE(run->files, std::size_t(2));
+
+    const UndoSummary summary = undo.undoLast();
+    QCOMPARE(summary.outcome, Outcome::Done);
+    QCOMPARE(Paths(summary.restored), QStringList{QString::fromStdString(first)});
+    QCOMPARE(summary.nothingToDo, std::size_t(1));
+    QCOMPARE(ReadFile(first), QByteArray("first original"));
+    QCOMPARE(ReadFile(second), QByteArray("second original"));
+    QCOMPARE(QDir(files.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+void UndoStoreTest::tornManifestLineIgnored_data() {
+    // The manifest of a run killed while it appended: what came before the tear, then part of
+    // a record of a created file that is really there, which undo must not remove.
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<int>("recordBytes");  // how much of the record's line was written; -1 all
+    QTest::newRow("record cut short") << QByteArray() << 20;
+    QTest::newRow("whole record without its line end") << QByteArray() << -1;
+    QTest::newRow("a block of zeros") << QByteArray(4096, '\0') << 0;
+    QTest::newRow("a line of zeros, then a record cut short") << QByteArray(4095, '\0') + '\n'
+                                                              << 30;
+}
+
+void UndoStoreTest::tornManifestLineIgnored() {
+    QFETCH(QByteArray, before);
+    QFETCH(int, recordBytes);
+
+    QTemporaryDir files, store;
+    const std::string replaced = Native(files.filePath("replaced.htm"));
+    const std::string bystander = Native(files.filePath("bystander.htm"));
+    WriteFile(replaced, "original");
+    WriteFile(bystander, "not the run's");
+
+    UndoStore undo(store.path());
+    std::unique_ptr<UndoRecorder> run = undo.beginRun(UndoFace::Window);
+    QCOMPARE(Commit(*run, {{replaced, "result"}}), std::vector<int>{0});
+    const QString manifestPath = run->folder() + "/manifest";
+    run->finish();
+
+    // The finished run's last line ("end ...") is replaced by the torn tail.
+    QFile manifest(manifestPath);
+    QVERIFY(manifest.open(QIODevice::ReadWrite));
+    QByteArray text = manifest.readAll();
+    QVERIFY(text.endsWith('\n'));
+    text.chop(1);
+    QVERIFY(text.mid(text.lastIndexOf('\n') + 1).startsWith("end "));
+    text.truncate(text.lastIndexOf('\n') + 1);
+    const struct stat info = StatOf(bystander);
+    const QByteArray record =
+        "C " + QByteArray(bystander.c_str()).toPercentEncoding("/") + " - 0 0 0 0 0 " +
+        QByteArray::number(quint64(info.st_dev)) + ' ' + QByteArray::number(quint64(info.st_ino)) +
+        ' ' + QByteArray::number(qint64(info.st_size)) + ' ' + QByteArray::number(ModifiedNs(info));
+    text += before + (recordBytes < 0 ? record : record.left(recordBytes));
+    QVERIFY(manifest.resize(0));
+    QVERIFY(manifest.seek(0));
+    QCOMPARE(manifest.write(text), text.size());
+    manifest.close();
+
+    QCOMPARE(undo.lastRun().value().files, std::size_t(1));
+    const UndoSummary summary = undo.undoLast();
+    QCOMPARE(summary.outcome, Outcome::Done);
+    QCOMPARE(Paths(summary.restored), QStringList{QString::fromStdString(replaced)});
+    QVERIFY(summary.removed.empty());
+    QCOMPARE(ReadFile(replaced), QByteArray("original"));
+    QCOMPARE(ReadFile(bystander), QByteArray("not the run's"));
+
+    // The same record with its line end is a record: the check above can fail.
+    if (recordBytes < 0) {
+        CommitRun(undo, {{replaced, "result"}});
+        const QString again = undo.lastRun().value().name;
+        QFile appended(store.path() + "/" + again + "/manifest");
+        QVERIFY(appended.open(QIODevice::Append));
+        appended.write(record + '\n');
+        appended.close();
+        QCOMPARE(Paths(undo.undoLast().removed), QStringList{QString::fromStdString(bystander)});
+    }
+}
+
+void UndoStoreTest::sameTargetTwiceInOneRun_data() {
+    QTest::addColumn<UndoKeep>("keep");
+    QTest::newRow("hard link") << UndoKeep::LinkWherePossible;
+    QTest::newRow("copy") << UndoKeep::Copy;
+}
+
+void UndoStoreTest::sameTargetTwiceInOneRun() {
+    // Two rows with the same output name: the first creates the file, the second replaces the
+    // first one's result. Undo puts back the first result, then sees it as the run left it and
+    // removes it, whether it came back as the same file or as a copy.
+    QFETCH(UndoKeep, keep);
+    QTemporaryDir files, store;
+    const std::string target = Native(files.filePath("out.htm"));
+    UndoStore undo(store.path(), UndoLimits(), keep);
+    const std::unique_ptr<UndoRecorder> run = undo.beginRun(UndoFace::Window);
+    QCOMPARE(Commit(*run, {{target, "first row"}}), std::vector<int>{0});
+    QCOMPARE(Commit(*run, {{target, "second row"}}), std::vector<int>{0});
+    run->finish();
+
+    const UndoSummary summary = undo.undoLast();
+    QCOMPARE(Paths(summary.restored), QStringList{QString::fromStdString(target)});
+    QCOMPARE(Paths(summary.removed), QStringList{QString::fromStdString(target)});
+    QVERIFY(summary.leftAlone.empty());
+    QVERIFY(!Exists(target));
+}
+
+void UndoStoreTest::undoesNewestRunFirst() {
+    QTemporaryDir files, store;
+    const std::string target = Native(files.filePath("a.htm"));
+    WriteFile(target, "one");
+    UndoStore undo(store.path());
+    CommitRun(undo, {{target, "two"}});
+    CommitRun(undo, {{target, "three"}});
+
+    QCOMPARE(undo.undoLast().outcome, Outcome::Done);
+    QCOMPARE(ReadFile(target), QByteArray("two"));
+    QCOMPARE(undo.undoLast().outcome, Outcome::Done);
+    QCOMPARE(ReadFile(target), QByteArray("one"));
+    QCOMPARE(undo.undoLast().outcome, Outcome::NothingToUndo);
+    QCOMPARE(ReadFile(target), QByteArray("one"));
+}
+
+void UndoStoreTest::unreadableRunLeftInPlace() {
+    // A newer run whose manifest no longer reads is neither undone nor thrown away with its
+    // kept files; the run before it is undone, and what the newer run wrote is left alone.
+    QTemporaryDir files, store;
+    const std::string older = Native(files.filePath("older.htm"));
+    const std::string both = Native(files.filePath("both.htm"));
+    WriteFile(older, "older original");
+    WriteFile(both, "both original");
+    UndoStore undo(store.path());
+    CommitRun(undo, {{older, "older result"}, {both, "first result"}});
+    CommitRun(undo, {{both, "second result"}});
+    const QString newer = undo.lastRun().value().name;
+    QFile manifest(store.path() + "/" + newer + "/manifest");
+    QVERIFY(manifest.open(QIODevice::ReadWrite));
+    QCOMPARE(manifest.write("garbage!"), qint64(8));
+    manifest.close();
+
+    const UndoSummary summary = undo.undoLast();
+    QCOMPARE(summary.outcome, Outcome::Done);
+    QCOMPARE(Paths(summary.restored), QStringList{QString::fromStdString(older)});
+    QCOMPARE(LeftAlonePaths(summary), QStringList{QString::fromStdString(both)});
+    QCOMPARE(ReadFile(older), QByteArray("older original"));
+    QCOMPARE(ReadFile(both), QByteArray("second result"));
+    QCOMPARE(Runs(store.path()), QStringList{newer});
+    QCOMPARE(QDir(store.path() + "/" + newer).entryList(QDir::Files).size(), 2);
+}
+
+void UndoStoreTest::lastRunAndTotalSize_data() {
+    QTest::addColumn<bool>("finished");
+    QTest::newRow("finished") << true;
+    QTest::newRow("still recording") << false;
+}
+
+void UndoStoreTest::lastRunAndTotalSize() {
+    QFETCH(bool, finished);
+    QTemporaryDir files, store;
+    std::vector<Change> changes;
+    std::uint64_t space = 0;
+    for (int size : {10, 5000, 100000}) {
+        const std::string path = Native(files.filePath(QString("%1.htm").arg(size)));
+        WriteFile(path, QByteArray(size, 'x'));
+        space += std::uint64_t(StatOf(path).st_blocks) * 512;
+        changes.push_back({path, "result"});
+    }
+    changes.push_back({Native(files.filePath("created.htm")), "result"});
+
+    UndoStore undo(store.path());
+    const QDateTime before = QDateTime::currentDateTimeUtc().addMSecs(-1);
+    const std::unique_ptr<UndoRecorder> run = undo.beginRun(UndoFace::CommandLine);
+    QCOMPARE(Commit(*run, {changes.begin(), changes.begin() + 2}), std::vector<int>({0, 0}));
+    QCOMPARE(Commit(*run, {changes.begin() + 2, changes.end()}), std::vector<int>({0, 0}));
+    if (finished)
+        run->finish();
+    const QDateTime after = QDateTime::currentDateTimeUtc();
+
+    const std::optional<UndoRunInfo> info = undo.lastRun();
+    QVERIFY(info);
+    QCOMPARE(info->files, std::size_t(4));
+    QCOMPARE(info->bytesKept, space);
+    QCOMPARE(info->face, UndoFace::CommandLine);
+    QCOMPARE(info->inProgress, !finished);
+    QVERIFY2(info->started >= before && info->started <= after,
+             qPrintable(info->started.toString(Qt::ISODateWithMs)));
+    const QString manifest = store.path() + "/" + info->name + "/manifest";
+    QCOMPARE(undo.totalSize(), space + std::uint64_t(StatOf(Native(manifest)).st_blocks) * 512);
+}
+
+void UndoStoreTest::runInProgressIsNotUndone() {
+    QTemporaryDir files, store;
+    const std::string target = Native(files.filePath("a.htm"));
+    WriteFile(target, "original");
+    UndoStore window(store.path());
+    const std::unique_ptr<UndoRecorder> run = window.beginRun(UndoFace::Window);
+    QCOMPARE(Commit(*run, {{target, "result"}}), std::vector<int>{0});
+
+    UndoStore commandLine(store.path());
+    UndoSummary summary = commandLine.undoLast();
+    QCOMPARE(summary.outcome, Outcome::RunInProgress);
+    QCOMPARE(summary.run.value().name, NameOf(*run));
+    QCOMPARE(ReadFile(target), QByteArray("result"));
+
+    run->finish();
+    summary = commandLine.undoLast();
+    QCOMPARE(summary.outcome, Outcome::Done);
+    QCOMPARE(ReadFile(target), QByteArray("original"));
+}
+
+void UndoStoreTest::keepsTwentyRuns() {
+    QTemporaryDir files, store;
+    const std::string target = Native(files.filePath("a.htm"));
+    WriteFile(target, "0");
+    UndoStore undo(store.path());
+    QStringList names;
+    for (int i = 1; i <= 21; ++i) {
+        const std::unique_ptr<UndoRecorder> run = undo.beginRun(UndoFace::Window);
+        QCOMPARE(Commit(*run, {{target, QByteArray::number(i)}}), std::vector<int>{0});
+        names.append(NameOf(*run));
+        run->finish();
+        QCOMPARE(Runs(store.path()), names.mid(std::max(0, int(names.size()) - 20)));
+    }
+    // The twenty newest come back one after the other; the oldest was dropped.
+    for (int i = 20; i >= 1; --i) {
+        QCOMPARE(undo.undoLast().outcome, Outcome::Done);
+        QCOMPARE(ReadFile(target), QByteArray::number(i));
+    }
+    QCOMPARE(undo.undoLast().outcome, Outcome::NothingToUndo);
+}
+
+void UndoStoreTest::sizeBound_data() {
+    QTest::addColumn<UndoLimits>("limits");
+    QTest::newRow("a byte limit below one run") << UndoLimits{20, 1000, 10};
+    QTest::newRow("no share of the free space") << UndoLimits{20, 2'000'000'000, 0};
+    QTest::newRow("room for everything") << UndoLimits{20, 2'000'000'000, 100};
+}
+
+void UndoStoreTest::sizeBound() {
+    QFETCH(UndoLimits, limits);
+    QTemporaryDir files, store;
+    UndoStore undo(store.path(), limits);
+    QStringList names;
+    for (int i = 0; i < 3; ++i) {
+        const std::string target = Native(files.filePath(QString("%1.htm").arg(i)));
+        WriteFile(target, QByteArray(20000, 'x'));
+        const std::unique_ptr<UndoRecorder> run = undo.beginRun(UndoFace::Window);
+        QCOMPARE(Commit(*run, {{target, "result"}}), std::vector<int>{0});
+        names.append(NameOf(*run));
+        run->finish();
+    }
+    // The newest run stays even when it alone is over the limit.
+    const bool roomy = limits.freeSpacePercent == 100;
+    QCOMPARE(Runs(store.path()), roomy ? names : QStringList{names.last()});
+    QVERIFY(roomy || undo.totalSize() > 1000);
+}
+
+void UndoStoreTest::runInProgressSurvivesPruning() {
+    QTemporaryDir files, store;
+    UndoStore undo(store.path(), UndoLimits{2, 1000, 10});
+    const std::string first = Native(files.filePath("first.htm"));
+    WriteFile(first, QByteArray(20000, 'x'));
+    const std::unique_ptr<UndoRecorder> open = undo.beginRun(UndoFace::CommandLine);
+    QCOMPARE(Commit(*open, {{first, "result"}}), std::vector<int>{0});
+    QString last;
+    for (int i = 0; i < 3; ++i) {
+        const std::string target = Native(files.filePath(QString("%1.htm").arg(i)));
+        WriteFile(target, QByteArray(20000, 'x'));
+        const std::unique_ptr<UndoRecorder> run = undo.beginRun(UndoFace::Window);
+        QCOMPARE(Commit(*run, {{target, "result"}}), std::vector<int>{0});
+        last = NameOf(*run);
+        run->finish();
+    }
+    QCOMPARE(Runs(store.path()), QStringList({NameOf(*open), last}));
+}
+
+void UndoStoreTest::emptyRunLeavesNothing_data() {
+    QTest::addColumn<bool>("tryToKeep");
+    QTest::newRow("nothing recorded") << false;
+    QTest::newRow("every file failed to be kept") << true;
+}
+
+void UndoStoreTest::emptyRunLeavesNothing() {
+    QFETCH(bool, tryToKeep);
+    QTemporaryDir files, store;
+    UndoStore undo(store.path());
+    {
+        const std::unique_ptr<UndoRecorder> run = undo.beginRun(UndoFace::Window);
+        if (tryToKeep) {
+            Replacement missing;
+            missing.target = Native(files.filePath("gone.htm"));
+            missing.existed = true;
+            QCOMPARE(run->recordGroup({missing, missing}), std::vector<int>({ENOENT, ENOENT}));
+        }
+        // The run ends with its recorder.
+    }
+    QVERIFY(Runs(store.path()).isEmpty());
+    QVERIFY(!undo.lastRun());
+    QCOMPARE(undo.totalSize(), std::uint64_t(0));
+}
+
+void UndoStoreTest::concurrentRuns() {
+    // Two stores on one folder, as the window and the command line, recording at once.
+    QTemporaryDir files, store;
+    constexpr int Groups = 60;
+    std::vector<std::string> originals[2];
+    int failures[2] = {0, 0};
+    const auto work = [&](int face) {
+        UndoStore undo(store.path());
+        const std::unique_ptr<UndoRecorder> run =
+            undo.beginRun(face == 0 ? UndoFace::Window : UndoFace::CommandLine);
+        for (int group = 0; group < Groups; ++group) {
+            std::vector<Change> changes;
+            for (int i = 0; i < 2; ++i) {
+                const std::string path =
+                    Native(files.filePath(QString("%1-%2-%3.htm").arg(face).arg(group).arg(i)));
+                changes.push_back({path, "result"});
+            }
+            for (int answer : Commit(*run, changes))
+                failures[face] += answer != 0;
+        }
+        run->finish();
+    };
+    for (int face = 0; face < 2; ++face) {
+        for (int group = 0; group < Groups; ++group) {
+            for (int i = 0; i < 2; ++i) {
+                const std::string path =
+                    Native(files.filePath(QString("%1-%2-%3.htm").arg(face).arg(group).arg(i)));
+                WriteFile(path, QByteArray::number(face * 1000 + group * 2 + i));
+                originals[face].push_back(path);
+            }
+        }
+    }
+    std::thread one(work, 0), two(work, 1);
+    one.join();
+    two.join();
+    QCOMPARE(failures[0] + failures[1], 0);
+    QCOMPARE(Runs(store.path()).size(), 2);
+
+    UndoStore undo(store.path());
+    for (int round = 0; round < 2; ++round) {
+        QCOMPARE(undo.lastRun().value().files, std::size_t(2 * Groups));
+        const UndoSummary summary = undo.undoLast();
+        QCOMPARE(summary.restored.size(), std::size_t(2 * Groups));
+    }
+    for (int face = 0; face < 2; ++face) {
+        for (int n = 0; n < 2 * Groups; ++n)
+            QCOMPARE(ReadFile(originals[face][n]), QByteArray::number(face * 1000 + n));
+    }
+    QCOMPARE(undo.undoLast().outcome, Outcome::NothingToUndo);
+}
+
+void UndoStoreTest::namesRoundTrip_data() {
+    QTest::addColumn<QByteArray>("name");
+    QTest::newRow("space and percent") << QByteArray("a b%20c.htm");
+    QTest::newRow("line end and tab") << QByteArray("a\nb\r\tc.htm");
+    QTest::newRow("not UTF-8") << QByteArray("caf\xE9.htm");
+    QTest::newRow("UTF-8") << QByteArray("\xC3\xA9t\xC3\xA9 \xE2\x98\x83.htm");
+    QTest::newRow("starts with a dash") << QByteArray("-R k1 0.htm");
+}
+
+void UndoStoreTest::namesRoundTrip() {
+    QFETCH(QByteArray, name);
+    QTemporaryDir files, store;
+    const std::string replaced = Native(files.path()) + "/" + name.toStdString();
+    const std::string created = replaced + ".new";
+    WriteFile(replaced, "original");
+    UndoStore undo(store.path());
+    CommitRun(undo, {{replaced, "result"}, {created, "result"}});
+
+    const UndoSummary summary = undo.undoLast();
+    QCOMPARE(summary.restored, std::vector<std::string>{replaced});
+    QCOMPARE(summary.removed, std::vector<std::string>{created});
+    QCOMPARE(ReadFile(replaced), QByteArray("original"));
+    QVERIFY(!Exists(created));
+    ::unlink(replaced.c_str());  // QTemporaryDir cannot remove every name
+}
+
+void UndoStoreTest::relativeTarget() {
+    QTemporaryDir files, store;
+    const std::string target = Native(files.filePath("a.htm"));
+    WriteFile(target, "original");
+    UndoStore undo(store.path());
+    const QString folder = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(files.path()));
+    const std::unique_ptr<UndoRecorder> run = undo.beginRun(UndoFace::CommandLine);
+    const std::vector<int> answers = Commit(*run, {{"a.htm", "result"}});
+    run->finish();
+    QVERIFY(QDir::setCurrent(folder));
+    QCOMPARE(answers, std::vector<int>{0});
+
+    QCOMPARE(undo.undoLast().restored, std::vector<std::string>{target});
+    QCOMPARE(ReadFile(target), QByteArray("original"));
+}
+
+void UndoStoreTest::unusableStore() {
+    // A file where the store's folder should be: every file of the run fails with the reason,
+    // and so none is replaced.
+    QTemporaryDir files;
+    const std::string target = Native(files.filePath("a.htm"));
+    WriteFile(target, "original");
+    WriteFile(Native(files.filePath("store")), "a file");
+    UndoStore undo(files.filePath("store/undo"));
+    QCOMPARE(undo.prepare(), ENOTDIR);
+    const std::unique_ptr<UndoRecorder> run = undo.beginRun(UndoFace::Window);
+    QCOMPARE(Commit(*run, {{target, "result"}, {target + "2", "result"}}),
+             std::vector<int>({ENOTDIR, ENOTDIR}));
+    run->finish();
+    QCOMPARE(ReadFile(target), QByteArray("original"));
+    const UndoSummary summary = undo.undoLast();
+    QCOMPARE(summary.outcome, Outcome::StoreFailed);
+    QCOMPARE(summary.storeError, ENOTDIR);
+}
+
+void UndoStoreTest::defaultFolderUnderUserData() {
+    QTemporaryDir data;
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+    const QString folder = UndoStore().folder();
+    if (saved.isNull())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", saved);
+    QCOMPARE(folder, data.path() + "/Brindlewick/Strelmark/undo");
+}
+
+void UndoStoreTest::failedRestoreKeptForNextUndo() {
+    if (RunningAsRoot())
+        QSKIP("root may write into a read-only folder");
+    QTemporaryDir files, store;
+    QVERIFY(QDir(files.path()).mkdir("locked"));
+    const std::string locked = Native(files.filePath("locked/a.htm"));
+    const std::string open = Native(files.filePath("b.htm"));
+    WriteFile(locked, "locked original");
+    WriteFile(open, "open original");
+    UndoStore undo(store.path());
+    CommitRun(undo, {{locked, "result"}, {open, "result"}});
+
+    const std::string folder = Native(files.filePath("locked"));
+    QCOMPARE(::chmod(folder.c_str(), 0555), 0);
+    UndoSummary summary = undo.undoLast();
+    QCOMPARE(::chmod(folder.c_str(), 0755), 0);
+    QCOMPARE(summary.outcome, Outcome::Done);
+    QCOMPARE(summary.restored, std::vector<std::string>{open});
+    QCOMPARE(summary.failed.size(), std::size_t(1));
+    QCOMPARE(summary.failed[0].path, locked);
+    QCOMPARE(summary.failed[0].error, EACCES);
+    QCOMPARE(ReadFile(locked), QByteArray("result"));
+    QCOMPARE(undo.lastRun().value().files, std::size_t(1));
+
+    summary = undo.undoLast();
+    QCOMPARE(summary.restored, std::vector<std::string>{locked});
+    QVERIFY(summary.failed.empty());
+    QCOMPARE(ReadFile(locked), QByteArray("locked original"));
+    QCOMPARE(ReadFile(open), QByteArray("open original"));
+    QCOMPARE(undo.undoLast().outcome, Outcome::NothingToUndo);
+}
+
+// --record-then-die STORE FIRST SECOND: records both files as one group, renames the first
+// result into place, and is killed before the second.
+int RecordThenDie(const char *store, const char *first, const char *second) {
+    UndoStore undo(QString::fromLocal8Bit(store));
+    const std::unique_ptr<UndoRecorder> run = undo.beginRun(UndoFace::CommandLine);
+    std::vector<Change> changes = {{first, "result"}, {second, "result"}};
+    std::vector<Replacement> group;
+    for (const Change &change : changes) {
+        WriteFile(change.target + ".pending", change.bytes);
+        const struct stat info = StatOf(change.target + ".pending");
+        group.push_back({change.target, true, std::uint64_t(info.st_dev),
+                         std::uint64_t(info.st_ino), std::uint64_t(info.st_size),
+                         ModifiedNs(info)});
+    }
+    if (run->recordGroup(group) != std::vector<int>({0, 0}))
+        return 1;
+    ::rename((changes[0].target + ".pending").c_str(), changes[0].target.c_str());
+    ::unlink((changes[1].target + ".pending").c_str());
+    ::raise(SIGKILL);
+    return 1;
+}
+
+int main(int argc, char **argv) {
+    if (argc == 5 && qstrcmp(argv[1], "--record-then-die") == 0)
+        return RecordThenDie(argv[2], argv[3], argv[4]);
+    QCoreApplication app(argc, argv);
+    UndoStoreTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_undostore.moc"
