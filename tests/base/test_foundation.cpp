@@ -182,7 +182,8 @@ private slots:
 
     void settingsSurviveBrokenFiles_data() {
         QTest::addColumn<QByteArray>("content");
-        QTest::newRow("binary garbage") << QByteArray("\x00\xff\xfe[[[\x01\n=\n==", 14);
+        static const char garbage[] = "\x00\xff\xfe[[[\x01\n=\n==";
+        QTest::newRow("binary garbage") << QByteArray(garbage, sizeof garbage - 1);
         QTest::newRow("unclosed group") << QByteArray("[Strelmark\nText1=x\n");
         QTest::newRow("stray quotes") << QByteArray("[Strelmark]\nText1=\"abc\nCombo1=\"\n");
     }
