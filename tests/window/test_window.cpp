@@ -21,6 +21,11 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include <cerrno>
+#include <cstring>
+
+#include <unistd.h>
+
 namespace {
 
 QString caption(QWidget *control) {
@@ -437,6 +442,46 @@ private slots:
         QCOMPARE(form.Combo1->currentIndex(), 0);
         QVERIFY(form.Option1->isChecked());
         QVERIFY(fixture.platform.messages().isEmpty());
+    }
+
+    // A settings path that holds no regular file: the window starts, works and keeps its values
+    // for the session, and what is at the path stays as it was.
+    void settingsPathThatIsNoFileStillStarts_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("named pipe") << "named pipe";
+        QTest::newRow("link to a named pipe") << "link to a named pipe";
+        QTest::newRow("link to a device") << "link to a device";
+    }
+    void settingsPathThatIsNoFileStillStarts() {
+        QFETCH(QString, kind);
+        WindowFixture fixture;
+        const QString path = fixture.settingsPath();
+        const QString special = kind.startsWith(QLatin1String("link"))
+                                    ? fixture.root() + QStringLiteral("/special")
+                                    : path;
+        if (kind.endsWith(QLatin1String("device"))) {
+            const int error = TestFiles::MakeNullDevice(special);
+            if (error != 0)
+                QSKIP("cannot make a device node (only root may)");
+        } else {
+            QVERIFY(TestFiles::MakePipe(special));
+        }
+        if (special != path)
+            QCOMPARE(::symlink(QFile::encodeName(special).constData(),
+                               QFile::encodeName(path).constData()),
+                     0);
+        const QString before = TestFiles::Identity(path);
+
+        Form1 &form = fixture.load();
+        form.Text1->setText(QStringLiteral("typed"));
+        form.Combo1->setCurrentIndex(2);
+        form.Option2->setChecked(true);
+
+        QVERIFY(fixture.platform.messages().isEmpty());
+        QCOMPARE(TestFiles::Identity(path), before);
+        QCOMPARE(fixture.settings->get(QStringLiteral("Text1"), {}), QStringLiteral("typed"));
+        QCOMPARE(fixture.settings->get(QStringLiteral("Combo1"), {}), QStringLiteral("2"));
+        QCOMPARE(fixture.settings->get(QStringLiteral("Option2"), {}), QStringLiteral("True"));
     }
 
     void unusableSettingsFileStillStarts() {
