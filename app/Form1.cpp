@@ -28,6 +28,8 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 
+#include <limits>
+
 namespace {
 
 // Positions and sizes are designed in twips; 15 twips make one pixel.
@@ -130,6 +132,7 @@ void Form1::createControls() {
     Frame1 = frame(this, QStringLiteral("Condition Options"), twips(120, 3720, 7800, 1245));
     Label1 = label(Frame1, QStringLiteral("If file contains"), twips(240, 345, 1335, 255));
     Text1 = new QLineEdit(Frame1);
+    Text1->setMaxLength(std::numeric_limits<int>::max());  // the condition is used whole
     Text1->setGeometry(twips(1680, 300, 5895, 345));
     Label2 = label(Frame1, QStringLiteral("Then"), twips(240, 795, 1455, 255));
     Combo1 = new QComboBox(Frame1);

@@ -12,8 +12,10 @@
 #include "Operations.h"
 #include "RunDriver.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -395,6 +397,28 @@ private slots:
         QCOMPARE(Read(a), QByteArray("y"));
         QCOMPARE(Read(b), QByteArray("x\ny"));
         QCOMPARE(platform().messages(), QStringList{Done});
+    }
+
+    // A condition of any length is used whole: one of 1 MB pasted into the condition box is
+    // stored whole, and the run removes only the lines that hold all of it.
+    void longConditionIsUsedWhole() {
+        QString condition;
+        for (int n = 0; condition.size() < (1 << 20); ++n)
+            condition += QString::number(n) + u' ';
+        condition.truncate(1 << 20);
+        const QByteArray whole = condition.toLatin1();
+        const QByteArray start32k = whole.left(32767);  // where the box used to cut
+        form->fileList->append(
+            input(QStringLiteral("a.htm"), "<" + whole + ">\n" + start32k + "#\nkeep"));
+        choose(0, QString());
+        QGuiApplication::clipboard()->setText(condition);
+        form->Text1->setFocus();
+        QTest::keySequence(form->Text1, QKeySequence::Paste);
+        QCOMPARE(form->Text1->text().size(), condition.size());
+        QVERIFY(fixture->stored(QStringLiteral("Text1")) == condition);
+        start();
+        QCOMPARE(platform().messages(), QStringList{Done});
+        QCOMPARE(Read(out + QStringLiteral("/a.htm")), start32k + "#\r\nkeep");
     }
 
     void closingDuringARunEndsIt() {

@@ -210,6 +210,20 @@ private slots:
         QCOMPARE(fixture.stored(QStringLiteral("Text2")), QString(""));
     }
 
+    // A stored condition of any length comes back whole, and stays stored whole.
+    void storedLongConditionComesBackWhole() {
+        WindowFixture fixture;
+        QString condition;
+        for (int n = 0; condition.size() < (1 << 20); ++n)
+            condition += QString::number(n) + u' ';
+        condition.truncate(1 << 20);
+        fixture.store(QStringLiteral("Text1"), condition);
+        Form1 &form = fixture.load();
+        QCOMPARE(form.Text1->text().size(), condition.size());
+        QVERIFY(form.Text1->text() == condition);
+        QVERIFY(fixture.stored(QStringLiteral("Text1")) == condition);
+    }
+
     void restoresTheChooser_data() {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<int>("index");
