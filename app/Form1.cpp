@@ -444,6 +444,9 @@ int Form1::rowCount() const {
 QString Form1::rowText(int row) const {
     return fileList->text(row);
 }
+const QAbstractItemModel &Form1::rowModel() const {
+    return *fileList;
+}
 QString Form1::chooserText() const {
     return Combo1->currentText();
 }

@@ -9,6 +9,7 @@
 #include "Settings.h"
 #include "StartUp.h"
 #include "TestFiles.h"
+#include "Window.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,6 +20,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include <pwd.h>
@@ -89,6 +91,22 @@ private:
     const char *name_;
     bool had_;
     QByteArray old_;
+};
+
+// A window that only keeps its pointer, for the busy state.
+class PointerOnlyWindow : public WindowServices {
+public:
+    Platform &platform() override { return platform_; }
+    Settings &settings() override { return settings_; }
+    int mousePointer() const override { return pointer; }
+    void setMousePointer(int shape) override { pointer = shape; }
+    QString programFolder() const override { return {}; }
+
+    int pointer = MousePointer::Default;
+
+private:
+    ScriptedPlatform platform_;
+    Settings settings_{QString()};
 };
 
 }  // namespace
@@ -477,6 +495,48 @@ private slots:
                  QStringLiteral("default"));
         settings.save(QStringLiteral("Text2"), QString());
         QCOMPARE(settings.get(QStringLiteral("Text2"), QStringLiteral("default")), QString(""));
+    }
+
+    // The window is busy while any scope is open; the outermost end shows the pointer it is
+    // given, an inner one leaves the hourglass; a scope left without end() gives back the
+    // pointer it found.
+    void busyScopesNest() {
+        PointerOnlyWindow window;
+        window.pointer = MousePointer::Custom;
+        {
+            BusyScope outer(window);
+            QVERIFY(!window.isBusy());  // not before begin()
+            outer.begin();
+            QVERIFY(window.isBusy());
+            QCOMPARE(window.pointer, int(MousePointer::Hourglass));
+            {
+                BusyScope inner(window);
+                inner.begin();
+                inner.end(MousePointer::Default);
+                inner.end(MousePointer::Default);  // a second end changes nothing
+                QVERIFY(window.isBusy());
+                QCOMPARE(window.pointer, int(MousePointer::Hourglass));
+                BusyScope abandoned(window);
+                abandoned.begin();
+            }
+            QVERIFY(window.isBusy());
+            QCOMPARE(window.pointer, int(MousePointer::Hourglass));
+            // Setting the pointer does not end the busy state.
+            window.setMousePointer(MousePointer::Default);
+            QVERIFY(window.isBusy());
+            outer.end(MousePointer::Default);
+            QVERIFY(!window.isBusy());
+            QCOMPARE(window.pointer, int(MousePointer::Default));
+        }
+        QCOMPARE(window.pointer, int(MousePointer::Default));  // ended already: left as it was
+
+        window.pointer = MousePointer::Custom;
+        std::optional<BusyScope> left;
+        left.emplace(window);
+        left->begin();
+        left.reset();
+        QVERIFY(!window.isBusy());
+        QCOMPARE(window.pointer, int(MousePointer::Custom));
     }
 
     void applicationTitle_data() {

@@ -402,7 +402,8 @@ private slots:
         QCOMPARE(form.mousePointer(), int(MousePointer::Default));
 
         // While busy, the hourglass stays whatever the pointer crosses.
-        form.setMousePointer(MousePointer::Hourglass);
+        BusyScope busy(form);
+        busy.begin();
         QTest::mouseMove(form.PushButton1, QPoint(20, 10));
         QCOMPARE(form.mousePointer(), int(MousePointer::Hourglass));
         QTest::mouseMove(&form, QPoint(2, 530));
@@ -420,12 +421,18 @@ private slots:
         form.fileList->append(QStringList{"/a", "/b", "/c", "/d"});
 
         form.ListView1->selectRow(1);
-        form.setMousePointer(MousePointer::Hourglass);
+        BusyScope busy(form);
+        busy.begin();
         form.ListView1_DblClick();
         form.PushButton7->click();
         QCOMPARE(form.fileList->count(), 4);  // busy: neither removes anything
 
+        // Setting the pointer does not end the busy state.
         form.setMousePointer(MousePointer::Default);
+        form.PushButton7->click();
+        QCOMPARE(form.fileList->count(), 4);
+
+        busy.end(MousePointer::Default);
         const QRect second = form.ListView1->visualRect(form.fileList->index(1));
         QTest::mouseDClick(form.ListView1->viewport(), Qt::LeftButton, {}, second.center());
         QCOMPARE(form.fileList->count(), 3);
