@@ -486,9 +486,13 @@ void Form1::runHandler(const char *name, const std::function<void()> &handler) {
         handler();
     } catch (const CommandAbandoned &) {
         // The window was closed while the command yielded.
-    } catch (const AppError &error) {
-        ReportUnexpectedError(platform_, error.description(), Location::form1(name), 0);
-    } catch (const std::exception &error) {
-        ReportUnexpectedError(platform_, QString::fromUtf8(error.what()), Location::form1(name), 0);
+    } catch (...) {
+        // Whatever was thrown is reported here: nothing may cross the event loop's dispatch.
+        try {
+            ReportUnexpectedError(platform_, CurrentExceptionDescription(), Location::form1(name),
+                                  0);
+        } catch (...) {
+            // The report itself failed; there is no other way left to tell the user.
+        }
     }
 }

@@ -32,20 +32,26 @@ void ReportUnexpectedError(Platform &platform, const QString &description, const
                         QStringLiteral("Application Error"), Platform::Icon::Warning);
 }
 
+QString CurrentExceptionDescription() {
+    try {
+        throw;
+    } catch (const AppError &error) {
+        return error.description();
+    } catch (const std::bad_alloc &) {
+        return QStringLiteral("Out of memory");
+    } catch (const std::exception &error) {
+        return QString::fromUtf8(error.what());
+    } catch (...) {
+        return QStringLiteral("Unknown error");
+    }
+}
+
 void Guard::handleCurrentException() {
-    QString description;
     try {
         throw;
     } catch (const CommandAbandoned &) {
         throw;
-    } catch (const AppError &error) {
-        description = error.description();
-    } catch (const std::bad_alloc &) {
-        description = QStringLiteral("Out of memory");
-    } catch (const std::exception &error) {
-        description = QString::fromUtf8(error.what());
     } catch (...) {
-        description = QStringLiteral("Unknown error");
+        ReportUnexpectedError(platform_, CurrentExceptionDescription(), location_, line_);
     }
-    ReportUnexpectedError(platform_, description, location_, line_);
 }

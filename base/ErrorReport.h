@@ -52,6 +52,10 @@ QString UnexpectedErrorText(const QString &description, const QString &location,
 void ReportUnexpectedError(Platform &platform, const QString &description, const QString &location,
                            int step);
 
+// The description of the exception being handled; call it only inside a catch block. Ours and
+// the standard ones say what they are; anything else thrown is an "Unknown error".
+QString CurrentExceptionDescription();
+
 class Guard {
 public:
     Guard(Platform &platform, QString location)

@@ -20,7 +20,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
 #include <pwd.h>
@@ -155,6 +157,37 @@ private slots:
         QVERIFY(reports[0].contains(QStringLiteral("PushButton8_Click at line 102\r\r")));
         QVERIFY(reports[1].startsWith(QStringLiteral("second\r\n")));
         QVERIFY(reports[1].contains(QStringLiteral("at line 104\r\r")));
+    }
+
+    // Whatever a step throws is reported; what is no standard exception is an "Unknown error".
+    void guardDescribesEveryFailure_data() {
+        QTest::addColumn<QString>("thrown");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("ours") << "AppError"
+                              << "Overflow";
+        QTest::newRow("standard") << "runtime_error"
+                                  << "broken";
+        QTest::newRow("out of memory") << "bad_alloc"
+                                       << "Out of memory";
+        QTest::newRow("no standard exception") << "int"
+                                               << "Unknown error";
+    }
+    void guardDescribesEveryFailure() {
+        QFETCH(QString, thrown);
+        QFETCH(QString, description);
+        ScriptedPlatform platform;
+        Guard guard(platform, Location::form1("PushButton1_Click"));
+        guard.step(100, [&] {
+            if (thrown == QLatin1String("AppError"))
+                throw AppError(ErrorText::Overflow);
+            if (thrown == QLatin1String("runtime_error"))
+                throw std::runtime_error("broken");
+            if (thrown == QLatin1String("bad_alloc"))
+                throw std::bad_alloc();
+            throw 42;
+        });
+        QCOMPARE(platform.messages(), QStringList{UnexpectedErrorText(
+                                          description, Location::form1("PushButton1_Click"), 100)});
     }
 
     void failingTestEntersItsBlock() {

@@ -22,6 +22,8 @@
 #include <QTest>
 
 #include <cerrno>
+#include <new>
+#include <stdexcept>
 
 namespace {
 
@@ -490,6 +492,49 @@ private slots:
         QCOMPARE(Read(out + QStringLiteral("/b.htm")), QByteArray("y"));
         QVERIFY(!form->isBusy());
         QCOMPARE(form->mousePointer(), int(MousePointer::Default));
+    }
+
+    // Whatever a command throws past its own guard is reported once under its name and stops
+    // there: nothing reaches the event loop, and the window goes on working.
+    void anyFailureOfACommandIsReported_data() {
+        QTest::addColumn<QString>("thrown");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("no standard exception") << "int"
+                                               << "Unknown error";
+        QTest::newRow("standard") << "runtime_error"
+                                  << "broken";
+        QTest::newRow("out of memory") << "bad_alloc"
+                                       << "Out of memory";
+    }
+    void anyFailureOfACommandIsReported() {
+        QFETCH(QString, thrown);
+        QFETCH(QString, description);
+        form->fileList->append(input(QStringLiteral("a.htm"), "x\ny"));
+        choose(0);
+        form->Option1->setAutoExclusive(false);
+        form->Option1->setChecked(false);  // "Please choose where ..." is told with no guard
+        bool thrownOnce = false;
+        platform().onShown = [&](const ScriptedPlatform::Shown &) {
+            if (thrownOnce)
+                return;
+            thrownOnce = true;
+            if (thrown == QLatin1String("runtime_error"))
+                throw std::runtime_error("broken");
+            if (thrown == QLatin1String("bad_alloc"))
+                throw std::bad_alloc();
+            throw 42;
+        };
+        start();
+        const QStringList expected{
+            QStringLiteral("Please choose where to save the results."),
+            UnexpectedErrorText(description, Location::form1("PushButton8_Click"), 0)};
+        QCOMPARE(platform().messages(), expected);
+
+        platform().onShown = nullptr;
+        platform().clear();
+        form->Option1->setChecked(true);
+        start();
+        QCOMPARE(platform().messages(), QStringList{Done});
     }
 
     // A condition of any length is used whole: one of 1 MB pasted into the condition box is
