@@ -298,7 +298,7 @@ void Form1::ApplySkin() {
 
     QFile sheet(skin.filePath());
     if (!sheet.open(QIODevice::ReadOnly))
-        throw AppError(sheet.errorString());
+        throw AppError::aboutPath(sheet.errorString(), skin.filePath());
     setStyleSheet(QString::fromUtf8(sheet.readAll()));
 }
 

@@ -12,6 +12,14 @@ AppError AppError::fromErrno(int error) {
     return AppError(QString::fromLocal8Bit(std::strerror(error)));
 }
 
+AppError AppError::aboutPath(const QString &reason, const QString &path) {
+    return AppError(reason + QStringLiteral(": ") + path);
+}
+
+AppError AppError::fromErrno(int error, const QString &path) {
+    return aboutPath(fromErrno(error).description(), path);
+}
+
 QString Location::form1(const char *procedure) {
     return QStringLiteral("in Kestrune2021/08/31.Form1.%1 ").arg(QLatin1String(procedure));
 }

@@ -24,6 +24,10 @@ public:
     QString description() const { return QString::fromUtf8(what()); }
 
     static AppError fromErrno(int error);  // strerror's wording
+    // A failure about one file or folder: the reason (the operating system's wording), ": "
+    // and the path, so that the report names the file it is about.
+    static AppError aboutPath(const QString &reason, const QString &path);
+    static AppError fromErrno(int error, const QString &path);
 };
 
 namespace ErrorText {

@@ -337,6 +337,27 @@ private slots:
             QVERIFY(fixture.platform.messages()[0].contains(QStringLiteral("at line 104")));
     }
 
+    // A start-up file that is there but cannot be read is reported with its path.
+    void unreadableStartUpFileIsReportedWithItsPath_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("step");
+        QTest::newRow("skin") << "x/o.cjs" << 100;
+        QTest::newRow("pointer picture") << "HAND-M.CUR" << 104;
+    }
+    void unreadableStartUpFileIsReportedWithItsPath() {
+        QFETCH(QString, file);
+        QFETCH(int, step);
+        if (::geteuid() == 0)
+            QSKIP("running as root: permission bits deny nothing");
+        WindowFixture fixture;
+        const QString path = fixture.programFolder() + u'/' + file;
+        QVERIFY(QFile::setPermissions(path, {}));
+        fixture.load();
+        const QString description = QString::fromLocal8Bit(std::strerror(EACCES)) + ": " + path;
+        QCOMPARE(fixture.platform.messages(),
+                 QStringList{UnexpectedErrorText(description, Location::form1("Form_Load"), step)});
+    }
+
     void shippedPointerPictureLoads() {
         WindowFixture fixture;
         Form1 &form = fixture.load();
