@@ -1,5 +1,7 @@
 # make run           installs what is missing, builds, and starts Strelmark
 # make test          the same set-up, then every test, headless
+# make test-sanitize every test again, built with AddressSanitizer and UndefinedBehaviorSanitizer
+#                    in their own folder, $(SANITIZE_BUILD)
 # make format-check  checks that every C++ file is formatted as .clang-format says
 # make format        formats every C++ file so
 # make bench         runs every benchmark; bench-core, bench-run, bench-add, bench-list,
@@ -11,13 +13,14 @@
 
 BUILD       ?= build
 BENCH_BUILD ?= build-bench
+SANITIZE_BUILD ?= build-asan
 JOBS        ?= $(shell nproc)
 PACKAGES    ?= cmake g++ make qt6-base-dev qt6-base-dev-tools fonts-liberation xvfb xauth
 SUDO        := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 SOURCES      = $(shell find app base filelist processing samples tests bench \
                  -name '*.cpp' -o -name '*.h' | LC_ALL=C sort)
 
-.PHONY: run test build deps display clean format format-check \
+.PHONY: run test test-sanitize build deps display clean format format-check \
         bench bench-build bench-core bench-run bench-add bench-list bench-undo
 .PHONY: install uninstall package
 
@@ -30,6 +33,12 @@ test: deps build
 build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j$(JOBS)
+
+# Debug symbols at -O1; the tests' environment (ASAN_OPTIONS, UBSAN_OPTIONS) comes from CTest.
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSTRELMARK_SANITIZE=ON
+	cmake --build $(SANITIZE_BUILD) -j$(JOBS)
+	cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 
 # Installs the Debian packages that are not there yet.
 deps:
@@ -81,7 +90,7 @@ bench-undo: bench-build
 	$(BENCH_BUILD)/bench/undo_bench
 
 clean:
-	rm -rf $(BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(BENCH_BUILD) $(SANITIZE_BUILD)
 
 PREFIX        ?= /usr/local
 # What the last make install installed: CMake's own install_manifest.txt is written again by

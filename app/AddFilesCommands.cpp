@@ -93,6 +93,7 @@ void Form1::PushButton5_Click() {
     QString extension;
     QString chosen;
     QStringList folders;
+    BusyScope busy(*this);
 
     guard.step(100, [&] {
         extension = platform_.inputBox(
@@ -115,14 +116,15 @@ void Form1::PushButton5_Click() {
         return;
     guard.step(110, [&] { settings_.save(QStringLiteral("LastFolder"), chosen); });
 
-    guard.step(112, [&] { setMousePointer(MousePointer::Hourglass); });
+    guard.step(112, [&] { busy.begin(); });
     guard.step(114, [&] { folders.append(chosen + Main::NativeSeparator); });
     guard.step(114, [&] { AddFolder::GetSubDirectories2016(platform_, folders, true, folders_); });
     guard.step(116, [&] {
         AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.") + extension, *fileList,
                                        folders_);
     });
-    guard.step(118, [&] { setMousePointer(MousePointer::Default); });
+    // Inside a run's yield the run's hourglass stays: the window is busy until the run ends.
+    guard.step(118, [&] { busy.end(MousePointer::Default); });
 }
 
 // Files and folders dropped onto the list. No report of its own and no busy pointer: "Clear

@@ -28,6 +28,8 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 
+#include <limits>
+
 namespace {
 
 // Positions and sizes are designed in twips; 15 twips make one pixel.
@@ -130,6 +132,7 @@ void Form1::createControls() {
     Frame1 = frame(this, QStringLiteral("Condition Options"), twips(120, 3720, 7800, 1245));
     Label1 = label(Frame1, QStringLiteral("If file contains"), twips(240, 345, 1335, 255));
     Text1 = new QLineEdit(Frame1);
+    Text1->setMaxLength(std::numeric_limits<int>::max());  // the condition is used whole
     Text1->setGeometry(twips(1680, 300, 5895, 345));
     Label2 = label(Frame1, QStringLiteral("Then"), twips(240, 795, 1455, 255));
     Combo1 = new QComboBox(Frame1);
@@ -295,7 +298,7 @@ void Form1::ApplySkin() {
 
     QFile sheet(skin.filePath());
     if (!sheet.open(QIODevice::ReadOnly))
-        throw AppError(sheet.errorString());
+        throw AppError::aboutPath(sheet.errorString(), skin.filePath());
     setStyleSheet(QString::fromUtf8(sheet.readAll()));
 }
 
@@ -441,6 +444,9 @@ int Form1::rowCount() const {
 QString Form1::rowText(int row) const {
     return fileList->text(row);
 }
+const QAbstractItemModel &Form1::rowModel() const {
+    return *fileList;
+}
 QString Form1::chooserText() const {
     return Combo1->currentText();
 }
@@ -480,9 +486,13 @@ void Form1::runHandler(const char *name, const std::function<void()> &handler) {
         handler();
     } catch (const CommandAbandoned &) {
         // The window was closed while the command yielded.
-    } catch (const AppError &error) {
-        ReportUnexpectedError(platform_, error.description(), Location::form1(name), 0);
-    } catch (const std::exception &error) {
-        ReportUnexpectedError(platform_, QString::fromUtf8(error.what()), Location::form1(name), 0);
+    } catch (...) {
+        // Whatever was thrown is reported here: nothing may cross the event loop's dispatch.
+        try {
+            ReportUnexpectedError(platform_, CurrentExceptionDescription(), Location::form1(name),
+                                  0);
+        } catch (...) {
+            // The report itself failed; there is no other way left to tell the user.
+        }
     }
 }

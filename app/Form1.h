@@ -54,6 +54,7 @@ public:
     // RunWindow: what the run reads and shows.
     int rowCount() const override;
     QString rowText(int row) const override;
+    const QAbstractItemModel &rowModel() const override;
     QString chooserText() const override;
     QString conditionText() const override;
     QString conditionCaption() const override;

@@ -12,6 +12,14 @@ AppError AppError::fromErrno(int error) {
     return AppError(QString::fromLocal8Bit(std::strerror(error)));
 }
 
+AppError AppError::aboutPath(const QString &reason, const QString &path) {
+    return AppError(reason + QStringLiteral(": ") + path);
+}
+
+AppError AppError::fromErrno(int error, const QString &path) {
+    return aboutPath(fromErrno(error).description(), path);
+}
+
 QString Location::form1(const char *procedure) {
     return QStringLiteral("in Kestrune2021/08/31.Form1.%1 ").arg(QLatin1String(procedure));
 }
@@ -32,20 +40,26 @@ void ReportUnexpectedError(Platform &platform, const QString &description, const
                         QStringLiteral("Application Error"), Platform::Icon::Warning);
 }
 
+QString CurrentExceptionDescription() {
+    try {
+        throw;
+    } catch (const AppError &error) {
+        return error.description();
+    } catch (const std::bad_alloc &) {
+        return QStringLiteral("Out of memory");
+    } catch (const std::exception &error) {
+        return QString::fromUtf8(error.what());
+    } catch (...) {
+        return QStringLiteral("Unknown error");
+    }
+}
+
 void Guard::handleCurrentException() {
-    QString description;
     try {
         throw;
     } catch (const CommandAbandoned &) {
         throw;
-    } catch (const AppError &error) {
-        description = error.description();
-    } catch (const std::bad_alloc &) {
-        description = QStringLiteral("Out of memory");
-    } catch (const std::exception &error) {
-        description = QString::fromUtf8(error.what());
     } catch (...) {
-        description = QStringLiteral("Unknown error");
+        ReportUnexpectedError(platform_, CurrentExceptionDescription(), location_, line_);
     }
-    ReportUnexpectedError(platform_, description, location_, line_);
 }

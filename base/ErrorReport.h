@@ -24,6 +24,10 @@ public:
     QString description() const { return QString::fromUtf8(what()); }
 
     static AppError fromErrno(int error);  // strerror's wording
+    // A failure about one file or folder: the reason (the operating system's wording), ": "
+    // and the path, so that the report names the file it is about.
+    static AppError aboutPath(const QString &reason, const QString &path);
+    static AppError fromErrno(int error, const QString &path);
 };
 
 namespace ErrorText {
@@ -51,6 +55,10 @@ QString UnexpectedErrorText(const QString &description, const QString &location,
 // Shows the report box (title "Application Error", warning icon, OK) and waits for it.
 void ReportUnexpectedError(Platform &platform, const QString &description, const QString &location,
                            int step);
+
+// The description of the exception being handled; call it only inside a catch block. Ours and
+// the standard ones say what they are; anything else thrown is an "Unknown error".
+QString CurrentExceptionDescription();
 
 class Guard {
 public:

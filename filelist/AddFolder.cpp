@@ -248,8 +248,11 @@ void walk(Platform &platform, QStringList &folders, std::vector<int> &values, bo
         OpenFolder reader(entry, access);
         if (!reader.isOpen()) {
             if (!lookedIntoOne) {
-                ReportUnexpectedError(platform, AppError::fromErrno(reader.error()).description(),
-                                      guard.location(), guard.line());
+                ReportUnexpectedError(
+                    platform,
+                    AppError::fromErrno(reader.error(), Main::CollapseBackslashes(entry))
+                        .description(),
+                    guard.location(), guard.line());
             } else if (isDeniedOrMissing(reader.error())) {
                 dropEntry(i);
             }

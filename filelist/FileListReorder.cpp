@@ -15,8 +15,6 @@
 #include <QMouseEvent>
 #include <QtMath>
 
-#include <exception>
-
 namespace {
 
 // The pointer's height on the screen, in pixels from its top edge: above the first the list
@@ -67,8 +65,8 @@ const std::optional<QCursor> &FileListView::dragPicture() {
         if (!dragPictureFile_.isEmpty()) {
             try {
                 *dragPicture_ = LoadPointerPicture(dragPictureFile_);
-            } catch (const std::exception &) {
-                // Not there, or no picture in it: the list shows none.
+            } catch (...) {
+                // Not there, no picture in it, or any other failure: the list shows none.
             }
         }
     }

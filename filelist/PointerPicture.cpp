@@ -28,7 +28,7 @@ HotSpot hotSpotOf(const QByteArray &file) {
 QCursor LoadPointerPicture(const QString &path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw AppError(file.errorString());
+        throw AppError::aboutPath(file.errorString(), path);
     const QByteArray content = file.readAll();
     QImage image;
     if (!image.loadFromData(content, "ICO") && !image.loadFromData(content))

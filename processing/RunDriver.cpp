@@ -8,6 +8,9 @@
 #include "Operations.h"
 #include "Platform.h"
 
+#include <QAbstractItemModel>
+
+#include <array>
 #include <cmath>
 
 namespace RunDriver {
@@ -29,6 +32,60 @@ public:
 
 private:
     RunWindow &window_;
+};
+
+// Where the run stands in the list while rows come and go under it: the next row to work on,
+// and the end of the rows that were there when the run began (rows added later are not the
+// run's). A removal above either moves it up; one that takes its row leaves it at the row that
+// followed. Rows inserted before either move it down.
+class RowCursor {
+public:
+    RowCursor(const QAbstractItemModel &rows, int count) : end_(count) {
+        connections_ = {
+            QObject::connect(&rows, &QAbstractItemModel::rowsRemoved,
+                             [this](const QModelIndex &parent, int first, int last) {
+                                 if (!parent.isValid())
+                                     removed(first, last);
+                             }),
+            QObject::connect(&rows, &QAbstractItemModel::rowsInserted,
+                             [this](const QModelIndex &parent, int first, int last) {
+                                 if (!parent.isValid())
+                                     inserted(first, last);
+                             }),
+            QObject::connect(&rows, &QAbstractItemModel::modelReset, [this] { next_ = end_ = 0; }),
+        };
+    }
+    ~RowCursor() {
+        for (const QMetaObject::Connection &connection : connections_)
+            QObject::disconnect(connection);
+    }
+    RowCursor(const RowCursor &) = delete;
+    RowCursor &operator=(const RowCursor &) = delete;
+
+    // The row to work on now (0-based), or -1 when none of the run's rows is left.
+    int take() { return next_ < end_ ? next_++ : -1; }
+
+private:
+    void removed(int first, int last) {
+        const int count = last - first + 1;
+        for (int *place : {&next_, &end_}) {
+            if (*place > last)
+                *place -= count;
+            else if (*place > first)
+                *place = first;
+        }
+    }
+    void inserted(int first, int last) {
+        const int count = last - first + 1;
+        if (first <= next_)
+            next_ += count;  // a new row at the next one's place is not the run's
+        if (first < end_)
+            end_ += count;
+    }
+
+    int next_ = 0;
+    int end_;
+    std::array<QMetaObject::Connection, 3> connections_;
 };
 
 }  // namespace
@@ -94,15 +151,15 @@ void StartRemoving(RunWindow &window) {
 
     // The run.
     WindowLineContext context(window);
-    guard.step(120, [&] { window.setMousePointer(MousePointer::Hourglass); });
+    BusyScope busy(window);
+    guard.step(120, [&] { busy.begin(); });
     int rows = 0;
     guard.step(122, [&] { rows = window.rowCount(); });
+    // The rows are taken top to bottom, each where it is when the run reaches it.
+    RowCursor cursor(window.rowModel(), rows);
     QString outputPath;
-    for (int i = 1; i <= rows; ++i) {
-        // Rows removed while the run yielded (by a command that cleared the busy pointer)
-        // leave nothing more to do.
-        if (i > window.rowCount())
-            break;
+    for (int row = cursor.take(); row >= 0; row = cursor.take()) {
+        const int i = row + 1;  // the row's number
         QString inputPath;
         guard.step(124, [&] { inputPath = window.rowText(i - 1); });
         guard.step(126, [&] { window.setProgressValue(100.0 * i / window.rowCount()); });
@@ -142,7 +199,7 @@ void StartRemoving(RunWindow &window) {
             }
         });
     }
-    guard.step(226, [&] { window.setMousePointer(MousePointer::Default); });
+    guard.step(226, [&] { busy.end(MousePointer::Default); });
     guard.step(228, [&] { window.setProgressValue(0); });
     guard.step(230, [&] { window.setProgressText(QStringLiteral("Progress Bar")); });
     message(232, QStringLiteral("Done."));

@@ -10,11 +10,16 @@
 
 #include <QString>
 
+class QAbstractItemModel;
+
 class RunWindow : public WindowServices {
 public:
     // The file list: the number of rows, and the text of row `row` (0-based).
     virtual int rowCount() const = 0;
     virtual QString rowText(int row) const = 0;
+    // The same rows as a model, whose signals tell the run where rows came and went while it
+    // yielded.
+    virtual const QAbstractItemModel &rowModel() const = 0;
 
     virtual QString chooserText() const = 0;       // the operation's caption (Combo1)
     virtual QString conditionText() const = 0;     // the condition (Text1)

@@ -9,13 +9,109 @@
 #include "Settings.h"
 #include "StartUp.h"
 #include "TestFiles.h"
+#include "Window.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <cerrno>
+#include <cstring>
+#include <new>
+#include <optional>
+#include <stdexcept>
 #include <vector>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace {
+
+using TestFiles::Entries;
+using TestFiles::Identity;
+
+// Text of the given length, made of counting numbers, so that no shorter piece of it repeats
+// its start.
+QString CountingText(qsizetype length) {
+    QString text;
+    for (int n = 0; text.size() < length; ++n)
+        text += QString::number(n) + u' ';
+    text.truncate(length);
+    return text;
+}
+
+// Makes the named kind of thing at `path`, anything but a regular file; a link's target lies
+// beside it. Empty, or why it cannot be made here.
+QString MakeAt(const QString &kind, const QString &path) {
+    QString at = path;
+    QString rest = kind;
+    if (kind.startsWith(QLatin1String("link "))) {
+        at = QFileInfo(path).path() + QStringLiteral("/target");
+        if (::symlink("target", QFile::encodeName(path).constData()) != 0)
+            return QStringLiteral("cannot make a symbolic link");
+        rest = kind.section(u' ', 3);  // "link to a <rest>"
+    }
+    if (kind == QLatin1String("link that leads nowhere"))
+        return {};
+    if (rest == QLatin1String("named pipe"))
+        return TestFiles::MakePipe(at) ? QString() : QStringLiteral("cannot make a named pipe");
+    if (rest == QLatin1String("socket"))
+        return TestFiles::MakeSocket(at) ? QString() : QStringLiteral("cannot make a socket");
+    if (rest == QLatin1String("folder"))
+        return QDir().mkdir(at) ? QString() : QStringLiteral("cannot make a folder");
+    if (rest == QLatin1String("device")) {
+        const int error = TestFiles::MakeNullDevice(at);
+        if (error == 0)
+            return {};
+        return QStringLiteral("cannot make a device node (only root may): %1")
+            .arg(QString::fromLocal8Bit(std::strerror(error)));
+    }
+    return QStringLiteral("unknown kind ") + kind;
+}
+
+// Sets an environment variable, or unsets it for a null value, until the object goes.
+class EnvironmentVariable {
+public:
+    EnvironmentVariable(const char *name, const QByteArray &value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+    ~EnvironmentVariable() {
+        if (had_)
+            qputenv(name_, old_);
+        else
+            qunsetenv(name_);
+    }
+
+private:
+    const char *name_;
+    bool had_;
+    QByteArray old_;
+};
+
+// A window that only keeps its pointer, for the busy state.
+class PointerOnlyWindow : public WindowServices {
+public:
+    Platform &platform() override { return platform_; }
+    Settings &settings() override { return settings_; }
+    int mousePointer() const override { return pointer; }
+    void setMousePointer(int shape) override { pointer = shape; }
+    QString programFolder() const override { return {}; }
+
+    int pointer = MousePointer::Default;
+
+private:
+    ScriptedPlatform platform_;
+    Settings settings_{QString()};
+};
+
+}  // namespace
 
 class FoundationTest : public QObject {
     Q_OBJECT
@@ -61,6 +157,37 @@ private slots:
         QVERIFY(reports[0].contains(QStringLiteral("PushButton8_Click at line 102\r\r")));
         QVERIFY(reports[1].startsWith(QStringLiteral("second\r\n")));
         QVERIFY(reports[1].contains(QStringLiteral("at line 104\r\r")));
+    }
+
+    // Whatever a step throws is reported; what is no standard exception is an "Unknown error".
+    void guardDescribesEveryFailure_data() {
+        QTest::addColumn<QString>("thrown");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("ours") << "AppError"
+                              << "Overflow";
+        QTest::newRow("standard") << "runtime_error"
+                                  << "broken";
+        QTest::newRow("out of memory") << "bad_alloc"
+                                       << "Out of memory";
+        QTest::newRow("no standard exception") << "int"
+                                               << "Unknown error";
+    }
+    void guardDescribesEveryFailure() {
+        QFETCH(QString, thrown);
+        QFETCH(QString, description);
+        ScriptedPlatform platform;
+        Guard guard(platform, Location::form1("PushButton1_Click"));
+        guard.step(100, [&] {
+            if (thrown == QLatin1String("AppError"))
+                throw AppError(ErrorText::Overflow);
+            if (thrown == QLatin1String("runtime_error"))
+                throw std::runtime_error("broken");
+            if (thrown == QLatin1String("bad_alloc"))
+                throw std::bad_alloc();
+            throw 42;
+        });
+        QCOMPARE(platform.messages(), QStringList{UnexpectedErrorText(
+                                          description, Location::form1("PushButton1_Click"), 100)});
     }
 
     void failingTestEntersItsBlock() {
@@ -194,7 +321,8 @@ private slots:
 
     void settingsSurviveBrokenFiles_data() {
         QTest::addColumn<QByteArray>("content");
-        QTest::newRow("binary garbage") << QByteArray("\x00\xff\xfe[[[\x01\n=\n==", 14);
+        static const char garbage[] = "\x00\xff\xfe[[[\x01\n=\n==";
+        QTest::newRow("binary garbage") << QByteArray(garbage, sizeof garbage - 1);
         QTest::newRow("unclosed group") << QByteArray("[Strelmark\nText1=x\n");
         QTest::newRow("stray quotes") << QByteArray("[Strelmark]\nText1=\"abc\nCombo1=\"\n");
     }
@@ -217,6 +345,243 @@ private slots:
         settings.save(QStringLiteral("Text1"), QStringLiteral("x"));
         QCOMPARE(settings.get(QStringLiteral("Extension"), QStringLiteral("html")),
                  QStringLiteral("html"));
+    }
+
+    // Values of any length come back whole from the file, whatever they hold.
+    void settingsKeepValuesWhole_data() {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("1 MB of text") << CountingText(1 << 20);
+        QString mixed;
+        while (mixed.size() < (1 << 20))
+            mixed += QStringLiteral("a, b = c; \"d\" @e\\f\r\n\t\u0100\u20ac\U0001d11e ");
+        QTest::newRow("1 MB of line ends, quotes, separators, letters beyond Latin-1") << mixed;
+    }
+    void settingsKeepValuesWhole() {
+        QFETCH(QString, value);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Brindlewick.ini"));
+        Settings(path).save(QStringLiteral("Text1"), value);
+        const QString read = Settings(path).get(QStringLiteral("Text1"), {});
+        QCOMPARE(read.size(), value.size());
+        QVERIFY(read == value);
+    }
+
+    // Anything at the store's path but a regular file is never opened, written or replaced:
+    // it reads as absent keys, and what is saved holds for the session only.
+    void settingsLeaveAnythingButARegularFileAlone_data() {
+        QTest::addColumn<QString>("kind");
+        for (const char *kind :
+             {"named pipe", "link to a named pipe", "device", "link to a device", "socket",
+              "link to a socket", "folder", "link to a folder", "link that leads nowhere"})
+            QTest::newRow(kind) << QString::fromLatin1(kind);
+    }
+    void settingsLeaveAnythingButARegularFileAlone() {
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Brindlewick.ini"));
+        const QString problem = MakeAt(kind, path);
+        if (!problem.isEmpty())
+            QSKIP(qPrintable(problem));
+        const QString before = Identity(path);
+        const QStringList entries = Entries(dir.path());
+        Settings settings(path);
+        QCOMPARE(settings.get(QStringLiteral("Text1"), QStringLiteral("absent")),
+                 QStringLiteral("absent"));
+        settings.save(QStringLiteral("Text1"), QStringLiteral("typed"));
+        settings.save(QStringLiteral("Combo1"), QStringLiteral("3"));
+        QCOMPARE(settings.get(QStringLiteral("Text1"), {}), QStringLiteral("typed"));
+        QCOMPARE(settings.get(QStringLiteral("Combo1"), {}), QStringLiteral("3"));
+
+        QCOMPARE(Identity(path), before);
+        QCOMPARE(Entries(dir.path()), entries);  // nothing beside it, nothing made through a link
+        QVERIFY(!settings.savesToFile());
+        QCOMPARE(Settings(path).get(QStringLiteral("Text1"), QStringLiteral("absent")),
+                 QStringLiteral("absent"));
+    }
+
+    // The path is looked at again before every save: a file replaced by something else since
+    // the last save is left alone, and the values so far stay for the session.
+    void settingsStopWritingWhenThePathIsNoLongerAFile_data() {
+        QTest::addColumn<QString>("kind");
+        for (const char *kind : {"named pipe", "link to a named pipe", "device", "folder"})
+            QTest::newRow(kind) << QString::fromLatin1(kind);
+    }
+    void settingsStopWritingWhenThePathIsNoLongerAFile() {
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Brindlewick.ini"));
+        Settings settings(path);
+        settings.save(QStringLiteral("Text1"), QStringLiteral("first"));
+        QVERIFY(QFile::remove(path));
+        const QString problem = MakeAt(kind, path);
+        if (!problem.isEmpty())
+            QSKIP(qPrintable(problem));
+        const QString before = Identity(path);
+
+        settings.save(QStringLiteral("Combo1"), QStringLiteral("2"));
+
+        QCOMPARE(Identity(path), before);
+        QCOMPARE(settings.get(QStringLiteral("Text1"), {}), QStringLiteral("first"));
+        QCOMPARE(settings.get(QStringLiteral("Combo1"), {}), QStringLiteral("2"));
+        QVERIFY(!settings.savesToFile());
+    }
+
+    // A symbolic link to a regular file stays: the file it leads to takes the saves.
+    void settingsWriteThroughALinkToAFile_data() {
+        QTest::addColumn<bool>("relative");
+        QTest::newRow("relative link") << true;
+        QTest::newRow("absolute link") << false;
+    }
+    void settingsWriteThroughALinkToAFile() {
+        QFETCH(bool, relative);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Brindlewick.ini"));
+        const QString target = dir.filePath(QStringLiteral("kept/real.ini"));
+        TestFiles::Write(target, "[Strelmark]\nCombo1=1\n");
+        const QByteArray linkText = relative ? "kept/real.ini" : QFile::encodeName(target);
+        QCOMPARE(::symlink(linkText.constData(), QFile::encodeName(path).constData()), 0);
+
+        Settings settings(path);
+        QCOMPARE(settings.get(QStringLiteral("Combo1"), {}), QStringLiteral("1"));
+        settings.save(QStringLiteral("Text1"), QStringLiteral("through the link"));
+
+        QVERIFY(settings.savesToFile());
+        QCOMPARE(QFile::symLinkTarget(path), target);
+        QCOMPARE(Settings(target).get(QStringLiteral("Text1"), {}),
+                 QStringLiteral("through the link"));
+        QCOMPARE(Settings(target).get(QStringLiteral("Combo1"), {}), QStringLiteral("1"));
+        QCOMPARE(Entries(dir.filePath(QStringLiteral("kept"))), QStringList{"real.ini"});
+    }
+
+    // Where the current user's file lives: never at the file system's root.
+    void settingsFileFor_data() {
+        QTest::addColumn<QString>("configHome");   // "<t>" stands for a temporary folder, where
+        QTest::addColumn<QString>("home");         // "home" and "account" exist and "missing"
+        QTest::addColumn<QString>("accountHome");  // does not
+        QTest::addColumn<QString>("expected");
+        const QString inHome = QStringLiteral("<t>/home/.config/Brindlewick.ini");
+        const QString inAccount = QStringLiteral("<t>/account/.config/Brindlewick.ini");
+        QTest::newRow("XDG_CONFIG_HOME") << "<t>/config"
+                                         << "<t>/home"
+                                         << "<t>/account"
+                                         << "<t>/config/Brindlewick.ini";
+        QTest::newRow("XDG_CONFIG_HOME relative") << "config"
+                                                  << "<t>/home"
+                                                  << "<t>/account" << inHome;
+        QTest::newRow("XDG_CONFIG_HOME the root") << "/"
+                                                  << "<t>/home"
+                                                  << "<t>/account" << inHome;
+        QTest::newRow("HOME") << ""
+                              << "<t>/home"
+                              << "<t>/account" << inHome;
+        QTest::newRow("HOME with trailing separator") << ""
+                                                      << "<t>/home/"
+                                                      << "<t>/account" << inHome;
+        QTest::newRow("HOME unset") << ""
+                                    << ""
+                                    << "<t>/account" << inAccount;
+        QTest::newRow("HOME the root") << ""
+                                       << "/"
+                                       << "<t>/account" << inAccount;
+        QTest::newRow("HOME the root, doubled") << ""
+                                                << "//"
+                                                << "<t>/account" << inAccount;
+        QTest::newRow("HOME relative") << ""
+                                       << "home"
+                                       << "<t>/account" << inAccount;
+        QTest::newRow("HOME missing") << ""
+                                      << "<t>/missing"
+                                      << "<t>/account" << inAccount;
+        QTest::newRow("HOME unset, account's home the root") << ""
+                                                             << ""
+                                                             << "/"
+                                                             << "";
+        QTest::newRow("HOME unset, account's home missing") << ""
+                                                            << ""
+                                                            << "<t>/missing"
+                                                            << "";
+        QTest::newRow("no home at all") << ""
+                                        << ""
+                                        << ""
+                                        << "";
+    }
+    void settingsFileFor() {
+        QFETCH(QString, configHome);
+        QFETCH(QString, home);
+        QFETCH(QString, accountHome);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("home")));
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("account")));
+        auto place = [&](QString text) { return text.replace(QStringLiteral("<t>"), dir.path()); };
+        QCOMPARE(Settings::pathFor(place(configHome), place(home), place(accountHome)),
+                 place(expected));
+    }
+
+    // With neither HOME nor XDG_CONFIG_HOME set, the file is in the home folder of the
+    // account's entry in the user database, or nowhere (when that is no folder, or the root).
+    void settingsWithoutHomeUseTheAccountsHome() {
+        const EnvironmentVariable noHome("HOME", QByteArray());
+        const EnvironmentVariable noConfigHome("XDG_CONFIG_HOME", QByteArray());
+        const passwd *account = ::getpwuid(::geteuid());
+        QVERIFY(account);
+        const QString home = QFile::decodeName(account->pw_dir);
+        const QString expected = QFileInfo(home).isDir() && QDir::cleanPath(home) != "/"
+                                     ? QDir::cleanPath(home) + "/.config/Brindlewick.ini"
+                                     : QString();
+        QCOMPARE(Settings::defaultPath(), expected);
+    }
+
+    // A store without a file keeps its values for the session.
+    void sessionStoreKeepsValues() {
+        Settings settings{QString()};
+        QVERIFY(!settings.savesToFile());
+        QCOMPARE(settings.get(QStringLiteral("Text2"), QStringLiteral("default")),
+                 QStringLiteral("default"));
+        settings.save(QStringLiteral("Text2"), QString());
+        QCOMPARE(settings.get(QStringLiteral("Text2"), QStringLiteral("default")), QString(""));
+    }
+
+    // The window is busy while any scope is open; the outermost end shows the pointer it is
+    // given, an inner one leaves the hourglass; a scope left without end() gives back the
+    // pointer it found.
+    void busyScopesNest() {
+        PointerOnlyWindow window;
+        window.pointer = MousePointer::Custom;
+        {
+            BusyScope outer(window);
+            QVERIFY(!window.isBusy());  // not before begin()
+            outer.begin();
+            QVERIFY(window.isBusy());
+            QCOMPARE(window.pointer, int(MousePointer::Hourglass));
+            {
+                BusyScope inner(window);
+                inner.begin();
+                inner.end(MousePointer::Default);
+                inner.end(MousePointer::Default);  // a second end changes nothing
+                QVERIFY(window.isBusy());
+                QCOMPARE(window.pointer, int(MousePointer::Hourglass));
+                BusyScope abandoned(window);
+                abandoned.begin();
+            }
+            QVERIFY(window.isBusy());
+            QCOMPARE(window.pointer, int(MousePointer::Hourglass));
+            // Setting the pointer does not end the busy state.
+            window.setMousePointer(MousePointer::Default);
+            QVERIFY(window.isBusy());
+            outer.end(MousePointer::Default);
+            QVERIFY(!window.isBusy());
+            QCOMPARE(window.pointer, int(MousePointer::Default));
+        }
+        QCOMPARE(window.pointer, int(MousePointer::Default));  // ended already: left as it was
+
+        window.pointer = MousePointer::Custom;
+        std::optional<BusyScope> left;
+        left.emplace(window);
+        left->begin();
+        left.reset();
+        QVERIFY(!window.isBusy());
+        QCOMPARE(window.pointer, int(MousePointer::Custom));
     }
 
     void applicationTitle_data() {

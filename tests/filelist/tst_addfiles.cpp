@@ -343,9 +343,10 @@ private slots:
         form.PushButton5->click();
 
         QCOMPARE(form.fileList->count(), 0);
-        QCOMPARE(fixture.platform.messages(),
-                 QStringList{UnexpectedErrorText(
-                     "Permission denied", Location::addFolder("GetSubDirectories2016"), 106)});
+        QCOMPARE(
+            fixture.platform.messages(),
+            QStringList{UnexpectedErrorText("Permission denied: " + tree.path() + u'/',
+                                            Location::addFolder("GetSubDirectories2016"), 106)});
         QCOMPARE(form.mousePointer(), MousePointer::Default);
     }
 

@@ -319,9 +319,11 @@ private slots:
         if (report.isEmpty()) {
             QVERIFY(platform.shown.isEmpty());
         } else {
+            // The report names the folder after the system's wording.
+            const QString description = report + QStringLiteral(": ") + tree.path(failing) + u'/';
             QCOMPARE(platform.messages(),
                      QStringList{UnexpectedErrorText(
-                         report, Location::addFolder("GetSubDirectories2016"), 106)});
+                         description, Location::addFolder("GetSubDirectories2016"), 106)});
             QCOMPARE(platform.shown.first().title, "Application Error");
             QCOMPARE(platform.shown.first().icon, Platform::Icon::Warning);
         }

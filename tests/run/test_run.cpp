@@ -12,14 +12,18 @@
 #include "Operations.h"
 #include "RunDriver.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
 #include <cerrno>
+#include <new>
+#include <stdexcept>
 
 namespace {
 
@@ -389,9 +393,9 @@ private slots:
         QCOMPARE(Entries(out), (QStringList{"a.htm", "b.htm", "c.htm"}));
     }
 
-    // A command that ran during the run's yield and cleared the busy pointer lets the list be
-    // emptied under the run; the run then ends instead of working on a stale path again.
-    void rowsRemovedDuringARunEndIt() {
+    // The list emptied under the run (no command can do that while the window is busy, but
+    // the list itself can) ends the run instead of working on a stale path again.
+    void listEmptiedDuringARunEndsIt() {
         const QString a = input(QStringLiteral("a.htm"), "x\ny");
         const QString b = input(QStringLiteral("b.htm"), "x\ny");
         form->fileList->append(QStringList{a, b});
@@ -399,16 +403,174 @@ private slots:
         form->Option2->setChecked(true);  // in place: a second pass would change a again
         int pumps = 0;
         DuringEachPump duringRun([&] {
-            if (++pumps != 2)
-                return;
-            form->setMousePointer(MousePointer::Default);
-            form->PushButton7->click();  // Clear List, no longer refused
+            if (++pumps == 2)
+                form->fileList->clear();
         });
         start();
         QCOMPARE(form->fileList->count(), 0);
         QCOMPARE(Read(a), QByteArray("y"));
         QCOMPARE(Read(b), QByteArray("x\ny"));
         QCOMPARE(platform().messages(), QStringList{Done});
+    }
+
+    // Rows removed or added while the run works on one: the run goes on with the rows that
+    // followed it, skips none of them, and takes none that were not there when it began.
+    void rowsChangedDuringARun_data() {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QString>("at");  // the row being worked on when the list changes
+        QTest::addColumn<QStringList>("removed");
+        QTest::addColumn<QStringList>("added");
+        QTest::addColumn<QStringList>("written");
+        const QStringList four{"a", "b", "c", "d"};
+        const QStringList five{"a", "b", "c", "d", "e"};
+        QTest::newRow("one above") << four << "c" << QStringList{"a"} << QStringList{} << four;
+        QTest::newRow("two above") << five << "c" << QStringList{"a", "b"} << QStringList{} << five;
+        QTest::newRow("the current one")
+            << four << "c" << QStringList{"c"} << QStringList{} << four;
+        QTest::newRow("the next one")
+            << five << "c" << QStringList{"d"} << QStringList{} << QStringList{"a", "b", "c", "e"};
+        QTest::newRow("the last one")
+            << five << "c" << QStringList{"e"} << QStringList{} << QStringList{"a", "b", "c", "d"};
+        QTest::newRow("one above, one added")
+            << four << "c" << QStringList{"a"} << QStringList{"x"} << four;
+        QTest::newRow("the last one, one added")
+            << four << "c" << QStringList{"d"} << QStringList{"x"} << QStringList{"a", "b", "c"};
+    }
+    void rowsChangedDuringARun() {
+        QFETCH(QStringList, rows);
+        QFETCH(QString, at);
+        QFETCH(QStringList, removed);
+        QFETCH(QStringList, added);
+        QFETCH(QStringList, written);
+        auto fileOf = [](const QString &name) { return name + QStringLiteral(".htm"); };
+        for (const QString &name : rows)
+            form->fileList->append(input(fileOf(name), "x\ny"));
+        for (const QString &name : added)
+            input(fileOf(name), "x\ny");
+        choose(0);
+        bool changed = false;
+        DuringEachPump duringRun([&] {
+            if (changed || form->progressText() != QStringLiteral("Processing: ") + fileOf(at))
+                return;
+            changed = true;
+            for (const QString &name : removed) {
+                const QStringList now = TestFiles::Rows(*form->fileList);
+                form->fileList->removeRow(now.indexOf(in + u'/' + fileOf(name)));
+            }
+            for (const QString &name : added)
+                form->fileList->append(in + u'/' + fileOf(name));
+        });
+        start();
+        QVERIFY(changed);
+        QStringList expected;
+        for (const QString &name : written)
+            expected.append(fileOf(name));
+        QCOMPARE(Entries(out), expected);
+        QCOMPARE(platform().messages(), QStringList{Done});
+    }
+
+    // "Add All HTML Files In Folder" run inside the run's yield leaves the window busy until the
+    // run ends: a second "Start Removing" meanwhile is refused, and one run does all the work.
+    void folderAddedDuringARunLeavesItBusy() {
+        for (const char *name : {"a.htm", "b.htm"})
+            form->fileList->append(input(QLatin1String(name), "x\ny"));
+        const QString tree = fixture->root() + QStringLiteral("/tree");
+        TestFiles::Write(tree + QStringLiteral("/t.html"), "x\nt");
+        choose(0);
+        platform().inputAnswers.enqueue(QStringLiteral("html"));
+        platform().folderAnswers.enqueue(tree);
+        bool added = false;
+        bool busyAfterAdding = false;
+        QList<int> pointersAfterAdding;
+        DuringEachPump duringRun([&] {
+            if (added) {
+                pointersAfterAdding.append(form->mousePointer());
+                return;
+            }
+            added = true;  // first, as the folder's walk pumps too
+            form->PushButton5->click();
+            busyAfterAdding = form->isBusy();
+            form->PushButton8->click();  // a second run
+        });
+        start();
+        QVERIFY(added);
+        QVERIFY(busyAfterAdding);
+        QVERIFY(!pointersAfterAdding.isEmpty());
+        QCOMPARE(pointersAfterAdding,
+                 QList<int>(pointersAfterAdding.size(), int(MousePointer::Hourglass)));
+        QCOMPARE(platform().messages(), QStringList{Done});
+        QCOMPARE(TestFiles::Rows(*form->fileList),
+                 (QStringList{in + "/a.htm", in + "/b.htm", tree + "/t.html"}));
+        QCOMPARE(Entries(out), (QStringList{"a.htm", "b.htm"}));  // the added row came too late
+        QCOMPARE(Read(out + QStringLiteral("/a.htm")), QByteArray("y"));
+        QCOMPARE(Read(out + QStringLiteral("/b.htm")), QByteArray("y"));
+        QVERIFY(!form->isBusy());
+        QCOMPARE(form->mousePointer(), int(MousePointer::Default));
+    }
+
+    // Whatever a command throws past its own guard is reported once under its name and stops
+    // there: nothing reaches the event loop, and the window goes on working.
+    void anyFailureOfACommandIsReported_data() {
+        QTest::addColumn<QString>("thrown");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("no standard exception") << "int"
+                                               << "Unknown error";
+        QTest::newRow("standard") << "runtime_error"
+                                  << "broken";
+        QTest::newRow("out of memory") << "bad_alloc"
+                                       << "Out of memory";
+    }
+    void anyFailureOfACommandIsReported() {
+        QFETCH(QString, thrown);
+        QFETCH(QString, description);
+        form->fileList->append(input(QStringLiteral("a.htm"), "x\ny"));
+        choose(0);
+        form->Option1->setAutoExclusive(false);
+        form->Option1->setChecked(false);  // "Please choose where ..." is told with no guard
+        bool thrownOnce = false;
+        platform().onShown = [&](const ScriptedPlatform::Shown &) {
+            if (thrownOnce)
+                return;
+            thrownOnce = true;
+            if (thrown == QLatin1String("runtime_error"))
+                throw std::runtime_error("broken");
+            if (thrown == QLatin1String("bad_alloc"))
+                throw std::bad_alloc();
+            throw 42;
+        };
+        start();
+        const QStringList expected{
+            QStringLiteral("Please choose where to save the results."),
+            UnexpectedErrorText(description, Location::form1("PushButton8_Click"), 0)};
+        QCOMPARE(platform().messages(), expected);
+
+        platform().onShown = nullptr;
+        platform().clear();
+        form->Option1->setChecked(true);
+        start();
+        QCOMPARE(platform().messages(), QStringList{Done});
+    }
+
+    // A condition of any length is used whole: one of 1 MB pasted into the condition box is
+    // stored whole, and the run removes only the lines that hold all of it.
+    void longConditionIsUsedWhole() {
+        QString condition;
+        for (int n = 0; condition.size() < (1 << 20); ++n)
+            condition += QString::number(n) + u' ';
+        condition.truncate(1 << 20);
+        const QByteArray whole = condition.toLatin1();
+        const QByteArray start32k = whole.left(32767);  // where the box used to cut
+        form->fileList->append(
+            input(QStringLiteral("a.htm"), "<" + whole + ">\n" + start32k + "#\nkeep"));
+        choose(0, QString());
+        QGuiApplication::clipboard()->setText(condition);
+        form->Text1->setFocus();
+        QTest::keySequence(form->Text1, QKeySequence::Paste);
+        QCOMPARE(form->Text1->text().size(), condition.size());
+        QVERIFY(fixture->stored(QStringLiteral("Text1")) == condition);
+        start();
+        QCOMPARE(platform().messages(), QStringList{Done});
+        QCOMPARE(Read(out + QStringLiteral("/a.htm")), start32k + "#\r\nkeep");
     }
 
     void closingDuringARunEndsIt() {

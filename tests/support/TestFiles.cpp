@@ -4,7 +4,14 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
+
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace TestFiles {
 
@@ -36,6 +43,66 @@ Status StatusOf(const QString &path) {
 
 bool MakePipe(const QString &path) {
     return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+}
+
+bool MakeSocket(const QString &path) {
+    const QByteArray name = QFile::encodeName(path);
+    sockaddr_un address{};
+    if (name.size() >= qsizetype(sizeof address.sun_path))
+        return false;
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, name.constData(), name.size());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (fd < 0)
+        return false;
+    const bool made = ::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
+    ::close(fd);
+    return made;
+}
+
+int MakeNullDevice(const QString &path) {
+    if (::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0)
+        return 0;
+    return errno;
+}
+
+namespace {
+
+QString Describe(const struct stat &info) {
+    const char *kind = S_ISREG(info.st_mode)    ? "file"
+                       : S_ISDIR(info.st_mode)  ? "folder"
+                       : S_ISLNK(info.st_mode)  ? "link"
+                       : S_ISFIFO(info.st_mode) ? "pipe"
+                       : S_ISSOCK(info.st_mode) ? "socket"
+                       : S_ISCHR(info.st_mode)  ? "character device"
+                       : S_ISBLK(info.st_mode)  ? "block device"
+                                                : "other";
+    return QStringLiteral("%1 %2:%3 device %4:%5")
+        .arg(QLatin1String(kind))
+        .arg(info.st_dev)
+        .arg(info.st_ino)
+        .arg(major(info.st_rdev))
+        .arg(minor(info.st_rdev));
+}
+
+}  // namespace
+
+QString Identity(const QString &path) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info;
+    if (::lstat(name.constData(), &info) != 0)
+        return QStringLiteral("nothing");
+    QString identity = Describe(info);
+    if (S_ISLNK(info.st_mode)) {
+        char target[4096];
+        const ssize_t length = ::readlink(name.constData(), target, sizeof target);
+        identity += QStringLiteral(" to ") +
+                    QFile::decodeName(QByteArray(target, qMax<ssize_t>(length, 0)));
+        identity +=
+            QStringLiteral(", leading to ") +
+            (::stat(name.constData(), &info) == 0 ? Describe(info) : QStringLiteral("nothing"));
+    }
+    return identity;
 }
 
 }  // namespace TestFiles

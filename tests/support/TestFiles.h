@@ -36,6 +36,18 @@ Status StatusOf(const QString &path);
 // Makes a named pipe; false when it cannot be made.
 bool MakePipe(const QString &path);
 
+// Makes the node of a Unix-domain socket (nothing listens on it); false when it cannot be made.
+bool MakeSocket(const QString &path);
+
+// Makes a character device node with the numbers of the null device (1, 3), so that nothing
+// is lost even if something opened it. 0, or the error number: EPERM for anyone but root.
+int MakeNullDevice(const QString &path);
+
+// What is at a path, told as a text that changes when anything there is replaced: the kind
+// and identity of the path itself and, for a symbolic link, its target text and what it leads
+// to. "nothing" when there is nothing.
+QString Identity(const QString &path);
+
 // The texts of a list's rows, top to bottom (anything with count() and text(row)).
 template <class List>
 QStringList Rows(const List &list) {

@@ -21,7 +21,11 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+
+#include <unistd.h>
 
 namespace {
 
@@ -207,6 +211,20 @@ private slots:
         QCOMPARE(fixture.stored(QStringLiteral("Text2")), QString(""));
     }
 
+    // A stored condition of any length comes back whole, and stays stored whole.
+    void storedLongConditionComesBackWhole() {
+        WindowFixture fixture;
+        QString condition;
+        for (int n = 0; condition.size() < (1 << 20); ++n)
+            condition += QString::number(n) + u' ';
+        condition.truncate(1 << 20);
+        fixture.store(QStringLiteral("Text1"), condition);
+        Form1 &form = fixture.load();
+        QCOMPARE(form.Text1->text().size(), condition.size());
+        QVERIFY(form.Text1->text() == condition);
+        QVERIFY(fixture.stored(QStringLiteral("Text1")) == condition);
+    }
+
     void restoresTheChooser_data() {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<int>("index");
@@ -320,6 +338,27 @@ private slots:
             QVERIFY(fixture.platform.messages()[0].contains(QStringLiteral("at line 104")));
     }
 
+    // A start-up file that is there but cannot be read is reported with its path.
+    void unreadableStartUpFileIsReportedWithItsPath_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("step");
+        QTest::newRow("skin") << "x/o.cjs" << 100;
+        QTest::newRow("pointer picture") << "HAND-M.CUR" << 104;
+    }
+    void unreadableStartUpFileIsReportedWithItsPath() {
+        QFETCH(QString, file);
+        QFETCH(int, step);
+        if (::geteuid() == 0)
+            QSKIP("running as root: permission bits deny nothing");
+        WindowFixture fixture;
+        const QString path = fixture.programFolder() + u'/' + file;
+        QVERIFY(QFile::setPermissions(path, {}));
+        fixture.load();
+        const QString description = QString::fromLocal8Bit(std::strerror(EACCES)) + ": " + path;
+        QCOMPARE(fixture.platform.messages(),
+                 QStringList{UnexpectedErrorText(description, Location::form1("Form_Load"), step)});
+    }
+
     void shippedPointerPictureLoads() {
         WindowFixture fixture;
         Form1 &form = fixture.load();
@@ -421,7 +460,8 @@ private slots:
         QCOMPARE(form.mousePointer(), int(MousePointer::Default));
 
         // While busy, the hourglass stays whatever the pointer crosses.
-        form.setMousePointer(MousePointer::Hourglass);
+        BusyScope busy(form);
+        busy.begin();
         QTest::mouseMove(form.PushButton1, QPoint(20, 10));
         QCOMPARE(form.mousePointer(), int(MousePointer::Hourglass));
         QTest::mouseMove(&form, QPoint(2, 530));
@@ -439,12 +479,18 @@ private slots:
         form.fileList->append(QStringList{"/a", "/b", "/c", "/d"});
 
         form.ListView1->selectRow(1);
-        form.setMousePointer(MousePointer::Hourglass);
+        BusyScope busy(form);
+        busy.begin();
         form.ListView1_DblClick();
         form.PushButton7->click();
         QCOMPARE(form.fileList->count(), 4);  // busy: neither removes anything
 
+        // Setting the pointer does not end the busy state.
         form.setMousePointer(MousePointer::Default);
+        form.PushButton7->click();
+        QCOMPARE(form.fileList->count(), 4);
+
+        busy.end(MousePointer::Default);
         const QRect second = form.ListView1->visualRect(form.fileList->index(1));
         QTest::mouseDClick(form.ListView1->viewport(), Qt::LeftButton, {}, second.center());
         QCOMPARE(form.fileList->count(), 3);
@@ -475,6 +521,46 @@ private slots:
         QCOMPARE(form.Combo1->currentIndex(), 0);
         QVERIFY(form.Option1->isChecked());
         QVERIFY(fixture.platform.messages().isEmpty());
+    }
+
+    // A settings path that holds no regular file: the window starts, works and keeps its values
+    // for the session, and what is at the path stays as it was.
+    void settingsPathThatIsNoFileStillStarts_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("named pipe") << "named pipe";
+        QTest::newRow("link to a named pipe") << "link to a named pipe";
+        QTest::newRow("link to a device") << "link to a device";
+    }
+    void settingsPathThatIsNoFileStillStarts() {
+        QFETCH(QString, kind);
+        WindowFixture fixture;
+        const QString path = fixture.settingsPath();
+        const QString special = kind.startsWith(QLatin1String("link"))
+                                    ? fixture.root() + QStringLiteral("/special")
+                                    : path;
+        if (kind.endsWith(QLatin1String("device"))) {
+            const int error = TestFiles::MakeNullDevice(special);
+            if (error != 0)
+                QSKIP("cannot make a device node (only root may)");
+        } else {
+            QVERIFY(TestFiles::MakePipe(special));
+        }
+        if (special != path)
+            QCOMPARE(::symlink(QFile::encodeName(special).constData(),
+                               QFile::encodeName(path).constData()),
+                     0);
+        const QString before = TestFiles::Identity(path);
+
+        Form1 &form = fixture.load();
+        form.Text1->setText(QStringLiteral("typed"));
+        form.Combo1->setCurrentIndex(2);
+        form.Option2->setChecked(true);
+
+        QVERIFY(fixture.platform.messages().isEmpty());
+        QCOMPARE(TestFiles::Identity(path), before);
+        QCOMPARE(fixture.settings->get(QStringLiteral("Text1"), {}), QStringLiteral("typed"));
+        QCOMPARE(fixture.settings->get(QStringLiteral("Combo1"), {}), QStringLiteral("2"));
+        QCOMPARE(fixture.settings->get(QStringLiteral("Option2"), {}), QStringLiteral("True"));
     }
 
     void unusableSettingsFileStillStarts() {
