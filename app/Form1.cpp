@@ -28,6 +28,8 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 
+#include <cmath>
+
 namespace {
 
 // Positions and sizes are designed in twips; 15 twips make one pixel.
@@ -45,13 +47,6 @@ QFont arialBold(double points) {
     font.setBold(true);
     font.setPointSizeF(points);
     return font;
-}
-
-void setBackground(QWidget *widget, const QColor &colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
 }
 
 // Sets an option button's state. Qt will not clear the checked button of an exclusive group,
@@ -86,7 +81,6 @@ Form1::~Form1() = default;
 void Form1::createControls() {
     setFixedSize(pixels(8040), pixels(8010));
     setFont(arialBold(9));
-    setBackground(this, Qt::white);
 
     fileList = new FileListModel(this);
     ListView1 = new FileListView(this);
@@ -104,19 +98,16 @@ void Form1::createControls() {
     auto frame = [&](QWidget *container, const QString &caption, QRect geometry) {
         auto *groupBox = new QGroupBox(caption, container);
         groupBox->setGeometry(geometry);
-        setBackground(groupBox, Qt::white);
         return groupBox;
     };
     auto label = [&](QWidget *container, const QString &caption, QRect geometry) {
         auto *text = new QLabel(caption, container);
         text->setGeometry(geometry);
-        setBackground(text, Qt::white);
         return text;
     };
     auto option = [&](QWidget *container, const QString &caption, QRect geometry) {
         auto *radio = new QRadioButton(caption, container);
         radio->setGeometry(geometry);
-        setBackground(radio, Qt::white);
         return radio;
     };
 
@@ -169,6 +160,7 @@ void Form1::createControls() {
     };
     for (const auto &[control, name] : designNames)
         control->setObjectName(QLatin1String(name));
+    applyTheme();  // the white of the design
 
     // Remember the pointer each control brings along (the text boxes' I-beam), so that the
     // default pointer can give it back.
@@ -285,18 +277,83 @@ void Form1::ApplySkin() {
     if (!skin.isFile() || skin.isHidden())
         return;  // no skin: the white design-time look stays
 
-    const QColor buttonFace = QApplication::palette().color(QPalette::Button);
-    setBackground(this, buttonFace);
-    for (QWidget *control : findChildren<QWidget *>()) {
-        if (qobject_cast<QRadioButton *>(control) || qobject_cast<QCheckBox *>(control) ||
-            qobject_cast<QGroupBox *>(control) || qobject_cast<QLabel *>(control))
-            setBackground(control, buttonFace);
-    }
+    skinned_ = true;  // from here on the backgrounds take the button face
+    applyTheme();
 
     QFile sheet(skin.filePath());
     if (!sheet.open(QIODevice::ReadOnly))
         throw AppError(sheet.errorString());
     setStyleSheet(QString::fromUtf8(sheet.readAll()));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Theme
+
+namespace {
+
+// Relative luminance of a colour (0 black, 1 white), as the accessibility guidelines weigh
+// the channels.
+double luminance(const QColor &colour) {
+    auto channel = [](double value) {
+        return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) +
+           0.0722 * channel(colour.blueF());
+}
+
+// A dark theme writes light text on dark windows.
+bool isDark(const QPalette &palette) {
+    return luminance(palette.color(QPalette::WindowText)) >
+           luminance(palette.color(QPalette::Window));
+}
+
+}  // namespace
+
+// The window, its frames, labels and option buttons fill their own background: white as
+// designed, or the button face once the skin is applied. Their text always takes its colour
+// from the palette that background comes from, or it would not read under every theme (the
+// desktop's near-white text of a dark theme on the white of the design):
+// - no skin, a light palette: white, with the palette's window text (dark in a light theme);
+// - no skin, a dark palette: the palette's window colour and window text, since white would
+//   leave the window glaring among dark dialogs and dark text boxes;
+// - the skin: the palette's button face and button text.
+// The other controls (list, text boxes, chooser, buttons, progress bar) draw with the
+// desktop's palette as they are, and the skin takes its colours from the palette too.
+void Form1::applyTheme() {
+    const QPalette desktop = QApplication::palette();
+    const bool designWhite = !skinned_ && !isDark(desktop);
+    const QPalette::ColorRole background = skinned_ ? QPalette::Button : QPalette::Window;
+    const QPalette::ColorRole text = skinned_ ? QPalette::ButtonText : QPalette::WindowText;
+
+    QPalette own;  // only these two roles; the others follow the desktop's palette
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        own.setColor(group, QPalette::Window,
+                     designWhite ? QColor(Qt::white) : desktop.color(group, background));
+        own.setColor(group, QPalette::WindowText, desktop.color(group, text));
+    }
+
+    QList<QWidget *> colored{this};
+    for (QWidget *control : findChildren<QWidget *>())
+        if (qobject_cast<QRadioButton *>(control) || qobject_cast<QCheckBox *>(control) ||
+            qobject_cast<QGroupBox *>(control) || qobject_cast<QLabel *>(control))
+            colored.append(control);
+    for (QWidget *control : colored) {
+        control->setPalette(own);
+        control->setBackgroundRole(QPalette::Window);  // an option button's would be Button
+        control->setAutoFillBackground(true);
+    }
+}
+
+bool Form1::event(QEvent *event) {
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::ApplicationPaletteChange) {
+        // The desktop changed its theme while the window is open.
+        if (skinned_)
+            setStyleSheet(styleSheet());  // the skin reads the palette when it is applied
+        applyTheme();
+    }
+    return handled;
 }
 
 void Form1::loadPointerPicture(const QString &path) {

@@ -101,12 +101,17 @@ public:
     void ListView1_OLEDragDrop(const QStringList &paths);
 
 protected:
+    bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createControls();
     void connectHandlers();
+
+    // Colours the backgrounds that the window draws itself, and the text on them, from the
+    // desktop's palette (Form1.cpp, "Theme").
+    void applyTheme();
 
     // Start-up routines.
     void ApplySkin();
@@ -133,6 +138,7 @@ private:
     QString programFolder_;
     AddFolder::FolderAccess &folders_;
 
+    bool skinned_ = false;  // the skin gave the backgrounds the button face
     int mousePointer_ = MousePointer::Default;
     std::optional<QCursor> pointerPicture_;  // the hand, when HAND-M.CUR could be read
     double progressValue_ = 0.0;
