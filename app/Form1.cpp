@@ -26,8 +26,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -74,6 +76,8 @@ Form1::Form1(Platform &platform, Settings &settings, QString programFolder,
       folders_(folders) {
     createControls();
     connectHandlers();
+    setUpKeyboard();
+    setUpAccessibility();
 }
 
 Form1::~Form1() = default;
@@ -356,6 +360,51 @@ bool Form1::event(QEvent *event) {
     return handled;
 }
 
+// ---------------------------------------------------------------------------------------------
+// Keyboard and accessibility
+
+void Form1::setUpKeyboard() {
+    // Return and Enter click the push button that has the focus, as Space does.
+    for (QPushButton *pushButton :
+         {PushButton1, PushButton5, PushButton7, PushButton3, PushButton4, PushButton8})
+        pushButton->setAutoDefault(true);
+
+    auto *remove =
+        new QShortcut(QKeySequence::Delete, ListView1, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(remove, &QShortcut::activated, this,
+            [this] { runHandler("ListView1_KeyDown", [this] { ListView1_KeyDown(); }); });
+}
+
+void Form1::setUpAccessibility() {
+    // The labels name their boxes (and would carry their mnemonics).
+    Label1->setBuddy(Text1);
+    Label2->setBuddy(Combo1);
+
+    const std::pair<QWidget *, QString> names[] = {
+        {ListView1, QStringLiteral("HTML File(s)")},  // the heading of its one column
+        {PushButton1, PushButton1->text()},
+        {PushButton5, PushButton5->text()},
+        {PushButton7, PushButton7->text()},
+        {PushButton3, PushButton3->text()},
+        {Frame1, Frame1->title()},
+        {Label1, Label1->text()},
+        {Text1, Label1->text()},
+        {Label2, Label2->text()},
+        {Combo1, Label2->text()},
+        {Frame3, Frame3->title()},
+        {Option1, Option1->text()},
+        {Frame4, QStringLiteral("Output folder")},
+        {Text2, Option1->text()},
+        {PushButton4, QStringLiteral("Choose output folder")},
+        {Option2, Option2->text()},
+        {PushButton8, PushButton8->text()},
+        {ProgressBar1, QStringLiteral("Progress Bar")},  // its text changes during a run
+    };
+    for (const auto &[control, name] : names)
+        control->setAccessibleName(name);
+    ListView1->setAccessibleDescription(FileListView::hintText());
+}
+
 void Form1::loadPointerPicture(const QString &path) {
     pointerPicture_ = LoadPointerPicture(path);
     applyPointer();
@@ -404,6 +453,17 @@ void Form1::ListView1_DblClick() {
     const int row = ListView1->selectedRow();
     if (row >= 0)
         fileList->removeRow(row);
+}
+
+void Form1::ListView1_KeyDown() {
+    // The double-click's rules: nothing while the window is busy, nothing without a selected
+    // row. The row that takes the removed one's place is selected, so that Delete pressed
+    // again goes on down the list.
+    const int row = ListView1->selectedRow();
+    const int rows = fileList->count();
+    ListView1_DblClick();
+    if (fileList->count() < rows && fileList->count() > 0)
+        ListView1->selectRow(std::min(row, fileList->count() - 1));
 }
 
 // ---------------------------------------------------------------------------------------------

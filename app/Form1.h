@@ -96,6 +96,8 @@ public:
     void PushButton7_Click();  // Clear List
     void PushButton8_Click();  // Start Removing
     void ListView1_DblClick();
+    // Delete pressed on the list: removes the selected row as a double-click does.
+    void ListView1_KeyDown();
     // Files and folders dropped onto the list, in the order of the drop: a file becomes a row as
     // it is, a folder gives every file in it and below it. The window is not busy meanwhile.
     void ListView1_OLEDragDrop(const QStringList &paths);
@@ -112,6 +114,10 @@ private:
     // Colours the backgrounds that the window draws itself, and the text on them, from the
     // desktop's palette (Form1.cpp, "Theme").
     void applyTheme();
+    // Return, Enter and Space on the push buttons, Delete on the list; the names and labels
+    // that assistive technology reads.
+    void setUpKeyboard();
+    void setUpAccessibility();
 
     // Start-up routines.
     void ApplySkin();

@@ -295,6 +295,202 @@ private slots:
         const QColor behind = shown->parentWidget()->palette().color(QPalette::Window);
         QVERIFY2(contrast(ring, behind) >= 3.0, qPrintable(ring.name() + " on " + behind.name()));
     }
+
+    // Return, Enter and Space click the push button that has the focus, "..." included.
+    void keysClickTheFocusedButton_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("key");
+        const char *const buttons[] = {"PushButton1", "PushButton5", "PushButton7",
+                                       "PushButton3", "PushButton4", "PushButton8"};
+        const std::pair<const char *, Qt::Key> keys[] = {
+            {"Return", Qt::Key_Return}, {"Enter", Qt::Key_Enter}, {"Space", Qt::Key_Space}};
+        for (const char *name : buttons)
+            for (const auto &[keyName, key] : keys)
+                QTest::newRow(QByteArray(name).append(", ").append(keyName).constData())
+                    << QString::fromLatin1(name) << int(key);
+    }
+    void keysClickTheFocusedButton() {
+        QFETCH(QString, name);
+        QFETCH(int, key);
+        WindowFixture fixture;
+        Form1 &form = fixture.load();
+        activate(form);
+        auto *button = qobject_cast<QPushButton *>(control(form, name));
+        button->setFocus(Qt::TabFocusReason);
+        QSignalSpy clicked(button, &QAbstractButton::clicked);
+        QTest::keyClick(form.windowHandle(), Qt::Key(key));  // to whatever has the focus
+        QCOMPARE(clicked.count(), 1);
+    }
+
+    // The "..." command runs from the keyboard: the folder picker is asked.
+    void returnOnTheFolderButtonOpensThePicker() {
+        WindowFixture fixture;
+        Form1 &form = fixture.load();
+        activate(form);
+        form.PushButton4->setFocus(Qt::TabFocusReason);
+        fixture.platform.folderAnswers.enqueue(fixture.root());
+        QTest::keyClick(form.windowHandle(), Qt::Key_Return);
+        QCOMPARE(fixture.platform.shownOfKind(ScriptedPlatform::Kind::BrowseFolder).size(), 1);
+        QCOMPARE(form.Text2->text(), fixture.root() + u'/');
+    }
+
+    // Delete on the list removes the selected row, as a double-click does; the row that
+    // takes its place is selected, so Delete again removes the next one.
+    void deleteRemovesTheSelectedRow_data() {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<int>("selected");  // -1: none
+        QTest::addColumn<int>("presses");
+        QTest::addColumn<QStringList>("left");
+        const QStringList abcd{"/a", "/b", "/c", "/d"};
+        QTest::newRow("second row") << abcd << 1 << 1 << QStringList{"/a", "/c", "/d"};
+        QTest::newRow("second row, twice") << abcd << 1 << 2 << QStringList{"/a", "/d"};
+        QTest::newRow("first row") << abcd << 0 << 1 << QStringList{"/b", "/c", "/d"};
+        QTest::newRow("last row, twice") << abcd << 3 << 2 << QStringList{"/a", "/b"};
+        QTest::newRow("every row") << abcd << 2 << 5 << QStringList{};
+        QTest::newRow("no row selected") << abcd << -1 << 1 << abcd;
+        QTest::newRow("empty list") << QStringList{} << -1 << 1 << QStringList{};
+        QTest::newRow("duplicates: only the selected one")
+            << QStringList{"/a", "/a", "/a"} << 1 << 1 << QStringList{"/a", "/a"};
+    }
+    void deleteRemovesTheSelectedRow() {
+        QFETCH(QStringList, rows);
+        QFETCH(int, selected);
+        QFETCH(int, presses);
+        QFETCH(QStringList, left);
+        WindowFixture fixture;
+        Form1 &form = fixture.load();
+        activate(form);
+        form.fileList->append(rows);
+        form.ListView1->setFocus(Qt::TabFocusReason);
+        if (selected >= 0)
+            form.ListView1->selectRow(selected);
+        else
+            form.ListView1->clearSelection();
+        for (int press = 0; press < presses; ++press)
+            QTest::keyClick(form.windowHandle(), Qt::Key_Delete);
+        QStringList shown;
+        for (int row = 0; row < form.fileList->count(); ++row)
+            shown << form.fileList->text(row);
+        QCOMPARE(shown, left);
+        QVERIFY(fixture.platform.shown.isEmpty());  // no question, no message
+    }
+
+    // Delete in a text box deletes a character there; the list keeps its rows.
+    void deleteInATextBoxEditsTheText() {
+        WindowFixture fixture;
+        Form1 &form = fixture.load();
+        activate(form);
+        form.fileList->append(QStringList{"/a", "/b"});
+        form.ListView1->selectRow(0);
+        form.Text1->setText(QStringLiteral("abc"));
+        form.Text1->setFocus(Qt::TabFocusReason);
+        form.Text1->setCursorPosition(0);
+        QTest::keyClick(form.windowHandle(), Qt::Key_Delete);
+        QCOMPARE(form.Text1->text(), QStringLiteral("bc"));
+        QCOMPARE(form.fileList->count(), 2);
+    }
+
+    // While a run works through the list, Delete leaves the list alone; afterwards it works.
+    void deleteDuringARunRemovesNothing() {
+        WindowFixture fixture;
+        Form1 &form = fixture.load();
+        activate(form);
+        const QString out = fixture.root() + QStringLiteral("/out");
+        QDir().mkpath(out);
+        for (const char *name : {"a.htm", "b.htm", "c.htm"}) {
+            const QString path = fixture.root() + u'/' + QLatin1String(name);
+            TestFiles::Write(path, "x\ny");
+            form.fileList->append(path);
+        }
+        form.Text1->setText(QStringLiteral("x"));
+        form.Text2->setText(out + u'/');
+        EventPump::SetInterval(std::chrono::nanoseconds(0));  // every yield lets events run
+        bool pressed = false;
+        {
+            DuringEachPump duringRun([&] {
+                if (pressed || !form.isBusy())
+                    return;
+                pressed = true;
+                form.ListView1->setFocus(Qt::TabFocusReason);
+                form.ListView1->selectRow(1);
+                QTest::keyClick(form.windowHandle(), Qt::Key_Delete);
+            });
+            form.PushButton8->click();
+        }
+        QVERIFY(pressed);
+        QCOMPARE(form.fileList->count(), 3);
+        QCOMPARE(TestFiles::Entries(out), (QStringList{"a.htm", "b.htm", "c.htm"}));
+
+        form.ListView1->setFocus(Qt::TabFocusReason);
+        form.ListView1->selectRow(1);
+        QTest::keyClick(form.windowHandle(), Qt::Key_Delete);
+        QCOMPARE(form.fileList->count(), 2);
+    }
+
+    // What assistive technology reads for each control.
+    void accessibleNames_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("spoken");
+        const std::pair<const char *, const char *> names[] = {
+            {"ListView1", "HTML File(s)"},
+            {"PushButton1", "Add HTML Files"},
+            {"PushButton5", "Add All HTML Files In Folder"},
+            {"PushButton7", "Clear List"},
+            {"PushButton3", "Load Sample/Example Files"},
+            {"Frame1", "Condition Options"},
+            {"Label1", "If file contains"},
+            {"Text1", "If file contains"},
+            {"Label2", "Then"},
+            {"Combo1", "Then"},
+            {"Frame3", "Save Option"},
+            {"Option1", "Save results to this folder:"},
+            {"Frame4", "Output folder"},
+            {"Text2", "Save results to this folder:"},
+            {"PushButton4", "Choose output folder"},
+            {"Option2", "Save results in folder of original file"},
+            {"PushButton8", "Start Removing"},
+            {"ProgressBar1", "Progress Bar"},
+        };
+        for (const auto &[name, spoken] : names)
+            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(spoken);
+    }
+    void accessibleNames() {
+        QFETCH(QString, name);
+        QFETCH(QString, spoken);
+        WindowFixture fixture;
+        Form1 &form = fixture.load();
+        form.setProgressText(QStringLiteral("Processing: a.htm"));  // the name stays
+        QWidget *shown = control(form, name);
+        QCOMPARE(shown->accessibleName(), spoken);
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(shown);
+        QVERIFY(accessible);
+        // A chooser tells its current choice as its name here; its label comes by relation.
+        if (accessible->role() != QAccessible::ComboBox)
+            QCOMPARE(accessible->text(QAccessible::Name), spoken);
+    }
+
+    // The labels name their boxes, for assistive technology and for mnemonics.
+    void labelsAreBuddiesOfTheirBoxes_data() {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("If file contains") << "Label1"
+                                          << "Text1";
+        QTest::newRow("Then") << "Label2"
+                              << "Combo1";
+    }
+    void labelsAreBuddiesOfTheirBoxes() {
+        QFETCH(QString, label);
+        QFETCH(QString, box);
+        WindowFixture fixture;
+        Form1 &form = fixture.load();
+        auto *caption = qobject_cast<QLabel *>(control(form, label));
+        QCOMPARE(caption->buddy(), control(form, box));
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(caption->buddy());
+        QList<QObject *> labelledBy;
+        for (const auto &[label, relation] : accessible->relations(QAccessible::Label))
+            labelledBy << label->object();
+        QVERIFY(labelledBy.contains(caption));
+    }
 };
 
 int main(int argc, char **argv) {
