@@ -129,7 +129,7 @@ QWidget *control(Form1 &form, const QString &name) {
 // frame's title, a row of the list, the list's heading.
 Rendered renderedText(Form1 &form, const QString &part) {
     if (part == QLatin1String("ListView1 row")) {
-        const QRect row = form.ListView1->visualRect(form.fileList->index(0));
+        const QRect row = form.ListView1->visualRect(form.fileList->index(1));
         return rendered(form.ListView1->viewport(), row);
     }
     if (part == QLatin1String("ListView1 heading")) {
@@ -332,6 +332,23 @@ private slots:
         QTest::keyClick(form.windowHandle(), Qt::Key_Return);
         QCOMPARE(fixture.platform.shownOfKind(ScriptedPlatform::Kind::BrowseFolder).size(), 1);
         QCOMPARE(form.Text2->text(), fixture.root() + u'/');
+    }
+
+    // Tab goes through the controls in the order they are read, top to bottom; of the two
+    // option buttons only the selected one takes the focus.
+    void tabGoesThroughTheControlsInReadingOrder() {
+        WindowFixture fixture;
+        Form1 &form = fixture.load();
+        activate(form);
+        form.ListView1->setFocus(Qt::TabFocusReason);
+        QStringList order{QApplication::focusWidget()->objectName()};
+        for (int press = 0; press < 11; ++press) {
+            QTest::keyClick(form.windowHandle(), Qt::Key_Tab);
+            order << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(order, (QStringList{"ListView1", "PushButton1", "PushButton5", "PushButton7",
+                                     "PushButton3", "Text1", "Combo1", "Option1", "Text2",
+                                     "PushButton4", "PushButton8", "ListView1"}));
     }
 
     // Delete on the list removes the selected row, as a double-click does; the row that
