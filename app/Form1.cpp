@@ -26,8 +26,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -47,13 +50,6 @@ QFont arialBold(double points) {
     font.setBold(true);
     font.setPointSizeF(points);
     return font;
-}
-
-void setBackground(QWidget *widget, const QColor &colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
 }
 
 // Sets an option button's state. Qt will not clear the checked button of an exclusive group,
@@ -81,6 +77,8 @@ Form1::Form1(Platform &platform, Settings &settings, QString programFolder,
       folders_(folders) {
     createControls();
     connectHandlers();
+    setUpKeyboard();
+    setUpAccessibility();
 }
 
 Form1::~Form1() = default;
@@ -88,7 +86,6 @@ Form1::~Form1() = default;
 void Form1::createControls() {
     setFixedSize(pixels(8040), pixels(8010));
     setFont(arialBold(9));
-    setBackground(this, Qt::white);
 
     fileList = new FileListModel(this);
     ListView1 = new FileListView(this);
@@ -106,19 +103,16 @@ void Form1::createControls() {
     auto frame = [&](QWidget *container, const QString &caption, QRect geometry) {
         auto *groupBox = new QGroupBox(caption, container);
         groupBox->setGeometry(geometry);
-        setBackground(groupBox, Qt::white);
         return groupBox;
     };
     auto label = [&](QWidget *container, const QString &caption, QRect geometry) {
         auto *text = new QLabel(caption, container);
         text->setGeometry(geometry);
-        setBackground(text, Qt::white);
         return text;
     };
     auto option = [&](QWidget *container, const QString &caption, QRect geometry) {
         auto *radio = new QRadioButton(caption, container);
         radio->setGeometry(geometry);
-        setBackground(radio, Qt::white);
         return radio;
     };
 
@@ -172,6 +166,7 @@ void Form1::createControls() {
     };
     for (const auto &[control, name] : designNames)
         control->setObjectName(QLatin1String(name));
+    applyTheme();  // the white of the design
 
     // Remember the pointer each control brings along (the text boxes' I-beam), so that the
     // default pointer can give it back.
@@ -288,18 +283,128 @@ void Form1::ApplySkin() {
     if (!skin.isFile() || skin.isHidden())
         return;  // no skin: the white design-time look stays
 
-    const QColor buttonFace = QApplication::palette().color(QPalette::Button);
-    setBackground(this, buttonFace);
-    for (QWidget *control : findChildren<QWidget *>()) {
-        if (qobject_cast<QRadioButton *>(control) || qobject_cast<QCheckBox *>(control) ||
-            qobject_cast<QGroupBox *>(control) || qobject_cast<QLabel *>(control))
-            setBackground(control, buttonFace);
-    }
+    skinned_ = true;  // from here on the backgrounds take the button face
+    applyTheme();
 
     QFile sheet(skin.filePath());
     if (!sheet.open(QIODevice::ReadOnly))
         throw AppError::aboutPath(sheet.errorString(), skin.filePath());
     setStyleSheet(QString::fromUtf8(sheet.readAll()));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Theme
+
+namespace {
+
+// Relative luminance of a colour (0 black, 1 white), as the accessibility guidelines weigh
+// the channels.
+double luminance(const QColor &colour) {
+    auto channel = [](double value) {
+        return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) +
+           0.0722 * channel(colour.blueF());
+}
+
+// A dark theme writes light text on dark windows.
+bool isDark(const QPalette &palette) {
+    return luminance(palette.color(QPalette::WindowText)) >
+           luminance(palette.color(QPalette::Window));
+}
+
+}  // namespace
+
+// The window, its frames, labels and option buttons fill their own background: white as
+// designed, or the button face once the skin is applied. Their text always takes its colour
+// from the palette that background comes from, or it would not read under every theme (the
+// desktop's near-white text of a dark theme on the white of the design):
+// - no skin, a light palette: white, with the palette's window text (dark in a light theme);
+// - no skin, a dark palette: the palette's window colour and window text, since white would
+//   leave the window glaring among dark dialogs and dark text boxes;
+// - the skin: the palette's button face and button text.
+// The other controls (list, text boxes, chooser, buttons, progress bar) draw with the
+// desktop's palette as they are, and the skin takes its colours from the palette too.
+void Form1::applyTheme() {
+    const QPalette desktop = QApplication::palette();
+    const bool designWhite = !skinned_ && !isDark(desktop);
+    const QPalette::ColorRole background = skinned_ ? QPalette::Button : QPalette::Window;
+    const QPalette::ColorRole text = skinned_ ? QPalette::ButtonText : QPalette::WindowText;
+
+    QPalette own;  // only these two roles; the others follow the desktop's palette
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        own.setColor(group, QPalette::Window,
+                     designWhite ? QColor(Qt::white) : desktop.color(group, background));
+        own.setColor(group, QPalette::WindowText, desktop.color(group, text));
+    }
+
+    QList<QWidget *> colored{this};
+    for (QWidget *control : findChildren<QWidget *>())
+        if (qobject_cast<QRadioButton *>(control) || qobject_cast<QCheckBox *>(control) ||
+            qobject_cast<QGroupBox *>(control) || qobject_cast<QLabel *>(control))
+            colored.append(control);
+    for (QWidget *control : colored) {
+        control->setPalette(own);
+        control->setBackgroundRole(QPalette::Window);  // an option button's would be Button
+        control->setAutoFillBackground(true);
+    }
+}
+
+bool Form1::event(QEvent *event) {
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::ApplicationPaletteChange) {
+        // The desktop changed its theme while the window is open.
+        if (skinned_)
+            setStyleSheet(styleSheet());  // the skin reads the palette when it is applied
+        applyTheme();
+    }
+    return handled;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Keyboard and accessibility
+
+void Form1::setUpKeyboard() {
+    // Return and Enter click the push button that has the focus, as Space does.
+    for (QPushButton *pushButton :
+         {PushButton1, PushButton5, PushButton7, PushButton3, PushButton4, PushButton8})
+        pushButton->setAutoDefault(true);
+
+    auto *remove =
+        new QShortcut(QKeySequence::Delete, ListView1, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(remove, &QShortcut::activated, this,
+            [this] { runHandler("ListView1_KeyDown", [this] { ListView1_KeyDown(); }); });
+}
+
+void Form1::setUpAccessibility() {
+    // The labels name their boxes (and would carry their mnemonics).
+    Label1->setBuddy(Text1);
+    Label2->setBuddy(Combo1);
+
+    const std::pair<QWidget *, QString> names[] = {
+        {ListView1, QStringLiteral("HTML File(s)")},  // the heading of its one column
+        {PushButton1, PushButton1->text()},
+        {PushButton5, PushButton5->text()},
+        {PushButton7, PushButton7->text()},
+        {PushButton3, PushButton3->text()},
+        {Frame1, Frame1->title()},
+        {Label1, Label1->text()},
+        {Text1, Label1->text()},
+        {Label2, Label2->text()},
+        {Combo1, Label2->text()},
+        {Frame3, Frame3->title()},
+        {Option1, Option1->text()},
+        {Frame4, QStringLiteral("Output folder")},
+        {Text2, Option1->text()},
+        {PushButton4, QStringLiteral("Choose output folder")},
+        {Option2, Option2->text()},
+        {PushButton8, PushButton8->text()},
+        {ProgressBar1, QStringLiteral("Progress Bar")},  // its text changes during a run
+    };
+    for (const auto &[control, name] : names)
+        control->setAccessibleName(name);
+    ListView1->setAccessibleDescription(FileListView::hintText());
 }
 
 void Form1::loadPointerPicture(const QString &path) {
@@ -350,6 +455,17 @@ void Form1::ListView1_DblClick() {
     const int row = ListView1->selectedRow();
     if (row >= 0)
         fileList->removeRow(row);
+}
+
+void Form1::ListView1_KeyDown() {
+    // The double-click's rules: nothing while the window is busy, nothing without a selected
+    // row. The row that takes the removed one's place is selected, so that Delete pressed
+    // again goes on down the list.
+    const int row = ListView1->selectedRow();
+    const int rows = fileList->count();
+    ListView1_DblClick();
+    if (fileList->count() < rows && fileList->count() > 0)
+        ListView1->selectRow(std::min(row, fileList->count() - 1));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -97,17 +97,28 @@ public:
     void PushButton7_Click();  // Clear List
     void PushButton8_Click();  // Start Removing
     void ListView1_DblClick();
+    // Delete pressed on the list: removes the selected row as a double-click does.
+    void ListView1_KeyDown();
     // Files and folders dropped onto the list, in the order of the drop: a file becomes a row as
     // it is, a folder gives every file in it and below it. The window is not busy meanwhile.
     void ListView1_OLEDragDrop(const QStringList &paths);
 
 protected:
+    bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createControls();
     void connectHandlers();
+
+    // Colours the backgrounds that the window draws itself, and the text on them, from the
+    // desktop's palette (Form1.cpp, "Theme").
+    void applyTheme();
+    // Return, Enter and Space on the push buttons, Delete on the list; the names and labels
+    // that assistive technology reads.
+    void setUpKeyboard();
+    void setUpAccessibility();
 
     // Start-up routines.
     void ApplySkin();
@@ -134,6 +145,7 @@ private:
     QString programFolder_;
     AddFolder::FolderAccess &folders_;
 
+    bool skinned_ = false;  // the skin gave the backgrounds the button face
     int mousePointer_ = MousePointer::Default;
     std::optional<QCursor> pointerPicture_;  // the hand, when HAND-M.CUR could be read
     double progressValue_ = 0.0;
