@@ -1,0 +1,34 @@
+// What a run replaces, kept before it is replaced, so that the run can be taken back.
+//
+// The commit queue tells the journal about each group of results just before it puts them in
+// place: which files will be replaced (they are kept first) and which will be created. Only when
+// recordGroup() has returned, with the group's records on the disk, are the results renamed into
+// place; so a run that is killed at any moment leaves a record of everything it replaced.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct Replacement {
+    // The file that will be replaced or created, symbolic links resolved, as the file system's
+    // bytes.
+    std::string target;
+    // A file is there now: it will be kept before it is replaced. Otherwise it will be created.
+    bool existed = false;
+    // What will be at the target after the commit, to tell later whether it was changed since.
+    std::uint64_t newDevice = 0;
+    std::uint64_t newInode = 0;
+    std::uint64_t newSize = 0;
+    std::int64_t newModifiedNs = 0;  // modification time, nanoseconds since the epoch
+};
+
+class ReplacementJournal {
+public:
+    virtual ~ReplacementJournal() = default;
+
+    // Keeps each existing target of the group (a hard link where the file system allows, a copy
+    // otherwise) and records the group durably. Answers one value per entry, in order: 0, or the
+    // errno of a failure to keep that file, which is then not replaced (its commit fails with it).
+    virtual std::vector<int> recordGroup(const std::vector<Replacement> &group) = 0;
+};
