@@ -34,16 +34,15 @@ private:
     RunWindow &window_;
 };
 
-// The stored choice; anything but a truth value counts as off.
-bool KeepsLineEnds(Settings &settings) {
+}  // namespace
+
+bool KeepsLineEnds(const Settings &settings) {
     try {
         return Convert::ToBool(settings.get(KeepLineEndsKey, QStringLiteral("False")));
     } catch (const AppError &) {
         return false;
     }
 }
-
-}  // namespace
 
 long long LineNumberFromAnswer(const QString &answer) {
     const std::optional<double> number = Convert::ToDouble(answer);

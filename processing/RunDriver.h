@@ -19,6 +19,8 @@
 
 #include <memory>
 
+class Settings;
+
 class RunWindow : public WindowServices {
 public:
     // The file list: the number of rows, and the text of row `row` (0-based).
@@ -43,8 +45,12 @@ public:
 
 namespace RunDriver {
 
-// The setting "Keep each file's line ends" ("True" or "False"), read for each file of a run.
+// The setting "Keep each file's line ends" ("True" or "False", absent: "False"), read for each
+// file of a run. Off, results are written as always: kept lines joined by CR LF, no line end
+// after the last.
 inline const QString KeepLineEndsKey = QStringLiteral("KeepLineEnds");
+// The stored choice; anything that is no truth value counts as off.
+bool KeepsLineEnds(const Settings &settings);
 
 // The command behind "Start Removing" (PushButton8_Click).
 void StartRemoving(RunWindow &window);
