@@ -187,9 +187,12 @@ std::string TemporaryNameFor(const std::string &target) {
     static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     const std::size_t slash = target.rfind('/');
     const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
-    std::string name = target.substr(0, start) + "." + target.substr(start) + ".";
-    for (int i = 0; i < 6; ++i)
-        name += letters[random() % (sizeof letters - 1)];
+    std::string name;
+    name.reserve(target.size() + 8);
+    name.append(target, 0, start).append(1, '.').append(target, start).append(1, '.');
+    std::uint64_t draw = random();
+    for (int i = 0; i < 6; ++i, draw /= sizeof letters - 1)
+        name += letters[draw % (sizeof letters - 1)];
     return name;
 }
 

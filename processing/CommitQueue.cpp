@@ -32,9 +32,11 @@ struct Placement {
     const char *named = nullptr;  // a named temporary file (where unnamed ones cannot be made)
     bool linkDirectly = false;    // unnamed, and nothing at the target: link it in at once
     char proc[40] = {};           // /proc/self/fd/<fd>
-    static constexpr int Names = 4;
-    const char *names[Names] = {};  // names to link an unnamed file at before the rename
-    int error = 0;                  // the outcome
+    // Names to link an unnamed file at before the rename: random, so that a second one is
+    // needed only if something appeared at the first since it was drawn.
+    static constexpr int Names = 2;
+    const char *names[Names] = {};
+    int error = 0;  // the outcome
 };
 
 // Gives the unnamed file a name: through /proc/self/fd, or directly with AT_EMPTY_PATH, which
@@ -64,6 +66,8 @@ int PutInPlace(const Placement &p) {
             return error;  // done, or failed
     }
     for (const char *name : p.names) {
+        if (name == nullptr)
+            break;
         const int error = LinkUnnamed(p, name);
         if (error == EEXIST)
             continue;
@@ -83,15 +87,19 @@ struct Placements {
     std::size_t count;
 };
 
-int PutAllInPlace(void *argument) {
+void PutEachInPlace(Placements &work) {
+    for (std::size_t i = 0; i < work.count; ++i)
+        work.entries[i].error = PutInPlace(work.entries[i]);
+}
+
+// The helper process's work.
+int Helper(void *argument) {
     // Signals sent to the program's group (an interrupt from the terminal) wait until the group
     // is in place; only SIGKILL stops it.
     sigset_t all;
     ::sigfillset(&all);
     ::sigprocmask(SIG_SETMASK, &all, nullptr);
-    auto *work = static_cast<Placements *>(argument);
-    for (std::size_t i = 0; i < work->count; ++i)
-        work->entries[i].error = PutInPlace(work->entries[i]);
+    PutEachInPlace(*static_cast<Placements *>(argument));
     return 0;
 }
 
@@ -99,64 +107,44 @@ int PutAllInPlace(void *argument) {
 // kill of the program would leave the temporary name behind. The renames are therefore made by
 // a helper process that shares the program's memory and open files (and that the program waits
 // for): killed meanwhile, the program dies and the helper finishes the group on its own. Where
-// no such process can be started, the program does the work itself.
+// no such process can be started, the program does the work itself, and so it does for a group
+// that only links new files in, each in one step (a new file whose name was taken meanwhile is
+// the one exception, renamed over what appeared there).
 void PutAllInPlace(std::vector<Placement> &entries) {
     if (entries.empty())
         return;
     Placements work{entries.data(), entries.size()};
-    constexpr std::size_t StackSize = std::size_t(256) << 10;
-    void *stack = ::mmap(nullptr, StackSize, PROT_READ | PROT_WRITE,
-                         MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
-    if (stack != MAP_FAILED) {
+    const bool replaces = std::any_of(entries.begin(), entries.end(), [](const Placement &p) {
+        return p.named != nullptr || !p.linkDirectly;
+    });
+    if (!replaces) {
+        PutEachInPlace(work);
+        return;
+    }
+    // The helper's stack, kept for the thread's later groups.
+    constexpr std::size_t StackSize = std::size_t(64) << 10;
+    struct Stack {
+        void *base = ::mmap(nullptr, StackSize, PROT_READ | PROT_WRITE,
+                            MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
+        ~Stack() {
+            if (base != MAP_FAILED)
+                ::munmap(base, StackSize);
+        }
+    };
+    static thread_local Stack stack;
+    if (stack.base != MAP_FAILED) {
         // No exit signal: nobody else's SIGCHLD handler hears of it; it is waited for here.
-        const pid_t helper = ::clone(PutAllInPlace, static_cast<char *>(stack) + StackSize,
+        const pid_t helper = ::clone(Helper, static_cast<char *>(stack.base) + StackSize,
                                      CLONE_VM | CLONE_FILES | CLONE_VFORK, &work);
         if (helper > 0) {
             // CLONE_VFORK: the helper has finished by now; only its exit status is left.
             int status = 0;
             while (::waitpid(helper, &status, __WALL) < 0 && errno == EINTR) {
             }
-            ::munmap(stack, StackSize);
             return;
         }
-        ::munmap(stack, StackSize);
     }
-    PutAllInPlace(&work);
-}
-
-// --- Durability ---------------------------------------------------------------------------------
-
-// How a group becomes durable: one syncfs() per file system in the group. Measured on the
-// development machine's ext4 disk (bench/sync_bench.cpp, 3,000 files of 5 kB in groups of 48,
-// in a fresh folder of /var/tmp, medians of 5): fdatasync per file 3.5 ms a file;
-// sync_file_range on the group then fdatasync per file 2.4 ms a file (each fdatasync still
-// commits the file system's journal and flushes the disk's cache on its own); one syncfs per
-// group 0.15 ms a file, against 0.05 ms with no sync at all. syncfs commits the journal and
-// flushes the cache once for the whole group. It also writes out whatever else is waiting on
-// that file system, and its error is the file system's, not a file's: when it fails, each file
-// of that file system is synced on its own to find the ones whose data did not reach the disk.
-void MakeDurable(std::vector<int> &fds, std::vector<int> &errors) {
-    std::vector<dev_t> devices(fds.size(), 0);
-    for (std::size_t i = 0; i < fds.size(); ++i) {
-        struct stat info;
-        if (::fstat(fds[i], &info) == 0)
-            devices[i] = info.st_dev;
-        else
-            errors[i] = errno;
-    }
-    std::vector<bool> done(fds.size(), false);
-    for (std::size_t i = 0; i < fds.size(); ++i) {
-        if (done[i] || errors[i] != 0)
-            continue;
-        const bool synced = ::syncfs(fds[i]) == 0;
-        for (std::size_t j = i; j < fds.size(); ++j) {
-            if (done[j] || errors[j] != 0 || devices[j] != devices[i])
-                continue;
-            done[j] = true;
-            if (!synced && ::fdatasync(fds[j]) != 0 && errno != EINVAL)
-                errors[j] = errno;
-        }
-    }
+    PutEachInPlace(work);
 }
 
 }  // namespace
@@ -249,6 +237,59 @@ bool CommitQueue::holdsTarget(const std::string &target, const struct stat *info
     return false;
 }
 
+// --- Durability ---------------------------------------------------------------------------------
+
+// How a group becomes durable: one syncfs() per file system in the group. Measured on the
+// development machine's ext4 disk (bench/sync_bench.cpp, 3,000 files of 5 kB in groups of 48,
+// in a fresh folder of /var/tmp, medians of 5): fdatasync per file 3.5 ms a file;
+// sync_file_range on the group then fdatasync per file 2.4 ms a file (each fdatasync still
+// commits the file system's journal and flushes the disk's cache on its own); one syncfs per
+// group 0.15 ms a file, against 0.05 ms with no sync at all. syncfs commits the journal and
+// flushes the cache once for the whole group. It also writes out whatever else is waiting on
+// that file system, and its error is the file system's, not a file's: when it fails, each file
+// of that file system is synced on its own to find the ones whose data did not reach the disk.
+void CommitQueue::makeDurable(const std::vector<PendingResult *> &results,
+                              std::vector<int> &errors) {
+    // The file system of each result: the replaced file's, or that of the folder it is made in
+    // (looked up once per folder of the group).
+    std::vector<dev_t> devices(results.size(), 0);
+    std::vector<std::pair<std::string, dev_t>> folders;
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const PendingResult &result = *results[i];
+        if (result.existed_) {
+            devices[i] = result.device_;
+            continue;
+        }
+        const std::string folder = RFTSFSO::FolderOf(result.target_);
+        const auto known = std::find_if(folders.begin(), folders.end(),
+                                        [&](const auto &entry) { return entry.first == folder; });
+        if (known != folders.end()) {
+            devices[i] = known->second;
+            continue;
+        }
+        struct stat info;
+        if (::fstat(result.fd_, &info) != 0) {
+            errors[i] = errno;
+            continue;
+        }
+        devices[i] = info.st_dev;
+        folders.emplace_back(folder, info.st_dev);
+    }
+    std::vector<bool> done(results.size(), false);
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        if (done[i] || errors[i] != 0)
+            continue;
+        const bool synced = ::syncfs(results[i]->fd_) == 0;
+        for (std::size_t j = i; j < results.size(); ++j) {
+            if (done[j] || errors[j] != 0 || devices[j] != devices[i])
+                continue;
+            done[j] = true;
+            if (!synced && ::fdatasync(results[j]->fd_) != 0 && errno != EINVAL)
+                errors[j] = errno;
+        }
+    }
+}
+
 std::vector<CommitFailure> CommitQueue::commit() {
     std::vector<Entry> group = std::exchange(pending_, {});
     bytes_ = 0;
@@ -257,10 +298,10 @@ std::vector<CommitFailure> CommitQueue::commit() {
         return failures;
 
     std::vector<int> errors(group.size(), 0);
-    std::vector<int> fds;
+    std::vector<PendingResult *> results;
     for (const Entry &entry : group)
-        fds.push_back(entry.result->fd_);
-    MakeDurable(fds, errors);
+        results.push_back(entry.result.get());
+    makeDurable(results, errors);
 
     if (journal_ != nullptr) {
         std::vector<Replacement> records;
@@ -314,9 +355,10 @@ std::vector<CommitFailure> CommitQueue::commit() {
         } else {
             p.linkDirectly = !result.existed_;
             std::snprintf(p.proc, sizeof p.proc, "/proc/self/fd/%d", result.fd_);
-            for (const char *&name : p.names) {
+            // A new file needs a name of its own only if something appeared at its target.
+            for (int k = 0; k < (p.linkDirectly ? 1 : Placement::Names); ++k) {
                 names.push_back(RFTSFSO::TemporaryNameFor(result.target()));
-                name = names.back().c_str();
+                p.names[k] = names.back().c_str();
             }
         }
         placements.push_back(p);

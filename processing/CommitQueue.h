@@ -81,6 +81,8 @@ private:
     };
 
     bool holdsTarget(const std::string &target, const struct stat *info, bool exists) const;
+    // Answers in `errors` the results whose data could not be made durable.
+    static void makeDurable(const std::vector<PendingResult *> &results, std::vector<int> &errors);
 
     ReplacementJournal *journal_;
     std::vector<Entry> pending_;
