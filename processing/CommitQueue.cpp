@@ -9,6 +9,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <optional>
 #include <string>
 #include <utility>
@@ -328,7 +329,13 @@ std::vector<CommitFailure> CommitQueue::commit() {
             recorded.push_back(i);
         }
         if (!records.empty()) {
-            const std::vector<int> answers = journal_->recordGroup(records);
+            // A journal that fails as a whole has kept nothing: nothing is replaced.
+            std::vector<int> answers;
+            try {
+                answers = journal_->recordGroup(records);
+            } catch (const std::exception &) {
+                answers.assign(records.size(), EIO);
+            }
             for (std::size_t k = 0; k < recorded.size(); ++k) {
                 // A journal that answers for fewer entries than it was given has kept none of
                 // the rest.

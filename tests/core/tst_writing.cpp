@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <stdexcept>
 #include <thread>
 
 #include <fcntl.h>
@@ -106,6 +107,8 @@ std::unique_ptr<PendingResult> Prepared(const QString &path, const QByteArray &b
 class RecordingJournal : public ReplacementJournal {
 public:
     std::vector<int> recordGroup(const std::vector<Replacement> &group) override {
+        if (fails)
+            throw std::runtime_error("the journal's disk is gone");
         std::vector<int> answers;
         for (const Replacement &entry : group) {
             records.push_back(entry);
@@ -119,6 +122,7 @@ public:
     }
 
     QStringList refused;
+    bool fails = false;
     std::vector<Replacement> records;
     QList<QByteArray> contentWhenRecorded;
     int groups = 0;
@@ -177,6 +181,7 @@ private slots:
     void sameTargetTwiceKeepsTheLater();
     void journalRecordsBeforeAnythingIsReplaced();
     void failuresCarryTheirTags();
+    void failingJournalReplacesNothing();
 };
 
 // --- Line ends ----------------------------------------------------------------------------------
@@ -746,6 +751,24 @@ void WritingTest::failuresCarryTheirTags() {
         QCOMPARE(failures[0].error.error(), ENOENT);
         QCOMPARE(Entries(dir.path()), (QStringList{"one.htm", "three.htm"}));
     }
+}
+
+void WritingTest::failingJournalReplacesNothing() {
+    QTemporaryDir dir;
+    const QString kept = dir.filePath("kept.htm"), made = dir.filePath("made.htm");
+    TestFiles::Write(kept, "old");
+    RecordingJournal journal;
+    journal.fails = true;
+    CommitQueue queue(&journal);
+    QVERIFY(queue.add(Prepared(kept, "new"), 1).empty());
+    QVERIFY(queue.add(Prepared(made, "made"), 2).empty());
+    const std::vector<CommitFailure> failures = queue.commit();
+    QCOMPARE(failures.size(), std::size_t(2));
+    QCOMPARE(failures[0].tag, std::size_t(1));
+    QCOMPARE(failures[1].tag, std::size_t(2));
+    QCOMPARE(failures[1].error.error(), EIO);
+    QCOMPARE(TestFiles::Read(kept), QByteArray("old"));
+    QCOMPARE(Entries(dir.path()), QStringList{"kept.htm"});
 }
 
 int main(int argc, char **argv) {
