@@ -22,6 +22,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
@@ -215,6 +216,14 @@ void Form1::connectHandlers() {
         runHandler("ListView1_OLEDragDrop", [this, paths] { ListView1_OLEDragDrop(paths); });
     });
     connect(ListView1, &FileListView::pointerChanged, this, [this] { applyPointer(); });
+    ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ListView1, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        runHandler("ListView1_ContextMenu", [this, at] {
+            QMenu *menu = createListMenu();
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            menu->popup(ListView1->viewport()->mapToGlobal(at));
+        });
+    });
 
     for (QWidget *background :
          {static_cast<QWidget *>(this), static_cast<QWidget *>(Frame1),
@@ -468,6 +477,18 @@ void Form1::ListView1_KeyDown() {
         ListView1->selectRow(std::min(row, fileList->count() - 1));
 }
 
+QMenu *Form1::createListMenu() {
+    auto *menu = new QMenu(this);
+    QAction *keepLineEnds = menu->addAction(QStringLiteral("Keep each file's line ends"));
+    keepLineEnds->setObjectName(QStringLiteral("KeepLineEnds"));
+    keepLineEnds->setCheckable(true);
+    keepLineEnds->setChecked(RunDriver::KeepsLineEnds(settings_));
+    connect(keepLineEnds, &QAction::toggled, this, [this](bool checked) {
+        settings_.save(RunDriver::KeepLineEndsKey, Settings::fromBool(checked));
+    });
+    return menu;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Pointer and progress
 
@@ -580,6 +601,9 @@ bool Form1::savesToFolder() const {
 }
 bool Form1::savesBesideOriginal() const {
     return Option2->isChecked();
+}
+std::unique_ptr<ReplacementJournal> Form1::startRunJournal() {
+    return runJournals ? runJournals() : nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -23,6 +23,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
@@ -63,6 +64,11 @@ public:
     bool savesBesideOriginal() const override;
     void setProgressValue(double percent) override;
     void setProgressText(const QString &text) override;
+    std::unique_ptr<ReplacementJournal> startRunJournal() override;
+
+    // Where each run's record of what it replaces comes from (the undo store); unset, runs keep
+    // no record.
+    std::function<std::unique_ptr<ReplacementJournal>()> runJournals;
 
     // Progress of a run: the value as a percentage, and the text on the bar.
     double progressValue() const { return progressValue_; }
@@ -102,6 +108,9 @@ public:
     // Files and folders dropped onto the list, in the order of the drop: a file becomes a row as
     // it is, a folder gives every file in it and below it. The window is not busy meanwhile.
     void ListView1_OLEDragDrop(const QStringList &paths);
+    // The menu the list shows on a right-click, made afresh each time so that its entries
+    // show the current settings.
+    QMenu *createListMenu();
 
 protected:
     bool event(QEvent *event) override;

@@ -12,7 +12,7 @@
 //
 // usage: strelmark_bench_core [--corpus DIR] [--out DIR] [--reps N] [--probes]
 //                             [--only tree|big|long]...
-//   --probes  adds four measurements: the program's work with fdatasync made a no-op
+//   --probes  adds four measurements: the program's work with its syncs made no-ops
 //             (LD_PRELOAD of libstrelmark_nosync.so), with its per-line yields made by a bare
 //             check of the coarse clock instead of the event pump (what the pump's own quit check
 //             and statistics cost), with no yield call per line, and the floor of any program
@@ -22,6 +22,7 @@
 #include "BenchSupport.h"
 
 #include "AtomicFile.h"
+#include "CommitQueue.h"
 #include "EventPump.h"
 #include "Operations.h"
 #include "RFTSFSO.h"
@@ -104,12 +105,12 @@ long HighWaterKb() {
 }
 
 // The floor of any program that must look at every byte: each file read into a buffer and
-// written back through the same atomic writer, with no line work at all.
-bool CopyThrough(const std::string &file, const std::string &out) {
+// written back through the same atomic writer and commit queue, with no line work at all.
+std::unique_ptr<PendingResult> CopyThrough(const std::string &file, const std::string &out) {
     static std::vector<char> buffer(RFTSFSO::ResultWriter::BufferSize);
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return false;
+        return nullptr;
     RFTSFSO::AtomicFile target(QString::fromStdString(out));
     for (;;) {
         const ssize_t size = ::read(fd, buffer.data(), buffer.size());
@@ -118,8 +119,7 @@ bool CopyThrough(const std::string &file, const std::string &out) {
         target.write(buffer.data(), static_cast<std::size_t>(size));
     }
     ::close(fd);
-    target.commit();
-    return true;
+    return target.prepare();
 }
 
 // Writes every file of the list into one output folder under its own name, as the run does
@@ -141,21 +141,43 @@ int Worker(const std::string &list, const std::string &outFolder, const std::str
         files.push_back(line);
 
     BenchContext ctx(mode, QString::fromStdString(condition));
+    CommitQueue queue;
     const long before = HighWaterKb();
     int written = 0, failed = 0;
+    auto count = [&](const std::vector<CommitFailure> &failures) {
+        for (const CommitFailure &failure : failures) {
+            --written;
+            ++failed;
+            std::fprintf(stderr, "%s\n", failure.error.what());
+        }
+    };
+    std::size_t row = 0;
     for (const std::string &file : files) {
         const std::string out = outFolder + "/" + fs::path(file).filename().string();
-        try {
-            if (mode == "copy")
-                written += CopyThrough(file, out);
-            else
-                written += Operations::ProcessFile(QString::fromStdString(file),
-                                                   QString::fromStdString(out), ctx, 0);
-        } catch (const FileError &error) {
-            ++failed;
-            std::fprintf(stderr, "%s\n", error.what());  // the reason and the path
+        std::unique_ptr<PendingResult> pending;
+        if (mode == "copy") {
+            try {
+                pending = CopyThrough(file, out);
+            } catch (const FileError &error) {
+                ++failed;
+                std::fprintf(stderr, "%s\n", error.what());
+            }
+        } else {
+            Operations::FileResult result =
+                Operations::ProcessFile(QString::fromStdString(file), QString::fromStdString(out),
+                                        ctx, {}, Operations::Destination::Prepare);
+            if (result.error) {
+                ++failed;
+                std::fprintf(stderr, "%s\n", result.error->what());  // the reason and the path
+            }
+            pending = std::move(result.pending);
+        }
+        if (pending) {
+            ++written;
+            count(queue.add(std::move(pending), row++));
         }
     }
+    count(queue.commit());
     std::ofstream(report) << written << ' ' << failed << ' ' << before << ' ' << HighWaterKb()
                           << '\n';
     return failed == 0 ? 0 : 1;
@@ -431,7 +453,7 @@ public:
         row("cp", tree ? "cp -r (I/O floor)" : "cp (I/O floor)", false);
         row("sed", sedLabel_.c_str(), false);
         if (o_.probes) {
-            row("core-nosync", "probe: strelmark, fdatasync a no-op", true);
+            row("core-nosync", "probe: strelmark, syncs made no-ops", true);
             row("core-coarse", "probe: strelmark, yields on coarse clock", true);
             row("core-noyield", "probe: strelmark, no yield call per line", true);
             row("copy", "probe: read+write copy, no line work", true);

@@ -3,7 +3,7 @@
 #   --corpus DIR   where the corpus is (generated there when missing; default /dev/shm/strelmark-corpus)
 #   --out DIR      where outputs go, a fresh folder (default a new folder in /dev/shm)
 #   --reps N       repetitions per workload (default 5)
-#   --probes       also time the program with fdatasync made a no-op, with its yields made by
+#   --probes       also time the program with its syncs made no-ops, with its yields made by
 #                  a bare coarse-clock check instead of the event pump, with no yield call per
 #                  line, and a plain read+write copy through the same writer (the floor)
 #   --only NAME    only the workload tree, big or long (may be repeated)

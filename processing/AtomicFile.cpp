@@ -1,15 +1,35 @@
 #include "AtomicFile.h"
 
+#include "CommitQueue.h"
+
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <random>
 #include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
+
+// --- PendingResult ----------------------------------------------------------------------------
+
+PendingResult::~PendingResult() {
+    discard();
+}
+
+void PendingResult::discard() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    if (!temporary_.empty())
+        ::unlink(temporary_.c_str());
+    temporary_.clear();
+}
 
 namespace RFTSFSO {
 
@@ -20,18 +40,6 @@ namespace {
 bool UnnamedFilesCanBeLinked() {
     static const bool can = ::access("/proc/self/fd", X_OK) == 0 || ::geteuid() == 0;
     return can;
-}
-
-// Gives the unnamed file `fd` the name `path`.
-int LinkUnnamed(int fd, const std::string &path) {
-    char proc[64];
-    std::snprintf(proc, sizeof proc, "/proc/self/fd/%d", fd);
-    if (::linkat(AT_FDCWD, proc, AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0)
-        return 0;
-    const int error = errno;
-    if (error == ENOENT && ::linkat(fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0)
-        return 0;
-    return error;
 }
 
 // Follows symbolic links from `path` to the file at their end (or to where it would be made).
@@ -63,6 +71,110 @@ int ResolveLinks(std::string &path, struct stat &info, bool &exists) {
     return ELOOP;
 }
 
+// --- Extended attributes and ACLs ---------------------------------------------------------------
+
+const char AccessAcl[] = "system.posix_acl_access";
+
+// The names of the extended attributes of the file open as `fd` (or at `path`), each ended by a
+// NUL. Answers an errno value; a file system without extended attributes has none.
+int ListAttributes(int fd, const std::string &path, std::vector<char> &names) {
+    names.resize(1024);
+    for (;;) {
+        const ssize_t size = fd >= 0 ? ::flistxattr(fd, names.data(), names.size())
+                                     : ::llistxattr(path.c_str(), names.data(), names.size());
+        if (size >= 0) {
+            names.resize(static_cast<std::size_t>(size));
+            return 0;
+        }
+        if (errno == ENOTSUP) {
+            names.clear();
+            return 0;
+        }
+        if (errno != ERANGE)
+            return errno;
+        const ssize_t wanted =
+            fd >= 0 ? ::flistxattr(fd, nullptr, 0) : ::llistxattr(path.c_str(), nullptr, 0);
+        if (wanted < 0)
+            return errno;
+        names.resize(static_cast<std::size_t>(wanted) + 1);
+    }
+}
+
+// The value of one attribute; answers an errno value.
+int GetAttribute(int fd, const std::string &path, const char *name, std::vector<char> &value) {
+    value.resize(std::max<std::size_t>(value.capacity(), 256));
+    for (;;) {
+        const ssize_t size = fd >= 0 ? ::fgetxattr(fd, name, value.data(), value.size())
+                                     : ::lgetxattr(path.c_str(), name, value.data(), value.size());
+        if (size >= 0) {
+            value.resize(static_cast<std::size_t>(size));
+            return 0;
+        }
+        if (errno != ERANGE)
+            return errno;
+        const ssize_t wanted = fd >= 0 ? ::fgetxattr(fd, name, nullptr, 0)
+                                       : ::lgetxattr(path.c_str(), name, nullptr, 0);
+        if (wanted < 0)
+            return errno;
+        value.resize(static_cast<std::size_t>(wanted) + 1);
+    }
+}
+
+// Attributes that only a privileged or specially permitted process may set (SELinux labels,
+// file capabilities, trusted.*): copied where this process may, and otherwise left behind.
+// user.* and the ACLs are the user's own: a failure to copy them fails the write.
+bool MayBeLeftBehind(const char *name, int error) {
+    const bool privileged =
+        std::strncmp(name, "security.", 9) == 0 || std::strncmp(name, "trusted.", 8) == 0 ||
+        (std::strncmp(name, "system.", 7) == 0 && std::strncmp(name, "system.posix_acl_", 17) != 0);
+    return privileged && (error == EPERM || error == ENOTSUP || error == EACCES);
+}
+
+// Copies every extended attribute (the POSIX ACLs among them: system.posix_acl_access) from the
+// replaced file to the new one. Tells whether the replaced file had an access ACL. Answers an
+// errno value.
+int CopyAttributes(int fromFd, const std::string &fromPath, int to, bool &hadAccessAcl) {
+    hadAccessAcl = false;
+    std::vector<char> names;
+    if (const int error = ListAttributes(fromFd, fromPath, names))
+        return error;
+    std::vector<char> value;
+    for (std::size_t at = 0; at < names.size();) {
+        const char *name = names.data() + at;
+        const std::size_t length = ::strnlen(name, names.size() - at);
+        at += length + 1;
+        if (length == 0)
+            continue;
+        if (std::strcmp(name, AccessAcl) == 0)
+            hadAccessAcl = true;
+        if (const int error = GetAttribute(fromFd, fromPath, name, value)) {
+            if (error == ENODATA || MayBeLeftBehind(name, error))
+                continue;  // gone since it was listed, or not for this process to read
+            return error;
+        }
+        if (::fsetxattr(to, name, value.data(), value.size(), 0) != 0) {
+            if (MayBeLeftBehind(name, errno))
+                continue;
+            return errno;
+        }
+    }
+    return 0;
+}
+
+// Whether new files in `folder` inherit an ACL from its default ACL. Looked up once for a run of
+// files in one folder.
+bool FolderHasDefaultAcl(const std::string &folder) {
+    static thread_local std::string lastFolder;
+    static thread_local bool lastAnswer = false;
+    if (folder != lastFolder) {
+        lastAnswer = ::getxattr(folder.c_str(), "system.posix_acl_default", nullptr, 0) > 0;
+        lastFolder = folder;
+    }
+    return lastAnswer;
+}
+
+}  // namespace
+
 std::string FolderOf(const std::string &path) {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos)
@@ -70,37 +182,48 @@ std::string FolderOf(const std::string &path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// A name beside `target` that nothing has yet: ".<name>.XXXXXX".
 std::string TemporaryNameFor(const std::string &target) {
-    static std::mt19937_64 random{std::random_device{}()};
+    static thread_local std::mt19937_64 random{std::random_device{}()};
     static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     const std::size_t slash = target.rfind('/');
     const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
-    std::string name = target.substr(0, start) + "." + target.substr(start) + ".";
-    for (int i = 0; i < 6; ++i)
-        name += letters[random() % (sizeof letters - 1)];
+    std::string name;
+    name.reserve(target.size() + 8);
+    name.append(target, 0, start).append(1, '.').append(target, start).append(1, '.');
+    std::uint64_t draw = random();
+    for (int i = 0; i < 6; ++i, draw /= sizeof letters - 1)
+        name += letters[draw % (sizeof letters - 1)];
     return name;
 }
 
-}  // namespace
+ResultTarget ResolveResultTarget(const QString &path) {
+    ResultTarget target;
+    target.path = QFile::encodeName(path).toStdString();
+    if (target.path.empty())
+        throw FileError(FileError::Kind::Write, path, ENOENT);
+    if (const int error = ResolveLinks(target.path, target.info, target.exists))
+        throw FileError(FileError::Kind::Write, path, error);
+    if (target.exists) {
+        if (S_ISDIR(target.info.st_mode))
+            throw FileError(FileError::Kind::Write, path, EISDIR);
+        if (!S_ISREG(target.info.st_mode))
+            throw FileError(FileError::Kind::Write, path,
+                            FileError::SpecialOf(target.info.st_mode));
+    }
+    return target;
+}
+
+// --- AtomicFile ---------------------------------------------------------------------------------
 
 AtomicFile::AtomicFile(const QString &path, Temporary temporary)
-    : path_(path), target_(QFile::encodeName(path).toStdString()) {
-    if (target_.empty())
-        fail(ENOENT);
-    struct stat existing;
-    if (const int error = ResolveLinks(target_, existing, exists_))
-        fail(error);
-    if (exists_) {
-        if (S_ISDIR(existing.st_mode))
-            fail(EISDIR);
-        if (!S_ISREG(existing.st_mode))
-            throw FileError(FileError::Kind::Write, path_, FileError::SpecialOf(existing.st_mode));
-        // A rename needs only the folder's permission; a file this user may not write is
-        // refused here rather than replaced.
-        if (::access(target_.c_str(), W_OK) != 0)
-            fail(errno);
-    }
+    : AtomicFile(path, temporary, ResolveResultTarget(path)) {}
+
+AtomicFile::AtomicFile(const QString &path, Temporary temporary, const ResultTarget &target)
+    : path_(path), target_(target.path), exists_(target.exists), existing_(target.info) {
+    // A rename needs only the folder's permission; a file this user may not write is refused
+    // here rather than replaced.
+    if (exists_ && ::access(target_.c_str(), W_OK) != 0)
+        fail(errno);
 
     // Until the permission bits of the replaced file are copied, nobody else may open it.
     const mode_t mode = exists_ ? 0600 : 0666;
@@ -119,28 +242,44 @@ AtomicFile::AtomicFile(const QString &path, Temporary temporary)
                 fail(error);
         }
     }
-
-    if (exists_) {
-        mode_ = existing.st_mode & 07777;
-        owner_ = existing.st_uid;
-        group_ = existing.st_gid;
-    }
 }
 
 AtomicFile::~AtomicFile() {
     discard();
 }
 
-// The replaced file's permission bits, owner and group, once all is written: a write by an
-// unprivileged process clears the set-id bits.
-void AtomicFile::takeOverAttributes() {
+// The replaced file's owner and group where this user may set them, its extended attributes and
+// ACL, then its permission bits, once all is written: a write by an unprivileged process clears
+// the set-id bits, and so does a change of owner, which also drops file capabilities.
+void AtomicFile::takeOverAttributes(int replacedFd) {
+    const uid_t owner = existing_.st_uid;
+    const gid_t group = existing_.st_gid;
+    bool ownerKept = true, groupKept = true;
     struct stat created;
-    if (::fstat(fd_, &created) == 0 && (created.st_uid != owner_ || created.st_gid != group_)) {
-        // Where this user may: root always, others for a group they belong to.
-        if (::fchown(fd_, owner_, group_) != 0)
-            (void)::fchown(fd_, static_cast<uid_t>(-1), group_);
+    if (::fstat(fd_, &created) != 0)
+        fail(errno);
+    if (created.st_uid != owner || created.st_gid != group) {
+        // Root may always; others only give the file a group they belong to.
+        if (::fchown(fd_, owner, group) != 0) {
+            ownerKept = created.st_uid == owner;
+            groupKept =
+                created.st_gid == group || ::fchown(fd_, static_cast<uid_t>(-1), group) == 0;
+        }
     }
-    if (::fchmod(fd_, mode_) != 0)
+
+    bool hadAccessAcl = false;
+    if (const int error = CopyAttributes(replacedFd, target_, fd_, hadAccessAcl))
+        fail(error);
+    // A new file in a folder with a default ACL inherits an ACL that the replaced file may not
+    // have had.
+    if (!hadAccessAcl && FolderHasDefaultAcl(FolderOf(target_)) &&
+        ::fremovexattr(fd_, AccessAcl) != 0 && errno != ENODATA && errno != ENOTSUP)
+        fail(errno);
+
+    mode_t mode = existing_.st_mode & 07777;
+    if (!ownerKept || !groupKept)
+        mode &= ~mode_t(S_ISUID | S_ISGID);
+    if (::fchmod(fd_, mode) != 0)
         fail(errno);
 }
 
@@ -168,47 +307,64 @@ void AtomicFile::write(const char *data, std::size_t size) {
         }
         data += written;
         size -= static_cast<std::size_t>(written);
+        size_ += static_cast<std::uint64_t>(written);
     }
 }
 
-void AtomicFile::commit() {
-    if (exists_)
-        takeOverAttributes();
-    // The content is on the disk before any name points at it.
-    if (::fdatasync(fd_) != 0 && errno != EINVAL)
-        fail(errno);
-    if (temporary_.empty()) {
-        // A new file takes its name directly; a file that replaces another gets a name of its
-        // own first, to be renamed over the old one.
-        if (!exists_) {
-            const int error = LinkUnnamed(fd_, target_);
-            if (error == 0) {
-                const int fd = fd_;
-                fd_ = -1;
-                ::close(fd);
-                return;
-            }
-            if (error != EEXIST)
-                fail(error);
+void AtomicFile::copyFrom(int fd, std::uint64_t size) {
+    loff_t from = 0;
+    while (from < static_cast<loff_t>(size)) {
+        const std::size_t most = static_cast<std::size_t>(std::min<std::uint64_t>(
+            size - static_cast<std::uint64_t>(from), std::uint64_t(1) << 30));
+        const ssize_t copied = ::copy_file_range(fd, &from, fd_, nullptr, most, 0);
+        if (copied > 0) {
+            size_ += static_cast<std::uint64_t>(copied);
+            continue;
         }
-        for (int attempt = 0;; ++attempt) {
-            const std::string name = TemporaryNameFor(target_);
-            const int error = LinkUnnamed(fd_, name);
-            if (error == 0) {
-                temporary_ = name;
-                break;
-            }
-            if (error != EEXIST || attempt == 100)
-                fail(error);
+        if (copied == 0)
+            fail(EIO);  // the file got shorter than the part found equal a moment ago
+        if (errno == EINTR)
+            continue;
+        if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP &&
+            errno != EBADF)
+            fail(errno);
+        // No copy inside the kernel here: through a buffer.
+        std::vector<char> buffer(std::min<std::size_t>(most, std::size_t(1) << 20));
+        while (from < static_cast<loff_t>(size)) {
+            const std::size_t want = static_cast<std::size_t>(
+                std::min<std::uint64_t>(size - static_cast<std::uint64_t>(from), buffer.size()));
+            const ssize_t got = ::pread(fd, buffer.data(), want, from);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                fail(got < 0 ? errno : EIO);
+            write(buffer.data(), static_cast<std::size_t>(got));
+            from += got;
         }
     }
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0 && errno != EINTR)
-        fail(errno);
-    if (::rename(temporary_.c_str(), target_.c_str()) != 0)
-        fail(errno);
-    temporary_.clear();
+}
+
+std::unique_ptr<PendingResult> AtomicFile::prepare(int replacedFd) {
+    if (exists_)
+        takeOverAttributes(replacedFd);
+    std::unique_ptr<PendingResult> pending(new PendingResult);
+    pending->path_ = path_;
+    pending->fd_ = std::exchange(fd_, -1);
+    pending->target_ = std::move(target_);
+    pending->temporary_ = std::exchange(temporary_, std::string());
+    pending->existed_ = exists_;
+    pending->device_ = existing_.st_dev;
+    pending->inode_ = existing_.st_ino;
+    pending->size_ = size_;
+    return pending;
+}
+
+void AtomicFile::commit() {
+    CommitQueue queue;
+    queue.add(prepare(), 0);
+    const std::vector<CommitFailure> failures = queue.commit();
+    if (!failures.empty())
+        throw failures.front().error;
 }
 
 }  // namespace RFTSFSO

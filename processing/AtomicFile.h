@@ -1,10 +1,11 @@
 // A file that replaces its target only once it is complete.
 //
-// The bytes go to a temporary file in the target's folder; commit() makes it durable (fdatasync)
-// and then puts it in the target's place in one rename. Until then the target is untouched, and
-// a failure, an exception or the end of the process leaves no temporary file behind: the
-// temporary file has no name at all (O_TMPFILE) until commit() links it in. On a file system
-// that cannot make unnamed files, a named one (".<name>.XXXXXX" beside the target) is used and
+// The bytes go to a temporary file in the target's folder. prepare() completes it as a
+// PendingResult, which a CommitQueue makes durable and puts in the target's place in one rename
+// (commit() does both at once for a file on its own). Until then the target is untouched, and a
+// failure, an exception or the end of the process leaves no temporary file behind: the
+// temporary file has no name at all (O_TMPFILE) until it is put in place. On a file system that
+// cannot make unnamed files, a named one (".<name>.XXXXXX" beside the target) is used and
 // removed on every path but a crash of the process.
 //
 // This is the protocol of QSaveFile, written directly on the system calls because QSaveFile
@@ -13,11 +14,16 @@
 // - a target reached through symbolic links is the file at the end of the links: its content is
 //   replaced and the links stay;
 // - a replaced file keeps its permission bits (and its owner and group, where this user may set
-//   them); they are set after the last write, so set-id bits survive too;
+//   them); they are set after the last write, so set-id bits survive too. Where the owner or the
+//   group cannot be kept, the set-user-ID and set-group-ID bits are cleared instead, so that they
+//   never apply to another owner or group;
 // - a folder at the target's path is refused ("Is a directory"), and so is anything else that is
 //   not a regular file.
 // - an existing target that this user may not write is refused ("Permission denied") rather than
 //   replaced, although the rename itself would need only the folder's permission.
+// Beyond QSaveFile, a replaced file keeps its extended attributes (user.*, and security.* and
+// trusted.* where this user may set them) and its POSIX ACL. A replaced file that had other hard
+// links loses them: the other names keep the old content.
 //
 // All failures throw FileError of kind Write, with the path as given.
 #pragma once
@@ -27,34 +33,97 @@
 #include <QString>
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <string>
 
+#include <sys/stat.h>
+
+class CommitQueue;
+
+// A complete result in a temporary file, waiting to be put in its target's place. Dropped
+// without being committed, it leaves nothing behind.
+class PendingResult {
+public:
+    PendingResult(const PendingResult &) = delete;
+    PendingResult &operator=(const PendingResult &) = delete;
+    ~PendingResult();
+
+    // The output path as it was given, for the errors.
+    const QString &path() const { return path_; }
+    // The file that will be replaced or created, symbolic links resolved.
+    const std::string &target() const { return target_; }
+    // A file was at the target when the result was prepared.
+    bool replaces() const { return existed_; }
+    std::uint64_t size() const { return size_; }
+
+private:
+    friend class RFTSFSO::AtomicFile;
+    friend class CommitQueue;
+    PendingResult() = default;
+    void discard();
+
+    QString path_;
+    int fd_ = -1;
+    std::string target_;
+    std::string temporary_;  // the named temporary file; empty while it has no name
+    bool existed_ = false;
+    dev_t device_ = 0;  // the file it replaces
+    ino_t inode_ = 0;
+    std::uint64_t size_ = 0;
+};
+
 namespace RFTSFSO {
+
+// What is at a result's path: the file at the end of its symbolic links, or where it would be
+// made.
+struct ResultTarget {
+    std::string path;  // links resolved, as the file system's bytes
+    bool exists = false;
+    struct stat info {};  // when it exists: a regular file
+};
+
+// Follows the links from `path` (as given, for the errors). Throws FileError (Write) when the
+// links cannot be followed, or when a folder or anything else that is no regular file is there.
+ResultTarget ResolveResultTarget(const QString &path);
+
+// The folder of a target path ("." for a bare name).
+std::string FolderOf(const std::string &path);
+// A name beside `target` that nothing has yet, most likely: ".<name>.XXXXXX".
+std::string TemporaryNameFor(const std::string &target);
 
 class AtomicFile {
 public:
     // `temporary` says whether an unnamed temporary file is tried first (see Temporary).
     explicit AtomicFile(const QString &path, Temporary temporary = Temporary::Unnamed);
+    // For a target already resolved.
+    AtomicFile(const QString &path, Temporary temporary, const ResultTarget &target);
     AtomicFile(const AtomicFile &) = delete;
     AtomicFile &operator=(const AtomicFile &) = delete;
     ~AtomicFile();
 
     void write(const char *data, std::size_t size);
-    // Puts the written bytes in the target's place. Nothing may be written after it.
+    // Copies the first `size` bytes of the file open as `fd` (inside the kernel where it can).
+    void copyFrom(int fd, std::uint64_t size);
+    // Completes the file: the replaced file's permissions, owner, group, extended attributes and
+    // ACL, read from `replacedFd` when it is open (else from the target's path). Nothing may be
+    // written after it.
+    std::unique_ptr<PendingResult> prepare(int replacedFd = -1);
+    // prepare(), then made durable and put in the target's place at once.
     void commit();
 
 private:
     [[noreturn]] void fail(int error);
     void discard();
-    void takeOverAttributes();
+    void takeOverAttributes(int replacedFd);
 
     QString path_;  // as given, for the errors
     int fd_ = -1;
-    std::string target_;     // the file to replace, symbolic links resolved
-    std::string temporary_;  // the named temporary file; empty while it has no name
-    bool exists_ = false;    // a file is at the target now
-    unsigned mode_ = 0;      // and these are its permission bits, owner and group
-    unsigned owner_ = 0, group_ = 0;
+    std::string target_;       // the file to replace, symbolic links resolved
+    std::string temporary_;    // the named temporary file; empty while it has no name
+    bool exists_ = false;      // a file is at the target now
+    struct stat existing_ {};  // and this is what stat said about it
+    std::uint64_t size_ = 0;   // bytes written
 };
 
 }  // namespace RFTSFSO

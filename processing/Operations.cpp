@@ -1,11 +1,73 @@
 #include "Operations.h"
 
+#include "AtomicFile.h"
+
+#include <cstring>
+
 namespace Operations {
 
 using RFTSFSO::LineReader;
 using RFTSFSO::ResultWriter;
 
 namespace {
+
+bool HasHighByte(std::string_view bytes) {
+    const char *at = bytes.data();
+    std::size_t left = bytes.size();
+    for (; left >= 8; at += 8, left -= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, at, 8);
+        if (word & 0x8080808080808080ull)
+            return true;
+    }
+    for (; left > 0; ++at, --left) {
+        if (static_cast<unsigned char>(*at) >= 0x80)
+            return true;
+    }
+    return false;
+}
+
+std::uint64_t CountCharacters(std::string_view bytes, bool utf8) {
+    if (!utf8)
+        return bytes.size();
+    std::uint64_t count = 0;
+    for (const char c : bytes)
+        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return count;
+}
+
+// The characters removed from a line that is kept in pieces, handed over in order: whatever
+// lies between them. The line is checked for UTF-8 once, and only when a removed part has a
+// byte beyond ASCII.
+class Gaps {
+public:
+    explicit Gaps(std::string_view line) : line_(line), next_(line.data()) {}
+    void kept(std::string_view piece) {
+        removed(std::string_view(next_, static_cast<std::size_t>(piece.data() - next_)));
+        next_ = piece.data() + piece.size();
+    }
+    std::uint64_t total() {
+        removed(
+            std::string_view(next_, static_cast<std::size_t>(line_.data() + line_.size() - next_)));
+        return removed_;
+    }
+
+private:
+    void removed(std::string_view bytes) {
+        if (!HasHighByte(bytes)) {
+            removed_ += bytes.size();
+            return;
+        }
+        if (utf8_ < 0)
+            utf8_ = IsValidUtf8(line_);
+        removed_ += CountCharacters(bytes, utf8_ > 0);
+    }
+
+    std::string_view line_;
+    const char *next_;
+    int utf8_ = -1;  // unknown yet
+    std::uint64_t removed_ = 0;
+};
 
 // The condition text of the moment, ready for searching.
 class Condition {
@@ -118,9 +180,10 @@ private:
 };
 
 // Index 1: keeps each line that contains the text; empty lines go.
-void KeepContaining(LineReader &input, ResultWriter &output, LineContext &ctx) {
+std::uint64_t KeepContaining(LineReader &input, ResultWriter &output, LineContext &ctx) {
     Condition condition(ctx);
     LineSearch search(input);
+    std::uint64_t removed = 0;
     std::string_view line;
     while (input.next(line)) {
         if (ctx.letEventsRun() && condition.reread())
@@ -128,55 +191,74 @@ void KeepContaining(LineReader &input, ResultWriter &output, LineContext &ctx) {
         Line l(line);
         if (!line.empty() && search.find(l, condition.pattern()).found())
             output.keepLine(line);
+        else
+            removed += CharactersIn(line, line);
     }
+    return removed;
 }
 
 // Index 3: keeps the occurrences of the text in each line that has one; other lines go.
-void KeepOccurrences(LineReader &input, ResultWriter &output, LineContext &ctx) {
+std::uint64_t KeepOccurrences(LineReader &input, ResultWriter &output, LineContext &ctx) {
     Condition condition(ctx);
     LineSearch search(input);
+    std::uint64_t removed = 0;
     std::string_view line;
     while (input.next(line)) {
         if (ctx.letEventsRun() && condition.reread())
             search.forget();
         const Pattern &pattern = condition.pattern();
         Line l(line);
-        if (line.empty() || !search.find(l, pattern).found())
+        if (line.empty() || !search.find(l, pattern).found()) {
+            removed += CharactersIn(line, line);
             continue;
+        }
         output.beginLine();
-        ForEachOccurrence(l, pattern, [&](std::string_view piece) { output.append(piece); });
+        Gaps gaps(line);
+        ForEachOccurrence(l, pattern, [&](std::string_view piece) {
+            gaps.kept(piece);
+            output.append(piece);
+        });
+        removed += gaps.total();
     }
+    return removed;
 }
 
 // Index 4: every line but line n.
-void DropLineNumber(LineReader &input, ResultWriter &output, long long lineNumber) {
+std::uint64_t DropLineNumber(LineReader &input, ResultWriter &output, long long lineNumber) {
     const unsigned long long dropped = lineNumber > 0 ? static_cast<unsigned long long>(lineNumber)
                                                       : 0;  // no line has number 0 or less
     unsigned long long number = 0;
+    std::uint64_t removed = 0;
     std::string_view line;
     while (input.next(line)) {
         if (++number != dropped)
             output.keepLine(line);
+        else
+            removed = CharactersIn(line, line);
     }
+    return removed;
 }
 
-// Index 5: every line that is not empty. A line of blanks is not empty.
-void DropEmptyLines(LineReader &input, ResultWriter &output) {
+// Index 5: every line that is not empty. A line of blanks is not empty. No character goes with
+// the empty lines.
+std::uint64_t DropEmptyLines(LineReader &input, ResultWriter &output) {
     std::string_view line;
     while (input.next(line)) {
         if (!line.empty())
             output.keepLine(line);
     }
+    return 0;
 }
 
 // Indexes 0 and 2, and any chooser text that names no other loop. Empty lines and lines without
 // the text are kept. A line with the text has it deleted while the chooser says "Remove those
 // characters", and is dropped otherwise.
-void SharedLoop(LineReader &input, ResultWriter &output, LineContext &ctx,
-                const QString &chooserText) {
+std::uint64_t SharedLoop(LineReader &input, ResultWriter &output, LineContext &ctx,
+                         const QString &chooserText) {
     Condition condition(ctx);
     LineSearch search(input);
     bool deleting = chooserText == Captions[2];
+    std::uint64_t removed = 0;
     std::string_view line;
     while (input.next(line)) {
         if (ctx.letEventsRun()) {
@@ -195,13 +277,21 @@ void SharedLoop(LineReader &input, ResultWriter &output, LineContext &ctx,
             output.keepLine(line);
             continue;
         }
-        if (!deleting)
+        if (!deleting) {
+            removed += CharactersIn(line, line);
             continue;
+        }
         output.beginLine();
+        Gaps gaps(line);
+        gaps.kept(line.substr(0, first.at));
         output.append(line.substr(0, first.at));
-        ForEachPieceWithout(l, first.at + first.size, pattern,
-                            [&](std::string_view piece) { output.append(piece); });
+        ForEachPieceWithout(l, first.at + first.size, pattern, [&](std::string_view piece) {
+            gaps.kept(piece);
+            output.append(piece);
+        });
+        removed += gaps.total();
     }
+    return removed;
 }
 
 }  // namespace
@@ -232,7 +322,8 @@ std::string RemoveOccurrences(std::string_view line, QStringView text) {
     return rest;
 }
 
-void RunLoop(LineReader &input, ResultWriter &output, LineContext &ctx, long long lineNumber) {
+std::uint64_t RunLoop(LineReader &input, ResultWriter &output, LineContext &ctx,
+                      long long lineNumber) {
     const QString chooserText = ctx.chooserText();
     switch (LoopFor(chooserText)) {
         case Loop::NotContaining:
@@ -246,14 +337,57 @@ void RunLoop(LineReader &input, ResultWriter &output, LineContext &ctx, long lon
         case Loop::Shared:
             return SharedLoop(input, output, ctx, chooserText);
     }
+    return 0;
 }
 
-bool ProcessFile(const QString &inputPath, const QString &outputPath, LineContext &ctx,
-                 long long lineNumber) {
-    LineReader input(inputPath);
-    ResultWriter output(outputPath);
-    RunLoop(input, output, ctx, lineNumber);
-    return output.finish();
+std::uint64_t CharactersIn(std::string_view bytes, std::string_view line) {
+    if (!HasHighByte(bytes))
+        return bytes.size();
+    return CountCharacters(bytes, IsValidUtf8(line));
+}
+
+FileResult::FileResult() = default;
+FileResult::FileResult(FileResult &&) noexcept = default;
+FileResult &FileResult::operator=(FileResult &&) noexcept = default;
+FileResult::~FileResult() = default;
+
+FileResult ProcessFile(const QString &inputPath, const QString &outputPath, LineContext &ctx,
+                       const ProcessOptions &options, Destination destination) {
+    FileResult result;
+    std::optional<LineReader> input;
+    std::optional<ResultWriter> output;
+    try {
+        input.emplace(inputPath);
+        ResultWriter::Options writing;
+        writing.keepLineEnds = options.keepLineEnds;
+        writing.dryRun = destination == Destination::DryRun;
+        output.emplace(outputPath, &*input, writing);
+        result.charactersRemoved = RunLoop(*input, *output, ctx, options.lineNumber);
+        result.linesRead = input->lineCount();
+        result.linesKept = output->linesKept();
+        output->finish();
+        switch (output->outcome()) {
+            case ResultWriter::Outcome::Empty:
+                result.state = FileResult::State::Empty;
+                break;
+            case ResultWriter::Outcome::Unchanged:
+                result.state = FileResult::State::Unchanged;
+                break;
+            case ResultWriter::Outcome::Changed:
+                result.state = FileResult::State::Changed;
+                result.pending = output->takePending();
+                break;
+        }
+    } catch (const FileError &error) {
+        result.state = FileResult::State::Failed;
+        result.error = error;
+        result.pending.reset();
+        if (input) {
+            result.linesRead = input->lineCount();
+            result.linesKept = output ? output->linesKept() : 0;
+        }
+    }
+    return result;
 }
 
 }  // namespace Operations

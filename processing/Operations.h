@@ -10,6 +10,7 @@
 // chooser's text read again; a change takes effect from the next line.
 #pragma once
 
+#include "FileError.h"
 #include "RFTSFSO.h"
 #include "TextMatch.h"
 
@@ -17,8 +18,13 @@
 #include <QStringView>
 
 #include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+
+class PendingResult;
 
 namespace Operations {
 
@@ -65,19 +71,61 @@ std::string RemoveOccurrences(std::string_view line, QStringView text);
 
 // Runs the loop that ctx.chooserText() selects over every line of `input`, keeping lines in
 // `output`. `lineNumber` is the line that "Remove line number n in all files" drops, counted
-// from 1 (already rounded); a number that no line has drops nothing. Throws what the reader,
-// the writer and the context throw; finishing the output is the caller's.
-void RunLoop(RFTSFSO::LineReader &input, RFTSFSO::ResultWriter &output, LineContext &ctx,
-             long long lineNumber);
+// from 1 (already rounded); a number that no line has drops nothing. Answers the characters
+// removed (see FileResult). Throws what the reader, the writer and the context throw; finishing
+// the output is the caller's.
+std::uint64_t RunLoop(RFTSFSO::LineReader &input, RFTSFSO::ResultWriter &output, LineContext &ctx,
+                      long long lineNumber);
 
-// One file from start to end: reads `inputPath`, runs the chosen loop and writes the kept lines
-// to `outputPath` (which may be `inputPath` itself). True when a file was written; false when
-// no line was kept, in which case nothing at `outputPath` was touched.
-//
-// Throws FileError of kind Read when the input cannot be opened or read, and of kind Write when
-// the result cannot be written; in both cases nothing has been written. Whatever
+// How ProcessFile works on one file.
+struct ProcessOptions {
+    // The line that "Remove line number n in all files" drops, from 1 (already rounded).
+    long long lineNumber = 0;
+    // Off: the kept lines are joined by CR LF, with no line end after the last. On: each kept
+    // line keeps the line end it had (CR LF or LF), and the last one gets none only when the
+    // file's last line had none; a file of which nothing is removed comes out byte for byte.
+    bool keepLineEnds = false;
+};
+
+enum class Destination {
+    Prepare,  // the result is written to a temporary file, to be put in place by a CommitQueue
+    DryRun,   // nothing is written anywhere: what would happen is found out
+};
+
+// What became of one file.
+struct FileResult {
+    enum class State {
+        Changed,    // the result differs from what is at the output path (or nothing is there);
+                    // with Prepare, `pending` holds it, written but not yet in place
+        Unchanged,  // the result is byte for byte what is at the output path: nothing written,
+                    // the file keeps its modification time, inode and links
+        Empty,      // no line kept: nothing written, a file at the output path stays as it is
+        Failed,     // `error` says why (kind Read or Write); nothing written
+    };
+    State state = State::Failed;
+    std::uint64_t linesRead = 0;  // so far, when it failed
+    std::uint64_t linesKept = 0;  // lines removed: linesRead - linesKept
+    // Characters removed from the lines, kept or dropped, line ends not counted. A line that is
+    // valid UTF-8 counts each of its characters once; in any other line each byte is one.
+    std::uint64_t charactersRemoved = 0;
+    std::optional<FileError> error;
+    std::unique_ptr<PendingResult> pending;  // Changed with Prepare only
+
+    FileResult();
+    FileResult(FileResult &&) noexcept;
+    FileResult &operator=(FileResult &&) noexcept;
+    ~FileResult();
+};
+
+// One file from start to end: reads `inputPath`, runs the chosen loop and compares or writes
+// the kept lines for `outputPath` (which may be `inputPath` itself). Failures to read the input
+// or to write the result come back in the FileResult, and leave nothing written. Whatever
 // ctx.letEventsRun() throws (the window closing) passes through, also leaving nothing written.
-bool ProcessFile(const QString &inputPath, const QString &outputPath, LineContext &ctx,
-                 long long lineNumber);
+FileResult ProcessFile(const QString &inputPath, const QString &outputPath, LineContext &ctx,
+                       const ProcessOptions &options, Destination destination);
+
+// The characters of `bytes`, a part of `line`: one per byte, except that in a line that is valid
+// UTF-8 each character counts once.
+std::uint64_t CharactersIn(std::string_view bytes, std::string_view line);
 
 }  // namespace Operations

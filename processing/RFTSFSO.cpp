@@ -1,6 +1,7 @@
 #include "RFTSFSO.h"
 
 #include "AtomicFile.h"
+#include "CommitQueue.h"
 
 #include <QFile>
 
@@ -113,6 +114,8 @@ LineReader::LineReader(const QString &path, std::size_t chunk) : LineReader(chun
     if (fd_ < 0)
         throw FileError(FileError::Kind::Read, path, errno);
     expectedSize_ = static_cast<std::uint64_t>(info.st_size);
+    device_ = info.st_dev;
+    inode_ = info.st_ino;
     if (info.st_size >= SequentialHintSize)
         ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
@@ -130,6 +133,9 @@ LineReader::LineReader(LineReader &&other) noexcept
       chunk_(other.chunk_),
       expectedSize_(other.expectedSize_),
       readSoFar_(other.readSoFar_),
+      discarded_(other.discarded_),
+      device_(other.device_),
+      inode_(other.inode_),
       buffer_(std::exchange(other.buffer_, nullptr)),
       capacity_(std::exchange(other.capacity_, 0)),
       begin_(std::exchange(other.begin_, 0)),
@@ -139,6 +145,7 @@ LineReader::LineReader(LineReader &&other) noexcept
       lineEnds_(std::exchange(other.lineEnds_, 0)),
       mapped_(std::exchange(other.mapped_, false)),
       atEnd_(other.atEnd_),
+      lineEnd_(other.lineEnd_),
       lines_(other.lines_),
       refills_(other.refills_) {}
 
@@ -178,6 +185,7 @@ bool LineReader::nextAfterRefill(std::string_view &line) {
             if (begin_ < filled_ || lines_ == 0) {
                 line = std::string_view(buffer_ + begin_, filled_ - begin_);
                 begin_ = scanned_ = filled_;
+                lineEnd_ = LineEnd::None;
                 ++lines_;
                 return true;
             }
@@ -188,6 +196,7 @@ bool LineReader::nextAfterRefill(std::string_view &line) {
         // longest line; pages that the growth reserves but no read reaches cost no memory.
         ++refills_;
         const std::size_t kept = filled_ - begin_;
+        discarded_ += begin_;
         if (begin_ > 0 && kept > 0)
             std::memmove(buffer_, buffer_ + begin_, kept);
         begin_ = 0;
@@ -220,12 +229,33 @@ bool LineReader::nextAfterRefill(std::string_view &line) {
 
 // --- ResultWriter ---------------------------------------------------------------------------
 
-ResultWriter::ResultWriter(const QString &path, Temporary temporary)
-    : path_(path), temporary_(temporary) {
+namespace {
+
+// The line end of every kept line but the last when line ends are not kept.
+constexpr LineEnd JoiningLineEnd = LineEnd::CRLF;
+
+// What the writer reads of the file at its path to compare, a piece at a time.
+constexpr std::size_t ComparePiece = std::size_t(256) << 10;
+thread_local std::unique_ptr<char[]> compareBuffer;
+
+}  // namespace
+
+ResultWriter::ResultWriter(const QString &path, const LineReader *input, Options options)
+    : path_(path), options_(options), input_(input), endSource_(&JoiningLineEnd) {
+    options_.keepLineEnds = options.keepLineEnds && input != nullptr;
+    if (options_.keepLineEnds)
+        endSource_ = input->lineEndAddress();
     takeBuffer();
 }
 
-ResultWriter::ResultWriter(std::string *text) : text_(text) {
+ResultWriter::ResultWriter(const QString &path, Temporary temporary)
+    : ResultWriter(path, nullptr, Options{temporary, false, false}) {}
+
+ResultWriter::ResultWriter(std::string *text, const LineReader *input, bool keepLineEnds)
+    : input_(input), text_(text), endSource_(&JoiningLineEnd) {
+    options_.keepLineEnds = keepLineEnds && input != nullptr;
+    if (options_.keepLineEnds)
+        endSource_ = input->lineEndAddress();
     takeBuffer();
     text_->clear();
 }
@@ -243,12 +273,91 @@ void ResultWriter::takeBuffer() {
 
 ResultWriter::~ResultWriter() {
     spareForWriting.giveBack(buffer_, BufferSize, BufferSize);
-    // An unfinished file is dropped with file_.
+    if (ownCompareFd_)
+        ::close(compareFd_);
+    // An unfinished file, and a pending result nobody took, are dropped with file_ and pending_.
 }
 
-void ResultWriter::open() {
-    if (text_ == nullptr && file_ == nullptr)
-        file_ = std::make_unique<AtomicFile>(path_, temporary_);
+void ResultWriter::fail(int error) {
+    throw FileError(FileError::Kind::Write, path_, error);
+}
+
+// The first bytes of the result: what is at the path decides how they are handled.
+void ResultWriter::start() {
+    target_ = std::make_unique<ResultTarget>(ResolveResultTarget(path_));
+    state_ = State::Comparing;
+    if (target_->exists) {
+        if (input_ != nullptr && input_->descriptor() >= 0 &&
+            input_->device() == target_->info.st_dev && input_->inode() == target_->info.st_ino) {
+            // In place: the input's reader holds the file, or reads it.
+            targetIsInput_ = true;
+            compareFd_ = input_->descriptor();
+            return;
+        }
+        do {
+            compareFd_ =
+                ::open(target_->path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        } while (compareFd_ < 0 && errno == EINTR);
+        if (compareFd_ >= 0) {
+            ownCompareFd_ = true;
+            return;
+        }
+    }
+    diverge();  // nothing there, or nothing that can be read: the result is new
+}
+
+// Whether the next `size` bytes of the result are what the file at the path holds there.
+bool ResultWriter::sameAsTarget(const char *data, std::size_t size) {
+    if (size == 0)
+        return true;
+    if (compared_ + size > static_cast<std::uint64_t>(target_->info.st_size))
+        return false;
+    if (targetIsInput_) {
+        const std::string_view held = input_->held(compared_, size);
+        if (held.size() == size)
+            return std::memcmp(held.data(), data, size) == 0;
+    }
+    if (!compareBuffer)
+        compareBuffer = std::make_unique<char[]>(ComparePiece);
+    std::uint64_t offset = compared_;
+    while (size > 0) {
+        const ssize_t got = ::pread(compareFd_, compareBuffer.get(), std::min(size, ComparePiece),
+                                    static_cast<off_t>(offset));
+        if (got < 0 && errno == EINTR)
+            continue;
+        // A file that cannot be read, or is shorter now, is different.
+        if (got <= 0 || std::memcmp(compareBuffer.get(), data, static_cast<std::size_t>(got)) != 0)
+            return false;
+        data += got;
+        size -= static_cast<std::size_t>(got);
+        offset += static_cast<std::uint64_t>(got);
+    }
+    return true;
+}
+
+// The result differs from what is at the path from here on (compared_ bytes were equal).
+void ResultWriter::diverge() {
+    if (options_.dryRun) {
+        // Whether the result could be written, as making its temporary file would find out.
+        const std::string folder = FolderOf(target_->path);
+        const int ok = target_->exists ? ::access(target_->path.c_str(), W_OK)
+                                       : ::access(folder.c_str(), W_OK | X_OK);
+        if (ok != 0)
+            fail(errno);
+        state_ = State::Differs;
+        return;
+    }
+    file_ = std::make_unique<AtomicFile>(path_, options_.temporary, *target_);
+    if (compared_ > 0) {
+        const std::string_view held = targetIsInput_
+                                          ? input_->held(0, static_cast<std::size_t>(compared_))
+                                          : std::string_view();
+        if (held.size() == compared_)
+            file_->write(held.data(), held.size());
+        else
+            file_->copyFrom(compareFd_, compared_);
+    }
+    state_ = State::Writing;
 }
 
 void ResultWriter::store(const char *data, std::size_t size) {
@@ -256,8 +365,17 @@ void ResultWriter::store(const char *data, std::size_t size) {
         text_->append(data, size);
         return;
     }
-    open();
-    file_->write(data, size);
+    if (state_ == State::Unopened)
+        start();
+    if (state_ == State::Comparing) {
+        if (sameAsTarget(data, size)) {
+            compared_ += size;
+            return;
+        }
+        diverge();
+    }
+    if (state_ == State::Writing)
+        file_->write(data, size);
 }
 
 void ResultWriter::flushBuffer() {
@@ -279,18 +397,38 @@ void ResultWriter::appendLarge(std::string_view bytes) {
 }
 
 bool ResultWriter::finish() {
-    if (finished_ || linesKept_ == 0) {
-        finished_ = true;
+    if (finished_)
+        return linesKept_ > 0;
+    finished_ = true;
+    if (linesKept_ == 0) {
+        outcome_ = Outcome::Empty;
         return false;
     }
-    finished_ = true;
+    // Read to its end, the input tells how its last line ended.
+    if (options_.keepLineEnds && *endSource_ != LineEnd::None)
+        appendLineEnd(pendingEnd_);
     flushBuffer();
-    open();  // a result of one empty line has written nothing yet
-    if (file_ != nullptr) {
-        file_->commit();
+    outcome_ = Outcome::Changed;
+    if (text_ != nullptr)
+        return true;
+    if (state_ == State::Unopened)
+        start();  // a result of one empty line has stored nothing yet
+    if (state_ == State::Comparing) {
+        if (compared_ == static_cast<std::uint64_t>(target_->info.st_size)) {
+            outcome_ = Outcome::Unchanged;
+            return true;
+        }
+        diverge();  // the file at the path is longer
+    }
+    if (state_ == State::Writing) {
+        pending_ = file_->prepare(compareFd_);
         file_.reset();
     }
     return true;
+}
+
+std::unique_ptr<PendingResult> ResultWriter::takePending() {
+    return std::move(pending_);
 }
 
 // --- Whole files ----------------------------------------------------------------------------
@@ -309,6 +447,13 @@ void WriteTextFile(std::string_view text, const QString &path, Temporary tempora
     writer.beginLine();
     writer.append(text);
     writer.finish();
+    if (std::unique_ptr<PendingResult> pending = writer.takePending()) {
+        CommitQueue queue;
+        queue.add(std::move(pending), 0);
+        const std::vector<CommitFailure> failures = queue.commit();
+        if (!failures.empty())
+            throw failures.front().error;
+    }
 }
 
 }  // namespace RFTSFSO

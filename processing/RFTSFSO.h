@@ -7,10 +7,14 @@
 // ordinary bytes.
 //
 // A run streams: LineReader hands out one line at a time from a buffer that is refilled in
-// large chunks, and ResultWriter joins the kept lines with CR LF into a buffer that is written
-// out in large blocks. Memory stays at about two chunks plus the longest line, whatever the
-// file's size. ReadTextFileLines and WriteTextFile are the whole-file interface; they share the
-// same splitter and the same writer.
+// large chunks, and ResultWriter joins the kept lines with CR LF (or, on request, with each
+// line's own line end) into a buffer that is written out in large blocks. Memory stays at about
+// two chunks plus the longest line, whatever the file's size. ReadTextFileLines and
+// WriteTextFile are the whole-file interface; they share the same splitter and the same writer.
+//
+// A result is never written where it would change nothing: the writer compares what it produces
+// with the file already at the output path as it goes, and creates its temporary file only at
+// the first difference.
 //
 // Errors: FileError of kind Read for anything that goes wrong opening or reading the input, of
 // kind Write for anything that goes wrong creating or writing the result, each with the path and
@@ -20,6 +24,8 @@
 #include "FileError.h"
 
 #include <QString>
+
+#include <sys/types.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -33,9 +39,19 @@
 #include <emmintrin.h>
 #endif
 
+class PendingResult;
+
 namespace RFTSFSO {
 
 class AtomicFile;
+struct ResultTarget;
+
+// How a line ended in its file. The value is the number of bytes of the line end.
+enum class LineEnd : unsigned char {
+    None = 0,  // the file's last line, with nothing after it
+    LF = 1,
+    CRLF = 2,
+};
 
 // Where the bytes of a result wait until they are complete (see AtomicFile).
 enum class Temporary {
@@ -64,6 +80,26 @@ public:
 
     // Lines handed out so far.
     std::uint64_t lineCount() const { return lines_; }
+    // How the line handed out last ended. Once next() has answered false, that is how the file
+    // ended: LineEnd::None when its last line has no line end (and for an empty file).
+    LineEnd lineEnd() const { return lineEnd_; }
+    const LineEnd *lineEndAddress() const { return &lineEnd_; }
+
+    // The file being read (0 and 0 for bytes held in memory), to tell whether a result goes to
+    // the same file.
+    dev_t device() const { return device_; }
+    ino_t inode() const { return inode_; }
+    // The descriptor of the file being read, or -1.
+    int descriptor() const { return fd_; }
+    // The bytes of the input from `offset` on, `size` of them, when the buffer still holds them
+    // all (a file that fits in one chunk stays held whole until the reader goes); otherwise an
+    // empty view. The same bytes as the file had when they were read.
+    std::string_view held(std::uint64_t offset, std::size_t size) const {
+        if (offset < discarded_ || offset - discarded_ > filled_ ||
+            size > filled_ - (offset - discarded_))
+            return {};
+        return std::string_view(buffer_ + (offset - discarded_), size);
+    }
 
     // The bytes read ahead, from `from` (the start of a line handed out since the last refill)
     // to the end of what the buffer holds, for searching many lines in one pass. Valid while
@@ -109,8 +145,9 @@ private:
 
     bool cutLine(std::size_t stop, std::string_view &line) {
         std::size_t length = stop - begin_;
-        if (length > 0 && buffer_[stop - 1] == '\r')
-            --length;
+        const bool crlf = length > 0 && buffer_[stop - 1] == '\r';
+        length -= crlf;
+        lineEnd_ = crlf ? LineEnd::CRLF : LineEnd::LF;
         line = std::string_view(buffer_ + begin_, length);
         begin_ = stop + 1;
         ++lines_;
@@ -144,43 +181,78 @@ private:
     std::size_t chunk_;
     std::uint64_t expectedSize_ = 0;  // the file's size when it was opened
     std::uint64_t readSoFar_ = 0;
+    std::uint64_t discarded_ = 0;  // bytes of the input before buffer_[0]
+    dev_t device_ = 0;
+    ino_t inode_ = 0;
     char *buffer_ = nullptr;  // [begin_, filled_) holds bytes not yet handed out as lines
     std::size_t capacity_ = 0, begin_ = 0, scanned_ = 0, filled_ = 0;
     std::size_t blockStart_ = 0;  // where the block of lineEnds_ starts
     std::uint64_t lineEnds_ = 0;  // LFs of that block not yet handed out as line ends
     bool mapped_ = false;         // the buffer is anonymous memory (a very long line), not the heap
     bool atEnd_ = false;
+    LineEnd lineEnd_ = LineEnd::None;
     std::uint64_t lines_ = 0;
     std::uint64_t refills_ = 0;
 };
 
-// The result of one file: kept lines joined with CR LF, no line end after the last.
+// The result of one file: kept lines joined with CR LF, no line end after the last; or, when
+// asked to keep line ends, each kept line followed by the line end it had in the input, except
+// that when the input's last line had none, the last kept line gets none either (so a result
+// that keeps every line unchanged is the input byte for byte).
 //
 // Nothing is created until there is something to write: a result that keeps no line writes no
 // file and leaves a file already at the path as it was. A result that keeps one empty line is
-// an empty file.
+// an empty file. A result that is byte for byte the file already at the path writes nothing
+// either: the file keeps its modification time, its inode and its links. The writer compares
+// as it goes, with the bytes the input's reader still holds when the input is that very file,
+// else by reading the file at the path; only at the first difference does it start the
+// temporary file, and the equal part is copied into it inside the kernel. A file at the path
+// that cannot be read counts as different.
 //
-// Writing is atomic: the bytes go to a temporary file in the target's folder that replaces the
-// target only when finish() succeeds. A failure, an exception passing through or the end of the
-// program before finish() leaves the previous file whole and no temporary file behind. The
-// replaced file keeps its permissions (and, where allowed, its owner and group); a target
-// reached through a symbolic link has its content replaced and the link stays. An existing
-// target that this user may not write is refused ("Permission denied") rather than replaced.
+// Writing is atomic: the bytes go to a temporary file in the target's folder, which finish()
+// completes (permissions, owner, group, extended attributes and ACLs of the file it replaces)
+// as a PendingResult, put in place by a CommitQueue. Until then, and when the pending result is
+// dropped, the previous file stays whole and no temporary file remains, even when the program
+// is killed. A target reached through a symbolic link has its content replaced and the link
+// stays. An existing target that this user may not write is refused ("Permission denied")
+// rather than replaced.
 class ResultWriter {
 public:
     static constexpr std::size_t BufferSize = std::size_t(1) << 20;
 
+    struct Options {
+        Temporary temporary = Temporary::Unnamed;
+        // Each kept line ends as it did in the input (the writer's `input` is required).
+        bool keepLineEnds = false;
+        // Nothing is created or written: the writer only finds out whether the result would
+        // change the file at the path, and whether it could be written there.
+        bool dryRun = false;
+    };
+    // What finish() found.
+    enum class Outcome {
+        Empty,      // no line kept: nothing written
+        Unchanged,  // the result is what the file at the path holds already: nothing written
+        Changed,    // a result that differs (or no file is there): pending, or, dry, would be
+    };
+
+    // The result for `path`. `input`, when given, is the reader whose lines are kept: its line
+    // ends are the ones kept, and when it reads the file at `path` itself, what it still holds
+    // is compared in memory. It must outlive the writer.
+    ResultWriter(const QString &path, const LineReader *input, Options options);
     explicit ResultWriter(const QString &path, Temporary temporary = Temporary::Unnamed);
     // Collects the result in `text` instead of a file (tests and fuzzing).
-    explicit ResultWriter(std::string *text);
+    explicit ResultWriter(std::string *text, const LineReader *input = nullptr,
+                          bool keepLineEnds = false);
     ResultWriter(const ResultWriter &) = delete;
     ResultWriter &operator=(const ResultWriter &) = delete;
     ~ResultWriter();
 
-    // Starts the next kept line.
+    // Starts the next kept line: the one the input handed out last, as far as its line end
+    // goes.
     void beginLine() {
         if (linesKept_++ > 0)
-            append(std::string_view("\r\n", 2));
+            appendLineEnd(pendingEnd_);
+        pendingEnd_ = *endSource_;
     }
     // Adds bytes to the current line.
     void append(std::string_view bytes) {
@@ -196,26 +268,62 @@ public:
         append(line);
     }
 
-    // Completes the result: writes the file when at least one line was kept, and says whether
-    // it did. Throws FileError (Write) when it cannot.
+    // Completes the result once the input has been read to its end; true when at least one
+    // line was kept. outcome() then tells what became of it. Throws FileError (Write) when the
+    // result cannot be written, or, dry, when it could not be.
     bool finish();
+    Outcome outcome() const { return outcome_; }
+    // The result waiting to be put in place: after finish() with the outcome Changed, once.
+    std::unique_ptr<PendingResult> takePending();
 
     std::uint64_t linesKept() const { return linesKept_; }
 
 private:
+    enum class State {
+        Unopened,   // nothing stored yet; the path not yet looked at
+        Comparing,  // every byte so far is what the file at the path holds
+        Writing,    // the temporary file is started
+        Differs,    // dry: the result differs, nothing more to look at
+    };
+
+    void appendLineEnd(LineEnd end) {
+        // Both bytes are stored and only the line end's own are kept: a store of fixed size.
+        static constexpr char Ends[3][2] = {{0, 0}, {'\n', 0}, {'\r', '\n'}};
+        const std::size_t size = static_cast<std::size_t>(end);
+        if (BufferSize - used_ >= 2) {
+            std::memcpy(buffer_ + used_, Ends[size], 2);
+            used_ += size;
+        } else {
+            appendLarge(std::string_view(Ends[size], size));
+        }
+    }
     void takeBuffer();
     void appendLarge(std::string_view bytes);
     void flushBuffer();
     void store(const char *data, std::size_t size);
-    void open();
+    void start();
+    bool sameAsTarget(const char *data, std::size_t size);
+    void diverge();
+    [[noreturn]] void fail(int error);
 
     QString path_;
-    Temporary temporary_ = Temporary::Unnamed;
+    Options options_;
+    const LineReader *input_ = nullptr;
     std::string *text_ = nullptr;
+    std::unique_ptr<ResultTarget> target_;
     std::unique_ptr<AtomicFile> file_;
-    char *buffer_ = nullptr;  // BufferSize bytes, used_ of them filled
+    std::unique_ptr<PendingResult> pending_;
+    State state_ = State::Unopened;
+    Outcome outcome_ = Outcome::Empty;
+    int compareFd_ = -1;  // the file at the path, read to compare; the input's, when it is
+    bool ownCompareFd_ = false;
+    bool targetIsInput_ = false;
+    std::uint64_t compared_ = 0;  // bytes equal to the file at the path so far
+    char *buffer_ = nullptr;      // BufferSize bytes, used_ of them filled
     std::size_t used_ = 0;
     std::uint64_t linesKept_ = 0;
+    const LineEnd *endSource_;            // the input's line end, or CR LF whatever the input had
+    LineEnd pendingEnd_ = LineEnd::None;  // the line end owed to the last kept line
     bool finished_ = false;
 };
 
@@ -223,7 +331,8 @@ private:
 std::vector<std::string> ReadTextFileLines(const QString &path);
 
 // Creates or replaces the file at `path` with exactly `text` (the empty text gives an empty
-// file), atomically. Throws FileError (Write).
+// file), atomically and durably, before it returns; a file that holds exactly `text` already
+// is left as it is. Throws FileError (Write).
 void WriteTextFile(std::string_view text, const QString &path,
                    Temporary temporary = Temporary::Unnamed);
 

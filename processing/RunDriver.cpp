@@ -1,5 +1,6 @@
 #include "RunDriver.h"
 
+#include "CommitQueue.h"
 #include "Convert.h"
 #include "ErrorReport.h"
 #include "EventPump.h"
@@ -7,6 +8,7 @@
 #include "Main.h"
 #include "Operations.h"
 #include "Platform.h"
+#include "Settings.h"
 
 #include <QAbstractItemModel>
 
@@ -90,6 +92,14 @@ private:
 
 }  // namespace
 
+bool KeepsLineEnds(const Settings &settings) {
+    try {
+        return Convert::ToBool(settings.get(KeepLineEndsKey, QStringLiteral("False")));
+    } catch (const AppError &) {
+        return false;
+    }
+}
+
 long long LineNumberFromAnswer(const QString &answer) {
     const std::optional<double> number = Convert::ToDouble(answer);
     if (!number)
@@ -151,6 +161,13 @@ void StartRemoving(RunWindow &window) {
 
     // The run.
     WindowLineContext context(window);
+    const std::unique_ptr<ReplacementJournal> journal = window.startRunJournal();
+    CommitQueue queue(journal.get());
+    // Puts the waiting results in place; a result that cannot be is reported for its own file.
+    auto commitWaiting = [&] {
+        for (const CommitFailure &failure : queue.commit())
+            guard.step(222, [&] { throw AppError(DescribeFileError(failure.error)); });
+    };
     BusyScope busy(window);
     guard.step(120, [&] { busy.begin(); });
     int rows = 0;
@@ -158,47 +175,79 @@ void StartRemoving(RunWindow &window) {
     // The rows are taken top to bottom, each where it is when the run reaches it.
     RowCursor cursor(window.rowModel(), rows);
     QString outputPath;
-    for (int row = cursor.take(); row >= 0; row = cursor.take()) {
-        const int i = row + 1;  // the row's number
-        QString inputPath;
-        guard.step(124, [&] { inputPath = window.rowText(i - 1); });
-        guard.step(126, [&] { window.setProgressValue(100.0 * i / window.rowCount()); });
-        guard.step(128, [&] {
-            window.setProgressText(QStringLiteral("Processing: ") + Main::GetFileName(inputPath));
-        });
-        guard.step(130, [&] { EventPump::LetEventsRun(); });
-        guard.step(132, [&] { window.setMousePointer(MousePointer::Hourglass); });
-
-        if (guard.test(134, [&] { return window.savesToFolder(); })) {
-            guard.step(136, [&] {
-                outputPath =
-                    Main::CollapseBackslashes(window.outputFolderText() + Main::NativeSeparator +
-                                              Main::GetFileName(inputPath));
+    try {
+        for (int row = cursor.take(); row >= 0; row = cursor.take()) {
+            const int i = row + 1;  // the row's number
+            QString inputPath;
+            guard.step(124, [&] { inputPath = window.rowText(i - 1); });
+            guard.step(126, [&] { window.setProgressValue(100.0 * i / window.rowCount()); });
+            guard.step(128, [&] {
+                window.setProgressText(QStringLiteral("Processing: ") +
+                                       Main::GetFileName(inputPath));
             });
-        } else if (guard.test(138, [&] { return window.savesBesideOriginal(); })) {
-            // The folder keeps its separator, so the doubled one collapses: the result
-            // replaces the input file.
-            guard.step(140, [&] {
-                outputPath =
-                    Main::CollapseBackslashes(Main::GetFolderPath(inputPath) +
-                                              Main::NativeSeparator + Main::GetFileName(inputPath));
-            });
-        }
+            guard.step(130, [&] { EventPump::LetEventsRun(); });
+            guard.step(132, [&] { window.setMousePointer(MousePointer::Hourglass); });
 
-        // Steps 144 to 222: read the lines, run the operation, write the result. A file that
-        // cannot be read is reported at 144 and a result that cannot be written at 222, with the
-        // system's wording and the path; either way nothing is written for this row and the run
-        // goes on with the next.
-        guard.step(144, [&] {
-            try {
-                Operations::ProcessFile(inputPath, outputPath, context, lineNumber);
-            } catch (const FileError &error) {
-                if (error.kind() == FileError::Kind::Write)
-                    guard.at(222);
-                throw AppError(DescribeFileError(error));
+            if (guard.test(134, [&] { return window.savesToFolder(); })) {
+                guard.step(136, [&] {
+                    outputPath = Main::CollapseBackslashes(window.outputFolderText() +
+                                                           Main::NativeSeparator +
+                                                           Main::GetFileName(inputPath));
+                });
+            } else if (guard.test(138, [&] { return window.savesBesideOriginal(); })) {
+                // The folder keeps its separator, so the doubled one collapses: the result
+                // replaces the input file.
+                guard.step(140, [&] {
+                    outputPath = Main::CollapseBackslashes(Main::GetFolderPath(inputPath) +
+                                                           Main::NativeSeparator +
+                                                           Main::GetFileName(inputPath));
+                });
             }
-        });
+
+            // An earlier row's result goes to the file this row reads or writes: it is put in
+            // place first.
+            if (queue.holds(inputPath) || (outputPath != inputPath && queue.holds(outputPath)))
+                commitWaiting();
+
+            // Steps 144 to 222: read the lines, run the operation, write the result. A file
+            // that cannot be read is reported at 144 and a result that cannot be written at
+            // 222, with the system's wording and the path; either way nothing is written for
+            // this row and the run goes on with the next. Reports about earlier rows come
+            // first.
+            Operations::ProcessOptions options;
+            options.lineNumber = lineNumber;
+            options.keepLineEnds = KeepsLineEnds(window.settings());
+            Operations::FileResult result;
+            guard.step(144, [&] {
+                try {
+                    result = Operations::ProcessFile(inputPath, outputPath, context, options,
+                                                     Operations::Destination::Prepare);
+                } catch (const CommandAbandoned &) {
+                    throw;
+                } catch (...) {
+                    commitWaiting();
+                    guard.at(144);
+                    throw;
+                }
+                if (result.state == Operations::FileResult::State::Failed) {
+                    commitWaiting();
+                    guard.at(result.error->kind() == FileError::Kind::Write ? 222 : 144);
+                    throw AppError(DescribeFileError(*result.error));
+                }
+            });
+            if (result.pending) {
+                for (const CommitFailure &failure :
+                     queue.add(std::move(result.pending), static_cast<std::size_t>(i)))
+                    guard.step(222, [&] { throw AppError(DescribeFileError(failure.error)); });
+            }
+        }
+    } catch (const CommandAbandoned &) {
+        // The window was closed: what is complete is put in place, the file in progress is
+        // dropped, and nothing more is shown.
+        queue.commit();
+        throw;
     }
+    commitWaiting();
     guard.step(226, [&] { busy.end(MousePointer::Default); });
     guard.step(228, [&] { window.setProgressValue(0); });
     guard.step(230, [&] { window.setProgressText(QStringLiteral("Progress Bar")); });

@@ -4,13 +4,23 @@
 // The run talks to the window only through RunWindow. It reads the window's values again for
 // each file, and the condition text and the chooser's text again after every yield that ran,
 // so a change the user makes while the run works takes effect from the next file or line.
+//
+// Results are put in place in groups (CommitQueue), and the run keeps the order that writing
+// each one at once would show: the results waiting are put in place before a later row reads or
+// writes a file that one of them goes to, before a report about a later file, before "Done.",
+// and, when the window is closed during the run, before the run ends (the file in progress is
+// dropped). A result that cannot be put in place is reported for its own file, at step 222.
 #pragma once
 
+#include "ReplacementJournal.h"
 #include "Window.h"
 
 #include <QString>
 
+#include <memory>
+
 class QAbstractItemModel;
+class Settings;
 
 class RunWindow : public WindowServices {
 public:
@@ -30,9 +40,21 @@ public:
 
     virtual void setProgressValue(double percent) = 0;
     virtual void setProgressText(const QString &text) = 0;
+
+    // The record of what one run replaces (the undo store's), asked for when a run starts its
+    // work and dropped when it ends: each group of results is recorded in it before it is put
+    // in place. None by default.
+    virtual std::unique_ptr<ReplacementJournal> startRunJournal() { return nullptr; }
 };
 
 namespace RunDriver {
+
+// The setting "Keep each file's line ends" ("True" or "False", absent: "False"), read for each
+// file of a run. Off, results are written as always: kept lines joined by CR LF, no line end
+// after the last.
+inline const QString KeepLineEndsKey = QStringLiteral("KeepLineEnds");
+// The stored choice; anything that is no truth value counts as off.
+bool KeepsLineEnds(const Settings &settings);
 
 // The command behind "Start Removing" (PushButton8_Click).
 void StartRemoving(RunWindow &window);

@@ -1,5 +1,6 @@
 // Reading text files as lines and writing results atomically.
 #include "AtomicFile.h"
+#include "CommitQueue.h"
 #include "FileError.h"
 #include "Operations.h"
 #include "RFTSFSO.h"
@@ -531,9 +532,15 @@ void TextFilesTest::inPlace() {
     FixedContext ctx("META HTTP", Operations::Captions[0]);
     {
         LineReader input(path);
-        ResultWriter output(path, temporary);
+        ResultWriter::Options options;
+        options.temporary = temporary;
+        ResultWriter output(path, &input, options);
         Operations::RunLoop(input, output, ctx, 0);
         QVERIFY(output.finish());
+        QCOMPARE(output.outcome(), ResultWriter::Outcome::Changed);
+        CommitQueue queue;
+        QVERIFY(queue.add(output.takePending(), 0).empty());
+        QVERIFY(queue.commit().empty());
     }
     QByteArray expected;
     for (int i = 0; i < 100000; ++i) {
@@ -553,12 +560,17 @@ void TextFilesTest::nothingKeptTouchesNothing() {
     const TestFiles::Status before = TestFiles::StatusOf(out);
 
     FixedContext ctx("zzz", Operations::Captions[1]);
-    QVERIFY(!Operations::ProcessFile(in, out, ctx, 0));
+    using State = Operations::FileResult::State;
+    const auto prepare = Operations::Destination::Prepare;
+    Operations::FileResult result = Operations::ProcessFile(in, out, ctx, {}, prepare);
+    QCOMPARE(result.state, State::Empty);
+    QVERIFY(!result.pending);
     QCOMPARE(TestFiles::StatusOf(out).inode, before.inode);
     QCOMPARE(TestFiles::Read(out), QByteArray("previous"));
 
     // The same in place: the input stays as it was.
-    QVERIFY(!Operations::ProcessFile(in, in, ctx, 0));
+    result = Operations::ProcessFile(in, in, ctx, {}, prepare);
+    QCOMPARE(result.state, State::Empty);
     QCOMPARE(TestFiles::Read(in), QByteArray("a\r\nb\r\n"));
 }
 
@@ -568,25 +580,28 @@ void TextFilesTest::errorsTellReadFromWrite() {
     TestFiles::Write(in, "a\r\nb");
     FixedContext ctx("a", Operations::Captions[0]);
 
-    const QString gone = dir.filePath("gone.htm");
-    try {
-        Operations::ProcessFile(gone, out, ctx, 0);
-        QFAIL("a missing input was read");
-    } catch (const FileError &error) {
-        QCOMPARE(error.kind(), FileError::Kind::Read);
-        QCOMPARE(error.path(), gone);
-    }
-    QVERIFY(!QFileInfo::exists(out));
+    using State = Operations::FileResult::State;
+    for (auto destination : {Operations::Destination::Prepare, Operations::Destination::DryRun}) {
+        const QString gone = dir.filePath("gone.htm");
+        Operations::FileResult result = Operations::ProcessFile(gone, out, ctx, {}, destination);
+        QCOMPARE(result.state, State::Failed);
+        QVERIFY(result.error);
+        QCOMPARE(result.error->kind(), FileError::Kind::Read);
+        QCOMPARE(result.error->path(), gone);
+        QVERIFY(!result.pending);
+        QVERIFY(!QFileInfo::exists(out));
 
-    const QString nowhere = dir.filePath("missing/out.htm");
-    try {
-        Operations::ProcessFile(in, nowhere, ctx, 0);
-        QFAIL("a result was written into a missing folder");
-    } catch (const FileError &error) {
-        QCOMPARE(error.kind(), FileError::Kind::Write);
-        QCOMPARE(error.path(), nowhere);
+        const QString nowhere = dir.filePath("missing/out.htm");
+        result = Operations::ProcessFile(in, nowhere, ctx, {}, destination);
+        QCOMPARE(result.state, State::Failed);
+        QVERIFY(result.error);
+        QCOMPARE(result.error->kind(), FileError::Kind::Write);
+        QCOMPARE(result.error->path(), nowhere);
+        QCOMPARE(result.error->error(), ENOENT);
+        QCOMPARE(result.linesRead, 2u);
+        QVERIFY(!result.pending);
+        QCOMPARE(Entries(dir.path()), QStringList({"in.htm"}));
     }
-    QCOMPARE(Entries(dir.path()), QStringList({"in.htm"}));
 }
 
 void TextFilesTest::killedWriterLeavesNoTemporary() {

@@ -10,20 +10,35 @@
 #include "FileListModel.h"
 #include "FileListView.h"
 #include "Operations.h"
+#include "ReplacementJournal.h"
 #include "RunDriver.h"
 
+#include <QAction>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <cerrno>
+#include <csignal>
 #include <new>
 #include <stdexcept>
+#include <thread>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+extern char **environ;
 
 namespace {
 
@@ -31,6 +46,67 @@ using TestFiles::Entries;
 using TestFiles::Read;
 
 const QString Done = QStringLiteral("Done.");
+
+QString Report(const FileError &error, int step) {
+    return UnexpectedErrorText(DescribeFileError(error), Location::form1("PushButton8_Click"),
+                               step);
+}
+
+// The undo store's part in a run, as far as the run sees it: it is told each group before the
+// group is put in place, and may refuse to keep a file, which is then not replaced.
+class RefusingJournal : public ReplacementJournal {
+public:
+    RefusingJournal(QStringList refused, QStringList *recorded)
+        : refused_(std::move(refused)), recorded_(recorded) {}
+    std::vector<int> recordGroup(const std::vector<Replacement> &group) override {
+        std::vector<int> answers;
+        for (const Replacement &entry : group) {
+            const QString name = QFileInfo(QFile::decodeName(entry.target.c_str())).fileName();
+            recorded_->append(name);
+            answers.push_back(refused_.contains(name) ? EDQUOT : 0);
+        }
+        return answers;
+    }
+
+private:
+    QStringList refused_;
+    QStringList *recorded_;
+};
+
+struct Stamp {
+    ino_t inode = 0;
+    timespec modified{};
+};
+
+Stamp StampOf(const QString &path) {
+    struct stat info {};
+    ::stat(QFile::encodeName(path).constData(), &info);
+    return {info.st_ino, info.st_mtim};
+}
+
+// A day in 2001: a rewrite cannot keep it by chance.
+bool MakeOld(const QString &path) {
+    const timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
+}
+
+// Starts the helper that runs the core over `folder`; its process id, or -1.
+pid_t StartHelper(const QString &folder) {
+    const QByteArray program = RUN_CORE_HELPER, argument = QFile::encodeName(folder);
+    char *argv[] = {const_cast<char *>(program.constData()),
+                    const_cast<char *>(argument.constData()), nullptr};
+    pid_t pid = -1;
+    return ::posix_spawn(&pid, argv[0], nullptr, nullptr, argv, environ) == 0 ? pid : -1;
+}
+
+// Waits for every process below this one, the helper's own helpers included (this process
+// is their reaper once the helper is gone).
+void WaitForDescendants() {
+    for (;;) {
+        if (::waitpid(-1, nullptr, __WALL) < 0 && errno != EINTR)
+            return;
+    }
+}
 
 }  // namespace
 
@@ -634,6 +710,237 @@ private slots:
                 wrong.append(QStringLiteral("0x%1").arg(c, 2, 16, QChar(u'0')));
         }
         QCOMPARE(wrong, QStringList());
+    }
+
+    // The results of a run are put in place in groups; what the run shows is what writing each
+    // at once would show.
+    void rowReadsWhatAnEarlierRowWrote_data() {
+        QTest::addColumn<bool>("inPlace");
+        QTest::newRow("in place, the same row twice") << true;
+        QTest::newRow("to folder, a row reading the earlier row's result") << false;
+    }
+    void rowReadsWhatAnEarlierRowWrote() {
+        QFETCH(bool, inPlace);
+        const QString a = input(QStringLiteral("a.htm"), "1\n2\n3");
+        const QString result = inPlace ? a : out + QStringLiteral("/a.htm");
+        form->fileList->append(QStringList{a, result});  // the second row reads the first's result
+        if (inPlace)
+            form->Option2->setChecked(true);
+        choose(4);
+        platform().inputAnswers.enqueue(QStringLiteral("1"));
+        start();
+        QCOMPARE(platform().messages(), QStringList{Done});
+        QCOMPARE(Read(result), QByteArray("3"));
+    }
+
+    void sameOutputNameKeepsTheLater() {
+        form->fileList->append(input(QStringLiteral("one/a.htm"), "first\nx"));
+        form->fileList->append(input(QStringLiteral("two/a.htm"), "second\nx"));
+        form->fileList->append(input(QStringLiteral("b.htm"), "b\nx"));
+        choose(0);
+        start();
+        QCOMPARE(platform().messages(), QStringList{Done});
+        QCOMPARE(Read(out + QStringLiteral("/a.htm")), QByteArray("second"));
+        QCOMPARE(Entries(out), (QStringList{"a.htm", "b.htm"}));
+    }
+
+    // A result that cannot be put in place (the run's journal refuses to keep what it would
+    // replace) is reported for its own file at step 222, in row order with the other reports.
+    void commitFailuresAreReportedForTheirFiles() {
+        QStringList recorded;
+        form->runJournals = [&] {
+            return std::make_unique<RefusingJournal>(QStringList{"b.htm", "d.htm"}, &recorded);
+        };
+        const QString missing = in + QStringLiteral("/missing.htm");
+        form->fileList->append(QStringList{
+            input(QStringLiteral("a.htm"), "a\nx"), input(QStringLiteral("b.htm"), "b\nx"), missing,
+            input(QStringLiteral("c.htm"), "c\nx"), input(QStringLiteral("d.htm"), "d\nx")});
+        TestFiles::Write(out + QStringLiteral("/d.htm"), "old d");
+        choose(0);
+        start();
+
+        using Kind = FileError::Kind;
+        const QStringList expected{
+            Report(FileError(Kind::Write, out + QStringLiteral("/b.htm"), EDQUOT), 222),
+            Report(FileError(Kind::Read, missing, ENOENT), 144),
+            Report(FileError(Kind::Write, out + QStringLiteral("/d.htm"), EDQUOT), 222),
+            Done,
+        };
+        QCOMPARE(platform().messages(), expected);
+        QCOMPARE(recorded, (QStringList{"a.htm", "b.htm", "c.htm", "d.htm"}));
+        QCOMPARE(Entries(out), (QStringList{"a.htm", "c.htm", "d.htm"}));
+        QCOMPARE(Read(out + QStringLiteral("/a.htm")), QByteArray("a"));
+        QCOMPARE(Read(out + QStringLiteral("/d.htm")), QByteArray("old d"));
+    }
+
+    // Closing the window puts in place what the run finished; the file in progress is dropped.
+    void closingMidRunInPlace() {
+        QByteArray big;
+        for (int i = 0; i < 100; ++i)
+            big += "line " + QByteArray::number(i) + "\n";
+        QStringList paths;
+        for (const char *name : {"a.htm", "b.htm", "c.htm"})
+            paths.append(input(QLatin1String(name), big));
+        form->fileList->append(paths);
+        form->Option2->setChecked(true);
+        choose(0, QStringLiteral("7"));
+        int pumps = 0;
+        DuringEachPump duringRun([&] {
+            if (++pumps == 150)  // in the middle of the second file
+                form->close();
+        });
+        start();
+        QVERIFY(Read(paths[0]) != big);
+        QVERIFY(!Read(paths[0]).contains("line 7"));
+        QCOMPARE(Read(paths[1]), big);
+        QCOMPARE(Read(paths[2]), big);
+        QCOMPARE(Entries(in), (QStringList{"a.htm", "b.htm", "c.htm"}));
+        QVERIFY(platform().messages().isEmpty());
+    }
+
+    void unchangedFileKeepsItsStamp_data() {
+        QTest::addColumn<bool>("inPlace");
+        QTest::addColumn<bool>("keep");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QByteArray>("existing");  // at the output path (not in place)
+        QTest::newRow("in place") << true << false << QByteArray("a\r\nb\r\nc") << QByteArray();
+        QTest::newRow("in place, line ends kept")
+            << true << true << QByteArray("a\nb\r\nc\n") << QByteArray();
+        QTest::newRow("to folder")
+            << false << false << QByteArray("a\nb\nc\n") << QByteArray("a\r\nb\r\nc");
+        QTest::newRow("to folder, line ends kept")
+            << false << true << QByteArray("a\nb\r\nc") << QByteArray("a\nb\r\nc");
+    }
+    void unchangedFileKeepsItsStamp() {
+        QFETCH(bool, inPlace);
+        QFETCH(bool, keep);
+        QFETCH(QByteArray, content);
+        QFETCH(QByteArray, existing);
+        const QString path = input(QStringLiteral("a.htm"), content);
+        const QString target = inPlace ? path : out + QStringLiteral("/a.htm");
+        if (!inPlace)
+            TestFiles::Write(target, existing);
+        QVERIFY(MakeOld(target));
+        const Stamp before = StampOf(target);
+        const QByteArray previous = Read(target);
+        form->fileList->append(path);
+        if (inPlace)
+            form->Option2->setChecked(true);
+        std::unique_ptr<QMenu> menu(form->createListMenu());
+        menu->findChild<QAction *>(QStringLiteral("KeepLineEnds"))->setChecked(keep);
+        choose(0, QStringLiteral("zzz"));
+        start();
+        QCOMPARE(platform().messages(), QStringList{Done});
+        const Stamp after = StampOf(target);
+        QCOMPARE(after.inode, before.inode);
+        QCOMPARE(after.modified.tv_sec, before.modified.tv_sec);
+        QCOMPARE(after.modified.tv_nsec, before.modified.tv_nsec);
+        QCOMPARE(Read(target), previous);
+    }
+
+    void keepLineEndsIsStoredAndRestored_data() {
+        QTest::addColumn<QString>("stored");  // null: never stored
+        QTest::addColumn<bool>("checked");
+        QTest::newRow("never stored") << QString() << false;
+        QTest::newRow("True") << "True" << true;
+        QTest::newRow("False") << "False" << false;
+        QTest::newRow("not a truth value") << "sometimes" << false;
+    }
+    void keepLineEndsIsStoredAndRestored() {
+        QFETCH(QString, stored);
+        QFETCH(bool, checked);
+        const QByteArray content("a\nx\r\nb\n");
+        const QByteArray joined("a\r\nb"), kept("a\nb\n");
+        if (!stored.isNull())
+            fixture->store(RunDriver::KeepLineEndsKey, stored);
+        form = &fixture->load();
+        form->Text2->setText(out + u'/');
+        form->fileList->append(input(QStringLiteral("a.htm"), content));
+        choose(0);
+
+        std::unique_ptr<QMenu> menu(form->createListMenu());
+        QAction *entry = menu->findChild<QAction *>(QStringLiteral("KeepLineEnds"));
+        QVERIFY(entry);
+        QCOMPARE(entry->text(), QStringLiteral("Keep each file's line ends"));
+        QVERIFY(entry->isCheckable());
+        QCOMPARE(entry->isChecked(), checked);
+        start();
+        QCOMPARE(Read(out + QStringLiteral("/a.htm")), checked ? kept : joined);
+
+        // The entry stores the other choice at once, and the next run follows it.
+        entry->trigger();
+        QCOMPARE(fixture->stored(RunDriver::KeepLineEndsKey),
+                 checked ? QStringLiteral("False") : QStringLiteral("True"));
+        start();
+        QCOMPARE(Read(out + QStringLiteral("/a.htm")), checked ? joined : kept);
+        QCOMPARE(form->createListMenu()
+                     ->findChild<QAction *>(QStringLiteral("KeepLineEnds"))
+                     ->isChecked(),
+                 !checked);
+    }
+
+    // A run killed at any moment leaves each file as it was or as its result, and no temporary
+    // file.
+    void killedRunLeavesEachFileOldOrNew() {
+        constexpr int Files = 1000, Kills = 20;
+        QVERIFY(::prctl(PR_SET_CHILD_SUBREAPER, 1) == 0);
+        // In memory where the system offers it: what is checked does not depend on the disk,
+        // and a disk that other programs keep busy would make twenty runs slow.
+        QTemporaryDir shared(QStringLiteral("/dev/shm/strelmark-kill-XXXXXX"));
+        const QString root = shared.isValid() ? shared.path() : fixture->root();
+        auto makeFolder = [&](const QString &folder) {
+            for (int i = 0; i < Files; ++i)
+                TestFiles::Write(folder + QStringLiteral("/f%1.htm").arg(i, 4, 10, QChar(u'0')),
+                                 "keep " + QByteArray::number(i) + "\nx " + QByteArray::number(i));
+        };
+
+        // How long a whole run takes here, to kill within it.
+        const QString whole = root + QStringLiteral("/whole");
+        makeFolder(whole);
+        QElapsedTimer timer;
+        timer.start();
+        const pid_t first = StartHelper(whole);
+        QVERIFY(first > 0);
+        int status = 0;
+        QCOMPARE(::waitpid(first, &status, 0), first);
+        const qint64 runNs = timer.nsecsElapsed();
+        WaitForDescendants();
+        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        QCOMPARE(Read(whole + QStringLiteral("/f0007.htm")), QByteArray("keep 7"));
+
+        int mixed = 0;
+        for (int kill = 0; kill < Kills; ++kill) {
+            const QString folder = root + QStringLiteral("/kill%1").arg(kill);
+            makeFolder(folder);
+            const qint64 delayNs =
+                qint64(QRandomGenerator::global()->bounded(1.0) * double(runNs) * 1.2);
+            const pid_t helper = StartHelper(folder);
+            QVERIFY(helper > 0);
+            std::this_thread::sleep_for(std::chrono::nanoseconds(delayNs));
+            ::kill(helper, SIGKILL);
+            ::waitpid(helper, nullptr, 0);
+            WaitForDescendants();
+
+            const QStringList entries = Entries(folder);
+            QCOMPARE(entries.size(), Files);  // no temporary file
+            int done = 0;
+            for (int i = 0; i < Files; ++i) {
+                const QByteArray text = Read(folder + u'/' + entries[i]);
+                const QByteArray old =
+                    "keep " + QByteArray::number(i) + "\nx " + QByteArray::number(i);
+                const QByteArray fresh = "keep " + QByteArray::number(i);
+                if (text != old && text != fresh)
+                    QFAIL(qPrintable(QStringLiteral("%1 after a kill %2 ms into the run: %3")
+                                         .arg(entries[i])
+                                         .arg(delayNs / 1e6)
+                                         .arg(QString::fromLatin1(text))));
+                done += text == fresh;
+            }
+            mixed += done > 0 && done < Files;
+            QDir(folder).removeRecursively();
+        }
+        // The kills fell inside runs, not only before or after them.
+        QVERIFY(mixed > 0);
     }
 
     void lineNumberFromAnswer_data() {

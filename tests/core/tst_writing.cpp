@@ -1,0 +1,791 @@
+// The write path: kept line ends, results that change nothing, what would happen without
+// writing, what a replaced file keeps, and putting results in place in groups.
+#include "AtomicFile.h"
+#include "CommitQueue.h"
+#include "FileError.h"
+#include "Operations.h"
+#include "RFTSFSO.h"
+#include "ReplacementJournal.h"
+#include "TestFiles.h"
+
+#include <QtTest>
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+#include <thread>
+
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+using namespace RFTSFSO;
+using Operations::Destination;
+using Operations::FileResult;
+using TestFiles::Entries;
+
+namespace {
+
+using State = FileResult::State;
+
+class FixedContext : public Operations::LineContext {
+public:
+    FixedContext(QString text, QString chooser)
+        : text_(std::move(text)), chooser_(std::move(chooser)) {}
+    bool letEventsRun() override { return false; }
+    QString conditionText() override { return text_; }
+    QString chooserText() override { return chooser_; }
+
+private:
+    QString text_;
+    QString chooser_;
+};
+
+std::string_view View(const QByteArray &bytes) {
+    return std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+QByteArray Name(const QString &path) {
+    return QFile::encodeName(path);
+}
+
+// Runs one file and puts its result in place; answers what ProcessFile found.
+FileResult RunAndCommit(const QString &in, const QString &out, Operations::LineContext &ctx,
+                        const Operations::ProcessOptions &options) {
+    FileResult result = Operations::ProcessFile(in, out, ctx, options, Destination::Prepare);
+    if (result.pending) {
+        CommitQueue queue;
+        if (!queue.add(std::move(result.pending), 0).empty() || !queue.commit().empty())
+            qFatal("the result of %s could not be put in place", qPrintable(out));
+    }
+    return result;
+}
+
+struct Stamp {
+    ino_t inode = 0;
+    timespec modified{};
+    nlink_t links = 0;
+    bool operator==(const Stamp &other) const {
+        return inode == other.inode && modified.tv_sec == other.modified.tv_sec &&
+               modified.tv_nsec == other.modified.tv_nsec && links == other.links;
+    }
+};
+
+Stamp StampOf(const QString &path) {
+    struct stat info;
+    if (::stat(Name(path).constData(), &info) != 0)
+        return {};
+    return {info.st_ino, info.st_mtim, info.st_nlink};
+}
+
+// Sets the file's modification time to a day in 2001, so that a rewrite cannot keep it by
+// chance.
+void MakeOld(const QString &path) {
+    const timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+    QCOMPARE(::utimensat(AT_FDCWD, Name(path).constData(), times, 0), 0);
+}
+
+QByteArray Lines(int count, const char *end) {
+    QByteArray text;
+    for (int i = 0; i < count; ++i)
+        text += "line " + QByteArray::number(i) + " of a long file" + end;
+    return text;
+}
+
+// A prepared result for `path` holding `bytes`.
+std::unique_ptr<PendingResult> Prepared(const QString &path, const QByteArray &bytes,
+                                        Temporary temporary = Temporary::Unnamed) {
+    AtomicFile file(path, temporary);
+    file.write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    return file.prepare();
+}
+
+// A journal that remembers what it was told, what the targets held at that moment, and refuses
+// the targets whose names it is given.
+class RecordingJournal : public ReplacementJournal {
+public:
+    std::vector<int> recordGroup(const std::vector<Replacement> &group) override {
+        if (fails)
+            throw std::runtime_error("the journal's disk is gone");
+        std::vector<int> answers;
+        for (const Replacement &entry : group) {
+            records.push_back(entry);
+            contentWhenRecorded.append(
+                TestFiles::Read(QFile::decodeName(QByteArray::fromStdString(entry.target))));
+            const QString name = QFileInfo(QFile::decodeName(entry.target.c_str())).fileName();
+            answers.push_back(refused.contains(name) ? EDQUOT : 0);
+        }
+        ++groups;
+        return answers;
+    }
+
+    QStringList refused;
+    bool fails = false;
+    std::vector<Replacement> records;
+    QList<QByteArray> contentWhenRecorded;
+    int groups = 0;
+};
+
+// The POSIX ACL of a file as the kernel stores it: user::rw-, user:<uid>:r--, group::r--,
+// mask::r--, other::---.
+QByteArray AccessAclWithUser(uid_t uid) {
+    struct Entry {
+        std::uint16_t tag, perm;
+        std::uint32_t id;
+    };
+    const std::uint32_t version = 2, undefined = 0xFFFFFFFFu;
+    const Entry entries[] = {
+        {0x01, 6, undefined}, {0x02, 4, uid},       {0x04, 4, undefined},
+        {0x10, 4, undefined}, {0x20, 0, undefined},
+    };
+    QByteArray bytes(reinterpret_cast<const char *>(&version), 4);
+    bytes.append(reinterpret_cast<const char *>(entries), sizeof entries);
+    return bytes;
+}
+
+QByteArray Attribute(const QString &path, const char *name) {
+    char value[4096];
+    const ssize_t size = ::getxattr(Name(path).constData(), name, value, sizeof value);
+    return size < 0 ? QByteArray() : QByteArray(value, size);
+}
+
+const char *const UnprivilegedWrite = "--write-unprivileged";
+
+}  // namespace
+
+Q_DECLARE_METATYPE(FileResult::State)
+
+class WritingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void lineEnds_data();
+    void lineEnds();
+    void unchangedIsNotWritten_data();
+    void unchangedIsNotWritten();
+    void dryRunAgreesWithTheWrite_data();
+    void dryRunAgreesWithTheWrite();
+    void counts_data();
+    void counts();
+    void keepsAttributesAndAcl();
+    void inheritedAclIsNotAdded();
+    void setIdBitsClearedWhenGroupCannotBeKept_data();
+    void setIdBitsClearedWhenGroupCannotBeKept();
+    void holds_data();
+    void holds();
+    void groupIsCommittedWhenFull();
+    void groupIsCommittedWhenOld();
+    void droppedQueueWritesNothing();
+    void sameTargetTwiceKeepsTheLater();
+    void journalRecordsBeforeAnythingIsReplaced();
+    void failuresCarryTheirTags();
+    void failingJournalReplacesNothing();
+};
+
+// --- Line ends ----------------------------------------------------------------------------------
+
+void WritingTest::lineEnds_data() {
+    QTest::addColumn<int>("operation");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<bool>("keep");
+    QTest::addColumn<QByteArray>("output");  // null: no line kept
+
+    // Four lines, "a1", "b2", "", "ab3", ended in four ways; the condition is "a" and line 2
+    // is the one removed by number.
+    struct Input {
+        const char *name;
+        QByteArray bytes;
+    };
+    const Input inputs[] = {
+        {"LF", "a1\nb2\n\nab3\n"},
+        {"CR LF", "a1\r\nb2\r\n\r\nab3\r\n"},
+        {"mixed", "a1\r\nb2\n\r\nab3\n"},
+        {"no final line end", "a1\nb2\r\n\nab3"},
+    };
+    // Off: the same for every input.
+    const char *const joined[6] = {
+        "b2\r\n", "a1\r\nab3", "1\r\nb2\r\n\r\nb3", "a\r\na", "a1\r\n\r\nab3", "a1\r\nb2\r\nab3",
+    };
+    // On: per input, per operation.
+    const char *const kept[4][6] = {
+        {"b2\n\n", "a1\nab3\n", "1\nb2\n\nb3\n", "a\na\n", "a1\n\nab3\n", "a1\nb2\nab3\n"},
+        {"b2\r\n\r\n", "a1\r\nab3\r\n", "1\r\nb2\r\n\r\nb3\r\n", "a\r\na\r\n", "a1\r\n\r\nab3\r\n",
+         "a1\r\nb2\r\nab3\r\n"},
+        {"b2\n\r\n", "a1\r\nab3\n", "1\r\nb2\n\r\nb3\n", "a\r\na\n", "a1\r\n\r\nab3\n",
+         "a1\r\nb2\nab3\n"},
+        {"b2\r\n", "a1\nab3", "1\nb2\r\n\nb3", "a\na", "a1\n\nab3", "a1\nb2\r\nab3"},
+    };
+    for (int i = 0; i < 4; ++i) {
+        for (int op = 0; op < 6; ++op) {
+            QTest::addRow("%s, operation %d, off", inputs[i].name, op)
+                << op << inputs[i].bytes << false << QByteArray(joined[op]);
+            QTest::addRow("%s, operation %d, kept", inputs[i].name, op)
+                << op << inputs[i].bytes << true << QByteArray(kept[i][op]);
+        }
+    }
+    // The edges: an empty file, a file of one line end, a lone CR at the end, a file of which
+    // nothing is removed, a file of which everything is.
+    QTest::newRow("empty file, kept") << 0 << QByteArray("") << true << QByteArray("");
+    QTest::newRow("only CR LF, kept") << 0 << QByteArray("\r\n") << true << QByteArray("\r\n");
+    QTest::newRow("only CR LF, off") << 0 << QByteArray("\r\n") << false << QByteArray("");
+    QTest::newRow("lone CR at the end, kept")
+        << 0 << QByteArray("x\ny\r") << true << QByteArray("x\ny\r");
+    QTest::newRow("nothing removed, kept")
+        << 5 << QByteArray("p\r\nq\nr\r\ns") << true << QByteArray("p\r\nq\nr\r\ns");
+    QTest::newRow("last line removed, no final end, kept")
+        << 0 << QByteArray("p\r\nq\na") << true << QByteArray("p\r\nq");
+    QTest::newRow("everything removed, kept")
+        << 0 << QByteArray("a\r\nA\n") << true << QByteArray();
+}
+
+void WritingTest::lineEnds() {
+    QFETCH(int, operation);
+    QFETCH(QByteArray, input);
+    QFETCH(bool, keep);
+    QFETCH(QByteArray, output);
+
+    // In memory, read whole and one, two and three bytes at a time: a line end split by a
+    // refill is still the line's own.
+    for (std::size_t chunk :
+         {LineReader::DefaultChunk, std::size_t(1), std::size_t(2), std::size_t(3)}) {
+        FixedContext ctx("a", Operations::Captions[operation]);
+        LineReader reader = LineReader::fromBytes(View(input), chunk);
+        std::string text;
+        ResultWriter writer(&text, &reader, keep);
+        Operations::RunLoop(reader, writer, ctx, 2);
+        QCOMPARE(writer.finish(), !output.isNull());
+        if (!output.isNull())
+            QCOMPARE(QByteArray::fromStdString(text), output);
+    }
+
+    // Through a file.
+    QTemporaryDir dir;
+    const QString in = dir.filePath("in.htm"), out = dir.filePath("out.htm");
+    TestFiles::Write(in, input);
+    FixedContext ctx("a", Operations::Captions[operation]);
+    Operations::ProcessOptions options;
+    options.lineNumber = 2;
+    options.keepLineEnds = keep;
+    const FileResult result = RunAndCommit(in, out, ctx, options);
+    QCOMPARE(result.state, output.isNull() ? State::Empty : State::Changed);
+    QCOMPARE(TestFiles::Read(out),
+             output.isNull() ? QByteArray("<unreadable: No such file or directory>") : output);
+}
+
+// --- Unchanged results --------------------------------------------------------------------------
+
+void WritingTest::unchangedIsNotWritten_data() {
+    QTest::addColumn<bool>("inPlace");
+    QTest::addColumn<bool>("keep");
+    QTest::addColumn<QString>("condition");  // "Remove all lines containing those characters"
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("existing");  // at the output path before (not in place)
+    QTest::addColumn<QByteArray>("result");
+    QTest::addColumn<FileResult::State>("state");
+
+    const QByteArray crlf("a\r\nb\r\nc"), lf("a\nb\nc\n");
+    QTest::newRow("in place, joined as it was")
+        << true << false << "zzz" << crlf << QByteArray() << crlf << State::Unchanged;
+    QTest::newRow("in place, LF turned into CR LF") << true << false << "zzz" << lf << QByteArray()
+                                                    << QByteArray("a\r\nb\r\nc") << State::Changed;
+    QTest::newRow("in place, line ends kept")
+        << true << true << "zzz" << lf << QByteArray() << lf << State::Unchanged;
+    QTest::newRow("in place, a line removed")
+        << true << true << "b" << lf << QByteArray() << QByteArray("a\nc\n") << State::Changed;
+    QTest::newRow("folder, the same result there")
+        << false << false << "b" << lf << QByteArray("a\r\nc") << QByteArray("a\r\nc")
+        << State::Unchanged;
+    QTest::newRow("folder, a longer file there")
+        << false << false << "b" << lf << QByteArray("a\r\nc\r\nd") << QByteArray("a\r\nc")
+        << State::Changed;
+    QTest::newRow("folder, a shorter file there")
+        << false << false << "b" << lf << QByteArray("a\r\n") << QByteArray("a\r\nc")
+        << State::Changed;
+    QTest::newRow("folder, the last byte differs")
+        << false << false << "b" << lf << QByteArray("a\r\nC") << QByteArray("a\r\nc")
+        << State::Changed;
+    QTest::newRow("folder, an empty file there, empty result")
+        << false << false << "zzz" << QByteArray() << QByteArray("") << QByteArray("")
+        << State::Unchanged;
+
+    // Larger than the reader's chunk and the writer's buffer: compared block by block, from
+    // the file (the reader holds only part of it), and the equal part copied when a late
+    // block differs.
+    const QByteArray big = Lines(200000, "\n");
+    QTest::newRow("big, in place, unchanged")
+        << true << true << "zzz" << big << QByteArray() << big << State::Unchanged;
+    QTest::newRow("big, folder, unchanged")
+        << false << true << "zzz" << big << big << big << State::Unchanged;
+    QByteArray withoutLast = big;
+    withoutLast.replace("line 199999 of a long file\n", "");
+    QTest::newRow("big, in place, the last line removed")
+        << true << true << "line 199999 " << big << QByteArray() << withoutLast << State::Changed;
+    QByteArray withoutMiddle = big;
+    withoutMiddle.replace("line 150000 of a long file\n", "");
+    QTest::newRow("big, folder, a line in the middle removed")
+        << false << true << "line 150000 " << big << big << withoutMiddle << State::Changed;
+}
+
+void WritingTest::unchangedIsNotWritten() {
+    QFETCH(bool, inPlace);
+    QFETCH(bool, keep);
+    QFETCH(QString, condition);
+    QFETCH(QByteArray, input);
+    QFETCH(QByteArray, existing);
+    QFETCH(QByteArray, result);
+    QFETCH(FileResult::State, state);
+
+    QTemporaryDir dir;
+    const QString in = dir.filePath("in.htm");
+    const QString out = inPlace ? in : dir.filePath("out.htm");
+    TestFiles::Write(in, input);
+    if (!inPlace)
+        TestFiles::Write(out, existing);
+    QVERIFY(::link(Name(out).constData(), Name(dir.filePath("other-name.htm")).constData()) == 0);
+    MakeOld(out);
+    const Stamp before = StampOf(out);
+    const QByteArray previous = TestFiles::Read(out);
+    const QStringList entries = Entries(dir.path());
+
+    FixedContext ctx(condition.toLatin1(), Operations::Captions[0]);
+    Operations::ProcessOptions options;
+    options.keepLineEnds = keep;
+
+    // Without writing: the same answer, and nothing touched.
+    const FileResult dry = Operations::ProcessFile(in, out, ctx, options, Destination::DryRun);
+    QCOMPARE(dry.state, state);
+    QVERIFY(!dry.pending);
+    QVERIFY(StampOf(out) == before);
+    QCOMPARE(Entries(dir.path()), entries);
+
+    const FileResult written = RunAndCommit(in, out, ctx, options);
+    QCOMPARE(written.state, state);
+    QCOMPARE(TestFiles::Read(out), result);
+    QCOMPARE(Entries(dir.path()), entries);  // no temporary file
+    if (state == State::Unchanged) {
+        QVERIFY(StampOf(out) == before);  // inode, modification time and links
+    } else {
+        QVERIFY(StampOf(out).inode != before.inode);
+        QCOMPARE(StampOf(out).links, nlink_t(1));  // the other name keeps the old content
+        QCOMPARE(TestFiles::Read(dir.filePath("other-name.htm")), previous);
+    }
+}
+
+// --- Dry runs -----------------------------------------------------------------------------------
+
+void WritingTest::dryRunAgreesWithTheWrite_data() {
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<bool>("needsUnprivileged");
+    QTest::newRow("new file") << "new" << false;
+    QTest::newRow("missing folder") << "missing folder" << false;
+    QTest::newRow("folder at the path") << "folder" << false;
+    QTest::newRow("named pipe at the path") << "pipe" << false;
+    QTest::newRow("file as folder") << "file as folder" << false;
+    QTest::newRow("no line kept") << "empty" << false;
+    QTest::newRow("read-only file, different") << "read-only different" << true;
+    QTest::newRow("read-only file, the same") << "read-only same" << true;
+    QTest::newRow("read-only folder, new file") << "read-only folder" << true;
+}
+
+void WritingTest::dryRunAgreesWithTheWrite() {
+    QFETCH(QString, setup);
+    QFETCH(bool, needsUnprivileged);
+    if (needsUnprivileged && ::geteuid() == 0)
+        QSKIP("running as root: permission bits deny nothing (run the suite as another user)");
+
+    QTemporaryDir dir;
+    const QString in = dir.filePath("in.htm");
+    TestFiles::Write(in, "a\r\nb");
+    QString out = dir.filePath("out/out.htm");
+    QVERIFY(QDir(dir.path()).mkdir("out"));
+    QString condition = "zzz";
+    if (setup == "missing folder")
+        out = dir.filePath("missing/out.htm");
+    if (setup == "folder")
+        QVERIFY(QDir(dir.path()).mkpath("out/out.htm"));
+    if (setup == "pipe")
+        QVERIFY(TestFiles::MakePipe(out));
+    if (setup == "file as folder")
+        out = in + "/out.htm";
+    // With "Remove all lines not containing", nothing stays.
+    if (setup.startsWith("read-only")) {
+        if (setup != "read-only folder")
+            TestFiles::Write(out, setup.endsWith("same") ? "a\r\nb" : "other");
+        QVERIFY(QFile::setPermissions(
+            setup == "read-only folder" ? dir.filePath("out") : out,
+            QFile::ReadOwner | (setup == "read-only folder" ? QFile::ExeOwner : QFile::ReadOwner)));
+    }
+
+    FixedContext ctx(condition.toLatin1(), Operations::Captions[setup == "empty" ? 1 : 0]);
+    const FileResult dry = Operations::ProcessFile(in, out, ctx, {}, Destination::DryRun);
+    const QStringList entries = Entries(dir.filePath("out"));
+    const FileResult real = RunAndCommit(in, out, ctx, {});
+    QFile::setPermissions(dir.filePath("out"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    QCOMPARE(dry.state, real.state);
+    QCOMPARE(bool(dry.error), bool(real.error));
+    if (real.error) {
+        QCOMPARE(dry.error->kind(), real.error->kind());
+        QCOMPARE(dry.error->error(), real.error->error());
+        QCOMPARE(dry.error->special(), real.error->special());
+    }
+    if (setup == "new")
+        QCOMPARE(real.state, State::Changed);
+    if (setup == "read-only same")
+        QCOMPARE(real.state, State::Unchanged);  // nothing to write, so nothing refused
+    if (setup == "read-only different")
+        QCOMPARE(real.error->error(), EACCES);
+    if (real.state != State::Changed)
+        QCOMPARE(Entries(dir.filePath("out")), entries);
+}
+
+// --- Counts -------------------------------------------------------------------------------------
+
+void WritingTest::counts_data() {
+    QTest::addColumn<int>("operation");
+    QTest::addColumn<QByteArray>("condition");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<qulonglong>("read");
+    QTest::addColumn<qulonglong>("kept");
+    QTest::addColumn<qulonglong>("characters");
+
+    // "é" is two bytes in UTF-8 and one character; 0xE9 alone is Latin-1, one byte, one
+    // character; line ends are not characters of a line.
+    const QByteArray text("keep\r\nx\xc3\xa9x\r\n\r\nxx\xe9\nend");
+    QTest::newRow("lines containing") << 0 << QByteArray("x") << text << 5ull << 3ull << 6ull;
+    QTest::newRow("lines not containing") << 1 << QByteArray("x") << text << 5ull << 2ull << 7ull;
+    QTest::newRow("those characters") << 2 << QByteArray("x") << text << 5ull << 5ull << 4ull;
+    QTest::newRow("all characters except") << 3 << QByteArray("x") << text << 5ull << 2ull << 9ull;
+    QTest::newRow("line number") << 4 << QByteArray("x") << text << 5ull << 4ull << 3ull;
+    QTest::newRow("blank lines") << 5 << QByteArray("x") << text << 5ull << 4ull << 0ull;
+}
+
+void WritingTest::counts() {
+    QFETCH(int, operation);
+    QFETCH(QByteArray, condition);
+    QFETCH(QByteArray, input);
+    QFETCH(qulonglong, read);
+    QFETCH(qulonglong, kept);
+    QFETCH(qulonglong, characters);
+
+    QTemporaryDir dir;
+    const QString in = dir.filePath("in.htm");
+    TestFiles::Write(in, input);
+    FixedContext ctx(condition, Operations::Captions[operation]);
+    Operations::ProcessOptions options;
+    options.lineNumber = 2;
+    const FileResult result =
+        Operations::ProcessFile(in, dir.filePath("out.htm"), ctx, options, Destination::DryRun);
+    QCOMPARE(result.linesRead, read);
+    QCOMPARE(result.linesKept, kept);
+    QCOMPARE(result.charactersRemoved, characters);
+}
+
+// --- What a replaced file keeps -----------------------------------------------------------------
+
+void WritingTest::keepsAttributesAndAcl() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.htm");
+    TestFiles::Write(path, "a\nx\n");
+    QVERIFY(::chmod(Name(path).constData(), 0640) == 0);
+    const QByteArray acl = AccessAclWithUser(65534);
+    if (::setxattr(Name(path).constData(), "user.origin", "kept", 4, 0) != 0)
+        QSKIP(qPrintable("the file system refuses user attributes here: " +
+                         QString::fromLocal8Bit(std::strerror(errno))));
+    if (::setxattr(Name(path).constData(), "system.posix_acl_access", acl.constData(),
+                   static_cast<std::size_t>(acl.size()), 0) != 0)
+        QSKIP(qPrintable("the file system refuses ACLs here: " +
+                         QString::fromLocal8Bit(std::strerror(errno))));
+    const QByteArray aclBefore = Attribute(path, "system.posix_acl_access");
+    const mode_t modeBefore = TestFiles::StatusOf(path).permissions;
+
+    FixedContext ctx("x", Operations::Captions[0]);
+    QCOMPARE(RunAndCommit(path, path, ctx, {}).state, State::Changed);
+    QCOMPARE(TestFiles::Read(path), QByteArray("a"));
+    QCOMPARE(Attribute(path, "user.origin"), QByteArray("kept"));
+    QCOMPARE(Attribute(path, "system.posix_acl_access"), aclBefore);
+    QCOMPARE(TestFiles::StatusOf(path).permissions, modeBefore);
+    QCOMPARE(Entries(dir.path()), QStringList{"a.htm"});
+}
+
+void WritingTest::inheritedAclIsNotAdded() {
+    // A file made before its folder got a default ACL has none of its own; its replacement,
+    // made in that folder, must not gain one.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.htm");
+    TestFiles::Write(path, "a\nx\n");
+    QVERIFY(::chmod(Name(path).constData(), 0604) == 0);
+    const QByteArray folderAcl = AccessAclWithUser(65534);
+    if (::setxattr(Name(dir.path()).constData(), "system.posix_acl_default", folderAcl.constData(),
+                   static_cast<std::size_t>(folderAcl.size()), 0) != 0)
+        QSKIP(qPrintable("the file system refuses ACLs here: " +
+                         QString::fromLocal8Bit(std::strerror(errno))));
+
+    FixedContext ctx("x", Operations::Captions[0]);
+    QCOMPARE(RunAndCommit(path, path, ctx, {}).state, State::Changed);
+    QCOMPARE(Attribute(path, "system.posix_acl_access"), QByteArray());
+    QCOMPARE(TestFiles::StatusOf(path).permissions, mode_t(0604));
+}
+
+void WritingTest::setIdBitsClearedWhenGroupCannotBeKept_data() {
+    QTest::addColumn<gid_t>("group");   // the file's group; the writer is 65534:65534
+    QTest::addColumn<int>("expected");  // the result's permission bits
+    QTest::newRow("group kept") << gid_t(65534) << 06775;
+    QTest::newRow("group of another user") << gid_t(0) << 0775;
+}
+
+void WritingTest::setIdBitsClearedWhenGroupCannotBeKept() {
+    QFETCH(gid_t, group);
+    QFETCH(int, expected);
+    if (::geteuid() != 0)
+        QSKIP("needs root to give the file a group its writer does not belong to");
+
+    // The file belongs to an unprivileged user (65534) and, in one row, to a group that user
+    // is not in; that user replaces it.
+    QTemporaryDir dir;
+    QVERIFY(::chmod(Name(dir.path()).constData(), 0777) == 0);
+    const QString path = dir.filePath("tool.htm");
+    TestFiles::Write(path, "old");
+    QVERIFY(::chown(Name(path).constData(), 65534, group) == 0);
+    QVERIFY(::chmod(Name(path).constData(), 06775) == 0);
+
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {UnprivilegedWrite, path});
+    QVERIFY(child.waitForFinished(60000));
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(child.exitCode(), 0);
+
+    const TestFiles::Status status = TestFiles::StatusOf(path);
+    QCOMPARE(TestFiles::Read(path), QByteArray("new"));
+    QCOMPARE(status.owner, uid_t(65534));
+    QCOMPARE(status.group, gid_t(65534));
+    QCOMPARE(int(status.permissions), expected);
+}
+
+// --- The commit queue ---------------------------------------------------------------------------
+
+void WritingTest::holds_data() {
+    QTest::addColumn<QString>("pending");  // under the test's folder
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<bool>("held");
+
+    // real/a.htm exists; real/new.htm does not; link -> real; alias.htm -> real/a.htm;
+    // real/hard.htm is a second name of real/a.htm; other/ is another folder.
+    QTest::newRow("the same path") << "real/a.htm"
+                                   << "real/a.htm" << true;
+    QTest::newRow("a dot in the path") << "real/a.htm"
+                                       << "real/./a.htm" << true;
+    QTest::newRow("a doubled separator") << "real/a.htm"
+                                         << "real//a.htm" << true;
+    QTest::newRow("through a linked folder") << "real/a.htm"
+                                             << "link/a.htm" << true;
+    QTest::newRow("a link to the file") << "real/a.htm"
+                                        << "alias.htm" << true;
+    QTest::newRow("another name of the file") << "real/a.htm"
+                                              << "real/hard.htm" << true;
+    QTest::newRow("another file") << "real/a.htm"
+                                  << "real/b.htm" << false;
+    QTest::newRow("the same name elsewhere") << "real/a.htm"
+                                             << "other/a.htm" << false;
+    QTest::newRow("a new file") << "real/new.htm"
+                                << "real/new.htm" << true;
+    QTest::newRow("a new file, through a linked folder") << "real/new.htm"
+                                                         << "link/new.htm" << true;
+    QTest::newRow("a new file, up and down") << "real/new.htm"
+                                             << "other/../real/new.htm" << true;
+    QTest::newRow("a new file's name elsewhere") << "real/new.htm"
+                                                 << "other/new.htm" << false;
+    QTest::newRow("a folder") << "real/a.htm"
+                              << "real" << false;
+}
+
+void WritingTest::holds() {
+    QFETCH(QString, pending);
+    QFETCH(QString, query);
+    QFETCH(bool, held);
+
+    QTemporaryDir dir;
+    const QString root = dir.path() + '/';
+    TestFiles::Write(root + "real/a.htm", "a");
+    TestFiles::Write(root + "real/b.htm", "b");
+    TestFiles::Write(root + "other/a.htm", "other");
+    QVERIFY(QFile::link(root + "real", root + "link"));
+    QVERIFY(QFile::link(root + "real/a.htm", root + "alias.htm"));
+    QVERIFY(::link(Name(root + "real/a.htm").constData(),
+                   Name(root + "real/hard.htm").constData()) == 0);
+
+    CommitQueue queue;
+    QVERIFY(!queue.holds(root + query));  // nothing pending
+    QVERIFY(queue.add(Prepared(root + pending, "new"), 7).empty());
+    QCOMPARE(queue.holds(root + query), held);
+}
+
+void WritingTest::groupIsCommittedWhenFull() {
+    QTemporaryDir dir;
+    CommitQueue queue;
+    for (std::size_t i = 0; i + 1 < CommitQueue::MaxFiles; ++i) {
+        QVERIFY(queue.add(Prepared(dir.filePath(QString("f%1.htm").arg(i)), "x"), i).empty());
+    }
+    QVERIFY(Entries(dir.path()).isEmpty());  // all waiting
+    QVERIFY(queue.add(Prepared(dir.filePath("last.htm"), "x"), 99).empty());
+    QVERIFY(queue.empty());
+    QCOMPARE(Entries(dir.path()).size(), qsizetype(CommitQueue::MaxFiles));
+
+    // A result as large as a group goes in place with the next result added.
+    QVERIFY(
+        queue.add(Prepared(dir.filePath("big.htm"), QByteArray(int(CommitQueue::MaxBytes), 'b')), 0)
+            .empty());
+    QVERIFY(queue.empty());
+    QCOMPARE(QFileInfo(dir.filePath("big.htm")).size(), qint64(CommitQueue::MaxBytes));
+}
+
+void WritingTest::groupIsCommittedWhenOld() {
+    QTemporaryDir dir;
+    CommitQueue queue;
+    QVERIFY(queue.add(Prepared(dir.filePath("first.htm"), "1"), 0).empty());
+    std::this_thread::sleep_for(CommitQueue::MaxDelay + std::chrono::milliseconds(20));
+    QVERIFY(!queue.empty());  // time alone commits nothing
+    QVERIFY(queue.add(Prepared(dir.filePath("second.htm"), "2"), 1).empty());
+    QVERIFY(queue.empty());
+    QCOMPARE(Entries(dir.path()), (QStringList{"first.htm", "second.htm"}));
+}
+
+void WritingTest::droppedQueueWritesNothing() {
+    for (Temporary temporary : {Temporary::Unnamed, Temporary::Named}) {
+        QTemporaryDir dir;
+        TestFiles::Write(dir.filePath("old.htm"), "old");
+        {
+            CommitQueue queue;
+            QVERIFY(queue.add(Prepared(dir.filePath("old.htm"), "new", temporary), 0).empty());
+            QVERIFY(queue.add(Prepared(dir.filePath("made.htm"), "made", temporary), 1).empty());
+        }
+        QCOMPARE(Entries(dir.path()), QStringList{"old.htm"});
+        QCOMPARE(TestFiles::Read(dir.filePath("old.htm")), QByteArray("old"));
+    }
+}
+
+void WritingTest::sameTargetTwiceKeepsTheLater() {
+    for (Temporary temporary : {Temporary::Unnamed, Temporary::Named}) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("a.htm");
+        CommitQueue queue;
+        QVERIFY(queue.add(Prepared(path, "first", temporary), 0).empty());
+        // The second result for the path puts the first in place, and is then the one
+        // waiting.
+        QVERIFY(queue.add(Prepared(path, "second", temporary), 1).empty());
+        QCOMPARE(TestFiles::Read(path), QByteArray("first"));
+        QCOMPARE(queue.size(), std::size_t(1));
+        QVERIFY(queue.commit().empty());
+        QCOMPARE(TestFiles::Read(path), QByteArray("second"));
+        QCOMPARE(Entries(dir.path()), QStringList{"a.htm"});
+    }
+}
+
+void WritingTest::journalRecordsBeforeAnythingIsReplaced() {
+    QTemporaryDir dir;
+    const QString kept = dir.filePath("kept.htm"), refused = dir.filePath("refused.htm"),
+                  made = dir.filePath("made.htm");
+    TestFiles::Write(kept, "old kept");
+    TestFiles::Write(refused, "old refused");
+    RecordingJournal journal;
+    journal.refused = QStringList{"refused.htm"};
+    CommitQueue queue(&journal);
+    QVERIFY(queue.add(Prepared(kept, "new kept"), 10).empty());
+    QVERIFY(queue.add(Prepared(refused, "new refused"), 11).empty());
+    QVERIFY(queue.add(Prepared(made, "made"), 12).empty());
+    QCOMPARE(journal.groups, 0);
+
+    const std::vector<CommitFailure> failures = queue.commit();
+    QCOMPARE(journal.groups, 1);
+    QCOMPARE(journal.records.size(), std::size_t(3));
+    // Recorded in the order added, while every target still held what it held before.
+    QCOMPARE(QFile::decodeName(journal.records[0].target.c_str()), kept);
+    QCOMPARE(QFile::decodeName(journal.records[2].target.c_str()), made);
+    QCOMPARE(
+        journal.contentWhenRecorded,
+        (QList<QByteArray>{"old kept", "old refused", "<unreadable: No such file or directory>"}));
+    QVERIFY(journal.records[0].existed);
+    QVERIFY(!journal.records[2].existed);
+    // What is there after the commit is what the records said would be.
+    for (std::size_t i : {std::size_t(0), std::size_t(2)}) {
+        struct stat info;
+        QCOMPARE(::stat(journal.records[i].target.c_str(), &info), 0);
+        QCOMPARE(journal.records[i].newDevice, std::uint64_t(info.st_dev));
+        QCOMPARE(journal.records[i].newInode, std::uint64_t(info.st_ino));
+        QCOMPARE(journal.records[i].newSize, std::uint64_t(info.st_size));
+        QCOMPARE(journal.records[i].newModifiedNs,
+                 std::int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec);
+    }
+    // The file the journal could not keep is not replaced, and says why.
+    QCOMPARE(failures.size(), std::size_t(1));
+    QCOMPARE(failures[0].tag, std::size_t(11));
+    QCOMPARE(failures[0].error.kind(), FileError::Kind::Write);
+    QCOMPARE(failures[0].error.path(), refused);
+    QCOMPARE(failures[0].error.error(), EDQUOT);
+    QCOMPARE(TestFiles::Read(refused), QByteArray("old refused"));
+    QCOMPARE(TestFiles::Read(kept), QByteArray("new kept"));
+    QCOMPARE(TestFiles::Read(made), QByteArray("made"));
+    QCOMPARE(Entries(dir.path()), (QStringList{"kept.htm", "made.htm", "refused.htm"}));
+}
+
+void WritingTest::failuresCarryTheirTags() {
+    // A folder removed between the preparing and the commit fails its own results only.
+    for (Temporary temporary : {Temporary::Unnamed, Temporary::Named}) {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("gone"));
+        CommitQueue queue;
+        QVERIFY(queue.add(Prepared(dir.filePath("one.htm"), "1", temporary), 1).empty());
+        QVERIFY(queue.add(Prepared(dir.filePath("gone/two.htm"), "2", temporary), 2).empty());
+        QVERIFY(queue.add(Prepared(dir.filePath("three.htm"), "3", temporary), 3).empty());
+        if (temporary == Temporary::Named)
+            QVERIFY(QFile::remove(dir.filePath("gone/") + Entries(dir.filePath("gone")).value(0)));
+        QVERIFY(QDir(dir.path()).rmdir("gone"));
+
+        const std::vector<CommitFailure> failures = queue.commit();
+        QCOMPARE(failures.size(), std::size_t(1));
+        QCOMPARE(failures[0].tag, std::size_t(2));
+        QCOMPARE(failures[0].error.path(), dir.filePath("gone/two.htm"));
+        QCOMPARE(failures[0].error.error(), ENOENT);
+        QCOMPARE(Entries(dir.path()), (QStringList{"one.htm", "three.htm"}));
+    }
+}
+
+void WritingTest::failingJournalReplacesNothing() {
+    QTemporaryDir dir;
+    const QString kept = dir.filePath("kept.htm"), made = dir.filePath("made.htm");
+    TestFiles::Write(kept, "old");
+    RecordingJournal journal;
+    journal.fails = true;
+    CommitQueue queue(&journal);
+    QVERIFY(queue.add(Prepared(kept, "new"), 1).empty());
+    QVERIFY(queue.add(Prepared(made, "made"), 2).empty());
+    const std::vector<CommitFailure> failures = queue.commit();
+    QCOMPARE(failures.size(), std::size_t(2));
+    QCOMPARE(failures[0].tag, std::size_t(1));
+    QCOMPARE(failures[1].tag, std::size_t(2));
+    QCOMPARE(failures[1].error.error(), EIO);
+    QCOMPARE(TestFiles::Read(kept), QByteArray("old"));
+    QCOMPARE(Entries(dir.path()), QStringList{"kept.htm"});
+}
+
+int main(int argc, char **argv) {
+    // Replaces the file as user and group 65534, with no other group.
+    if (argc == 3 && qstrcmp(argv[1], UnprivilegedWrite) == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+            return 2;
+        try {
+            WriteTextFile("new", QString::fromLocal8Bit(argv[2]));
+        } catch (const FileError &) {
+            return 3;
+        }
+        return 0;
+    }
+    QCoreApplication app(argc, argv);
+    WritingTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_writing.moc"

@@ -1,0 +1,41 @@
+// A run over a folder without the window, for the test that kills it: "Remove all lines
+// containing those characters" with "x" over every file of the folder, each result replacing
+// its file, put in place in groups as the window's run puts them.
+//
+//   run_core_helper FOLDER
+//
+// Exit status 0 when every file was done.
+#include "CommitQueue.h"
+#include "Operations.h"
+
+#include <QDir>
+
+namespace {
+
+class FixedContext : public Operations::LineContext {
+public:
+    bool letEventsRun() override { return false; }
+    QString conditionText() override { return QStringLiteral("x"); }
+    QString chooserText() override { return Operations::Captions[0]; }
+};
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    if (argc != 2)
+        return 2;
+    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    FixedContext ctx;
+    CommitQueue queue;
+    std::size_t row = 0;
+    for (const QString &name : folder.entryList(QDir::Files, QDir::Name)) {
+        const QString path = folder.filePath(name);
+        Operations::FileResult result = Operations::ProcessFile(
+            path, path, ctx, Operations::ProcessOptions(), Operations::Destination::Prepare);
+        if (result.state == Operations::FileResult::State::Failed)
+            return 3;
+        if (result.pending && !queue.add(std::move(result.pending), row++).empty())
+            return 4;
+    }
+    return queue.commit().empty() ? 0 : 4;
+}
