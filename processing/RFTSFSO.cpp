@@ -101,8 +101,13 @@ LineReader::LineReader(const QString &path, std::size_t chunk) : LineReader(chun
     // Look before opening: opening a named pipe would wait for a writer, and opening a device
     // may do something to it. Should the path change into one of them before the opening,
     // O_NONBLOCK keeps the opening from waiting and the reads fail.
-    struct stat info;
-    if (::stat(name.constData(), &info) != 0)
+    // lstat first: a path that is the file itself (the usual case) also tells a writer of the
+    // same path what is there; a symbolic link is followed with stat.
+    struct stat &info = status_;
+    if (::lstat(name.constData(), &info) != 0)
+        throw FileError(FileError::Kind::Read, path, errno);
+    statusIsLinkFree_ = S_ISREG(info.st_mode);
+    if (S_ISLNK(info.st_mode) && ::stat(name.constData(), &info) != 0)
         throw FileError(FileError::Kind::Read, path, errno);
     if (S_ISDIR(info.st_mode))
         throw FileError(FileError::Kind::Read, path, EISDIR);
@@ -136,6 +141,8 @@ LineReader::LineReader(LineReader &&other) noexcept
       discarded_(other.discarded_),
       device_(other.device_),
       inode_(other.inode_),
+      status_(other.status_),
+      statusIsLinkFree_(other.statusIsLinkFree_),
       buffer_(std::exchange(other.buffer_, nullptr)),
       capacity_(std::exchange(other.capacity_, 0)),
       begin_(std::exchange(other.begin_, 0)),
@@ -284,7 +291,15 @@ void ResultWriter::fail(int error) {
 
 // The first bytes of the result: what is at the path decides how they are handled.
 void ResultWriter::start() {
-    target_ = std::make_unique<ResultTarget>(ResolveResultTarget(path_));
+    if (input_ != nullptr && input_->status() != nullptr && input_->path() == path_) {
+        // In place, and the input's path is the file itself: what its reader found is there.
+        target_ = std::make_unique<ResultTarget>();
+        target_->path = QFile::encodeName(path_).toStdString();
+        target_->exists = true;
+        target_->info = *input_->status();
+    } else {
+        target_ = std::make_unique<ResultTarget>(ResolveResultTarget(path_));
+    }
     state_ = State::Comparing;
     if (target_->exists) {
         if (input_ != nullptr && input_->descriptor() >= 0 &&

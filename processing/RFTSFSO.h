@@ -25,6 +25,7 @@
 
 #include <QString>
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstddef>
@@ -91,6 +92,11 @@ public:
     ino_t inode() const { return inode_; }
     // The descriptor of the file being read, or -1.
     int descriptor() const { return fd_; }
+    // The path as given, and what lstat said of it when that is the regular file itself (no
+    // symbolic link on the way): a writer whose output path is the same need not look again.
+    // Null otherwise.
+    const QString &path() const { return path_; }
+    const struct stat *status() const { return statusIsLinkFree_ ? &status_ : nullptr; }
     // The bytes of the input from `offset` on, `size` of them, when the buffer still holds them
     // all (a file that fits in one chunk stays held whole until the reader goes); otherwise an
     // empty view. The same bytes as the file had when they were read.
@@ -184,6 +190,8 @@ private:
     std::uint64_t discarded_ = 0;  // bytes of the input before buffer_[0]
     dev_t device_ = 0;
     ino_t inode_ = 0;
+    struct stat status_ {};
+    bool statusIsLinkFree_ = false;
     char *buffer_ = nullptr;  // [begin_, filled_) holds bytes not yet handed out as lines
     std::size_t capacity_ = 0, begin_ = 0, scanned_ = 0, filled_ = 0;
     std::size_t blockStart_ = 0;  // where the block of lineEnds_ starts

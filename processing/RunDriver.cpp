@@ -162,7 +162,8 @@ void StartRemoving(RunWindow &window) {
     // The run.
     WindowLineContext context(window);
     const std::unique_ptr<ReplacementJournal> journal = window.startRunJournal();
-    CommitQueue queue(journal.get());
+    // The disk's wait for one group overlaps the work on the next.
+    CommitQueue queue(journal.get(), CommitQueue::Mode::Overlapped);
     // Puts the waiting results in place; a result that cannot be is reported for its own file.
     auto commitWaiting = [&] {
         for (const CommitFailure &failure : queue.commit())

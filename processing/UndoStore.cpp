@@ -833,6 +833,17 @@ int UndoRecorder::keep(const Replacement &entry, std::string &lines) {
         int error = 0;
         if (keep_ == UndoKeep::LinkWherePossible &&
             ::linkat(AT_FDCWD, record.target.c_str(), folderFd_, kept, 0) == 0) {
+            if (entry.oldKnown) {
+                // As the writer found it. Should another file have taken its place since, the
+                // link keeps that one, whatever it is, and undo puts it back; its identity then
+                // differs from the recorded one, so that undo of a run killed before the rename
+                // leaves it alone as changed.
+                record.old = {entry.oldDevice, entry.oldInode, entry.oldSize, entry.oldModifiedNs};
+                record.keptBytes = entry.oldSpace;
+                lines += RecordLine(record);
+                bytesKept_ += record.keptBytes;
+                return 0;
+            }
             // The path was to be a regular file with its links resolved.
             struct stat info;
             if (::fstatat(folderFd_, kept, &info, AT_SYMLINK_NOFOLLOW) != 0)
@@ -847,6 +858,14 @@ int UndoRecorder::keep(const Replacement &entry, std::string &lines) {
             record.keptBytes = SpaceOf(info);
         } else {
             error = keep_ == UndoKeep::Copy ? EXDEV : errno;
+            if (error == ENOENT && entry.oldKnown) {
+                // Gone since the writer found it: the result will be a new file.
+                --nextKept_;
+                record.replaced = false;
+                record.kept.clear();
+                lines += RecordLine(record);
+                return 0;
+            }
             if (!CopyMayHelp(error))
                 return error;
             // O_NONBLOCK: a named pipe put there meanwhile must not hold the run up.
