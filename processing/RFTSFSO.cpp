@@ -11,9 +11,11 @@
 #include <new>
 #include <utility>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace RFTSFSO {
@@ -90,6 +92,43 @@ char *GrowBuffer(char *buffer, std::size_t kept, std::size_t capacity, std::size
 }  // namespace
 
 // --- LineReader ---------------------------------------------------------------------------
+
+namespace {
+
+thread_local std::uint64_t readsThatWaited = 0;
+// The file system, by its device, whose files last refused a read without waiting.
+thread_local dev_t noWaitUnsupported = 0;
+
+}  // namespace
+
+std::uint64_t ReadsThatWaited() {
+    return readsThatWaited;
+}
+
+ReadAhead::ReadAhead() : waitedBefore_(ReadsThatWaited()) {}
+
+void ReadAhead::announce(const QString &path) {
+    for (const QString &recent : recent_) {
+        if (recent == path)
+            return;
+    }
+    recent_[next_] = path;
+    next_ = (next_ + 1) % Depth;
+    const QByteArray name = QFile::encodeName(path);
+    // Regular files only: opening anything else may wait or do something to a device.
+    struct stat info;
+    if (name.isEmpty() || ::stat(name.constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return;
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return;
+    ::posix_fadvise(fd, 0,
+                    static_cast<off_t>(std::min<std::uint64_t>(
+                        static_cast<std::uint64_t>(info.st_size), LineReader::DefaultChunk)),
+                    POSIX_FADV_WILLNEED);
+    ::close(fd);
+    ++announced_;
+}
 
 LineReader::LineReader(std::size_t chunk) : chunk_(std::max<std::size_t>(chunk, 1)) {}
 
@@ -175,6 +214,18 @@ std::size_t LineReader::readMore(char *to, std::size_t most) {
         memory_.remove_prefix(size);
         return size;
     }
+    if (readSoFar_ == 0 && expectedSize_ > 0 && device_ != noWaitUnsupported) {
+        // The first read takes what the page cache holds, without waiting; a file whose start
+        // is not there is counted (see ReadAhead) and read as usual.
+        iovec piece{to, most};
+        const ssize_t size = ::preadv2(fd_, &piece, 1, -1, RWF_NOWAIT);
+        if (size > 0)
+            return static_cast<std::size_t>(size);
+        if (size < 0 && errno == EAGAIN)
+            ++readsThatWaited;
+        else if (size < 0 && errno == EOPNOTSUPP)
+            noWaitUnsupported = device_;
+    }
     for (;;) {
         const ssize_t size = ::read(fd_, to, most);
         if (size >= 0)
@@ -232,6 +283,57 @@ bool LineReader::nextAfterRefill(std::string_view &line) {
         if (takeLine(line))
             return true;
     }
+}
+
+// --- FolderNames ----------------------------------------------------------------------------
+
+namespace {
+
+std::string_view NameIn(const std::string &path) {
+    const std::size_t slash = path.rfind('/');
+    return std::string_view(path).substr(slash == std::string::npos ? 0 : slash + 1);
+}
+
+}  // namespace
+
+bool FolderNames::mayHold(const std::string &target) {
+    if (state_ == State::Unknown || target.empty())
+        return true;
+    const std::string folder = FolderOf(target);
+    if (state_ == State::Unlisted) {
+        state_ = State::Unknown;
+        DIR *dir = ::opendir(folder.c_str());
+        if (dir == nullptr)
+            return true;
+        bool complete = true;
+        errno = 0;
+        while (const dirent *entry = ::readdir(dir)) {
+            if (names_.size() == MaxNames) {
+                complete = false;
+                break;
+            }
+            names_.emplace_back(entry->d_name);
+        }
+        complete = complete && errno == 0;
+        ::closedir(dir);
+        if (!complete) {
+            names_.clear();
+            return true;
+        }
+        std::sort(names_.begin(), names_.end());
+        folder_ = folder;
+        state_ = State::Listed;
+    }
+    if (folder != folder_)
+        return true;
+    const std::string_view name = NameIn(target);
+    return name.empty() || std::binary_search(names_.begin(), names_.end(), name) ||
+           written_.find(name) != written_.end();
+}
+
+void FolderNames::noteWritten(const std::string &target) {
+    if (state_ == State::Listed && FolderOf(target) == folder_)
+        written_.emplace(NameIn(target));
 }
 
 // --- ResultWriter ---------------------------------------------------------------------------
@@ -298,7 +400,16 @@ void ResultWriter::start() {
         target_->exists = true;
         target_->info = *input_->status();
     } else {
-        target_ = std::make_unique<ResultTarget>(ResolveResultTarget(path_));
+        std::string encoded = QFile::encodeName(path_).toStdString();
+        if (options_.folderNames != nullptr && !encoded.empty() &&
+            !options_.folderNames->mayHold(encoded)) {
+            // Nothing there when the run listed the folder, and nothing written there since.
+            target_ = std::make_unique<ResultTarget>();
+            target_->path = std::move(encoded);
+        } else {
+            target_ =
+                std::make_unique<ResultTarget>(ResolveResultTarget(path_, std::move(encoded)));
+        }
     }
     state_ = State::Comparing;
     if (target_->exists) {
@@ -438,6 +549,8 @@ bool ResultWriter::finish() {
     if (state_ == State::Writing) {
         pending_ = file_->prepare(compareFd_);
         file_.reset();
+        if (options_.folderNames != nullptr)
+            options_.folderNames->noteWritten(pending_->target());
     }
     return true;
 }

@@ -16,6 +16,7 @@
 #include <optional>
 #include <random>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -89,6 +90,7 @@ private slots:
     void failedWrite();
     void keepsPermissions_data();
     void keepsPermissions();
+    void readAheadStartsAfterAReadThatWaited();
     void keepsPermissionsFileAfterFile_data();
     void keepsPermissionsFileAfterFile();
     void newFileFollowsUmask_data();
@@ -400,6 +402,47 @@ void TextFilesTest::keepsPermissions() {
     QCOMPARE(int(TestFiles::StatusOf(path).permissions), mode);
     QCOMPARE(TestFiles::Read(path), QByteArray("new"));
     QCOMPARE(Entries(dir.path()), QStringList({"a.htm"}));
+}
+
+// Files in the page cache are read without any announcement; once a read has had to wait for
+// the disk, the next files are announced, each once, and reading them gives the same lines.
+void TextFilesTest::readAheadStartsAfterAReadThatWaited() {
+    QTemporaryDir dir;
+    QStringList files;
+    for (int i = 0; i < 12; ++i) {
+        files.append(dir.filePath(QString("f%1.htm").arg(i)));
+        TestFiles::Write(files.last(), "line " + QByteArray::number(i) + "\nmore\n");
+    }
+    auto upcoming = [&](int from) {
+        return
+            [&files, from](int k) { return from + k < files.size() ? files[from + k] : QString(); };
+    };
+    ReadAhead ahead;
+    for (int i = 0; i < 3; ++i) {
+        ahead.before(upcoming(i));
+        QCOMPARE(ReadTextFileLines(files[i]).front(), "line " + std::to_string(i));
+    }
+    QCOMPARE(ahead.announced(), std::uint64_t(0));
+
+    // Out of the page cache: written back, then dropped.
+    const QByteArray cold = QFile::encodeName(files[3]);
+    const int fd = ::open(cold.constData(), O_RDONLY);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::fdatasync(fd), 0);
+    QCOMPARE(::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED), 0);
+    ::close(fd);
+    const std::uint64_t waited = ReadsThatWaited();
+    ahead.before(upcoming(3));
+    QCOMPARE(ReadTextFileLines(files[3]).front(), std::string("line 3"));
+    if (ReadsThatWaited() == waited)
+        QSKIP("this file system keeps the file in memory (tmpfs): no read waits");
+    QCOMPARE(ahead.announced(), std::uint64_t(0));
+    for (int i = 4; i < files.size(); ++i) {
+        ahead.before(upcoming(i));
+        QCOMPARE(ReadTextFileLines(files[i]).front(), "line " + std::to_string(i));
+    }
+    // Files 5 to 11, each once.
+    QCOMPARE(ahead.announced(), std::uint64_t(files.size() - 5));
 }
 
 void TextFilesTest::keepsPermissionsFileAfterFile_data() {

@@ -183,6 +183,8 @@ private slots:
     void failuresCarryTheirTags();
     void failingJournalReplacesNothing();
     void journalIsToldWhatTheWriterFound();
+    void outputFolderListedOnce_data();
+    void outputFolderListedOnce();
     void overlappedGroupIsHeldUntilInPlace_data();
     void overlappedGroupIsHeldUntilInPlace();
     void overlappedFailuresComeWithTheNextCall();
@@ -810,6 +812,71 @@ void WritingTest::journalIsToldWhatTheWriterFound() {
     QCOMPARE(later.oldSize, std::uint64_t(5));
     QCOMPARE(journal.contentWhenRecorded[2], QByteArray("first"));
     QCOMPARE(TestFiles::Read(twice), QByteArray("second"));
+}
+
+void WritingTest::outputFolderListedOnce_data() {
+    QTest::addColumn<QString>("there");  // what is at out/a.htm
+    QTest::addColumn<int>("state");
+    QTest::addColumn<bool>("keepsStamp");
+    QTest::newRow("nothing") << "nothing" << int(State::Changed) << false;
+    QTest::newRow("the same content") << "same" << int(State::Unchanged) << true;
+    QTest::newRow("other content") << "other" << int(State::Changed) << false;
+    QTest::newRow("a link to a file") << "link" << int(State::Changed) << false;
+    QTest::newRow("a file made after the listing") << "appears" << int(State::Changed) << false;
+    QTest::newRow("the run's own earlier result") << "earlier" << int(State::Unchanged) << true;
+}
+
+// A run that lists its output folder once finds what the look at each path would find: the
+// same results, permissions and links kept; only a file that another program makes after the
+// listing is replaced as if it had come a moment after the look.
+void WritingTest::outputFolderListedOnce() {
+    QFETCH(QString, there);
+    QFETCH(int, state);
+    QFETCH(bool, keepsStamp);
+
+    QTemporaryDir dir;
+    const QString in = dir.filePath("in/a.htm"), out = dir.filePath("out/a.htm");
+    const QString linked = dir.filePath("linked.htm");
+    TestFiles::Write(in, "kept\r\nmeta http\r\n");
+    TestFiles::Write(dir.filePath("in/first.htm"), "first");
+    QVERIFY(QDir(dir.path()).mkdir("out"));
+    if (there == "same" || there == "other") {
+        TestFiles::Write(out, there == "same" ? "kept" : "other content");
+        QCOMPARE(::chmod(Name(out).constData(), 0604), 0);
+    } else if (there == "link") {
+        TestFiles::Write(linked, "other content");
+        QVERIFY(QFile::link(linked, out));
+    }
+    if (there == "same" || there == "other")
+        MakeOld(out);
+    const Stamp before = StampOf(out);
+
+    FixedContext ctx("meta http", Operations::Captions[0]);
+    Operations::ProcessOptions options;
+    RFTSFSO::FolderNames names;
+    options.outputFolder = &names;
+    // The first result lists the folder.
+    QCOMPARE(RunAndCommit(dir.filePath("in/first.htm"), dir.filePath("out/first.htm"), ctx, options)
+                 .state,
+             State::Changed);
+    if (there == "appears")
+        TestFiles::Write(out, "made by another program");
+    if (there == "earlier")
+        QCOMPARE(RunAndCommit(in, out, ctx, options).state, State::Changed);
+    const Stamp earlier = StampOf(out);
+
+    const FileResult result = RunAndCommit(in, out, ctx, options);
+    QCOMPARE(int(result.state), state);
+    QCOMPARE(TestFiles::Read(out), QByteArray("kept"));
+    if (keepsStamp)
+        QVERIFY(StampOf(out) == (there == "earlier" ? earlier : before));
+    if (there == "other")
+        QCOMPARE(int(TestFiles::StatusOf(out).permissions), 0604);
+    if (there == "link") {
+        QVERIFY(QFileInfo(out).isSymLink());
+        QCOMPARE(TestFiles::Read(linked), QByteArray("kept"));
+    }
+    QCOMPARE(Entries(dir.filePath("out")), (QStringList{"a.htm", "first.htm"}));
 }
 
 void WritingTest::overlappedGroupIsHeldUntilInPlace_data() {
