@@ -222,10 +222,16 @@ std::vector<CommitFailure> CommitQueue::add(std::unique_ptr<PendingResult> resul
         first_ = std::chrono::steady_clock::now();
     bytes_ += result->size();
     pending_.push_back(Entry{std::move(result), tag});
-    if (pending_.size() >= MaxFiles || bytes_ >= MaxBytes ||
-        std::chrono::steady_clock::now() - first_ >= MaxDelay) {
+    const bool fullByCount = pending_.size() >= MaxFiles;
+    const bool full = bytes_ >= MaxBytes || std::chrono::steady_clock::now() - first_ >= MaxDelay;
+    if (fullByCount || full) {
         if (mode_ == Mode::InCall) {
             append(commit());
+        } else if (!full && pending_.size() < MaxFilesWhileBusy && inFlight_ && [this] {
+                       std::lock_guard<std::mutex> lock(mutex_);
+                       return busy_;
+                   }()) {
+            // The disk is still busy with the group before: this one grows meanwhile.
         } else {
             // One group in flight at a time: this one waits for the one before.
             append(collect(true));
@@ -358,11 +364,11 @@ bool CommitQueue::holdsIn(const std::vector<Entry> &entries, const std::string &
 // that file system, and its error is the file system's, not a file's: when it fails, each file
 // of that file system is synced on its own to find the ones whose data did not reach the disk.
 void CommitQueue::makeDurable(const std::vector<PendingResult *> &results, std::vector<int> &errors,
-                              std::uint64_t flushed) {
+                              std::uint64_t flushed) const {
     // The file system of each result: the replaced file's, the result's own when the writer
-    // learnt it, or that of the folder it is made in (looked up once per folder of the group).
+    // learnt it, or that of the folder it is made in (looked up once per folder and queue).
     std::vector<dev_t> devices(results.size(), 0);
-    std::vector<std::pair<std::string, dev_t>> folders;
+    std::vector<std::pair<std::string, dev_t>> &folders = folderDevices_;
     for (std::size_t i = 0; i < results.size(); ++i) {
         const PendingResult &result = *results[i];
         if (errors[i] != 0)

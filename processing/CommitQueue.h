@@ -11,10 +11,11 @@
 //
 // A full group is committed either by the call that fills it, or, Mode::Overlapped, by a thread
 // of the queue's own while the caller prepares the next group: the wait for the disk then
-// overlaps the work on the next files. One group at a time is in flight; the next full group
-// waits for it. What is in flight counts for holds(), commit() waits for it, and its failures
-// are answered by the next add() or commit(). The journal is then called from that thread, one
-// group at a time.
+// overlaps the work on the next files. One group at a time is in flight; a group that is full by
+// its count while the one before is still in flight takes more results (MaxFilesWhileBusy),
+// and waits only when it is full by that count, by its bytes or by its age. What is in flight
+// counts for holds(), commit() waits for it, and its failures are answered by the next add() or
+// commit(). The journal is then called from that thread, one group at a time.
 //
 // Guarantees: a crash or a kill at any moment leaves each target either as it was or as its
 // result, never partly written, and no temporary file. The results are put in place by a
@@ -56,6 +57,10 @@ public:
     static constexpr std::size_t MaxFiles = 48;
     static constexpr std::uint64_t MaxBytes = std::uint64_t(32) << 20;
     static constexpr std::chrono::milliseconds MaxDelay{100};
+    // Overlapped: a group that is full by MaxFiles while the group before is still in flight
+    // grows on rather than wait, up to this many results (each holds an open descriptor), so
+    // that the groups are as large as the disk's flushes are slow.
+    static constexpr std::size_t MaxFilesWhileBusy = 256;
 
     enum class Mode {
         InCall,      // a full group is committed before add() returns
@@ -107,8 +112,8 @@ private:
     std::vector<CommitFailure> commitGroup(std::vector<Entry> &group) const;
     // Answers in `errors` the results whose data could not be made durable; results on the file
     // system `flushed` (0: none) were made durable already.
-    static void makeDurable(const std::vector<PendingResult *> &results, std::vector<int> &errors,
-                            std::uint64_t flushed);
+    void makeDurable(const std::vector<PendingResult *> &results, std::vector<int> &errors,
+                     std::uint64_t flushed) const;
     // Overlapped: the failures of the group in flight, once its commit has ended (waiting for it
     // when `wait`); nothing while it goes on.
     std::vector<CommitFailure> collect(bool wait);
@@ -127,7 +132,9 @@ private:
     bool inFlight_ = false;  // flight_ holds a group whose failures are not yet collected
     std::mutex mutex_;
     std::condition_variable changed_;
-    bool busy_ = false;      // the committer works on flight_ (guarded by mutex_)
+    bool busy_ = false;  // the committer works on flight_ (guarded by mutex_)
+    // The file system of each folder that new results were made in (the committer's).
+    mutable std::vector<std::pair<std::string, dev_t>> folderDevices_;
     bool stopping_ = false;  // guarded by mutex_
     std::vector<CommitFailure> flightFailures_;
     std::thread committer_;
