@@ -188,6 +188,8 @@ private:
     std::string name_;                // the run folder's name, once made
     int folderFd_ = -1;               // the run folder
     int manifestFd_ = -1;             // the manifest, locked
+    std::string linkFolder_;          // the folder of the targets being kept, during a group
+    int linkFolderFd_ = -1;           // and that folder (O_PATH), or -1
     std::uint64_t manifestSize_ = 0;  // bytes of complete records
     std::size_t recorded_ = 0;
     std::size_t nextKept_ = 1;
