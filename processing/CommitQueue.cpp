@@ -41,30 +41,28 @@ struct Placement {
     int error = 0;  // the outcome
 };
 
-// Whether an unnamed file can be linked directly from its descriptor (AT_EMPTY_PATH: a
-// privilege, or on newer kernels a file this process opened itself), found out by the first
-// link: 0 not yet known, 1 it can, 2 it cannot, and /proc/self/fd is the way. A direct link
-// spares the kernel the lookup of the /proc path.
+// Whether an unnamed file can be linked directly from its descriptor (AT_EMPTY_PATH), found out
+// by the links made: 0 not yet known, 1 it worked, 2 it was refused where /proc/self/fd worked.
+// It needs a privilege, or on newer kernels the very credentials that opened the file (which the
+// helper process that renames does not share), so a refusal is learnt once and /proc/self/fd
+// is the way from then on. A direct link spares the kernel the lookup of the /proc path.
 std::atomic<int> directLinks{0};
 
 // Gives the unnamed file a name: directly with AT_EMPTY_PATH where that is allowed, else through
 // /proc/self/fd.
 int LinkUnnamed(const Placement &p, const char *name) {
-    const int direct = directLinks.load(std::memory_order_relaxed);
-    if (direct != 2) {
+    if (directLinks.load(std::memory_order_relaxed) != 2) {
         if (::linkat(p.fd, "", AT_FDCWD, name, AT_EMPTY_PATH) == 0) {
             directLinks.store(1, std::memory_order_relaxed);
             return 0;
         }
-        const int error = errno;
         // ENOENT is also what the lack of the privilege says.
-        if (error != ENOENT || direct == 1)
-            return error;
+        if (errno != ENOENT)
+            return errno;
     }
     if (::linkat(AT_FDCWD, p.proc, AT_FDCWD, name, AT_SYMLINK_FOLLOW) != 0)
         return errno;
-    if (direct == 0)
-        directLinks.store(2, std::memory_order_relaxed);
+    directLinks.store(2, std::memory_order_relaxed);
     return 0;
 }
 

@@ -216,7 +216,7 @@ std::uint64_t ReadsThatWaited();
 // (ReadsThatWaited()), so that a run over cached files makes no call for it.
 class ReadAhead {
 public:
-    static constexpr int Depth = 8;
+    static constexpr int Depth = 32;
 
     ReadAhead();
     // Before the work on a file. `upcoming(k)` answers the path of the k-th file after it (k
