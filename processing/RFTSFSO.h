@@ -223,7 +223,14 @@ public:
     // from 1 to Depth), or an empty string when there is none.
     template <class Upcoming>
     void before(Upcoming &&upcoming) {
-        if (!active_ && ReadsThatWaited() == waitedBefore_)
+        if (active_) {
+            // The ones before were announced already: the file that comes into reach.
+            const QString path = upcoming(Depth);
+            if (!path.isEmpty())
+                announce(path);
+            return;
+        }
+        if (ReadsThatWaited() == waitedBefore_)
             return;
         active_ = true;
         for (int k = 1; k <= Depth; ++k) {
