@@ -6,6 +6,9 @@
 # make format        formats every C++ file so
 # make bench         runs every benchmark; bench-core, bench-run, bench-add, bench-list,
 #                    bench-undo one each.
+# make bench-disk    the core and window benchmarks on tmpfs and, side by side, on a fresh
+#                    folder of the disk that holds $(BENCH_BUILD) (or BENCH_DISK_DIR): in place,
+#                    keeping line ends, 100,000 small files, a cold page cache, system calls.
 #                    Benchmarks are built in their own folder, $(BENCH_BUILD).
 # make install      builds, then installs under PREFIX (default /usr/local), below DESTDIR if set
 # make uninstall    removes what the last make install put there
@@ -21,7 +24,7 @@ SOURCES      = $(shell find app base filelist processing samples tests bench \
                  -name '*.cpp' -o -name '*.h' | LC_ALL=C sort)
 
 .PHONY: run test test-sanitize build deps display clean format format-check \
-        bench bench-build bench-core bench-run bench-add bench-list bench-undo
+        bench bench-build bench-core bench-run bench-add bench-list bench-undo bench-disk
 .PHONY: install uninstall package
 
 run: display deps build
@@ -84,6 +87,11 @@ bench-add: bench-build
 bench-list: bench-build
 	cmake --build $(BENCH_BUILD) -j$(JOBS) --target list_bench
 	$(BENCH_BUILD)/bench/list_bench
+
+BENCH_DISK_DIR ?=
+bench-disk: bench-build
+	cmake --build $(BENCH_BUILD) -j$(JOBS) --target strelmark_bench_core run_bench
+	bench/bench-disk.sh $(BENCH_BUILD) $(BENCH_DISK_DIR)
 
 bench-undo: bench-build
 	cmake --build $(BENCH_BUILD) -j$(JOBS) --target undo_bench

@@ -7,6 +7,8 @@
 // the tree, so the pages can all be written into one output folder.
 //
 // usage: strelmark_corpus <folder>    (writes <folder>/tree, big, long and corpus.stamp)
+//        strelmark_corpus --small <folder> <count>   (<count> pages of 4 to 6 KB in
+//                                         <folder>/small, and small.stamp)
 
 #include "BenchSupport.h"
 
@@ -15,6 +17,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -215,11 +218,37 @@ std::string MakePage(Random &random, std::size_t size, int number) {
     return std::move(page.text());
 }
 
+// The many small files: `count` pages of 4 to 6 KB in folders of 1,000, names unique.
+int WriteSmall(const fs::path &root, int count) {
+    std::error_code error;
+    fs::remove(root / "small.stamp", error);
+    fs::remove_all(root / "small", error);
+    Random random(Seed ^ 0x5A11);
+    std::size_t total = 0;
+    for (int i = 0; i < count; ++i) {
+        char sub[32];
+        std::snprintf(sub, sizeof sub, "f%03d", i / 1000);
+        const fs::path folder = root / "small" / sub;
+        if (i % 1000 == 0)
+            fs::create_directories(folder);
+        const std::string text = MakePage(random, 4000 + random.below(2000), i);
+        char name[32];
+        std::snprintf(name, sizeof name, "small-%06d.htm", i);
+        if (!WriteAll(folder / name, text))
+            return 1;
+        total += text.size();
+    }
+    std::printf("small: %d pages, %.1f MB\n", count, total / 1e6);
+    return WriteAll(root / "small.stamp", std::to_string(count) + "\n") ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--small") == 0)
+        return WriteSmall(argv[2], std::atoi(argv[3]));
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <folder>\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <folder> | --small <folder> <count>\n", argv[0]);
         return 2;
     }
     const fs::path root = argv[1];

@@ -5,10 +5,11 @@
 // copy (the copy not counted), and it reports the longest time the window went without
 // answering events while the run worked.
 //
-//   build/bin/run_bench [--corpus DIR] [--out DIR] [--reps N]
+//   build/bin/run_bench [--corpus DIR] [--out DIR]... [--reps N]
 //
 // The corpus is generated with strelmark_corpus when DIR holds none. Outputs go to fresh
-// folders under --out (default /dev/shm, a tmpfs), removed after each repetition.
+// folders under --out (default /dev/shm, a tmpfs), removed after each repetition; given several
+// (a tmpfs and a disk), the run is timed on each and the figures are put side by side.
 
 #include "BenchSupport.h"
 #include "BenchWindow.h"
@@ -41,8 +42,13 @@ using Bench::Median;
 
 struct Options {
     QString corpus = QStringLiteral("/dev/shm/strelmark-corpus");
-    QString out = QStringLiteral("/dev/shm");
+    QStringList outs;
     int reps = 3;
+};
+
+struct Figures {
+    QString out;
+    double cp = 0, sed = 0, run = 0, gap = 0;
 };
 
 // Runs a shell command and returns its wall-clock time in seconds; exits when it fails.
@@ -129,7 +135,7 @@ int main(int argc, char *argv[]) {
         if (name == QLatin1String("--corpus"))
             options.corpus = value;
         else if (name == QLatin1String("--out"))
-            options.out = value;
+            options.outs.append(value);
         else if (name == QLatin1String("--reps"))
             options.reps = std::max(1, value.toInt());
     }
@@ -148,43 +154,76 @@ int main(int argc, char *argv[]) {
     timed(QStringLiteral("find ") + quoted(tree) +
           QStringLiteral(" -type f -exec cat {} + > /dev/null"));
 
+    if (options.outs.isEmpty())
+        options.outs.append(QStringLiteral("/dev/shm"));
     std::printf("Start Removing through the window: %lld files, %.1f MB, \"meta http\"\n",
                 static_cast<long long>(files.size()), mb);
-    std::printf("outputs in fresh folders under %s; %d repetitions, medians\n",
-                qPrintable(options.out), options.reps);
+    std::vector<Figures> all;
+    for (const QString &out : options.outs) {
+        std::printf("\noutputs in fresh folders under %s; %d repetitions, medians\n",
+                    qPrintable(out), options.reps);
+        std::vector<double> cp, sed, run, gaps;
+        for (int rep = 0; rep < options.reps; ++rep) {
+            QTemporaryDir scratch(out + QStringLiteral("/strelmark-run-XXXXXX"));
+            const QString copy = scratch.filePath(QStringLiteral("cp"));
+            const QString sedTree = scratch.filePath(QStringLiteral("sed"));
+            const QString output = scratch.filePath(QStringLiteral("out"));
+            QDir().mkpath(output);
 
-    std::vector<double> cp, sed, run, gaps;
-    for (int rep = 0; rep < options.reps; ++rep) {
-        QTemporaryDir scratch(options.out + QStringLiteral("/strelmark-run-XXXXXX"));
-        const QString copy = scratch.filePath(QStringLiteral("cp"));
-        const QString sedTree = scratch.filePath(QStringLiteral("sed"));
-        const QString output = scratch.filePath(QStringLiteral("out"));
-        QDir().mkpath(output);
+            // Each contender starts with nothing left to write out by the one before.
+            timed(QStringLiteral("sync"));
+            cp.push_back(timed(QStringLiteral("cp -r ") + quoted(tree) + u' ' + quoted(copy)));
+            timed(QStringLiteral("cp -r ") + quoted(tree) + u' ' + quoted(sedTree) +
+                  QStringLiteral(" && sync"));
+            sed.push_back(timed(QStringLiteral("find ") + quoted(sedTree) +
+                                QStringLiteral(" -type f -exec sed -i -e '/meta http/Id' {} +")));
+            timed(QStringLiteral("sync"));
+            const RunResult result = runThroughWindow(files, output);
+            run.push_back(result.seconds);
+            gaps.push_back(result.longestGapMs);
+            std::printf(
+                "  rep %d: cp -r %.3f s, sed %.3f s, strelmark %.3f s (user %.3f s, "
+                "system %.3f s), longest gap %.1f ms\n",
+                rep + 1, cp.back(), sed.back(), run.back(), result.userSeconds,
+                result.systemSeconds, gaps.back());
+            std::fflush(stdout);
+        }
 
-        cp.push_back(timed(QStringLiteral("cp -r ") + quoted(tree) + u' ' + quoted(copy)));
-        timed(QStringLiteral("cp -r ") + quoted(tree) + u' ' + quoted(sedTree));
-        sed.push_back(timed(QStringLiteral("find ") + quoted(sedTree) +
-                            QStringLiteral(" -type f -exec sed -i -e '/meta http/Id' {} +")));
-        const RunResult result = runThroughWindow(files, output);
-        run.push_back(result.seconds);
-        gaps.push_back(result.longestGapMs);
+        const double mcp = Median(cp), msed = Median(sed), mrun = Median(run);
+        std::printf("\n  %-12s %8.3f s %8.0f MB/s\n", "cp -r", mcp, mb / mcp);
+        std::printf("  %-12s %8.3f s %8.0f MB/s\n", "sed -i", msed, mb / msed);
+        std::printf("  %-12s %8.3f s %8.0f MB/s\n", "strelmark", mrun, mb / mrun);
         std::printf(
-            "  rep %d: cp -r %.3f s, sed %.3f s, strelmark %.3f s (user %.3f s, system %.3f s), "
-            "longest gap %.1f ms\n",
-            rep + 1, cp.back(), sed.back(), run.back(), result.userSeconds, result.systemSeconds,
-            gaps.back());
-        std::fflush(stdout);
+            "\n  strelmark / cp -r = %.2f (goal <= 1.25)   sed / strelmark = %.2f (goal >= "
+            "2 on tmpfs, >= 1.5 on a disk)\n",
+            mrun / mcp, msed / mrun);
+        std::printf(
+            "  longest gap between event-loop pumps: %.1f ms median, %.1f ms worst (goal < 50)\n",
+            Median(gaps), *std::max_element(gaps.begin(), gaps.end()));
+        all.push_back({out, mcp, msed, mrun, *std::max_element(gaps.begin(), gaps.end())});
     }
-
-    const double mcp = Median(cp), msed = Median(sed), mrun = Median(run);
-    std::printf("\n  %-12s %8.3f s %8.0f MB/s\n", "cp -r", mcp, mb / mcp);
-    std::printf("  %-12s %8.3f s %8.0f MB/s\n", "sed -i", msed, mb / msed);
-    std::printf("  %-12s %8.3f s %8.0f MB/s\n", "strelmark", mrun, mb / mrun);
-    std::printf(
-        "\n  strelmark / cp -r = %.2f (goal <= 1.25)   sed / strelmark = %.2f (goal >= 2)\n",
-        mrun / mcp, msed / mrun);
-    std::printf(
-        "  longest gap between event-loop pumps: %.1f ms median, %.1f ms worst (goal < 50)\n",
-        Median(gaps), *std::max_element(gaps.begin(), gaps.end()));
+    if (all.size() > 1) {
+        std::printf("\n== side by side (medians)\n  %-28s", "");
+        for (const Figures &f : all)
+            std::printf(" %26s", qPrintable(f.out));
+        std::printf("\n");
+        auto line = [&](const char *label, auto value) {
+            std::printf("  %-28s", label);
+            for (const Figures &f : all)
+                std::printf(" %26s", qPrintable(value(f)));
+            std::printf("\n");
+        };
+        line("cp -r", [](const Figures &f) { return QString::asprintf("%.3f s", f.cp); });
+        line("sed -i", [](const Figures &f) {
+            return QString::asprintf("%.3f s (%.2f x cp)", f.sed, f.sed / f.cp);
+        });
+        line("Start Removing", [](const Figures &f) {
+            return QString::asprintf("%.3f s (%.2f x cp)", f.run, f.run / f.cp);
+        });
+        line("sed / Start Removing",
+             [](const Figures &f) { return QString::asprintf("%.2f", f.sed / f.run); });
+        line("longest gap, worst",
+             [](const Figures &f) { return QString::asprintf("%.1f ms", f.gap); });
+    }
     return 0;
 }

@@ -13,7 +13,7 @@
 // The undo of the last run is timed as well, for information.
 //
 // usage: undo_bench [--files N] [--group N] [--reps N] [--sync each|group] [--record-first]
-//                   [--dir DIR]...
+//                   [--real] [--dir DIR]...
 //   --files  files per run (default 10000), 2 to 8 KB each
 //   --group  results per recorded group (default 32: a few dozen, as the commit queue groups)
 //   --sync   each: fdatasync per result (as the writer does today; default); group: one syncfs
@@ -21,11 +21,16 @@
 //   --record-first  with --sync group: the group is recorded before its results are flushed,
 //            and the results' file system is flushed only when it is not the store's (whose
 //            flush in recordGroup() covered them)
+//   --real   each file through the program's own path instead: the core in place (ProcessFile)
+//            and the commit queue as the window's run uses it (--group, --sync and
+//            --record-first do not apply)
 //   --dir    where the files and the store go, in a fresh folder; repeatable (default
 //            /dev/shm; on a disk, folders there are emptied only at the end)
 
 #include "BenchSupport.h"
 
+#include "CommitQueue.h"
+#include "Operations.h"
 #include "UndoStore.h"
 
 #include <algorithm>
@@ -54,6 +59,7 @@ struct Options {
     int reps = 5;
     bool syncEach = true;
     bool recordFirst = false;
+    bool real = false;
     std::vector<std::string> dirs;
 };
 
@@ -130,6 +136,7 @@ public:
         seconds += Now() - start;
         return answers;
     }
+    std::uint64_t device() const override { return journal_.device(); }
     double seconds = 0;
 
 private:
@@ -215,6 +222,37 @@ void InPlaceRun(const std::vector<std::string> &files, ReplacementJournal *journ
     CommitGroup(group, journal, recorder, options);
 }
 
+// The same run through the program's own path: each page read and its "meta http" line
+// removed by the core (ProcessFile, in place), the results committed by the commit queue as
+// the window's run commits them (overlapped groups, recorded before they are flushed).
+class FixedContext : public Operations::LineContext {
+public:
+    bool letEventsRun() override { return false; }
+    QString conditionText() override { return QStringLiteral("meta http"); }
+    QString chooserText() override { return Operations::Captions[0]; }
+};
+
+void RealRun(const std::vector<std::string> &files, ReplacementJournal *journal) {
+    FixedContext ctx;
+    CommitQueue queue(journal, CommitQueue::Mode::Overlapped);
+    std::size_t row = 0;
+    auto check = [](const std::vector<CommitFailure> &failures) {
+        if (!failures.empty()) {
+            errno = failures.front().error.error();
+            Fail("committing " + failures.front().error.path().toStdString());
+        }
+    };
+    for (const std::string &file : files) {
+        const QString path = QString::fromStdString(file);
+        Operations::FileResult result = Operations::ProcessFile(
+            path, path, ctx, Operations::ProcessOptions(), Operations::Destination::Prepare);
+        if (result.state != Operations::FileResult::State::Changed)
+            Fail("no result for " + file);
+        check(queue.add(std::move(result.pending), row++));
+    }
+    check(queue.commit());
+}
+
 std::vector<std::string> FilesIn(const std::string &folder) {
     std::vector<std::string> files;
     for (const auto &entry : fs::directory_iterator(folder))
@@ -227,9 +265,16 @@ void Measure(const std::string &base, const Options &options) {
     const std::string root = base + "/strelmark-undo-bench-" + std::to_string(::getpid());
     fs::create_directories(root);
     const bool tmpfs = FileSystemName(root) == "tmpfs";
-    std::printf("\n%d files of 2-8 KB in %s (%s), groups of %zu, %s, median of %d\n", options.files,
-                root.c_str(), FileSystemName(root).c_str(), options.group,
-                options.syncEach ? "fdatasync per result" : "one syncfs per group", options.reps);
+    if (options.real)
+        std::printf(
+            "\n%d files of 2-8 KB in %s (%s), the core in place and the commit queue "
+            "(overlapped groups, recorded before they are flushed), median of %d\n",
+            options.files, root.c_str(), FileSystemName(root).c_str(), options.reps);
+    else
+        std::printf("\n%d files of 2-8 KB in %s (%s), groups of %zu, %s, median of %d\n",
+                    options.files, root.c_str(), FileSystemName(root).c_str(), options.group,
+                    options.syncEach ? "fdatasync per result" : "one syncfs per group",
+                    options.reps);
 
     const char *const contenders[] = {"none", "link", "copy"};
     std::map<std::string, std::vector<double>> times;
@@ -248,14 +293,20 @@ void Measure(const std::string &base, const Options &options) {
 
             const double start = Now();
             if (name == "none") {
-                InPlaceRun(files, nullptr, nullptr, options);
+                if (options.real)
+                    RealRun(files, nullptr);
+                else
+                    InPlaceRun(files, nullptr, nullptr, options);
             } else {
                 const UndoStore store(
                     QString::fromStdString(work + "/store"), UndoLimits(),
                     name == "copy" ? UndoKeep::Copy : UndoKeep::LinkWherePossible);
                 const std::unique_ptr<UndoRecorder> run = store.beginRun(UndoFace::CommandLine);
                 TimedJournal journal(*run);
-                InPlaceRun(files, &journal, run.get(), options);
+                if (options.real)
+                    RealRun(files, &journal);
+                else
+                    InPlaceRun(files, &journal, run.get(), options);
                 const double finish = Now();
                 run->finish();
                 recording[name].push_back(journal.seconds + Now() - finish);
@@ -314,12 +365,14 @@ int main(int argc, char **argv) {
             options.syncEach = std::string(argv[++i]) != "group";
         else if (arg == "--record-first")
             options.recordFirst = true;
+        else if (arg == "--real")
+            options.real = true;
         else if (arg == "--dir" && more)
             options.dirs.push_back(argv[++i]);
         else {
             std::fprintf(stderr,
                          "usage: undo_bench [--files N] [--group N] [--reps N] "
-                         "[--sync each|group] [--record-first] [--dir DIR]...\n");
+                         "[--sync each|group] [--record-first] [--real] [--dir DIR]...\n");
             return 2;
         }
     }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -173,6 +174,50 @@ bool FolderHasDefaultAcl(const std::string &folder) {
     return lastAnswer;
 }
 
+// What a file that this thread makes in a folder gets without being asked: its owner and group
+// (this process's, or the folder's group under a set-group-ID folder), and for the permission
+// bits it is opened with, the bits it ends up with (the umask or the folder's default ACL take
+// some away). Learnt from the status of the last temporary file made in that folder, so that a
+// run over many files of one folder asks once rather than once a file. A child made by fork()
+// starts without it: it may change its user before it writes.
+struct CreationFacts {
+    bool known = false;
+    std::string folder;
+    mode_t requested = 0;
+    mode_t got = 0;
+    uid_t owner = 0;
+    gid_t group = 0;
+};
+
+thread_local CreationFacts lastCreation;
+
+void ForgetCreationFacts() {
+    lastCreation.known = false;
+}
+
+const CreationFacts *KnownCreation(const std::string &folder) {
+    static const int registered = ::pthread_atfork(nullptr, nullptr, ForgetCreationFacts);
+    (void)registered;
+    return lastCreation.known && lastCreation.folder == folder ? &lastCreation : nullptr;
+}
+
+void LearnCreation(const std::string &folder, mode_t requested, const struct stat &created) {
+    lastCreation.known = true;
+    lastCreation.folder = folder;
+    lastCreation.requested = requested;
+    lastCreation.got = created.st_mode & 07777;
+    lastCreation.owner = created.st_uid;
+    lastCreation.group = created.st_gid;
+}
+
+// Whether this user may write the existing file, as access(W_OK) would answer, known without
+// asking: its owner may when the owner's write bit is set. (A file system mounted read-only
+// refuses the temporary file as well; an immutable file refuses its rename at the commit.)
+bool OwnerMayWrite(const std::string &folder, const struct stat &existing) {
+    const CreationFacts *facts = KnownCreation(folder);
+    return facts != nullptr && facts->owner == existing.st_uid && (existing.st_mode & S_IWUSR);
+}
+
 }  // namespace
 
 std::string FolderOf(const std::string &path) {
@@ -197,8 +242,12 @@ std::string TemporaryNameFor(const std::string &target) {
 }
 
 ResultTarget ResolveResultTarget(const QString &path) {
+    return ResolveResultTarget(path, QFile::encodeName(path).toStdString());
+}
+
+ResultTarget ResolveResultTarget(const QString &path, std::string encoded) {
     ResultTarget target;
-    target.path = QFile::encodeName(path).toStdString();
+    target.path = std::move(encoded);
     if (target.path.empty())
         throw FileError(FileError::Kind::Write, path, ENOENT);
     if (const int error = ResolveLinks(target.path, target.info, target.exists))
@@ -220,21 +269,26 @@ AtomicFile::AtomicFile(const QString &path, Temporary temporary)
 
 AtomicFile::AtomicFile(const QString &path, Temporary temporary, const ResultTarget &target)
     : path_(path), target_(target.path), exists_(target.exists), existing_(target.info) {
+    const std::string folder = FolderOf(target_);
     // A rename needs only the folder's permission; a file this user may not write is refused
     // here rather than replaced.
-    if (exists_ && ::access(target_.c_str(), W_OK) != 0)
+    if (exists_ && !OwnerMayWrite(folder, existing_) && ::access(target_.c_str(), W_OK) != 0)
         fail(errno);
 
-    // Until the permission bits of the replaced file are copied, nobody else may open it.
-    const mode_t mode = exists_ ? 0600 : 0666;
+    // An unnamed file cannot be opened by anyone else: it is made with the replaced file's
+    // permission bits at once (set-id bits only once all is written), so that most often they
+    // need no change. A named one lets nobody else in until they are copied.
+    requested_ = exists_ ? (existing_.st_mode & 0777) : 0666;
     if (temporary == Temporary::Unnamed && UnnamedFilesCanBeLinked()) {
-        fd_ = ::open(FolderOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+        fd_ = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, requested_);
         if (fd_ < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
             fail(errno);
     }
+    if (fd_ < 0 && exists_)
+        requested_ = 0600;
     for (int attempt = 0; fd_ < 0; ++attempt) {
         temporary_ = TemporaryNameFor(target_);
-        fd_ = ::open(temporary_.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, mode);
+        fd_ = ::open(temporary_.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, requested_);
         if (fd_ < 0) {
             const int error = errno;
             temporary_.clear();
@@ -251,19 +305,37 @@ AtomicFile::~AtomicFile() {
 // The replaced file's owner and group where this user may set them, its extended attributes and
 // ACL, then its permission bits, once all is written: a write by an unprivileged process clears
 // the set-id bits, and so does a change of owner, which also drops file capabilities.
+//
+// What the temporary file got when it was made (owner, group, permission bits) is known without
+// asking when an earlier file of this thread was made in the same folder with the same bits;
+// otherwise it is asked for, and learnt. Only what differs is changed.
 void AtomicFile::takeOverAttributes(int replacedFd) {
     const uid_t owner = existing_.st_uid;
     const gid_t group = existing_.st_gid;
+    const std::string folder = FolderOf(target_);
+    uid_t createdOwner;
+    gid_t createdGroup;
+    mode_t createdMode;
+    const CreationFacts *facts = KnownCreation(folder);
+    if (facts != nullptr && facts->requested == requested_) {
+        createdOwner = facts->owner;
+        createdGroup = facts->group;
+        createdMode = facts->got;
+    } else {
+        if (::fstat(fd_, &created_) != 0)
+            fail(errno);
+        createdKnown_ = true;
+        LearnCreation(folder, requested_, created_);
+        createdOwner = created_.st_uid;
+        createdGroup = created_.st_gid;
+        createdMode = created_.st_mode & 07777;
+    }
     bool ownerKept = true, groupKept = true;
-    struct stat created;
-    if (::fstat(fd_, &created) != 0)
-        fail(errno);
-    if (created.st_uid != owner || created.st_gid != group) {
+    if (createdOwner != owner || createdGroup != group) {
         // Root may always; others only give the file a group they belong to.
         if (::fchown(fd_, owner, group) != 0) {
-            ownerKept = created.st_uid == owner;
-            groupKept =
-                created.st_gid == group || ::fchown(fd_, static_cast<uid_t>(-1), group) == 0;
+            ownerKept = createdOwner == owner;
+            groupKept = createdGroup == group || ::fchown(fd_, static_cast<uid_t>(-1), group) == 0;
         }
     }
 
@@ -272,14 +344,15 @@ void AtomicFile::takeOverAttributes(int replacedFd) {
         fail(error);
     // A new file in a folder with a default ACL inherits an ACL that the replaced file may not
     // have had.
-    if (!hadAccessAcl && FolderHasDefaultAcl(FolderOf(target_)) &&
-        ::fremovexattr(fd_, AccessAcl) != 0 && errno != ENODATA && errno != ENOTSUP)
+    const bool inheritedAcl = !hadAccessAcl && FolderHasDefaultAcl(folder);
+    if (inheritedAcl && ::fremovexattr(fd_, AccessAcl) != 0 && errno != ENODATA && errno != ENOTSUP)
         fail(errno);
 
     mode_t mode = existing_.st_mode & 07777;
     if (!ownerKept || !groupKept)
         mode &= ~mode_t(S_ISUID | S_ISGID);
-    if (::fchmod(fd_, mode) != 0)
+    // An ACL copied or taken away has its say on the group's bits: they are set again.
+    if ((mode != createdMode || hadAccessAcl || inheritedAcl) && ::fchmod(fd_, mode) != 0)
         fail(errno);
 }
 
@@ -353,9 +426,23 @@ std::unique_ptr<PendingResult> AtomicFile::prepare(int replacedFd) {
     pending->target_ = std::move(target_);
     pending->temporary_ = std::exchange(temporary_, std::string());
     pending->existed_ = exists_;
-    pending->device_ = existing_.st_dev;
-    pending->inode_ = existing_.st_ino;
+    if (exists_) {
+        pending->device_ = existing_.st_dev;
+        pending->inode_ = existing_.st_ino;
+        pending->replacedSize_ = static_cast<std::uint64_t>(existing_.st_size);
+        pending->replacedModifiedNs_ =
+            std::int64_t(existing_.st_mtim.tv_sec) * 1000000000 + existing_.st_mtim.tv_nsec;
+        pending->replacedSpace_ = static_cast<std::uint64_t>(existing_.st_blocks) * 512;
+    }
     pending->size_ = size_;
+    if (createdKnown_) {
+        // Nothing is written after this, so its modification time is the result's.
+        pending->identityKnown_ = true;
+        pending->newDevice_ = created_.st_dev;
+        pending->newInode_ = created_.st_ino;
+        pending->newModifiedNs_ =
+            std::int64_t(created_.st_mtim.tv_sec) * 1000000000 + created_.st_mtim.tv_nsec;
+    }
     return pending;
 }
 

@@ -68,9 +68,17 @@ private:
     std::string target_;
     std::string temporary_;  // the named temporary file; empty while it has no name
     bool existed_ = false;
-    dev_t device_ = 0;  // the file it replaces
+    dev_t device_ = 0;  // the file it replaces, as the writer found it
     ino_t inode_ = 0;
+    std::uint64_t replacedSize_ = 0;
+    std::int64_t replacedModifiedNs_ = 0;
+    std::uint64_t replacedSpace_ = 0;  // st_blocks * 512
     std::uint64_t size_ = 0;
+    // The result's own identity, when the writer asked for it while completing the file.
+    bool identityKnown_ = false;
+    dev_t newDevice_ = 0;
+    ino_t newInode_ = 0;
+    std::int64_t newModifiedNs_ = 0;
 };
 
 namespace RFTSFSO {
@@ -86,6 +94,8 @@ struct ResultTarget {
 // Follows the links from `path` (as given, for the errors). Throws FileError (Write) when the
 // links cannot be followed, or when a folder or anything else that is no regular file is there.
 ResultTarget ResolveResultTarget(const QString &path);
+// The same, with the path already as the file system's bytes.
+ResultTarget ResolveResultTarget(const QString &path, std::string encoded);
 
 // The folder of a target path ("." for a bare name).
 std::string FolderOf(const std::string &path);
@@ -123,7 +133,10 @@ private:
     std::string temporary_;    // the named temporary file; empty while it has no name
     bool exists_ = false;      // a file is at the target now
     struct stat existing_ {};  // and this is what stat said about it
+    mode_t requested_ = 0;     // the permission bits the temporary file was opened with
     std::uint64_t size_ = 0;   // bytes written
+    struct stat created_ {};   // the temporary file's own status, when it was asked for
+    bool createdKnown_ = false;
 };
 
 }  // namespace RFTSFSO

@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -40,15 +41,29 @@ struct Placement {
     int error = 0;  // the outcome
 };
 
-// Gives the unnamed file a name: through /proc/self/fd, or directly with AT_EMPTY_PATH, which
-// needs a privilege.
+// Whether an unnamed file can be linked directly from its descriptor (AT_EMPTY_PATH), found out
+// by the links made: 0 not yet known, 1 it worked, 2 it was refused where /proc/self/fd worked.
+// It needs a privilege, or on newer kernels the very credentials that opened the file (which the
+// helper process that renames does not share), so a refusal is learnt once and /proc/self/fd
+// is the way from then on. A direct link spares the kernel the lookup of the /proc path.
+std::atomic<int> directLinks{0};
+
+// Gives the unnamed file a name: directly with AT_EMPTY_PATH where that is allowed, else through
+// /proc/self/fd.
 int LinkUnnamed(const Placement &p, const char *name) {
-    if (::linkat(AT_FDCWD, p.proc, AT_FDCWD, name, AT_SYMLINK_FOLLOW) == 0)
-        return 0;
-    const int error = errno;
-    if (error == ENOENT && ::linkat(p.fd, "", AT_FDCWD, name, AT_EMPTY_PATH) == 0)
-        return 0;
-    return error;
+    if (directLinks.load(std::memory_order_relaxed) != 2) {
+        if (::linkat(p.fd, "", AT_FDCWD, name, AT_EMPTY_PATH) == 0) {
+            directLinks.store(1, std::memory_order_relaxed);
+            return 0;
+        }
+        // ENOENT is also what the lack of the privilege says.
+        if (errno != ENOENT)
+            return errno;
+    }
+    if (::linkat(AT_FDCWD, p.proc, AT_FDCWD, name, AT_SYMLINK_FOLLOW) != 0)
+        return errno;
+    directLinks.store(2, std::memory_order_relaxed);
+    return 0;
 }
 
 // A new file takes its name directly; a file that replaces another gets a name of its own
@@ -152,37 +167,128 @@ void PutAllInPlace(std::vector<Placement> &entries) {
 
 // --- CommitQueue --------------------------------------------------------------------------------
 
-CommitQueue::CommitQueue(ReplacementJournal *journal) : journal_(journal) {}
+namespace {
 
-CommitQueue::~CommitQueue() = default;
+std::int64_t Nanoseconds(const struct timespec &time) {
+    return std::int64_t(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+
+}  // namespace
+
+CommitQueue::CommitQueue(ReplacementJournal *journal, Mode mode) : journal_(journal), mode_(mode) {}
+
+CommitQueue::~CommitQueue() {
+    collect(true);
+    if (committer_.joinable()) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stopping_ = true;
+        }
+        changed_.notify_all();
+        committer_.join();
+    }
+}
 
 std::vector<CommitFailure> CommitQueue::add(std::unique_ptr<PendingResult> result,
                                             std::size_t tag) {
-    std::vector<CommitFailure> failures;
+    std::vector<CommitFailure> failures = collect(false);
     if (!result)
         return failures;
+    auto append = [&failures](std::vector<CommitFailure> more) {
+        failures.insert(failures.end(), std::make_move_iterator(more.begin()),
+                        std::make_move_iterator(more.end()));
+    };
     // Two results for one target: the earlier goes in place first, and the later is compared
     // and journalled against it.
     struct stat replaced {};
     replaced.st_dev = result->device_;
     replaced.st_ino = result->inode_;
-    if (holdsTarget(result->target(), &replaced, result->replaces()))
-        failures = commit();
+    if (holdsTarget(result->target(), &replaced, result->replaces())) {
+        append(commit());
+        // What the later result replaces is now the earlier one.
+        struct stat there;
+        result->existed_ = ::lstat(result->target_.c_str(), &there) == 0 && S_ISREG(there.st_mode);
+        if (result->existed_) {
+            result->device_ = there.st_dev;
+            result->inode_ = there.st_ino;
+            result->replacedSize_ = static_cast<std::uint64_t>(there.st_size);
+            result->replacedModifiedNs_ = Nanoseconds(there.st_mtim);
+            result->replacedSpace_ = static_cast<std::uint64_t>(there.st_blocks) * 512;
+        }
+    }
     if (pending_.empty())
         first_ = std::chrono::steady_clock::now();
     bytes_ += result->size();
     pending_.push_back(Entry{std::move(result), tag});
-    if (pending_.size() >= MaxFiles || bytes_ >= MaxBytes ||
-        std::chrono::steady_clock::now() - first_ >= MaxDelay) {
-        std::vector<CommitFailure> more = commit();
-        failures.insert(failures.end(), std::make_move_iterator(more.begin()),
-                        std::make_move_iterator(more.end()));
+    const bool fullByCount = pending_.size() >= MaxFiles;
+    const bool full = bytes_ >= MaxBytes || std::chrono::steady_clock::now() - first_ >= MaxDelay;
+    if (fullByCount || full) {
+        if (mode_ == Mode::InCall) {
+            append(commit());
+        } else if (!full && pending_.size() < MaxFilesWhileBusy && inFlight_ && [this] {
+                       std::lock_guard<std::mutex> lock(mutex_);
+                       return busy_;
+                   }()) {
+            // The disk is still busy with the group before: this one grows meanwhile.
+        } else {
+            // One group in flight at a time: this one waits for the one before.
+            append(collect(true));
+            flight_ = std::exchange(pending_, {});
+            bytes_ = 0;
+            inFlight_ = true;
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                busy_ = true;
+            }
+            if (!committer_.joinable())
+                committer_ = std::thread(&CommitQueue::committerLoop, this);
+            changed_.notify_all();
+        }
     }
     return failures;
 }
 
+void CommitQueue::committerLoop() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [this] { return busy_ || stopping_; });
+        if (busy_) {
+            lock.unlock();
+            std::vector<CommitFailure> failures = commitGroup(flight_);
+            lock.lock();
+            flightFailures_ = std::move(failures);
+            busy_ = false;
+            changed_.notify_all();
+            continue;
+        }
+        return;
+    }
+}
+
+std::vector<CommitFailure> CommitQueue::collect(bool wait) {
+    if (!inFlight_)
+        return {};
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (!wait && busy_)
+        return {};
+    changed_.wait(lock, [this] { return !busy_; });
+    inFlight_ = false;
+    flight_.clear();  // closed and placed already: nothing of it is left to drop
+    return std::exchange(flightFailures_, {});
+}
+
+std::vector<CommitFailure> CommitQueue::commit() {
+    std::vector<CommitFailure> failures = collect(true);
+    std::vector<Entry> group = std::exchange(pending_, {});
+    bytes_ = 0;
+    std::vector<CommitFailure> more = commitGroup(group);
+    failures.insert(failures.end(), std::make_move_iterator(more.begin()),
+                    std::make_move_iterator(more.end()));
+    return failures;  // the group's results go with `group`: whatever failed leaves nothing
+}
+
 bool CommitQueue::holds(const QString &path) const {
-    if (pending_.empty())
+    if (empty())
         return false;
     RFTSFSO::ResultTarget target;
     try {
@@ -198,13 +304,19 @@ bool CommitQueue::holds(const QString &path) const {
 
 bool CommitQueue::holdsTarget(const std::string &target, const struct stat *info,
                               bool exists) const {
-    if (pending_.empty() || target.empty())
+    return holdsIn(pending_, target, info, exists) ||
+           (inFlight_ && holdsIn(flight_, target, info, exists));
+}
+
+bool CommitQueue::holdsIn(const std::vector<Entry> &entries, const std::string &target,
+                          const struct stat *info, bool exists) const {
+    if (entries.empty() || target.empty())
         return false;
     const std::size_t slash = target.rfind('/');
     const std::string_view name =
         std::string_view(target).substr(slash == std::string::npos ? 0 : slash + 1);
     std::optional<std::pair<dev_t, ino_t>> folder;
-    for (const Entry &entry : pending_) {
+    for (const Entry &entry : entries) {
         const PendingResult &result = *entry.result;
         if (result.target() == target)
             return true;
@@ -249,16 +361,18 @@ bool CommitQueue::holdsTarget(const std::string &target, const struct stat *info
 // flushes the cache once for the whole group. It also writes out whatever else is waiting on
 // that file system, and its error is the file system's, not a file's: when it fails, each file
 // of that file system is synced on its own to find the ones whose data did not reach the disk.
-void CommitQueue::makeDurable(const std::vector<PendingResult *> &results,
-                              std::vector<int> &errors) {
-    // The file system of each result: the replaced file's, or that of the folder it is made in
-    // (looked up once per folder of the group).
+void CommitQueue::makeDurable(const std::vector<PendingResult *> &results, std::vector<int> &errors,
+                              std::uint64_t flushed) const {
+    // The file system of each result: the replaced file's, the result's own when the writer
+    // learnt it, or that of the folder it is made in (looked up once per folder and queue).
     std::vector<dev_t> devices(results.size(), 0);
-    std::vector<std::pair<std::string, dev_t>> folders;
+    std::vector<std::pair<std::string, dev_t>> &folders = folderDevices_;
     for (std::size_t i = 0; i < results.size(); ++i) {
         const PendingResult &result = *results[i];
-        if (result.existed_) {
-            devices[i] = result.device_;
+        if (errors[i] != 0)
+            continue;
+        if (result.existed_ || result.identityKnown_) {
+            devices[i] = result.existed_ ? result.device_ : result.newDevice_;
             continue;
         }
         const std::string folder = RFTSFSO::FolderOf(result.target_);
@@ -280,7 +394,9 @@ void CommitQueue::makeDurable(const std::vector<PendingResult *> &results,
     for (std::size_t i = 0; i < results.size(); ++i) {
         if (done[i] || errors[i] != 0)
             continue;
-        const bool synced = ::syncfs(results[i]->fd_) == 0;
+        // The journal's flush covered its file system.
+        const bool covered = flushed != 0 && devices[i] == flushed;
+        const bool synced = covered || ::syncfs(results[i]->fd_) == 0;
         for (std::size_t j = i; j < results.size(); ++j) {
             if (done[j] || errors[j] != 0 || devices[j] != devices[i])
                 continue;
@@ -291,94 +407,119 @@ void CommitQueue::makeDurable(const std::vector<PendingResult *> &results,
     }
 }
 
-std::vector<CommitFailure> CommitQueue::commit() {
-    std::vector<Entry> group = std::exchange(pending_, {});
-    bytes_ = 0;
+std::vector<CommitFailure> CommitQueue::commitGroup(std::vector<Entry> &group) const {
     std::vector<CommitFailure> failures;
     if (group.empty())
         return failures;
-
     std::vector<int> errors(group.size(), 0);
-    std::vector<PendingResult *> results;
-    for (const Entry &entry : group)
-        results.push_back(entry.result.get());
-    makeDurable(results, errors);
+    try {
+        std::vector<PendingResult *> results;
+        for (const Entry &entry : group)
+            results.push_back(entry.result.get());
 
-    if (journal_ != nullptr) {
-        std::vector<Replacement> records;
-        std::vector<std::size_t> recorded;
+        // The record first: it makes the store's file system durable, the results on it
+        // included, so that only the other file systems need a flush of their own.
+        std::uint64_t flushed = 0;
+        if (journal_ != nullptr) {
+            std::vector<Replacement> records;
+            std::vector<std::size_t> recorded;
+            for (std::size_t i = 0; i < group.size(); ++i) {
+                PendingResult &result = *group[i].result;
+                if (!result.identityKnown_) {
+                    struct stat now;
+                    if (::fstat(result.fd_, &now) != 0) {
+                        errors[i] = errno;
+                        continue;
+                    }
+                    result.identityKnown_ = true;
+                    result.newDevice_ = now.st_dev;
+                    result.newInode_ = now.st_ino;
+                    result.newModifiedNs_ = Nanoseconds(now.st_mtim);
+                }
+                Replacement record;
+                record.target = result.target();
+                record.existed = result.existed_;
+                record.newDevice = result.newDevice_;
+                record.newInode = result.newInode_;
+                record.newSize = result.size_;
+                record.newModifiedNs = result.newModifiedNs_;
+                if (result.existed_) {
+                    record.oldKnown = true;
+                    record.oldDevice = result.device_;
+                    record.oldInode = result.inode_;
+                    record.oldSize = result.replacedSize_;
+                    record.oldModifiedNs = result.replacedModifiedNs_;
+                    record.oldSpace = result.replacedSpace_;
+                }
+                records.push_back(std::move(record));
+                recorded.push_back(i);
+            }
+            if (!records.empty()) {
+                // A journal that fails as a whole has kept nothing: nothing is replaced.
+                std::vector<int> answers;
+                try {
+                    answers = journal_->recordGroup(records);
+                } catch (const std::exception &) {
+                    answers.assign(records.size(), EIO);
+                }
+                bool any = false;
+                for (std::size_t k = 0; k < recorded.size(); ++k) {
+                    // A journal that answers for fewer entries than it was given has kept none
+                    // of the rest.
+                    const int answer = k < answers.size() ? answers[k] : EIO;
+                    if (answer != 0)
+                        errors[recorded[k]] = answer;
+                    any = any || answer == 0;
+                }
+                if (any)
+                    flushed = journal_->device();
+            }
+        }
+        makeDurable(results, errors, flushed);
+
+        std::vector<Placement> placements;
+        std::vector<std::size_t> placed;
+        std::vector<std::string> names;  // kept alive for the placements
+        names.reserve(group.size() * Placement::Names);
         for (std::size_t i = 0; i < group.size(); ++i) {
             if (errors[i] != 0)
                 continue;
             const PendingResult &result = *group[i].result;
-            struct stat now;
-            if (::fstat(result.fd_, &now) != 0) {
-                errors[i] = errno;
-                continue;
+            Placement p;
+            p.fd = result.fd_;
+            p.target = result.target().c_str();
+            if (!result.temporary_.empty()) {
+                p.named = result.temporary_.c_str();
+            } else {
+                p.linkDirectly = !result.existed_;
+                std::snprintf(p.proc, sizeof p.proc, "/proc/self/fd/%d", result.fd_);
+                // A new file needs a name of its own only if something appeared at its target
+                // meanwhile; with a journal, what appeared is in no record and is left alone
+                // (the result fails with EEXIST).
+                const int spare = p.linkDirectly ? (journal_ != nullptr ? 0 : 1) : Placement::Names;
+                for (int k = 0; k < spare; ++k) {
+                    names.push_back(RFTSFSO::TemporaryNameFor(result.target()));
+                    p.names[k] = names.back().c_str();
+                }
             }
-            struct stat there;
-            Replacement record;
-            record.target = result.target();
-            record.existed = ::lstat(result.target().c_str(), &there) == 0;
-            record.newDevice = now.st_dev;
-            record.newInode = now.st_ino;
-            record.newSize = static_cast<std::uint64_t>(now.st_size);
-            record.newModifiedNs =
-                std::int64_t(now.st_mtim.tv_sec) * 1000000000 + now.st_mtim.tv_nsec;
-            records.push_back(std::move(record));
-            recorded.push_back(i);
+            placements.push_back(p);
+            placed.push_back(i);
         }
-        if (!records.empty()) {
-            // A journal that fails as a whole has kept nothing: nothing is replaced.
-            std::vector<int> answers;
-            try {
-                answers = journal_->recordGroup(records);
-            } catch (const std::exception &) {
-                answers.assign(records.size(), EIO);
-            }
-            for (std::size_t k = 0; k < recorded.size(); ++k) {
-                // A journal that answers for fewer entries than it was given has kept none of
-                // the rest.
-                const int answer = k < answers.size() ? answers[k] : EIO;
-                if (answer != 0)
-                    errors[recorded[k]] = answer;
-            }
+        PutAllInPlace(placements);
+        for (std::size_t k = 0; k < placed.size(); ++k) {
+            PendingResult &result = *group[placed[k]].result;
+            // In place or removed: the named temporary file is gone either way. The data is on
+            // the disk already, so closing has nothing left to report.
+            result.temporary_.clear();
+            errors[placed[k]] = placements[k].error;
+            ::close(std::exchange(result.fd_, -1));
         }
-    }
-
-    std::vector<Placement> placements;
-    std::vector<std::size_t> placed;
-    std::vector<std::string> names;  // kept alive for the placements
-    names.reserve(group.size() * Placement::Names);
-    for (std::size_t i = 0; i < group.size(); ++i) {
-        if (errors[i] != 0)
-            continue;
-        const PendingResult &result = *group[i].result;
-        Placement p;
-        p.fd = result.fd_;
-        p.target = result.target().c_str();
-        if (!result.temporary_.empty()) {
-            p.named = result.temporary_.c_str();
-        } else {
-            p.linkDirectly = !result.existed_;
-            std::snprintf(p.proc, sizeof p.proc, "/proc/self/fd/%d", result.fd_);
-            // A new file needs a name of its own only if something appeared at its target.
-            for (int k = 0; k < (p.linkDirectly ? 1 : Placement::Names); ++k) {
-                names.push_back(RFTSFSO::TemporaryNameFor(result.target()));
-                p.names[k] = names.back().c_str();
-            }
+    } catch (const std::bad_alloc &) {
+        // Out of memory before anything was put in place: nothing of the group is.
+        for (int &error : errors) {
+            if (error == 0)
+                error = ENOMEM;
         }
-        placements.push_back(p);
-        placed.push_back(i);
-    }
-    PutAllInPlace(placements);
-    for (std::size_t k = 0; k < placed.size(); ++k) {
-        PendingResult &result = *group[placed[k]].result;
-        // In place or removed: the named temporary file is gone either way. The data is on
-        // the disk already, so closing has nothing left to report.
-        result.temporary_.clear();
-        errors[placed[k]] = placements[k].error;
-        ::close(std::exchange(result.fd_, -1));
     }
 
     for (std::size_t i = 0; i < group.size(); ++i) {
@@ -386,5 +527,5 @@ std::vector<CommitFailure> CommitQueue::commit() {
             failures.push_back({group[i].tag, FileError(FileError::Kind::Write,
                                                         group[i].result->path(), errors[i])});
     }
-    return failures;  // the group's results go with `group`: whatever failed leaves nothing
+    return failures;
 }

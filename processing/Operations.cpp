@@ -361,6 +361,7 @@ FileResult ProcessFile(const QString &inputPath, const QString &outputPath, Line
         ResultWriter::Options writing;
         writing.keepLineEnds = options.keepLineEnds;
         writing.dryRun = destination == Destination::DryRun;
+        writing.folderNames = options.outputFolder;
         output.emplace(outputPath, &*input, writing);
         result.charactersRemoved = RunLoop(*input, *output, ctx, options.lineNumber);
         result.linesRead = input->lineCount();

@@ -85,6 +85,8 @@ struct ProcessOptions {
     // line keeps the line end it had (CR LF or LF), and the last one gets none only when the
     // file's last line had none; a file of which nothing is removed comes out byte for byte.
     bool keepLineEnds = false;
+    // What the run knows of its output folder's names (RFTSFSO::FolderNames), or null.
+    RFTSFSO::FolderNames *outputFolder = nullptr;
 };
 
 enum class Destination {

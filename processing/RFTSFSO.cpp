@@ -11,9 +11,11 @@
 #include <new>
 #include <utility>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace RFTSFSO {
@@ -91,6 +93,43 @@ char *GrowBuffer(char *buffer, std::size_t kept, std::size_t capacity, std::size
 
 // --- LineReader ---------------------------------------------------------------------------
 
+namespace {
+
+thread_local std::uint64_t readsThatWaited = 0;
+// The file system, by its device, whose files last refused a read without waiting.
+thread_local dev_t noWaitUnsupported = 0;
+
+}  // namespace
+
+std::uint64_t ReadsThatWaited() {
+    return readsThatWaited;
+}
+
+ReadAhead::ReadAhead() : waitedBefore_(ReadsThatWaited()) {}
+
+void ReadAhead::announce(const QString &path) {
+    for (const QString &recent : recent_) {
+        if (recent == path)
+            return;
+    }
+    recent_[next_] = path;
+    next_ = (next_ + 1) % Depth;
+    const QByteArray name = QFile::encodeName(path);
+    // Regular files only: opening anything else may wait or do something to a device.
+    struct stat info;
+    if (name.isEmpty() || ::stat(name.constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return;
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return;
+    ::posix_fadvise(fd, 0,
+                    static_cast<off_t>(std::min<std::uint64_t>(
+                        static_cast<std::uint64_t>(info.st_size), LineReader::DefaultChunk)),
+                    POSIX_FADV_WILLNEED);
+    ::close(fd);
+    ++announced_;
+}
+
 LineReader::LineReader(std::size_t chunk) : chunk_(std::max<std::size_t>(chunk, 1)) {}
 
 LineReader::LineReader(const QString &path, std::size_t chunk) : LineReader(chunk) {
@@ -101,8 +140,13 @@ LineReader::LineReader(const QString &path, std::size_t chunk) : LineReader(chun
     // Look before opening: opening a named pipe would wait for a writer, and opening a device
     // may do something to it. Should the path change into one of them before the opening,
     // O_NONBLOCK keeps the opening from waiting and the reads fail.
-    struct stat info;
-    if (::stat(name.constData(), &info) != 0)
+    // lstat first: a path that is the file itself (the usual case) also tells a writer of the
+    // same path what is there; a symbolic link is followed with stat.
+    struct stat &info = status_;
+    if (::lstat(name.constData(), &info) != 0)
+        throw FileError(FileError::Kind::Read, path, errno);
+    statusIsLinkFree_ = S_ISREG(info.st_mode);
+    if (S_ISLNK(info.st_mode) && ::stat(name.constData(), &info) != 0)
         throw FileError(FileError::Kind::Read, path, errno);
     if (S_ISDIR(info.st_mode))
         throw FileError(FileError::Kind::Read, path, EISDIR);
@@ -136,6 +180,8 @@ LineReader::LineReader(LineReader &&other) noexcept
       discarded_(other.discarded_),
       device_(other.device_),
       inode_(other.inode_),
+      status_(other.status_),
+      statusIsLinkFree_(other.statusIsLinkFree_),
       buffer_(std::exchange(other.buffer_, nullptr)),
       capacity_(std::exchange(other.capacity_, 0)),
       begin_(std::exchange(other.begin_, 0)),
@@ -167,6 +213,18 @@ std::size_t LineReader::readMore(char *to, std::size_t most) {
         std::memcpy(to, memory_.data(), size);
         memory_.remove_prefix(size);
         return size;
+    }
+    if (readSoFar_ == 0 && expectedSize_ > 0 && device_ != noWaitUnsupported) {
+        // The first read takes what the page cache holds, without waiting; a file whose start
+        // is not there is counted (see ReadAhead) and read as usual.
+        iovec piece{to, most};
+        const ssize_t size = ::preadv2(fd_, &piece, 1, -1, RWF_NOWAIT);
+        if (size > 0)
+            return static_cast<std::size_t>(size);
+        if (size < 0 && errno == EAGAIN)
+            ++readsThatWaited;
+        else if (size < 0 && errno == EOPNOTSUPP)
+            noWaitUnsupported = device_;
     }
     for (;;) {
         const ssize_t size = ::read(fd_, to, most);
@@ -227,6 +285,57 @@ bool LineReader::nextAfterRefill(std::string_view &line) {
     }
 }
 
+// --- FolderNames ----------------------------------------------------------------------------
+
+namespace {
+
+std::string_view NameIn(const std::string &path) {
+    const std::size_t slash = path.rfind('/');
+    return std::string_view(path).substr(slash == std::string::npos ? 0 : slash + 1);
+}
+
+}  // namespace
+
+bool FolderNames::mayHold(const std::string &target) {
+    if (state_ == State::Unknown || target.empty())
+        return true;
+    const std::string folder = FolderOf(target);
+    if (state_ == State::Unlisted) {
+        state_ = State::Unknown;
+        DIR *dir = ::opendir(folder.c_str());
+        if (dir == nullptr)
+            return true;
+        bool complete = true;
+        errno = 0;
+        while (const dirent *entry = ::readdir(dir)) {
+            if (names_.size() == MaxNames) {
+                complete = false;
+                break;
+            }
+            names_.emplace_back(entry->d_name);
+        }
+        complete = complete && errno == 0;
+        ::closedir(dir);
+        if (!complete) {
+            names_.clear();
+            return true;
+        }
+        std::sort(names_.begin(), names_.end());
+        folder_ = folder;
+        state_ = State::Listed;
+    }
+    if (folder != folder_)
+        return true;
+    const std::string_view name = NameIn(target);
+    return name.empty() || std::binary_search(names_.begin(), names_.end(), name) ||
+           written_.find(name) != written_.end();
+}
+
+void FolderNames::noteWritten(const std::string &target) {
+    if (state_ == State::Listed && FolderOf(target) == folder_)
+        written_.emplace(NameIn(target));
+}
+
 // --- ResultWriter ---------------------------------------------------------------------------
 
 namespace {
@@ -284,7 +393,24 @@ void ResultWriter::fail(int error) {
 
 // The first bytes of the result: what is at the path decides how they are handled.
 void ResultWriter::start() {
-    target_ = std::make_unique<ResultTarget>(ResolveResultTarget(path_));
+    if (input_ != nullptr && input_->status() != nullptr && input_->path() == path_) {
+        // In place, and the input's path is the file itself: what its reader found is there.
+        target_ = std::make_unique<ResultTarget>();
+        target_->path = QFile::encodeName(path_).toStdString();
+        target_->exists = true;
+        target_->info = *input_->status();
+    } else {
+        std::string encoded = QFile::encodeName(path_).toStdString();
+        if (options_.folderNames != nullptr && !encoded.empty() &&
+            !options_.folderNames->mayHold(encoded)) {
+            // Nothing there when the run listed the folder, and nothing written there since.
+            target_ = std::make_unique<ResultTarget>();
+            target_->path = std::move(encoded);
+        } else {
+            target_ =
+                std::make_unique<ResultTarget>(ResolveResultTarget(path_, std::move(encoded)));
+        }
+    }
     state_ = State::Comparing;
     if (target_->exists) {
         if (input_ != nullptr && input_->descriptor() >= 0 &&
@@ -423,6 +549,8 @@ bool ResultWriter::finish() {
     if (state_ == State::Writing) {
         pending_ = file_->prepare(compareFd_);
         file_.reset();
+        if (options_.folderNames != nullptr)
+            options_.folderNames->noteWritten(pending_->target());
     }
     return true;
 }

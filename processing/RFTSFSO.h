@@ -25,12 +25,14 @@
 
 #include <QString>
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -91,6 +93,11 @@ public:
     ino_t inode() const { return inode_; }
     // The descriptor of the file being read, or -1.
     int descriptor() const { return fd_; }
+    // The path as given, and what lstat said of it when that is the regular file itself (no
+    // symbolic link on the way): a writer whose output path is the same need not look again.
+    // Null otherwise.
+    const QString &path() const { return path_; }
+    const struct stat *status() const { return statusIsLinkFree_ ? &status_ : nullptr; }
     // The bytes of the input from `offset` on, `size` of them, when the buffer still holds them
     // all (a file that fits in one chunk stays held whole until the reader goes); otherwise an
     // empty view. The same bytes as the file had when they were read.
@@ -184,6 +191,8 @@ private:
     std::uint64_t discarded_ = 0;  // bytes of the input before buffer_[0]
     dev_t device_ = 0;
     ino_t inode_ = 0;
+    struct stat status_ {};
+    bool statusIsLinkFree_ = false;
     char *buffer_ = nullptr;  // [begin_, filled_) holds bytes not yet handed out as lines
     std::size_t capacity_ = 0, begin_ = 0, scanned_ = 0, filled_ = 0;
     std::size_t blockStart_ = 0;  // where the block of lineEnds_ starts
@@ -193,6 +202,81 @@ private:
     LineEnd lineEnd_ = LineEnd::None;
     std::uint64_t lines_ = 0;
     std::uint64_t refills_ = 0;
+};
+
+// Reads that had to wait for the disk on this thread so far: a LineReader's first read of a
+// file asks for what the page cache holds without waiting (RWF_NOWAIT) and counts here when
+// that is not all of the file's start.
+std::uint64_t ReadsThatWaited();
+
+// Announces the files a run will read next, so that a run over files that are not in the page
+// cache does not wait for the disk once per file: before the work on each file, the first chunk
+// of each of the next Depth files is asked for (posix_fadvise WILLNEED), and the disk reads them
+// while the program works. It only starts once a read of the run had to wait
+// (ReadsThatWaited()), so that a run over cached files makes no call for it.
+class ReadAhead {
+public:
+    static constexpr int Depth = 32;
+
+    ReadAhead();
+    // Before the work on a file. `upcoming(k)` answers the path of the k-th file after it (k
+    // from 1 to Depth), or an empty string when there is none.
+    template <class Upcoming>
+    void before(Upcoming &&upcoming) {
+        if (active_) {
+            // The ones before were announced already: the file that comes into reach.
+            const QString path = upcoming(Depth);
+            if (!path.isEmpty())
+                announce(path);
+            return;
+        }
+        if (ReadsThatWaited() == waitedBefore_)
+            return;
+        active_ = true;
+        for (int k = 1; k <= Depth; ++k) {
+            const QString path = upcoming(k);
+            if (path.isEmpty())
+                break;
+            announce(path);
+        }
+    }
+    // Announcements made so far.
+    std::uint64_t announced() const { return announced_; }
+
+private:
+    void announce(const QString &path);
+
+    std::uint64_t waitedBefore_;
+    bool active_ = false;
+    QString recent_[Depth];  // the paths announced last, so that each is announced once
+    int next_ = 0;
+    std::uint64_t announced_ = 0;
+};
+
+// The names in one output folder, listed once for a run, so that a result for a name the folder
+// does not hold needs no look at its path: the first question lists the folder of the path it
+// asks about, and later questions about that folder are answered from the list and from the
+// results written since (noteWritten). Questions about any other folder, and every question when
+// the folder cannot be listed or holds more than MaxNames names, answer "may hold".
+//
+// A file that another program makes in the folder during the run is not in the list: the
+// result for that name is then put in place as a new file whose name was taken meanwhile (see
+// CommitQueue), as it would be had the file appeared a moment after the look.
+class FolderNames {
+public:
+    static constexpr std::size_t MaxNames = 200000;
+
+    // Whether something may be at `target` (a path as the file system's bytes).
+    bool mayHold(const std::string &target);
+    // A result will be at `target`.
+    void noteWritten(const std::string &target);
+
+private:
+    enum class State { Unlisted, Listed, Unknown };
+    State state_ = State::Unlisted;
+    std::string folder_;
+    std::vector<std::string> names_;  // sorted
+    std::set<std::string, std::less<>> written_;
 };
 
 // The result of one file: kept lines joined with CR LF, no line end after the last; or, when
@@ -227,6 +311,8 @@ public:
         // Nothing is created or written: the writer only finds out whether the result would
         // change the file at the path, and whether it could be written there.
         bool dryRun = false;
+        // What the run knows of the output folder's names (see FolderNames), or null.
+        FolderNames *folderNames = nullptr;
     };
     // What finish() found.
     enum class Outcome {

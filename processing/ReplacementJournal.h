@@ -2,8 +2,9 @@
 //
 // The commit queue tells the journal about each group of results just before it puts them in
 // place: which files will be replaced (they are kept first) and which will be created. Only when
-// recordGroup() has returned, with the group's records on the disk, are the results renamed into
-// place; so a run that is killed at any moment leaves a record of everything it replaced.
+// recordGroup() has returned, with the group's records on the disk, and the results themselves
+// made durable, are the results renamed into place; so a run that is killed at any moment leaves
+// a record of everything it replaced.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +22,15 @@ struct Replacement {
     std::uint64_t newInode = 0;
     std::uint64_t newSize = 0;
     std::int64_t newModifiedNs = 0;  // modification time, nanoseconds since the epoch
+    // What is at the target now, as the writer found it when it started (with `existed`), so
+    // that the journal need not look again: the identity of the file it keeps and the space
+    // that file holds (st_blocks * 512). False: the journal looks for itself.
+    bool oldKnown = false;
+    std::uint64_t oldDevice = 0;
+    std::uint64_t oldInode = 0;
+    std::uint64_t oldSize = 0;
+    std::int64_t oldModifiedNs = 0;
+    std::uint64_t oldSpace = 0;
 };
 
 class ReplacementJournal {
@@ -31,4 +41,11 @@ public:
     // otherwise) and records the group durably. Answers one value per entry, in order: 0, or the
     // errno of a failure to keep that file, which is then not replaced (its commit fails with it).
     virtual std::vector<int> recordGroup(const std::vector<Replacement> &group) = 0;
+
+    // The device of a file system that recordGroup() makes wholly durable (syncfs) before it
+    // answers 0 for any entry; 0 when it makes none so. Asked after recordGroup(). The results
+    // of a group are written before the group is recorded, so a commit queue flushes only the
+    // other file systems its results are on: one flush per file system and group, the record's
+    // included.
+    virtual std::uint64_t device() const { return 0; }
 };

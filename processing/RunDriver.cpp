@@ -162,7 +162,8 @@ void StartRemoving(RunWindow &window) {
     // The run.
     WindowLineContext context(window);
     const std::unique_ptr<ReplacementJournal> journal = window.startRunJournal();
-    CommitQueue queue(journal.get());
+    // The disk's wait for one group overlaps the work on the next.
+    CommitQueue queue(journal.get(), CommitQueue::Mode::Overlapped);
     // Puts the waiting results in place; a result that cannot be is reported for its own file.
     auto commitWaiting = [&] {
         for (const CommitFailure &failure : queue.commit())
@@ -174,6 +175,10 @@ void StartRemoving(RunWindow &window) {
     guard.step(122, [&] { rows = window.rowCount(); });
     // The rows are taken top to bottom, each where it is when the run reaches it.
     RowCursor cursor(window.rowModel(), rows);
+    // The output folder's names, listed once.
+    RFTSFSO::FolderNames outputFolderNames;
+    // Over files that are not in the page cache, the next rows' files are read ahead.
+    RFTSFSO::ReadAhead readAhead;
     QString outputPath;
     try {
         for (int row = cursor.take(); row >= 0; row = cursor.take()) {
@@ -209,6 +214,10 @@ void StartRemoving(RunWindow &window) {
             if (queue.holds(inputPath) || (outputPath != inputPath && queue.holds(outputPath)))
                 commitWaiting();
 
+            readAhead.before([&](int k) {
+                return row + k < window.rowCount() ? window.rowText(row + k) : QString();
+            });
+
             // Steps 144 to 222: read the lines, run the operation, write the result. A file
             // that cannot be read is reported at 144 and a result that cannot be written at
             // 222, with the system's wording and the path; either way nothing is written for
@@ -217,6 +226,8 @@ void StartRemoving(RunWindow &window) {
             Operations::ProcessOptions options;
             options.lineNumber = lineNumber;
             options.keepLineEnds = KeepsLineEnds(window.settings());
+            if (outputPath != inputPath)
+                options.outputFolder = &outputFolderNames;
             Operations::FileResult result;
             guard.step(144, [&] {
                 try {

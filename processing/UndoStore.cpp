@@ -831,8 +831,32 @@ int UndoRecorder::keep(const Replacement &entry, std::string &lines) {
         record.kept = "k" + std::to_string(nextKept_++);
         const char *kept = record.kept.c_str();
         int error = 0;
+        // Linked by the target's folder, open for the group, and its name: one lookup of the
+        // folder for the files of a group that share it.
+        const std::size_t slash = record.target.rfind('/');
+        const std::string folder = slash == 0 ? "/" : record.target.substr(0, slash);
+        if (keep_ == UndoKeep::LinkWherePossible && folder != linkFolder_) {
+            if (linkFolderFd_ >= 0)
+                ::close(linkFolderFd_);
+            linkFolderFd_ = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+            linkFolder_ = folder;
+        }
+        const bool byFolder = linkFolderFd_ >= 0;
         if (keep_ == UndoKeep::LinkWherePossible &&
-            ::linkat(AT_FDCWD, record.target.c_str(), folderFd_, kept, 0) == 0) {
+            ::linkat(byFolder ? linkFolderFd_ : AT_FDCWD,
+                     byFolder ? record.target.c_str() + slash + 1 : record.target.c_str(),
+                     folderFd_, kept, 0) == 0) {
+            if (entry.oldKnown) {
+                // As the writer found it. Should another file have taken its place since, the
+                // link keeps that one, whatever it is, and undo puts it back; its identity then
+                // differs from the recorded one, so that undo of a run killed before the rename
+                // leaves it alone as changed.
+                record.old = {entry.oldDevice, entry.oldInode, entry.oldSize, entry.oldModifiedNs};
+                record.keptBytes = entry.oldSpace;
+                lines += RecordLine(record);
+                bytesKept_ += record.keptBytes;
+                return 0;
+            }
             // The path was to be a regular file with its links resolved.
             struct stat info;
             if (::fstatat(folderFd_, kept, &info, AT_SYMLINK_NOFOLLOW) != 0)
@@ -847,6 +871,14 @@ int UndoRecorder::keep(const Replacement &entry, std::string &lines) {
             record.keptBytes = SpaceOf(info);
         } else {
             error = keep_ == UndoKeep::Copy ? EXDEV : errno;
+            if (error == ENOENT && entry.oldKnown) {
+                // Gone since the writer found it: the result will be a new file.
+                --nextKept_;
+                record.replaced = false;
+                record.kept.clear();
+                lines += RecordLine(record);
+                return 0;
+            }
             if (!CopyMayHelp(error))
                 return error;
             // O_NONBLOCK: a named pipe put there meanwhile must not hold the run up.
@@ -902,6 +934,10 @@ std::vector<int> UndoRecorder::recordGroup(const std::vector<Replacement> &group
                 keptNames.push_back("k" + std::to_string(before));
         }
     }
+    if (linkFolderFd_ >= 0)
+        ::close(linkFolderFd_);
+    linkFolderFd_ = -1;
+    linkFolder_.clear();
     if (count == 0)
         return answers;
 

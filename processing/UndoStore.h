@@ -37,7 +37,8 @@
 // killed at any moment leaves either a usable record of what it replaced or no record and no
 // replacement.
 //
-// Keeping a file: a hard link into the run folder (no copy, near-zero cost); where the file
+// Keeping a file: a hard link into the run folder (no copy, near-zero cost; the kept file's
+// identity is the one the writer found, when the commit queue passes it on); where the file
 // system refuses one (another file system, a link count at its limit, a file this user may not
 // link) a copy that keeps the bytes, the permission bits, the owner (where allowed), extended
 // attributes and the access and modification times.
@@ -163,11 +164,11 @@ public:
     void finish();
 
     // The device of the store's file system; 0 before the first record. recordGroup() makes
-    // the whole of that file system durable (syncfs) before it returns, so results written on
-    // it before the call need no flush of their own: a commit queue that writes its results,
-    // records the group, and then flushes only the other file systems it wrote to, pays one
-    // flush per group where it would otherwise pay two.
-    std::uint64_t device() const { return device_; }
+    // the whole of that file system durable (syncfs) before it answers 0 for any entry, so
+    // results written on it before the call need no flush of their own: a commit queue that
+    // writes its results, records the group, and then flushes only the other file systems it
+    // wrote to, pays one flush per group where it would otherwise pay two.
+    std::uint64_t device() const override { return device_; }
 
     // Records written so far.
     std::size_t recorded() const { return recorded_; }
@@ -187,6 +188,8 @@ private:
     std::string name_;                // the run folder's name, once made
     int folderFd_ = -1;               // the run folder
     int manifestFd_ = -1;             // the manifest, locked
+    std::string linkFolder_;          // the folder of the targets being kept, during a group
+    int linkFolderFd_ = -1;           // and that folder (O_PATH), or -1
     std::uint64_t manifestSize_ = 0;  // bytes of complete records
     std::size_t recorded_ = 0;
     std::size_t nextKept_ = 1;

@@ -16,6 +16,7 @@
 #include <optional>
 #include <random>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -89,6 +90,9 @@ private slots:
     void failedWrite();
     void keepsPermissions_data();
     void keepsPermissions();
+    void readAheadStartsAfterAReadThatWaited();
+    void keepsPermissionsFileAfterFile_data();
+    void keepsPermissionsFileAfterFile();
     void newFileFollowsUmask_data();
     void newFileFollowsUmask();
     void deniedByPermissions_data();
@@ -400,6 +404,79 @@ void TextFilesTest::keepsPermissions() {
     QCOMPARE(Entries(dir.path()), QStringList({"a.htm"}));
 }
 
+// Files in the page cache are read without any announcement; once a read has had to wait for
+// the disk, the next files are announced, each once, and reading them gives the same lines.
+void TextFilesTest::readAheadStartsAfterAReadThatWaited() {
+    QTemporaryDir dir;
+    QStringList files;
+    for (int i = 0; i < 12; ++i) {
+        files.append(dir.filePath(QString("f%1.htm").arg(i)));
+        TestFiles::Write(files.last(), "line " + QByteArray::number(i) + "\nmore\n");
+    }
+    auto upcoming = [&](int from) {
+        return
+            [&files, from](int k) { return from + k < files.size() ? files[from + k] : QString(); };
+    };
+    ReadAhead ahead;
+    for (int i = 0; i < 3; ++i) {
+        ahead.before(upcoming(i));
+        QCOMPARE(ReadTextFileLines(files[i]).front(), "line " + std::to_string(i));
+    }
+    QCOMPARE(ahead.announced(), std::uint64_t(0));
+
+    // Out of the page cache: written back, then dropped.
+    const QByteArray cold = QFile::encodeName(files[3]);
+    const int fd = ::open(cold.constData(), O_RDONLY);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::fdatasync(fd), 0);
+    QCOMPARE(::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED), 0);
+    ::close(fd);
+    const std::uint64_t waited = ReadsThatWaited();
+    ahead.before(upcoming(3));
+    QCOMPARE(ReadTextFileLines(files[3]).front(), std::string("line 3"));
+    if (ReadsThatWaited() == waited)
+        QSKIP("this file system keeps the file in memory (tmpfs): no read waits");
+    QCOMPARE(ahead.announced(), std::uint64_t(0));
+    for (int i = 4; i < files.size(); ++i) {
+        ahead.before(upcoming(i));
+        QCOMPARE(ReadTextFileLines(files[i]).front(), "line " + std::to_string(i));
+    }
+    // Files 5 to 11, each once.
+    QCOMPARE(ahead.announced(), std::uint64_t(files.size() - 5));
+}
+
+void TextFilesTest::keepsPermissionsFileAfterFile_data() {
+    QTest::addColumn<int>("umask");
+    QTest::addColumn<QList<int>>("modes");
+    // One folder, replaced one after the other: what the first tells of the folder must not
+    // decide the bits of the next.
+    const QList<int> modes{0644, 0644, 0600, 0644, 04755, 0755, 0664, 0664};
+    QTest::newRow("umask 022") << 022 << modes;
+    QTest::newRow("umask 077") << 077 << modes;
+    QTest::newRow("umask 000") << 0 << modes;
+}
+
+void TextFilesTest::keepsPermissionsFileAfterFile() {
+    QFETCH(int, umask);
+    QFETCH(QList<int>, modes);
+
+    QTemporaryDir dir;
+    for (int i = 0; i < modes.size(); ++i) {
+        const QString path = dir.filePath(QString("f%1.htm").arg(i));
+        TestFiles::Write(path, "old");
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(modes[i])), 0);
+    }
+    const mode_t previous = ::umask(mode_t(umask));
+    for (int i = 0; i < modes.size(); ++i)
+        WriteTextFile("new", dir.filePath(QString("f%1.htm").arg(i)));
+    ::umask(previous);
+    for (int i = 0; i < modes.size(); ++i) {
+        const QString path = dir.filePath(QString("f%1.htm").arg(i));
+        QCOMPARE(int(TestFiles::StatusOf(path).permissions), modes[i]);
+        QCOMPARE(TestFiles::Read(path), QByteArray("new"));
+    }
+}
+
 void TextFilesTest::newFileFollowsUmask_data() {
     QTest::addColumn<Temporary>("temporary");
     QTest::addColumn<int>("umask");
@@ -440,6 +517,9 @@ void TextFilesTest::deniedByPermissions_data() {
             << "read-only file" << temporary << denied.arg("write");
         QTest::addRow("%s, read-only folder", NameOf(temporary))
             << "read-only folder" << temporary << denied.arg("write");
+        // The writable file beside it, replaced first, tells nothing about this one.
+        QTest::addRow("%s, read-only file after a writable one", NameOf(temporary))
+            << "read-only file after a writable one" << temporary << denied.arg("write");
     }
 }
 
@@ -454,10 +534,11 @@ void TextFilesTest::deniedByPermissions() {
     QTemporaryDir dir;
     const QString folder = dir.filePath("out"), file = folder + "/a.htm";
     TestFiles::Write(file, "old");
+    TestFiles::Write(folder + "/0-writable.htm", "old");
     QString path = file;
     if (what == "unreadable input") {
         QVERIFY(QFile::setPermissions(file, QFile::WriteOwner));
-    } else if (what == "read-only file") {
+    } else if (what.startsWith("read-only file")) {
         QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup));
     } else {
         path = folder + "/new.htm";
@@ -467,8 +548,10 @@ void TextFilesTest::deniedByPermissions() {
     Unprivileged::GiveTree(dir.path());
 
     const Unprivileged::Outcome child =
-        Unprivileged::RunChild({what == "unreadable input" ? "--read" : "--write", path,
-                                temporary == Temporary::Named ? "named" : "unnamed"});
+        Unprivileged::RunChild({what == "unreadable input"                      ? "--read"
+                                : what == "read-only file after a writable one" ? "--write-second"
+                                                                                : "--write",
+                                path, temporary == Temporary::Named ? "named" : "unnamed"});
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (child.exitCode == Unprivileged::CannotDrop)
         QSKIP("this system has no unprivileged user to become");
@@ -624,12 +707,23 @@ void TextFilesTest::killedWriterLeavesNoTemporary() {
 int AsUnprivilegedUser(const char *action, const char *path, const char *temporary) {
     if (!Unprivileged::DropRoot())
         return Unprivileged::CannotDrop;
+    const Temporary kind = qstrcmp(temporary, "named") == 0 ? Temporary::Named : Temporary::Unnamed;
+    try {
+        if (qstrcmp(action, "--write-second") == 0) {
+            // Its writable neighbour first, which must work.
+            const QString first =
+                QFileInfo(QString::fromLocal8Bit(path)).path() + "/0-writable.htm";
+            WriteTextFile("first", first, kind);
+        }
+    } catch (const FileError &error) {
+        std::printf("the writable file: %s\n", error.what());
+        return 0;
+    }
     try {
         if (qstrcmp(action, "--read") == 0)
             ReadTextFileLines(QString::fromLocal8Bit(path));
         else
-            WriteTextFile("new", QString::fromLocal8Bit(path),
-                          qstrcmp(temporary, "named") == 0 ? Temporary::Named : Temporary::Unnamed);
+            WriteTextFile("new", QString::fromLocal8Bit(path), kind);
         std::printf("done\n");
     } catch (const FileError &error) {
         std::printf("%s, %d\n", error.kind() == FileError::Kind::Write ? "write" : "read",
@@ -639,7 +733,8 @@ int AsUnprivilegedUser(const char *action, const char *path, const char *tempora
 }
 
 int main(int argc, char **argv) {
-    if (argc == 4 && (qstrcmp(argv[1], "--read") == 0 || qstrcmp(argv[1], "--write") == 0))
+    if (argc == 4 && (qstrcmp(argv[1], "--read") == 0 || qstrcmp(argv[1], "--write") == 0 ||
+                      qstrcmp(argv[1], "--write-second") == 0))
         return AsUnprivilegedUser(argv[1], argv[2], argv[3]);
     if (argc == 3 && qstrcmp(argv[1], "--write-then-die") == 0) {
         ResultWriter writer(QString::fromLocal8Bit(argv[2]));

@@ -182,6 +182,13 @@ private slots:
     void journalRecordsBeforeAnythingIsReplaced();
     void failuresCarryTheirTags();
     void failingJournalReplacesNothing();
+    void journalIsToldWhatTheWriterFound();
+    void outputFolderListedOnce_data();
+    void outputFolderListedOnce();
+    void overlappedGroupIsHeldUntilInPlace_data();
+    void overlappedGroupIsHeldUntilInPlace();
+    void overlappedFailuresComeWithTheNextCall();
+    void overlappedQueueDroppedPutsTheFlightInPlace();
 };
 
 // --- Line ends ----------------------------------------------------------------------------------
@@ -769,6 +776,184 @@ void WritingTest::failingJournalReplacesNothing() {
     QCOMPARE(failures[1].error.error(), EIO);
     QCOMPARE(TestFiles::Read(kept), QByteArray("old"));
     QCOMPARE(Entries(dir.path()), QStringList{"kept.htm"});
+}
+
+// The journal hears what the writer found at each target, so that it need not look again, and
+// a later result for the same target is recorded against the earlier one.
+void WritingTest::journalIsToldWhatTheWriterFound() {
+    QTemporaryDir dir;
+    const QString kept = dir.filePath("kept.htm"), twice = dir.filePath("twice.htm");
+    TestFiles::Write(kept, "old kept, longer");
+    MakeOld(kept);
+    struct stat before;
+    QCOMPARE(::stat(Name(kept).constData(), &before), 0);
+    RecordingJournal journal;
+    CommitQueue queue(&journal);
+    QVERIFY(queue.add(Prepared(kept, "new kept"), 0).empty());
+    QVERIFY(queue.add(Prepared(twice, "first"), 1).empty());
+    QVERIFY(queue.add(Prepared(twice, "second"), 2).empty());  // commits the first two
+    struct stat first;
+    QCOMPARE(::stat(Name(twice).constData(), &first), 0);
+    QVERIFY(queue.commit().empty());
+
+    QCOMPARE(journal.records.size(), std::size_t(3));
+    const Replacement &old = journal.records[0];
+    QVERIFY(old.existed && old.oldKnown);
+    QCOMPARE(old.oldDevice, std::uint64_t(before.st_dev));
+    QCOMPARE(old.oldInode, std::uint64_t(before.st_ino));
+    QCOMPARE(old.oldSize, std::uint64_t(before.st_size));
+    QCOMPARE(old.oldModifiedNs, std::int64_t(1000000000) * 1000000000);
+    QCOMPARE(old.oldSpace, std::uint64_t(before.st_blocks) * 512);
+    QVERIFY(!journal.records[1].existed);
+    QVERIFY(!journal.records[1].oldKnown);
+    const Replacement &later = journal.records[2];
+    QVERIFY(later.existed && later.oldKnown);
+    QCOMPARE(later.oldInode, std::uint64_t(first.st_ino));
+    QCOMPARE(later.oldSize, std::uint64_t(5));
+    QCOMPARE(journal.contentWhenRecorded[2], QByteArray("first"));
+    QCOMPARE(TestFiles::Read(twice), QByteArray("second"));
+}
+
+void WritingTest::outputFolderListedOnce_data() {
+    QTest::addColumn<QString>("there");  // what is at out/a.htm
+    QTest::addColumn<int>("state");
+    QTest::addColumn<bool>("keepsStamp");
+    QTest::newRow("nothing") << "nothing" << int(State::Changed) << false;
+    QTest::newRow("the same content") << "same" << int(State::Unchanged) << true;
+    QTest::newRow("other content") << "other" << int(State::Changed) << false;
+    QTest::newRow("a link to a file") << "link" << int(State::Changed) << false;
+    QTest::newRow("a file made after the listing") << "appears" << int(State::Changed) << false;
+    QTest::newRow("the run's own earlier result") << "earlier" << int(State::Unchanged) << true;
+}
+
+// A run that lists its output folder once finds what the look at each path would find: the
+// same results, permissions and links kept; only a file that another program makes after the
+// listing is replaced as if it had come a moment after the look.
+void WritingTest::outputFolderListedOnce() {
+    QFETCH(QString, there);
+    QFETCH(int, state);
+    QFETCH(bool, keepsStamp);
+
+    QTemporaryDir dir;
+    const QString in = dir.filePath("in/a.htm"), out = dir.filePath("out/a.htm");
+    const QString linked = dir.filePath("linked.htm");
+    TestFiles::Write(in, "kept\r\nmeta http\r\n");
+    TestFiles::Write(dir.filePath("in/first.htm"), "first");
+    QVERIFY(QDir(dir.path()).mkdir("out"));
+    if (there == "same" || there == "other") {
+        TestFiles::Write(out, there == "same" ? "kept" : "other content");
+        QCOMPARE(::chmod(Name(out).constData(), 0604), 0);
+    } else if (there == "link") {
+        TestFiles::Write(linked, "other content");
+        QVERIFY(QFile::link(linked, out));
+    }
+    if (there == "same" || there == "other")
+        MakeOld(out);
+    const Stamp before = StampOf(out);
+
+    FixedContext ctx("meta http", Operations::Captions[0]);
+    Operations::ProcessOptions options;
+    RFTSFSO::FolderNames names;
+    options.outputFolder = &names;
+    // The first result lists the folder.
+    QCOMPARE(RunAndCommit(dir.filePath("in/first.htm"), dir.filePath("out/first.htm"), ctx, options)
+                 .state,
+             State::Changed);
+    if (there == "appears")
+        TestFiles::Write(out, "made by another program");
+    if (there == "earlier")
+        QCOMPARE(RunAndCommit(in, out, ctx, options).state, State::Changed);
+    const Stamp earlier = StampOf(out);
+
+    const FileResult result = RunAndCommit(in, out, ctx, options);
+    QCOMPARE(int(result.state), state);
+    QCOMPARE(TestFiles::Read(out), QByteArray("kept"));
+    if (keepsStamp)
+        QVERIFY(StampOf(out) == (there == "earlier" ? earlier : before));
+    if (there == "other")
+        QCOMPARE(int(TestFiles::StatusOf(out).permissions), 0604);
+    if (there == "link") {
+        QVERIFY(QFileInfo(out).isSymLink());
+        QCOMPARE(TestFiles::Read(linked), QByteArray("kept"));
+    }
+    QCOMPARE(Entries(dir.filePath("out")), (QStringList{"a.htm", "first.htm"}));
+}
+
+void WritingTest::overlappedGroupIsHeldUntilInPlace_data() {
+    QTest::addColumn<bool>("withJournal");
+    QTest::newRow("no journal") << false;
+    QTest::newRow("a journal") << true;
+}
+
+// A full group goes to the queue's thread; until its results are in place it is held, and
+// commit() waits for it.
+void WritingTest::overlappedGroupIsHeldUntilInPlace() {
+    QFETCH(bool, withJournal);
+    QTemporaryDir dir;
+    RecordingJournal journal;
+    CommitQueue queue(withJournal ? &journal : nullptr, CommitQueue::Mode::Overlapped);
+    for (std::size_t i = 0; i < CommitQueue::MaxFiles; ++i) {
+        const QString path = dir.filePath(QString("f%1.htm").arg(i));
+        TestFiles::Write(path, "old");
+        QVERIFY(queue.add(Prepared(path, "new"), i).empty());
+    }
+    QCOMPARE(queue.size(), std::size_t(0));  // handed over
+    // In flight or in place already: held until commit() has collected it.
+    QVERIFY(!queue.empty());
+    QVERIFY(queue.holds(dir.filePath("f0.htm")));
+    QVERIFY(queue.holds(dir.filePath(QString("f%1.htm").arg(CommitQueue::MaxFiles - 1))));
+    QVERIFY(!queue.holds(dir.filePath("other.htm")));
+    // The next result goes to a target of the group in flight: the group is put in place
+    // first.
+    QVERIFY(queue.add(Prepared(dir.filePath("f3.htm"), "newer"), 100).empty());
+    QCOMPARE(TestFiles::Read(dir.filePath("f0.htm")), QByteArray("new"));
+    QCOMPARE(queue.size(), std::size_t(1));
+    QVERIFY(queue.commit().empty());
+    QVERIFY(queue.empty());
+    QVERIFY(!queue.holds(dir.filePath("f0.htm")));
+    QCOMPARE(TestFiles::Read(dir.filePath("f3.htm")), QByteArray("newer"));
+    QCOMPARE(Entries(dir.path()).size(), qsizetype(CommitQueue::MaxFiles));
+    if (withJournal)
+        QCOMPARE(journal.records.size(), std::size_t(CommitQueue::MaxFiles + 1));
+}
+
+// A failure in a group committed by the queue's thread is answered, with its own tag, by the
+// next call that can answer it.
+void WritingTest::overlappedFailuresComeWithTheNextCall() {
+    QTemporaryDir dir;
+    RecordingJournal journal;
+    journal.refused = QStringList{"f5.htm"};
+    CommitQueue queue(&journal, CommitQueue::Mode::Overlapped);
+    std::vector<CommitFailure> failures;
+    for (std::size_t i = 0; i < CommitQueue::MaxFiles; ++i) {
+        for (CommitFailure &failure :
+             queue.add(Prepared(dir.filePath(QString("f%1.htm").arg(i)), "new"), i))
+            failures.push_back(std::move(failure));
+    }
+    for (CommitFailure &failure : queue.commit())
+        failures.push_back(std::move(failure));
+    QCOMPARE(failures.size(), std::size_t(1));
+    QCOMPARE(failures[0].tag, std::size_t(5));
+    QCOMPARE(failures[0].error.path(), dir.filePath("f5.htm"));
+    QCOMPARE(failures[0].error.error(), EDQUOT);
+    QCOMPARE(Entries(dir.path()).size(), qsizetype(CommitQueue::MaxFiles - 1));
+    QVERIFY(!QFileInfo::exists(dir.filePath("f5.htm")));
+}
+
+// Dropped, the queue puts the group in flight in place (it was full and on its way) and drops
+// what is pending.
+void WritingTest::overlappedQueueDroppedPutsTheFlightInPlace() {
+    QTemporaryDir dir;
+    {
+        CommitQueue queue(nullptr, CommitQueue::Mode::Overlapped);
+        for (std::size_t i = 0; i < CommitQueue::MaxFiles + 2; ++i)
+            queue.add(Prepared(dir.filePath(QString("f%1.htm").arg(i)), "new"), i);
+    }
+    QCOMPARE(Entries(dir.path()).size(), qsizetype(CommitQueue::MaxFiles));
+    for (std::size_t i = 0; i < CommitQueue::MaxFiles + 2; ++i) {
+        const QString path = dir.filePath(QString("f%1.htm").arg(i));
+        QCOMPARE(QFileInfo::exists(path), i < CommitQueue::MaxFiles);
+    }
 }
 
 int main(int argc, char **argv) {

@@ -26,7 +26,7 @@ int main(int argc, char **argv) {
         return 2;
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     FixedContext ctx;
-    CommitQueue queue;
+    CommitQueue queue(nullptr, CommitQueue::Mode::Overlapped);
     std::size_t row = 0;
     for (const QString &name : folder.entryList(QDir::Files, QDir::Name)) {
         const QString path = folder.filePath(name);
