@@ -19,10 +19,13 @@ QString forDisplay(QString text) {
 
 }  // namespace
 
-void QtPlatform::messageBox(const QString &text, const QString &title, Icon icon) {
+void QtPlatform::messageBox(const QString &text, const QString &title, Icon icon,
+                            const QString &details) {
     QMessageBox box(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon,
                     titleOrDefault(title), forDisplay(text), QMessageBox::Ok, owner_);
     box.setTextFormat(Qt::PlainText);
+    if (!details.isEmpty())
+        box.setDetailedText(forDisplay(details));  // with its "Show Details..." button
     box.exec();
 }
 
