@@ -21,7 +21,9 @@ struct OffscreenWindow {
     QTemporaryDir home;
     ScriptedPlatform platform;
     Settings settings{home.filePath(QStringLiteral("Brindlewick.ini"))};
-    Form1 window{platform, settings, home.path()};
+    // Its undo store in the same temporary folder, never the user's.
+    Form1 window{platform, settings, home.path(), AddFolder::SystemFolders(),
+                 home.filePath(QStringLiteral("undo"))};
 };
 
 }  // namespace Bench
