@@ -203,9 +203,9 @@ PreviewDialog::PreviewDialog(QWidget *parent) : QDialog(parent) {
     table_->setHeaderLabels({QStringLiteral("#"), QStringLiteral("File"),
                              QStringLiteral("Would remove"), QStringLiteral("What would happen")});
     table_->header()->setStretchLastSection(true);
-    table_->setColumnWidth(NumberColumn, 48);
-    table_->setColumnWidth(FileColumn, 400);
-    table_->setColumnWidth(RemovedColumn, 130);
+    table_->setColumnWidth(NumberColumn, 44);
+    table_->setColumnWidth(FileColumn, 340);
+    table_->setColumnWidth(RemovedColumn, 110);
     connect(table_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *item) {
         if (item)
             showDetail(table_->indexOfTopLevelItem(item));
@@ -406,7 +406,12 @@ void PreviewDialog::addRow(const Row &row) {
                                          : Counted(row.linesRemoved, "line", "lines"));
         item->setTextAlignment(RemovedColumn, Qt::AlignRight | Qt::AlignVCenter);
     }
-    item->setText(OutcomeColumn, OutcomeText(row));
+    // The file's own path is in its column already.
+    QString outcome = OutcomeText(row);
+    const QString ownPath = QStringLiteral(": ") + row.input;
+    if (outcome.endsWith(ownPath))
+        outcome.chop(ownPath.size());
+    item->setText(OutcomeColumn, outcome);
     item->setToolTip(OutcomeColumn, OutcomeText(row) + QStringLiteral("\nResult: ") + row.output);
     table_->addTopLevelItem(item);
 }
