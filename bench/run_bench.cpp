@@ -9,6 +9,13 @@
 //
 // The corpus is generated with strelmark_corpus when DIR holds none. Outputs go to fresh
 // folders under --out (default /dev/shm, a tmpfs), removed after each repetition.
+//
+//   build/bin/run_bench --in-place [--corpus DIR] [--out DIR] [--reps N]
+//
+// times instead the run in place ("Save results in folder of original file") over fresh copies
+// of the tree, with the window's undo store keeping what the run replaces (on the same file
+// system, so by hard link) and without it, the two interleaved and each first in turn; then the
+// undo of the run that kept its originals.
 
 #include "BenchSupport.h"
 #include "BenchWindow.h"
@@ -18,6 +25,7 @@
 #include "Form1.h"
 #include "ScriptedPlatform.h"
 #include "Settings.h"
+#include "UndoStore.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -43,6 +51,7 @@ struct Options {
     QString corpus = QStringLiteral("/dev/shm/strelmark-corpus");
     QString out = QStringLiteral("/dev/shm");
     int reps = 3;
+    bool inPlace = false;
 };
 
 // Runs a shell command and returns its wall-clock time in seconds; exits when it fails.
@@ -88,15 +97,24 @@ struct RunResult {
 };
 
 // One run through the window: the list filled, the condition set, "Start Removing" clicked.
-RunResult runThroughWindow(const QStringList &files, const QString &outFolder) {
-    Bench::OffscreenWindow offscreen;
+// An empty `outFolder` runs in place. `undoFolder` empty: no undo store; otherwise the store
+// there keeps what the run replaces, and `undoSeconds` gets the time of undoing the run.
+RunResult runThroughWindow(const QStringList &files, const QString &outFolder,
+                           const QString &undoFolder = QString(), double *undoSeconds = nullptr) {
+    Bench::OffscreenWindow offscreen(undoFolder);
     Form1 &window = offscreen.window;
     ScriptedPlatform &platform = offscreen.platform;
+    if (undoFolder.isEmpty())
+        window.runJournals = [] { return std::unique_ptr<ReplacementJournal>(); };
     window.fileList->append(files);
     window.Combo1->setCurrentIndex(0);
     window.Text1->setText(QStringLiteral("meta http"));
-    window.Option1->setChecked(true);
-    window.Text2->setText(outFolder + u'/');
+    if (outFolder.isEmpty()) {
+        window.Option2->setChecked(true);
+    } else {
+        window.Option1->setChecked(true);
+        window.Text2->setText(outFolder + u'/');
+    }
 
     RunResult result;
     EventPump::ResetLongestGap();
@@ -114,7 +132,67 @@ RunResult runThroughWindow(const QStringList &files, const QString &outFolder) {
                      qPrintable(platform.messages().join(QStringLiteral(" | "))));
         std::exit(1);
     }
+    if (undoSeconds) {
+        QElapsedTimer undoTimer;
+        undoTimer.start();
+        const UndoSummary undone = window.undoStore().undoLast();
+        *undoSeconds = undoTimer.nsecsElapsed() / 1e9;
+        if (undone.outcome != UndoSummary::Outcome::Done || !undone.failed.empty() ||
+            !undone.leftAlone.empty()) {
+            std::fprintf(stderr, "the undo did not restore every file\n");
+            std::exit(1);
+        }
+    }
     return result;
+}
+
+// The run in place over fresh copies of the tree, with and without the undo store.
+void inPlace(const Options &options, const QString &tree, double mb) {
+    std::printf("Start Removing in place through the window, \"meta http\", %.1f MB\n", mb);
+    std::printf(
+        "fresh copies of the tree under %s; undo store on the same file system; "
+        "%d repetitions, interleaved, medians\n",
+        qPrintable(options.out), options.reps);
+    std::vector<double> without, with, undo, ratios, cpuWithout, cpuWith;
+    for (int rep = 0; rep < options.reps; ++rep) {
+        double seconds[2] = {0, 0}, cpu[2] = {0, 0};  // without, with
+        for (int turn = 0; turn < 2; ++turn) {
+            const bool keeping = (turn + rep) % 2 == 1;  // each goes first in turn
+            QTemporaryDir scratch(options.out + QStringLiteral("/strelmark-inplace-XXXXXX"));
+            const QString copy = scratch.filePath(QStringLiteral("tree"));
+            timed(QStringLiteral("cp -r ") + quoted(tree) + u' ' + quoted(copy));
+            qint64 bytes = 0;
+            const QStringList files = treeFiles(copy, bytes);
+            double undoSeconds = 0;
+            const RunResult result = runThroughWindow(
+                files, QString(), keeping ? scratch.filePath(QStringLiteral("undo")) : QString(),
+                keeping ? &undoSeconds : nullptr);
+            seconds[keeping] = result.seconds;
+            cpu[keeping] = result.userSeconds + result.systemSeconds;
+            if (keeping)
+                undo.push_back(undoSeconds);
+        }
+        without.push_back(seconds[0]);
+        with.push_back(seconds[1]);
+        cpuWithout.push_back(cpu[0]);
+        cpuWith.push_back(cpu[1]);
+        ratios.push_back(seconds[1] / seconds[0]);
+        std::printf(
+            "  rep %d: without undo %.3f s (processor %.3f s), with undo %.3f s (processor "
+            "%.3f s): %+.1f%%; undo %.3f s\n",
+            rep + 1, seconds[0], cpu[0], seconds[1], cpu[1], (seconds[1] / seconds[0] - 1) * 100,
+            undo.back());
+        std::fflush(stdout);
+    }
+    const double mw = Median(without), mu = Median(with);
+    const double cw = Median(cpuWithout), cu = Median(cpuWith);
+    std::printf("\n  %-22s %8.3f s   processor %.3f s\n", "in place, no undo", mw, cw);
+    std::printf("  %-22s %8.3f s   processor %.3f s\n", "in place, undo kept", mu, cu);
+    std::printf("  %-22s %8.3f s\n", "undo of that run", Median(undo));
+    std::printf(
+        "\n  added by the undo store: %+.1f%% of the medians, %+.1f%% median of the pairs, "
+        "%+.1f%% processor time (goal < 10%%)\n",
+        (mu / mw - 1) * 100, (Median(ratios) - 1) * 100, (cu / cw - 1) * 100);
 }
 
 }  // namespace
@@ -123,8 +201,15 @@ int main(int argc, char *argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     Options options;
-    for (int i = 1; i + 1 < argc; i += 2) {
+    for (int i = 1; i < argc; i += 2) {
         const QString name = QString::fromLocal8Bit(argv[i]);
+        if (name == QLatin1String("--in-place")) {
+            options.inPlace = true;
+            --i;
+            continue;
+        }
+        if (i + 1 >= argc)
+            break;
         const QString value = QString::fromLocal8Bit(argv[i + 1]);
         if (name == QLatin1String("--corpus"))
             options.corpus = value;
@@ -147,6 +232,11 @@ int main(int argc, char *argv[]) {
     // Warm the page cache.
     timed(QStringLiteral("find ") + quoted(tree) +
           QStringLiteral(" -type f -exec cat {} + > /dev/null"));
+
+    if (options.inPlace) {
+        inPlace(options, tree, mb);
+        return 0;
+    }
 
     std::printf("Start Removing through the window: %lld files, %.1f MB, \"meta http\"\n",
                 static_cast<long long>(files.size()), mb);
