@@ -9,6 +9,7 @@
 #include "TextMatch.h"
 
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QHash>
@@ -35,18 +36,35 @@ namespace {
 
 enum Column { NumberColumn, FileColumn, RemovedColumn, OutcomeColumn };
 
+// How often the rows and counts found are shown while the preview works, in milliseconds.
+constexpr qint64 ShownInterval = 100;
+
 // The longest part of a line that is shown; the rest is left out.
 constexpr std::size_t ShownLineBytes = 4096;
 
 // The file a path names, as the writer would reach it: links resolved, also when only its folder
-// exists yet.
-QString FileKey(const QString &path) {
-    const QFileInfo info(path);
-    if (info.exists())
-        return info.canonicalFilePath();
-    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
-    return folder.isEmpty() ? info.absoluteFilePath() : folder + u'/' + info.fileName();
-}
+// exists yet. Folders are looked up once each: the rows of a list mostly share a few.
+class FileKeys {
+public:
+    QString of(const QString &path) {
+        const QFileInfo info(path);
+        if (info.isSymLink()) {
+            const QString target = info.canonicalFilePath();
+            if (!target.isEmpty())
+                return target;
+        }
+        const QString folder = info.absolutePath();
+        auto known = folders_.find(folder);
+        if (known == folders_.end()) {
+            const QString canonical = QFileInfo(folder).canonicalFilePath();
+            known = folders_.insert(folder, canonical.isEmpty() ? folder : canonical);
+        }
+        return *known + u'/' + info.fileName();
+    }
+
+private:
+    QHash<QString, QString> folders_;
+};
 
 QString Counted(std::uint64_t count, const char *one, const char *many) {
     return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
@@ -284,6 +302,7 @@ QString PreviewDialog::OutcomeText(const Row &row) {
 void PreviewDialog::run(Job job) {
     job_ = std::move(job);
     rows_.clear();
+    counts_.fill(0);
     table_->clear();
     ++detailGeneration_;  // a file being shown is no longer wanted
     detail_->clear();
@@ -330,9 +349,16 @@ void PreviewDialog::run(Job job) {
     });
     // The rows whose result goes to each file, by the file the writer would reach.
     QHash<QString, int> results;
+    FileKeys keys;
     const int count = int(job_.inputs.size());
     int done = 0;
     bool stopped = false;
+    QElapsedTimer shown;
+    QList<QTreeWidgetItem *> waiting;  // rows not yet in the table
+    struct Dropped {
+        QList<QTreeWidgetItem *> &items;
+        ~Dropped() { qDeleteAll(items); }  // when the program ends under the preview
+    } dropped{waiting};
     try {
         for (int i = 0; i < count; ++i) {
             Row row;
@@ -367,8 +393,8 @@ void PreviewDialog::run(Job job) {
                                       : Outcome::CannotBeWritten;
                     break;
             }
-            const QString outputKey = FileKey(row.output);
-            if (const int earlier = results.value(FileKey(row.input)); earlier > 0) {
+            const QString outputKey = keys.of(row.output);
+            if (const int earlier = results.value(keys.of(row.input)); earlier > 0) {
                 row.outcome = Outcome::ReadsEarlier;
                 row.earlierRow = earlier;
             } else if (const int earlierOutput = results.value(outputKey);
@@ -382,19 +408,29 @@ void PreviewDialog::run(Job job) {
                 results[outputKey] = i + 1;
 
             rows_.push_back(row);
-            addRow(row);
+            ++counts_[std::size_t(row.outcome)];
+            waiting.append(itemFor(row));
             ++done;
-            showSummary(done, false);
+            // The rows and counts so far, a few times a second: the table laid out and drawn
+            // again at every yield would cost more than the rows.
+            if (!shown.isValid() || shown.hasExpired(ShownInterval)) {
+                table_->addTopLevelItems(waiting);
+                waiting.clear();
+                showSummary(done, false);
+                shown.start();
+            }
         }
     } catch (const Closed &) {
         stopped = true;
     } catch (const CommandStopped &) {
         stopped = true;
     }
+    table_->addTopLevelItems(waiting);
+    waiting.clear();
     showSummary(done, stopped);
 }
 
-void PreviewDialog::addRow(const Row &row) {
+QTreeWidgetItem *PreviewDialog::itemFor(const Row &row) const {
     auto *item = new QTreeWidgetItem;
     item->setText(NumberColumn, QString::number(rows_.size()));
     item->setTextAlignment(NumberColumn, Qt::AlignRight | Qt::AlignVCenter);
@@ -413,7 +449,7 @@ void PreviewDialog::addRow(const Row &row) {
         outcome.chop(ownPath.size());
     item->setText(OutcomeColumn, outcome);
     item->setToolTip(OutcomeColumn, OutcomeText(row) + QStringLiteral("\nResult: ") + row.output);
-    table_->addTopLevelItem(item);
+    return item;
 }
 
 QString PreviewDialog::summaryText() const {
@@ -421,9 +457,6 @@ QString PreviewDialog::summaryText() const {
 }
 
 void PreviewDialog::showSummary(int done, bool stopped) {
-    std::array<int, 7> counts{};
-    for (const Row &row : rows_)
-        ++counts[std::size_t(row.outcome)];
     const char *names[] = {
         "written",
         "unchanged",
@@ -434,9 +467,9 @@ void PreviewDialog::showSummary(int done, bool stopped) {
         "read the result of an earlier row",
     };
     QStringList parts;
-    for (std::size_t i = 0; i < counts.size(); ++i) {
-        if (counts[i] > 0)
-            parts.append(QStringLiteral("%1 %2").arg(counts[i]).arg(QString::fromUtf8(names[i])));
+    for (std::size_t i = 0; i < counts_.size(); ++i) {
+        if (counts_[i] > 0)
+            parts.append(QStringLiteral("%1 %2").arg(counts_[i]).arg(QString::fromUtf8(names[i])));
     }
     const int count = int(job_.inputs.size());
     QString text = stopped ? QStringLiteral("Stopped after %1 of %2 files").arg(done).arg(count)

@@ -20,6 +20,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -27,6 +28,7 @@ class QLabel;
 class QProgressBar;
 class QTextEdit;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 class PreviewDialog : public QDialog {
     Q_OBJECT
@@ -98,7 +100,8 @@ private:
     class Context;
     class Changes;
 
-    void addRow(const Row &row);
+    // The table's row for `row`, the rows_.size()th.
+    QTreeWidgetItem *itemFor(const Row &row) const;
     void showSummary(int done, bool stopped);
     void showDetail(int row);
     void renderDetail(const Row &row, const Changes &changes);
@@ -106,6 +109,7 @@ private:
 
     Job job_;
     std::vector<Row> rows_;
+    std::array<int, 7> counts_{};  // rows by outcome
     bool working_ = false;
     bool closed_ = false;
     unsigned detailGeneration_ = 0;

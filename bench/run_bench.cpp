@@ -10,6 +10,10 @@
 // The corpus is generated with strelmark_corpus when DIR holds none. Outputs go to fresh
 // folders under --out (default /dev/shm, a tmpfs), removed after each repetition.
 //
+//   build/bin/run_bench --preview [--corpus DIR] [--out DIR] [--reps N]
+//
+// times "Preview..." over the tree (nothing written) against the run that follows it.
+//
 //   build/bin/run_bench --in-place [--corpus DIR] [--out DIR] [--reps N]
 //
 // times instead the run in place ("Save results in folder of original file") over fresh copies
@@ -23,6 +27,7 @@
 #include "EventPump.h"
 #include "FileListModel.h"
 #include "Form1.h"
+#include "PreviewDialog.h"
 #include "ScriptedPlatform.h"
 #include "Settings.h"
 #include "UndoStore.h"
@@ -52,6 +57,7 @@ struct Options {
     QString out = QStringLiteral("/dev/shm");
     int reps = 3;
     bool inPlace = false;
+    bool preview = false;
 };
 
 // Runs a shell command and returns its wall-clock time in seconds; exits when it fails.
@@ -146,6 +152,54 @@ RunResult runThroughWindow(const QStringList &files, const QString &outFolder,
     return result;
 }
 
+// The preview of the same run ("Preview..."): nothing written, every row listed; and the run
+// itself after it, into a fresh folder.
+void preview(const Options &options, const QStringList &files, double mb) {
+    std::printf("Preview through the window, \"meta http\", %.1f MB, against the run itself\n", mb);
+    std::vector<double> previews, runs, gaps, previewCpu, runCpu;
+    for (int rep = 0; rep < options.reps; ++rep) {
+        QTemporaryDir scratch(options.out + QStringLiteral("/strelmark-preview-XXXXXX"));
+        const QString output = scratch.filePath(QStringLiteral("out"));
+        QDir().mkpath(output);
+        {
+            Bench::OffscreenWindow offscreen;
+            Form1 &window = offscreen.window;
+            window.fileList->append(files);
+            window.Combo1->setCurrentIndex(0);
+            window.Text1->setText(QStringLiteral("meta http"));
+            window.Option1->setChecked(true);
+            window.Text2->setText(output + u'/');
+            EventPump::ResetLongestGap();
+            const double user = processorSeconds(true), system = processorSeconds(false);
+            QElapsedTimer timer;
+            timer.start();
+            window.Preview_Click();
+            previews.push_back(timer.nsecsElapsed() / 1e9);
+            previewCpu.push_back(processorSeconds(true) - user + processorSeconds(false) - system);
+            gaps.push_back(EventPump::LongestGap().count() / 1e6);
+            if (!window.previewDialog() ||
+                window.previewDialog()->rows().size() != std::size_t(files.size()) ||
+                !QDir(output).isEmpty()) {
+                std::fprintf(stderr, "the preview did not list every row, or wrote\n");
+                std::exit(1);
+            }
+        }
+        const RunResult run = runThroughWindow(files, output);
+        runs.push_back(run.seconds);
+        runCpu.push_back(run.userSeconds + run.systemSeconds);
+        std::printf(
+            "  rep %d: preview %.3f s (processor %.3f s, longest gap %.1f ms), run %.3f s "
+            "(processor %.3f s)\n",
+            rep + 1, previews.back(), previewCpu.back(), gaps.back(), runs.back(), runCpu.back());
+        std::fflush(stdout);
+    }
+    std::printf(
+        "\n  preview %.3f s, run %.3f s: preview / run = %.2f (processor %.2f); longest "
+        "gap %.1f ms\n",
+        Median(previews), Median(runs), Median(previews) / Median(runs),
+        Median(previewCpu) / Median(runCpu), Median(gaps));
+}
+
 // The run in place over fresh copies of the tree, with and without the undo store.
 void inPlace(const Options &options, const QString &tree, double mb) {
     std::printf("Start Removing in place through the window, \"meta http\", %.1f MB\n", mb);
@@ -203,8 +257,8 @@ int main(int argc, char *argv[]) {
     Options options;
     for (int i = 1; i < argc; i += 2) {
         const QString name = QString::fromLocal8Bit(argv[i]);
-        if (name == QLatin1String("--in-place")) {
-            options.inPlace = true;
+        if (name == QLatin1String("--in-place") || name == QLatin1String("--preview")) {
+            (name == QLatin1String("--preview") ? options.preview : options.inPlace) = true;
             --i;
             continue;
         }
@@ -235,6 +289,10 @@ int main(int argc, char *argv[]) {
 
     if (options.inPlace) {
         inPlace(options, tree, mb);
+        return 0;
+    }
+    if (options.preview) {
+        preview(options, files, mb);
         return 0;
     }
 
