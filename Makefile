@@ -4,8 +4,8 @@
 #                    in their own folder, $(SANITIZE_BUILD)
 # make format-check  checks that every C++ file is formatted as .clang-format says
 # make format        formats every C++ file so
-# make bench         runs every benchmark; bench-core, bench-run, bench-add, bench-list,
-#                    bench-undo one each.
+# make bench         runs every benchmark; bench-core, bench-run, bench-inplace, bench-add,
+#                    bench-list, bench-undo one each.
 # make bench-disk    the core and window benchmarks on tmpfs and, side by side, on a fresh
 #                    folder of the disk that holds $(BENCH_BUILD) (or BENCH_DISK_DIR): in place,
 #                    keeping line ends, 100,000 small files, a cold page cache, system calls.
@@ -24,7 +24,8 @@ SOURCES      = $(shell find app base filelist processing samples tests bench \
                  -name '*.cpp' -o -name '*.h' | LC_ALL=C sort)
 
 .PHONY: run test test-sanitize build deps display clean format format-check \
-        bench bench-build bench-core bench-run bench-add bench-list bench-undo bench-disk
+        bench bench-build bench-core bench-run bench-inplace bench-add bench-list bench-undo \
+        bench-disk
 .PHONY: install uninstall package
 
 run: display deps build
@@ -68,7 +69,7 @@ format:
 	@$(MAKE) --no-print-directory deps PACKAGES=clang-format
 	clang-format -i $(SOURCES)
 
-bench: bench-list bench-add bench-run bench-core bench-undo
+bench: bench-list bench-add bench-run bench-inplace bench-core bench-undo
 
 bench-build: deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DSTRELMARK_BENCH=ON
@@ -79,6 +80,10 @@ bench-core: bench-build
 bench-run: bench-build
 	cmake --build $(BENCH_BUILD) -j$(JOBS) --target run_bench
 	$(BENCH_BUILD)/bench/run_bench
+
+bench-inplace: bench-build
+	cmake --build $(BENCH_BUILD) -j$(JOBS) --target run_bench
+	$(BENCH_BUILD)/bench/run_bench --in-place --reps 5
 
 bench-add: bench-build
 	cmake --build $(BENCH_BUILD) -j$(JOBS) --target add_bench

@@ -117,12 +117,17 @@ void Form1::PushButton5_Click() {
     guard.step(110, [&] { settings_.save(QStringLiteral("LastFolder"), chosen); });
 
     guard.step(112, [&] { busy.begin(); });
-    guard.step(114, [&] { folders.append(chosen + Main::NativeSeparator); });
-    guard.step(114, [&] { AddFolder::GetSubDirectories2016(platform_, folders, true, folders_); });
-    guard.step(116, [&] {
-        AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.") + extension, *fileList,
-                                       folders_);
-    });
+    try {
+        guard.step(114, [&] { folders.append(chosen + Main::NativeSeparator); });
+        guard.step(114,
+                   [&] { AddFolder::GetSubDirectories2016(platform_, folders, true, folders_); });
+        guard.step(116, [&] {
+            AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.") + extension, *fileList,
+                                           folders_);
+        });
+    } catch (const CommandStopped &) {
+        // The user stopped the walk: the rows appended so far stay, and it ends as it ends.
+    }
     // Inside a run's yield the run's hourglass stays: the window is busy until the run ends.
     guard.step(118, [&] { busy.end(MousePointer::Default); });
 }

@@ -10,6 +10,7 @@
 #include "PointerPicture.h"
 #include "Settings.h"
 #include "StartUp.h"
+#include "UndoStore.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -70,12 +71,13 @@ const char *const OwnCursorProperty = "strelmarkOwnCursor";
 }  // namespace
 
 Form1::Form1(Platform &platform, Settings &settings, QString programFolder,
-             AddFolder::FolderAccess &folders, QWidget *parent)
+             AddFolder::FolderAccess &folders, const QString &undoFolder, QWidget *parent)
     : QWidget(parent),
       platform_(platform),
       settings_(settings),
       programFolder_(std::move(programFolder)),
-      folders_(folders) {
+      folders_(folders),
+      undo_(std::make_unique<UndoStore>(undoFolder)) {
     createControls();
     connectHandlers();
     setUpKeyboard();
@@ -384,6 +386,26 @@ void Form1::setUpKeyboard() {
         new QShortcut(QKeySequence::Delete, ListView1, nullptr, nullptr, Qt::WidgetShortcut);
     connect(remove, &QShortcut::activated, this,
             [this] { runHandler("ListView1_KeyDown", [this] { ListView1_KeyDown(); }); });
+
+    // The list menu's commands, anywhere in the window. A text box that has the focus keeps
+    // Ctrl+Z for undoing its own typing.
+    const struct {
+        QKeySequence keys;
+        const char *name;
+        void (Form1::*handler)();
+    } shortcuts[] = {
+        {QKeySequence(Qt::Key_Escape), "Stop_Click", &Form1::Stop_Click},
+        {QKeySequence(Qt::CTRL | Qt::Key_P), "Preview_Click", &Form1::Preview_Click},
+        {QKeySequence(Qt::CTRL | Qt::Key_Z), "UndoLastRun_Click", &Form1::UndoLastRun_Click},
+    };
+    for (const auto &shortcut : shortcuts) {
+        auto *keys = new QShortcut(shortcut.keys, this);
+        const auto handler = shortcut.handler;
+        const char *name = shortcut.name;
+        connect(keys, &QShortcut::activated, this, [this, name, handler] {
+            runHandler(name, [this, handler] { (this->*handler)(); });
+        });
+    }
 }
 
 void Form1::setUpAccessibility() {
@@ -479,6 +501,26 @@ void Form1::ListView1_KeyDown() {
 
 QMenu *Form1::createListMenu() {
     auto *menu = new QMenu(this);
+    auto command = [this, menu](const QString &text, const char *objectName, const char *name,
+                                void (Form1::*handler)()) {
+        QAction *action = menu->addAction(text);
+        action->setObjectName(QLatin1String(objectName));
+        connect(action, &QAction::triggered, this, [this, name, handler] {
+            runHandler(name, [this, handler] { (this->*handler)(); });
+        });
+        return action;
+    };
+    if (isBusy()) {
+        command(QStringLiteral("Stop\tEsc"), "Stop", "Stop_Click", &Form1::Stop_Click);
+        menu->addSeparator();
+    }
+    command(QStringLiteral("Preview...\tCtrl+P"), "Preview", "Preview_Click", &Form1::Preview_Click)
+        ->setEnabled(!isBusy());
+    const std::optional<UndoRunInfo> last = isBusy() ? std::nullopt : undo_->lastRun();
+    command(UndoEntryText(last) + QStringLiteral("\tCtrl+Z"), "UndoLastRun", "UndoLastRun_Click",
+            &Form1::UndoLastRun_Click)
+        ->setEnabled(last.has_value());
+    menu->addSeparator();
     QAction *keepLineEnds = menu->addAction(QStringLiteral("Keep each file's line ends"));
     keepLineEnds->setObjectName(QStringLiteral("KeepLineEnds"));
     keepLineEnds->setCheckable(true);
@@ -602,9 +644,6 @@ bool Form1::savesToFolder() const {
 bool Form1::savesBesideOriginal() const {
     return Option2->isChecked();
 }
-std::unique_ptr<ReplacementJournal> Form1::startRunJournal() {
-    return runJournals ? runJournals() : nullptr;
-}
 
 // ---------------------------------------------------------------------------------------------
 // Shutdown and handlers
@@ -626,6 +665,8 @@ void Form1::runHandler(const char *name, const std::function<void()> &handler) {
         handler();
     } catch (const CommandAbandoned &) {
         // The window was closed while the command yielded.
+    } catch (const CommandStopped &) {
+        // The user stopped the command while it yielded; it ended where it was.
     } catch (...) {
         // Whatever was thrown is reported here: nothing may cross the event loop's dispatch.
         try {

@@ -8,16 +8,19 @@
 
 #include "AddFolder.h"
 #include "RunDriver.h"
+#include "UndoStore.h"
 
 #include <QCursor>
 #include <QString>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class FileListModel;
 class FileListView;
+class PreviewDialog;
 class Platform;
 class QComboBox;
 class QGroupBox;
@@ -34,10 +37,12 @@ class Form1 : public QWidget, public RunWindow {
 
 public:
     // The window talks to the user through `platform`, keeps its choices in `settings`, finds
-    // its resources (pointer, skin, samples) in `programFolder` and opens the folders it walks
-    // through `folders`.
+    // its resources (pointer, skin, samples) in `programFolder`, opens the folders it walks
+    // through `folders`, and keeps what its runs replace in the undo store at `undoFolder`
+    // (empty: the user's, UndoStore::DefaultFolder()).
     Form1(Platform &platform, Settings &settings, QString programFolder,
-          AddFolder::FolderAccess &folders = AddFolder::SystemFolders(), QWidget *parent = nullptr);
+          AddFolder::FolderAccess &folders = AddFolder::SystemFolders(),
+          const QString &undoFolder = QString(), QWidget *parent = nullptr);
     ~Form1() override;
 
     // The start-up sequence; the window is shown after it.
@@ -65,10 +70,16 @@ public:
     void setProgressValue(double percent) override;
     void setProgressText(const QString &text) override;
     std::unique_ptr<ReplacementJournal> startRunJournal() override;
+    QString undoNote(bool recorded, bool wrote) const override;
 
-    // Where each run's record of what it replaces comes from (the undo store); unset, runs keep
-    // no record.
+    // Where each run's record of what it replaces comes from instead of the undo store, when
+    // set (tests, benchmarks); a function that gives none runs without a record.
     std::function<std::unique_ptr<ReplacementJournal>()> runJournals;
+
+    // The store that keeps what the window's runs replace, for "Undo Last Run".
+    UndoStore &undoStore() { return *undo_; }
+    // The preview window, once "Preview..." has opened it.
+    PreviewDialog *previewDialog() const { return preview_; }
 
     // Progress of a run: the value as a percentage, and the text on the bar.
     double progressValue() const { return progressValue_; }
@@ -109,8 +120,22 @@ public:
     // it is, a folder gives every file in it and below it. The window is not busy meanwhile.
     void ListView1_OLEDragDrop(const QStringList &paths);
     // The menu the list shows on a right-click, made afresh each time so that its entries
-    // show the current settings.
+    // show the current settings, the last run that can be undone, and "Stop" while a long
+    // command works.
     QMenu *createListMenu();
+
+    // The list menu's commands, each also a shortcut of the window (RunCommands.cpp).
+    // "Preview..." (Ctrl+P): what "Start Removing" would do now, in the preview window.
+    void Preview_Click();
+    // "Undo Last Run" (Ctrl+Z): asks, then takes back the last run kept in the undo store.
+    void UndoLastRun_Click();
+    // "Stop" (Escape): while a run or a folder walk works, asks and stops it at its next yield.
+    void Stop_Click();
+    // The menu entry of "Undo Last Run": "Undo Last Run (12 files, 3.4 MB)", or without the
+    // figures when there is no run to undo.
+    static QString UndoEntryText(const std::optional<UndoRunInfo> &last);
+    // A size as the menu shows it: "512 bytes", "3.4 MB".
+    static QString SizeText(std::uint64_t bytes);
 
 protected:
     bool event(QEvent *event) override;
@@ -159,4 +184,8 @@ private:
     std::optional<QCursor> pointerPicture_;  // the hand, when HAND-M.CUR could be read
     double progressValue_ = 0.0;
     QString progressText_;
+
+    std::unique_ptr<UndoStore> undo_;
+    QString undoProblem_;  // why the last run could keep no record, if it could not
+    PreviewDialog *preview_ = nullptr;
 };

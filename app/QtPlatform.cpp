@@ -2,13 +2,23 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QStandardPaths>
+#include <QTextEdit>
 #include <QTime>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
+
+// The least width of a box with details, in pixels.
+constexpr int DetailsWidth = 600;
+// The most lines the details show without scrolling.
+constexpr int DetailsLines = 16;
 
 // The program's texts separate lines with CR LF or a lone CR; Qt's boxes break at LF.
 QString forDisplay(QString text) {
@@ -19,10 +29,32 @@ QString forDisplay(QString text) {
 
 }  // namespace
 
-void QtPlatform::messageBox(const QString &text, const QString &title, Icon icon) {
+void QtPlatform::messageBox(const QString &text, const QString &title, Icon icon,
+                            const QString &details) {
     QMessageBox box(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon,
                     titleOrDefault(title), forDisplay(text), QMessageBox::Ok, owner_);
     box.setTextFormat(Qt::PlainText);
+    if (!details.isEmpty()) {
+        box.setDetailedText(forDisplay(details));  // with its "Show Details..." button
+        // The box is as wide as its text needs ("Done."); the details list paths, which need
+        // more room than that.
+        if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+            grid->addItem(
+                new QSpacerItem(DetailsWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                grid->rowCount(), 0, 1, grid->columnCount());
+        // Tall enough for a summary's lines without scrolling, up to a point.
+        if (auto *lines = box.findChild<QTextEdit *>()) {
+            const QFontMetrics metrics = lines->fontMetrics();
+            const int room = DetailsWidth - 4 * metrics.averageCharWidth();
+            int shown = 0;  // lines on the screen, those that wrap counted for each part
+            for (const QString &line : forDisplay(details).split(u'\n'))
+                shown += 1 + metrics.horizontalAdvance(line) / std::max(room, 1);
+            shown = std::min(shown, DetailsLines);
+            lines->setFixedHeight(shown * metrics.lineSpacing() +
+                                  2 * int(lines->document()->documentMargin()) +
+                                  2 * lines->frameWidth());
+        }
+    }
     box.exec();
 }
 

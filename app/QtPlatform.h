@@ -14,7 +14,8 @@ public:
     // Boxes and dialogs are modal to the owner window.
     void setOwner(QWidget *owner) { owner_ = owner; }
 
-    void messageBox(const QString &text, const QString &title, Icon icon) override;
+    void messageBox(const QString &text, const QString &title, Icon icon,
+                    const QString &details) override;
     bool askYesNo(const QString &text, const QString &title) override;
     QString inputBox(const QString &prompt, const QString &title,
                      const QString &defaultAnswer) override;

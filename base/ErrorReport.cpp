@@ -59,6 +59,8 @@ void Guard::handleCurrentException() {
         throw;
     } catch (const CommandAbandoned &) {
         throw;
+    } catch (const CommandStopped &) {
+        throw;
     } catch (...) {
         ReportUnexpectedError(platform_, CurrentExceptionDescription(), location_, line_);
     }

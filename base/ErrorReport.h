@@ -41,6 +41,11 @@ inline const QString InvalidPropertyValue = QStringLiteral("Invalid property val
 // abandoned at that point. It is not an error, so no guard reports or swallows it.
 struct CommandAbandoned {};
 
+// Thrown by the event pump when the user stopped the command that yielded (EventPump.h). The
+// command ends there as after its last item; like CommandAbandoned, no guard reports or
+// swallows it.
+struct CommandStopped {};
+
 inline const QString SupportAddress = QStringLiteral("support@brindlewick.example");
 
 // Location texts of the guarded procedures, as the report names them.
@@ -95,7 +100,7 @@ public:
     const QString &location() const { return location_; }
 
 private:
-    // Reports the exception in flight; rethrows CommandAbandoned untouched.
+    // Reports the exception in flight; rethrows CommandAbandoned and CommandStopped untouched.
     void handleCurrentException();
 
     Platform &platform_;

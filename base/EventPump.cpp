@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <vector>
 
 #include <time.h>
 
@@ -29,6 +30,9 @@ struct State {
     Clock::time_point lastPump = Clock::now();  // precise, for the gap statistics
     std::chrono::nanoseconds longestGap{0};
     bool quitRequested = false;
+    // One entry per LetEventsRun() running the events now (they nest), innermost last: whether
+    // its command was asked to stop.
+    std::vector<bool> stops;
 };
 
 State &state() {
@@ -45,11 +49,21 @@ bool LetEventsRun() {
     if (coarseNow() - s.lastPumpCoarse < s.interval)
         return false;
     s.longestGap = std::max(s.longestGap, std::chrono::nanoseconds(Clock::now() - s.lastPump));
-    QCoreApplication::processEvents();
+    s.stops.push_back(false);
+    try {
+        QCoreApplication::processEvents();
+    } catch (...) {
+        s.stops.pop_back();
+        throw;
+    }
+    const bool stop = s.stops.back();
+    s.stops.pop_back();
     s.lastPump = Clock::now();
     s.lastPumpCoarse = coarseNow();
     if (s.quitRequested)
         throw CommandAbandoned{};
+    if (stop)
+        throw CommandStopped{};
     return true;
 }
 
@@ -58,6 +72,18 @@ void RequestQuit() {
 }
 bool QuitRequested() {
     return state().quitRequested;
+}
+
+bool RequestStop() {
+    State &s = state();
+    if (s.stops.empty())
+        return false;
+    s.stops.back() = true;
+    return true;
+}
+
+bool Yielding() {
+    return !state().stops.empty();
 }
 
 void SetInterval(std::chrono::nanoseconds interval) {

@@ -7,6 +7,12 @@
 //
 // Once the window has been closed, the next call throws CommandAbandoned: the command ends
 // at the point where it yielded, and nothing it had not yet written gets written.
+//
+// The user may also stop the command that works (Escape, the list menu's "Stop"): a stop asked
+// for while the events run is turned into CommandStopped by the LetEventsRun() that pumped
+// them, once they have run. Commands yield inside one another (a folder added while a run
+// yields), and that call is always the innermost command's: it alone stops, and ends as it
+// ends after its last item.
 #pragma once
 
 #include <chrono>
@@ -18,6 +24,12 @@ bool LetEventsRun();
 // Closing the window: from now on every LetEventsRun() abandons its command.
 void RequestQuit();
 bool QuitRequested();
+
+// Stops the innermost command that is yielding now, at the end of its pump. Asked for when no
+// command is yielding, it does nothing (and answers false).
+bool RequestStop();
+// A command is yielding now: LetEventsRun() is running the window's events.
+bool Yielding();
 
 // How often the loop runs at most: every call with an interval of 0, normally every 10 ms.
 void SetInterval(std::chrono::nanoseconds interval);

@@ -16,9 +16,11 @@ public:
     void setApplicationTitle(const QString &title) { applicationTitle_ = title; }
     const QString &applicationTitle() const { return applicationTitle_; }
 
-    // A modal box with an OK button. An empty title means the application title.
-    virtual void messageBox(const QString &text, const QString &title = {},
-                            Icon icon = Icon::None) = 0;
+    // A modal box with an OK button. An empty title means the application title. `details`,
+    // when given, is a longer text that the box keeps folded away until the user asks for it
+    // ("Show Details...").
+    virtual void messageBox(const QString &text, const QString &title = {}, Icon icon = Icon::None,
+                            const QString &details = {}) = 0;
     // A modal question with Yes and No buttons and no icon; true for Yes.
     virtual bool askYesNo(const QString &text, const QString &title = {}) = 0;
     // A modal input box; Cancel gives the empty text.

@@ -12,7 +12,10 @@
 namespace Bench {
 
 struct OffscreenWindow {
-    OffscreenWindow() {
+    // `undoFolder`: where the window's undo store is kept; empty, inside the temporary folder.
+    explicit OffscreenWindow(const QString &undoFolder = QString())
+        : window(platform, settings, home.path(), AddFolder::SystemFolders(),
+                 undoFolder.isEmpty() ? home.filePath(QStringLiteral("undo")) : undoFolder) {
         window.Form_Load();
         window.show();
         QCoreApplication::processEvents();
@@ -21,7 +24,7 @@ struct OffscreenWindow {
     QTemporaryDir home;
     ScriptedPlatform platform;
     Settings settings{home.filePath(QStringLiteral("Brindlewick.ini"))};
-    Form1 window{platform, settings, home.path()};
+    Form1 window;  // its undo store never the user's
 };
 
 }  // namespace Bench

@@ -10,6 +10,17 @@
 // The corpus is generated with strelmark_corpus when DIR holds none. Outputs go to fresh
 // folders under --out (default /dev/shm, a tmpfs), removed after each repetition; given several
 // (a tmpfs and a disk), the run is timed on each and the figures are put side by side.
+//
+//   build/bin/run_bench --preview [--corpus DIR] [--out DIR] [--reps N]
+//
+// times "Preview..." over the tree (nothing written) against the run that follows it.
+//
+//   build/bin/run_bench --in-place [--corpus DIR] [--out DIR] [--reps N]
+//
+// times instead the run in place ("Save results in folder of original file") over fresh copies
+// of the tree, with the window's undo store keeping what the run replaces (on the same file
+// system, so by hard link) and without it, the two interleaved and each first in turn; then the
+// undo of the run that kept its originals. These two take the first --out.
 
 #include "BenchSupport.h"
 #include "BenchWindow.h"
@@ -17,8 +28,10 @@
 #include "EventPump.h"
 #include "FileListModel.h"
 #include "Form1.h"
+#include "PreviewDialog.h"
 #include "ScriptedPlatform.h"
 #include "Settings.h"
+#include "UndoStore.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -44,6 +57,8 @@ struct Options {
     QString corpus = QStringLiteral("/dev/shm/strelmark-corpus");
     QStringList outs;
     int reps = 3;
+    bool inPlace = false;
+    bool preview = false;
 };
 
 struct Figures {
@@ -94,15 +109,24 @@ struct RunResult {
 };
 
 // One run through the window: the list filled, the condition set, "Start Removing" clicked.
-RunResult runThroughWindow(const QStringList &files, const QString &outFolder) {
-    Bench::OffscreenWindow offscreen;
+// An empty `outFolder` runs in place. `undoFolder` empty: no undo store; otherwise the store
+// there keeps what the run replaces, and `undoSeconds` gets the time of undoing the run.
+RunResult runThroughWindow(const QStringList &files, const QString &outFolder,
+                           const QString &undoFolder = QString(), double *undoSeconds = nullptr) {
+    Bench::OffscreenWindow offscreen(undoFolder);
     Form1 &window = offscreen.window;
     ScriptedPlatform &platform = offscreen.platform;
+    if (undoFolder.isEmpty())
+        window.runJournals = [] { return std::unique_ptr<ReplacementJournal>(); };
     window.fileList->append(files);
     window.Combo1->setCurrentIndex(0);
     window.Text1->setText(QStringLiteral("meta http"));
-    window.Option1->setChecked(true);
-    window.Text2->setText(outFolder + u'/');
+    if (outFolder.isEmpty()) {
+        window.Option2->setChecked(true);
+    } else {
+        window.Option1->setChecked(true);
+        window.Text2->setText(outFolder + u'/');
+    }
 
     RunResult result;
     EventPump::ResetLongestGap();
@@ -120,7 +144,116 @@ RunResult runThroughWindow(const QStringList &files, const QString &outFolder) {
                      qPrintable(platform.messages().join(QStringLiteral(" | "))));
         std::exit(1);
     }
+    if (undoSeconds) {
+        QElapsedTimer undoTimer;
+        undoTimer.start();
+        const UndoSummary undone = window.undoStore().undoLast();
+        *undoSeconds = undoTimer.nsecsElapsed() / 1e9;
+        if (undone.outcome != UndoSummary::Outcome::Done || !undone.failed.empty() ||
+            !undone.leftAlone.empty()) {
+            std::fprintf(stderr, "the undo did not restore every file\n");
+            std::exit(1);
+        }
+    }
     return result;
+}
+
+// The preview of the same run ("Preview..."): nothing written, every row listed; and the run
+// itself after it, into a fresh folder.
+void preview(const Options &options, const QStringList &files, double mb) {
+    std::printf("Preview through the window, \"meta http\", %.1f MB, against the run itself\n", mb);
+    std::vector<double> previews, runs, gaps, previewCpu, runCpu;
+    for (int rep = 0; rep < options.reps; ++rep) {
+        QTemporaryDir scratch(options.outs.front() + QStringLiteral("/strelmark-preview-XXXXXX"));
+        const QString output = scratch.filePath(QStringLiteral("out"));
+        QDir().mkpath(output);
+        {
+            Bench::OffscreenWindow offscreen;
+            Form1 &window = offscreen.window;
+            window.fileList->append(files);
+            window.Combo1->setCurrentIndex(0);
+            window.Text1->setText(QStringLiteral("meta http"));
+            window.Option1->setChecked(true);
+            window.Text2->setText(output + u'/');
+            EventPump::ResetLongestGap();
+            const double user = processorSeconds(true), system = processorSeconds(false);
+            QElapsedTimer timer;
+            timer.start();
+            window.Preview_Click();
+            previews.push_back(timer.nsecsElapsed() / 1e9);
+            previewCpu.push_back(processorSeconds(true) - user + processorSeconds(false) - system);
+            gaps.push_back(EventPump::LongestGap().count() / 1e6);
+            if (!window.previewDialog() ||
+                window.previewDialog()->rows().size() != std::size_t(files.size()) ||
+                !QDir(output).isEmpty()) {
+                std::fprintf(stderr, "the preview did not list every row, or wrote\n");
+                std::exit(1);
+            }
+        }
+        const RunResult run = runThroughWindow(files, output);
+        runs.push_back(run.seconds);
+        runCpu.push_back(run.userSeconds + run.systemSeconds);
+        std::printf(
+            "  rep %d: preview %.3f s (processor %.3f s, longest gap %.1f ms), run %.3f s "
+            "(processor %.3f s)\n",
+            rep + 1, previews.back(), previewCpu.back(), gaps.back(), runs.back(), runCpu.back());
+        std::fflush(stdout);
+    }
+    std::printf(
+        "\n  preview %.3f s, run %.3f s: preview / run = %.2f (processor %.2f); longest "
+        "gap %.1f ms\n",
+        Median(previews), Median(runs), Median(previews) / Median(runs),
+        Median(previewCpu) / Median(runCpu), Median(gaps));
+}
+
+// The run in place over fresh copies of the tree, with and without the undo store.
+void inPlace(const Options &options, const QString &tree, double mb) {
+    std::printf("Start Removing in place through the window, \"meta http\", %.1f MB\n", mb);
+    std::printf(
+        "fresh copies of the tree under %s; undo store on the same file system; "
+        "%d repetitions, interleaved, medians\n",
+        qPrintable(options.outs.front()), options.reps);
+    std::vector<double> without, with, undo, ratios, cpuWithout, cpuWith;
+    for (int rep = 0; rep < options.reps; ++rep) {
+        double seconds[2] = {0, 0}, cpu[2] = {0, 0};  // without, with
+        for (int turn = 0; turn < 2; ++turn) {
+            const bool keeping = (turn + rep) % 2 == 1;  // each goes first in turn
+            QTemporaryDir scratch(options.outs.front() +
+                                  QStringLiteral("/strelmark-inplace-XXXXXX"));
+            const QString copy = scratch.filePath(QStringLiteral("tree"));
+            timed(QStringLiteral("cp -r ") + quoted(tree) + u' ' + quoted(copy));
+            qint64 bytes = 0;
+            const QStringList files = treeFiles(copy, bytes);
+            double undoSeconds = 0;
+            const RunResult result = runThroughWindow(
+                files, QString(), keeping ? scratch.filePath(QStringLiteral("undo")) : QString(),
+                keeping ? &undoSeconds : nullptr);
+            seconds[keeping] = result.seconds;
+            cpu[keeping] = result.userSeconds + result.systemSeconds;
+            if (keeping)
+                undo.push_back(undoSeconds);
+        }
+        without.push_back(seconds[0]);
+        with.push_back(seconds[1]);
+        cpuWithout.push_back(cpu[0]);
+        cpuWith.push_back(cpu[1]);
+        ratios.push_back(seconds[1] / seconds[0]);
+        std::printf(
+            "  rep %d: without undo %.3f s (processor %.3f s), with undo %.3f s (processor "
+            "%.3f s): %+.1f%%; undo %.3f s\n",
+            rep + 1, seconds[0], cpu[0], seconds[1], cpu[1], (seconds[1] / seconds[0] - 1) * 100,
+            undo.back());
+        std::fflush(stdout);
+    }
+    const double mw = Median(without), mu = Median(with);
+    const double cw = Median(cpuWithout), cu = Median(cpuWith);
+    std::printf("\n  %-22s %8.3f s   processor %.3f s\n", "in place, no undo", mw, cw);
+    std::printf("  %-22s %8.3f s   processor %.3f s\n", "in place, undo kept", mu, cu);
+    std::printf("  %-22s %8.3f s\n", "undo of that run", Median(undo));
+    std::printf(
+        "\n  added by the undo store: %+.1f%% of the medians, %+.1f%% median of the pairs, "
+        "%+.1f%% processor time (goal < 10%%)\n",
+        (mu / mw - 1) * 100, (Median(ratios) - 1) * 100, (cu / cw - 1) * 100);
 }
 
 }  // namespace
@@ -129,8 +262,15 @@ int main(int argc, char *argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     Options options;
-    for (int i = 1; i + 1 < argc; i += 2) {
+    for (int i = 1; i < argc; i += 2) {
         const QString name = QString::fromLocal8Bit(argv[i]);
+        if (name == QLatin1String("--in-place") || name == QLatin1String("--preview")) {
+            (name == QLatin1String("--preview") ? options.preview : options.inPlace) = true;
+            --i;
+            continue;
+        }
+        if (i + 1 >= argc)
+            break;
         const QString value = QString::fromLocal8Bit(argv[i + 1]);
         if (name == QLatin1String("--corpus"))
             options.corpus = value;
@@ -156,6 +296,14 @@ int main(int argc, char *argv[]) {
 
     if (options.outs.isEmpty())
         options.outs.append(QStringLiteral("/dev/shm"));
+    if (options.inPlace) {
+        inPlace(options, tree, mb);
+        return 0;
+    }
+    if (options.preview) {
+        preview(options, files, mb);
+        return 0;
+    }
     std::printf("Start Removing through the window: %lld files, %.1f MB, \"meta http\"\n",
                 static_cast<long long>(files.size()), mb);
     std::vector<Figures> all;

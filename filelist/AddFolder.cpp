@@ -400,18 +400,24 @@ void TakeFolderListFiles(const QStringList &folders, const QString &pattern, Fil
     // the list laid out again for nearly every handful.
     constexpr qsizetype RowsAtOnce = 4096;
     QStringList rows;
-    for (const QString &entry : folders) {
-        const QString folder = entry.left(entry.size() - 1);  // without its trailing separator
-        // The listing keeps only existing regular files, so no name needs testing again.
-        for (const Named &file : listFiles(folder, pattern, true, access)) {
-            if (file.name.startsWith(u'~') || file.refusedFile)
-                continue;
-            rows.append(Main::CollapseBackslashes(folder + Main::NativeSeparator + file.name));
+    try {
+        for (const QString &entry : folders) {
+            const QString folder = entry.left(entry.size() - 1);  // without its trailing separator
+            // The listing keeps only existing regular files, so no name needs testing again.
+            for (const Named &file : listFiles(folder, pattern, true, access)) {
+                if (file.name.startsWith(u'~') || file.refusedFile)
+                    continue;
+                rows.append(Main::CollapseBackslashes(folder + Main::NativeSeparator + file.name));
+            }
+            if (rows.size() >= RowsAtOnce) {
+                list.append(rows);
+                rows.clear();
+            }
         }
-        if (rows.size() >= RowsAtOnce) {
-            list.append(rows);
-            rows.clear();
-        }
+    } catch (const CommandStopped &) {
+        // Stopped by the user: the files of the folders listed whole are appended still.
+        list.append(rows);
+        throw;
     }
     list.append(rows);
 }

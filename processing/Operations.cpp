@@ -179,10 +179,17 @@ private:
     Lookahead text_, nonAscii_, kelvinOrLongS_;
 };
 
+// The loops below run over a reader and write to an output: the run's LineReader and
+// ResultWriter, or, to mark what a result keeps of each line, the marking pair further down.
+const LineReader &ReaderOf(const LineReader &input) {
+    return input;
+}
+
 // Index 1: keeps each line that contains the text; empty lines go.
-std::uint64_t KeepContaining(LineReader &input, ResultWriter &output, LineContext &ctx) {
+template <class Input, class Output>
+std::uint64_t KeepContaining(Input &input, Output &output, LineContext &ctx) {
     Condition condition(ctx);
-    LineSearch search(input);
+    LineSearch search(ReaderOf(input));
     std::uint64_t removed = 0;
     std::string_view line;
     while (input.next(line)) {
@@ -198,9 +205,10 @@ std::uint64_t KeepContaining(LineReader &input, ResultWriter &output, LineContex
 }
 
 // Index 3: keeps the occurrences of the text in each line that has one; other lines go.
-std::uint64_t KeepOccurrences(LineReader &input, ResultWriter &output, LineContext &ctx) {
+template <class Input, class Output>
+std::uint64_t KeepOccurrences(Input &input, Output &output, LineContext &ctx) {
     Condition condition(ctx);
-    LineSearch search(input);
+    LineSearch search(ReaderOf(input));
     std::uint64_t removed = 0;
     std::string_view line;
     while (input.next(line)) {
@@ -224,7 +232,8 @@ std::uint64_t KeepOccurrences(LineReader &input, ResultWriter &output, LineConte
 }
 
 // Index 4: every line but line n.
-std::uint64_t DropLineNumber(LineReader &input, ResultWriter &output, long long lineNumber) {
+template <class Input, class Output>
+std::uint64_t DropLineNumber(Input &input, Output &output, long long lineNumber) {
     const unsigned long long dropped = lineNumber > 0 ? static_cast<unsigned long long>(lineNumber)
                                                       : 0;  // no line has number 0 or less
     unsigned long long number = 0;
@@ -241,7 +250,8 @@ std::uint64_t DropLineNumber(LineReader &input, ResultWriter &output, long long 
 
 // Index 5: every line that is not empty. A line of blanks is not empty. No character goes with
 // the empty lines.
-std::uint64_t DropEmptyLines(LineReader &input, ResultWriter &output) {
+template <class Input, class Output>
+std::uint64_t DropEmptyLines(Input &input, Output &output) {
     std::string_view line;
     while (input.next(line)) {
         if (!line.empty())
@@ -253,10 +263,11 @@ std::uint64_t DropEmptyLines(LineReader &input, ResultWriter &output) {
 // Indexes 0 and 2, and any chooser text that names no other loop. Empty lines and lines without
 // the text are kept. A line with the text has it deleted while the chooser says "Remove those
 // characters", and is dropped otherwise.
-std::uint64_t SharedLoop(LineReader &input, ResultWriter &output, LineContext &ctx,
+template <class Input, class Output>
+std::uint64_t SharedLoop(Input &input, Output &output, LineContext &ctx,
                          const QString &chooserText) {
     Condition condition(ctx);
-    LineSearch search(input);
+    LineSearch search(ReaderOf(input));
     bool deleting = chooserText == Captions[2];
     std::uint64_t removed = 0;
     std::string_view line;
@@ -294,6 +305,69 @@ std::uint64_t SharedLoop(LineReader &input, ResultWriter &output, LineContext &c
     return removed;
 }
 
+// The loop that the chooser's text selects, over any reader and output.
+template <class Input, class Output>
+std::uint64_t RunChosenLoop(Input &input, Output &output, LineContext &ctx, long long lineNumber) {
+    const QString chooserText = ctx.chooserText();
+    switch (LoopFor(chooserText)) {
+        case Loop::NotContaining:
+            return KeepContaining(input, output, ctx);
+        case Loop::ExceptThose:
+            return KeepOccurrences(input, output, ctx);
+        case Loop::LineNumber:
+            return DropLineNumber(input, output, lineNumber);
+        case Loop::BlankLines:
+            return DropEmptyLines(input, output);
+        case Loop::Shared:
+            return SharedLoop(input, output, ctx, chooserText);
+    }
+    return 0;
+}
+
+// The marking pair: a reader that tells the marks of each line it hands out, and an output that
+// tells them which parts of that line the loop keeps.
+class MarkingInput {
+public:
+    MarkingInput(LineReader &reader, LineMarks &marks) : reader_(reader), marks_(marks) {}
+    bool next(std::string_view &line) {
+        if (!reader_.next(line))
+            return false;
+        lineStart_ = line.data();
+        marks_.lineRead(line);
+        return true;
+    }
+    const LineReader &reader() const { return reader_; }
+    const char *lineStart() const { return lineStart_; }
+
+private:
+    LineReader &reader_;
+    LineMarks &marks_;
+    const char *lineStart_ = nullptr;
+};
+
+const LineReader &ReaderOf(const MarkingInput &input) {
+    return input.reader();
+}
+
+class MarkingOutput {
+public:
+    MarkingOutput(const MarkingInput &input, LineMarks &marks) : input_(input), marks_(marks) {}
+    void beginLine() { marks_.keptLine(); }
+    void append(std::string_view piece) {
+        if (!piece.empty())
+            marks_.keptPart(static_cast<std::size_t>(piece.data() - input_.lineStart()),
+                            piece.size());
+    }
+    void keepLine(std::string_view line) {
+        beginLine();
+        append(line);
+    }
+
+private:
+    const MarkingInput &input_;
+    LineMarks &marks_;
+};
+
 }  // namespace
 
 Loop LoopFor(const QString &chooserText) {
@@ -324,20 +398,14 @@ std::string RemoveOccurrences(std::string_view line, QStringView text) {
 
 std::uint64_t RunLoop(LineReader &input, ResultWriter &output, LineContext &ctx,
                       long long lineNumber) {
-    const QString chooserText = ctx.chooserText();
-    switch (LoopFor(chooserText)) {
-        case Loop::NotContaining:
-            return KeepContaining(input, output, ctx);
-        case Loop::ExceptThose:
-            return KeepOccurrences(input, output, ctx);
-        case Loop::LineNumber:
-            return DropLineNumber(input, output, lineNumber);
-        case Loop::BlankLines:
-            return DropEmptyLines(input, output);
-        case Loop::Shared:
-            return SharedLoop(input, output, ctx, chooserText);
-    }
-    return 0;
+    return RunChosenLoop(input, output, ctx, lineNumber);
+}
+
+std::uint64_t MarkLoop(LineReader &input, LineMarks &marks, LineContext &ctx,
+                       long long lineNumber) {
+    MarkingInput marking(input, marks);
+    MarkingOutput output(marking, marks);
+    return RunChosenLoop(marking, output, ctx, lineNumber);
 }
 
 std::uint64_t CharactersIn(std::string_view bytes, std::string_view line) {

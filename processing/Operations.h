@@ -77,6 +77,28 @@ std::string RemoveOccurrences(std::string_view line, QStringView text);
 std::uint64_t RunLoop(RFTSFSO::LineReader &input, RFTSFSO::ResultWriter &output, LineContext &ctx,
                       long long lineNumber);
 
+// What a loop keeps of each line, told as it goes: MarkLoop runs the same loops as RunLoop with
+// an output that tells these marks instead of writing.
+class LineMarks {
+public:
+    virtual ~LineMarks() = default;
+    // The loop reads its next line (and has not yet decided about it). `line` stays valid until
+    // the next call.
+    virtual void lineRead(std::string_view line) = 0;
+    // The loop keeps the line just read. Every byte of it not in one of the parts told next is
+    // removed; a line kept with no part is kept empty.
+    virtual void keptLine() = 0;
+    // The loop keeps bytes [at, at + size) of that line (not empty), parts left to right.
+    virtual void keptPart(std::size_t at, std::size_t size) = 0;
+};
+
+// Runs the loop that ctx.chooserText() selects over every line of `input`, as RunLoop does,
+// telling `marks` each line read and the parts of it kept; a line read and never kept is
+// dropped. Answers the characters removed. Throws what the reader, the context and the marks
+// throw.
+std::uint64_t MarkLoop(RFTSFSO::LineReader &input, LineMarks &marks, LineContext &ctx,
+                       long long lineNumber);
+
 // How ProcessFile works on one file.
 struct ProcessOptions {
     // The line that "Remove line number n in all files" drops, from 1 (already rounded).

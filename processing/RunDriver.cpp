@@ -1,5 +1,6 @@
 #include "RunDriver.h"
 
+#include "AtomicFile.h"
 #include "CommitQueue.h"
 #include "Convert.h"
 #include "ErrorReport.h"
@@ -12,8 +13,17 @@
 
 #include <QAbstractItemModel>
 
+#include <QStringList>
+
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 namespace RunDriver {
 
@@ -66,6 +76,8 @@ public:
 
     // The row to work on now (0-based), or -1 when none of the run's rows is left.
     int take() { return next_ < end_ ? next_++ : -1; }
+    // The run's rows not yet taken.
+    int remaining() const { return std::max(0, end_ - next_); }
 
 private:
     void removed(int first, int last) {
@@ -90,6 +102,106 @@ private:
     std::array<QMetaObject::Connection, 3> connections_;
 };
 
+// The run's journal, when the window gives one, counting the files it recorded.
+class CountingJournal : public ReplacementJournal {
+public:
+    explicit CountingJournal(std::unique_ptr<ReplacementJournal> journal)
+        : journal_(std::move(journal)) {}
+
+    // What the commit queue records in: this, or nothing when the window gave no journal.
+    ReplacementJournal *journal() { return journal_ ? this : nullptr; }
+    std::size_t recorded() const { return recorded_.load(); }
+
+    std::vector<int> recordGroup(const std::vector<Replacement> &group) override {
+        std::vector<int> answers = journal_->recordGroup(group);
+        recorded_ += static_cast<std::size_t>(std::count(answers.begin(), answers.end(), 0));
+        return answers;
+    }
+    std::uint64_t device() const override { return journal_->device(); }
+
+private:
+    std::unique_ptr<ReplacementJournal> journal_;
+    // Counted on the commit queue's thread, read on the window's.
+    std::atomic<std::size_t> recorded_ = 0;
+};
+
+// What a run did, for the details of its "Done.".
+class RunSummary {
+public:
+    // A row's file was worked on to its end (whatever became of it).
+    void rowDone() { ++rowsDone_; }
+    void finished(Operations::FileResult::State state) {
+        unchanged_ += state == Operations::FileResult::State::Unchanged;
+        empty_ += state == Operations::FileResult::State::Empty;
+    }
+    // A row failed; `description` names the reason and the path.
+    void failed(const QString &description) { failures_.append(description); }
+    // A result goes to the queue; answers its tag there.
+    std::size_t written(const PendingResult &result) {
+        ++written_;
+        Output &output = outputs_[result.target()];
+        if (output.results++ == 0)
+            output.path = result.path();
+        targets_.push_back(result.target());
+        return targets_.size() - 1;
+    }
+    // The result of that tag could not be put in place.
+    void failedToCommit(std::size_t tag, const FileError &error) {
+        --written_;
+        --outputs_[targets_[tag]].results;
+        failed(DescribeFileError(error));
+    }
+    // The user stopped the run with `left` of its rows not done (the one in progress included).
+    void stopped(int left) {
+        stopped_ = true;
+        total_ = rowsDone_ + left;
+    }
+    bool anyWritten() const { return written_ > 0; }
+
+    QString text(const QString &undoNote) const {
+        QStringList lines;
+        if (stopped_)
+            lines.append(
+                QStringLiteral("Stopped after %1 of %2 files.").arg(rowsDone_).arg(total_));
+        lines.append(QStringLiteral("Written: %1").arg(written_));
+        lines.append(QStringLiteral("Unchanged (not rewritten): %1").arg(unchanged_));
+        lines.append(QStringLiteral("Empty results (not written): %1").arg(empty_));
+        lines.append(QStringLiteral("Failed: %1").arg(failures_.size()));
+        for (const QString &failure : failures_)
+            lines.append(Indent + failure);
+        // In the order they were first written.
+        QStringList twice;
+        std::unordered_set<std::string> listed;
+        for (const std::string &target : targets_) {
+            const Output &output = outputs_.at(target);
+            if (output.results < 2 || !listed.insert(target).second)
+                continue;
+            twice.append(Indent +
+                         QStringLiteral("%1 (%2 times)").arg(output.path).arg(output.results));
+        }
+        lines.append(QStringLiteral("Output names written more than once: %1").arg(twice.size()));
+        lines += twice;
+        if (!undoNote.isEmpty())
+            lines.append(undoNote);
+        return lines.join(u'\n');
+    }
+
+private:
+    static constexpr QLatin1StringView Indent{"    "};
+    struct Output {
+        QString path;  // as the first row that wrote it gave it
+        int results = 0;
+    };
+
+    int rowsDone_ = 0, total_ = 0;
+    bool stopped_ = false;
+    int written_ = 0, unchanged_ = 0, empty_ = 0;
+    QStringList failures_;
+    // Each file written (links resolved), and the results put there; the tags' files in order.
+    std::unordered_map<std::string, Output> outputs_;
+    std::vector<std::string> targets_;
+};
+
 }  // namespace
 
 bool KeepsLineEnds(const Settings &settings) {
@@ -111,35 +223,30 @@ long long LineNumberFromAnswer(const QString &answer) {
     return static_cast<long long>(rounded);
 }
 
-void StartRemoving(RunWindow &window) {
-    // A second "Start Removing" while the window is busy would start a run inside the run.
-    if (window.isBusy())
-        return;
-
+std::optional<long long> CheckInput(RunWindow &window, Guard &guard) {
     Platform &platform = window.platform();
-    Guard guard(platform, Location::form1("PushButton8_Click"));
     auto message = [&](int step, const QString &text) {
         guard.step(step, [&] { platform.messageBox(text); });
     };
 
-    // Checking the input: each failed check says why and ends the command.
+    // Each failed check says why and ends the command.
     if (guard.test(100, [&] { return window.rowCount() == 0; })) {
         message(238, QStringLiteral("No files added."));
-        return;
+        return std::nullopt;
     }
     if (!window.savesToFolder() && !window.savesBesideOriginal()) {
         platform.messageBox(QStringLiteral("Please choose where to save the results."));
-        return;
+        return std::nullopt;
     }
     if (guard.test(102, [&] {
             return !Main::FolderExists(window.outputFolderText()) && !window.savesBesideOriginal();
         })) {
         message(236, QStringLiteral("Folder does not exist. Please select another folder."));
-        return;
+        return std::nullopt;
     }
     if (guard.test(104, [&] { return window.conditionText().isEmpty(); })) {
         message(234, QStringLiteral("Please provide text for: ") + window.conditionCaption());
-        return;
+        return std::nullopt;
     }
     bool proceed = false;
     guard.step(106, [&] { proceed = true; });
@@ -156,18 +263,42 @@ void StartRemoving(RunWindow &window) {
         }
     }
     if (guard.test(118, [&] { return !proceed; }))
+        return std::nullopt;
+    return LineNumberFromAnswer(lineNumberAnswer);
+}
+
+QString ResultPath(bool toFolder, const QString &outputFolder, const QString &inputPath) {
+    // In place, the folder keeps its separator, so the doubled one collapses: the result
+    // replaces the input file.
+    return Main::CollapseBackslashes((toFolder ? outputFolder : Main::GetFolderPath(inputPath)) +
+                                     Main::NativeSeparator + Main::GetFileName(inputPath));
+}
+
+void StartRemoving(RunWindow &window) {
+    // A second "Start Removing" while the window is busy would start a run inside the run.
+    if (window.isBusy())
         return;
-    const long long lineNumber = LineNumberFromAnswer(lineNumberAnswer);
+
+    Platform &platform = window.platform();
+    Guard guard(platform, Location::form1("PushButton8_Click"));
+    const std::optional<long long> lineNumber = CheckInput(window, guard);
+    if (!lineNumber)
+        return;
 
     // The run.
     WindowLineContext context(window);
-    const std::unique_ptr<ReplacementJournal> journal = window.startRunJournal();
+    CountingJournal journal(window.startRunJournal());
     // The disk's wait for one group overlaps the work on the next.
-    CommitQueue queue(journal.get(), CommitQueue::Mode::Overlapped);
+    CommitQueue queue(journal.journal(), CommitQueue::Mode::Overlapped);
+    RunSummary summary;
     // Puts the waiting results in place; a result that cannot be is reported for its own file.
+    auto commitFailed = [&](const CommitFailure &failure) {
+        summary.failedToCommit(failure.tag, failure.error);
+        guard.step(222, [&] { throw AppError(DescribeFileError(failure.error)); });
+    };
     auto commitWaiting = [&] {
         for (const CommitFailure &failure : queue.commit())
-            guard.step(222, [&] { throw AppError(DescribeFileError(failure.error)); });
+            commitFailed(failure);
     };
     BusyScope busy(window);
     guard.step(120, [&] { busy.begin(); });
@@ -195,18 +326,10 @@ void StartRemoving(RunWindow &window) {
 
             if (guard.test(134, [&] { return window.savesToFolder(); })) {
                 guard.step(136, [&] {
-                    outputPath = Main::CollapseBackslashes(window.outputFolderText() +
-                                                           Main::NativeSeparator +
-                                                           Main::GetFileName(inputPath));
+                    outputPath = ResultPath(true, window.outputFolderText(), inputPath);
                 });
             } else if (guard.test(138, [&] { return window.savesBesideOriginal(); })) {
-                // The folder keeps its separator, so the doubled one collapses: the result
-                // replaces the input file.
-                guard.step(140, [&] {
-                    outputPath = Main::CollapseBackslashes(Main::GetFolderPath(inputPath) +
-                                                           Main::NativeSeparator +
-                                                           Main::GetFileName(inputPath));
-                });
+                guard.step(140, [&] { outputPath = ResultPath(false, {}, inputPath); });
             }
 
             // An earlier row's result goes to the file this row reads or writes: it is put in
@@ -224,7 +347,7 @@ void StartRemoving(RunWindow &window) {
             // this row and the run goes on with the next. Reports about earlier rows come
             // first.
             Operations::ProcessOptions options;
-            options.lineNumber = lineNumber;
+            options.lineNumber = *lineNumber;
             options.keepLineEnds = KeepsLineEnds(window.settings());
             if (outputPath != inputPath)
                 options.outputFolder = &outputFolderNames;
@@ -235,21 +358,28 @@ void StartRemoving(RunWindow &window) {
                                                      Operations::Destination::Prepare);
                 } catch (const CommandAbandoned &) {
                     throw;
+                } catch (const CommandStopped &) {
+                    throw;
                 } catch (...) {
                     commitWaiting();
+                    summary.failed(CurrentExceptionDescription() + QStringLiteral(": ") +
+                                   inputPath);
                     guard.at(144);
                     throw;
                 }
+                summary.finished(result.state);
                 if (result.state == Operations::FileResult::State::Failed) {
                     commitWaiting();
+                    summary.failed(DescribeFileError(*result.error));
                     guard.at(result.error->kind() == FileError::Kind::Write ? 222 : 144);
                     throw AppError(DescribeFileError(*result.error));
                 }
             });
+            summary.rowDone();
             if (result.pending) {
-                for (const CommitFailure &failure :
-                     queue.add(std::move(result.pending), static_cast<std::size_t>(i)))
-                    guard.step(222, [&] { throw AppError(DescribeFileError(failure.error)); });
+                const std::size_t tag = summary.written(*result.pending);
+                for (const CommitFailure &failure : queue.add(std::move(result.pending), tag))
+                    commitFailed(failure);
             }
         }
     } catch (const CommandAbandoned &) {
@@ -257,12 +387,20 @@ void StartRemoving(RunWindow &window) {
         // dropped, and nothing more is shown.
         queue.commit();
         throw;
+    } catch (const CommandStopped &) {
+        // The user stopped the run: what is complete is put in place, the file in progress is
+        // dropped, and the run ends as after its last row.
+        summary.stopped(cursor.remaining() + 1);
     }
     commitWaiting();
     guard.step(226, [&] { busy.end(MousePointer::Default); });
     guard.step(228, [&] { window.setProgressValue(0); });
     guard.step(230, [&] { window.setProgressText(QStringLiteral("Progress Bar")); });
-    message(232, QStringLiteral("Done."));
+    const QString details =
+        summary.text(window.undoNote(journal.recorded() > 0, summary.anyWritten()));
+    guard.step(232, [&] {
+        platform.messageBox(QStringLiteral("Done."), QString(), Platform::Icon::None, details);
+    });
 }
 
 }  // namespace RunDriver

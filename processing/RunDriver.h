@@ -18,7 +18,9 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
+class Guard;
 class QAbstractItemModel;
 class Settings;
 
@@ -45,6 +47,14 @@ public:
     // work and dropped when it ends: each group of results is recorded in it before it is put
     // in place. None by default.
     virtual std::unique_ptr<ReplacementJournal> startRunJournal() { return nullptr; }
+    // The last line of a run's summary, on taking the run back: `recorded` when the run's
+    // journal recorded files it replaced or created, `wrote` when the run put any result in
+    // place. Empty by default (nothing said).
+    virtual QString undoNote(bool recorded, bool wrote) const {
+        Q_UNUSED(recorded);
+        Q_UNUSED(wrote);
+        return {};
+    }
 };
 
 namespace RunDriver {
@@ -56,8 +66,20 @@ inline const QString KeepLineEndsKey = QStringLiteral("KeepLineEnds");
 // The stored choice; anything that is no truth value counts as off.
 bool KeepsLineEnds(const Settings &settings);
 
-// The command behind "Start Removing" (PushButton8_Click).
+// The command behind "Start Removing" (PushButton8_Click). Its "Done." comes with a summary
+// as the box's details: the files written, unchanged (not rewritten), with an empty result
+// (not written) and failed (each with its reason and path), the output names written more than
+// once, where the run stopped when the user stopped it, and the window's undo note.
 void StartRemoving(RunWindow &window);
+
+// The checks before a run, steps 100 to 118 of `guard`'s procedure, with their messages: the
+// line number to remove (0 for the operations that take none), or nothing when a check ended
+// the command.
+std::optional<long long> CheckInput(RunWindow &window, Guard &guard);
+
+// Where the result of `inputPath` goes: into `outputFolder` (the text of the output folder's
+// box) under the input's name when `toFolder`, else in place of the input itself.
+QString ResultPath(bool toFolder, const QString &outputFolder, const QString &inputPath);
 
 // The line that "Remove line number n in all files" removes for the answer typed at its
 // prompt: any number, rounded half to even; 0 (no line) for an answer that is no number or

@@ -223,6 +223,11 @@ private slots:
         Guard guard(platform, Location::form1("PushButton8_Click"));
         QVERIFY_THROWS_EXCEPTION(CommandAbandoned,
                                  guard.step(130, [] { throw CommandAbandoned{}; }));
+        QVERIFY_THROWS_EXCEPTION(CommandAbandoned,
+                                 guard.test(130, []() -> bool { throw CommandAbandoned{}; }));
+        QVERIFY_THROWS_EXCEPTION(CommandStopped, guard.step(130, [] { throw CommandStopped{}; }));
+        QVERIFY_THROWS_EXCEPTION(CommandStopped,
+                                 guard.test(130, []() -> bool { throw CommandStopped{}; }));
         QVERIFY(platform.shown.isEmpty());
     }
 
@@ -688,6 +693,72 @@ private slots:
         QCOMPARE(linesDone, 2);
         // Every later yield abandons its command too, at once.
         QVERIFY_THROWS_EXCEPTION(CommandAbandoned, EventPump::LetEventsRun());
+    }
+
+    // A stop asked for while the events run ends the command whose yield ran them, there and
+    // then; a command that yields inside another's yield is the one that stops, and the outer
+    // one goes on.
+    void stopEndsTheInnermostCommandAtItsYield_data() {
+        QTest::addColumn<bool>("nested");
+        QTest::newRow("one command") << false;
+        QTest::newRow("a command inside another's yield") << true;
+    }
+    void stopEndsTheInnermostCommandAtItsYield() {
+        QFETCH(bool, nested);
+        EventPump::SetInterval(std::chrono::nanoseconds(0));
+        int pumps = 0, innerItems = 0;
+        bool innerStopped = false, innerRan = false;
+        DuringEachPump duringEach([&] {
+            ++pumps;
+            if (!nested) {
+                if (pumps == 3)
+                    QVERIFY(EventPump::RequestStop());
+                return;
+            }
+            if (innerRan)
+                return;
+            innerRan = true;
+            // The inner command, started from the outer one's second pump.
+            try {
+                for (int item = 0; item < 1000; ++item) {
+                    EventPump::LetEventsRun();
+                    ++innerItems;
+                    if (innerItems == 2)
+                        QTimer::singleShot(0, [] { QVERIFY(EventPump::RequestStop()); });
+                }
+            } catch (const CommandStopped &) {
+                innerStopped = true;
+            }
+        });
+        int outerItems = 0;
+        bool outerStopped = false;
+        try {
+            for (int item = 0; item < 10; ++item) {
+                EventPump::LetEventsRun();
+                ++outerItems;
+            }
+        } catch (const CommandStopped &) {
+            outerStopped = true;
+        }
+        QCOMPARE(outerStopped, !nested);
+        QCOMPARE(outerItems, nested ? 10 : 2);
+        QCOMPARE(innerStopped, nested);
+        if (nested)
+            QCOMPARE(innerItems, 2);
+        // Nothing is left over for the next command.
+        QVERIFY(EventPump::LetEventsRun());
+        QVERIFY(!EventPump::Yielding());
+    }
+
+    // Asked for when no command yields, a stop is refused and stops nothing later.
+    void stopWithoutAYieldingCommandDoesNothing() {
+        EventPump::SetInterval(std::chrono::nanoseconds(0));
+        QVERIFY(!EventPump::Yielding());
+        QVERIFY(!EventPump::RequestStop());
+        bool yieldingSeen = false;
+        const DuringEachPump seeing([&] { yieldingSeen = EventPump::Yielding(); });
+        QVERIFY(EventPump::LetEventsRun());
+        QVERIFY(yieldingSeen);
     }
 
     void pumpRunsAtMostOncePerInterval() {

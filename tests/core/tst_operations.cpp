@@ -84,6 +84,55 @@ Outcome Run(LineContext &ctx, const QByteArray &input, long long lineNumber,
     return outcome;
 }
 
+// What MarkLoop tells, put back together: each kept line made of its kept parts.
+class Rebuilt : public LineMarks {
+public:
+    void lineRead(std::string_view line) override {
+        line_.assign(line);
+        ++linesRead;
+    }
+    void keptLine() override {
+        kept.emplace_back();
+        end_ = 0;
+    }
+    void keptPart(std::size_t at, std::size_t size) override {
+        // Parts lie inside the line, left to right, without overlap, and are never empty.
+        if (kept.empty() || size == 0 || at < end_ || at + size > line_.size())
+            partsInOrder = false;
+        else
+            kept.back() += line_.substr(at, size);
+        end_ = at + size;
+    }
+
+    std::vector<std::string> kept;
+    int linesRead = 0;
+    bool partsInOrder = true;
+
+private:
+    std::string line_;
+    std::size_t end_ = 0;
+};
+
+// The same as Run, through MarkLoop: the text that the marks keep, and the characters removed.
+Outcome Marked(LineContext &ctx, const QByteArray &input, long long lineNumber, std::size_t chunk,
+               std::uint64_t *charactersRemoved = nullptr, bool *partsInOrder = nullptr) {
+    auto reader = RFTSFSO::LineReader::fromBytes(View(input), chunk);
+    Rebuilt marks;
+    const std::uint64_t removed = MarkLoop(reader, marks, ctx, lineNumber);
+    if (charactersRemoved)
+        *charactersRemoved = removed;
+    if (partsInOrder)
+        *partsInOrder = marks.partsInOrder && marks.linesRead == int(reader.lineCount());
+    Outcome outcome;
+    outcome.written = !marks.kept.empty();
+    for (std::size_t i = 0; i < marks.kept.size(); ++i) {
+        if (i > 0)
+            outcome.text += "\r\n";
+        outcome.text += QByteArray::fromStdString(marks.kept[i]);
+    }
+    return outcome;
+}
+
 }  // namespace
 
 class OperationsTest : public QObject {
@@ -240,6 +289,21 @@ void OperationsTest::operations() {
         const Outcome outcome = Run(ctx, input, 0, chunk);
         QCOMPARE(outcome.written, written);
         QCOMPARE(outcome.text, output);
+
+        // The marks of the same loop keep the same parts of the same lines, and count the same
+        // characters removed.
+        ScriptedContext runAgain(condition, chooser), marking(condition, chooser);
+        auto reader = RFTSFSO::LineReader::fromBytes(View(input), chunk);
+        std::string text;
+        RFTSFSO::ResultWriter writer(&text);
+        const std::uint64_t removed = RunLoop(reader, writer, runAgain, 0);
+        std::uint64_t marked = 0;
+        bool inOrder = false;
+        const Outcome fromMarks = Marked(marking, input, 0, chunk, &marked, &inOrder);
+        QVERIFY(inOrder);
+        QCOMPARE(fromMarks.written, written);
+        QCOMPARE(fromMarks.text, output);
+        QCOMPARE(marked, removed);
     }
 }
 
@@ -268,10 +332,11 @@ void OperationsTest::lineNumber() {
     QFETCH(QByteArray, input);
     QFETCH(QByteArray, output);
 
-    ScriptedContext ctx("unused", Captions[4]);
+    ScriptedContext ctx("unused", Captions[4]), marking("unused", Captions[4]);
     const Outcome outcome = Run(ctx, input, line);
     QVERIFY(outcome.written);
     QCOMPARE(outcome.text, output);
+    QCOMPARE(Marked(marking, input, line, 2).text, output);
 }
 
 void OperationsTest::emptyFile_data() {
@@ -736,9 +801,12 @@ void OperationsTest::loopsAgreeWithReference() {
             const QByteArray input = QByteArray::fromStdString(file);
             for (std::size_t chunk : {RFTSFSO::LineReader::DefaultChunk, std::size_t(1),
                                       std::size_t(7), std::size_t(16)}) {
-                ScriptedContext ctx(text, Captions[operation]);
+                ScriptedContext ctx(text, Captions[operation]), marking(text, Captions[operation]);
                 const Outcome outcome = Run(ctx, input, 0, chunk);
-                if (outcome.written != !kept.isEmpty() || outcome.text != kept.join("\r\n"))
+                bool inOrder = false;
+                const Outcome marked = Marked(marking, input, 0, chunk, nullptr, &inOrder);
+                if (outcome.written != !kept.isEmpty() || outcome.text != kept.join("\r\n") ||
+                    marked.written != outcome.written || marked.text != outcome.text || !inOrder)
                     QFAIL(qPrintable(
                         Describe(file, text) +
                         QStringLiteral(", operation %1, chunk %2").arg(operation).arg(chunk)));

@@ -21,38 +21,46 @@ QStringList ScriptedPlatform::messages() const {
     return result;
 }
 
-void ScriptedPlatform::messageBox(const QString &text, const QString &title, Icon icon) {
-    record({Kind::Message, text, titleOrDefault(title), icon, {}});
+QStringList ScriptedPlatform::details() const {
+    QStringList result;
+    for (const Shown &entry : shownOfKind(Kind::Message))
+        result.append(entry.details);
+    return result;
+}
+
+void ScriptedPlatform::messageBox(const QString &text, const QString &title, Icon icon,
+                                  const QString &details) {
+    record({Kind::Message, text, titleOrDefault(title), icon, {}, details});
 }
 
 bool ScriptedPlatform::askYesNo(const QString &text, const QString &title) {
-    record({Kind::Question, text, titleOrDefault(title), Icon::None, {}});
+    record({Kind::Question, text, titleOrDefault(title), Icon::None, {}, {}});
     return yesNoAnswers.isEmpty() ? false : yesNoAnswers.dequeue();
 }
 
 QString ScriptedPlatform::inputBox(const QString &prompt, const QString &title,
                                    const QString &defaultAnswer) {
-    record({Kind::Input, prompt, titleOrDefault(title), Icon::None, defaultAnswer});
+    record({Kind::Input, prompt, titleOrDefault(title), Icon::None, defaultAnswer, {}});
     return inputAnswers.isEmpty() ? QString() : inputAnswers.dequeue();
 }
 
 QStringList ScriptedPlatform::openFiles(const QString &title, const QString &filter) {
-    record({Kind::OpenFiles, filter, title, Icon::None, {}});
+    record({Kind::OpenFiles, filter, title, Icon::None, {}, {}});
     return fileAnswers.isEmpty() ? QStringList() : fileAnswers.dequeue();
 }
 
 QString ScriptedPlatform::browseFolder(const QString &prompt, const QString &initialFolder) {
-    record({Kind::BrowseFolder, prompt, {}, Icon::None, initialFolder});
+    record({Kind::BrowseFolder, prompt, {}, Icon::None, initialFolder, {}});
     return folderAnswers.isEmpty() ? QString() : folderAnswers.dequeue();
 }
 
 bool ScriptedPlatform::openUrl(const QString &url) {
-    record({Kind::OpenUrl, url, {}, Icon::None, {}});
+    record({Kind::OpenUrl, url, {}, Icon::None, {}, {}});
     return openSucceeds;
 }
 
 bool ScriptedPlatform::openFolder(const QString &path) {
-    record({Kind::OpenFolder, path, {}, Icon::None, {}});
+    record({Kind::OpenFolder, path, {}, Icon::None, {}, {}});
     return openSucceeds;
 }
 

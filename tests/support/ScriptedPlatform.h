@@ -21,7 +21,8 @@ public:
         QString text;   // message, question, prompt; the URL or folder for the open calls
         QString title;  // as the box showed it (the application title when it had none)
         Icon icon = Icon::None;
-        QString preset;  // the input box's default answer, the picker's initial folder
+        QString preset;   // the input box's default answer, the picker's initial folder
+        QString details;  // a message box's detailed text
     };
 
     // Answers, taken in order. An empty queue answers as the user's Cancel or No would.
@@ -43,9 +44,11 @@ public:
 
     QList<Shown> shownOfKind(Kind kind) const;
     QStringList messages() const;  // the texts of the message boxes, in order
+    QStringList details() const;   // their detailed texts, in the same order
     void clear() { shown.clear(); }
 
-    void messageBox(const QString &text, const QString &title, Icon icon) override;
+    void messageBox(const QString &text, const QString &title, Icon icon,
+                    const QString &details) override;
     bool askYesNo(const QString &text, const QString &title) override;
     QString inputBox(const QString &prompt, const QString &title,
                      const QString &defaultAnswer) override;

@@ -38,6 +38,8 @@ public:
     QString root() const { return dir.path(); }
     QString programFolder() const { return dir.path() + QStringLiteral("/program"); }
     QString settingsPath() const { return dir.path() + QStringLiteral("/Brindlewick.ini"); }
+    // The window's undo store, never the user's.
+    QString undoFolder() const { return dir.path() + QStringLiteral("/undo"); }
 
     // Stores a value before the window starts, as an earlier run would have.
     void store(const QString &key, const QString &value) {
@@ -67,7 +69,8 @@ public:
 
     Form1 &create() {
         settings = std::make_unique<Settings>(settingsPath());
-        form = std::make_unique<Form1>(platform, *settings, programFolder(), *folders);
+        form =
+            std::make_unique<Form1>(platform, *settings, programFolder(), *folders, undoFolder());
         return *form;
     }
     // Creates the window and runs its start-up.

@@ -1,0 +1,124 @@
+// "Preview": what "Start Removing" would do with the window's values as they are now, found by
+// the run's own work on each file with the writer replaced by one that writes nothing.
+//
+// The dialog is the main window's child but not modal: the window stays usable beside it. It
+// works through the rows as a run does, one file after another, letting the window's events
+// run as often as a run does, and shows each row as soon as it is known: the file, what would
+// be removed from it (lines, or characters for the two operations that remove characters),
+// and what would happen. Closing it ends the work at its next yield; so does the main window's
+// Escape ("Stop").
+//
+// Selecting a row shows that file's lines from a few before its first change on, up to a limit,
+// with the removed parts struck through on a tinted background taken from the palette. The
+// marks come from the operation loops themselves (Operations::MarkLoop), run once more over the
+// file. Bytes that are not UTF-8 show as Latin-1 characters, as the matching reads them.
+#pragma once
+
+#include "Operations.h"
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class QLabel;
+class QProgressBar;
+class QTextEdit;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class PreviewDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    // What would become of one row.
+    enum class Outcome {
+        Written,            // a result that differs from what is at the output path
+        Unchanged,          // the result is what the output path holds already: not rewritten
+        Empty,              // no line kept: nothing written
+        CannotBeRead,       // the input cannot be read (reason)
+        CannotBeWritten,    // the result could not be written at its output path (reason)
+        OverwritesEarlier,  // the output path is an earlier row's, whose result this replaces
+        ReadsEarlier,       // the input is an earlier row's output: the run would read that
+                            // row's result, which nothing has written yet
+    };
+    struct Row {
+        QString input;
+        QString output;
+        Outcome outcome = Outcome::Written;
+        std::uint64_t linesRemoved = 0;
+        std::uint64_t charactersRemoved = 0;
+        QString reason;      // the two failures: DescribeFileError's text
+        int earlierRow = 0;  // OverwritesEarlier, ReadsEarlier: that row's number (from 1)
+    };
+    // The work, with the window's values when the preview began.
+    struct Job {
+        QStringList inputs;  // the rows, top to bottom
+        QString chooserText;
+        QString conditionText;
+        bool toFolder = true;  // else in place
+        QString outputFolder;  // the output folder's text
+        Operations::ProcessOptions options;
+    };
+
+    // The most lines the selected file shows, and how many unchanged ones come before its first
+    // change.
+    static constexpr int ShownLines = 400;
+    static constexpr int ContextLines = 3;
+
+    explicit PreviewDialog(QWidget *parent);
+    ~PreviewDialog() override;
+
+    // Shows the dialog in front and works through the job's rows, yielding as a run does.
+    // Returns when every row is done, when the dialog is closed, or when the user stops it
+    // (CommandStopped); lets CommandAbandoned (the main window closing) pass.
+    void run(Job job);
+
+    bool working() const { return working_; }
+    const std::vector<Row> &rows() const { return rows_; }
+    // "written", "unchanged", ... as the table shows it.
+    static QString OutcomeText(const Row &row);
+    // The line under the table: the counts, and where the work stopped if it did.
+    QString summaryText() const;
+    // The selected row's lines as shown (plain text, one line each: number, mark, text), and
+    // the heading above them.
+    QString detailText() const;
+    QString detailHeading() const;
+
+    // Shows row `row` (from 0) as selecting it in the table does.
+    void selectRow(int row);
+
+protected:
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    struct Closed {};      // the dialog was closed while it worked
+    struct Superseded {};  // another row was selected while one was being shown
+    class Context;
+    class Changes;
+
+    // The table's row for `row`, the rows_.size()th.
+    QTreeWidgetItem *itemFor(const Row &row) const;
+    void showSummary(int done, bool stopped);
+    void showDetail(int row);
+    void renderDetail(const Row &row, const Changes &changes);
+    bool removesCharacters() const;
+
+    Job job_;
+    std::vector<Row> rows_;
+    std::array<int, 7> counts_{};  // rows by outcome
+    bool working_ = false;
+    bool closed_ = false;
+    unsigned detailGeneration_ = 0;
+    QString detailMarked_;  // detailText()
+
+    QLabel *heading_ = nullptr;
+    QProgressBar *progress_ = nullptr;
+    QLabel *summary_ = nullptr;
+    QTreeWidget *table_ = nullptr;
+    QLabel *detailHeading_ = nullptr;
+    QTextEdit *detail_ = nullptr;
+};

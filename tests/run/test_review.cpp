@@ -1,0 +1,977 @@
+// Seeing a run before, during and after it: the preview, the summary of "Done.", stopping a
+// long command with Escape, and taking a run back with "Undo Last Run". End to end through the
+// real window, real files in a temporary folder, the scripted platform answering.
+
+#include "DuringEachPump.h"
+#include "TestFiles.h"
+#include "WindowFixture.h"
+
+#include "ErrorReport.h"
+#include "FileError.h"
+#include "FileListModel.h"
+#include "FileListView.h"
+#include "PreviewDialog.h"
+#include "UndoStore.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace {
+
+using TestFiles::Entries;
+using TestFiles::Read;
+using Outcome = PreviewDialog::Outcome;
+
+const QString Done = QStringLiteral("Done.");
+
+struct Stamp {
+    bool exists = false;
+    ino_t inode = 0;
+    timespec modified{};
+    mode_t mode = 0;
+    bool operator==(const Stamp &other) const {
+        return exists == other.exists && inode == other.inode &&
+               modified.tv_sec == other.modified.tv_sec &&
+               modified.tv_nsec == other.modified.tv_nsec && mode == other.mode;
+    }
+};
+
+Stamp StampOf(const QString &path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return {true, info.st_ino, info.st_mtim, mode_t(info.st_mode & 07777)};
+}
+
+// A day in 2001: a rewrite cannot keep it by chance.
+void MakeOld(const QString &path) {
+    const timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+    ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
+}
+
+// The lines of a text as the reader counts them: an empty text is one line, a line end at the
+// very end starts none.
+qsizetype LineCount(const QByteArray &text) {
+    if (text.isEmpty())
+        return 1;
+    return text.count('\n') + (text.endsWith('\n') ? 0 : 1);
+}
+
+// The bytes of a text that are not line ends.
+qsizetype ContentBytes(const QByteArray &text) {
+    qsizetype ends = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n')
+            ends += (i > 0 && text[i - 1] == '\r') ? 2 : 1;
+    }
+    return text.size() - ends;
+}
+
+// The number on a line "<label>: <n>" of a summary's details; -1 when there is none.
+int CountIn(const QString &details, const QString &label) {
+    for (const QString &line : details.split(u'\n')) {
+        if (line.startsWith(label + QStringLiteral(": ")))
+            return line.mid(label.size() + 2).toInt();
+    }
+    return -1;
+}
+
+QString ReportOf(const FileError &error, int step) {
+    return UnexpectedErrorText(DescribeFileError(error), Location::form1("PushButton8_Click"),
+                               step);
+}
+
+const QString HowToUndo = QStringLiteral(
+    "To take this run back: \"Undo Last Run\" in the list's menu (right-click on the list), "
+    "Ctrl+Z, or the command \"strelmark undo\".");
+
+}  // namespace
+
+class ReviewTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<WindowFixture> fixture;
+    QString in, out;
+    Form1 *form = nullptr;
+
+    ScriptedPlatform &platform() { return fixture->platform; }
+
+    QString input(const QString &name, const QByteArray &content) {
+        const QString path = in + u'/' + name;
+        TestFiles::Write(path, content);
+        return path;
+    }
+    void choose(int operation, const QString &condition = QStringLiteral("x")) {
+        form->Combo1->setCurrentIndex(operation);
+        form->Text1->setText(condition);
+    }
+    void start() { form->PushButton8->click(); }
+    void activate() {
+        form->show();
+        QApplication::setActiveWindow(form);
+        QVERIFY(QTest::qWaitForWindowActive(form));
+    }
+    QAction *menuEntry(QMenu &menu, const char *name) {
+        return menu.findChild<QAction *>(QLatin1String(name));
+    }
+    // Files of `lines` lines each, every seventh holding "7".
+    QStringList bigInputs(const QStringList &names, int lines = 100) {
+        QByteArray big;
+        for (int i = 0; i < lines; ++i)
+            big += "line " + QByteArray::number(i) + "\n";
+        QStringList paths;
+        for (const QString &name : names)
+            paths.append(input(name, big));
+        return paths;
+    }
+    QString lastDetails() const {
+        const QStringList details = fixture->platform.details();
+        return details.isEmpty() ? QString() : details.last();
+    }
+
+private slots:
+    void init() {
+        fixture = std::make_unique<WindowFixture>();
+        in = fixture->root() + QStringLiteral("/in");
+        out = fixture->root() + QStringLiteral("/out");
+        QDir().mkpath(in);
+        QDir().mkpath(out);
+        form = &fixture->load();
+        form->Text2->setText(out + u'/');
+        EventPump::SetInterval(std::chrono::nanoseconds(0));  // every yield pumps
+    }
+    void cleanup() {
+        form = nullptr;
+        fixture.reset();
+    }
+
+    // ---------------------------------------------------------------------------------------
+    // Preview
+
+    // The preview tells, row by row, what the run then does: for each operation, in place and
+    // into a folder, a file that changes, one whose result is what its output path holds, one
+    // whose every line goes, one that cannot be read, and (into a folder) one whose result
+    // cannot be written and two rows of the same name.
+    void previewAgreesWithTheRun_data() {
+        QTest::addColumn<int>("operation");
+        QTest::addColumn<QString>("condition");
+        QTest::addColumn<QString>("lineNumber");
+        QTest::addColumn<QByteArray>("changes");
+        QTest::addColumn<QByteArray>("same");   // a result of no change: CR LF, no final end
+        QTest::addColumn<QByteArray>("empty");  // null: no result of this operation is empty
+        QTest::addColumn<QByteArray>("kept");   // a line that the operation keeps
+        QTest::addColumn<bool>("inPlace");
+        for (const bool inPlace : {false, true}) {
+            const char *where = inPlace ? "in place" : "to folder";
+            QTest::addRow("lines containing, %s", where)
+                << 0 << "x"
+                << "" << QByteArray("a\nx1\nb") << QByteArray("a\r\nb") << QByteArray("x\nX")
+                << QByteArray("k") << inPlace;
+            QTest::addRow("lines not containing, %s", where)
+                << 1 << "a"
+                << "" << QByteArray("a1\nb\na2") << QByteArray("a1\r\na2") << QByteArray("b\nc")
+                << QByteArray("ka") << inPlace;
+            QTest::addRow("those characters, %s", where)
+                << 2 << "x"
+                << "" << QByteArray("axb\nc") << QByteArray("ab\r\nc") << QByteArray()
+                << QByteArray("k") << inPlace;
+            QTest::addRow("all characters except, %s", where)
+                << 3 << "ab"
+                << "" << QByteArray("xaby\nab") << QByteArray("ab\r\nab") << QByteArray("c\nd")
+                << QByteArray("ab") << inPlace;
+            QTest::addRow("line number, %s", where)
+                << 4 << "x"
+                << "3" << QByteArray("1\n2\n3") << QByteArray("1\r\n2") << QByteArray()
+                << QByteArray("4") << inPlace;
+            QTest::addRow("blank lines, %s", where)
+                << 5 << "x"
+                << "" << QByteArray("a\n\nb") << QByteArray("a\r\nb") << QByteArray("")
+                << QByteArray("k") << inPlace;
+        }
+    }
+    void previewAgreesWithTheRun() {
+        QFETCH(int, operation);
+        QFETCH(QString, condition);
+        QFETCH(QString, lineNumber);
+        QFETCH(QByteArray, changes);
+        QFETCH(QByteArray, same);
+        QFETCH(QByteArray, empty);
+        QFETCH(QByteArray, kept);
+        QFETCH(bool, inPlace);
+
+        QStringList rows;
+        QHash<QString, QByteArray> before;  // each row's input as it was
+        auto add = [&](const QString &name, const QByteArray &content) {
+            rows.append(input(name, content));
+            before[rows.last()] = content;
+        };
+        add(QStringLiteral("changes.htm"), changes);
+        add(QStringLiteral("same.htm"), same);
+        if (!empty.isNull())
+            add(QStringLiteral("empty.htm"), empty);
+        rows.append(in + QStringLiteral("/missing.htm"));
+        if (!inPlace) {
+            TestFiles::Write(out + QStringLiteral("/same.htm"), same);
+            QDir().mkpath(out + QStringLiteral("/blocked.htm"));
+            add(QStringLiteral("blocked.htm"), changes);
+            add(QStringLiteral("one/dup.htm"), changes);
+            add(QStringLiteral("two/dup.htm"), changes + "\n" + kept);
+        }
+        auto outputOf = [&](const QString &row) {
+            return inPlace ? row : out + u'/' + QFileInfo(row).fileName();
+        };
+        QHash<QString, Stamp> stamps;
+        for (const QString &row : rows) {
+            MakeOld(row);
+            MakeOld(outputOf(row));
+            stamps[row] = StampOf(row);
+            stamps[outputOf(row)] = StampOf(outputOf(row));
+        }
+        const QStringList outBefore = Entries(out);
+
+        form->fileList->append(rows);
+        choose(operation, condition);
+        if (inPlace)
+            form->Option2->setChecked(true);
+        if (operation == 4)
+            platform().inputAnswers << lineNumber << lineNumber;
+
+        form->Preview_Click();
+        PreviewDialog *preview = form->previewDialog();
+        QVERIFY(preview);
+        QVERIFY(preview->isVisible());
+        QVERIFY(!preview->working());
+        QVERIFY(!form->isBusy());
+        QVERIFY(platform().messages().isEmpty());
+        const std::vector<PreviewDialog::Row> seen = preview->rows();
+        QCOMPARE(int(seen.size()), rows.size());
+
+        // The preview wrote nothing and kept nothing.
+        for (auto stamp = stamps.cbegin(); stamp != stamps.cend(); ++stamp)
+            QVERIFY2(StampOf(stamp.key()) == stamp.value(), qPrintable(stamp.key()));
+        QCOMPARE(Entries(out), outBefore);
+        QVERIFY(!form->undoStore().lastRun());
+
+        start();
+        const QStringList messages = platform().messages();
+        QCOMPARE(messages.last(), Done);
+        const QString details = lastDetails();
+
+        int written = 0, unchanged = 0, emptied = 0, failed = 0;
+        QStringList reports;
+        const bool characters = operation == 2 || operation == 3;
+        for (std::size_t i = 0; i < seen.size(); ++i) {
+            const PreviewDialog::Row &row = seen[i];
+            const QString what = row.input + QStringLiteral(": ") + PreviewDialog::OutcomeText(row);
+            QCOMPARE(row.input, rows[qsizetype(i)]);
+            QCOMPARE(row.output, outputOf(row.input));
+            const Stamp now = StampOf(row.output);
+            switch (row.outcome) {
+                case Outcome::Written: {
+                    ++written;
+                    QVERIFY2(!(now == stamps[row.output]), qPrintable(what));
+                    if (i + 1 < seen.size() && seen[i + 1].outcome == Outcome::OverwritesEarlier)
+                        break;  // what it wrote is gone
+                    const QByteArray result = Read(row.output);
+                    const QByteArray source = before[row.input];
+                    if (characters)
+                        QCOMPARE(qsizetype(row.charactersRemoved),
+                                 ContentBytes(source) - ContentBytes(result));
+                    else
+                        QCOMPARE(qsizetype(row.linesRemoved),
+                                 LineCount(source) - LineCount(result));
+                    QVERIFY2(row.linesRemoved + row.charactersRemoved > 0 || !inPlace,
+                             qPrintable(what));
+                    break;
+                }
+                case Outcome::Unchanged:
+                    ++unchanged;
+                    QVERIFY2(now == stamps[row.output], qPrintable(what));
+                    break;
+                case Outcome::Empty:
+                    ++emptied;
+                    QVERIFY2(now == stamps[row.output], qPrintable(what));
+                    QCOMPARE(qsizetype(row.linesRemoved), LineCount(before[row.input]));
+                    break;
+                case Outcome::CannotBeRead:
+                    ++failed;
+                    reports.append(
+                        ReportOf(FileError(FileError::Kind::Read, row.input, ENOENT), 144));
+                    QCOMPARE(row.reason, DescribeFileError(
+                                             FileError(FileError::Kind::Read, row.input, ENOENT)));
+                    break;
+                case Outcome::CannotBeWritten:
+                    ++failed;
+                    reports.append(
+                        ReportOf(FileError(FileError::Kind::Write, row.output, EISDIR), 222));
+                    QCOMPARE(row.reason, DescribeFileError(FileError(FileError::Kind::Write,
+                                                                     row.output, EISDIR)));
+                    break;
+                case Outcome::OverwritesEarlier:
+                    ++written;
+                    QCOMPARE(row.earlierRow, int(i));                     // the row just before
+                    QCOMPARE(Read(row.output).right(kept.size()), kept);  // the later result
+                    break;
+                case Outcome::ReadsEarlier:
+                    QFAIL(qPrintable(what));
+            }
+        }
+        QCOMPARE(messages, reports + QStringList{Done});
+        QCOMPARE(CountIn(details, QStringLiteral("Written")), written);
+        QCOMPARE(CountIn(details, QStringLiteral("Unchanged (not rewritten)")), unchanged);
+        QCOMPARE(CountIn(details, QStringLiteral("Empty results (not written)")), emptied);
+        QCOMPARE(CountIn(details, QStringLiteral("Failed")), failed);
+        QCOMPARE(CountIn(details, QStringLiteral("Output names written more than once")),
+                 inPlace ? 0 : 1);
+        // Every kind of row came up.
+        QCOMPARE(unchanged, 1);
+        QCOMPARE(emptied, empty.isNull() ? 0 : 1);
+        QCOMPARE(failed, inPlace ? 1 : 2);
+    }
+
+    // A row that reads what an earlier row writes cannot be foretold; the preview says so.
+    void previewOfARowReadingAnEarlierResult_data() {
+        QTest::addColumn<bool>("inPlace");
+        QTest::newRow("in place, the same row twice") << true;
+        QTest::newRow("to folder, a row reading the earlier row's result") << false;
+    }
+    void previewOfARowReadingAnEarlierResult() {
+        QFETCH(bool, inPlace);
+        const QString a = input(QStringLiteral("a.htm"), "1\nx\n3");
+        const QString result = inPlace ? a : out + QStringLiteral("/a.htm");
+        form->fileList->append(QStringList{a, result});
+        if (inPlace)
+            form->Option2->setChecked(true);
+        choose(0);
+        form->Preview_Click();
+        const std::vector<PreviewDialog::Row> rows = form->previewDialog()->rows();
+        QCOMPARE(int(rows.size()), 2);
+        QCOMPARE(rows[0].outcome, Outcome::Written);
+        QCOMPARE(rows[1].outcome, Outcome::ReadsEarlier);
+        QCOMPARE(rows[1].earlierRow, 1);
+        QCOMPARE(PreviewDialog::OutcomeText(rows[1]),
+                 QStringLiteral("reads the result of an earlier row (row 1), not known yet"));
+    }
+
+    // The run's checks come first, with the run's messages, and a failed one opens nothing.
+    void previewChecksAsTheRunDoes_data() {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("empty list") << "empty list"
+                                    << "No files added.";
+        QTest::newRow("output folder missing")
+            << "missing folder"
+            << "Folder does not exist. Please select another folder.";
+        QTest::newRow("no condition") << "no condition"
+                                      << "Please provide text for: If file contains";
+        QTest::newRow("line number cancelled") << "cancel"
+                                               << "Must be numeric value.";
+    }
+    void previewChecksAsTheRunDoes() {
+        QFETCH(QString, setup);
+        QFETCH(QString, message);
+        if (setup != QLatin1String("empty list"))
+            form->fileList->append(input(QStringLiteral("a.htm"), "a\nx"));
+        choose(setup == QLatin1String("cancel") ? 4 : 0);
+        if (setup == QLatin1String("missing folder"))
+            form->Text2->setText(fixture->root() + QStringLiteral("/nowhere/"));
+        if (setup == QLatin1String("no condition"))
+            form->Text1->clear();
+        form->Preview_Click();
+        QCOMPARE(platform().messages(), QStringList{message});
+        QVERIFY(!form->previewDialog() || !form->previewDialog()->isVisible());
+        QVERIFY(!form->isBusy());
+    }
+
+    // Ctrl+P and the list menu's entry open it; while the window is busy, neither does.
+    void previewFromTheKeyboardAndTheMenu() {
+        activate();
+        form->fileList->append(input(QStringLiteral("a.htm"), "a\nx"));
+        choose(0);
+        form->ListView1->setFocus();
+        QTest::keyClick(form->windowHandle(), Qt::Key_P, Qt::ControlModifier);
+        QVERIFY(form->previewDialog());
+        QCOMPARE(int(form->previewDialog()->rows().size()), 1);
+        QCOMPARE(form->previewDialog()->parentWidget(), form);
+        QVERIFY(!form->previewDialog()->isModal());
+        form->previewDialog()->close();
+
+        std::unique_ptr<QMenu> menu(form->createListMenu());
+        QAction *entry = menuEntry(*menu, "Preview");
+        QVERIFY(entry);
+        QCOMPARE(entry->text(), QStringLiteral("Preview...\tCtrl+P"));
+        QVERIFY(entry->isEnabled());
+        form->fileList->append(input(QStringLiteral("b.htm"), "b\nx"));
+        entry->trigger();
+        QVERIFY(form->previewDialog()->isVisible());
+        QCOMPARE(int(form->previewDialog()->rows().size()), 2);
+        form->previewDialog()->close();
+        activate();
+
+        // During a run: refused, by the key and by the menu.
+        int rowsSeen = -1;
+        bool menuEnabled = true;
+        bool tried = false;
+        DuringEachPump duringRun([&] {
+            if (tried)
+                return;
+            tried = true;
+            form->fileList->append(in + QStringLiteral("/late.htm"));
+            QTest::keyClick(form->windowHandle(), Qt::Key_P, Qt::ControlModifier);
+            std::unique_ptr<QMenu> busyMenu(form->createListMenu());
+            menuEnabled = menuEntry(*busyMenu, "Preview")->isEnabled();
+            menuEntry(*busyMenu, "Preview")->trigger();
+            rowsSeen = int(form->previewDialog()->rows().size());
+        });
+        start();
+        QVERIFY(tried);
+        QVERIFY(!menuEnabled);
+        QCOMPARE(rowsSeen, 2);
+        QVERIFY(!form->previewDialog()->isVisible());
+        QVERIFY(platform().shownOfKind(ScriptedPlatform::Kind::Question).isEmpty());
+    }
+
+    // Closing the preview while it works ends its work at the next yield, as Escape on the
+    // main window does; the window is no longer busy.
+    void closingOrStoppingThePreviewEndsIt_data() {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("closing the preview") << false;
+        QTest::newRow("Escape on the main window") << true;
+    }
+    void closingOrStoppingThePreviewEndsIt() {
+        QFETCH(bool, escape);
+        activate();
+        form->fileList->append(bigInputs({"a.htm", "b.htm", "c.htm"}));
+        choose(0, QStringLiteral("7"));
+        platform().yesNoAnswers.enqueue(true);
+        int pumps = 0;
+        bool busyDuring = false;
+        DuringEachPump duringPreview([&] {
+            if (++pumps != 150)  // in the middle of the second file
+                return;
+            busyDuring = form->isBusy();
+            if (escape) {
+                form->activateWindow();
+                QApplication::setActiveWindow(form);
+                QTest::keyClick(form->windowHandle(), Qt::Key_Escape);
+            } else {
+                form->previewDialog()->close();
+            }
+        });
+        form->Preview_Click();
+        QVERIFY(busyDuring);
+        PreviewDialog *preview = form->previewDialog();
+        QVERIFY(!preview->working());
+        QCOMPARE(int(preview->rows().size()), 1);
+        QCOMPARE(preview->summaryText(), QStringLiteral("Stopped after 1 of 3 files: 1 written."));
+        QVERIFY(!form->isBusy());
+        QCOMPARE(form->mousePointer(), int(MousePointer::Default));
+        QCOMPARE(platform().shownOfKind(ScriptedPlatform::Kind::Question).size(), escape ? 1 : 0);
+        QVERIFY(Entries(out).isEmpty());
+    }
+
+    // The selected file's lines, from a few before the first change, with the removed parts
+    // marked ([- -] here, struck through on the screen).
+    void previewShowsTheSelectedFile_data() {
+        QTest::addColumn<int>("operation");
+        QTest::addColumn<QString>("condition");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("heading");
+
+        QByteArray tenLines;
+        for (int i = 1; i <= 10; ++i)
+            tenLines += "line " + QByteArray::number(i) + "\n";
+        QTest::newRow("lines containing, from three lines before")
+            << 0 << "line 8" << tenLines
+            << "5   line 5\n6   line 6\n7   line 7\n8 - [-line 8-]\n9   line 9\n10   line 10"
+            << "a.htm: 1 line removed; first change at line 8.";
+        QTest::newRow("those characters")
+            << 2 << "X" << QByteArray("axb\r\nXX\nc") << "1 ~ a[-x-]b\n2 ~ [-XX-]\n3   c"
+            << "a.htm: 3 characters removed; first change at line 1.";
+        QTest::newRow("all characters except")
+            << 3 << "ab" << QByteArray("xaby ab\nzz") << "1 ~ [-x-]ab[-y -]ab\n2 - [-zz-]"
+            << "a.htm: 5 characters removed; first change at line 1.";
+        QTest::newRow("blank lines")
+            << 5 << "x" << QByteArray("a\n\nb") << "1   a\n2 - [-(empty line)-]\n3   b"
+            << "a.htm: 1 line removed; first change at line 2.";
+        QTest::newRow("Latin-1 bytes as Latin-1 characters, controls as their pictures")
+            << 0 << "caf" << QByteArray("ok\tok\x01\ncaf\xE9 cr\rx")
+            << "1   ok\tok\u2401\n2 - [-café cr\u240Dx-]"
+            << "a.htm: 1 line removed; first change at line 2.";
+        QTest::newRow("UTF-8 stays UTF-8") << 2 << "É" << QByteArray("café") << "1 ~ caf[-é-]"
+                                           << "a.htm: 1 character removed; first change at line 1.";
+        QTest::newRow("nothing changes") << 0 << "zzz" << tenLines << ""
+                                         << "a.htm: no line would change.";
+    }
+    void previewShowsTheSelectedFile() {
+        QFETCH(int, operation);
+        QFETCH(QString, condition);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, shown);
+        QFETCH(QString, heading);
+        form->fileList->append(input(QStringLiteral("a.htm"), content));
+        choose(operation, condition);
+        form->Preview_Click();
+        PreviewDialog *preview = form->previewDialog();
+        preview->selectRow(0);
+        QCOMPARE(preview->detailHeading(), heading);
+        // Line numbers are right-aligned to the widest shown.
+        QStringList lines = preview->detailText().split(u'\n');
+        for (QString &line : lines)
+            line = line.trimmed();
+        QCOMPARE(lines.join(u'\n'), shown);
+    }
+
+    // A long file shows ShownLines lines from the first change on, and says it goes on.
+    void previewShowsALimitedPartOfALongFile() {
+        QByteArray text;
+        for (int i = 1; i <= 5000; ++i)
+            text += (i >= 1000 ? "x " : "  ") + QByteArray::number(i) + "\n";
+        form->fileList->append(input(QStringLiteral("long.htm"), text));
+        choose(0);
+        form->Preview_Click();
+        PreviewDialog *preview = form->previewDialog();
+        preview->selectRow(0);
+        const QStringList lines = preview->detailText().split(u'\n');
+        QCOMPARE(lines.size(), PreviewDialog::ShownLines);
+        QVERIFY(lines.first().startsWith(QStringLiteral(" 997    ")));
+        QVERIFY(lines.last().startsWith(QStringLiteral("1396 - ")));
+        QCOMPARE(preview->detailHeading(),
+                 QStringLiteral("long.htm: 4001 lines removed; first change at line 1000. "
+                                "Showing lines 997 to 1396; the file goes on."));
+    }
+
+    // ---------------------------------------------------------------------------------------
+    // Summary
+
+    // "Done." keeps its text; its details count what the run did, name each failure and each
+    // output name written more than once, and say how to take the run back.
+    void summaryCountsWhatTheRunDid() {
+        const QString missing = in + QStringLiteral("/missing.htm");
+        form->fileList->append(QStringList{input(QStringLiteral("a.htm"), "a\nx"),
+                                           input(QStringLiteral("same.htm"), "same"),
+                                           input(QStringLiteral("gone.htm"), "x1\nx2"), missing,
+                                           input(QStringLiteral("one/dup.htm"), "one\nx"),
+                                           input(QStringLiteral("two/dup.htm"), "two\nx")});
+        TestFiles::Write(out + QStringLiteral("/same.htm"), "same");
+        choose(0);
+        start();
+        QCOMPARE(
+            platform().messages(),
+            (QStringList{ReportOf(FileError(FileError::Kind::Read, missing, ENOENT), 144), Done}));
+        const QStringList expected{
+            QStringLiteral("Written: 3"),
+            QStringLiteral("Unchanged (not rewritten): 1"),
+            QStringLiteral("Empty results (not written): 1"),
+            QStringLiteral("Failed: 1"),
+            QStringLiteral("    No such file or directory: ") + missing,
+            QStringLiteral("Output names written more than once: 1"),
+            QStringLiteral("    ") + out + QStringLiteral("/dup.htm (2 times)"),
+            HowToUndo,
+        };
+        QCOMPARE(lastDetails().split(u'\n'), expected);
+        QCOMPARE(platform().shown.last().title, platform().applicationTitle());
+    }
+
+    // A result that cannot be put in place counts as failed, not as written.
+    void summaryCountsACommitFailureAsFailed() {
+        form->fileList->append(input(QStringLiteral("a.htm"), "a\nx"));
+        form->runJournals = [] {
+            struct Refusing : ReplacementJournal {
+                std::vector<int> recordGroup(const std::vector<Replacement> &group) override {
+                    return std::vector<int>(group.size(), EDQUOT);
+                }
+            };
+            return std::make_unique<Refusing>();
+        };
+        choose(0);
+        start();
+        const QString details = lastDetails();
+        QCOMPARE(CountIn(details, QStringLiteral("Written")), 0);
+        QCOMPARE(CountIn(details, QStringLiteral("Failed")), 1);
+        QVERIFY(details.contains(
+            DescribeFileError(FileError(FileError::Kind::Write, out + "/a.htm", EDQUOT))));
+        QVERIFY(!details.contains(HowToUndo));
+    }
+
+    // No undo note when nothing was written; a note that the run cannot be taken back when
+    // the undo store cannot be used (the run writes all the same).
+    void summaryUndoNote_data() {
+        QTest::addColumn<bool>("writes");
+        QTest::addColumn<bool>("storeUsable");
+        QTest::addColumn<QString>("note");  // empty: the details end with the counts
+        QTest::newRow("nothing written") << false << true << "";
+        QTest::newRow("written, recorded") << true << true << HowToUndo;
+        QTest::newRow("written, no store")
+            << true << false
+            << "This run cannot be taken back: the undo store cannot be used (Not a directory: ";
+    }
+    void summaryUndoNote() {
+        QFETCH(bool, writes);
+        QFETCH(bool, storeUsable);
+        QFETCH(QString, note);
+        if (!storeUsable)
+            TestFiles::Write(fixture->undoFolder(), "a file where the store would be");
+        const QString path = input(QStringLiteral("a.htm"), "a\r\nx");
+        form->fileList->append(path);
+        form->Option2->setChecked(true);
+        choose(0, writes ? QStringLiteral("x") : QStringLiteral("zzz"));
+        start();
+        QCOMPARE(Read(path), writes ? QByteArray("a") : QByteArray("a\r\nx"));
+        const QString last = lastDetails().split(u'\n').last();
+        if (note.isEmpty())
+            QVERIFY(last.startsWith(QStringLiteral("Output names written more than once: ")));
+        else
+            QVERIFY2(last.startsWith(note), qPrintable(last));
+    }
+
+    // ---------------------------------------------------------------------------------------
+    // Stop
+
+    // Escape while a long run yields asks; Yes ends the run at that yield: what was complete
+    // is in place, the file in progress is not written, and the run ends as always.
+    void escapeStopsALongRun_data() {
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<bool>("viaMenu");
+        QTest::newRow("Yes") << true << false;
+        QTest::newRow("No") << false << false;
+        QTest::newRow("Yes, from the list menu") << true << true;
+    }
+    void escapeStopsALongRun() {
+        QFETCH(bool, answer);
+        QFETCH(bool, viaMenu);
+        activate();
+        form->fileList->append(bigInputs({"a.htm", "b.htm", "c.htm"}));
+        choose(0, QStringLiteral("7"));
+        platform().yesNoAnswers.enqueue(answer);
+        int pumps = 0;
+        QString stopEntry;
+        DuringEachPump duringRun([&] {
+            if (++pumps != 150)  // in the middle of the second file
+                return;
+            if (viaMenu) {
+                std::unique_ptr<QMenu> menu(form->createListMenu());
+                QAction *stop = menuEntry(*menu, "Stop");
+                stopEntry = stop->text();
+                stop->trigger();
+            } else {
+                QTest::keyClick(form->windowHandle(), Qt::Key_Escape);
+            }
+        });
+        start();
+        const auto questions = platform().shownOfKind(ScriptedPlatform::Kind::Question);
+        QCOMPARE(questions.size(), 1);
+        QCOMPARE(questions[0].text, QStringLiteral("Stop the run?"));
+        if (viaMenu)
+            QCOMPARE(stopEntry, QStringLiteral("Stop\tEsc"));
+        QCOMPARE(platform().messages(), QStringList{Done});
+        const QStringList details = lastDetails().split(u'\n');
+        QCOMPARE(form->mousePointer(), int(MousePointer::Default));
+        QCOMPARE(form->progressText(), QStringLiteral("Progress Bar"));
+        QVERIFY(!form->isBusy());
+        if (!answer) {
+            QCOMPARE(Entries(out), (QStringList{"a.htm", "b.htm", "c.htm"}));
+            QVERIFY(!details.first().startsWith(QStringLiteral("Stopped")));
+            return;
+        }
+        QCOMPARE(Entries(out), QStringList{QStringLiteral("a.htm")});  // no partial file
+        QVERIFY(!Read(out + QStringLiteral("/a.htm")).contains("7"));
+        QCOMPARE(details.first(), QStringLiteral("Stopped after 1 of 3 files."));
+        QCOMPARE(CountIn(lastDetails(), QStringLiteral("Written")), 1);
+    }
+
+    // Escape does nothing while no long command works; the menu shows "Stop" only while one
+    // does.
+    void stopOnlyWhileACommandWorks() {
+        activate();
+        QTest::keyClick(form->windowHandle(), Qt::Key_Escape);
+        QVERIFY(platform().shown.isEmpty());
+        std::unique_ptr<QMenu> menu(form->createListMenu());
+        QVERIFY(!menuEntry(*menu, "Stop"));
+    }
+
+    // A stopped folder walk keeps the rows it appended and ends as it ends; a run that it
+    // yielded inside goes on.
+    void escapeStopsAFolderWalk_data() {
+        QTest::addColumn<bool>("insideARun");
+        QTest::newRow("alone") << false;
+        QTest::newRow("inside a run's yield") << true;
+    }
+    void escapeStopsAFolderWalk() {
+        QFETCH(bool, insideARun);
+        activate();
+        // Walking it pumps some 860 times, listing its files 800 times more.
+        const QString tree = fixture->root() + QStringLiteral("/tree");
+        QStringList all;
+        for (int folder = 0; folder < 20; ++folder) {
+            for (int file = 0; file < 40; ++file) {
+                all.append(tree + QStringLiteral("/f%1/p%2.html").arg(folder).arg(file));
+                TestFiles::Write(all.last(), "x\ny");
+            }
+        }
+        platform().inputAnswers.enqueue(QStringLiteral("html"));
+        platform().folderAnswers.enqueue(tree);
+        platform().yesNoAnswers.enqueue(true);
+        const int rowsBefore = insideARun ? 2 : 0;
+        if (insideARun) {
+            form->fileList->append(bigInputs({"a.htm", "b.htm"}));
+            choose(0, QStringLiteral("7"));
+        }
+        // Escape while the walk lists the files of its folders.
+        int walkPumps = 0;
+        auto walkWithEscape = [&] {
+            DuringEachPump duringWalk([&] {
+                if (++walkPumps == 1200)
+                    QTest::keyClick(form->windowHandle(), Qt::Key_Escape);
+            });
+            form->PushButton5->click();
+        };
+        if (insideARun) {
+            int runPumps = 0;
+            DuringEachPump duringRun([&] {
+                if (++runPumps == 2)
+                    walkWithEscape();  // the walk runs inside the run's yield
+            });
+            start();
+        } else {
+            walkWithEscape();
+        }
+        QVERIFY(walkPumps >= 1200);
+        const QStringList rows = TestFiles::Rows(*form->fileList).mid(rowsBefore);
+        QVERIFY(!rows.isEmpty());
+        QVERIFY(rows.size() < all.size());
+        QCOMPARE(rows.size() % 40, 0);  // the files of whole folders
+        for (const QString &row : rows)
+            QVERIFY2(all.contains(row), qPrintable(row));
+        QVERIFY(!form->isBusy());
+        QCOMPARE(form->mousePointer(), int(MousePointer::Default));
+        QCOMPARE(platform().shownOfKind(ScriptedPlatform::Kind::Question).size(), 1);
+        if (insideARun) {
+            QCOMPARE(platform().messages(), QStringList{Done});
+            QCOMPARE(Entries(out), (QStringList{"a.htm", "b.htm"}));
+            QVERIFY(!lastDetails().startsWith(QStringLiteral("Stopped")));
+        } else {
+            QVERIFY(platform().messages().isEmpty());
+        }
+    }
+
+    // ---------------------------------------------------------------------------------------
+    // Undo
+
+    // An in-place run taken back: every byte and every permission as before, the very files
+    // (same inode) put back; the summary lists each.
+    void undoAfterAnInPlaceRun() {
+        activate();
+        const QList<QPair<QString, mode_t>> files{{QStringLiteral("a.htm"), 0644},
+                                                  {QStringLiteral("b.htm"), 0600},
+                                                  {QStringLiteral("c.htm"), 0755},
+                                                  {QStringLiteral("d.htm"), 02640}};
+        QHash<QString, QByteArray> contents;
+        QHash<QString, Stamp> stamps;
+        QStringList paths;
+        for (const auto &[name, mode] : files) {
+            const QByteArray content = "keep " + name.toUtf8() + "\r\nx\n\xE9\n";
+            paths.append(input(name, content));
+            QVERIFY(::chmod(QFile::encodeName(paths.last()).constData(), mode) == 0);
+            contents[paths.last()] = content;
+            stamps[paths.last()] = StampOf(paths.last());
+        }
+        form->fileList->append(paths);
+        form->Option2->setChecked(true);
+        choose(0);
+        start();
+        QVERIFY(lastDetails().endsWith(HowToUndo));
+        for (const QString &path : paths) {
+            QVERIFY(Read(path) != contents[path]);
+            QCOMPARE(StampOf(path).mode, stamps[path].mode);
+        }
+
+        platform().clear();
+        platform().yesNoAnswers.enqueue(true);
+        form->ListView1->setFocus();
+        QTest::keyClick(form->windowHandle(), Qt::Key_Z, Qt::ControlModifier);
+        const auto questions = platform().shownOfKind(ScriptedPlatform::Kind::Question);
+        QCOMPARE(questions.size(), 1);
+        QVERIFY(questions[0].text.startsWith(
+            QStringLiteral("Undo the last run?\r\rThe 4 files it replaced or created (started ")));
+        for (const QString &path : paths) {
+            QCOMPARE(Read(path), contents[path]);
+            QVERIFY2(StampOf(path) == stamps[path], qPrintable(path));
+        }
+        QCOMPARE(platform().messages(),
+                 QStringList{QStringLiteral(
+                     "The last run is undone: 4 restored, 0 removed, 0 left alone, 0 failed.")});
+        QStringList restored;
+        for (const QString &path : paths)
+            restored.append(QStringLiteral("Restored: ") + path);
+        QStringList listed = lastDetails().split(u'\n');
+        listed.sort();
+        QCOMPARE(listed, restored);
+        QCOMPARE(Entries(in), (QStringList{"a.htm", "b.htm", "c.htm", "d.htm"}));
+        QVERIFY(!form->undoStore().lastRun());
+    }
+
+    // Into a folder: a replaced result is put back, a created one removed, and one changed
+    // since the run is left alone and listed.
+    void undoRemovesCreatedFilesAndLeavesChangedOnesAlone() {
+        form->fileList->append(QStringList{input(QStringLiteral("a.htm"), "a\nx"),
+                                           input(QStringLiteral("b.htm"), "b\nx"),
+                                           input(QStringLiteral("c.htm"), "c\nx")});
+        TestFiles::Write(out + QStringLiteral("/a.htm"), "old a");
+        const Stamp oldA = StampOf(out + QStringLiteral("/a.htm"));
+        choose(0);
+        start();
+        QCOMPARE(Read(out + QStringLiteral("/b.htm")), QByteArray("b"));
+        TestFiles::Write(out + QStringLiteral("/c.htm"), "changed by hand");
+
+        std::unique_ptr<QMenu> menu(form->createListMenu());
+        QAction *undo = menuEntry(*menu, "UndoLastRun");
+        const std::optional<UndoRunInfo> last = form->undoStore().lastRun();
+        QVERIFY(last);
+        QCOMPARE(last->files, std::size_t(3));
+        QCOMPARE(undo->text(), QStringLiteral("Undo Last Run (3 files, %1)\tCtrl+Z")
+                                   .arg(Form1::SizeText(last->bytesKept)));
+        QVERIFY(undo->isEnabled());
+
+        platform().clear();
+        platform().yesNoAnswers.enqueue(true);
+        undo->trigger();
+        QCOMPARE(Read(out + QStringLiteral("/a.htm")), QByteArray("old a"));
+        QVERIFY(StampOf(out + QStringLiteral("/a.htm")) == oldA);
+        QCOMPARE(Read(out + QStringLiteral("/c.htm")), QByteArray("changed by hand"));
+        QCOMPARE(Entries(out), (QStringList{"a.htm", "c.htm"}));
+        QCOMPARE(platform().messages(),
+                 QStringList{QStringLiteral(
+                     "The last run is undone: 1 restored, 1 removed, 1 left alone, 0 failed.\r\r"
+                     "The details list the files left as they are.")});
+        const QStringList details = lastDetails().split(u'\n');
+        QCOMPARE(details, (QStringList{"Restored: " + out + "/a.htm", "Removed: " + out + "/b.htm",
+                                       "Left alone, changed since the run: " + out + "/c.htm"}));
+
+        // Nothing left to undo: the entry is disabled, Ctrl+Z says so.
+        menu.reset(form->createListMenu());
+        QCOMPARE(menuEntry(*menu, "UndoLastRun")->text(), QStringLiteral("Undo Last Run\tCtrl+Z"));
+        QVERIFY(!menuEntry(*menu, "UndoLastRun")->isEnabled());
+        platform().clear();
+        form->UndoLastRun_Click();
+        QCOMPARE(platform().messages(), QStringList{QStringLiteral("There is no run to undo.")});
+        QVERIFY(platform().shownOfKind(ScriptedPlatform::Kind::Question).isEmpty());
+    }
+
+    // Answered No, the undo changes nothing; a focused text box keeps Ctrl+Z for its typing.
+    void undoAnsweredNoOrTypingChangesNothing() {
+        activate();
+        const QString path = input(QStringLiteral("a.htm"), "a\nx");
+        form->fileList->append(path);
+        form->Option2->setChecked(true);
+        choose(0);
+        start();
+        platform().clear();
+
+        form->Text1->setFocus();
+        QTest::keyClicks(form->Text1, QStringLiteral("yz"));
+        QCOMPARE(form->Text1->text(), QStringLiteral("xyz"));
+        QTest::keyClick(form->windowHandle(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(form->Text1->text(), QStringLiteral("x"));  // the typing is undone
+        QVERIFY(platform().shown.isEmpty());
+
+        form->ListView1->setFocus();
+        platform().yesNoAnswers.enqueue(false);
+        QTest::keyClick(form->windowHandle(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(platform().shownOfKind(ScriptedPlatform::Kind::Question).size(), 1);
+        QVERIFY(platform().messages().isEmpty());
+        QCOMPARE(Read(path), QByteArray("a"));
+        QVERIFY(form->undoStore().lastRun());
+    }
+
+    // While the window is busy, undo is refused and its menu entry disabled.
+    void undoRefusedWhileBusy() {
+        form->fileList->append(input(QStringLiteral("a.htm"), "a\nx"));
+        choose(0);
+        start();  // a run to undo
+        form->fileList->append(input(QStringLiteral("b.htm"), "b\nx"));
+        platform().clear();
+        platform().yesNoAnswers.enqueue(true);
+        bool tried = false, enabled = true;
+        QString text;
+        DuringEachPump duringRun([&] {
+            if (tried)
+                return;
+            tried = true;
+            std::unique_ptr<QMenu> menu(form->createListMenu());
+            enabled = menuEntry(*menu, "UndoLastRun")->isEnabled();
+            text = menuEntry(*menu, "UndoLastRun")->text();
+            form->UndoLastRun_Click();
+        });
+        start();
+        QVERIFY(tried);
+        QVERIFY(!enabled);
+        QCOMPARE(text, QStringLiteral("Undo Last Run\tCtrl+Z"));
+        QVERIFY(platform().shownOfKind(ScriptedPlatform::Kind::Question).isEmpty());
+        QCOMPARE(Read(out + QStringLiteral("/a.htm")), QByteArray("a"));
+    }
+
+    // A run abandoned midway (the window closed) leaves a record of exactly what it replaced:
+    // undo in the next session puts back those files and touches nothing else.
+    void undoAfterARunAbandonedMidway() {
+        const QStringList paths = bigInputs({"a.htm", "b.htm", "c.htm"});
+        const QByteArray big = Read(paths[0]);
+        form->fileList->append(paths);
+        form->Option2->setChecked(true);
+        choose(0, QStringLiteral("7"));
+        {
+            int pumps = 0;
+            DuringEachPump duringRun([&] {
+                if (++pumps == 150)  // in the middle of the second file
+                    form->close();
+            });
+            start();
+        }
+        QVERIFY(Read(paths[0]) != big);
+        QCOMPARE(Read(paths[1]), big);
+        TestFiles::Write(in + QStringLiteral("/b.htm"), "changed after");
+
+        // The next session, with the same store.
+        EventPump::Reset();
+        form = &fixture->load();
+        platform().clear();
+        platform().yesNoAnswers.enqueue(true);
+        form->UndoLastRun_Click();
+        QCOMPARE(Read(paths[0]), big);
+        QCOMPARE(Read(paths[1]), QByteArray("changed after"));
+        QCOMPARE(Read(paths[2]), big);
+        QCOMPARE(lastDetails(), QStringLiteral("Restored: ") + paths[0]);
+        QCOMPARE(Entries(in), (QStringList{"a.htm", "b.htm", "c.htm"}));
+    }
+
+    void sizeText_data() {
+        QTest::addColumn<qulonglong>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("none") << 0ULL << "0 bytes";
+        QTest::newRow("one") << 1ULL << "1 byte";
+        QTest::newRow("below a kilobyte") << 999ULL << "999 bytes";
+        QTest::newRow("a kilobyte") << 1000ULL << "1.0 kB";
+        QTest::newRow("megabytes") << 3'400'000ULL << "3.4 MB";
+        QTest::newRow("rounds up into the next unit") << 999'960ULL << "1.0 MB";
+        QTest::newRow("gigabytes") << 2'000'000'000ULL << "2.0 GB";
+    }
+    void sizeText() {
+        QFETCH(qulonglong, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(Form1::SizeText(bytes), text);
+    }
+};
+
+QTEST_MAIN(ReviewTest)
+#include "test_review.moc"
