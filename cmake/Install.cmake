@@ -18,6 +18,8 @@ configure_file(${desktop_sources}/${STRELMARK_DESKTOP_ID}.metainfo.xml.in ${STRE
   @ONLY)
 
 install(TARGETS strelmark RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The window, which the program loads from there (app/CMakeLists.txt).
+install(TARGETS strelmark_window_module LIBRARY DESTINATION ${STRELMARK_MODULE_DIR})
 install(FILES ${STRELMARK_DESKTOP_ENTRY} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${STRELMARK_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(size 16 22 24 32 48 64 128 256)

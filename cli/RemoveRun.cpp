@@ -1,0 +1,681 @@
+#include "RemoveRun.h"
+
+#include "AddFolder.h"
+#include "AtomicFile.h"
+#include "CliPlatform.h"
+#include "CommitQueue.h"
+#include "ErrorReport.h"
+#include "EventPump.h"
+#include "FileError.h"
+#include "FileListModel.h"
+#include "Main.h"
+#include "Operations.h"
+#include "Report.h"
+#include "Stop.h"
+#include "UndoStore.h"
+#include "UnifiedDiff.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSocketNotifier>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <condition_variable>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <limits>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <unordered_map>
+#include <unordered_set>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+namespace Cli {
+
+namespace {
+
+constexpr std::size_t NoTask = std::numeric_limits<std::size_t>::max();
+
+struct Task {
+    QString input;
+    QString output;
+    // The earlier task whose result must be in place before this one starts.
+    std::size_t after = NoTask;
+    // A later task waits for this one's result to be in place.
+    bool awaited = false;
+    // A PATH that could not be used: its record, reported in its place.
+    std::optional<FileRecord> problem;
+};
+
+// The run's answers to the operation loops: the condition and the operation never change, and
+// a stop ends the file in the middle.
+class WorkerContext : public Operations::LineContext {
+public:
+    WorkerContext(QString text, QString caption)
+        : text_(std::move(text)), caption_(std::move(caption)) {}
+    bool letEventsRun() override {
+        if (Stop::Signal() != 0)
+            throw Stop::Stopped{};
+        return false;
+    }
+    QString conditionText() override { return text_; }
+    QString chooserText() override { return caption_; }
+
+private:
+    QString text_;
+    QString caption_;
+};
+
+std::string Bytes(const QString &path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+FileRecord PathProblem(const QString &path, const std::string &bytes, const QString &reason) {
+    FileRecord record;
+    record.path = path;
+    if (QFile::encodeName(path).toStdString() != bytes)
+        record.pathBytes = bytes;
+    record.state = FileRecord::State::Failed;
+    record.error = reason + QStringLiteral(": ") + path;
+    record.errorKind = "path";
+    return record;
+}
+
+QString Reason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// --- The files ----------------------------------------------------------------------------------
+
+// The tasks of the PATHs, in the order given.
+std::vector<Task> Gather(const RemoveRequest &request, Reporter &reporter) {
+    std::vector<Task> tasks;
+    CliPlatform platform([&](const QString &text) { reporter.error(text); });
+    const QString pattern = QStringLiteral("*.") + request.extension;
+    for (const std::string &bytes : request.paths) {
+        QString path;
+        if (!DecodeUtf8(bytes, path)) {
+            Task task;
+            task.problem = PathProblem(QString::fromUtf8(bytes), bytes, Reason(EILSEQ));
+            tasks.push_back(std::move(task));
+            continue;
+        }
+        if (Main::FolderExists(path)) {
+            // A folder that cannot be read at all is said so here; those below it that cannot
+            // be read are passed over, as the window's walk passes them over.
+            int error = 0;
+            if (DIR *folder = AddFolder::SystemFolders().open(path, error))
+                ::closedir(folder);
+            if (error != 0) {
+                Task task;
+                task.problem = PathProblem(path, bytes, Reason(error));
+                tasks.push_back(std::move(task));
+                continue;
+            }
+            QStringList folders{path + Main::NativeSeparator};
+            AddFolder::GetSubDirectories2016(platform, folders, true);
+            FileListModel found;
+            AddFolder::TakeFolderListFiles(folders, pattern, found);
+            for (int row = 0; row < found.count(); ++row) {
+                Task task;
+                task.input = found.text(row);
+                tasks.push_back(std::move(task));
+            }
+            continue;
+        }
+        struct stat info;
+        if (::stat(bytes.c_str(), &info) != 0) {
+            Task task;
+            task.problem = PathProblem(path, bytes, Reason(errno));
+            tasks.push_back(std::move(task));
+            continue;
+        }
+        Task task;
+        task.input = path;  // as given, like a file dropped on the list
+        tasks.push_back(std::move(task));
+    }
+    for (Task &task : tasks) {
+        if (task.problem)
+            continue;
+        task.output = request.inPlace
+                          ? task.input
+                          : Main::CollapseBackslashes(request.outFolder + Main::NativeSeparator +
+                                                      Main::GetFileName(task.input));
+    }
+    return tasks;
+}
+
+// --- Which tasks wait for which -----------------------------------------------------------------
+
+// The place a path names, the way the reader and the writer reach it: its folder with every
+// symbolic link resolved, and its name, followed when it is a symbolic link. Two paths that
+// reach one place get the same key.
+class Places {
+public:
+    std::string keyOf(const QString &path, int depth = 0) {
+        std::string bytes = Bytes(path);
+        const std::size_t slash = bytes.rfind('/');
+        const std::string folder = slash == std::string::npos ? std::string(".")
+                                   : slash == 0               ? std::string("/")
+                                                              : bytes.substr(0, slash);
+        const std::string name = slash == std::string::npos ? bytes : bytes.substr(slash + 1);
+        Folder &known = folderOf(folder);
+        if (name.empty() || name == "." || name == ".." || isLink(known, folder, name))
+            return resolved(path, bytes, depth);
+        return known.canonical + (known.canonical == "/" ? "" : "/") + name;
+    }
+
+private:
+    struct Folder {
+        std::string canonical;
+        std::size_t asked = 0;
+        bool listed = false;
+        std::unordered_set<std::string> links;  // when listed: its entries that are links
+    };
+
+    static std::string canonical(const std::string &path) {
+        if (char *real = ::realpath(path.c_str(), nullptr)) {
+            std::string text(real);
+            std::free(real);
+            return text;
+        }
+        // Nowhere yet (an output folder a dry run does not make): the path made absolute.
+        if (!path.empty() && path[0] == '/')
+            return path;
+        return Bytes(QDir::currentPath()) + '/' + path;
+    }
+
+    Folder &folderOf(const std::string &folder) {
+        auto found = folders_.find(folder);
+        if (found == folders_.end()) {
+            found = folders_.emplace(folder, Folder{}).first;
+            found->second.canonical = canonical(folder);
+        }
+        return found->second;
+    }
+
+    // Whether `name` in the folder is a symbolic link. A folder that many paths are in is
+    // listed once; for a few names each is looked at on its own.
+    static bool isLink(Folder &known, const std::string &folder, const std::string &name) {
+        constexpr std::size_t ListFrom = 16;
+        if (!known.listed && ++known.asked > ListFrom) {
+            known.listed = true;
+            if (DIR *dir = ::opendir(folder.c_str())) {
+                while (const dirent *entry = ::readdir(dir)) {
+                    bool link = entry->d_type == DT_LNK;
+                    if (entry->d_type == DT_UNKNOWN) {
+                        struct stat own;
+                        link = ::fstatat(::dirfd(dir), entry->d_name, &own, AT_SYMLINK_NOFOLLOW) ==
+                                   0 &&
+                               S_ISLNK(own.st_mode);
+                    }
+                    if (link)
+                        known.links.insert(entry->d_name);
+                }
+                ::closedir(dir);
+            }
+        }
+        if (known.listed)
+            return known.links.count(name) > 0;
+        struct stat own;
+        const std::string path = folder + '/' + name;
+        return ::lstat(path.c_str(), &own) == 0 && S_ISLNK(own.st_mode);
+    }
+
+    // A link, or a name that stands for a folder: where it leads.
+    std::string resolved(const QString &path, const std::string &bytes, int depth) {
+        if (char *real = ::realpath(bytes.c_str(), nullptr)) {
+            std::string text(real);
+            std::free(real);
+            return text;
+        }
+        // A link to nothing yet: the writer makes the file where it leads.
+        if (depth < 8) {
+            try {
+                const RFTSFSO::ResultTarget target = RFTSFSO::ResolveResultTarget(path);
+                if (target.path != bytes)
+                    return keyOf(QFile::decodeName(target.path.c_str()), depth + 1);
+            } catch (const FileError &) {
+            }
+        }
+        return canonical(bytes);
+    }
+
+    std::unordered_map<std::string, Folder> folders_;
+};
+
+// Each task waits for the latest earlier task whose output is its input or its output.
+void PlanOrder(std::vector<Task> &tasks, bool inPlace) {
+    Places places;
+    std::unordered_map<std::string, std::size_t> lastWriter;
+    for (std::size_t j = 0; j < tasks.size(); ++j) {
+        Task &task = tasks[j];
+        if (task.problem)
+            continue;
+        const std::string input = places.keyOf(task.input);
+        const std::string output = inPlace ? input : places.keyOf(task.output);
+        for (const std::string *key : {&input, &output}) {
+            const auto writer = lastWriter.find(*key);
+            if (writer != lastWriter.end() && (task.after == NoTask || writer->second > task.after))
+                task.after = writer->second;
+        }
+        if (task.after != NoTask)
+            tasks[task.after].awaited = true;
+        lastWriter[output] = j;
+    }
+}
+
+// --- Working and committing ---------------------------------------------------------------------
+
+// One task's outcome, from its worker to the committer.
+struct Slot {
+    bool done = false;
+    bool reached = false;  // false: a stop came before the file or in the middle of it
+    Operations::FileResult result;
+    QString failure;  // anything other than a FileError that ended the file
+    std::string diff;
+    std::uint64_t bytes = 0;  // the input's size, for the progress line
+};
+
+class Pipeline {
+public:
+    Pipeline(const RemoveRequest &request, std::vector<Task> &tasks, Reporter &reporter,
+             CommitQueue *queue, QString evaluatedOutput)
+        : request_(request),
+          tasks_(tasks),
+          reporter_(reporter),
+          queue_(queue),
+          evaluatedOutput_(std::move(evaluatedOutput)),
+          slots_(tasks.size()),
+          settled_(tasks.size(), 0),
+          window_(std::max<std::size_t>(16, 4 * static_cast<std::size_t>(request.jobs))),
+          firstFileClock_(std::getenv("STRELMARK_STARTUP_CLOCK") != nullptr) {
+        options_.lineNumber = request.lineNumber;
+        options_.keepLineEnds = request.keepLineEnds;
+    }
+
+    // Works through every task; false when a stop ended it early.
+    bool run() {
+        std::vector<std::thread> workers;
+        const std::size_t count =
+            std::min<std::size_t>(static_cast<std::size_t>(request_.jobs), tasks_.size());
+        for (std::size_t w = 0; w < count; ++w)
+            workers.emplace_back([this] { work(); });
+
+        std::size_t k = 0;
+        for (; k < tasks_.size(); ++k) {
+            Slot slot;
+            if (!take(k, slot))
+                break;
+            if (!slot.reached)
+                break;  // a stop came before this file ended: it and those after it stay
+            handle(k, slot);
+            if (reporter_.showsProgress())
+                reporter_.progress(k + 1, tasks_.size(), bytesDone(), tasks_[k].input);
+            if (reporter_.outputError() != 0)
+                Stop::Request(SIGPIPE);
+        }
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        workReady_.notify_all();
+        for (std::thread &worker : workers)
+            worker.join();
+        // What finished is put in place; later results that are ready are dropped with the
+        // slots, nothing of them written.
+        if (queue_ != nullptr)
+            applyFailures(queue_->commit());
+        inQueue_.clear();
+        flush();
+        reporter_.notProcessed(tasks_.size() - k);
+        return k == tasks_.size();
+    }
+
+private:
+    // Waits for task k's outcome; false when a stop means it will never come.
+    bool take(std::size_t k, Slot &slot) {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            if (!stopping_ && Stop::Signal() != 0) {
+                stopping_ = true;
+                workReady_.notify_all();
+            }
+            if (slots_[k].done)
+                break;
+            if (stopping_ && k >= next_)
+                return false;  // never handed out
+            resultReady_.wait_for(lock, std::chrono::milliseconds(100));
+            if (!slots_[k].done && reporter_.showsProgress()) {
+                const std::size_t current = current_;
+                lock.unlock();
+                reporter_.progress(k, tasks_.size(), bytesDone_,
+                                   current < tasks_.size() ? tasks_[current].input : QString());
+                lock.lock();
+            }
+        }
+        slot = std::move(slots_[k]);
+        consumed_ = k + 1;
+        lock.unlock();
+        workReady_.notify_all();
+        return true;
+    }
+
+    std::uint64_t bytesDone() {
+        std::lock_guard lock(mutex_);
+        return bytesDone_;
+    }
+
+    void work() {
+        WorkerContext ctx(request_.text, CaptionOf(request_.operation));
+        for (;;) {
+            std::size_t j;
+            {
+                std::unique_lock lock(mutex_);
+                workReady_.wait(lock, [&] {
+                    return stopping_ || next_ >= tasks_.size() || next_ - consumed_ < window_;
+                });
+                if (stopping_ || next_ >= tasks_.size())
+                    return;
+                j = next_++;
+                const std::size_t after = tasks_[j].after;
+                if (after != NoTask)
+                    workReady_.wait(lock, [&] { return stopping_ || settled_[after] != 0; });
+                if (stopping_) {
+                    slots_[j].done = true;
+                    lock.unlock();
+                    resultReady_.notify_one();
+                    return;
+                }
+                current_ = j;
+            }
+            if (firstFileClock_ && j == 0) {
+                timespec now;
+                clock_gettime(CLOCK_MONOTONIC, &now);
+                std::fprintf(stderr, "strelmark: first file at %lld ns\n",
+                             static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+            }
+            Slot slot;
+            process(tasks_[j], slot, ctx);
+            {
+                std::lock_guard lock(mutex_);
+                bytesDone_ += slot.bytes;
+                slot.done = true;
+                slots_[j] = std::move(slot);
+            }
+            resultReady_.notify_one();
+        }
+    }
+
+    void process(const Task &task, Slot &slot, WorkerContext &ctx) {
+        if (task.problem) {
+            slot.reached = true;
+            return;
+        }
+        if (Stop::Signal() != 0)
+            return;
+        if (reporter_.showsProgress()) {
+            struct stat info;
+            if (::stat(QFile::encodeName(task.input).constData(), &info) == 0)
+                slot.bytes = static_cast<std::uint64_t>(info.st_size);
+        }
+        // A dry run into an output folder not made yet looks at each result as a new file in
+        // the folder that it would be made in.
+        const QString &output = evaluatedOutput_.isEmpty() ? task.output : evaluatedOutput_;
+        try {
+            slot.result =
+                Operations::ProcessFile(task.input, output, ctx, options_,
+                                        request_.dryRun ? Operations::Destination::DryRun
+                                                        : Operations::Destination::Prepare);
+            if (request_.diff && slot.result.state == Operations::FileResult::State::Changed)
+                slot.diff = DiffOfFile(task.input, task.output, ctx, options_);
+            slot.reached = true;
+        } catch (const Stop::Stopped &) {
+            slot.result = Operations::FileResult();  // dropped: nothing of it is written
+        } catch (const FileError &error) {
+            // The file changed between the dry run and the diff's own reading.
+            slot.result = Operations::FileResult();
+            slot.result.error = error;
+            slot.reached = true;
+        } catch (const std::exception &error) {
+            slot.result = Operations::FileResult();
+            slot.failure = QString::fromLocal8Bit(error.what()) + QStringLiteral(": ") + task.input;
+            slot.reached = true;
+        }
+    }
+
+    FileRecord recordOf(const Task &task, Slot &slot) const {
+        if (task.problem)
+            return *task.problem;
+        FileRecord record;
+        record.path = task.input;
+        record.output = task.output;
+        const Operations::FileResult &result = slot.result;
+        using State = Operations::FileResult::State;
+        if (!slot.failure.isEmpty() || result.state == State::Failed) {
+            record.state = FileRecord::State::Failed;
+            if (result.error) {
+                record.error = DescribeFileError(*result.error);
+                record.errorKind = result.error->kind() == FileError::Kind::Read ? "read" : "write";
+            } else {
+                record.error = slot.failure;
+                record.errorKind = "read";
+            }
+            return record;
+        }
+        record.state = result.state == State::Changed     ? FileRecord::State::Changed
+                       : result.state == State::Unchanged ? FileRecord::State::Unchanged
+                                                          : FileRecord::State::Empty;
+        record.linesRead = result.linesRead;
+        record.linesRemoved = result.linesRead - result.linesKept;
+        record.charactersRemoved = result.charactersRemoved;
+        record.diff = std::move(slot.diff);
+        return record;
+    }
+
+    void handle(std::size_t k, Slot &slot) {
+        if (waiting_.empty())
+            waitingBase_ = k;
+        waiting_.push_back(recordOf(tasks_[k], slot));
+        if (queue_ != nullptr && slot.result.pending) {
+            inQueue_.push_back(k);
+            applyFailures(queue_->add(std::move(slot.result.pending), k));
+            // The queue keeps the latest results; those it no longer holds are in place.
+            while (inQueue_.size() > queue_->size())
+                inQueue_.pop_front();
+        }
+        if (tasks_[k].awaited) {
+            if (queue_ != nullptr && !queue_->empty()) {
+                applyFailures(queue_->commit());
+                inQueue_.clear();
+            }
+            {
+                std::lock_guard lock(mutex_);
+                settled_[k] = 1;
+            }
+            workReady_.notify_all();
+        }
+        flush();
+    }
+
+    void applyFailures(const std::vector<CommitFailure> &failures) {
+        for (const CommitFailure &failure : failures) {
+            if (failure.tag < waitingBase_ || failure.tag - waitingBase_ >= waiting_.size())
+                continue;
+            FileRecord &record = waiting_[failure.tag - waitingBase_];
+            FileRecord failed;
+            failed.path = record.path;
+            failed.output = record.output;
+            record = std::move(failed);
+            record.state = FileRecord::State::Failed;
+            record.error = DescribeFileError(failure.error);
+            record.errorKind = "write";
+        }
+    }
+
+    // Reports, in order, every waiting record whose result is no longer waiting to be put in
+    // place: a record is final once its result is.
+    void flush() {
+        const std::size_t end =
+            inQueue_.empty() ? waitingBase_ + waiting_.size() : inQueue_.front();
+        while (!waiting_.empty() && waitingBase_ < end) {
+            reporter_.file(std::move(waiting_.front()));
+            waiting_.pop_front();
+            ++waitingBase_;
+        }
+    }
+
+    const RemoveRequest &request_;
+    std::vector<Task> &tasks_;
+    Reporter &reporter_;
+    CommitQueue *queue_;
+    const QString evaluatedOutput_;
+    Operations::ProcessOptions options_;
+
+    std::mutex mutex_;
+    std::condition_variable workReady_;    // workers: a task may be taken, or one is settled
+    std::condition_variable resultReady_;  // the committer: a slot is done
+    std::vector<Slot> slots_;
+    std::vector<char> settled_;  // the task's result is in place (or there is none)
+    std::size_t next_ = 0;       // the next task to hand out
+    std::size_t consumed_ = 0;   // tasks the committer has taken
+    const std::size_t window_;   // tasks handed out but not yet taken, at most
+    bool stopping_ = false;
+    std::uint64_t bytesDone_ = 0;
+    std::atomic<std::size_t> current_{NoTask};  // the task started last
+    const bool firstFileClock_;
+
+    // The committer's side.
+    std::deque<FileRecord> waiting_;  // records of tasks waitingBase_ onwards, not yet reported
+    std::size_t waitingBase_ = 0;
+    std::deque<std::size_t> inQueue_;  // tasks whose results the queue holds, in order
+};
+
+// Where a dry run that would make the output folder looks at its results: a name that nothing
+// has in the nearest folder above it that exists, where the folder would be made.
+QString EvaluationPath(const QString &outFolder) {
+    QString folder = QDir(outFolder).absolutePath();
+    while (!Main::FolderExists(folder) && folder != QStringLiteral("/"))
+        folder = QFileInfo(folder).path();
+    for (int n = 0;; ++n) {
+        const QString path = QDir(folder).filePath(
+            QStringLiteral(".strelmark-dry-run-%1-%2").arg(::getpid()).arg(n));
+        struct stat info;
+        if (::lstat(Bytes(path).c_str(), &info) != 0 && errno == ENOENT)
+            return path;
+    }
+}
+
+// Makes the folder and the folders above it that are missing, as mkdir -p: 0 or the errno.
+int MakeFolders(const QString &folder) {
+    const std::string path = Bytes(QDir(folder).absolutePath());
+    for (std::size_t at = 1; at <= path.size(); ++at) {
+        if (at < path.size() && path[at] != '/')
+            continue;
+        const std::string part = path.substr(0, at);
+        if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST)
+            return errno;
+    }
+    return Main::FolderExists(folder) ? 0 : ENOTDIR;
+}
+
+}  // namespace
+
+int RunRemove(const RemoveRequest &request) {
+    Reporter reporter(request);
+
+    // The output folder.
+    QString evaluatedOutput;
+    if (!request.inPlace && !Main::FolderExists(request.outFolder)) {
+        if (QFileInfo::exists(request.outFolder) && !QFileInfo(request.outFolder).isDir())
+            throw UsageError(
+                QStringLiteral("--out %1 is not a folder").arg(request.outFolder).toStdString());
+        if (!request.makeFolder)
+            throw UsageError(QStringLiteral("the folder %1 does not exist (--mkdir makes it)")
+                                 .arg(request.outFolder)
+                                 .toStdString());
+        if (request.dryRun) {
+            evaluatedOutput = EvaluationPath(request.outFolder);
+        } else if (const int error = MakeFolders(request.outFolder)) {
+            reporter.error(QStringLiteral("cannot make the folder %1: %2")
+                               .arg(request.outFolder, Reason(error)));
+            reporter.finish(0, 1);
+            return 1;
+        }
+    }
+
+    // The files, found as the window finds them. The walk lets the event loop run; a stop
+    // asked for meanwhile abandons it.
+    std::vector<Task> tasks;
+    bool walkStopped = false;
+    {
+        QSocketNotifier stopWatch(Stop::Descriptor(), QSocketNotifier::Read);
+        QObject::connect(&stopWatch, &QSocketNotifier::activated, [] { EventPump::RequestQuit(); });
+        try {
+            tasks = Gather(request, reporter);
+        } catch (const CommandAbandoned &) {
+            walkStopped = true;
+        }
+        EventPump::Reset();
+    }
+    if (walkStopped || Stop::Signal() != 0) {
+        const int signal = Stop::Signal();
+        reporter.notProcessed(tasks.size());
+        reporter.finish(signal, 128 + signal);
+        return 128 + signal;
+    }
+
+    // The undo store keeps what the run replaces; a run that writes does not start without it.
+    std::unique_ptr<UndoRecorder> recorder;
+    std::optional<CommitQueue> queue;
+    if (!request.dryRun) {
+        UndoStore store;
+        if (store.folder().isEmpty()) {
+            reporter.error(QStringLiteral(
+                "no folder for the undo store: set HOME or XDG_DATA_HOME (nothing was changed)"));
+            reporter.finish(0, 1);
+            return 1;
+        }
+        if (const int error = store.prepare()) {
+            reporter.error(QStringLiteral("the undo store cannot be used: %1: %2 (nothing was "
+                                          "changed)")
+                               .arg(Reason(error), store.folder()));
+            reporter.finish(0, 1);
+            return 1;
+        }
+        recorder = store.beginRun(UndoFace::CommandLine);
+        queue.emplace(recorder.get());
+        PlanOrder(tasks, request.inPlace);
+    }
+
+    Pipeline pipeline(request, tasks, reporter, queue ? &*queue : nullptr, evaluatedOutput);
+    pipeline.run();
+    queue.reset();
+    if (recorder)
+        recorder->finish();
+
+    int status = reporter.failed() ? 1 : 0;
+    const int signal = Stop::Signal();
+    if (reporter.outputError() != 0 && reporter.outputError() != EPIPE) {
+        reporter.error(
+            QStringLiteral("cannot write the output: %1").arg(Reason(reporter.outputError())));
+        status = 1;
+    } else if (signal != 0) {
+        status = 128 + signal;
+    }
+    reporter.finish(reporter.outputError() == 0 ? signal : 0, status);
+    return status;
+}
+
+}  // namespace Cli
