@@ -5,7 +5,7 @@
 # make format-check  checks that every C++ file is formatted as .clang-format says
 # make format        formats every C++ file so
 # make bench         runs every benchmark; bench-core, bench-run, bench-add, bench-list,
-#                    bench-undo one each.
+#                    bench-undo, bench-cli one each.
 #                    Benchmarks are built in their own folder, $(BENCH_BUILD).
 # make install      builds, then installs under PREFIX (default /usr/local), below DESTDIR if set
 # make uninstall    removes what the last make install put there
@@ -21,7 +21,7 @@ SOURCES      = $(shell find app base filelist processing samples tests bench \
                  -name '*.cpp' -o -name '*.h' | LC_ALL=C sort)
 
 .PHONY: run test test-sanitize build deps display clean format format-check \
-        bench bench-build bench-core bench-run bench-add bench-list bench-undo
+        bench bench-build bench-core bench-run bench-add bench-list bench-undo bench-cli
 .PHONY: install uninstall package
 
 run: display deps build
@@ -65,7 +65,7 @@ format:
 	@$(MAKE) --no-print-directory deps PACKAGES=clang-format
 	clang-format -i $(SOURCES)
 
-bench: bench-list bench-add bench-run bench-core bench-undo
+bench: bench-list bench-add bench-run bench-core bench-undo bench-cli
 
 bench-build: deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DSTRELMARK_BENCH=ON
@@ -88,6 +88,9 @@ bench-list: bench-build
 bench-undo: bench-build
 	cmake --build $(BENCH_BUILD) -j$(JOBS) --target undo_bench
 	$(BENCH_BUILD)/bench/undo_bench
+
+bench-cli: bench-build
+	BUILD_DIR=$(BENCH_BUILD) bench/run-cli.sh
 
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD) $(SANITIZE_BUILD)

@@ -22,15 +22,16 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <climits>
 #include <condition_variable>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <limits>
+#include <memory>
 #include <mutex>
-#include <optional>
+#include <set>
 #include <thread>
 #include <unordered_map>
 #include <unordered_set>
@@ -46,17 +47,25 @@ namespace Cli {
 namespace {
 
 constexpr std::size_t NoTask = std::numeric_limits<std::size_t>::max();
+// Results a worker lets gather before it wakes the committer.
+constexpr std::size_t WakeBatch = 8;
+// Tasks found before the workers are told of them.
+constexpr std::size_t PublishBatch = 64;
 
 struct Task {
     QString input;
     QString output;
     // The earlier task whose result must be in place before this one starts.
     std::size_t after = NoTask;
-    // A later task waits for this one's result to be in place.
-    bool awaited = false;
     // A PATH that could not be used: its record, reported in its place.
-    std::optional<FileRecord> problem;
+    std::unique_ptr<FileRecord> problem;
 };
+
+Task Problem(FileRecord record) {
+    Task task;
+    task.problem = std::make_unique<FileRecord>(std::move(record));
+    return task;
+}
 
 // The run's answers to the operation loops: the condition and the operation never change, and
 // a stop ends the file in the middle.
@@ -81,34 +90,34 @@ std::string Bytes(const QString &path) {
     return QFile::encodeName(path).toStdString();
 }
 
-FileRecord PathProblem(const QString &path, const std::string &bytes, const QString &reason) {
-    FileRecord record;
-    record.path = path;
-    if (QFile::encodeName(path).toStdString() != bytes)
-        record.pathBytes = bytes;
-    record.state = FileRecord::State::Failed;
-    record.error = reason + QStringLiteral(": ") + path;
-    record.errorKind = "path";
-    return record;
-}
-
 QString Reason(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
+FileRecord PathProblem(const QString &path, const std::string &bytes, const QString &text) {
+    FileRecord record;
+    record.path = path;
+    if (Bytes(path) != bytes)
+        record.pathBytes = bytes;
+    record.state = FileRecord::State::Failed;
+    record.error = text;
+    record.errorKind = "path";
+    return record;
+}
+
 // --- The files ----------------------------------------------------------------------------------
 
-// The tasks of the PATHs, in the order given.
-std::vector<Task> Gather(const RemoveRequest &request, Reporter &reporter) {
-    std::vector<Task> tasks;
-    CliPlatform platform([&](const QString &text) { reporter.error(text); });
+// Finds the files of the PATHs in the order given and hands each to `take`: a folder's files
+// as the window's walk finds them, folder by folder (`folderDone` after each), any other PATH
+// as it is. What cannot be used is handed on as a problem, in its place.
+void Gather(const RemoveRequest &request, const std::function<void(Task)> &take,
+            const std::function<void()> &folderDone) {
     const QString pattern = QStringLiteral("*.") + request.extension;
     for (const std::string &bytes : request.paths) {
         QString path;
         if (!DecodeUtf8(bytes, path)) {
-            Task task;
-            task.problem = PathProblem(QString::fromUtf8(bytes), bytes, Reason(EILSEQ));
-            tasks.push_back(std::move(task));
+            const QString shown = QString::fromUtf8(bytes);
+            take(Problem(PathProblem(shown, bytes, Reason(EILSEQ) + QStringLiteral(": ") + shown)));
             continue;
         }
         if (Main::FolderExists(path)) {
@@ -118,42 +127,36 @@ std::vector<Task> Gather(const RemoveRequest &request, Reporter &reporter) {
             if (DIR *folder = AddFolder::SystemFolders().open(path, error))
                 ::closedir(folder);
             if (error != 0) {
-                Task task;
-                task.problem = PathProblem(path, bytes, Reason(error));
-                tasks.push_back(std::move(task));
+                take(
+                    Problem(PathProblem(path, bytes, Reason(error) + QStringLiteral(": ") + path)));
                 continue;
             }
+            CliPlatform platform(
+                [&](const QString &text) { take(Problem(PathProblem(path, bytes, text))); });
             QStringList folders{path + Main::NativeSeparator};
             AddFolder::GetSubDirectories2016(platform, folders, true);
-            FileListModel found;
-            AddFolder::TakeFolderListFiles(folders, pattern, found);
-            for (int row = 0; row < found.count(); ++row) {
-                Task task;
-                task.input = found.text(row);
-                tasks.push_back(std::move(task));
+            // One folder at a time, so that its files can be worked on while the next is read.
+            for (const QString &folder : std::as_const(folders)) {
+                FileListModel found;
+                AddFolder::TakeFolderListFiles({folder}, pattern, found);
+                for (int row = 0; row < found.count(); ++row) {
+                    Task task;
+                    task.input = found.text(row);
+                    take(std::move(task));
+                }
+                folderDone();
             }
             continue;
         }
         struct stat info;
         if (::stat(bytes.c_str(), &info) != 0) {
-            Task task;
-            task.problem = PathProblem(path, bytes, Reason(errno));
-            tasks.push_back(std::move(task));
+            take(Problem(PathProblem(path, bytes, Reason(errno) + QStringLiteral(": ") + path)));
             continue;
         }
         Task task;
         task.input = path;  // as given, like a file dropped on the list
-        tasks.push_back(std::move(task));
+        take(std::move(task));
     }
-    for (Task &task : tasks) {
-        if (task.problem)
-            continue;
-        task.output = request.inPlace
-                          ? task.input
-                          : Main::CollapseBackslashes(request.outFolder + Main::NativeSeparator +
-                                                      Main::GetFileName(task.input));
-    }
-    return tasks;
 }
 
 // --- Which tasks wait for which -----------------------------------------------------------------
@@ -256,25 +259,32 @@ private:
 };
 
 // Each task waits for the latest earlier task whose output is its input or its output.
-void PlanOrder(std::vector<Task> &tasks, bool inPlace) {
-    Places places;
-    std::unordered_map<std::string, std::size_t> lastWriter;
-    for (std::size_t j = 0; j < tasks.size(); ++j) {
-        Task &task = tasks[j];
+
+// Each task waits for the latest earlier task whose output is its input or its output: that
+// result must be in place before the task reads or compares.
+class Planner {
+public:
+    explicit Planner(bool inPlace) : inPlace_(inPlace) {}
+
+    void plan(Task &task, std::size_t index) {
         if (task.problem)
-            continue;
-        const std::string input = places.keyOf(task.input);
-        const std::string output = inPlace ? input : places.keyOf(task.output);
+            return;
+        const std::string input = places_.keyOf(task.input);
+        const std::string output = inPlace_ ? input : places_.keyOf(task.output);
         for (const std::string *key : {&input, &output}) {
-            const auto writer = lastWriter.find(*key);
-            if (writer != lastWriter.end() && (task.after == NoTask || writer->second > task.after))
+            const auto writer = lastWriter_.find(*key);
+            if (writer != lastWriter_.end() &&
+                (task.after == NoTask || writer->second > task.after))
                 task.after = writer->second;
         }
-        if (task.after != NoTask)
-            tasks[task.after].awaited = true;
-        lastWriter[output] = j;
+        lastWriter_[output] = index;
     }
-}
+
+private:
+    bool inPlace_;
+    Places places_;
+    std::unordered_map<std::string, std::size_t> lastWriter_;
+};
 
 // --- Working and committing ---------------------------------------------------------------------
 
@@ -288,112 +298,112 @@ struct Slot {
     std::uint64_t bytes = 0;  // the input's size, for the progress line
 };
 
+// The tasks are added by the thread that finds them while worker threads prepare results and
+// the committer thread takes them in order, puts them in place and reports them.
 class Pipeline {
 public:
-    Pipeline(const RemoveRequest &request, std::vector<Task> &tasks, Reporter &reporter,
-             CommitQueue *queue, QString evaluatedOutput)
+    Pipeline(const RemoveRequest &request, Reporter &reporter, CommitQueue *queue,
+             QString evaluatedOutput)
         : request_(request),
-          tasks_(tasks),
           reporter_(reporter),
           queue_(queue),
           evaluatedOutput_(std::move(evaluatedOutput)),
-          slots_(tasks.size()),
-          settled_(tasks.size(), 0),
+          planner_(request.inPlace),
           window_(std::max<std::size_t>(16, 4 * static_cast<std::size_t>(request.jobs))),
           firstFileClock_(std::getenv("STRELMARK_STARTUP_CLOCK") != nullptr) {
         options_.lineNumber = request.lineNumber;
         options_.keepLineEnds = request.keepLineEnds;
+        for (int w = 0; w < request.jobs; ++w)
+            workers_.emplace_back([this] { work(); });
+        committer_ = std::thread([this] { commitInOrder(); });
+    }
+    Pipeline(const Pipeline &) = delete;
+    Pipeline &operator=(const Pipeline &) = delete;
+    ~Pipeline() { finish(); }
+
+    // A task found; the workers hear of it with the next publish().
+    void add(Task task) {
+        if (!task.problem) {
+            task.output =
+                request_.inPlace
+                    ? task.input
+                    : Main::CollapseBackslashes(request_.outFolder + Main::NativeSeparator +
+                                                Main::GetFileName(task.input));
+            // A dry run writes nothing, so no file waits for another's result.
+            if (queue_ != nullptr)
+                planner_.plan(task, added_);
+        }
+        found_.push_back(std::move(task));
+        ++added_;
+        if (found_.size() >= PublishBatch)
+            publish();
     }
 
-    // Works through every task; false when a stop ended it early.
-    bool run() {
-        std::vector<std::thread> workers;
-        const std::size_t count =
-            std::min<std::size_t>(static_cast<std::size_t>(request_.jobs), tasks_.size());
-        for (std::size_t w = 0; w < count; ++w)
-            workers.emplace_back([this] { work(); });
-
-        std::size_t k = 0;
-        for (; k < tasks_.size(); ++k) {
-            Slot slot;
-            if (!take(k, slot))
-                break;
-            if (!slot.reached)
-                break;  // a stop came before this file ended: it and those after it stay
-            handle(k, slot);
-            if (reporter_.showsProgress())
-                reporter_.progress(k + 1, tasks_.size(), bytesDone(), tasks_[k].input);
-            if (reporter_.outputError() != 0)
-                Stop::Request(SIGPIPE);
-        }
+    // Hands the tasks added so far to the workers.
+    void publish() {
+        if (found_.empty())
+            return;
         {
             std::lock_guard lock(mutex_);
-            stopping_ = true;
+            for (Task &task : found_) {
+                tasks_.push_back(std::move(task));
+                slots_.emplace_back();
+            }
+        }
+        found_.clear();
+        workReady_.notify_all();
+        resultReady_.notify_one();
+    }
+
+    // No more tasks: waits until every one is done, or a stop ended the run. Answers the tasks
+    // that were not processed.
+    std::size_t finish() {
+        if (finished_)
+            return notProcessed_;
+        finished_ = true;
+        publish();
+        {
+            std::lock_guard lock(mutex_);
+            allAdded_ = true;
         }
         workReady_.notify_all();
-        for (std::thread &worker : workers)
+        resultReady_.notify_one();
+        committer_.join();
+        for (std::thread &worker : workers_)
             worker.join();
-        // What finished is put in place; later results that are ready are dropped with the
-        // slots, nothing of them written.
-        if (queue_ != nullptr)
-            applyFailures(queue_->commit());
-        inQueue_.clear();
-        flush();
-        reporter_.notProcessed(tasks_.size() - k);
-        return k == tasks_.size();
+        notProcessed_ = tasks_.size() - taken_;
+        return notProcessed_;
     }
 
 private:
-    // Waits for task k's outcome; false when a stop means it will never come.
-    bool take(std::size_t k, Slot &slot) {
-        std::unique_lock lock(mutex_);
-        for (;;) {
-            if (!stopping_ && Stop::Signal() != 0) {
-                stopping_ = true;
-                workReady_.notify_all();
-            }
-            if (slots_[k].done)
-                break;
-            if (stopping_ && k >= next_)
-                return false;  // never handed out
-            resultReady_.wait_for(lock, std::chrono::milliseconds(100));
-            if (!slots_[k].done && reporter_.showsProgress()) {
-                const std::size_t current = current_;
-                lock.unlock();
-                reporter_.progress(k, tasks_.size(), bytesDone_,
-                                   current < tasks_.size() ? tasks_[current].input : QString());
-                lock.lock();
-            }
-        }
-        slot = std::move(slots_[k]);
-        consumed_ = k + 1;
-        lock.unlock();
-        workReady_.notify_all();
-        return true;
-    }
-
-    std::uint64_t bytesDone() {
-        std::lock_guard lock(mutex_);
-        return bytesDone_;
-    }
+    // --- The workers
 
     void work() {
         WorkerContext ctx(request_.text, CaptionOf(request_.operation));
         for (;;) {
             std::size_t j;
+            const Task *task;
             {
                 std::unique_lock lock(mutex_);
                 workReady_.wait(lock, [&] {
-                    return stopping_ || next_ >= tasks_.size() || next_ - consumed_ < window_;
+                    return stopping_ || (next_ < tasks_.size() && next_ - consumed_ < window_) ||
+                           (allAdded_ && next_ >= tasks_.size());
                 });
                 if (stopping_ || next_ >= tasks_.size())
                     return;
                 j = next_++;
-                const std::size_t after = tasks_[j].after;
-                if (after != NoTask)
-                    workReady_.wait(lock, [&] { return stopping_ || settled_[after] != 0; });
+                task = &tasks_[j];
+                const std::size_t after = task->after;
+                if (after != NoTask && after >= committedThrough_) {
+                    // The result it needs is taken in order and put in place at once.
+                    const auto need = needed_.insert(after + 1);
+                    resultReady_.notify_one();
+                    workReady_.wait(lock, [&] { return stopping_ || after < committedThrough_; });
+                    needed_.erase(need);
+                }
                 if (stopping_) {
                     slots_[j].done = true;
+                    ++finishedTasks_;
                     lock.unlock();
                     resultReady_.notify_one();
                     return;
@@ -407,14 +417,24 @@ private:
                              static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
             }
             Slot slot;
-            process(tasks_[j], slot, ctx);
+            process(*task, slot, ctx);
+            bool wake;
             {
                 std::lock_guard lock(mutex_);
                 bytesDone_ += slot.bytes;
                 slot.done = true;
                 slots_[j] = std::move(slot);
+                ++finishedTasks_;
+                // The committer is woken for a batch of results rather than for each: a wake-up
+                // costs more than a small file. It is woken at once when a task waits for a
+                // result to be in place, when the workers would have to wait for it, and at
+                // the end; and it looks by itself every so often.
+                wake = !needed_.empty() || finishedTasks_ - consumed_ >= WakeBatch ||
+                       next_ - consumed_ >= window_ || next_ >= tasks_.size() ||
+                       Stop::Signal() != 0;
             }
-            resultReady_.notify_one();
+            if (wake)
+                resultReady_.notify_one();
         }
     }
 
@@ -455,6 +475,98 @@ private:
         }
     }
 
+    // --- The committer
+
+    void commitInOrder() {
+        std::size_t k = 0;
+        for (;; ++k) {
+            Slot slot;
+            const Task *task = take(k, slot);
+            if (task == nullptr || !slot.reached)
+                break;  // the end, or a stop before this file ended: it and those after stay
+            handle(k, *task, slot);
+            if (reporter_.outputError() != 0)
+                Stop::Request(SIGPIPE);
+        }
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+            taken_ = k;
+        }
+        workReady_.notify_all();
+        // What finished is put in place; later results that are ready are dropped with their
+        // slots, nothing of them written.
+        if (queue_ != nullptr)
+            applyFailures(queue_->commit());
+        inQueue_.clear();
+        flush();
+    }
+
+    // Waits for task k's outcome and takes it; null when it will never come (the end, or a
+    // stop). Meanwhile commits for the workers that wait for results to be in place.
+    const Task *take(std::size_t k, Slot &slot) {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            if (!stopping_ && Stop::Signal() != 0) {
+                stopping_ = true;
+                workReady_.notify_all();
+            }
+            if (k < tasks_.size() && slots_[k].done)
+                break;
+            if (commitWanted()) {
+                lock.unlock();
+                commitNow();
+                lock.lock();
+                continue;
+            }
+            if ((allAdded_ && k >= tasks_.size()) || (stopping_ && k >= next_))
+                return nullptr;
+            resultReady_.wait_for(lock, std::chrono::milliseconds(100));
+            if (reporter_.showsProgress()) {
+                const std::size_t current = current_, total = tasks_.size();
+                const std::uint64_t bytes = bytesDone_;
+                const QString name = current < total ? tasks_[current].input : QString();
+                lock.unlock();
+                reporter_.progress(k, total, bytes, name);
+                lock.lock();
+            }
+        }
+        slot = std::move(slots_[k]);
+        slots_[k] = Slot();
+        slots_[k].done = true;
+        consumed_ = k + 1;
+        const Task *task = &tasks_[k];
+        lock.unlock();
+        workReady_.notify_all();
+        return task;
+    }
+
+    // A worker waits for results that the committer has taken but not yet put in place (the
+    // mutex is held).
+    bool commitWanted() const {
+        return !needed_.empty() && *needed_.begin() <= consumed_ &&
+               committedThrough_ < *needed_.begin();
+    }
+
+    // Puts every waiting result in place; then every task taken so far has its result there.
+    void commitNow() {
+        if (queue_ != nullptr && !queue_->empty()) {
+            applyFailures(queue_->commit());
+            inQueue_.clear();
+            flush();
+        }
+        settle();
+    }
+
+    // Notes that the results of every task taken so far are in place (the queue holds none).
+    void settle() {
+        {
+            std::lock_guard lock(mutex_);
+            committedThrough_ = consumed_;
+        }
+        workReady_.notify_all();
+    }
+
     FileRecord recordOf(const Task &task, Slot &slot) const {
         if (task.problem)
             return *task.problem;
@@ -484,10 +596,10 @@ private:
         return record;
     }
 
-    void handle(std::size_t k, Slot &slot) {
+    void handle(std::size_t k, const Task &task, Slot &slot) {
         if (waiting_.empty())
             waitingBase_ = k;
-        waiting_.push_back(recordOf(tasks_[k], slot));
+        waiting_.push_back(recordOf(task, slot));
         if (queue_ != nullptr && slot.result.pending) {
             inQueue_.push_back(k);
             applyFailures(queue_->add(std::move(slot.result.pending), k));
@@ -495,18 +607,25 @@ private:
             while (inQueue_.size() > queue_->size())
                 inQueue_.pop_front();
         }
-        if (tasks_[k].awaited) {
-            if (queue_ != nullptr && !queue_->empty()) {
-                applyFailures(queue_->commit());
-                inQueue_.clear();
-            }
+        flush();
+        if (queue_ == nullptr || queue_->empty()) {
+            settle();
+        } else {
+            bool wanted;
             {
                 std::lock_guard lock(mutex_);
-                settled_[k] = 1;
+                wanted = commitWanted();
             }
-            workReady_.notify_all();
+            if (wanted)
+                commitNow();
         }
-        flush();
+        if (reporter_.showsProgress()) {
+            std::unique_lock lock(mutex_);
+            const std::size_t total = tasks_.size();
+            const std::uint64_t bytes = bytesDone_;
+            lock.unlock();
+            reporter_.progress(k + 1, total, bytes, task.input);
+        }
     }
 
     void applyFailures(const std::vector<CommitFailure> &failures) {
@@ -537,26 +656,41 @@ private:
     }
 
     const RemoveRequest &request_;
-    std::vector<Task> &tasks_;
     Reporter &reporter_;
     CommitQueue *queue_;
     const QString evaluatedOutput_;
     Operations::ProcessOptions options_;
 
+    // The finding thread's side.
+    Planner planner_;
+    std::vector<Task> found_;  // added, not yet published
+    std::size_t added_ = 0;
+    bool finished_ = false;
+
     std::mutex mutex_;
-    std::condition_variable workReady_;    // workers: a task may be taken, or one is settled
-    std::condition_variable resultReady_;  // the committer: a slot is done
-    std::vector<Slot> slots_;
-    std::vector<char> settled_;  // the task's result is in place (or there is none)
-    std::size_t next_ = 0;       // the next task to hand out
-    std::size_t consumed_ = 0;   // tasks the committer has taken
-    const std::size_t window_;   // tasks handed out but not yet taken, at most
+    std::condition_variable workReady_;    // workers: a task may be taken, or results are in place
+    std::condition_variable resultReady_;  // the committer: results are done, or wanted in place
+    // Published tasks and their slots; elements stay where they are as more are added.
+    std::deque<Task> tasks_;
+    std::deque<Slot> slots_;
+    bool allAdded_ = false;
+    std::size_t next_ = 0;              // the next task to hand out
+    std::size_t consumed_ = 0;          // tasks the committer has taken
+    std::size_t finishedTasks_ = 0;     // tasks whose outcome is in their slot or was taken
+    std::size_t committedThrough_ = 0;  // tasks before it have their results in place
+    // For each worker that waits for a result to be in place: the tasks before this one.
+    std::multiset<std::size_t> needed_;
+    const std::size_t window_;  // tasks handed out but not yet taken, at most
     bool stopping_ = false;
+    std::size_t taken_ = 0;  // tasks the committer handled
+    std::size_t notProcessed_ = 0;
     std::uint64_t bytesDone_ = 0;
     std::atomic<std::size_t> current_{NoTask};  // the task started last
     const bool firstFileClock_;
+    std::vector<std::thread> workers_;
+    std::thread committer_;
 
-    // The committer's side.
+    // The committer's own.
     std::deque<FileRecord> waiting_;  // records of tasks waitingBase_ onwards, not yet reported
     std::size_t waitingBase_ = 0;
     std::deque<std::size_t> inQueue_;  // tasks whose results the queue holds, in order
@@ -615,30 +749,9 @@ int RunRemove(const RemoveRequest &request) {
         }
     }
 
-    // The files, found as the window finds them. The walk lets the event loop run; a stop
-    // asked for meanwhile abandons it.
-    std::vector<Task> tasks;
-    bool walkStopped = false;
-    {
-        QSocketNotifier stopWatch(Stop::Descriptor(), QSocketNotifier::Read);
-        QObject::connect(&stopWatch, &QSocketNotifier::activated, [] { EventPump::RequestQuit(); });
-        try {
-            tasks = Gather(request, reporter);
-        } catch (const CommandAbandoned &) {
-            walkStopped = true;
-        }
-        EventPump::Reset();
-    }
-    if (walkStopped || Stop::Signal() != 0) {
-        const int signal = Stop::Signal();
-        reporter.notProcessed(tasks.size());
-        reporter.finish(signal, 128 + signal);
-        return 128 + signal;
-    }
-
     // The undo store keeps what the run replaces; a run that writes does not start without it.
     std::unique_ptr<UndoRecorder> recorder;
-    std::optional<CommitQueue> queue;
+    std::unique_ptr<CommitQueue> queue;
     if (!request.dryRun) {
         UndoStore store;
         if (store.folder().isEmpty()) {
@@ -655,12 +768,27 @@ int RunRemove(const RemoveRequest &request) {
             return 1;
         }
         recorder = store.beginRun(UndoFace::CommandLine);
-        queue.emplace(recorder.get());
-        PlanOrder(tasks, request.inPlace);
+        queue = std::make_unique<CommitQueue>(recorder.get());
     }
 
-    Pipeline pipeline(request, tasks, reporter, queue ? &*queue : nullptr, evaluatedOutput);
-    pipeline.run();
+    // The files, found as the window finds them, are worked on as they are found. The search
+    // lets the event loop run; a stop asked for meanwhile abandons it.
+    std::size_t notProcessed = 0;
+    {
+        Pipeline pipeline(request, reporter, queue.get(), evaluatedOutput);
+        QSocketNotifier stopWatch(Stop::Descriptor(), QSocketNotifier::Read);
+        QObject::connect(&stopWatch, &QSocketNotifier::activated, [] { EventPump::RequestQuit(); });
+        try {
+            Gather(
+                request, [&](Task task) { pipeline.add(std::move(task)); },
+                [&] { pipeline.publish(); });
+        } catch (const CommandAbandoned &) {
+            // Stopped while searching: the signal that did it ends the run.
+        }
+        EventPump::Reset();
+        notProcessed = pipeline.finish();
+    }
+    reporter.notProcessed(notProcessed);
     queue.reset();
     if (recorder)
         recorder->finish();
