@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -31,6 +32,7 @@
 #include <limits>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <thread>
 #include <unordered_map>
@@ -107,57 +109,123 @@ FileRecord PathProblem(const QString &path, const std::string &bytes, const QStr
 
 // --- The files ----------------------------------------------------------------------------------
 
-// Finds the files of the PATHs in the order given and hands each to `take`: a folder's files
-// as the window's walk finds them, folder by folder (`folderDone` after each), any other PATH
-// as it is. What cannot be used is handed on as a problem, in its place.
-void Gather(const RemoveRequest &request, const std::function<void(Task)> &take,
-            const std::function<void()> &folderDone) {
-    const QString pattern = QStringLiteral("*.") + request.extension;
-    for (const std::string &bytes : request.paths) {
-        QString path;
-        if (!DecodeUtf8(bytes, path)) {
-            const QString shown = QString::fromUtf8(bytes);
-            take(Problem(PathProblem(shown, bytes, Reason(EILSEQ) + QStringLiteral(": ") + shown)));
-            continue;
-        }
-        if (Main::FolderExists(path)) {
-            // A folder that cannot be read at all is said so here; those below it that cannot
-            // be read are passed over, as the window's walk passes them over.
-            int error = 0;
-            if (DIR *folder = AddFolder::SystemFolders().open(path, error))
-                ::closedir(folder);
-            if (error != 0) {
-                take(
-                    Problem(PathProblem(path, bytes, Reason(error) + QStringLiteral(": ") + path)));
-                continue;
-            }
-            CliPlatform platform(
-                [&](const QString &text) { take(Problem(PathProblem(path, bytes, text))); });
-            QStringList folders{path + Main::NativeSeparator};
-            AddFolder::GetSubDirectories2016(platform, folders, true);
-            // One folder at a time, so that its files can be worked on while the next is read.
-            for (const QString &folder : std::as_const(folders)) {
-                FileListModel found;
-                AddFolder::TakeFolderListFiles({folder}, pattern, found);
-                for (int row = 0; row < found.count(); ++row) {
+std::string Canonical(const std::string &path) {
+    char *real = ::realpath(path.c_str(), nullptr);
+    if (real == nullptr)
+        return {};
+    std::string text(real);
+    std::free(real);
+    return text;
+}
+
+// The files of the PATHs, in the order given: a folder's files as the window's walk finds
+// them, any other PATH as it is; what cannot be used as a problem, in its place.
+//
+// Every folder is walked first (the walk looks for folders only); their files are then listed
+// one folder at a time while the run goes, so that the first files are worked on while later
+// folders are read. The run makes new files only in the output folder and the undo store (and
+// hidden temporary files, which a listing leaves out): a walked folder that is one of those is
+// listed before anything is written, so that the run works on the files that were there when
+// it started, as the window's list holds them.
+class Finder {
+public:
+    // `written`: the folders the run makes files in, symbolic links resolved.
+    Finder(const RemoveRequest &request, std::vector<std::string> written)
+        : pattern_(QStringLiteral("*.") + request.extension), written_(std::move(written)) {
+        for (const std::string &bytes : request.paths)
+            sources_.push_back(find(bytes));
+    }
+
+    // Hands each task to `take`; `folderDone` after each folder's files.
+    void list(const std::function<void(Task)> &take, const std::function<void()> &folderDone) {
+        for (Source &source : sources_) {
+            for (Task &task : source.tasks)
+                take(std::move(task));
+            for (qsizetype f = 0; f < source.folders.size(); ++f) {
+                const QStringList rows = source.listed[std::size_t(f)]
+                                             ? *source.listed[std::size_t(f)]
+                                             : filesOf(source.folders[f]);
+                for (const QString &row : rows) {
                     Task task;
-                    task.input = found.text(row);
+                    task.input = row;
                     take(std::move(task));
                 }
                 folderDone();
             }
-            continue;
         }
-        struct stat info;
-        if (::stat(bytes.c_str(), &info) != 0) {
-            take(Problem(PathProblem(path, bytes, Reason(errno) + QStringLiteral(": ") + path)));
-            continue;
-        }
-        Task task;
-        task.input = path;  // as given, like a file dropped on the list
-        take(std::move(task));
     }
-}
+
+private:
+    struct Source {
+        std::vector<Task> tasks;  // a file, or problems; before the folders' files
+        QStringList folders;      // a folder's walk
+        std::vector<std::optional<QStringList>> listed;  // files listed beforehand
+    };
+
+    QStringList filesOf(const QString &folder) const {
+        FileListModel found;
+        AddFolder::TakeFolderListFiles({folder}, pattern_, found);
+        return RowsOf(found);
+    }
+
+    static QStringList RowsOf(const FileListModel &list) {
+        QStringList rows;
+        rows.reserve(list.count());
+        for (int row = 0; row < list.count(); ++row)
+            rows.append(list.text(row));
+        return rows;
+    }
+
+    Source find(const std::string &bytes) {
+        Source source;
+        QString path;
+        if (!DecodeUtf8(bytes, path)) {
+            const QString shown = QString::fromUtf8(bytes);
+            source.tasks.push_back(
+                Problem(PathProblem(shown, bytes, Reason(EILSEQ) + QStringLiteral(": ") + shown)));
+            return source;
+        }
+        if (!Main::FolderExists(path)) {
+            struct stat info;
+            if (::stat(bytes.c_str(), &info) != 0) {
+                source.tasks.push_back(
+                    Problem(PathProblem(path, bytes, Reason(errno) + QStringLiteral(": ") + path)));
+                return source;
+            }
+            Task task;
+            task.input = path;  // as given, like a file dropped on the list
+            source.tasks.push_back(std::move(task));
+            return source;
+        }
+        // A folder that cannot be read at all is said so here; those below it that cannot be
+        // read are passed over, as the window's walk passes them over.
+        int error = 0;
+        if (DIR *folder = AddFolder::SystemFolders().open(path, error))
+            ::closedir(folder);
+        if (error != 0) {
+            source.tasks.push_back(
+                Problem(PathProblem(path, bytes, Reason(error) + QStringLiteral(": ") + path)));
+            return source;
+        }
+        CliPlatform platform([&](const QString &text) {
+            source.tasks.push_back(Problem(PathProblem(path, bytes, text)));
+        });
+        source.folders = {path + Main::NativeSeparator};
+        AddFolder::GetSubDirectories2016(platform, source.folders, true);
+        for (const QString &folder : std::as_const(source.folders)) {
+            const bool written =
+                !written_.empty() && std::find(written_.begin(), written_.end(),
+                                               Canonical(Bytes(folder))) != written_.end();
+            source.listed.push_back(written ? std::optional<QStringList>(filesOf(folder))
+                                            : std::nullopt);
+        }
+        return source;
+    }
+
+    const QString pattern_;
+    const std::vector<std::string> written_;
+    std::vector<Source> sources_;
+};
 
 // --- Which tasks wait for which -----------------------------------------------------------------
 
@@ -750,6 +818,7 @@ int RunRemove(const RemoveRequest &request) {
     }
 
     // The undo store keeps what the run replaces; a run that writes does not start without it.
+    std::vector<std::string> written;  // the folders the run makes files in
     std::unique_ptr<UndoRecorder> recorder;
     std::unique_ptr<CommitQueue> queue;
     if (!request.dryRun) {
@@ -769,6 +838,9 @@ int RunRemove(const RemoveRequest &request) {
         }
         recorder = store.beginRun(UndoFace::CommandLine);
         queue = std::make_unique<CommitQueue>(recorder.get());
+        written.push_back(Canonical(Bytes(store.folder())));
+        if (!request.inPlace)
+            written.push_back(Canonical(Bytes(request.outFolder)));
     }
 
     // The files, found as the window finds them, are worked on as they are found. The search
@@ -779,9 +851,9 @@ int RunRemove(const RemoveRequest &request) {
         QSocketNotifier stopWatch(Stop::Descriptor(), QSocketNotifier::Read);
         QObject::connect(&stopWatch, &QSocketNotifier::activated, [] { EventPump::RequestQuit(); });
         try {
-            Gather(
-                request, [&](Task task) { pipeline.add(std::move(task)); },
-                [&] { pipeline.publish(); });
+            Finder finder(request, written);
+            finder.list([&](Task task) { pipeline.add(std::move(task)); },
+                        [&] { pipeline.publish(); });
         } catch (const CommandAbandoned &) {
             // Stopped while searching: the signal that did it ends the run.
         }

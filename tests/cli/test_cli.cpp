@@ -874,6 +874,34 @@ private slots:
         }
     }
 
+    // Files are worked on while later folders are still read; an output folder inside the
+    // searched tree still gives only the files that were there when the run started, as the
+    // window's list would hold them, and not the results the run writes there.
+    void outputFolderInsideTheSearchedTree() {
+        // Many folders before the output folder, so that results are in place long before the
+        // search comes to it.
+        for (int folder = 0; folder < 600; ++folder)
+            input(QStringLiteral("site/f%1/page%1.html").arg(folder, 3, 10, QLatin1Char('0')),
+                  "meta\nkeep\n");
+        input(QStringLiteral("site/zz-out/old.html"), "meta\nold\n");
+        ScriptedPlatform platform;
+        QStringList folders{root + QStringLiteral("/site/")};
+        AddFolder::GetSubDirectories2016(platform, folders, true);
+        FileListModel list;
+        AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.html"), list);
+
+        const Outcome outcome =
+            run({"remove", "lines-containing", "meta", "--jobs", "2", "--json", "--out",
+                 root + QStringLiteral("/site/zz-out"), root + QStringLiteral("/site")});
+        QCOMPARE(outcome.exitCode, 0);
+        QStringList paths;
+        for (const QJsonObject &record : Records(outcome.out))
+            paths << record.value(QStringLiteral("path")).toString();
+        QCOMPARE(paths, TestFiles::Rows(list));
+        QCOMPARE(Entries(root + QStringLiteral("/site/zz-out")).size(), 601);
+        QCOMPARE(Read(root + QStringLiteral("/site/zz-out/old.html")), QByteArray("old"));
+    }
+
     // --- The display, the undo store, the output folder ---------------------------------------
 
     void noDisplayNeeded() {
