@@ -5,7 +5,7 @@
 # make format-check  checks that every C++ file is formatted as .clang-format says
 # make format        formats every C++ file so
 # make bench         runs every benchmark; bench-core, bench-run, bench-inplace, bench-add,
-#                    bench-list, bench-undo one each.
+#                    bench-list, bench-undo, bench-cli one each.
 # make bench-disk    the core and window benchmarks on tmpfs and, side by side, on a fresh
 #                    folder of the disk that holds $(BENCH_BUILD) (or BENCH_DISK_DIR): in place,
 #                    keeping line ends, 100,000 small files, a cold page cache, system calls.
@@ -25,7 +25,7 @@ SOURCES      = $(shell find app base filelist processing samples tests bench \
 
 .PHONY: run test test-sanitize build deps display clean format format-check \
         bench bench-build bench-core bench-run bench-inplace bench-add bench-list bench-undo \
-        bench-disk
+        bench-disk bench-cli
 .PHONY: install uninstall package
 
 run: display deps build
@@ -69,7 +69,7 @@ format:
 	@$(MAKE) --no-print-directory deps PACKAGES=clang-format
 	clang-format -i $(SOURCES)
 
-bench: bench-list bench-add bench-run bench-inplace bench-core bench-undo
+bench: bench-list bench-add bench-run bench-inplace bench-core bench-undo bench-cli
 
 bench-build: deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DSTRELMARK_BENCH=ON
@@ -101,6 +101,9 @@ bench-disk: bench-build
 bench-undo: bench-build
 	cmake --build $(BENCH_BUILD) -j$(JOBS) --target undo_bench
 	$(BENCH_BUILD)/bench/undo_bench
+
+bench-cli: bench-build
+	BUILD_DIR=$(BENCH_BUILD) bench/run-cli.sh
 
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD) $(SANITIZE_BUILD)

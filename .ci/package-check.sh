@@ -7,8 +7,9 @@ cd "$(dirname "$0")/.."
 export DEBIAN_FRONTEND=noninteractive
 
 BUILD=${BUILD:-build}
-# 1: also ask the installed program for its version (`strelmark --version` must succeed).
-CHECK_VERSION_OPTION=${CHECK_VERSION_OPTION:-0}
+# 1 (the default): also ask the installed program for its version (`strelmark --version`
+# must succeed); 0 leaves it out.
+CHECK_VERSION_OPTION=${CHECK_VERSION_OPTION:-1}
 
 work=$(mktemp -d)
 installed_here=0

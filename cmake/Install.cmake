@@ -1,7 +1,7 @@
 # Where everything goes on `cmake --install` (and in the package): the program in bin/, the
 # files it finds in its folder in share/strelmark/ (resources/CMakeLists.txt), and what a
 # desktop needs to offer it: the desktop entry, the icon in every theme size, the AppStream
-# metainfo and, once it is written, the manual page.
+# metainfo and the manual page.
 include(GNUInstallDirs)
 
 # The desktop entry's name without ".desktop"; the program sets the same as its desktop file
@@ -18,6 +18,8 @@ configure_file(${desktop_sources}/${STRELMARK_DESKTOP_ID}.metainfo.xml.in ${STRE
   @ONLY)
 
 install(TARGETS strelmark RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The window, which the program loads from there (app/CMakeLists.txt).
+install(TARGETS strelmark_window_module LIBRARY DESTINATION ${STRELMARK_MODULE_DIR})
 install(FILES ${STRELMARK_DESKTOP_ENTRY} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${STRELMARK_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(size 16 22 24 32 48 64 128 256)
@@ -26,7 +28,22 @@ foreach(size 16 22 24 32 48 64 128 256)
 endforeach()
 install(FILES ${icon_sources}/scalable/apps/${STRELMARK_DESKTOP_ID}.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-# The manual page of the command line, from the day doc/strelmark.1 is there.
+# The manual page of the command line: as it is for `make install`, gzipped in the Debian
+# package (as Debian's policy wants; man reads either). CPack sets STRELMARK_PACKAGING for the
+# install it packs (cmake/Packaging.cmake).
 if(EXISTS ${CMAKE_SOURCE_DIR}/doc/strelmark.1)
-  install(FILES ${CMAKE_SOURCE_DIR}/doc/strelmark.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  set(STRELMARK_MAN_PAGE ${CMAKE_SOURCE_DIR}/doc/strelmark.1)
+  install(CODE "
+    set(page \"${STRELMARK_MAN_PAGE}\")
+    if(STRELMARK_PACKAGING)
+      set(page \"${CMAKE_BINARY_DIR}/strelmark.1.gz\")
+      execute_process(COMMAND gzip -9 -n -c \"${STRELMARK_MAN_PAGE}\" OUTPUT_FILE \"\${page}\"
+        RESULT_VARIABLE failed)
+      if(failed)
+        message(FATAL_ERROR \"gzip could not compress the manual page\")
+      endif()
+    endif()
+    file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_MANDIR}/man1\" TYPE FILE
+      FILES \"\${page}\")
+  ")
 endif()

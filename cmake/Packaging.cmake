@@ -19,6 +19,8 @@ whatever the encoding. Each result is written in full before it takes a file's
 place.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
+# Tells the install rules that they install for the package (the manual page is gzipped).
+set(CPACK_CUSTOM_INSTALL_VARIABLES STRELMARK_PACKAGING=TRUE)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CPACK_PACKAGE_CONTACT})

@@ -1,6 +1,9 @@
 # The layers of the program, checked when the build is configured.
 #
+#   strelmark (the program)  -> cli
+#   window module            -> app
 #   app (strelmark_window)   -> filelist_view, run, samples, filelist, base
+#   cli                      -> filelist, run, core, base
 #   filelist_view            -> filelist, base
 #   samples                  -> filelist, base
 #   run                      -> core, base
@@ -8,13 +11,16 @@
 #   core                     -> (Qt Core only)
 #   base                     -> (Qt Core only)
 #
-# strelmark_check_layers() fails the configuration when a library links one of the program's
-# libraries that is not below it, or when a library that must do without widgets reaches Qt Gui
+# The program itself is Qt Core only: the window, with Qt Gui and Widgets, is a module that it
+# loads when it shows the window, so that the command line starts without them.
+#
+# strelmark_check_layers() fails the configuration when a target links one of the program's
+# libraries that is not below it, or when a target that must do without widgets reaches Qt Gui
 # or Qt Widgets through any chain of links.
 
 set(STRELMARK_LAYERS
   strelmark_base strelmark_core strelmark_filelist strelmark_run strelmark_samples
-  strelmark_filelist_view strelmark_window)
+  strelmark_filelist_view strelmark_window strelmark_cli strelmark strelmark_window_module)
 
 # The program's libraries each library may link directly.
 set(STRELMARK_MAY_LINK_strelmark_base "")
@@ -25,10 +31,15 @@ set(STRELMARK_MAY_LINK_strelmark_samples strelmark_filelist strelmark_base)
 set(STRELMARK_MAY_LINK_strelmark_filelist_view strelmark_filelist strelmark_base)
 set(STRELMARK_MAY_LINK_strelmark_window
   strelmark_filelist_view strelmark_run strelmark_samples strelmark_filelist strelmark_base)
+set(STRELMARK_MAY_LINK_strelmark_cli
+  strelmark_filelist strelmark_run strelmark_core strelmark_base)
+set(STRELMARK_MAY_LINK_strelmark strelmark_cli)
+set(STRELMARK_MAY_LINK_strelmark_window_module strelmark_window)
 
-# The libraries that link Qt Core and nothing above it.
+# The targets that link Qt Core and nothing above it.
 set(STRELMARK_WITHOUT_WIDGETS
-  strelmark_base strelmark_core strelmark_filelist strelmark_samples strelmark_run)
+  strelmark_base strelmark_core strelmark_filelist strelmark_samples strelmark_run strelmark_cli
+  strelmark)
 set(STRELMARK_WIDGET_LIBRARIES Qt6::Gui Qt6::Widgets)
 
 # The targets named by a list of link items: generator expressions opened up, markers and plain

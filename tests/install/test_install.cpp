@@ -97,6 +97,7 @@ private slots:
     void installedFiles();
     void resourcesUnchanged();
     void programFindsInstalledFiles();
+    void installedProgramRuns();
     void icons_data();
     void icons();
     void desktopEntry();
@@ -195,6 +196,7 @@ void InstallTest::programFolder() {
 void InstallTest::installedFiles() {
     QStringList expected = {
         QStringLiteral("bin/strelmark"),
+        environment("STRELMARK_MODULE_DIR") + QStringLiteral("/strelmark-window.so"),
         QStringLiteral("share/applications/%1.desktop").arg(desktopId_),
         QStringLiteral("share/metainfo/%1.metainfo.xml").arg(desktopId_),
         QStringLiteral("share/icons/hicolor/scalable/apps/%1.svg").arg(desktopId_),
@@ -250,6 +252,32 @@ void InstallTest::programFindsInstalledFiles() {
     const QString found = Main::ProgramFolder(prefix_.filePath(QStringLiteral("bin")));
     QCOMPARE(found, prefix_.filePath(QStringLiteral("share/strelmark")));
     QVERIFY(QFile::exists(found + QStringLiteral("/HAND-M.CUR")));
+}
+
+// The installed program answers on the command line, and finds its window in the module
+// installed beside it: a program that cannot load it ends at once and says so.
+void InstallTest::installedProgramRuns() {
+    const QString program = prefix_.filePath(QStringLiteral("bin/strelmark"));
+    QProcess version;
+    version.start(program, {QStringLiteral("--version")});
+    QVERIFY(version.waitForFinished());
+    QCOMPARE(version.exitCode(), 0);
+    QCOMPARE(version.readAllStandardOutput(),
+             QByteArray("strelmark ") + environment("STRELMARK_VERSION").toUtf8() + '\n');
+
+    QTemporaryDir home;
+    QProcess window;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path() + QStringLiteral("/config"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    window.setProcessEnvironment(env);
+    window.start(program, {});
+    QVERIFY(window.waitForStarted());
+    if (window.waitForFinished(1000))
+        QFAIL(window.readAllStandardError().constData());
+    window.kill();
+    window.waitForFinished();
 }
 
 void InstallTest::icons_data() {

@@ -1,0 +1,275 @@
+#include "Arguments.h"
+
+#include "Convert.h"
+#include "Operations.h"
+#include "RunDriver.h"
+#include "TextMatch.h"
+
+#include <QThread>
+
+#include <charconv>
+#include <optional>
+
+namespace Cli {
+
+namespace {
+
+const std::vector<OperationName> Names = {
+    {"lines-containing", 0, "TEXT", "remove every line that contains TEXT"},
+    {"lines-not-containing", 1, "TEXT", "remove the lines without TEXT, and empty lines"},
+    {"text", 2, "TEXT", "remove every occurrence of TEXT from each line"},
+    {"all-but-text", 3, "TEXT", "keep only the occurrences of TEXT; other lines go"},
+    {"line", 4, "N", "remove line number N (counted from 1)"},
+    {"blank-lines", 5, nullptr, "remove empty lines (a line of blanks stays)"},
+};
+
+QString Quoted(const std::string &word) {
+    QString text;
+    if (!DecodeUtf8(word, text))
+        text = QString::fromUtf8(word);
+    return u'\'' + text + u'\'';
+}
+
+[[noreturn]] void Fail(const QString &message) {
+    throw UsageError(message.toStdString());
+}
+
+// The option's value: after "=" in the same word, or the next word.
+class Words {
+public:
+    explicit Words(const std::vector<std::string> &words) : words_(words) {}
+    bool done() const { return next_ >= words_.size(); }
+    const std::string &take() { return words_[next_++]; }
+    std::string valueOf(const std::string &option, const std::optional<std::string> &attached) {
+        if (attached)
+            return *attached;
+        if (done())
+            Fail(QStringLiteral("%1 needs a value").arg(QString::fromStdString(option)));
+        return take();
+    }
+
+private:
+    const std::vector<std::string> &words_;
+    std::size_t next_ = 0;
+};
+
+QString TextOf(const std::string &bytes, const char *what) {
+    QString text;
+    if (!DecodeUtf8(bytes, text))
+        Fail(QStringLiteral("%1 is not valid UTF-8").arg(QLatin1String(what)));
+    return text;
+}
+
+int JobsOf(const std::string &value) {
+    int jobs = 0;
+    const char *end = value.data() + value.size();
+    const auto [at, error] = std::from_chars(value.data(), end, jobs);
+    if (error != std::errc() || at != end || jobs < 1 || jobs > 1024)
+        Fail(QStringLiteral("--jobs needs a whole number from 1 to 1024, not %1")
+                 .arg(Quoted(value)));
+    return jobs;
+}
+
+}  // namespace
+
+const char *Version() {
+    return STRELMARK_VERSION;
+}
+
+const std::vector<OperationName> &OperationNames() {
+    return Names;
+}
+
+QString CaptionOf(int operation) {
+    return Operations::Captions[static_cast<std::size_t>(operation)];
+}
+
+bool CountsCharacters(int operation) {
+    return operation == 2 || operation == 3;
+}
+
+bool DecodeUtf8(const std::string &bytes, QString &text) {
+    if (!Operations::IsValidUtf8(bytes))
+        return false;
+    text = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return true;
+}
+
+RemoveRequest ParseRemove(const std::vector<std::string> &list) {
+    RemoveRequest request;
+    Words words(list);
+    const OperationName *operation = nullptr;
+    bool optionsEnded = false;
+    bool outGiven = false, extensionGiven = false, jobsGiven = false;
+
+    while (!words.done()) {
+        const std::string word = words.take();
+        if (!optionsEnded && word == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (!optionsEnded && word.size() > 1 && word[0] == '-') {
+            std::string option = word;
+            std::optional<std::string> attached;
+            if (const std::size_t equals = word.find('=');
+                word.starts_with("--") && equals != std::string::npos) {
+                option = word.substr(0, equals);
+                attached = word.substr(equals + 1);
+            }
+            auto flag = [&](bool &value) {
+                if (attached)
+                    Fail(QStringLiteral("%1 takes no value").arg(QString::fromStdString(option)));
+                value = true;
+            };
+            if (option == "--help" || option == "-h") {
+                request.help = true;
+                return request;
+            } else if (option == "--out") {
+                if (outGiven)
+                    Fail(QStringLiteral("--out is given twice"));
+                outGiven = true;
+                request.outFolder = TextOf(words.valueOf(option, attached), "the --out folder");
+                if (request.outFolder.isEmpty())
+                    Fail(QStringLiteral("--out needs a folder"));
+            } else if (option == "--in-place") {
+                flag(request.inPlace);
+            } else if (option == "--mkdir") {
+                flag(request.makeFolder);
+            } else if (option == "--ext") {
+                if (extensionGiven)
+                    Fail(QStringLiteral("--ext is given twice"));
+                extensionGiven = true;
+                request.extension = TextOf(words.valueOf(option, attached), "the --ext extension");
+                if (request.extension.isEmpty())
+                    Fail(QStringLiteral("--ext needs an extension (* for every file)"));
+            } else if (option == "--keep-line-ends") {
+                flag(request.keepLineEnds);
+            } else if (option == "--dry-run") {
+                flag(request.dryRun);
+            } else if (option == "--diff") {
+                flag(request.diff);
+            } else if (option == "--json") {
+                flag(request.json);
+            } else if (option == "--quiet") {
+                flag(request.quiet);
+            } else if (option == "--jobs") {
+                if (jobsGiven)
+                    Fail(QStringLiteral("--jobs is given twice"));
+                jobsGiven = true;
+                request.jobs = JobsOf(words.valueOf(option, attached));
+            } else {
+                Fail(QStringLiteral("unknown option %1").arg(Quoted(word)));
+            }
+            continue;
+        }
+        if (operation == nullptr) {
+            for (const OperationName &name : Names) {
+                if (word == name.name)
+                    operation = &name;
+            }
+            if (operation == nullptr)
+                Fail(QStringLiteral("unknown operation %1 (one of lines-containing, "
+                                    "lines-not-containing, text, all-but-text, line, blank-lines)")
+                         .arg(Quoted(word)));
+            request.operation = operation->index;
+            // The operand is the next word, whatever it looks like: "-->" is a text to remove.
+            if (operation->operand != nullptr) {
+                if (words.done())
+                    Fail(QStringLiteral("%1 needs %2")
+                             .arg(QLatin1String(operation->name),
+                                  QLatin1String(operation->operand)));
+                const std::string operand = words.take();
+                if (operation->index == 4)
+                    request.lineAnswer = TextOf(operand, "N");
+                else
+                    request.text = TextOf(operand, "TEXT");
+            }
+            continue;
+        }
+        request.paths.push_back(word);
+    }
+
+    if (operation == nullptr)
+        Fail(QStringLiteral("remove needs an OPERATION"));
+    if (operation->index == 4) {
+        if (!Convert::IsNumeric(request.lineAnswer))
+            Fail(QStringLiteral("line needs a number N, not %1")
+                     .arg(u'\'' + request.lineAnswer + u'\''));
+        request.lineNumber = RunDriver::LineNumberFromAnswer(request.lineAnswer);
+    } else if (operation->operand != nullptr && request.text.isEmpty()) {
+        Fail(QStringLiteral("TEXT must not be empty"));
+    }
+    if (outGiven == request.inPlace)
+        Fail(QStringLiteral("say where the results go: --out DIR or --in-place (exactly one)"));
+    if (request.makeFolder && !outGiven)
+        Fail(QStringLiteral("--mkdir goes with --out DIR"));
+    if (request.diff && request.json)
+        Fail(QStringLiteral("--diff and --json cannot be used together"));
+    if (request.diff)
+        request.dryRun = true;
+    if (request.paths.empty())
+        Fail(QStringLiteral("no PATH given"));
+    if (request.jobs == 0)
+        request.jobs = std::max(1, QThread::idealThreadCount());
+    return request;
+}
+
+QString HelpText() {
+    QString operations;
+    for (const OperationName &name : Names) {
+        QString head = QLatin1String(name.name);
+        if (name.operand != nullptr)
+            head += u' ' + QLatin1String(name.operand);
+        operations += QStringLiteral("  %1%2\n").arg(head, -27).arg(QLatin1String(name.summary));
+    }
+    return QStringLiteral(
+               "Usage: strelmark remove OPERATION [TEXT|N] (--out DIR | --in-place)\n"
+               "                        [options] PATH...\n"
+               "       strelmark undo [--quiet]   take the last run back, of either face\n"
+               "       strelmark --help | --version\n"
+               "       strelmark                  start the window\n"
+               "\n"
+               "Removes lines or characters from many text files at once, exactly as the\n"
+               "window does.\n"
+               "\n"
+               "Operations:\n") +
+           operations +
+           QStringLiteral(
+               "TEXT is taken whole, never trimmed, and compared without regard to letter\n"
+               "case; it must not be empty. N is any number, rounded half to even.\n"
+               "\n"
+               "Where the results go (exactly one):\n"
+               "  --out DIR          into the folder DIR, under each input's file name\n"
+               "  --in-place         in place of each input file\n"
+               "  --mkdir            create DIR and its parents when they are missing\n"
+               "\n"
+               "Options:\n"
+               "  --ext EXT          folders are searched for files named *.EXT, with all\n"
+               "                     the folders below them (default html; * for every file)\n"
+               "  --keep-line-ends   each kept line keeps its own line end (CR LF or LF);\n"
+               "                     otherwise lines are joined by CR LF, none after the last\n"
+               "  --dry-run          write nothing: list the files that would change\n"
+               "  --diff             write nothing: print a unified diff of what would change\n"
+               "  --json             one JSON object per file, then a summary object\n"
+               "  --quiet            no progress, summary or listing: only errors\n"
+               "  --jobs N           files worked on at once (default: the processors, %1)\n"
+               "  --help, --version\n"
+               "\n"
+               "A PATH that is a folder is searched; any other PATH is taken as given. Put --\n"
+               "before PATHs that start with \"-\". A result with no line left is not written;\n"
+               "a result that equals the file already there is not rewritten. Every run that\n"
+               "writes keeps what it replaces: `strelmark undo` takes it back.\n"
+               "\n"
+               "Exit status: 0 all done, 1 some files failed, 2 usage error,\n"
+               "130 or 143 stopped by SIGINT or SIGTERM (what was finished is kept).\n"
+               "\n"
+               "Examples:\n"
+               "  strelmark remove lines-containing 'meta http' --out ~/site-new --mkdir "
+               "~/site\n"
+               "  strelmark remove blank-lines --ext txt --in-place --dry-run notes/\n"
+               "\n"
+               "See strelmark(1) for the details and the JSON fields.\n")
+               .arg(std::max(1, QThread::idealThreadCount()));
+}
+
+}  // namespace Cli

@@ -1,0 +1,11 @@
+// Strelmark's command line: `strelmark remove ...`, `strelmark undo`, `--help`, `--version`.
+// It needs no display and loads nothing of Qt Gui or Widgets.
+#pragma once
+
+namespace Cli {
+
+// Runs the command that the arguments name (argv[1] onwards); answers the exit status:
+// 0 done, 1 something failed, 2 the command line is wrong, 128 + n stopped by signal n.
+int Main(int argc, char **argv);
+
+}  // namespace Cli

@@ -1,0 +1,343 @@
+#include "Report.h"
+
+#include "TextMatch.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace Cli {
+
+namespace {
+
+const char *StateName(FileRecord::State state) {
+    switch (state) {
+        case FileRecord::State::Changed:
+            return "changed";
+        case FileRecord::State::Unchanged:
+            return "unchanged";
+        case FileRecord::State::Empty:
+            return "empty";
+        case FileRecord::State::Failed:
+            return "failed";
+    }
+    return "failed";
+}
+
+void AppendField(std::string &out, const char *name) {
+    if (out.size() > 1)
+        out += ',';
+    out += '"';
+    out += name;
+    out += "\":";
+}
+
+void AppendNumber(std::string &out, const char *name, std::uint64_t value) {
+    AppendField(out, name);
+    out += std::to_string(value);
+}
+
+void AppendText(std::string &out, const char *name, const QString &value) {
+    AppendField(out, name);
+    if (value.isNull()) {
+        out += "null";
+        return;
+    }
+    const QByteArray utf8 = value.toUtf8();
+    AppendJsonString(out,
+                     std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+}
+
+QString Plural(std::uint64_t count, const char *one, const char *many) {
+    return QString::number(count) + u' ' + QLatin1String(count == 1 ? one : many);
+}
+
+// The columns of the terminal on standard error.
+int TerminalWidth() {
+    winsize size{};
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
+        return size.ws_col;
+    return 80;
+}
+
+}  // namespace
+
+const char *SignalName(int signal) {
+    switch (signal) {
+        case 0:
+            return nullptr;
+        case SIGINT:
+            return "SIGINT";
+        case SIGTERM:
+            return "SIGTERM";
+        case SIGHUP:
+            return "SIGHUP";
+        case SIGPIPE:
+            return "SIGPIPE";
+        default:
+            return "signal";
+    }
+}
+
+void AppendJsonString(std::string &out, std::string_view bytes) {
+    std::string valid;
+    if (!Operations::IsValidUtf8(bytes)) {
+        const QByteArray replaced =
+            QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())).toUtf8();
+        valid.assign(replaced.constData(), static_cast<std::size_t>(replaced.size()));
+        bytes = valid;
+    }
+    out += '"';
+    for (const char c : bytes) {
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    char escaped[8];
+                    std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+                    out += escaped;
+                } else {
+                    out += c;
+                }
+        }
+    }
+    out += '"';
+}
+
+std::string JsonOf(const FileRecord &record) {
+    std::string out = "{";
+    AppendText(out, "path", record.path);
+    if (!record.pathBytes.empty()) {
+        AppendField(out, "path_hex");
+        out += '"' + QByteArray::fromStdString(record.pathBytes).toHex().toStdString() + '"';
+    }
+    AppendText(out, "output", record.output);
+    AppendField(out, "state");
+    out += '"';
+    out += StateName(record.state);
+    out += '"';
+    AppendNumber(out, "lines_read", record.linesRead);
+    AppendNumber(out, "lines_removed", record.linesRemoved);
+    AppendNumber(out, "characters_removed", record.charactersRemoved);
+    AppendText(out, "error", record.error.isEmpty() ? QString() : record.error);
+    AppendField(out, "error_kind");
+    if (*record.errorKind == '\0')
+        out += "null";
+    else
+        out += '"' + std::string(record.errorKind) + '"';
+    out += '}';
+    return out;
+}
+
+Reporter::Reporter(const RemoveRequest &request)
+    : request_(request), progress_(!request.quiet && ::isatty(STDERR_FILENO) == 1) {}
+
+void Reporter::out(const std::string &text) {
+    if (outputError_ != 0)
+        return;
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
+        (progress_ && std::fflush(stdout) != 0)) {
+        outputError_ = errno != 0 ? errno : EIO;
+    }
+}
+
+std::string Reporter::countText(const FileRecord &record) const {
+    const QString text = CountsCharacters(request_.operation)
+                             ? Plural(record.charactersRemoved, "character", "characters")
+                             : Plural(record.linesRemoved, "line", "lines");
+    return text.toStdString() + " removed";
+}
+
+void Reporter::file(FileRecord record) {
+    ++totals_.files;
+    switch (record.state) {
+        case FileRecord::State::Changed:
+            ++totals_.changed;
+            break;
+        case FileRecord::State::Unchanged:
+            ++totals_.unchanged;
+            break;
+        case FileRecord::State::Empty:
+            ++totals_.empty;
+            break;
+        case FileRecord::State::Failed:
+            ++totals_.failed;
+            break;
+    }
+    totals_.linesRead += record.linesRead;
+    totals_.linesRemoved += record.linesRemoved;
+    totals_.charactersRemoved += record.charactersRemoved;
+
+    if (record.state == FileRecord::State::Failed)
+        error(record.error);
+
+    const std::string path =
+        record.pathBytes.empty() ? QFile::encodeName(record.path).toStdString() : record.pathBytes;
+    if (request_.json) {
+        clearProgress();
+        out(JsonOf(record) + '\n');
+    } else if (request_.diff) {
+        clearProgress();
+        if (record.state == FileRecord::State::Empty)
+            out("Every line of " + path + " would be removed: no result is written.\n");
+        else if (record.state == FileRecord::State::Changed && record.diff.empty())
+            out("The result of " + path + " is the same text; it would be written to " +
+                QFile::encodeName(record.output).toStdString() + ".\n");
+        else
+            out(record.diff);
+    } else if (request_.dryRun && !request_.quiet) {
+        std::string line;
+        switch (record.state) {
+            case FileRecord::State::Changed:
+                line = countText(record);
+                break;
+            case FileRecord::State::Empty:
+                line = "empty result, not written";
+                break;
+            case FileRecord::State::Failed:
+                line = std::strcmp(record.errorKind, "read") == 0    ? "unreadable"
+                       : std::strcmp(record.errorKind, "write") == 0 ? "cannot be written"
+                                                                     : "cannot be used";
+                break;
+            case FileRecord::State::Unchanged:
+                break;
+        }
+        if (!line.empty()) {
+            clearProgress();
+            out(path + ": " + line + '\n');
+        }
+    }
+}
+
+void Reporter::error(const QString &text, bool failure) {
+    if (failure)
+        ++failures_;
+    clearProgress();
+    std::fflush(stdout);
+    const QByteArray bytes = QFile::encodeName(QStringLiteral("strelmark: ") + text + u'\n');
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
+}
+
+void Reporter::clearProgress() {
+    if (!progressShown_)
+        return;
+    progressShown_ = false;
+    std::fputs("\r\x1b[K", stderr);
+}
+
+void Reporter::progress(std::uint64_t done, std::uint64_t total, std::uint64_t bytes,
+                        const QString &current) {
+    if (!progress_)
+        return;
+    const auto now = std::chrono::steady_clock::now();
+    if (progressShown_ && now - drawn_ < std::chrono::milliseconds(100))
+        return;
+    drawn_ = now;
+    const double seconds = std::chrono::duration<double>(now - started_).count();
+    QString line = QStringLiteral("%1/%2 files  %3 MB/s  ")
+                       .arg(done)
+                       .arg(total)
+                       .arg(seconds > 0 ? bytes / 1e6 / seconds : 0.0, 0, 'f', 1);
+    // The current file, shortened at its start to what the terminal has room for.
+    const qsizetype room = TerminalWidth() - 1 - line.size();
+    if (room >= 8) {
+        if (current.size() <= room)
+            line += current;
+        else
+            line += QStringLiteral("...") + current.right(room - 3);
+    }
+    std::fflush(stdout);
+    const QByteArray bytesOut = QFile::encodeName(QStringLiteral("\r") + line) + "\x1b[K";
+    std::fwrite(bytesOut.constData(), 1, static_cast<std::size_t>(bytesOut.size()), stderr);
+    progressShown_ = true;
+}
+
+void Reporter::finish(int signal, int exitStatus) {
+    clearProgress();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+    const Totals &t = totals_;
+    const std::uint64_t files = t.files + t.notProcessed;
+    if (request_.json) {
+        std::string summary = "{";
+        AppendNumber(summary, "files", files);
+        AppendNumber(summary, "changed", t.changed);
+        AppendNumber(summary, "unchanged", t.unchanged);
+        AppendNumber(summary, "empty", t.empty);
+        AppendNumber(summary, "failed", t.failed);
+        AppendNumber(summary, "not_processed", t.notProcessed);
+        AppendNumber(summary, "lines_read", t.linesRead);
+        AppendNumber(summary, "lines_removed", t.linesRemoved);
+        AppendNumber(summary, "characters_removed", t.charactersRemoved);
+        AppendField(summary, "dry_run");
+        summary += request_.dryRun ? "true" : "false";
+        AppendField(summary, "stopped");
+        summary += signal != 0 ? "true" : "false";
+        AppendField(summary, "signal");
+        summary += signal != 0 ? '"' + std::string(SignalName(signal)) + '"' : "null";
+        AppendNumber(summary, "exit_status", static_cast<std::uint64_t>(exitStatus));
+        AppendField(summary, "seconds");
+        char number[32];
+        std::snprintf(number, sizeof number, "%.3f", seconds);
+        summary += number;
+        out("{\"summary\":" + summary + "}}\n");
+    } else if (!request_.diff && !request_.quiet) {
+        const QString removed = CountsCharacters(request_.operation)
+                                    ? Plural(t.charactersRemoved, "character", "characters")
+                                    : Plural(t.linesRemoved, "line", "lines");
+        QString text;
+        if (signal != 0)
+            text = QStringLiteral("Stopped by %1. ").arg(QLatin1String(SignalName(signal)));
+        else if (request_.dryRun)
+            text = QStringLiteral("Dry run, nothing written. ");
+        else
+            text = QStringLiteral("Done. ");
+        text += Plural(files, "file", "files") + QStringLiteral(": ");
+        if (request_.dryRun)
+            text += QStringLiteral(
+                        "%1 would change, %2 unchanged, %3 empty (would not be "
+                        "written), %4 failed")
+                        .arg(t.changed)
+                        .arg(t.unchanged)
+                        .arg(t.empty)
+                        .arg(t.failed);
+        else
+            text += QStringLiteral("%1 changed, %2 unchanged, %3 empty (not written), %4 failed")
+                        .arg(t.changed)
+                        .arg(t.unchanged)
+                        .arg(t.empty)
+                        .arg(t.failed);
+        if (t.notProcessed > 0)
+            text += QStringLiteral(", %1 not processed").arg(t.notProcessed);
+        text += QStringLiteral("; %1 removed; %2 s.\n").arg(removed).arg(seconds, 0, 'f', 2);
+        out(text.toStdString());
+    }
+    if (signal != 0 && (request_.json || request_.diff || request_.quiet))
+        error(QStringLiteral("stopped by %1; %2 not processed")
+                  .arg(QLatin1String(SignalName(signal)),
+                       Plural(t.notProcessed, "file was", "files were")),
+              false);
+    if (std::fflush(stdout) != 0 && outputError_ == 0)
+        outputError_ = errno != 0 ? errno : EIO;
+}
+
+}  // namespace Cli

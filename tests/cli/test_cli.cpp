@@ -1,0 +1,1103 @@
+// The command line end to end: the real program as a child process, in temporary folders, with
+// no display (DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM taken out of its environment) and
+// with a home, settings and undo store of its own.
+
+#include "FileTree.h"
+#include "TestFiles.h"
+#include "Unprivileged.h"
+#include "WindowFixture.h"
+
+#include "AddFolder.h"
+#include "FileListModel.h"
+#include "RunDriver.h"
+
+#include <QComboBox>
+#include <QDirIterator>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <pty.h>
+#include <cerrno>
+#include <csignal>
+#include <functional>
+#include <map>
+
+#include <fcntl.h>
+#include <grp.h>
+#include <poll.h>
+#include <pwd.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
+
+namespace {
+
+using TestFiles::Entries;
+using TestFiles::Read;
+using TestFiles::Write;
+
+const char *const OperationWords[] = {
+    "lines-containing", "lines-not-containing", "text", "all-but-text", "line", "blank-lines"};
+
+QByteArray Bytes(const QString &text) {
+    return QFile::encodeName(text);
+}
+
+// How a child ended, and what it wrote.
+struct Outcome {
+    int exitCode = -1;  // -1: it did not end normally
+    QByteArray out, err;
+};
+
+// How to start the program.
+struct Launch {
+    QList<QByteArray> args;
+    QString folder;              // the working folder
+    bool unprivileged = false;   // as the user "nobody" when the tests run as root
+    int errorsTo = -1;           // a descriptor for its standard error instead of a pipe
+    QByteArrayList environment;  // NAME=value added
+    // Called about every millisecond while the child runs; true when it need not be called
+    // again.
+    std::function<bool(pid_t)> whileRunning;
+};
+
+// Reads what is there without waiting; false at the end (or on a terminal's EIO).
+bool Drain(int fd, QByteArray &into) {
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got > 0) {
+            into.append(buffer, got);
+            continue;
+        }
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0 && errno == EAGAIN)
+            return true;
+        return false;
+    }
+}
+
+class CliTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<FileTree> tree;
+    QString root;  // the test's folder: home, settings, undo store, files
+
+    QString home() const { return root + QStringLiteral("/home"); }
+    QString undoStore() const {
+        return home() + QStringLiteral("/data/Brindlewick/Strelmark/undo");
+    }
+
+    Outcome run(Launch launch) {
+        std::vector<std::string> env;
+        for (char **entry = environ; *entry != nullptr; ++entry) {
+            const std::string_view text(*entry);
+            bool drop = false;
+            for (const char *name : {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=", "HOME=",
+                                     "XDG_DATA_HOME=", "XDG_CONFIG_HOME="})
+                drop = drop || text.starts_with(name);
+            if (!drop)
+                env.emplace_back(text);
+        }
+        env.push_back("HOME=" + home().toStdString());
+        env.push_back("XDG_DATA_HOME=" + (home() + QStringLiteral("/data")).toStdString());
+        env.push_back("XDG_CONFIG_HOME=" + (home() + QStringLiteral("/config")).toStdString());
+        for (const QByteArray &entry : launch.environment)
+            env.push_back(entry.toStdString());
+        std::vector<char *> envp;
+        for (std::string &entry : env)
+            envp.push_back(entry.data());
+        envp.push_back(nullptr);
+
+        QList<QByteArray> words = launch.args;
+        words.prepend(STRELMARK_PROGRAM);
+        std::vector<char *> argv;
+        for (QByteArray &word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+        const QByteArray folder = Bytes(launch.folder.isEmpty() ? root : launch.folder);
+
+        uid_t user = 65534;
+        gid_t group = 65534;
+        if (const passwd *entry = ::getpwnam("nobody")) {
+            user = entry->pw_uid;
+            group = entry->pw_gid;
+        }
+        const bool drop = launch.unprivileged && Unprivileged::RunningAsRoot();
+        if (drop)
+            Unprivileged::GiveTree(root);
+
+        int out[2], err[2];
+        if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+            qFatal("no pipes");
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            if (drop &&
+                (::setgroups(0, nullptr) != 0 || ::setgid(group) != 0 || ::setuid(user) != 0))
+                ::_exit(126);
+            const int nothing = ::open("/dev/null", O_RDONLY);
+            if (::chdir(folder.constData()) != 0 || ::dup2(nothing, 0) < 0 ||
+                ::dup2(out[1], 1) < 0 ||
+                ::dup2(launch.errorsTo >= 0 ? launch.errorsTo : err[1], 2) < 0)
+                ::_exit(126);
+            ::execve(argv[0], argv.data(), envp.data());
+            ::_exit(127);
+        }
+        ::close(out[1]);
+        ::close(err[1]);
+        Outcome outcome;
+        if (pid < 0)
+            return outcome;
+        const int errorsFrom = launch.errorsTo >= 0 ? -1 : err[0];
+        for (const int fd : {out[0], err[0]})
+            ::fcntl(fd, F_SETFL, O_NONBLOCK);
+        bool outOpen = true, errOpen = errorsFrom >= 0;
+        bool watching = static_cast<bool>(launch.whileRunning);
+        while (outOpen || errOpen) {
+            pollfd fds[2] = {{out[0], POLLIN, 0}, {errorsFrom, POLLIN, 0}};
+            ::poll(fds, 2, watching ? 1 : 1000);
+            if (outOpen)
+                outOpen = Drain(out[0], outcome.out);
+            if (errOpen)
+                errOpen = Drain(err[0], outcome.err);
+            if (watching)
+                watching = !launch.whileRunning(pid);
+        }
+        ::close(out[0]);
+        ::close(err[0]);
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        if (WIFEXITED(status))
+            outcome.exitCode = WEXITSTATUS(status);
+        return outcome;
+    }
+
+    Outcome run(const QStringList &args) {
+        Launch launch;
+        for (const QString &arg : args)
+            launch.args.append(Bytes(arg));
+        return run(launch);
+    }
+
+    // Every file below `folder` by its relative path, with its bytes.
+    static std::map<QString, QByteArray> Files(const QString &folder) {
+        std::map<QString, QByteArray> files;
+        QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            files[QDir(folder).relativeFilePath(path)] = Read(path);
+        }
+        return files;
+    }
+
+    // Every entry below `folder` with what identifies it: kind, inode, modification time and
+    // bytes. Equal snapshots: nothing was written, replaced or touched.
+    static std::map<QString, QByteArray> Snapshot(const QString &folder) {
+        std::map<QString, QByteArray> entries;
+        QDirIterator it(folder,
+                        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            struct stat info {};
+            ::lstat(Bytes(path).constData(), &info);
+            QByteArray identity = TestFiles::Identity(path).toUtf8() + ' ' +
+                                  QByteArray::number(qlonglong(info.st_mtim.tv_sec)) + '.' +
+                                  QByteArray::number(qlonglong(info.st_mtim.tv_nsec));
+            if (S_ISREG(info.st_mode))
+                identity += ' ' + Read(path);
+            entries[QDir(folder).relativeFilePath(path)] = identity;
+        }
+        return entries;
+    }
+
+    // The JSON records of a run: one object per file, then the summary.
+    static QList<QJsonObject> Records(const QByteArray &out, QJsonObject *summary = nullptr) {
+        QList<QJsonObject> records;
+        for (const QByteArray &line : out.split('\n')) {
+            if (line.isEmpty())
+                continue;
+            QJsonParseError error;
+            const QJsonDocument document = QJsonDocument::fromJson(line, &error);
+            if (error.error != QJsonParseError::NoError || !document.isObject()) {
+                qWarning("not a JSON object: %s", line.constData());
+                return {};
+            }
+            const QJsonObject object = document.object();
+            if (object.contains(QStringLiteral("summary"))) {
+                if (summary)
+                    *summary = object.value(QStringLiteral("summary")).toObject();
+            } else {
+                records.append(object);
+            }
+        }
+        return records;
+    }
+
+    QString input(const QString &relative, const QByteArray &content) {
+        const QString path = root + u'/' + relative;
+        Write(path, content);
+        return path;
+    }
+
+    // A file whose result for lines-containing "drop" is known: every fifth line goes.
+    static QByteArray NumberedPage(int n, int lines, QByteArray *result) {
+        QByteArray page;
+        QByteArrayList kept;
+        for (int i = 0; i < lines; ++i) {
+            const QByteArray line = (i % 5 == 3 ? "drop " : "keep ") + QByteArray::number(n) + ' ' +
+                                    QByteArray::number(i) + " lorem ipsum dolor sit amet";
+            page += line + '\n';
+            if (i % 5 != 3)
+                kept.append(line);
+        }
+        if (result)
+            *result = kept.join("\r\n");
+        return page;
+    }
+
+private slots:
+    void init() {
+        tree = std::make_unique<FileTree>();
+        root = tree->path();
+        QDir().mkpath(home());
+    }
+    void cleanup() {
+        // Folders a test made unwritable are given back, so that they can be removed.
+        QDirIterator it(root, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            ::chmod(Bytes(it.next()).constData(), 0755);
+        tree.reset();
+    }
+
+    // --- The same results as the window -----------------------------------------------------
+
+    void eachOperationMatchesTheWindow_data() {
+        QTest::addColumn<int>("operation");
+        QTest::addColumn<QString>("operand");
+        QTest::addColumn<bool>("keepLineEnds");
+        QTest::addColumn<bool>("inPlace");
+        const std::pair<int, const char *> operations[] = {
+            {0, "meta http"}, {0, "café"}, {1, "o"},   {2, "E"}, {2, "café"}, {3, "T"},
+            {3, "café"},      {4, "2"},    {4, "2.5"}, {4, "1"}, {4, "-3"},   {5, ""},
+        };
+        for (const auto &[operation, operand] : operations) {
+            for (const bool keep : {false, true}) {
+                for (const bool inPlace : {false, true}) {
+                    QTest::addRow("%s %s, %s, %s", OperationWords[operation], operand,
+                                  keep ? "own line ends" : "CR LF",
+                                  inPlace ? "in place" : "to a folder")
+                        << operation << QString::fromUtf8(operand) << keep << inPlace;
+                }
+            }
+        }
+    }
+    void eachOperationMatchesTheWindow() {
+        QFETCH(int, operation);
+        QFETCH(QString, operand);
+        QFETCH(bool, keepLineEnds);
+        QFETCH(bool, inPlace);
+        const QList<std::pair<QString, QByteArray>> pages = {
+            {"page.htm", "<html>\r\n<META HTTP-EQUIV=x>\nbody\r\n\r\n  \nend"},
+            {"utf8.html", "Un café\r\nUN CAFÉ\nthé\nTout\n"},
+            {"latin1.html", "un CAF\xC9, un caf\xE9\nth\xE9\r\nTITRE"},
+            {"empty.html", ""},
+            {"blank.html", "\r\n\n\n"},
+            {"every.html", "meta http\nMETA HTTP-x\n"},
+            {"plain.html", "plain text\r\nline two\r\n"},
+            {"crs.html", "a\rb\r\r\nc\r"},
+        };
+
+        // The window, on one copy.
+        WindowFixture fixture;
+        fixture.store(RunDriver::KeepLineEndsKey,
+                      keepLineEnds ? QStringLiteral("True") : QStringLiteral("False"));
+        Form1 &form = fixture.load();
+        const QString windowIn = fixture.root() + QStringLiteral("/in");
+        const QString windowOut = fixture.root() + QStringLiteral("/out");
+        QDir().mkpath(windowOut);
+        for (const auto &[name, content] : pages) {
+            Write(windowIn + u'/' + name, content);
+            form.fileList->append(windowIn + u'/' + name);
+        }
+        form.Combo1->setCurrentIndex(operation);
+        form.Text1->setText(operation >= 4 ? QStringLiteral("x") : operand);
+        if (operation == 4)
+            fixture.platform.inputAnswers.enqueue(operand);
+        if (inPlace)
+            form.Option2->setChecked(true);
+        else
+            form.Text2->setText(windowOut + u'/');
+        form.PushButton8->click();
+        QCOMPARE(fixture.platform.messages(), QStringList{QStringLiteral("Done.")});
+
+        // The command line, on another.
+        const QString cliIn = root + QStringLiteral("/in");
+        const QString cliOut = root + QStringLiteral("/out");
+        QDir().mkpath(cliOut);
+        QStringList args = {QStringLiteral("remove"), QLatin1String(OperationWords[operation])};
+        if (operation != 5)
+            args << operand;
+        args << (inPlace ? QStringList{QStringLiteral("--in-place")}
+                         : QStringList{QStringLiteral("--out"), cliOut});
+        if (keepLineEnds)
+            args << QStringLiteral("--keep-line-ends");
+        for (const auto &page : pages)
+            args << input(QStringLiteral("in/") + page.first, page.second);
+        const Outcome outcome = run(args);
+        QVERIFY2(outcome.exitCode == 0, outcome.err.constData());
+        QCOMPARE(outcome.err, QByteArray());
+
+        QCOMPARE(Files(cliIn), Files(windowIn));
+        QCOMPARE(Files(cliOut), Files(windowOut));
+    }
+
+    // Folders are searched as "Add All HTML Files In Folder" searches them; files named on the
+    // command line are taken whatever their names.
+    void foldersAreSearchedAsTheWindowSearchesThem_data() {
+        QTest::addColumn<QString>("extension");
+        QTest::newRow("html") << "html";
+        QTest::newRow("every file") << "*";
+        QTest::newRow("letter case of the extension") << "HTM";
+    }
+    void foldersAreSearchedAsTheWindowSearchesThem() {
+        QFETCH(QString, extension);
+        for (const char *name :
+             {"site/b.html", "site/A.HTML", "site/~skip.html", "site/c.htm", "site/notes.txt",
+              "site/.hidden.html", "site/sub/d.html", "site/sub/deeper/e.htm", "site/.dot/f.html",
+              "site/z/g.html", "other/h.txt"})
+            input(QLatin1String(name), "x\n");
+
+        ScriptedPlatform platform;
+        QStringList folders{root + QStringLiteral("/site/")};
+        AddFolder::GetSubDirectories2016(platform, folders, true);
+        FileListModel list;
+        AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.") + extension, list);
+        QStringList expected = TestFiles::Rows(list);
+        QVERIFY(!expected.isEmpty());
+        expected << root + QStringLiteral("/other/h.txt");
+
+        const Outcome outcome = run(
+            {"remove", "lines-containing", "x", "--dry-run", "--json", "--ext", extension, "--out",
+             root, root + QStringLiteral("/site"), root + QStringLiteral("/other/h.txt")});
+        QCOMPARE(outcome.exitCode, 0);
+        QStringList paths;
+        for (const QJsonObject &record : Records(outcome.out))
+            paths << record.value(QStringLiteral("path")).toString();
+        QCOMPARE(paths, expected);
+    }
+
+    // --- Usage --------------------------------------------------------------------------------
+
+    void usageErrors_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("message");
+        const QString f = QStringLiteral("f.html");
+        QTest::newRow("no operation") << QStringList{"remove"} << "remove needs an OPERATION";
+        QTest::newRow("unknown operation")
+            << QStringList{"remove", "lines", "x", "--in-place", f} << "unknown operation 'lines'";
+        QTest::newRow("no text") << QStringList{"remove", "lines-containing"}
+                                 << "lines-containing needs TEXT";
+        QTest::newRow("empty text")
+            << QStringList{"remove", "text", "", "--in-place", f} << "TEXT must not be empty";
+        QTest::newRow("line number that is no number")
+            << QStringList{"remove", "line", "abc", "--in-place", f}
+            << "line needs a number N, not 'abc'";
+        QTest::newRow("empty line number")
+            << QStringList{"remove", "line", "", "--in-place", f} << "line needs a number N";
+        QTest::newRow("no output")
+            << QStringList{"remove", "blank-lines", f} << "--out DIR or --in-place (exactly one)";
+        QTest::newRow("both outputs")
+            << QStringList{"remove", "blank-lines", "--in-place", "--out", "out", f}
+            << "--out DIR or --in-place (exactly one)";
+        QTest::newRow("mkdir in place")
+            << QStringList{"remove", "blank-lines", "--in-place", "--mkdir", f}
+            << "--mkdir goes with --out DIR";
+        QTest::newRow("unknown option")
+            << QStringList{"remove", "blank-lines", "--in-place", "--fast", f}
+            << "unknown option '--fast'";
+        QTest::newRow("no jobs") << QStringList{"remove", "blank-lines", "--in-place",
+                                                "--jobs", "0",           f}
+                                 << "--jobs needs a whole number from 1 to 1024, not '0'";
+        QTest::newRow("jobs that are no number")
+            << QStringList{"remove", "blank-lines", "--in-place", "--jobs=2x", f}
+            << "--jobs needs a whole number from 1 to 1024, not '2x'";
+        QTest::newRow("option without its value")
+            << QStringList{"remove", "blank-lines", f, "--in-place", "--ext"}
+            << "--ext needs a value";
+        QTest::newRow("flag with a value")
+            << QStringList{"remove", "blank-lines", "--in-place=yes", f}
+            << "--in-place takes no value";
+        QTest::newRow("diff and json")
+            << QStringList{"remove", "blank-lines", "--in-place", "--diff", "--json", f}
+            << "--diff and --json cannot be used together";
+        QTest::newRow("no path") << QStringList{"remove", "blank-lines", "--in-place"}
+                                 << "no PATH given";
+        QTest::newRow("output folder missing")
+            << QStringList{"remove", "blank-lines", "--out", "missing", f}
+            << "the folder missing does not exist (--mkdir makes it)";
+        QTest::newRow("output folder is a file")
+            << QStringList{"remove", "blank-lines", "--out", f, f}
+            << "--out f.html is not a folder";
+        QTest::newRow("unknown command") << QStringList{"frob"} << "unknown command 'frob'";
+        QTest::newRow("undo with a word") << QStringList{"undo", "now"} << "undo takes no 'now'";
+    }
+    void usageErrors() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, message);
+        const QString file = input(QStringLiteral("f.html"), "a\n\nb");
+        const auto before = Snapshot(root);
+        const Outcome outcome = run(args);
+        QCOMPARE(outcome.exitCode, 2);
+        QCOMPARE(outcome.out, QByteArray());
+        QVERIFY2(outcome.err.contains(message.toUtf8()), outcome.err.constData());
+        QVERIFY(outcome.err.endsWith("Try 'strelmark --help' for more information.\n"));
+        QCOMPARE(Snapshot(root), before);
+    }
+
+    void helpAndVersion() {
+        const Outcome help = run({"--help"});
+        QCOMPARE(help.exitCode, 0);
+        for (const char *word : OperationWords)
+            QVERIFY2(help.out.contains(QByteArray("  ") + word), word);
+        for (const char *option :
+             {"--out DIR", "--in-place", "--mkdir", "--ext EXT", "--keep-line-ends", "--dry-run",
+              "--diff", "--json", "--quiet", "--jobs N", "--version", "strelmark undo"})
+            QVERIFY2(help.out.contains(option), option);
+        QCOMPARE(run({"remove", "--help"}).out, help.out);
+
+        const Outcome version = run({"--version"});
+        QCOMPARE(version.exitCode, 0);
+        QCOMPARE(version.out, QByteArray("strelmark " STRELMARK_VERSION "\n"));
+    }
+
+    // An operand is the word after the operation, whatever it looks like; PATHs that look
+    // like options come after "--".
+    void wordsThatLookLikeOptions() {
+        const QString path = input(QStringLiteral("-page.html"), "<!-- note -->\nbody -->\n");
+        const Outcome outcome = run({"remove", "text", "-->", "--in-place", "--", "-page.html"});
+        QVERIFY2(outcome.exitCode == 0, outcome.err.constData());
+        QCOMPARE(Read(path), QByteArray("<!-- note \r\nbody "));
+    }
+
+    // --- Dry runs, JSON ----------------------------------------------------------------------
+
+    void dryRunWritesNothingAndAgreesWithTheRun_data() {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<bool>("inPlace");
+        for (const bool inPlace : {false, true}) {
+            QTest::addRow("lines, %s", inPlace ? "in place" : "to a folder")
+                << "lines-containing" << inPlace;
+            QTest::addRow("characters, %s", inPlace ? "in place" : "to a folder")
+                << "all-but-text" << inPlace;
+        }
+    }
+    void dryRunWritesNothingAndAgreesWithTheRun() {
+        QFETCH(QString, operation);
+        QFETCH(bool, inPlace);
+        input(QStringLiteral("in/a.html"), "meta one\nkeep meta\nnothing\n");
+        input(QStringLiteral("in/b.html"), "plain\r\ntext");  // unchanged in place
+        input(QStringLiteral("in/c.html"), "x\ny\n");         // no line with the text: empty
+        input(QStringLiteral("in/sub/d.html"), "meta\r\nMETA\r\nmetamorphosis\n");
+        QVERIFY(TestFiles::MakePipe(root + QStringLiteral("/in/pipe.html")));  // unreadable
+        QDir().mkpath(root + QStringLiteral("/out"));
+        const QStringList where = inPlace ? QStringList{"--in-place"}
+                                          : QStringList{"--out", root + QStringLiteral("/out")};
+        const QStringList args =
+            QStringList{"remove", operation, "meta"} + where +
+            QStringList{root + QStringLiteral("/in"), root + QStringLiteral("/in/pipe.html")};
+
+        const auto before = Snapshot(root);
+        const Outcome listing = run(args + QStringList{"--dry-run"});
+        const Outcome dryJson = run(args + QStringList{"--dry-run", "--json"});
+        QCOMPARE(Snapshot(root), before);
+        QVERIFY(!QFileInfo::exists(undoStore()));
+        QCOMPARE(listing.exitCode, 1);  // the pipe
+        QCOMPARE(dryJson.exitCode, 1);
+
+        QJsonObject drySummary, summary;
+        const QList<QJsonObject> dry = Records(dryJson.out, &drySummary);
+        QCOMPARE(dry.size(), 5);
+        const Outcome real = run(args + QStringList{"--json"});
+        QCOMPARE(real.exitCode, 1);
+        const QList<QJsonObject> done = Records(real.out, &summary);
+        QCOMPARE(done.size(), dry.size());
+
+        // The listing: a line for each file that would change, is empty or failed.
+        const bool characters = operation == QLatin1String("all-but-text");
+        const QRegularExpression line(
+            QStringLiteral("^(.*): (?:(\\d+) (line|lines|character|"
+                           "characters) removed|(empty result, not "
+                           "written)|(unreadable))$"));
+        QStringList lines = QString::fromUtf8(listing.out).split(u'\n', Qt::SkipEmptyParts);
+        QVERIFY(lines.takeLast().startsWith(QStringLiteral("Dry run, nothing written. 5 files: ")));
+        int listed = 0;
+        for (int i = 0; i < dry.size(); ++i) {
+            const QJsonObject &expected = done[i];
+            QCOMPARE(dry[i].value(QStringLiteral("path")), expected.value(QStringLiteral("path")));
+            for (const char *key : {"output", "state", "lines_read", "lines_removed",
+                                    "characters_removed", "error_kind"})
+                QCOMPARE(dry[i].value(QLatin1String(key)), expected.value(QLatin1String(key)));
+            const QString state = expected.value(QStringLiteral("state")).toString();
+            if (state == QLatin1String("unchanged"))
+                continue;
+            QVERIFY(listed < lines.size());
+            const QRegularExpressionMatch match = line.match(lines[listed++]);
+            QVERIFY2(match.hasMatch(), qPrintable(lines[listed - 1]));
+            QCOMPARE(match.captured(1), expected.value(QStringLiteral("path")).toString());
+            if (state == QLatin1String("changed")) {
+                const char *count = characters ? "characters_removed" : "lines_removed";
+                QCOMPARE(match.captured(2).toLongLong(),
+                         expected.value(QLatin1String(count)).toInteger());
+            }
+            QCOMPARE(!match.captured(4).isEmpty(), state == QLatin1String("empty"));
+            QCOMPARE(!match.captured(5).isEmpty(), state == QLatin1String("failed"));
+        }
+        QCOMPARE(listed, lines.size());
+        for (const char *key : {"files", "changed", "unchanged", "empty", "failed", "lines_read",
+                                "lines_removed", "characters_removed"})
+            QCOMPARE(drySummary.value(QLatin1String(key)), summary.value(QLatin1String(key)));
+        QCOMPARE(drySummary.value(QStringLiteral("dry_run")), QJsonValue(true));
+        QCOMPARE(summary.value(QStringLiteral("dry_run")), QJsonValue(false));
+    }
+
+    void jsonRecordsAgreeWithTheFiles() {
+        const QString odd = root + QStringLiteral("/in/we\"ird\\name\t.html");
+        input(QStringLiteral("in/a.html"), "keep\nmeta x\nkeep two");
+        Write(odd, "meta\nrest\n");
+        input(QStringLiteral("in/b.html"), "meta only\n");
+        input(QStringLiteral("in/c.html"), "keep\r\nall");  // unchanged in place
+        const QByteArray bad = Bytes(root) + "/in/bad\xff.html";
+        QVERIFY(::close(::open(bad.constData(), O_WRONLY | O_CREAT, 0644)) == 0);
+
+        Launch launch;
+        launch.args = {"remove",
+                       "lines-containing",
+                       "META",
+                       "--in-place",
+                       "--json",
+                       "--",
+                       Bytes(root + QStringLiteral("/in/a.html")),
+                       Bytes(odd),
+                       Bytes(root + QStringLiteral("/in/b.html")),
+                       Bytes(root + QStringLiteral("/in/c.html")),
+                       bad,
+                       Bytes(root + QStringLiteral("/in/missing.html"))};
+        const Outcome outcome = run(launch);
+        QCOMPARE(outcome.exitCode, 1);
+        QJsonObject summary;
+        const QList<QJsonObject> records = Records(outcome.out, &summary);
+        QCOMPARE(records.size(), 6);
+        auto field = [&](int i, const char *key) { return records[i].value(QLatin1String(key)); };
+
+        QCOMPARE(field(0, "state").toString(), QStringLiteral("changed"));
+        QCOMPARE(field(0, "lines_read").toInteger(), 3);
+        QCOMPARE(field(0, "lines_removed").toInteger(), 1);
+        QCOMPARE(field(0, "characters_removed").toInteger(), 6);
+        QCOMPARE(field(0, "error"), QJsonValue(QJsonValue::Null));
+        QCOMPARE(Read(root + QStringLiteral("/in/a.html")), QByteArray("keep\r\nkeep two"));
+        QCOMPARE(field(1, "path").toString(), odd);
+        QCOMPARE(field(1, "output").toString(), odd);
+        QCOMPARE(Read(odd), QByteArray("rest"));
+        QCOMPARE(field(2, "state").toString(), QStringLiteral("empty"));
+        QCOMPARE(Read(root + QStringLiteral("/in/b.html")), QByteArray("meta only\n"));
+        QCOMPARE(field(3, "state").toString(), QStringLiteral("unchanged"));
+        // Not valid UTF-8: named with what can be shown, and exactly in hexadecimal.
+        QCOMPARE(field(4, "state").toString(), QStringLiteral("failed"));
+        QCOMPARE(field(4, "error_kind").toString(), QStringLiteral("path"));
+        QCOMPARE(field(4, "path_hex").toString().toLatin1(), bad.toHex());
+        QCOMPARE(field(4, "path").toString(), QString::fromUtf8(bad));
+        QCOMPARE(field(4, "output"), QJsonValue(QJsonValue::Null));
+        QCOMPARE(field(5, "error").toString(), QStringLiteral("No such file or directory: ") +
+                                                   root + QStringLiteral("/in/missing.html"));
+        QVERIFY(outcome.err.contains("strelmark: No such file or directory: " +
+                                     Bytes(root + QStringLiteral("/in/missing.html"))));
+
+        // The summary adds up.
+        QCOMPARE(summary.value(QStringLiteral("files")).toInteger(), 6);
+        QCOMPARE(summary.value(QStringLiteral("changed")).toInteger(), 2);
+        QCOMPARE(summary.value(QStringLiteral("unchanged")).toInteger(), 1);
+        QCOMPARE(summary.value(QStringLiteral("empty")).toInteger(), 1);
+        QCOMPARE(summary.value(QStringLiteral("failed")).toInteger(), 2);
+        QCOMPARE(summary.value(QStringLiteral("not_processed")).toInteger(), 0);
+        qint64 linesRead = 0, linesRemoved = 0, characters = 0;
+        for (const QJsonObject &record : records) {
+            linesRead += record.value(QStringLiteral("lines_read")).toInteger();
+            linesRemoved += record.value(QStringLiteral("lines_removed")).toInteger();
+            characters += record.value(QStringLiteral("characters_removed")).toInteger();
+        }
+        QCOMPARE(summary.value(QStringLiteral("lines_read")).toInteger(), linesRead);
+        QCOMPARE(summary.value(QStringLiteral("lines_removed")).toInteger(), linesRemoved);
+        QCOMPARE(summary.value(QStringLiteral("characters_removed")).toInteger(), characters);
+        QCOMPARE(summary.value(QStringLiteral("exit_status")).toInteger(), 1);
+        QCOMPARE(summary.value(QStringLiteral("stopped")), QJsonValue(false));
+    }
+
+    // --- Exit statuses ------------------------------------------------------------------------
+
+    void exitStatuses_data() {
+        QTest::addColumn<QString>("trouble");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");  // on standard error, after "strelmark: "
+        QTest::newRow("none") << "" << 0 << "";
+        QTest::newRow("a PATH that does not exist")
+            << "missing" << 1 << "No such file or directory: %1/in/missing.html";
+        QTest::newRow("a named pipe")
+            << "pipe" << 1 << "Is a named pipe, not a regular file: %1/in/pipe.html";
+        QTest::newRow("a file that cannot be read")
+            << "unreadable" << 1 << "Permission denied: %1/in/locked.html";
+        QTest::newRow("an output folder that cannot be written")
+            << "read-only output" << 1 << "Permission denied: %1/out/a.html";
+    }
+    void exitStatuses() {
+        QFETCH(QString, trouble);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        const QString a = input(QStringLiteral("in/a.html"), "meta\nkeep\n");
+        const QString z = input(QStringLiteral("in/z.html"), "z\nmeta\n");
+        QDir().mkpath(root + QStringLiteral("/out"));
+        QStringList paths = {a};
+        if (trouble == QLatin1String("missing"))
+            paths << root + QStringLiteral("/in/missing.html");
+        if (trouble == QLatin1String("pipe")) {
+            QVERIFY(TestFiles::MakePipe(root + QStringLiteral("/in/pipe.html")));
+            paths << root + QStringLiteral("/in/pipe.html");
+        }
+        if (trouble == QLatin1String("unreadable"))
+            paths << input(QStringLiteral("in/locked.html"), "meta\n");
+        paths << z;
+
+        Launch launch;
+        launch.unprivileged = true;
+        launch.args = {"remove", "lines-containing", "meta", "--out", Bytes(root) + "/out"};
+        for (const QString &path : paths)
+            launch.args << Bytes(path);
+        if (trouble == QLatin1String("unreadable") || trouble == QLatin1String("read-only output"))
+            Unprivileged::GiveTree(root);
+        if (trouble == QLatin1String("unreadable"))
+            QVERIFY(::chmod(Bytes(root + QStringLiteral("/in/locked.html")).constData(), 0) == 0);
+        if (trouble == QLatin1String("read-only output"))
+            QVERIFY(::chmod(Bytes(root + QStringLiteral("/out")).constData(), 0555) == 0);
+        const Outcome outcome = run(launch);
+        if (outcome.exitCode == Unprivileged::CannotDrop || outcome.exitCode == 126)
+            QSKIP("cannot run the program as an unprivileged user here");
+        QCOMPARE(outcome.exitCode, status);
+        if (message.isEmpty()) {
+            QCOMPARE(outcome.err, QByteArray());
+        } else {
+            QVERIFY2(outcome.err.contains("strelmark: " + message.arg(root).toUtf8() + '\n'),
+                     outcome.err.constData());
+        }
+        // The run goes on past a failure: the last file is done.
+        if (trouble != QLatin1String("read-only output"))
+            QCOMPARE(Read(root + QStringLiteral("/out/z.html")), QByteArray("z"));
+        QCOMPARE(Read(a), QByteArray("meta\nkeep\n"));
+    }
+
+    // --- Stopping -------------------------------------------------------------------------
+
+    void signalStopsAtAFileBoundary_data() {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<bool>("inPlace");
+        for (const bool inPlace : {false, true}) {
+            QTest::addRow("SIGINT, %s", inPlace ? "in place" : "to a folder") << SIGINT << inPlace;
+            QTest::addRow("SIGTERM, %s", inPlace ? "in place" : "to a folder")
+                << SIGTERM << inPlace;
+        }
+    }
+    void signalStopsAtAFileBoundary() {
+        QFETCH(int, signal);
+        QFETCH(bool, inPlace);
+        constexpr int Count = 1500;
+        QStringList names;
+        QByteArrayList pages, results;
+        for (int n = 0; n < Count; ++n) {
+            QByteArray result;
+            pages << NumberedPage(n, 400, &result);
+            results << result;
+            names << QStringLiteral("p%1.html").arg(n, 4, 10, QLatin1Char('0'));
+            input(QStringLiteral("in/") + names.last(), pages.last());
+        }
+        const QString out = root + QStringLiteral("/out");
+        QDir().mkpath(out);
+
+        // Once the first group is in place (the undo store holds its record), the program is
+        // held, signalled, and let go: the signal comes in the middle of the run.
+        Launch launch;
+        launch.args = {"remove", "lines-containing", "drop", "--jobs", "2", "--ext", "html"};
+        launch.args << (inPlace ? QByteArrayList{"--in-place"}
+                                : QByteArrayList{"--out", Bytes(out)});
+        launch.args << Bytes(root + QStringLiteral("/in"));
+        launch.whileRunning = [&](pid_t pid) {
+            const QStringList runs = QDir(undoStore()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+            if (runs.isEmpty())
+                return false;
+            ::kill(pid, SIGSTOP);
+            ::kill(pid, signal);
+            ::kill(pid, SIGCONT);
+            return true;
+        };
+        const Outcome outcome = run(launch);
+        QCOMPARE(outcome.exitCode, 128 + signal);
+        QVERIFY2(
+            outcome.out.startsWith(QByteArray("Stopped by ") +
+                                   (signal == SIGINT ? "SIGINT" : "SIGTERM") + ". 1500 files: "),
+            outcome.out.constData());
+        QVERIFY(outcome.out.contains(" not processed; "));
+
+        // Every file is either as it was or its whole result; nothing else is there.
+        int done = 0;
+        for (int n = 0; n < Count; ++n) {
+            const QString result =
+                (inPlace ? root + QStringLiteral("/in/") : out + u'/') + names[n];
+            const QByteArray bytes = Read(result);
+            if (bytes == results[n])
+                ++done;
+            else if (inPlace)
+                QVERIFY2(bytes == pages[n], qPrintable(result));
+            else
+                QVERIFY2(!QFileInfo::exists(result), qPrintable(result));
+        }
+        QVERIFY(done > 0);
+        QVERIFY(done < Count);
+        QCOMPARE(Entries(root + QStringLiteral("/in")).size(), Count);
+        QCOMPARE(Entries(out).size(), inPlace ? 0 : done);
+
+        // What the stopped run replaced is taken back as a whole.
+        if (inPlace) {
+            const Outcome undo = run({"undo"});
+            QVERIFY2(undo.exitCode == 0, undo.err.constData());
+            for (int n = 0; n < Count; ++n)
+                QCOMPARE(Read(root + QStringLiteral("/in/") + names[n]), pages[n]);
+        }
+    }
+
+    // --- Several files at once ---------------------------------------------------------------
+
+    // Files that give the same output, a file whose input is the output of an earlier one, and
+    // files named several times in place (under other spellings and through a link): any
+    // number of workers gives what one gives, and "line 1" shows that each naming counted.
+    void jobsGiveTheResultsOfOneWorker() {
+        auto layout = [&](const QString &base) {
+            for (int folder = 0; folder < 8; ++folder) {
+                for (int n = 0; n < 12; ++n)
+                    Write(
+                        base + QStringLiteral("/tree/f%1/u%1-%2.html").arg(folder).arg(n),
+                        QStringLiteral("first %1 %2\nsecond\nthird\n").arg(folder).arg(n).toUtf8());
+                Write(base + QStringLiteral("/tree/f%1/same.html").arg(folder),
+                      QStringLiteral("first\nfrom %1\nthird\n").arg(folder).toUtf8());
+            }
+            // Outputs there before the run, read by it after it has written them.
+            Write(base + QStringLiteral("/out/u0-0.html"), "old\nlink\ntarget\n");
+            Write(base + QStringLiteral("/out/u1-1.html"), "old\nnamed\ndirectly\n");
+            QDir().mkpath(base + QStringLiteral("/tree/zz"));
+            QFile::link(QStringLiteral("../../out/u0-0.html"),
+                        base + QStringLiteral("/tree/zz/link.html"));
+            for (const char *name : {"a", "b", "c"})
+                Write(base + QStringLiteral("/place/%1.html").arg(QLatin1String(name)),
+                      "1\n2\n3\n4\n5\n6\n");
+            QFile::link(QStringLiteral("b.html"), base + QStringLiteral("/place/to-b.html"));
+        };
+        // The records of both runs, without the summaries (which hold the time taken).
+        auto runWith = [&](const QString &base, const char *jobs) {
+            const QByteArray b = Bytes(base);
+            Launch toFolder;
+            toFolder.folder = base;
+            toFolder.args = {"remove", "line", "1",      "--out",     b + "/out",
+                             "--jobs", jobs,   "--json", b + "/tree", "out/u1-1.html"};
+            const Outcome first = run(toFolder);
+            Launch inPlace;
+            inPlace.folder = base;
+            inPlace.args = {"remove",
+                            "line",
+                            "1",
+                            "--in-place",
+                            "--jobs",
+                            jobs,
+                            "--json",
+                            b + "/place/a.html",
+                            "place/b.html",
+                            "place/a.html",
+                            "place//a.html",
+                            "./place/c.html",
+                            b + "/place",
+                            "place/to-b.html"};
+            const Outcome second = run(inPlace);
+            [&] {
+                QCOMPARE(first.exitCode, 0);
+                QCOMPARE(second.exitCode, 0);
+            }();
+            QByteArray records;
+            for (const QByteArray &line : (first.out + second.out).split('\n')) {
+                if (!line.startsWith("{\"summary\""))
+                    records += line + '\n';
+            }
+            return records;
+        };
+
+        const QString one = root + QStringLiteral("/one");
+        layout(one);
+        const QByteArray oneRecords = runWith(one, "1");
+        const auto expected = Files(one);
+        // a.html named four times, b.html four (twice through the link), c.html twice.
+        QCOMPARE(Read(one + QStringLiteral("/place/a.html")), QByteArray("5\r\n6"));
+        QCOMPARE(Read(one + QStringLiteral("/place/b.html")), QByteArray("5\r\n6"));
+        QCOMPARE(Read(one + QStringLiteral("/place/c.html")), QByteArray("3\r\n4\r\n5\r\n6"));
+        QVERIFY(QFileInfo(one + QStringLiteral("/place/to-b.html")).isSymLink());
+        // The last of the same names wins; the link and the file named directly were read
+        // after the run had written there.
+        QCOMPARE(Read(one + QStringLiteral("/out/same.html")), QByteArray("from 7\r\nthird"));
+        QCOMPARE(Read(one + QStringLiteral("/out/link.html")), QByteArray("third"));
+        QCOMPARE(Read(one + QStringLiteral("/out/u1-1.html")), QByteArray("third"));
+
+        for (int round = 0; round < 3; ++round) {
+            const QString many = root + QStringLiteral("/many%1").arg(round);
+            layout(many);
+            QByteArray records = runWith(many, "4");
+            QCOMPARE(Files(many), expected);
+            QCOMPARE(records.replace(Bytes(many), Bytes(one)), oneRecords);
+        }
+    }
+
+    // Files are worked on while later folders are still read; an output folder inside the
+    // searched tree still gives only the files that were there when the run started, as the
+    // window's list would hold them, and not the results the run writes there.
+    void outputFolderInsideTheSearchedTree() {
+        // Many folders before the output folder, so that results are in place long before the
+        // search comes to it.
+        for (int folder = 0; folder < 600; ++folder)
+            input(QStringLiteral("site/f%1/page%1.html").arg(folder, 3, 10, QLatin1Char('0')),
+                  "meta\nkeep\n");
+        input(QStringLiteral("site/zz-out/old.html"), "meta\nold\n");
+        ScriptedPlatform platform;
+        QStringList folders{root + QStringLiteral("/site/")};
+        AddFolder::GetSubDirectories2016(platform, folders, true);
+        FileListModel list;
+        AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.html"), list);
+
+        const Outcome outcome =
+            run({"remove", "lines-containing", "meta", "--jobs", "2", "--json", "--out",
+                 root + QStringLiteral("/site/zz-out"), root + QStringLiteral("/site")});
+        QCOMPARE(outcome.exitCode, 0);
+        QStringList paths;
+        for (const QJsonObject &record : Records(outcome.out))
+            paths << record.value(QStringLiteral("path")).toString();
+        QCOMPARE(paths, TestFiles::Rows(list));
+        QCOMPARE(Entries(root + QStringLiteral("/site/zz-out")).size(), 601);
+        QCOMPARE(Read(root + QStringLiteral("/site/zz-out/old.html")), QByteArray("old"));
+    }
+
+    // --- The display, the undo store, the output folder ---------------------------------------
+
+    void noDisplayNeeded() {
+        // The window, asked for where there is no display, says so and how to go on.
+        const Outcome window = run(QStringList{});
+        QCOMPARE(window.exitCode, 1);
+        QVERIFY(window.err.contains("there is no display"));
+        QVERIFY(window.err.contains("xvfb-run -a strelmark"));
+        QVERIFY(window.err.contains("strelmark --help"));
+        QCOMPARE(window.out, QByteArray());
+
+        // The command line loads nothing of Qt Gui or Widgets.
+        Launch trace;
+        trace.args = {"--version"};
+        trace.environment = {"LD_TRACE_LOADED_OBJECTS=1"};
+        const Outcome libraries = run(trace);
+        QVERIFY(libraries.out.contains("libQt6Core"));
+        QVERIFY(!libraries.out.contains("libQt6Gui"));
+        QVERIFY(!libraries.out.contains("libQt6Widgets"));
+    }
+
+    void undoTakesBackAnInPlaceRun() {
+        const QByteArrayList pages = {"meta\nkeep\n", "keep\r\nplain", "meta only", "x\nMETA\ny"};
+        QStringList args = {"remove", "lines-containing", "meta", "--in-place"};
+        for (int i = 0; i < pages.size(); ++i)
+            args << input(QStringLiteral("in/%1.html").arg(i), pages[i]);
+        const Outcome dry = run(args + QStringList{"--dry-run"});
+        QCOMPARE(dry.exitCode, 0);
+        QVERIFY(!QFileInfo::exists(undoStore()));
+
+        const Outcome removed = run(args);
+        QCOMPARE(removed.exitCode, 0);
+        QCOMPARE(Read(root + QStringLiteral("/in/0.html")), QByteArray("keep"));
+        QCOMPARE(Read(root + QStringLiteral("/in/3.html")), QByteArray("x\r\ny"));
+
+        const Outcome undo = run({"undo"});
+        QVERIFY2(undo.exitCode == 0, undo.err.constData());
+        QVERIFY(undo.out.startsWith("Undid the run of the command line started "));
+        QVERIFY(undo.out.contains("2 restored, 0 removed, 0 left alone, 0 failed."));
+        for (int i = 0; i < pages.size(); ++i)
+            QCOMPARE(Read(root + QStringLiteral("/in/%1.html").arg(i)), pages[i]);
+
+        const Outcome again = run({"undo"});
+        QCOMPARE(again.exitCode, 1);
+        QCOMPARE(again.err, QByteArray("strelmark: There is no run to undo.\n"));
+    }
+
+    void outputFolderMadeOnRequest() {
+        const QString page = input(QStringLiteral("in/a.html"), "meta\nkeep\n");
+        const QString empty = input(QStringLiteral("in/b.html"), "meta\n");
+        const QString target = root + QStringLiteral("/made/below/here");
+
+        // A dry run makes nothing, and tells what the run would do in the new folder.
+        const auto before = Snapshot(root);
+        const Outcome dry = run({"remove", "lines-containing", "meta", "--out", target, "--mkdir",
+                                 "--dry-run", "--json", page, empty});
+        QCOMPARE(dry.exitCode, 0);
+        QCOMPARE(Snapshot(root), before);
+        const QList<QJsonObject> records = Records(dry.out);
+        QCOMPARE(records.size(), 2);
+        QCOMPARE(records[0].value(QStringLiteral("state")).toString(), QStringLiteral("changed"));
+        QCOMPARE(records[0].value(QStringLiteral("output")).toString(), target + "/a.html");
+        QCOMPARE(records[1].value(QStringLiteral("state")).toString(), QStringLiteral("empty"));
+
+        const Outcome made =
+            run({"remove", "lines-containing", "meta", "--out", target, "--mkdir", page, empty});
+        QCOMPARE(made.exitCode, 0);
+        QCOMPARE(Entries(target), QStringList{QStringLiteral("a.html")});
+        QCOMPARE(Read(target + QStringLiteral("/a.html")), QByteArray("keep"));
+    }
+
+    // --- Diff, progress ------------------------------------------------------------------------
+
+    // The diff reads as GNU diff's of the file and the result the run writes.
+    void diffAsGnuDiffGivesIt_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QStringList>("operation");
+        QByteArray numbered;
+        for (int i = 1; i <= 40; ++i)
+            numbered += "line " + QByteArray::number(i) + (i == 5 || i == 30 ? " cut" : "") + '\n';
+        QByteArray close;
+        for (int i = 1; i <= 30; ++i)
+            close += "line " + QByteArray::number(i) +
+                     (i == 5 || i == 12 || i == 20 ? " cut" : "") + '\n';
+        const QStringList cut = {"lines-containing", "cut", "--keep-line-ends"};
+        QTest::newRow("hunks apart") << numbered << cut;
+        QTest::newRow("hunks six lines apart and seven") << close << cut;
+        QTest::newRow("first line, no line end at the last")
+            << QByteArray("a\nb\nc\nd\ne") << QStringList{"line", "1", "--keep-line-ends"};
+        QTest::newRow("last line without a line end")
+            << QByteArray("a\nb\nc\nd\nx e")
+            << QStringList{"lines-containing", "x", "--keep-line-ends"};
+        QTest::newRow("every line end changes")
+            << QByteArray("one\ntwo\nthree\n") << QStringList{"blank-lines"};
+        QTest::newRow("characters removed") << QByteArray("abc\nxabx\nnone\nzab\n\nlast ab")
+                                            << QStringList{"text", "AB", "--keep-line-ends"};
+        QTest::newRow("lines kept in part") << QByteArray("keep T\nno\nTT\n\nTiTlet\n")
+                                            << QStringList{"all-but-text", "t", "--keep-line-ends"};
+    }
+    void diffAsGnuDiffGivesIt() {
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, operation);
+        const QString diffTool = QStandardPaths::findExecutable(QStringLiteral("diff"));
+        if (diffTool.isEmpty())
+            QSKIP("GNU diff is not installed");
+        const QString page = input(QStringLiteral("in/page.html"), content);
+        const QString out = root + QStringLiteral("/out");
+        const QString real = root + QStringLiteral("/real");
+        QDir().mkpath(out);
+        QDir().mkpath(real);
+
+        const auto before = Snapshot(root);
+        const Outcome diff =
+            run(QStringList{"remove"} + operation + QStringList{"--out", out, "--diff", page});
+        QCOMPARE(diff.exitCode, 0);
+        QCOMPARE(Snapshot(root), before);
+        QCOMPARE(run(QStringList{"remove"} + operation + QStringList{"--out", real, page}).exitCode,
+                 0);
+
+        QProcess gnu;
+        gnu.start(diffTool, {"-u", "--label", page, "--label", out + QStringLiteral("/page.html"),
+                             page, real + QStringLiteral("/page.html")});
+        QVERIFY(gnu.waitForFinished());
+        const QByteArray expected = gnu.readAllStandardOutput();
+        QVERIFY(!expected.isEmpty());
+        QCOMPARE(diff.out, expected);
+    }
+
+    void diffSaysWhatIsNotWritten() {
+        const QString page = input(QStringLiteral("in/page.html"), "meta\nMETA\n");
+        const QString same = input(QStringLiteral("in/same.html"), "plain\n");
+        QDir().mkpath(root + QStringLiteral("/out"));
+        const Outcome diff = run({"remove", "lines-containing", "meta", "--keep-line-ends", "--out",
+                                  root + QStringLiteral("/out"), "--diff", page, same});
+        QCOMPARE(diff.exitCode, 0);
+        QCOMPARE(QString::fromUtf8(diff.out),
+                 QStringLiteral("Every line of %1 would be removed: no result is written.\n"
+                                "The result of %2 is the same text; it would be written to "
+                                "%3/out/same.html.\n")
+                     .arg(page, same, root));
+    }
+
+    // On a terminal, one line redrawn in place on standard error, fitted to its width and
+    // cleared at the end; elsewhere nothing.
+    void progressOnATerminal() {
+        const QString deep =
+            QStringLiteral("in/a-folder-with-a-long-name/and-another-one-below-it");
+        QStringList paths;
+        for (int n = 0; n < 300; ++n)
+            paths << input(deep + QStringLiteral("/page-%1.html").arg(n), "meta\nkeep\n");
+        QDir().mkpath(root + QStringLiteral("/out"));
+
+        int master = -1, terminal = -1;
+        winsize size{};
+        size.ws_col = 60;
+        size.ws_row = 20;
+        QVERIFY(::openpty(&master, &terminal, nullptr, nullptr, &size) == 0);
+        ::fcntl(master, F_SETFD, FD_CLOEXEC);
+        ::fcntl(terminal, F_SETFD, FD_CLOEXEC);
+        Launch launch;
+        launch.args = {"remove", "lines-containing",   "meta",
+                       "--out",  Bytes(root) + "/out", Bytes(root + QStringLiteral("/in"))};
+        launch.errorsTo = terminal;
+        QByteArray shown;
+        ::fcntl(master, F_SETFL, O_NONBLOCK);
+        launch.whileRunning = [&](pid_t) {
+            Drain(master, shown);
+            return false;
+        };
+        const Outcome outcome = run(launch);
+        ::close(terminal);
+        while (Drain(master, shown)) {
+            pollfd fd{master, POLLIN, 0};
+            if (::poll(&fd, 1, 100) <= 0)
+                break;
+        }
+        ::close(master);
+        QCOMPARE(outcome.exitCode, 0);
+        QVERIFY2(shown.contains("/300 files  "), shown.constData());
+        QVERIFY(shown.contains(" MB/s  "));
+        QVERIFY(shown.contains("page-"));
+        QVERIFY(shown.endsWith("\r\x1b[K"));
+        for (QByteArray line : shown.split('\r')) {
+            line.replace("\x1b[K", "");
+            QVERIFY2(line.size() < 60, line.constData());
+        }
+
+        // Not a terminal: nothing.
+        const Outcome piped = run({"remove", "lines-containing", "meta", "--out",
+                                   root + QStringLiteral("/out"), root + QStringLiteral("/in")});
+        QCOMPARE(piped.exitCode, 0);
+        QCOMPARE(piped.err, QByteArray());
+    }
+};
+
+}  // namespace
+
+QTEST_MAIN(CliTest)
+#include "test_cli.moc"
