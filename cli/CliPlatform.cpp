@@ -8,7 +8,7 @@ namespace Cli {
 CliPlatform::CliPlatform(std::function<void(const QString &)> report)
     : report_(std::move(report)) {}
 
-void CliPlatform::messageBox(const QString &text, const QString &, Icon) {
+void CliPlatform::messageBox(const QString &text, const QString &, Icon, const QString &) {
     // A report is its description, CR LF, then where it happened: the description says it.
     qsizetype end = text.indexOf(u'\r');
     if (const qsizetype lineFeed = text.indexOf(u'\n');

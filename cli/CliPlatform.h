@@ -15,7 +15,8 @@ public:
     // `report` receives the first line of each message: a report's description.
     explicit CliPlatform(std::function<void(const QString &)> report);
 
-    void messageBox(const QString &text, const QString &title, Icon icon) override;
+    void messageBox(const QString &text, const QString &title, Icon icon,
+                    const QString &details) override;
     bool askYesNo(const QString &text, const QString &title) override;
     QString inputBox(const QString &prompt, const QString &title,
                      const QString &defaultAnswer) override;
