@@ -3,6 +3,7 @@
 // real window, real files in a temporary folder, the scripted platform answering.
 
 #include "DuringEachPump.h"
+#include "RunWindowTest.h"
 #include "TestFiles.h"
 #include "WindowFixture.h"
 
@@ -97,25 +98,8 @@ const QString HowToUndo = QStringLiteral(
 
 }  // namespace
 
-class ReviewTest : public QObject {
+class ReviewTest : public RunWindowTest {
     Q_OBJECT
-
-    std::unique_ptr<WindowFixture> fixture;
-    QString in, out;
-    Form1 *form = nullptr;
-
-    ScriptedPlatform &platform() { return fixture->platform; }
-
-    QString input(const QString &name, const QByteArray &content) {
-        const QString path = in + u'/' + name;
-        TestFiles::Write(path, content);
-        return path;
-    }
-    void choose(int operation, const QString &condition = QStringLiteral("x")) {
-        form->Combo1->setCurrentIndex(operation);
-        form->Text1->setText(condition);
-    }
-    void start() { form->PushButton8->click(); }
     void activate() {
         form->show();
         QApplication::setActiveWindow(form);
@@ -140,20 +124,8 @@ class ReviewTest : public QObject {
     }
 
 private slots:
-    void init() {
-        fixture = std::make_unique<WindowFixture>();
-        in = fixture->root() + QStringLiteral("/in");
-        out = fixture->root() + QStringLiteral("/out");
-        QDir().mkpath(in);
-        QDir().mkpath(out);
-        form = &fixture->load();
-        form->Text2->setText(out + u'/');
-        EventPump::SetInterval(std::chrono::nanoseconds(0));  // every yield pumps
-    }
-    void cleanup() {
-        form = nullptr;
-        fixture.reset();
-    }
+    void init() { openWindow(); }
+    void cleanup() { closeWindow(); }
 
     // ---------------------------------------------------------------------------------------
     // Preview

@@ -2,6 +2,7 @@
 // scripted platform answering the prompts.
 
 #include "DuringEachPump.h"
+#include "RunWindowTest.h"
 #include "TestFiles.h"
 #include "WindowFixture.h"
 
@@ -110,41 +111,12 @@ void WaitForDescendants() {
 
 }  // namespace
 
-class RunTest : public QObject {
+class RunTest : public RunWindowTest {
     Q_OBJECT
 
-    std::unique_ptr<WindowFixture> fixture;
-    QString in, out;  // input and output folders
-    Form1 *form = nullptr;
-
-    ScriptedPlatform &platform() { return fixture->platform; }
-
-    QString input(const QString &name, const QByteArray &content) {
-        const QString path = in + u'/' + name;
-        TestFiles::Write(path, content);
-        return path;
-    }
-    void choose(int operation, const QString &condition = QStringLiteral("x")) {
-        form->Combo1->setCurrentIndex(operation);
-        form->Text1->setText(condition);
-    }
-    void start() { form->PushButton8->click(); }
-
 private slots:
-    void init() {
-        fixture = std::make_unique<WindowFixture>();
-        in = fixture->root() + QStringLiteral("/in");
-        out = fixture->root() + QStringLiteral("/out");
-        QDir().mkpath(in);
-        QDir().mkpath(out);
-        form = &fixture->load();
-        form->Text2->setText(out + u'/');
-        EventPump::SetInterval(std::chrono::nanoseconds(0));  // every yield pumps
-    }
-    void cleanup() {
-        form = nullptr;
-        fixture.reset();
-    }
+    void init() { openWindow(); }
+    void cleanup() { closeWindow(); }
 
     void eachOperation_data() {
         QTest::addColumn<int>("operation");
