@@ -2,6 +2,7 @@
 #include "AtomicFile.h"
 #include "CommitQueue.h"
 #include "FileError.h"
+#include "FixedContext.h"
 #include "Operations.h"
 #include "RFTSFSO.h"
 #include "TestFiles.h"
@@ -37,19 +38,6 @@ QList<QByteArray> LinesOf(LineReader reader) {
 std::string_view View(const QByteArray &bytes) {
     return std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
-
-class FixedContext : public Operations::LineContext {
-public:
-    FixedContext(QString text, QString chooser)
-        : text_(std::move(text)), chooser_(std::move(chooser)) {}
-    bool letEventsRun() override { return false; }
-    QString conditionText() override { return text_; }
-    QString chooserText() override { return chooser_; }
-
-private:
-    QString text_;
-    QString chooser_;
-};
 
 // Rows for both kinds of temporary file: unnamed ones and, as where those cannot be made, named.
 void TemporaryKinds() {

@@ -3,6 +3,7 @@
 #include "AtomicFile.h"
 #include "CommitQueue.h"
 #include "FileError.h"
+#include "FixedContext.h"
 #include "Operations.h"
 #include "RFTSFSO.h"
 #include "ReplacementJournal.h"
@@ -29,19 +30,6 @@ using TestFiles::Entries;
 namespace {
 
 using State = FileResult::State;
-
-class FixedContext : public Operations::LineContext {
-public:
-    FixedContext(QString text, QString chooser)
-        : text_(std::move(text)), chooser_(std::move(chooser)) {}
-    bool letEventsRun() override { return false; }
-    QString conditionText() override { return text_; }
-    QString chooserText() override { return chooser_; }
-
-private:
-    QString text_;
-    QString chooser_;
-};
 
 std::string_view View(const QByteArray &bytes) {
     return std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()));

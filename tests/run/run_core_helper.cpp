@@ -6,20 +6,10 @@
 //
 // Exit status 0 when every file was done.
 #include "CommitQueue.h"
+#include "FixedContext.h"
 #include "Operations.h"
 
 #include <QDir>
-
-namespace {
-
-class FixedContext : public Operations::LineContext {
-public:
-    bool letEventsRun() override { return false; }
-    QString conditionText() override { return QStringLiteral("x"); }
-    QString chooserText() override { return Operations::Captions[0]; }
-};
-
-}  // namespace
 
 int main(int argc, char **argv) {
     if (argc != 2)
