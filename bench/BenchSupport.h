@@ -1,12 +1,18 @@
 // Pieces every benchmark program shares: a seeded random source that gives the same numbers
-// on every machine, and the median of repeated timings.
+// on every machine, the median of repeated timings, and the names of what is measured (the file
+// system of a folder, the version of sed).
 #pragma once
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
 #include <vector>
+
+#include <sys/statfs.h>
 
 namespace Bench {
 
@@ -38,6 +44,43 @@ inline double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     const std::size_t n = values.size();
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// The kind of file system that holds `path`, as the figures name it.
+inline std::string FileSystemName(const std::string &path) {
+    struct statfs info;
+    if (::statfs(path.c_str(), &info) != 0)
+        return "?";
+    switch (static_cast<unsigned long>(info.f_type)) {
+        case 0x01021994:
+            return "tmpfs";
+        case 0xEF53:
+            return "ext4";
+        case 0x9123683E:
+            return "btrfs";
+        case 0x58465342:
+            return "xfs";
+        case 0x794C7630:
+            return "overlayfs";
+        default: {
+            char hex[32];
+            std::snprintf(hex, sizeof hex, "fs 0x%lx", static_cast<unsigned long>(info.f_type));
+            return hex;
+        }
+    }
+}
+
+// The first line of `sed --version` ("sed (GNU sed) 4.9"), or "sed".
+inline std::string SedVersion() {
+    FILE *pipe = ::popen("sed --version 2>/dev/null", "r");
+    char line[256] = "sed";
+    if (pipe != nullptr) {
+        if (std::fgets(line, sizeof line, pipe) == nullptr)
+            std::strcpy(line, "sed");
+        ::pclose(pipe);
+    }
+    line[std::strcspn(line, "\n")] = '\0';
+    return line;
 }
 
 }  // namespace Bench

@@ -124,32 +124,6 @@ void MustSucceed(const Result &result, const char *what) {
     }
 }
 
-std::string FileSystemName(const std::string &path) {
-    struct statfs info;
-    if (statfs(path.c_str(), &info) != 0)
-        return "?";
-    switch (static_cast<unsigned long>(info.f_type)) {
-        case 0x01021994:
-            return "tmpfs";
-        case 0xEF53:
-            return "ext4";
-        default:
-            return "another file system";
-    }
-}
-
-std::string SedVersion() {
-    FILE *pipe = popen("sed --version 2>/dev/null", "r");
-    char line[256] = "sed";
-    if (pipe != nullptr) {
-        if (std::fgets(line, sizeof line, pipe) == nullptr)
-            std::strcpy(line, "sed");
-        pclose(pipe);
-    }
-    line[std::strcspn(line, "\n")] = '\0';
-    return line;
-}
-
 std::size_t FilesBelow(const fs::path &folder) {
     std::size_t count = 0;
     for (const fs::directory_entry &entry : fs::recursive_directory_iterator(folder))
@@ -233,7 +207,7 @@ int main(int argc, char **argv) {
     std::printf(
         "%zu files, %.1f MB; outputs and undo stores in %s (%s), fresh folders; "
         "%d repetitions, medians; %ld cores\n",
-        files, bytes / 1e6, o.out.c_str(), FileSystemName(o.out).c_str(), o.reps, cores);
+        files, bytes / 1e6, o.out.c_str(), Bench::FileSystemName(o.out).c_str(), o.reps, cores);
     std::fflush(stdout);
 
     const std::vector<std::string> kinds = {"cp",     "sed",      "jobs 1",
@@ -285,7 +259,7 @@ int main(int argc, char **argv) {
                     sed / t);
     };
     row("cp", "cp -r (the copy floor)");
-    row("sed", SedVersion() + " -i, C locale");
+    row("sed", Bench::SedVersion() + " -i, C locale");
     row("jobs 1", "strelmark --out NEW --jobs 1");
     row("jobs 2", "strelmark --out NEW --jobs 2");
     row("jobs all", "strelmark --out NEW --jobs " + all);

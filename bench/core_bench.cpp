@@ -75,7 +75,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using Bench::FileSystemName;
 using Bench::Median;
+using Bench::SedVersion;
 
 const char *const Condition = "meta http";
 const char *const WideCondition = "cr\xC3\xA8me";  // crème, in UTF-8
@@ -275,47 +277,10 @@ Sample Spawn(const std::vector<std::string> &args, const std::vector<std::string
     return {std::chrono::duration<double>(stop - start).count(), 0};
 }
 
-std::string FileSystemName(const std::string &path) {
-    struct statfs info;
-    if (statfs(path.c_str(), &info) != 0)
-        return "?";
-    switch (static_cast<unsigned long>(info.f_type)) {
-        case 0x01021994:
-            return "tmpfs";
-        case 0xEF53:
-            return "ext4";
-        case 0x9123683E:
-            return "btrfs";
-        case 0x58465342:
-            return "xfs";
-        case 0x794C7630:
-            return "overlayfs";
-        default: {
-            char hex[32];
-            std::snprintf(hex, sizeof hex, "fs 0x%lx", static_cast<unsigned long>(info.f_type));
-            return hex;
-        }
-    }
-}
-
-std::string SedVersion();
-
 // The sed contender's label: its version, and the locale.
 const std::string &SedLabel() {
     static const std::string label = SedVersion() + ", C locale";
     return label;
-}
-
-std::string SedVersion() {
-    FILE *pipe = popen("sed --version 2>/dev/null", "r");
-    char line[256] = "sed";
-    if (pipe != nullptr) {
-        if (std::fgets(line, sizeof line, pipe) == nullptr)
-            std::strcpy(line, "sed");
-        pclose(pipe);
-    }
-    line[std::strcspn(line, "\n")] = '\0';
-    return line;
 }
 
 // --- workloads -----------------------------------------------------------------------------

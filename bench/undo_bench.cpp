@@ -73,24 +73,6 @@ double Now() {
         .count();
 }
 
-std::string FileSystemName(const std::string &path) {
-    struct statfs info;
-    if (::statfs(path.c_str(), &info) != 0)
-        return "?";
-    switch (static_cast<unsigned long>(info.f_type)) {
-        case 0x01021994:
-            return "tmpfs";
-        case 0xEF53:
-            return "ext4";
-        case 0x9123683E:
-            return "btrfs";
-        case 0x58465342:
-            return "xfs";
-        default:
-            return "other";
-    }
-}
-
 // Small HTML-like pages of 2 to 8 KB, the same for every contender.
 void MakeFiles(const std::string &folder, int count) {
     fs::create_directories(folder);
@@ -264,15 +246,15 @@ std::vector<std::string> FilesIn(const std::string &folder) {
 void Measure(const std::string &base, const Options &options) {
     const std::string root = base + "/strelmark-undo-bench-" + std::to_string(::getpid());
     fs::create_directories(root);
-    const bool tmpfs = FileSystemName(root) == "tmpfs";
+    const bool tmpfs = Bench::FileSystemName(root) == "tmpfs";
     if (options.real)
         std::printf(
             "\n%d files of 2-8 KB in %s (%s), the core in place and the commit queue "
             "(overlapped groups, recorded before they are flushed), median of %d\n",
-            options.files, root.c_str(), FileSystemName(root).c_str(), options.reps);
+            options.files, root.c_str(), Bench::FileSystemName(root).c_str(), options.reps);
     else
         std::printf("\n%d files of 2-8 KB in %s (%s), groups of %zu, %s, median of %d\n",
-                    options.files, root.c_str(), FileSystemName(root).c_str(), options.group,
+                    options.files, root.c_str(), Bench::FileSystemName(root).c_str(), options.group,
                     options.syncEach ? "fdatasync per result" : "one syncfs per group",
                     options.reps);
 
