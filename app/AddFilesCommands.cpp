@@ -1,13 +1,13 @@
 // The window's commands that add files (the file dialog, a folder's tree, a drop onto the list)
 // and choose the output folder.
 
-#include "AddFolder.h"
-#include "ErrorReport.h"
-#include "FileListModel.h"
-#include "Form1.h"
-#include "Main.h"
-#include "Platform.h"
-#include "Settings.h"
+#include "app/Form1.h"
+#include "base/ErrorReport.h"
+#include "base/Main.h"
+#include "base/Platform.h"
+#include "base/Settings.h"
+#include "filelist/AddFolder.h"
+#include "filelist/FileListModel.h"
 
 #include <QLineEdit>
 

@@ -1,16 +1,16 @@
-#include "Form1.h"
+#include "app/Form1.h"
 
-#include "Convert.h"
-#include "ErrorReport.h"
-#include "EventPump.h"
-#include "FileListModel.h"
-#include "FileListView.h"
-#include "Operations.h"
-#include "Platform.h"
-#include "PointerPicture.h"
-#include "Settings.h"
-#include "StartUp.h"
-#include "UndoStore.h"
+#include "base/Convert.h"
+#include "base/ErrorReport.h"
+#include "base/EventPump.h"
+#include "base/Platform.h"
+#include "base/Settings.h"
+#include "base/StartUp.h"
+#include "filelist/FileListModel.h"
+#include "filelist/FileListView.h"
+#include "filelist/PointerPicture.h"
+#include "text/Operations.h"
+#include "undo/UndoStore.h"
 
 #include <QApplication>
 #include <QCheckBox>

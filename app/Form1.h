@@ -6,9 +6,9 @@
 // what the error reports show.
 #pragma once
 
-#include "AddFolder.h"
-#include "RunDriver.h"
-#include "UndoStore.h"
+#include "app/RunDriver.h"
+#include "filelist/AddFolder.h"
+#include "undo/UndoStore.h"
 
 #include <QCursor>
 #include <QString>

@@ -1,12 +1,13 @@
-#include "PreviewDialog.h"
+#include "app/PreviewDialog.h"
 
-#include "ErrorReport.h"
-#include "EventPump.h"
-#include "FileError.h"
-#include "Main.h"
-#include "RFTSFSO.h"
-#include "RunDriver.h"
-#include "TextMatch.h"
+#include "app/RunDriver.h"
+#include "base/ErrorReport.h"
+#include "base/EventPump.h"
+#include "base/Main.h"
+#include "engine/Plan.h"
+#include "files/FileError.h"
+#include "files/RFTSFSO.h"
+#include "text/TextMatch.h"
 
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
@@ -370,7 +371,7 @@ void PreviewDialog::run(Job job) {
                                      .arg(count)
                                      .replace(u'%', QStringLiteral("%%")));
             context.letEventsRun();  // once per file, as the run does
-            row.output = RunDriver::ResultPath(job_.toFolder, job_.outputFolder, row.input);
+            row.output = Engine::ResultPath(job_.toFolder, job_.outputFolder, row.input);
 
             Operations::FileResult result = Operations::ProcessFile(
                 row.input, row.output, context, job_.options, Operations::Destination::DryRun);

@@ -14,7 +14,7 @@
 // file. Bytes that are not UTF-8 show as Latin-1 characters, as the matching reads them.
 #pragma once
 
-#include "Operations.h"
+#include "text/Operations.h"
 
 #include <QDialog>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "QtPlatform.h"
+#include "app/QtPlatform.h"
 
 #include <QDesktopServices>
 #include <QFileDialog>

@@ -2,7 +2,7 @@
 // random source.
 #pragma once
 
-#include "Platform.h"
+#include "base/Platform.h"
 
 #include <QPointer>
 #include <QWidget>

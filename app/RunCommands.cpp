@@ -1,15 +1,15 @@
 // The list menu's commands around a run: "Preview...", "Undo Last Run" and "Stop", and what the
 // window gives the run for taking it back (its journal in the undo store, the summary's note).
 
-#include "ErrorReport.h"
-#include "EventPump.h"
-#include "FileListModel.h"
-#include "Form1.h"
-#include "Platform.h"
-#include "PreviewDialog.h"
-#include "RunDriver.h"
-#include "Settings.h"
-#include "UndoStore.h"
+#include "app/Form1.h"
+#include "app/PreviewDialog.h"
+#include "app/RunDriver.h"
+#include "base/ErrorReport.h"
+#include "base/EventPump.h"
+#include "base/Platform.h"
+#include "base/Settings.h"
+#include "filelist/FileListModel.h"
+#include "undo/UndoStore.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,9 +1,9 @@
 // The window's sample-file command and the recording of the sample list at start-up.
 
-#include "Form1.h"
+#include "app/Form1.h"
 
-#include "ErrorReport.h"
-#include "SampleFiles.h"
+#include "base/ErrorReport.h"
+#include "samples/SampleFiles.h"
 
 #include <QLineEdit>
 

@@ -4,7 +4,7 @@
 // the window, which lives in a module of its own (WindowMain.cpp) so that the command line
 // never loads Qt Gui, Qt Widgets and what they bring.
 
-#include "Cli.h"
+#include "cli/Cli.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,10 +1,10 @@
 // The window of Strelmark, as the module the program loads when it is started without
 // arguments (Strelmark.cpp).
 
-#include "Form1.h"
-#include "QtPlatform.h"
-#include "Settings.h"
-#include "StartUp.h"
+#include "app/Form1.h"
+#include "app/QtPlatform.h"
+#include "base/Settings.h"
+#include "base/StartUp.h"
 
 #include <QApplication>
 

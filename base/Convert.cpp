@@ -1,6 +1,6 @@
-#include "Convert.h"
+#include "base/Convert.h"
 
-#include "ErrorReport.h"
+#include "base/ErrorReport.h"
 
 #include <cmath>
 #include <limits>

@@ -1,6 +1,6 @@
-#include "ErrorReport.h"
+#include "base/ErrorReport.h"
 
-#include "Platform.h"
+#include "base/Platform.h"
 
 #include <cstring>
 #include <new>

@@ -1,6 +1,6 @@
-#include "EventPump.h"
+#include "base/EventPump.h"
 
-#include "ErrorReport.h"
+#include "base/ErrorReport.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "Main.h"
+#include "base/Main.h"
 
 #include <QFile>
 

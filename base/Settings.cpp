@@ -1,4 +1,4 @@
-#include "Settings.h"
+#include "base/Settings.h"
 
 #include <QCoreApplication>
 #include <QDir>

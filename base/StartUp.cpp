@@ -1,8 +1,8 @@
-#include "StartUp.h"
+#include "base/StartUp.h"
 
-#include "ErrorReport.h"
-#include "Main.h"
-#include "Platform.h"
+#include "base/ErrorReport.h"
+#include "base/Main.h"
+#include "base/Platform.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -2,9 +2,9 @@
 // platform, with its settings and program folder in a temporary folder.
 #pragma once
 
-#include "Form1.h"
-#include "ScriptedPlatform.h"
-#include "Settings.h"
+#include "app/Form1.h"
+#include "base/Settings.h"
+#include "support/ScriptedPlatform.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

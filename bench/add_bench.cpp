@@ -11,11 +11,11 @@
 #include "BenchSupport.h"
 #include "BenchWindow.h"
 
-#include "EventPump.h"
-#include "FileListModel.h"
-#include "Form1.h"
-#include "ScriptedPlatform.h"
-#include "Settings.h"
+#include "app/Form1.h"
+#include "base/EventPump.h"
+#include "base/Settings.h"
+#include "filelist/FileListModel.h"
+#include "support/ScriptedPlatform.h"
 
 #include <QApplication>
 #include <QDir>

@@ -36,11 +36,11 @@
 
 #include "BenchSupport.h"
 
-#include "AtomicFile.h"
-#include "CommitQueue.h"
-#include "EventPump.h"
-#include "Operations.h"
-#include "RFTSFSO.h"
+#include "base/EventPump.h"
+#include "files/AtomicFile.h"
+#include "files/CommitQueue.h"
+#include "files/RFTSFSO.h"
+#include "text/Operations.h"
 
 #include <QCoreApplication>
 

@@ -5,11 +5,11 @@
 //   build/bin/list_bench [rows]
 
 #include "BenchWindow.h"
-#include "FileListModel.h"
-#include "FileListView.h"
-#include "Form1.h"
-#include "ScriptedPlatform.h"
-#include "Settings.h"
+#include "app/Form1.h"
+#include "base/Settings.h"
+#include "filelist/FileListModel.h"
+#include "filelist/FileListView.h"
+#include "support/ScriptedPlatform.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

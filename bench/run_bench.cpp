@@ -25,13 +25,13 @@
 #include "BenchSupport.h"
 #include "BenchWindow.h"
 
-#include "EventPump.h"
-#include "FileListModel.h"
-#include "Form1.h"
-#include "PreviewDialog.h"
-#include "ScriptedPlatform.h"
-#include "Settings.h"
-#include "UndoStore.h"
+#include "app/Form1.h"
+#include "app/PreviewDialog.h"
+#include "base/EventPump.h"
+#include "base/Settings.h"
+#include "filelist/FileListModel.h"
+#include "support/ScriptedPlatform.h"
+#include "undo/UndoStore.h"
 
 #include <QApplication>
 #include <QComboBox>

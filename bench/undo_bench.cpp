@@ -29,9 +29,9 @@
 
 #include "BenchSupport.h"
 
-#include "CommitQueue.h"
-#include "Operations.h"
-#include "UndoStore.h"
+#include "files/CommitQueue.h"
+#include "text/Operations.h"
+#include "undo/UndoStore.h"
 
 #include <algorithm>
 #include <chrono>

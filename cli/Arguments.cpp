@@ -1,9 +1,9 @@
-#include "Arguments.h"
+#include "cli/Arguments.h"
 
-#include "Convert.h"
-#include "Operations.h"
-#include "RunDriver.h"
-#include "TextMatch.h"
+#include "base/Convert.h"
+#include "engine/Plan.h"
+#include "text/Operations.h"
+#include "text/TextMatch.h"
 
 #include <QThread>
 
@@ -195,7 +195,7 @@ RemoveRequest ParseRemove(const std::vector<std::string> &list) {
         if (!Convert::IsNumeric(request.lineAnswer))
             Fail(QStringLiteral("line needs a number N, not %1")
                      .arg(u'\'' + request.lineAnswer + u'\''));
-        request.lineNumber = RunDriver::LineNumberFromAnswer(request.lineAnswer);
+        request.lineNumber = Engine::LineNumberFromAnswer(request.lineAnswer);
     } else if (operation->operand != nullptr && request.text.isEmpty()) {
         Fail(QStringLiteral("TEXT must not be empty"));
     }

@@ -1,9 +1,9 @@
-#include "Cli.h"
+#include "cli/Cli.h"
 
-#include "Arguments.h"
-#include "RemoveRun.h"
-#include "Stop.h"
-#include "UndoStore.h"
+#include "cli/Arguments.h"
+#include "cli/RemoveRun.h"
+#include "cli/Stop.h"
+#include "undo/UndoStore.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "CliPlatform.h"
+#include "cli/CliPlatform.h"
 
 #include <QStandardPaths>
 #include <QTime>

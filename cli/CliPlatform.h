@@ -3,7 +3,7 @@
 // and every question is answered as Cancel would answer it.
 #pragma once
 
-#include "Platform.h"
+#include "base/Platform.h"
 
 #include <functional>
 #include <random>

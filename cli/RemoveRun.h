@@ -19,7 +19,7 @@
 // summary says that the run was stopped.
 #pragma once
 
-#include "Arguments.h"
+#include "cli/Arguments.h"
 
 namespace Cli {
 

@@ -1,6 +1,6 @@
-#include "Report.h"
+#include "cli/Report.h"
 
-#include "TextMatch.h"
+#include "text/TextMatch.h"
 
 #include <QFile>
 

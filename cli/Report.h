@@ -16,7 +16,7 @@
 // "path_hex".
 #pragma once
 
-#include "Arguments.h"
+#include "cli/Arguments.h"
 
 #include <QString>
 

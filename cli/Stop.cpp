@@ -1,4 +1,4 @@
-#include "Stop.h"
+#include "cli/Stop.h"
 
 #include <atomic>
 #include <cerrno>

@@ -1,6 +1,6 @@
-#include "UnifiedDiff.h"
+#include "cli/UnifiedDiff.h"
 
-#include "RFTSFSO.h"
+#include "files/RFTSFSO.h"
 
 #include <QFile>
 

@@ -7,7 +7,7 @@
 // and a line that lost characters shows as that line removed and its shorter form added.
 #pragma once
 
-#include "Operations.h"
+#include "text/Operations.h"
 
 #include <QString>
 

@@ -2,44 +2,57 @@
 #
 #   strelmark (the program)  -> cli
 #   window module            -> app
-#   app (strelmark_window)   -> filelist_view, run, samples, filelist, base
-#   cli                      -> filelist, run, core, base
+#   app (strelmark_window)   -> filelist_view, engine, undo, samples, filelist, base
+#   cli                      -> engine, undo, filelist, base
 #   filelist_view            -> filelist, base
 #   samples                  -> filelist, base
-#   run                      -> core, base
+#   engine                   -> text, files, base
+#   undo                     -> files
+#   text                     -> files
 #   filelist                 -> base
-#   core                     -> (Qt Core only)
+#   files                    -> (Qt Core only)
 #   base                     -> (Qt Core only)
 #
 # The program itself is Qt Core only: the window, with Qt Gui and Widgets, is a module that it
 # loads when it shows the window, so that the command line starts without them.
 #
 # strelmark_check_layers() fails the configuration when a target links one of the program's
-# libraries that is not below it, or when a target that must do without widgets reaches Qt Gui
-# or Qt Widgets through any chain of links.
+# libraries that is not below it, when one of its sources includes a header of such a library
+# (includes name their folder: "files/AtomicFile.h"), or when a target that must do without
+# widgets reaches Qt Gui or Qt Widgets through any chain of links.
 
 set(STRELMARK_LAYERS
-  strelmark_base strelmark_core strelmark_filelist strelmark_run strelmark_samples
-  strelmark_filelist_view strelmark_window strelmark_cli strelmark strelmark_window_module)
+  strelmark_base strelmark_files strelmark_text strelmark_undo strelmark_engine
+  strelmark_filelist strelmark_samples strelmark_filelist_view strelmark_window strelmark_cli
+  strelmark strelmark_window_module)
 
-# The program's libraries each library may link directly.
+# The program's libraries each library may link directly, and whose headers it may include.
 set(STRELMARK_MAY_LINK_strelmark_base "")
-set(STRELMARK_MAY_LINK_strelmark_core "")
+set(STRELMARK_MAY_LINK_strelmark_files "")
+set(STRELMARK_MAY_LINK_strelmark_text strelmark_files)
+set(STRELMARK_MAY_LINK_strelmark_undo strelmark_files)
+set(STRELMARK_MAY_LINK_strelmark_engine strelmark_text strelmark_files strelmark_base)
 set(STRELMARK_MAY_LINK_strelmark_filelist strelmark_base)
-set(STRELMARK_MAY_LINK_strelmark_run strelmark_core strelmark_base)
 set(STRELMARK_MAY_LINK_strelmark_samples strelmark_filelist strelmark_base)
 set(STRELMARK_MAY_LINK_strelmark_filelist_view strelmark_filelist strelmark_base)
 set(STRELMARK_MAY_LINK_strelmark_window
-  strelmark_filelist_view strelmark_run strelmark_samples strelmark_filelist strelmark_base)
+  strelmark_filelist_view strelmark_engine strelmark_undo strelmark_samples strelmark_filelist
+  strelmark_base)
 set(STRELMARK_MAY_LINK_strelmark_cli
-  strelmark_filelist strelmark_run strelmark_core strelmark_base)
+  strelmark_engine strelmark_undo strelmark_filelist strelmark_base)
 set(STRELMARK_MAY_LINK_strelmark strelmark_cli)
 set(STRELMARK_MAY_LINK_strelmark_window_module strelmark_window)
 
+# Headers a library includes beyond those of the libraries it links, each with its reason.
+# The window module starts the window: the start-up routines and the settings it hands over.
+set(STRELMARK_MAY_INCLUDE_strelmark_window_module strelmark_base)
+set(STRELMARK_MAY_INCLUDE_strelmark_window strelmark_text strelmark_files)
+set(STRELMARK_MAY_INCLUDE_strelmark_cli strelmark_text strelmark_files)
+
 # The targets that link Qt Core and nothing above it.
 set(STRELMARK_WITHOUT_WIDGETS
-  strelmark_base strelmark_core strelmark_filelist strelmark_samples strelmark_run strelmark_cli
-  strelmark)
+  strelmark_base strelmark_files strelmark_text strelmark_undo strelmark_engine
+  strelmark_filelist strelmark_samples strelmark_cli strelmark)
 set(STRELMARK_WIDGET_LIBRARIES Qt6::Gui Qt6::Widgets)
 
 # The targets named by a list of link items: generator expressions opened up, markers and plain
@@ -104,8 +117,51 @@ function(_strelmark_reachable target out)
   set(${out} "${seen}" PARENT_SCOPE)
 endfunction()
 
+# The library whose sources list each header of the program: variables
+# _strelmark_owner_<folder/name.h> in the caller's scope.
+macro(_strelmark_header_owners)
+  foreach(library IN LISTS STRELMARK_LAYERS)
+    if(TARGET "${library}")
+      get_target_property(dir "${library}" SOURCE_DIR)
+      get_target_property(sources "${library}" SOURCES)
+      file(RELATIVE_PATH folder "${PROJECT_SOURCE_DIR}" "${dir}")
+      foreach(source IN LISTS sources)
+        if(source MATCHES "\\.h$" AND NOT IS_ABSOLUTE "${source}")
+          set(_strelmark_owner_${folder}/${source} "${library}")
+        endif()
+      endforeach()
+    endif()
+  endforeach()
+endmacro()
+
+# Appends to `problems` each include of `library`'s sources that names a header of a library
+# it may not use.
+function(_strelmark_check_includes library out_var)
+  get_target_property(dir "${library}" SOURCE_DIR)
+  get_target_property(sources "${library}" SOURCES)
+  set(found ${${out_var}})
+  foreach(source IN LISTS sources)
+    if(IS_ABSOLUTE "${source}" OR NOT source MATCHES "\\.(h|cpp)$")
+      continue()
+    endif()
+    file(STRINGS "${dir}/${source}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"[a-z_]+/")
+    foreach(line IN LISTS lines)
+      string(REGEX REPLACE "^[^\"]*\"([^\"]+)\".*" "\\1" header "${line}")
+      set(owner "${_strelmark_owner_${header}}")
+      if(NOT owner)
+        list(APPEND found "${dir}/${source} includes ${header}, which no library of the program lists")
+      elseif(NOT owner STREQUAL library AND NOT owner IN_LIST STRELMARK_MAY_LINK_${library}
+        AND NOT owner IN_LIST STRELMARK_MAY_INCLUDE_${library})
+        list(APPEND found "${dir}/${source} (${library}) includes ${header} of ${owner}, which is not below it")
+      endif()
+    endforeach()
+  endforeach()
+  set(${out_var} "${found}" PARENT_SCOPE)
+endfunction()
+
 function(strelmark_check_layers)
   set(problems)
+  _strelmark_header_owners()
   foreach(library IN LISTS STRELMARK_LAYERS)
     if(NOT TARGET "${library}")
       list(APPEND problems "${library} is not defined")
@@ -118,6 +174,7 @@ function(strelmark_check_layers)
         list(APPEND problems "${library} links ${linked}, which is not below it")
       endif()
     endforeach()
+    _strelmark_check_includes("${library}" problems)
     # No widgets below the window and the list's view, by any chain of links.
     if(library IN_LIST STRELMARK_WITHOUT_WIDGETS)
       _strelmark_reachable("${library}" reached)

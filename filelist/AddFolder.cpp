@@ -1,10 +1,10 @@
-#include "AddFolder.h"
+#include "filelist/AddFolder.h"
 
-#include "ErrorReport.h"
-#include "EventPump.h"
-#include "FileListModel.h"
-#include "Main.h"
-#include "Platform.h"
+#include "base/ErrorReport.h"
+#include "base/EventPump.h"
+#include "base/Main.h"
+#include "base/Platform.h"
+#include "filelist/FileListModel.h"
 
 #include <QFile>
 

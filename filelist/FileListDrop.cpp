@@ -1,7 +1,7 @@
 // Files and folders dropped onto the list from outside. The list says which drags it takes and
 // hands the dropped paths to the window, which adds them (Form1::ListView1_OLEDragDrop).
 
-#include "FileListView.h"
+#include "filelist/FileListView.h"
 
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>

@@ -1,4 +1,4 @@
-#include "FileListModel.h"
+#include "filelist/FileListModel.h"
 
 #include <algorithm>
 

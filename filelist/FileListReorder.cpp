@@ -6,11 +6,11 @@
 // The list's own handling never sees a move while a button is held: that is where it would
 // select by dragging, scroll on its own, or start a drag-and-drop of its own.
 
-#include "FileListView.h"
+#include "filelist/FileListView.h"
 
-#include "FileListModel.h"
-#include "PointerPicture.h"
-#include "Window.h"
+#include "base/Window.h"
+#include "filelist/FileListModel.h"
+#include "filelist/PointerPicture.h"
 
 #include <QMouseEvent>
 #include <QtMath>

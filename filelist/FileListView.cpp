@@ -1,6 +1,6 @@
-#include "FileListView.h"
+#include "filelist/FileListView.h"
 
-#include "FileListModel.h"
+#include "filelist/FileListModel.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>

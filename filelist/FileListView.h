@@ -3,7 +3,7 @@
 // dropped onto it are handed to the window (pathsDropped).
 #pragma once
 
-#include "Window.h"
+#include "base/Window.h"
 
 #include <QCursor>
 #include <QPersistentModelIndex>

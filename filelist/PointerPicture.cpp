@@ -1,6 +1,6 @@
-#include "PointerPicture.h"
+#include "filelist/PointerPicture.h"
 
-#include "ErrorReport.h"
+#include "base/ErrorReport.h"
 
 #include <QFile>
 #include <QImage>

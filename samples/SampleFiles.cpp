@@ -1,12 +1,12 @@
-#include "SampleFiles.h"
+#include "samples/SampleFiles.h"
 
-#include "AddFolder.h"
-#include "FileListModel.h"
-#include "Platform.h"
-#include "Scramble.h"
-#include "Settings.h"
-#include "StartUp.h"
-#include "Window.h"
+#include "base/Platform.h"
+#include "base/Settings.h"
+#include "base/StartUp.h"
+#include "base/Window.h"
+#include "filelist/AddFolder.h"
+#include "filelist/FileListModel.h"
+#include "samples/Scramble.h"
 
 namespace Samples {
 

@@ -1,7 +1,7 @@
-#include "Scramble.h"
+#include "samples/Scramble.h"
 
-#include "ErrorReport.h"
-#include "EventPump.h"
+#include "base/ErrorReport.h"
+#include "base/EventPump.h"
 
 namespace Samples {
 

@@ -1,15 +1,15 @@
 // The services without a window: error reports and guards, conversions, the settings store, the
 // start-up routines and the event pump.
 
-#include "Convert.h"
-#include "DuringEachPump.h"
-#include "ErrorReport.h"
-#include "EventPump.h"
-#include "ScriptedPlatform.h"
-#include "Settings.h"
-#include "StartUp.h"
-#include "TestFiles.h"
-#include "Window.h"
+#include "base/Convert.h"
+#include "base/ErrorReport.h"
+#include "base/EventPump.h"
+#include "base/Settings.h"
+#include "base/StartUp.h"
+#include "base/Window.h"
+#include "support/DuringEachPump.h"
+#include "support/ScriptedPlatform.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>

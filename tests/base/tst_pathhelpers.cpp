@@ -1,5 +1,5 @@
 // Taking apart, putting together and testing paths, with '\' and with '/'.
-#include "Main.h"
+#include "base/Main.h"
 
 #include <QtTest>
 

@@ -2,14 +2,14 @@
 // no display (DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM taken out of its environment) and
 // with a home, settings and undo store of its own.
 
-#include "FileTree.h"
-#include "TestFiles.h"
-#include "Unprivileged.h"
-#include "WindowFixture.h"
+#include "support/FileTree.h"
+#include "support/TestFiles.h"
+#include "support/Unprivileged.h"
+#include "support/WindowFixture.h"
 
-#include "AddFolder.h"
-#include "FileListModel.h"
-#include "RunDriver.h"
+#include "app/RunDriver.h"
+#include "filelist/AddFolder.h"
+#include "filelist/FileListModel.h"
 
 #include <QComboBox>
 #include <QDirIterator>

@@ -19,9 +19,9 @@
 // - each output line is made of bytes of one input line, in order; input lines keep their
 //   order; lines only ever shrink;
 // - "Remove line number n in all files" with n = 0 gives back the input's lines exactly.
-#include "Operations.h"
-#include "RFTSFSO.h"
 #include "ReferenceMatch.h"
+#include "files/RFTSFSO.h"
+#include "text/Operations.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,6 +1,6 @@
 // The six removal operations, the loop choice, and what the loops ask of the run.
-#include "Operations.h"
 #include "ReferenceMatch.h"
+#include "text/Operations.h"
 
 #include <QtTest>
 

@@ -1,12 +1,12 @@
 // Reading text files as lines and writing results atomically.
-#include "AtomicFile.h"
-#include "CommitQueue.h"
-#include "FileError.h"
-#include "FixedContext.h"
-#include "Operations.h"
-#include "RFTSFSO.h"
-#include "TestFiles.h"
-#include "Unprivileged.h"
+#include "files/AtomicFile.h"
+#include "files/CommitQueue.h"
+#include "files/FileError.h"
+#include "files/RFTSFSO.h"
+#include "support/FixedContext.h"
+#include "support/TestFiles.h"
+#include "support/Unprivileged.h"
+#include "text/Operations.h"
 
 #include <QtTest>
 

@@ -2,7 +2,7 @@
 //
 // The commit is simulated here as the commit queue does it: each result is written beside its
 // target, the group is recorded, and only then is each result renamed over its target.
-#include "UndoStore.h"
+#include "undo/UndoStore.h"
 
 #include <QtTest>
 

@@ -1,13 +1,13 @@
 // The write path: kept line ends, results that change nothing, what would happen without
 // writing, what a replaced file keeps, and putting results in place in groups.
-#include "AtomicFile.h"
-#include "CommitQueue.h"
-#include "FileError.h"
-#include "FixedContext.h"
-#include "Operations.h"
-#include "RFTSFSO.h"
-#include "ReplacementJournal.h"
-#include "TestFiles.h"
+#include "files/AtomicFile.h"
+#include "files/CommitQueue.h"
+#include "files/FileError.h"
+#include "files/RFTSFSO.h"
+#include "files/ReplacementJournal.h"
+#include "support/FixedContext.h"
+#include "support/TestFiles.h"
+#include "text/Operations.h"
 
 #include <QtTest>
 

@@ -1,8 +1,8 @@
 // The file list's rows: order, duplicates, exact membership, and texts that survive many
 // replacements and removals (the rows share one buffer that is packed now and then).
 
-#include "FileListModel.h"
-#include "TestFiles.h"
+#include "filelist/FileListModel.h"
+#include "support/TestFiles.h"
 
 #include <QSignalSpy>
 #include <QTest>

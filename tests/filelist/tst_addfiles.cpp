@@ -1,15 +1,15 @@
 // Adding files through the window: "Add HTML Files", "..." (the output folder), "Add All HTML
 // Files In Folder", and files and folders dropped onto the list.
 
-#include "AddFolder.h"
-#include "DuringEachPump.h"
-#include "ErrorReport.h"
-#include "FileListModel.h"
-#include "FileListView.h"
-#include "FileTree.h"
-#include "ScriptedFolders.h"
-#include "TestFiles.h"
-#include "WindowFixture.h"
+#include "base/ErrorReport.h"
+#include "filelist/AddFolder.h"
+#include "filelist/FileListModel.h"
+#include "filelist/FileListView.h"
+#include "support/DuringEachPump.h"
+#include "support/FileTree.h"
+#include "support/ScriptedFolders.h"
+#include "support/TestFiles.h"
+#include "support/WindowFixture.h"
 
 #include <QApplication>
 #include <QImage>

@@ -1,15 +1,15 @@
 // The folder module: wildcards, folder names, file tests and attribute values, listing a
 // folder's files, and the breadth-first walk with its skip rules and unreadable folders.
 
-#include "AddFolder.h"
-#include "DuringEachPump.h"
-#include "ErrorReport.h"
-#include "EventPump.h"
-#include "FileTree.h"
-#include "ScriptedFolders.h"
-#include "ScriptedPlatform.h"
-#include "TestFiles.h"
-#include "Unprivileged.h"
+#include "base/ErrorReport.h"
+#include "base/EventPump.h"
+#include "filelist/AddFolder.h"
+#include "support/DuringEachPump.h"
+#include "support/FileTree.h"
+#include "support/ScriptedFolders.h"
+#include "support/ScriptedPlatform.h"
+#include "support/TestFiles.h"
+#include "support/Unprivileged.h"
 
 #include <QTest>
 

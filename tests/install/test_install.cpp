@@ -1,6 +1,6 @@
 // Where the program finds its files, and the tree that `cmake --install` lays out: installed
 // into a temporary prefix from the build folder CTest names.
-#include "StartUp.h"
+#include "base/StartUp.h"
 
 #include <QtTest>
 

@@ -5,9 +5,9 @@
 //   run_core_helper FOLDER
 //
 // Exit status 0 when every file was done.
-#include "CommitQueue.h"
-#include "FixedContext.h"
-#include "Operations.h"
+#include "files/CommitQueue.h"
+#include "support/FixedContext.h"
+#include "text/Operations.h"
 
 #include <QDir>
 

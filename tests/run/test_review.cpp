@@ -2,17 +2,17 @@
 // long command with Escape, and taking a run back with "Undo Last Run". End to end through the
 // real window, real files in a temporary folder, the scripted platform answering.
 
-#include "DuringEachPump.h"
-#include "RunWindowTest.h"
-#include "TestFiles.h"
-#include "WindowFixture.h"
+#include "support/DuringEachPump.h"
+#include "support/RunWindowTest.h"
+#include "support/TestFiles.h"
+#include "support/WindowFixture.h"
 
-#include "ErrorReport.h"
-#include "FileError.h"
-#include "FileListModel.h"
-#include "FileListView.h"
-#include "PreviewDialog.h"
-#include "UndoStore.h"
+#include "app/PreviewDialog.h"
+#include "base/ErrorReport.h"
+#include "filelist/FileListModel.h"
+#include "filelist/FileListView.h"
+#include "files/FileError.h"
+#include "undo/UndoStore.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,18 +1,19 @@
 // "Start Removing" end to end: the real window, real files in a temporary folder, and the
 // scripted platform answering the prompts.
 
-#include "DuringEachPump.h"
-#include "RunWindowTest.h"
-#include "TestFiles.h"
-#include "WindowFixture.h"
+#include "support/DuringEachPump.h"
+#include "support/RunWindowTest.h"
+#include "support/TestFiles.h"
+#include "support/WindowFixture.h"
 
-#include "ErrorReport.h"
-#include "FileError.h"
-#include "FileListModel.h"
-#include "FileListView.h"
-#include "Operations.h"
-#include "ReplacementJournal.h"
-#include "RunDriver.h"
+#include "app/RunDriver.h"
+#include "base/ErrorReport.h"
+#include "engine/Plan.h"
+#include "filelist/FileListModel.h"
+#include "filelist/FileListView.h"
+#include "files/FileError.h"
+#include "files/ReplacementJournal.h"
+#include "text/Operations.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -931,7 +932,7 @@ private slots:
     void lineNumberFromAnswer() {
         QFETCH(QString, answer);
         QFETCH(qlonglong, line);
-        QCOMPARE(RunDriver::LineNumberFromAnswer(answer), line);
+        QCOMPARE(Engine::LineNumberFromAnswer(answer), line);
     }
 };
 

@@ -1,11 +1,11 @@
 // Carrying a row up and down the file list: the exchanges, the carried row, the scrolling near
 // the top and the bottom of the screen, and the pointer that goes with it.
 
-#include "TestFiles.h"
-#include "WindowFixture.h"
+#include "support/TestFiles.h"
+#include "support/WindowFixture.h"
 
-#include "FileListModel.h"
-#include "FileListView.h"
+#include "filelist/FileListModel.h"
+#include "filelist/FileListView.h"
 
 #include <QApplication>
 #include <QMouseEvent>

@@ -1,14 +1,14 @@
 // The sample pages: the list recorded at the first start, the command that loads them, and the
 // transform the list is stored with.
 
-#include "DuringEachPump.h"
-#include "TestFiles.h"
-#include "WindowFixture.h"
+#include "support/DuringEachPump.h"
+#include "support/TestFiles.h"
+#include "support/WindowFixture.h"
 
-#include "ErrorReport.h"
-#include "FileListModel.h"
-#include "SampleFiles.h"
-#include "Scramble.h"
+#include "base/ErrorReport.h"
+#include "filelist/FileListModel.h"
+#include "samples/SampleFiles.h"
+#include "samples/Scramble.h"
 
 #include <QLineEdit>
 #include <QPushButton>

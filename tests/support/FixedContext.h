@@ -3,7 +3,7 @@
 // those that link strelmark_core.
 #pragma once
 
-#include "Operations.h"
+#include "text/Operations.h"
 
 #include <QString>
 

@@ -3,8 +3,8 @@
 // files of a run.
 #pragma once
 
-#include "TestFiles.h"
-#include "WindowFixture.h"
+#include "support/TestFiles.h"
+#include "support/WindowFixture.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -2,7 +2,7 @@
 // with a given error: a folder denied, gone or broken without making it so.
 #pragma once
 
-#include "AddFolder.h"
+#include "filelist/AddFolder.h"
 
 #include <QString>
 

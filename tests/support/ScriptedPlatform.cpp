@@ -1,4 +1,4 @@
-#include "ScriptedPlatform.h"
+#include "support/ScriptedPlatform.h"
 
 void ScriptedPlatform::record(Shown entry) {
     shown.append(entry);

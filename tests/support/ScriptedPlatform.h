@@ -3,7 +3,7 @@
 // benchmarks drive the real window through it.
 #pragma once
 
-#include "Platform.h"
+#include "base/Platform.h"
 
 #include <QList>
 #include <QQueue>

@@ -1,4 +1,4 @@
-#include "Unprivileged.h"
+#include "support/Unprivileged.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -2,10 +2,10 @@
 // the scripted platform answering for the user, and no real dialog ever opened.
 #pragma once
 
-#include "EventPump.h"
-#include "Form1.h"
-#include "ScriptedPlatform.h"
-#include "Settings.h"
+#include "app/Form1.h"
+#include "base/EventPump.h"
+#include "base/Settings.h"
+#include "support/ScriptedPlatform.h"
 
 #include <QDir>
 #include <QFile>

@@ -8,12 +8,12 @@
 // "Done." box of a run over the same pages, "Show Details..." pressed). --characters previews
 // "Remove those characters" instead of "Remove all lines containing those characters".
 
-#include "DarkPalette.h"
-#include "FileListModel.h"
-#include "PreviewDialog.h"
-#include "QtPlatform.h"
-#include "TestFiles.h"
-#include "WindowFixture.h"
+#include "app/PreviewDialog.h"
+#include "app/QtPlatform.h"
+#include "filelist/FileListModel.h"
+#include "support/DarkPalette.h"
+#include "support/TestFiles.h"
+#include "support/WindowFixture.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -3,12 +3,12 @@
 // the white design-time look under the light default; the focus ring of the skin; Return,
 // Space and Delete; the names that assistive technology reads.
 
-#include "DarkPalette.h"
-#include "DuringEachPump.h"
-#include "FileListModel.h"
-#include "FileListView.h"
-#include "TestFiles.h"
-#include "WindowFixture.h"
+#include "filelist/FileListModel.h"
+#include "filelist/FileListView.h"
+#include "support/DarkPalette.h"
+#include "support/DuringEachPump.h"
+#include "support/TestFiles.h"
+#include "support/WindowFixture.h"
 
 #include <QAccessible>
 #include <QApplication>

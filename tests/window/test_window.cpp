@@ -1,13 +1,13 @@
 // The main window: its controls, start-up with every kind of stored value, the change
 // handlers, the skin, pointer feedback, and closing.
 
-#include "ErrorReport.h"
-#include "FileListModel.h"
-#include "FileListView.h"
-#include "Operations.h"
-#include "Settings.h"
-#include "TestFiles.h"
-#include "WindowFixture.h"
+#include "base/ErrorReport.h"
+#include "base/Settings.h"
+#include "filelist/FileListModel.h"
+#include "filelist/FileListView.h"
+#include "support/TestFiles.h"
+#include "support/WindowFixture.h"
+#include "text/Operations.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -6,10 +6,10 @@
 //   window_shot [--dark] [--no-skin] [--focus NAME] OUT.png
 //   window_shot --screen OUT.png     the whole screen (the real program under Xvfb)
 
-#include "DarkPalette.h"
-#include "FileListModel.h"
-#include "FileListView.h"
-#include "WindowFixture.h"
+#include "filelist/FileListModel.h"
+#include "filelist/FileListView.h"
+#include "support/DarkPalette.h"
+#include "support/WindowFixture.h"
 
 #include <QApplication>
 #include <QComboBox>

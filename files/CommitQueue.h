@@ -29,8 +29,8 @@
 // end.
 #pragma once
 
-#include "AtomicFile.h"
-#include "FileError.h"
+#include "files/AtomicFile.h"
+#include "files/FileError.h"
 
 #include <QString>
 

@@ -70,7 +70,7 @@
 // locked; hidden folders are ignored, and left-overs of killed processes are removed by pruning.
 #pragma once
 
-#include "ReplacementJournal.h"
+#include "files/ReplacementJournal.h"
 
 #include <QDateTime>
 #include <QString>

@@ -28,7 +28,7 @@
 // All failures throw FileError of kind Write, with the path as given.
 #pragma once
 
-#include "RFTSFSO.h"
+#include "files/RFTSFSO.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "TextMatch.h"
+#include "text/TextMatch.h"
 
 #include <QChar>
 

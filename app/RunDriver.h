@@ -12,8 +12,8 @@
 // dropped). A result that cannot be put in place is reported for its own file, at step 222.
 #pragma once
 
-#include "ReplacementJournal.h"
-#include "Window.h"
+#include "base/Window.h"
+#include "files/ReplacementJournal.h"
 
 #include <QString>
 
@@ -76,14 +76,5 @@ void StartRemoving(RunWindow &window);
 // line number to remove (0 for the operations that take none), or nothing when a check ended
 // the command.
 std::optional<long long> CheckInput(RunWindow &window, Guard &guard);
-
-// Where the result of `inputPath` goes: into `outputFolder` (the text of the output folder's
-// box) under the input's name when `toFolder`, else in place of the input itself.
-QString ResultPath(bool toFolder, const QString &outputFolder, const QString &inputPath);
-
-// The line that "Remove line number n in all files" removes for the answer typed at its
-// prompt: any number, rounded half to even; 0 (no line) for an answer that is no number or
-// lies beyond every line a file can have.
-long long LineNumberFromAnswer(const QString &answer);
 
 }  // namespace RunDriver

@@ -21,7 +21,7 @@
 // the system's error number (ENOENT, EACCES, EISDIR, ...) or the kind of special file found.
 #pragma once
 
-#include "FileError.h"
+#include "files/FileError.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "Operations.h"
+#include "text/Operations.h"
 
-#include "AtomicFile.h"
+#include "files/AtomicFile.h"
 
 #include <cstring>
 

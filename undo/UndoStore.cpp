@@ -1,4 +1,4 @@
-#include "UndoStore.h"
+#include "undo/UndoStore.h"
 
 #include <QFile>
 #include <QStandardPaths>

@@ -1,6 +1,6 @@
-#include "AtomicFile.h"
+#include "files/AtomicFile.h"
 
-#include "CommitQueue.h"
+#include "files/CommitQueue.h"
 
 #include <QFile>
 

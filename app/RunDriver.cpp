@@ -1,15 +1,16 @@
-#include "RunDriver.h"
+#include "app/RunDriver.h"
 
-#include "AtomicFile.h"
-#include "CommitQueue.h"
-#include "Convert.h"
-#include "ErrorReport.h"
-#include "EventPump.h"
-#include "FileError.h"
-#include "Main.h"
-#include "Operations.h"
-#include "Platform.h"
-#include "Settings.h"
+#include "base/Convert.h"
+#include "base/ErrorReport.h"
+#include "base/EventPump.h"
+#include "base/Main.h"
+#include "base/Platform.h"
+#include "base/Settings.h"
+#include "engine/Plan.h"
+#include "files/AtomicFile.h"
+#include "files/CommitQueue.h"
+#include "files/FileError.h"
+#include "text/Operations.h"
 
 #include <QAbstractItemModel>
 
@@ -212,17 +213,6 @@ bool KeepsLineEnds(const Settings &settings) {
     }
 }
 
-long long LineNumberFromAnswer(const QString &answer) {
-    const std::optional<double> number = Convert::ToDouble(answer);
-    if (!number)
-        return 0;
-    const double rounded = Convert::RoundHalfEven(*number);
-    // Beyond the 64-bit range no file has such a line.
-    if (!(std::fabs(rounded) < 9223372036854775808.0))
-        return 0;
-    return static_cast<long long>(rounded);
-}
-
 std::optional<long long> CheckInput(RunWindow &window, Guard &guard) {
     Platform &platform = window.platform();
     auto message = [&](int step, const QString &text) {
@@ -264,14 +254,7 @@ std::optional<long long> CheckInput(RunWindow &window, Guard &guard) {
     }
     if (guard.test(118, [&] { return !proceed; }))
         return std::nullopt;
-    return LineNumberFromAnswer(lineNumberAnswer);
-}
-
-QString ResultPath(bool toFolder, const QString &outputFolder, const QString &inputPath) {
-    // In place, the folder keeps its separator, so the doubled one collapses: the result
-    // replaces the input file.
-    return Main::CollapseBackslashes((toFolder ? outputFolder : Main::GetFolderPath(inputPath)) +
-                                     Main::NativeSeparator + Main::GetFileName(inputPath));
+    return Engine::LineNumberFromAnswer(lineNumberAnswer);
 }
 
 void StartRemoving(RunWindow &window) {
@@ -326,10 +309,10 @@ void StartRemoving(RunWindow &window) {
 
             if (guard.test(134, [&] { return window.savesToFolder(); })) {
                 guard.step(136, [&] {
-                    outputPath = ResultPath(true, window.outputFolderText(), inputPath);
+                    outputPath = Engine::ResultPath(true, window.outputFolderText(), inputPath);
                 });
             } else if (guard.test(138, [&] { return window.savesBesideOriginal(); })) {
-                guard.step(140, [&] { outputPath = ResultPath(false, {}, inputPath); });
+                guard.step(140, [&] { outputPath = Engine::ResultPath(false, {}, inputPath); });
             }
 
             // An earlier row's result goes to the file this row reads or writes: it is put in

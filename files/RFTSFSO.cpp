@@ -1,7 +1,7 @@
-#include "RFTSFSO.h"
+#include "files/RFTSFSO.h"
 
-#include "AtomicFile.h"
-#include "CommitQueue.h"
+#include "files/AtomicFile.h"
+#include "files/CommitQueue.h"
 
 #include <QFile>
 

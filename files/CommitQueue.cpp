@@ -1,6 +1,6 @@
-#include "CommitQueue.h"
+#include "files/CommitQueue.h"
 
-#include "ReplacementJournal.h"
+#include "files/ReplacementJournal.h"
 
 #include <QFile>
 

@@ -10,9 +10,9 @@
 // chooser's text read again; a change takes effect from the next line.
 #pragma once
 
-#include "FileError.h"
-#include "RFTSFSO.h"
-#include "TextMatch.h"
+#include "files/FileError.h"
+#include "files/RFTSFSO.h"
+#include "text/TextMatch.h"
 
 #include <QString>
 #include <QStringView>

@@ -1,0 +1,29 @@
+#include "engine/Plan.h"
+
+#include "base/Convert.h"
+#include "base/Main.h"
+
+#include <cmath>
+#include <optional>
+
+namespace Engine {
+
+QString ResultPath(bool toFolder, const QString &outputFolder, const QString &inputPath) {
+    // In place, the folder keeps its separator, so the doubled one collapses: the result
+    // replaces the input file.
+    return Main::CollapseBackslashes((toFolder ? outputFolder : Main::GetFolderPath(inputPath)) +
+                                     Main::NativeSeparator + Main::GetFileName(inputPath));
+}
+
+long long LineNumberFromAnswer(const QString &answer) {
+    const std::optional<double> number = Convert::ToDouble(answer);
+    if (!number)
+        return 0;
+    const double rounded = Convert::RoundHalfEven(*number);
+    // Beyond the 64-bit range no file has such a line.
+    if (!(std::fabs(rounded) < 9223372036854775808.0))
+        return 0;
+    return static_cast<long long>(rounded);
+}
+
+}  // namespace Engine
