@@ -20,7 +20,7 @@ SANITIZE_BUILD ?= build-asan
 JOBS        ?= $(shell nproc)
 PACKAGES    ?= cmake g++ make qt6-base-dev qt6-base-dev-tools fonts-liberation xvfb xauth
 SUDO        := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
-SOURCES      = $(shell find app base cli engine files filelist samples text undo tests bench \
+SOURCES      = $(shell find app base cli engine files filelist posix samples text undo tests bench \
                  -name '*.cpp' -o -name '*.h' | LC_ALL=C sort)
 
 .PHONY: run test test-sanitize build deps display clean format format-check \

@@ -10,6 +10,7 @@
 #include "files/AtomicFile.h"
 #include "files/CommitQueue.h"
 #include "files/FileError.h"
+#include "files/ReadAhead.h"
 #include "text/Operations.h"
 
 #include <QAbstractItemModel>

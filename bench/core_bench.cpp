@@ -40,6 +40,7 @@
 #include "files/AtomicFile.h"
 #include "files/CommitQueue.h"
 #include "files/RFTSFSO.h"
+#include "files/ReadAhead.h"
 #include "text/Operations.h"
 
 #include <QCoreApplication>

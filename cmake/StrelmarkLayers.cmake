@@ -7,10 +7,11 @@
 #   filelist_view            -> filelist, base
 #   samples                  -> filelist, base
 #   engine                   -> text, files, base
-#   undo                     -> files
+#   undo                     -> files, posix
 #   text                     -> files
 #   filelist                 -> base
-#   files                    -> (Qt Core only)
+#   files                    -> posix
+#   posix                    -> (no Qt)
 #   base                     -> (Qt Core only)
 #
 # The program itself is Qt Core only: the window, with Qt Gui and Widgets, is a module that it
@@ -22,15 +23,16 @@
 # widgets reaches Qt Gui or Qt Widgets through any chain of links.
 
 set(STRELMARK_LAYERS
-  strelmark_base strelmark_files strelmark_text strelmark_undo strelmark_engine
+  strelmark_base strelmark_posix strelmark_files strelmark_text strelmark_undo strelmark_engine
   strelmark_filelist strelmark_samples strelmark_filelist_view strelmark_window strelmark_cli
   strelmark strelmark_window_module)
 
 # The program's libraries each library may link directly, and whose headers it may include.
 set(STRELMARK_MAY_LINK_strelmark_base "")
-set(STRELMARK_MAY_LINK_strelmark_files "")
+set(STRELMARK_MAY_LINK_strelmark_posix "")
+set(STRELMARK_MAY_LINK_strelmark_files strelmark_posix)
 set(STRELMARK_MAY_LINK_strelmark_text strelmark_files)
-set(STRELMARK_MAY_LINK_strelmark_undo strelmark_files)
+set(STRELMARK_MAY_LINK_strelmark_undo strelmark_files strelmark_posix)
 set(STRELMARK_MAY_LINK_strelmark_engine strelmark_text strelmark_files strelmark_base)
 set(STRELMARK_MAY_LINK_strelmark_filelist strelmark_base)
 set(STRELMARK_MAY_LINK_strelmark_samples strelmark_filelist strelmark_base)
@@ -51,7 +53,7 @@ set(STRELMARK_MAY_INCLUDE_strelmark_cli strelmark_text strelmark_files)
 
 # The targets that link Qt Core and nothing above it.
 set(STRELMARK_WITHOUT_WIDGETS
-  strelmark_base strelmark_files strelmark_text strelmark_undo strelmark_engine
+  strelmark_base strelmark_posix strelmark_files strelmark_text strelmark_undo strelmark_engine
   strelmark_filelist strelmark_samples strelmark_cli strelmark)
 set(STRELMARK_WIDGET_LIBRARIES Qt6::Gui Qt6::Widgets)
 

@@ -1,6 +1,9 @@
 #include "files/AtomicFile.h"
 
 #include "files/CommitQueue.h"
+#include "posix/Attributes.h"
+#include "posix/Paths.h"
+#include "posix/TemporaryNames.h"
 
 #include <QFile>
 
@@ -41,137 +44,6 @@ namespace {
 bool UnnamedFilesCanBeLinked() {
     static const bool can = ::access("/proc/self/fd", X_OK) == 0 || ::geteuid() == 0;
     return can;
-}
-
-// Follows symbolic links from `path` to the file at their end (or to where it would be made).
-// Fills `info` and `exists`; answers an errno value, 0 when all went well.
-int ResolveLinks(std::string &path, struct stat &info, bool &exists) {
-    for (int depth = 0; depth < 40; ++depth) {
-        if (::lstat(path.c_str(), &info) != 0) {
-            exists = false;
-            return errno == ENOENT ? 0 : errno;
-        }
-        if (!S_ISLNK(info.st_mode)) {
-            exists = true;
-            return 0;
-        }
-        std::vector<char> target(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) +
-                                 1);
-        const ssize_t size = ::readlink(path.c_str(), target.data(), target.size());
-        if (size < 0)
-            return errno;
-        if (static_cast<std::size_t>(size) >= target.size())
-            continue;  // the link changed under us: read it again
-        std::string next(target.data(), static_cast<std::size_t>(size));
-        if (next.empty() || next[0] != '/') {
-            const std::size_t slash = path.rfind('/');
-            next.insert(0, slash == std::string::npos ? std::string() : path.substr(0, slash + 1));
-        }
-        path = std::move(next);
-    }
-    return ELOOP;
-}
-
-// --- Extended attributes and ACLs ---------------------------------------------------------------
-
-const char AccessAcl[] = "system.posix_acl_access";
-
-// The names of the extended attributes of the file open as `fd` (or at `path`), each ended by a
-// NUL. Answers an errno value; a file system without extended attributes has none.
-int ListAttributes(int fd, const std::string &path, std::vector<char> &names) {
-    names.resize(1024);
-    for (;;) {
-        const ssize_t size = fd >= 0 ? ::flistxattr(fd, names.data(), names.size())
-                                     : ::llistxattr(path.c_str(), names.data(), names.size());
-        if (size >= 0) {
-            names.resize(static_cast<std::size_t>(size));
-            return 0;
-        }
-        if (errno == ENOTSUP) {
-            names.clear();
-            return 0;
-        }
-        if (errno != ERANGE)
-            return errno;
-        const ssize_t wanted =
-            fd >= 0 ? ::flistxattr(fd, nullptr, 0) : ::llistxattr(path.c_str(), nullptr, 0);
-        if (wanted < 0)
-            return errno;
-        names.resize(static_cast<std::size_t>(wanted) + 1);
-    }
-}
-
-// The value of one attribute; answers an errno value.
-int GetAttribute(int fd, const std::string &path, const char *name, std::vector<char> &value) {
-    value.resize(std::max<std::size_t>(value.capacity(), 256));
-    for (;;) {
-        const ssize_t size = fd >= 0 ? ::fgetxattr(fd, name, value.data(), value.size())
-                                     : ::lgetxattr(path.c_str(), name, value.data(), value.size());
-        if (size >= 0) {
-            value.resize(static_cast<std::size_t>(size));
-            return 0;
-        }
-        if (errno != ERANGE)
-            return errno;
-        const ssize_t wanted = fd >= 0 ? ::fgetxattr(fd, name, nullptr, 0)
-                                       : ::lgetxattr(path.c_str(), name, nullptr, 0);
-        if (wanted < 0)
-            return errno;
-        value.resize(static_cast<std::size_t>(wanted) + 1);
-    }
-}
-
-// Attributes that only a privileged or specially permitted process may set (SELinux labels,
-// file capabilities, trusted.*): copied where this process may, and otherwise left behind.
-// user.* and the ACLs are the user's own: a failure to copy them fails the write.
-bool MayBeLeftBehind(const char *name, int error) {
-    const bool privileged =
-        std::strncmp(name, "security.", 9) == 0 || std::strncmp(name, "trusted.", 8) == 0 ||
-        (std::strncmp(name, "system.", 7) == 0 && std::strncmp(name, "system.posix_acl_", 17) != 0);
-    return privileged && (error == EPERM || error == ENOTSUP || error == EACCES);
-}
-
-// Copies every extended attribute (the POSIX ACLs among them: system.posix_acl_access) from the
-// replaced file to the new one. Tells whether the replaced file had an access ACL. Answers an
-// errno value.
-int CopyAttributes(int fromFd, const std::string &fromPath, int to, bool &hadAccessAcl) {
-    hadAccessAcl = false;
-    std::vector<char> names;
-    if (const int error = ListAttributes(fromFd, fromPath, names))
-        return error;
-    std::vector<char> value;
-    for (std::size_t at = 0; at < names.size();) {
-        const char *name = names.data() + at;
-        const std::size_t length = ::strnlen(name, names.size() - at);
-        at += length + 1;
-        if (length == 0)
-            continue;
-        if (std::strcmp(name, AccessAcl) == 0)
-            hadAccessAcl = true;
-        if (const int error = GetAttribute(fromFd, fromPath, name, value)) {
-            if (error == ENODATA || MayBeLeftBehind(name, error))
-                continue;  // gone since it was listed, or not for this process to read
-            return error;
-        }
-        if (::fsetxattr(to, name, value.data(), value.size(), 0) != 0) {
-            if (MayBeLeftBehind(name, errno))
-                continue;
-            return errno;
-        }
-    }
-    return 0;
-}
-
-// Whether new files in `folder` inherit an ACL from its default ACL. Looked up once for a run of
-// files in one folder.
-bool FolderHasDefaultAcl(const std::string &folder) {
-    static thread_local std::string lastFolder;
-    static thread_local bool lastAnswer = false;
-    if (folder != lastFolder) {
-        lastAnswer = ::getxattr(folder.c_str(), "system.posix_acl_default", nullptr, 0) > 0;
-        lastFolder = folder;
-    }
-    return lastAnswer;
 }
 
 // What a file that this thread makes in a folder gets without being asked: its owner and group
@@ -220,27 +92,6 @@ bool OwnerMayWrite(const std::string &folder, const struct stat &existing) {
 
 }  // namespace
 
-std::string FolderOf(const std::string &path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string TemporaryNameFor(const std::string &target) {
-    static thread_local std::mt19937_64 random{std::random_device{}()};
-    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    const std::size_t slash = target.rfind('/');
-    const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
-    std::string name;
-    name.reserve(target.size() + 8);
-    name.append(target, 0, start).append(1, '.').append(target, start).append(1, '.');
-    std::uint64_t draw = random();
-    for (int i = 0; i < 6; ++i, draw /= sizeof letters - 1)
-        name += letters[draw % (sizeof letters - 1)];
-    return name;
-}
-
 ResultTarget ResolveResultTarget(const QString &path) {
     return ResolveResultTarget(path, QFile::encodeName(path).toStdString());
 }
@@ -250,7 +101,7 @@ ResultTarget ResolveResultTarget(const QString &path, std::string encoded) {
     target.path = std::move(encoded);
     if (target.path.empty())
         throw FileError(FileError::Kind::Write, path, ENOENT);
-    if (const int error = ResolveLinks(target.path, target.info, target.exists))
+    if (const int error = Posix::ResolveLinks(target.path, target.info, target.exists))
         throw FileError(FileError::Kind::Write, path, error);
     if (target.exists) {
         if (S_ISDIR(target.info.st_mode))
@@ -269,7 +120,7 @@ AtomicFile::AtomicFile(const QString &path, Temporary temporary)
 
 AtomicFile::AtomicFile(const QString &path, Temporary temporary, const ResultTarget &target)
     : path_(path), target_(target.path), exists_(target.exists), existing_(target.info) {
-    const std::string folder = FolderOf(target_);
+    const std::string folder = Posix::FolderOf(target_);
     // A rename needs only the folder's permission; a file this user may not write is refused
     // here rather than replaced.
     if (exists_ && !OwnerMayWrite(folder, existing_) && ::access(target_.c_str(), W_OK) != 0)
@@ -287,7 +138,7 @@ AtomicFile::AtomicFile(const QString &path, Temporary temporary, const ResultTar
     if (fd_ < 0 && exists_)
         requested_ = 0600;
     for (int attempt = 0; fd_ < 0; ++attempt) {
-        temporary_ = TemporaryNameFor(target_);
+        temporary_ = Posix::TemporaryNameFor(target_);
         fd_ = ::open(temporary_.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, requested_);
         if (fd_ < 0) {
             const int error = errno;
@@ -312,7 +163,7 @@ AtomicFile::~AtomicFile() {
 void AtomicFile::takeOverAttributes(int replacedFd) {
     const uid_t owner = existing_.st_uid;
     const gid_t group = existing_.st_gid;
-    const std::string folder = FolderOf(target_);
+    const std::string folder = Posix::FolderOf(target_);
     uid_t createdOwner;
     gid_t createdGroup;
     mode_t createdMode;
@@ -339,13 +190,17 @@ void AtomicFile::takeOverAttributes(int replacedFd) {
         }
     }
 
-    bool hadAccessAcl = false;
-    if (const int error = CopyAttributes(replacedFd, target_, fd_, hadAccessAcl))
+    // Attributes that this process may not set are left behind, as a copy by the user would
+    // leave them.
+    Posix::AttributeCopy copied;
+    if (const int error = Posix::CopyAttributes(replacedFd, target_, fd_, copied))
         fail(error);
+    const bool hadAccessAcl = copied.hadAccessAcl;
     // A new file in a folder with a default ACL inherits an ACL that the replaced file may not
     // have had.
-    const bool inheritedAcl = !hadAccessAcl && FolderHasDefaultAcl(folder);
-    if (inheritedAcl && ::fremovexattr(fd_, AccessAcl) != 0 && errno != ENODATA && errno != ENOTSUP)
+    const bool inheritedAcl = !hadAccessAcl && Posix::FolderHasDefaultAcl(folder);
+    if (inheritedAcl && ::fremovexattr(fd_, Posix::AccessAcl) != 0 && errno != ENODATA &&
+        errno != ENOTSUP)
         fail(errno);
 
     mode_t mode = existing_.st_mode & 07777;

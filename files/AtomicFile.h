@@ -28,7 +28,7 @@
 // All failures throw FileError of kind Write, with the path as given.
 #pragma once
 
-#include "files/RFTSFSO.h"
+#include "files/FileError.h"
 
 #include <QString>
 
@@ -40,6 +40,18 @@
 #include <sys/stat.h>
 
 class CommitQueue;
+
+namespace RFTSFSO {
+
+class AtomicFile;
+
+// Where the bytes of a result wait until they are complete (see AtomicFile).
+enum class Temporary {
+    Unnamed,  // a file without a name where the file system can make one, else a named one
+    Named,    // always a named file, as on a file system without unnamed files
+};
+
+}  // namespace RFTSFSO
 
 // A complete result in a temporary file, waiting to be put in its target's place. Dropped
 // without being committed, it leaves nothing behind.
@@ -96,11 +108,6 @@ struct ResultTarget {
 ResultTarget ResolveResultTarget(const QString &path);
 // The same, with the path already as the file system's bytes.
 ResultTarget ResolveResultTarget(const QString &path, std::string encoded);
-
-// The folder of a target path ("." for a bare name).
-std::string FolderOf(const std::string &path);
-// A name beside `target` that nothing has yet, most likely: ".<name>.XXXXXX".
-std::string TemporaryNameFor(const std::string &target);
 
 class AtomicFile {
 public:

@@ -1,6 +1,10 @@
 #include "files/CommitQueue.h"
 
+#include "files/Placement.h"
 #include "files/ReplacementJournal.h"
+
+#include "posix/Paths.h"
+#include "posix/TemporaryNames.h"
 
 #include <QFile>
 
@@ -21,149 +25,6 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-namespace {
-
-// --- Putting results in place -------------------------------------------------------------------
-
-// One result being put in place, with everything prepared beforehand: the helper that does the
-// work shares the program's memory but may use nothing but system calls.
-struct Placement {
-    int fd = -1;
-    const char *target = nullptr;
-    const char *named = nullptr;  // a named temporary file (where unnamed ones cannot be made)
-    bool linkDirectly = false;    // unnamed, and nothing at the target: link it in at once
-    char proc[40] = {};           // /proc/self/fd/<fd>
-    // Names to link an unnamed file at before the rename: random, so that a second one is
-    // needed only if something appeared at the first since it was drawn.
-    static constexpr int Names = 2;
-    const char *names[Names] = {};
-    int error = 0;  // the outcome
-};
-
-// Whether an unnamed file can be linked directly from its descriptor (AT_EMPTY_PATH), found out
-// by the links made: 0 not yet known, 1 it worked, 2 it was refused where /proc/self/fd worked.
-// It needs a privilege, or on newer kernels the very credentials that opened the file (which the
-// helper process that renames does not share), so a refusal is learnt once and /proc/self/fd
-// is the way from then on. A direct link spares the kernel the lookup of the /proc path.
-std::atomic<int> directLinks{0};
-
-// Gives the unnamed file a name: directly with AT_EMPTY_PATH where that is allowed, else through
-// /proc/self/fd.
-int LinkUnnamed(const Placement &p, const char *name) {
-    if (directLinks.load(std::memory_order_relaxed) != 2) {
-        if (::linkat(p.fd, "", AT_FDCWD, name, AT_EMPTY_PATH) == 0) {
-            directLinks.store(1, std::memory_order_relaxed);
-            return 0;
-        }
-        // ENOENT is also what the lack of the privilege says.
-        if (errno != ENOENT)
-            return errno;
-    }
-    if (::linkat(AT_FDCWD, p.proc, AT_FDCWD, name, AT_SYMLINK_FOLLOW) != 0)
-        return errno;
-    directLinks.store(2, std::memory_order_relaxed);
-    return 0;
-}
-
-// A new file takes its name directly; a file that replaces another gets a name of its own
-// first, to be renamed over the old one.
-int PutInPlace(const Placement &p) {
-    if (p.named != nullptr) {
-        if (::rename(p.named, p.target) == 0)
-            return 0;
-        const int error = errno;
-        ::unlink(p.named);
-        return error;
-    }
-    if (p.linkDirectly) {
-        const int error = LinkUnnamed(p, p.target);
-        if (error != EEXIST)
-            return error;  // done, or failed
-    }
-    for (const char *name : p.names) {
-        if (name == nullptr)
-            break;
-        const int error = LinkUnnamed(p, name);
-        if (error == EEXIST)
-            continue;
-        if (error != 0)
-            return error;
-        if (::rename(name, p.target) == 0)
-            return 0;
-        const int failure = errno;
-        ::unlink(name);
-        return failure;
-    }
-    return EEXIST;
-}
-
-struct Placements {
-    Placement *entries;
-    std::size_t count;
-};
-
-void PutEachInPlace(Placements &work) {
-    for (std::size_t i = 0; i < work.count; ++i)
-        work.entries[i].error = PutInPlace(work.entries[i]);
-}
-
-// The helper process's work.
-int Helper(void *argument) {
-    // Signals sent to the program's group (an interrupt from the terminal) wait until the group
-    // is in place; only SIGKILL stops it.
-    sigset_t all;
-    ::sigfillset(&all);
-    ::sigprocmask(SIG_SETMASK, &all, nullptr);
-    PutEachInPlace(*static_cast<Placements *>(argument));
-    return 0;
-}
-
-// Between the link of a replacing file under a temporary name and its rename over the target, a
-// kill of the program would leave the temporary name behind. The renames are therefore made by
-// a helper process that shares the program's memory and open files (and that the program waits
-// for): killed meanwhile, the program dies and the helper finishes the group on its own. Where
-// no such process can be started, the program does the work itself, and so it does for a group
-// that only links new files in, each in one step (a new file whose name was taken meanwhile is
-// the one exception, renamed over what appeared there).
-void PutAllInPlace(std::vector<Placement> &entries) {
-    if (entries.empty())
-        return;
-    Placements work{entries.data(), entries.size()};
-    const bool replaces = std::any_of(entries.begin(), entries.end(), [](const Placement &p) {
-        return p.named != nullptr || !p.linkDirectly;
-    });
-    if (!replaces) {
-        PutEachInPlace(work);
-        return;
-    }
-    // The helper's stack, kept for the thread's later groups.
-    constexpr std::size_t StackSize = std::size_t(64) << 10;
-    struct Stack {
-        void *base = ::mmap(nullptr, StackSize, PROT_READ | PROT_WRITE,
-                            MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
-        ~Stack() {
-            if (base != MAP_FAILED)
-                ::munmap(base, StackSize);
-        }
-    };
-    static thread_local Stack stack;
-    if (stack.base != MAP_FAILED) {
-        // No exit signal: nobody else's SIGCHLD handler hears of it; it is waited for here.
-        const pid_t helper = ::clone(Helper, static_cast<char *>(stack.base) + StackSize,
-                                     CLONE_VM | CLONE_FILES | CLONE_VFORK, &work);
-        if (helper > 0) {
-            // CLONE_VFORK: the helper has finished by now; only its exit status is left.
-            int status = 0;
-            while (::waitpid(helper, &status, __WALL) < 0 && errno == EINTR) {
-            }
-            return;
-        }
-    }
-    PutEachInPlace(work);
-}
-
-}  // namespace
 
 // --- CommitQueue --------------------------------------------------------------------------------
 
@@ -332,13 +193,13 @@ bool CommitQueue::holdsIn(const std::vector<Entry> &entries, const std::string &
             continue;
         if (!folder) {
             struct stat folderInfo;
-            if (::stat(RFTSFSO::FolderOf(target).c_str(), &folderInfo) != 0)
+            if (::stat(Posix::FolderOf(target).c_str(), &folderInfo) != 0)
                 return false;
             folder.emplace(folderInfo.st_dev, folderInfo.st_ino);
         }
         if (!entry.folderKnown) {
             struct stat folderInfo;
-            if (::stat(RFTSFSO::FolderOf(other).c_str(), &folderInfo) != 0)
+            if (::stat(Posix::FolderOf(other).c_str(), &folderInfo) != 0)
                 continue;
             entry.folderKnown = true;
             entry.folderDevice = folderInfo.st_dev;
@@ -375,7 +236,7 @@ void CommitQueue::makeDurable(const std::vector<PendingResult *> &results, std::
             devices[i] = result.existed_ ? result.device_ : result.newDevice_;
             continue;
         }
-        const std::string folder = RFTSFSO::FolderOf(result.target_);
+        const std::string folder = Posix::FolderOf(result.target_);
         const auto known = std::find_if(folders.begin(), folders.end(),
                                         [&](const auto &entry) { return entry.first == folder; });
         if (known != folders.end()) {
@@ -498,7 +359,7 @@ std::vector<CommitFailure> CommitQueue::commitGroup(std::vector<Entry> &group) c
                 // (the result fails with EEXIST).
                 const int spare = p.linkDirectly ? (journal_ != nullptr ? 0 : 1) : Placement::Names;
                 for (int k = 0; k < spare; ++k) {
-                    names.push_back(RFTSFSO::TemporaryNameFor(result.target()));
+                    names.push_back(Posix::TemporaryNameFor(result.target()));
                     p.names[k] = names.back().c_str();
                 }
             }

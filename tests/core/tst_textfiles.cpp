@@ -3,6 +3,7 @@
 #include "files/CommitQueue.h"
 #include "files/FileError.h"
 #include "files/RFTSFSO.h"
+#include "files/ReadAhead.h"
 #include "support/FixedContext.h"
 #include "support/TestFiles.h"
 #include "support/Unprivileged.h"

@@ -1,0 +1,239 @@
+#include "files/LineReader.h"
+
+#include "files/SpareBuffer.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <new>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
+namespace RFTSFSO {
+
+namespace {
+
+// Files larger than this are read with the kernel told to read ahead generously.
+constexpr off_t SequentialHintSize = off_t(8) << 20;
+
+// A buffer this large holds one very long line. It is taken from anonymous memory backed by
+// huge pages where the system offers them: filling it then costs one page fault per 2 MB
+// instead of one per 4 KB, which on some virtual machines is most of the time spent on the line.
+constexpr std::size_t LargeBuffer = std::size_t(8) << 20;
+
+// Grows `buffer` (holding `kept` bytes, `capacity` in all, `mapped` when it is anonymous memory)
+// to `wanted` bytes. Throws std::bad_alloc.
+char *GrowBuffer(char *buffer, std::size_t kept, std::size_t capacity, std::size_t wanted,
+                 bool &mapped) {
+#if defined(__linux__)
+    if (wanted >= LargeBuffer) {
+        void *grown;
+        if (mapped) {
+            grown = ::mremap(buffer, capacity, wanted, MREMAP_MAYMOVE);
+        } else {
+            grown =
+                ::mmap(nullptr, wanted, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            if (grown != MAP_FAILED) {
+                ::madvise(grown, wanted, MADV_HUGEPAGE);
+                std::memcpy(grown, buffer, kept);
+                std::free(buffer);
+            }
+        }
+        if (grown == MAP_FAILED)
+            throw std::bad_alloc();
+        mapped = true;
+        return static_cast<char *>(grown);
+    }
+#endif
+    (void)kept;
+    (void)capacity;
+    (void)mapped;
+    char *grown = static_cast<char *>(std::realloc(buffer, wanted));
+    if (grown == nullptr)
+        throw std::bad_alloc();
+    return grown;
+}
+
+thread_local std::uint64_t readsThatWaited = 0;
+// The file system, by its device, whose files last refused a read without waiting.
+thread_local dev_t noWaitUnsupported = 0;
+
+}  // namespace
+
+SpareBuffer &SpareForReading() {
+    static thread_local SpareBuffer spare;
+    return spare;
+}
+
+SpareBuffer &SpareForWriting() {
+    static thread_local SpareBuffer spare;
+    return spare;
+}
+
+std::uint64_t ReadsThatWaited() {
+    return readsThatWaited;
+}
+
+LineReader::LineReader(std::size_t chunk) : chunk_(std::max<std::size_t>(chunk, 1)) {}
+
+LineReader::LineReader(const QString &path, std::size_t chunk) : LineReader(chunk) {
+    path_ = path;
+    const QByteArray name = QFile::encodeName(path);
+    if (name.isEmpty())
+        throw FileError(FileError::Kind::Read, path, ENOENT);
+    // Look before opening: opening a named pipe would wait for a writer, and opening a device
+    // may do something to it. Should the path change into one of them before the opening,
+    // O_NONBLOCK keeps the opening from waiting and the reads fail.
+    // lstat first: a path that is the file itself (the usual case) also tells a writer of the
+    // same path what is there; a symbolic link is followed with stat.
+    struct stat &info = status_;
+    if (::lstat(name.constData(), &info) != 0)
+        throw FileError(FileError::Kind::Read, path, errno);
+    statusIsLinkFree_ = S_ISREG(info.st_mode);
+    if (S_ISLNK(info.st_mode) && ::stat(name.constData(), &info) != 0)
+        throw FileError(FileError::Kind::Read, path, errno);
+    if (S_ISDIR(info.st_mode))
+        throw FileError(FileError::Kind::Read, path, EISDIR);
+    if (!S_ISREG(info.st_mode))
+        throw FileError(FileError::Kind::Read, path, FileError::SpecialOf(info.st_mode));
+    do {
+        fd_ = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    } while (fd_ < 0 && errno == EINTR);
+    if (fd_ < 0)
+        throw FileError(FileError::Kind::Read, path, errno);
+    expectedSize_ = static_cast<std::uint64_t>(info.st_size);
+    device_ = info.st_dev;
+    inode_ = info.st_ino;
+    if (info.st_size >= SequentialHintSize)
+        ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+}
+
+LineReader LineReader::fromBytes(std::string_view bytes, std::size_t chunk) {
+    LineReader reader(chunk);
+    reader.memory_ = bytes;
+    return reader;
+}
+
+LineReader::LineReader(LineReader &&other) noexcept
+    : path_(std::move(other.path_)),
+      fd_(std::exchange(other.fd_, -1)),
+      memory_(other.memory_),
+      chunk_(other.chunk_),
+      expectedSize_(other.expectedSize_),
+      readSoFar_(other.readSoFar_),
+      discarded_(other.discarded_),
+      device_(other.device_),
+      inode_(other.inode_),
+      status_(other.status_),
+      statusIsLinkFree_(other.statusIsLinkFree_),
+      buffer_(std::exchange(other.buffer_, nullptr)),
+      capacity_(std::exchange(other.capacity_, 0)),
+      begin_(std::exchange(other.begin_, 0)),
+      scanned_(std::exchange(other.scanned_, 0)),
+      filled_(std::exchange(other.filled_, 0)),
+      blockStart_(std::exchange(other.blockStart_, 0)),
+      lineEnds_(std::exchange(other.lineEnds_, 0)),
+      mapped_(std::exchange(other.mapped_, false)),
+      atEnd_(other.atEnd_),
+      lineEnd_(other.lineEnd_),
+      lines_(other.lines_),
+      refills_(other.refills_) {}
+
+LineReader::~LineReader() {
+    if (fd_ >= 0)
+        ::close(fd_);
+#if defined(__linux__)
+    if (mapped_) {
+        ::munmap(buffer_, capacity_);
+        return;
+    }
+#endif
+    SpareForReading().giveBack(buffer_, capacity_, 2 * DefaultChunk);
+}
+
+std::size_t LineReader::readMore(char *to, std::size_t most) {
+    if (fd_ < 0) {
+        const std::size_t size = std::min(most, memory_.size());
+        std::memcpy(to, memory_.data(), size);
+        memory_.remove_prefix(size);
+        return size;
+    }
+    if (readSoFar_ == 0 && expectedSize_ > 0 && device_ != noWaitUnsupported) {
+        // The first read takes what the page cache holds, without waiting; a file whose start
+        // is not there is counted (see ReadAhead) and read as usual.
+        iovec piece{to, most};
+        const ssize_t size = ::preadv2(fd_, &piece, 1, -1, RWF_NOWAIT);
+        if (size > 0)
+            return static_cast<std::size_t>(size);
+        if (size < 0 && errno == EAGAIN)
+            ++readsThatWaited;
+        else if (size < 0 && errno == EOPNOTSUPP)
+            noWaitUnsupported = device_;
+    }
+    for (;;) {
+        const ssize_t size = ::read(fd_, to, most);
+        if (size >= 0)
+            return static_cast<std::size_t>(size);
+        if (errno != EINTR)
+            throw FileError(FileError::Kind::Read, path_, errno);
+    }
+}
+
+bool LineReader::nextAfterRefill(std::string_view &line) {
+    for (;;) {
+        if (atEnd_) {
+            // Bytes after the last LF are the last line; after a final LF nothing more comes,
+            // except that an empty file is one empty line.
+            if (begin_ < filled_ || lines_ == 0) {
+                line = std::string_view(buffer_ + begin_, filled_ - begin_);
+                begin_ = scanned_ = filled_;
+                lineEnd_ = LineEnd::None;
+                ++lines_;
+                return true;
+            }
+            return false;
+        }
+        // Keep the unfinished line, at the start of the buffer, and read behind it. The
+        // buffer grows only when one line nearly fills it, so it stays about a chunk plus the
+        // longest line; pages that the growth reserves but no read reaches cost no memory.
+        ++refills_;
+        const std::size_t kept = filled_ - begin_;
+        discarded_ += begin_;
+        if (begin_ > 0 && kept > 0)
+            std::memmove(buffer_, buffer_ + begin_, kept);
+        begin_ = 0;
+        scanned_ = filled_ = kept;
+        if (buffer_ == nullptr) {
+            buffer_ = SpareForReading().take(capacity_);
+            if (capacity_ < chunk_) {
+                std::free(buffer_);
+                buffer_ = nullptr;
+                capacity_ = 0;
+            }
+        }
+        const std::size_t room = capacity_ - kept;
+        if (room == 0 || room < chunk_ / 2) {
+            const std::size_t wanted = std::max(kept + chunk_, capacity_ * 2);
+            buffer_ = GrowBuffer(buffer_, kept, capacity_, wanted, mapped_);
+            capacity_ = wanted;
+        }
+        const std::size_t wanted = std::min(chunk_, capacity_ - filled_);
+        const std::size_t size = readMore(buffer_ + filled_, wanted);
+        filled_ += size;
+        readSoFar_ += size;
+        // A short read that reaches the size the file had when it was opened is its end; that
+        // saves asking once more only to hear so.
+        atEnd_ = size == 0 || (size < wanted && readSoFar_ >= expectedSize_);
+        if (takeLine(line))
+            return true;
+    }
+}
+
+}  // namespace RFTSFSO

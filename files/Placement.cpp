@@ -1,0 +1,131 @@
+#include "files/Placement.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// Whether an unnamed file can be linked directly from its descriptor (AT_EMPTY_PATH), found out
+// by the links made: 0 not yet known, 1 it worked, 2 it was refused where /proc/self/fd worked.
+// It needs a privilege, or on newer kernels the very credentials that opened the file (which the
+// helper process that renames does not share), so a refusal is learnt once and /proc/self/fd
+// is the way from then on. A direct link spares the kernel the lookup of the /proc path.
+std::atomic<int> directLinks{0};
+
+// Gives the unnamed file a name: directly with AT_EMPTY_PATH where that is allowed, else through
+// /proc/self/fd.
+int LinkUnnamed(const Placement &p, const char *name) {
+    if (directLinks.load(std::memory_order_relaxed) != 2) {
+        if (::linkat(p.fd, "", AT_FDCWD, name, AT_EMPTY_PATH) == 0) {
+            directLinks.store(1, std::memory_order_relaxed);
+            return 0;
+        }
+        // ENOENT is also what the lack of the privilege says.
+        if (errno != ENOENT)
+            return errno;
+    }
+    if (::linkat(AT_FDCWD, p.proc, AT_FDCWD, name, AT_SYMLINK_FOLLOW) != 0)
+        return errno;
+    directLinks.store(2, std::memory_order_relaxed);
+    return 0;
+}
+
+// A new file takes its name directly; a file that replaces another gets a name of its own
+// first, to be renamed over the old one.
+int PutInPlace(const Placement &p) {
+    if (p.named != nullptr) {
+        if (::rename(p.named, p.target) == 0)
+            return 0;
+        const int error = errno;
+        ::unlink(p.named);
+        return error;
+    }
+    if (p.linkDirectly) {
+        const int error = LinkUnnamed(p, p.target);
+        if (error != EEXIST)
+            return error;  // done, or failed
+    }
+    for (const char *name : p.names) {
+        if (name == nullptr)
+            break;
+        const int error = LinkUnnamed(p, name);
+        if (error == EEXIST)
+            continue;
+        if (error != 0)
+            return error;
+        if (::rename(name, p.target) == 0)
+            return 0;
+        const int failure = errno;
+        ::unlink(name);
+        return failure;
+    }
+    return EEXIST;
+}
+
+struct Placements {
+    Placement *entries;
+    std::size_t count;
+};
+
+void PutEachInPlace(Placements &work) {
+    for (std::size_t i = 0; i < work.count; ++i)
+        work.entries[i].error = PutInPlace(work.entries[i]);
+}
+
+// The helper process's work.
+int Helper(void *argument) {
+    // Signals sent to the program's group (an interrupt from the terminal) wait until the group
+    // is in place; only SIGKILL stops it.
+    sigset_t all;
+    ::sigfillset(&all);
+    ::sigprocmask(SIG_SETMASK, &all, nullptr);
+    PutEachInPlace(*static_cast<Placements *>(argument));
+    return 0;
+}
+
+}  // namespace
+
+void PutAllInPlace(std::vector<Placement> &entries) {
+    if (entries.empty())
+        return;
+    Placements work{entries.data(), entries.size()};
+    const bool replaces = std::any_of(entries.begin(), entries.end(), [](const Placement &p) {
+        return p.named != nullptr || !p.linkDirectly;
+    });
+    if (!replaces) {
+        PutEachInPlace(work);
+        return;
+    }
+    // The helper's stack, kept for the thread's later groups.
+    constexpr std::size_t StackSize = std::size_t(64) << 10;
+    struct Stack {
+        void *base = ::mmap(nullptr, StackSize, PROT_READ | PROT_WRITE,
+                            MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
+        ~Stack() {
+            if (base != MAP_FAILED)
+                ::munmap(base, StackSize);
+        }
+    };
+    static thread_local Stack stack;
+    if (stack.base != MAP_FAILED) {
+        // No exit signal: nobody else's SIGCHLD handler hears of it; it is waited for here.
+        const pid_t helper = ::clone(Helper, static_cast<char *>(stack.base) + StackSize,
+                                     CLONE_VM | CLONE_FILES | CLONE_VFORK, &work);
+        if (helper > 0) {
+            // CLONE_VFORK: the helper has finished by now; only its exit status is left.
+            int status = 0;
+            while (::waitpid(helper, &status, __WALL) < 0 && errno == EINTR) {
+            }
+            return;
+        }
+    }
+    PutEachInPlace(work);
+}

@@ -1,0 +1,28 @@
+// Putting complete files over their targets so that a kill at any moment leaves no stray name.
+#pragma once
+
+#include <vector>
+
+// One result being put in place, with everything prepared beforehand: the helper that does the
+// work shares the program's memory but may use nothing but system calls.
+struct Placement {
+    int fd = -1;
+    const char *target = nullptr;
+    const char *named = nullptr;  // a named temporary file (where unnamed ones cannot be made)
+    bool linkDirectly = false;    // unnamed, and nothing at the target: link it in at once
+    char proc[40] = {};           // /proc/self/fd/<fd>
+    // Names to link an unnamed file at before the rename: random, so that a second one is
+    // needed only if something appeared at the first since it was drawn.
+    static constexpr int Names = 2;
+    const char *names[Names] = {};
+    int error = 0;  // the outcome
+};
+
+// Between the link of a replacing file under a temporary name and its rename over the target, a
+// kill of the program would leave the temporary name behind. The renames are therefore made by
+// a helper process that shares the program's memory and open files (and that the program waits
+// for): killed meanwhile, the program dies and the helper finishes the group on its own. Where
+// no such process can be started, the program does the work itself, and so it does for a group
+// that only links new files in, each in one step (a new file whose name was taken meanwhile is
+// the one exception, renamed over what appeared there).
+void PutAllInPlace(std::vector<Placement> &entries);

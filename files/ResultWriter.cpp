@@ -1,0 +1,242 @@
+#include "files/ResultWriter.h"
+
+#include "files/SpareBuffer.h"
+
+#include "posix/Paths.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <new>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace RFTSFSO {
+
+namespace {
+
+// The line end of every kept line but the last when line ends are not kept.
+constexpr LineEnd JoiningLineEnd = LineEnd::CRLF;
+
+// What the writer reads of the file at its path to compare, a piece at a time.
+constexpr std::size_t ComparePiece = std::size_t(256) << 10;
+thread_local std::unique_ptr<char[]> compareBuffer;
+
+}  // namespace
+
+ResultWriter::ResultWriter(const QString &path, const LineReader *input, Options options)
+    : path_(path), options_(options), input_(input), endSource_(&JoiningLineEnd) {
+    options_.keepLineEnds = options.keepLineEnds && input != nullptr;
+    if (options_.keepLineEnds)
+        endSource_ = input->lineEndAddress();
+    takeBuffer();
+}
+
+ResultWriter::ResultWriter(const QString &path, Temporary temporary)
+    : ResultWriter(path, nullptr, Options{temporary, false, false}) {}
+
+ResultWriter::ResultWriter(std::string *text, const LineReader *input, bool keepLineEnds)
+    : input_(input), text_(text), endSource_(&JoiningLineEnd) {
+    options_.keepLineEnds = keepLineEnds && input != nullptr;
+    if (options_.keepLineEnds)
+        endSource_ = input->lineEndAddress();
+    takeBuffer();
+    text_->clear();
+}
+
+void ResultWriter::takeBuffer() {
+    std::size_t capacity = 0;
+    buffer_ = SpareForWriting().take(capacity);
+    if (capacity != BufferSize) {
+        std::free(buffer_);
+        buffer_ = static_cast<char *>(std::malloc(BufferSize));
+        if (buffer_ == nullptr)
+            throw std::bad_alloc();
+    }
+}
+
+ResultWriter::~ResultWriter() {
+    SpareForWriting().giveBack(buffer_, BufferSize, BufferSize);
+    if (ownCompareFd_)
+        ::close(compareFd_);
+    // An unfinished file, and a pending result nobody took, are dropped with file_ and pending_.
+}
+
+void ResultWriter::fail(int error) {
+    throw FileError(FileError::Kind::Write, path_, error);
+}
+
+// The first bytes of the result: what is at the path decides how they are handled.
+void ResultWriter::start() {
+    if (input_ != nullptr && input_->status() != nullptr && input_->path() == path_) {
+        // In place, and the input's path is the file itself: what its reader found is there.
+        target_ = std::make_unique<ResultTarget>();
+        target_->path = QFile::encodeName(path_).toStdString();
+        target_->exists = true;
+        target_->info = *input_->status();
+    } else {
+        std::string encoded = QFile::encodeName(path_).toStdString();
+        if (options_.folderNames != nullptr && !encoded.empty() &&
+            !options_.folderNames->mayHold(encoded)) {
+            // Nothing there when the run listed the folder, and nothing written there since.
+            target_ = std::make_unique<ResultTarget>();
+            target_->path = std::move(encoded);
+        } else {
+            target_ =
+                std::make_unique<ResultTarget>(ResolveResultTarget(path_, std::move(encoded)));
+        }
+    }
+    state_ = State::Comparing;
+    if (target_->exists) {
+        if (input_ != nullptr && input_->descriptor() >= 0 &&
+            input_->device() == target_->info.st_dev && input_->inode() == target_->info.st_ino) {
+            // In place: the input's reader holds the file, or reads it.
+            targetIsInput_ = true;
+            compareFd_ = input_->descriptor();
+            return;
+        }
+        do {
+            compareFd_ =
+                ::open(target_->path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        } while (compareFd_ < 0 && errno == EINTR);
+        if (compareFd_ >= 0) {
+            ownCompareFd_ = true;
+            return;
+        }
+    }
+    diverge();  // nothing there, or nothing that can be read: the result is new
+}
+
+// Whether the next `size` bytes of the result are what the file at the path holds there.
+bool ResultWriter::sameAsTarget(const char *data, std::size_t size) {
+    if (size == 0)
+        return true;
+    if (compared_ + size > static_cast<std::uint64_t>(target_->info.st_size))
+        return false;
+    if (targetIsInput_) {
+        const std::string_view held = input_->held(compared_, size);
+        if (held.size() == size)
+            return std::memcmp(held.data(), data, size) == 0;
+    }
+    if (!compareBuffer)
+        compareBuffer = std::make_unique<char[]>(ComparePiece);
+    std::uint64_t offset = compared_;
+    while (size > 0) {
+        const ssize_t got = ::pread(compareFd_, compareBuffer.get(), std::min(size, ComparePiece),
+                                    static_cast<off_t>(offset));
+        if (got < 0 && errno == EINTR)
+            continue;
+        // A file that cannot be read, or is shorter now, is different.
+        if (got <= 0 || std::memcmp(compareBuffer.get(), data, static_cast<std::size_t>(got)) != 0)
+            return false;
+        data += got;
+        size -= static_cast<std::size_t>(got);
+        offset += static_cast<std::uint64_t>(got);
+    }
+    return true;
+}
+
+// The result differs from what is at the path from here on (compared_ bytes were equal).
+void ResultWriter::diverge() {
+    if (options_.dryRun) {
+        // Whether the result could be written, as making its temporary file would find out.
+        const std::string folder = Posix::FolderOf(target_->path);
+        const int ok = target_->exists ? ::access(target_->path.c_str(), W_OK)
+                                       : ::access(folder.c_str(), W_OK | X_OK);
+        if (ok != 0)
+            fail(errno);
+        state_ = State::Differs;
+        return;
+    }
+    file_ = std::make_unique<AtomicFile>(path_, options_.temporary, *target_);
+    if (compared_ > 0) {
+        const std::string_view held = targetIsInput_
+                                          ? input_->held(0, static_cast<std::size_t>(compared_))
+                                          : std::string_view();
+        if (held.size() == compared_)
+            file_->write(held.data(), held.size());
+        else
+            file_->copyFrom(compareFd_, compared_);
+    }
+    state_ = State::Writing;
+}
+
+void ResultWriter::store(const char *data, std::size_t size) {
+    if (text_ != nullptr) {
+        text_->append(data, size);
+        return;
+    }
+    if (state_ == State::Unopened)
+        start();
+    if (state_ == State::Comparing) {
+        if (sameAsTarget(data, size)) {
+            compared_ += size;
+            return;
+        }
+        diverge();
+    }
+    if (state_ == State::Writing)
+        file_->write(data, size);
+}
+
+void ResultWriter::flushBuffer() {
+    if (used_ > 0) {
+        const std::size_t size = used_;
+        used_ = 0;
+        store(buffer_, size);
+    }
+}
+
+void ResultWriter::appendLarge(std::string_view bytes) {
+    flushBuffer();
+    if (bytes.size() >= BufferSize) {
+        store(bytes.data(), bytes.size());
+    } else {
+        std::memcpy(buffer_, bytes.data(), bytes.size());
+        used_ = bytes.size();
+    }
+}
+
+bool ResultWriter::finish() {
+    if (finished_)
+        return linesKept_ > 0;
+    finished_ = true;
+    if (linesKept_ == 0) {
+        outcome_ = Outcome::Empty;
+        return false;
+    }
+    // Read to its end, the input tells how its last line ended.
+    if (options_.keepLineEnds && *endSource_ != LineEnd::None)
+        appendLineEnd(pendingEnd_);
+    flushBuffer();
+    outcome_ = Outcome::Changed;
+    if (text_ != nullptr)
+        return true;
+    if (state_ == State::Unopened)
+        start();  // a result of one empty line has stored nothing yet
+    if (state_ == State::Comparing) {
+        if (compared_ == static_cast<std::uint64_t>(target_->info.st_size)) {
+            outcome_ = Outcome::Unchanged;
+            return true;
+        }
+        diverge();  // the file at the path is longer
+    }
+    if (state_ == State::Writing) {
+        pending_ = file_->prepare(compareFd_);
+        file_.reset();
+        if (options_.folderNames != nullptr)
+            options_.folderNames->noteWritten(pending_->target());
+    }
+    return true;
+}
+
+std::unique_ptr<PendingResult> ResultWriter::takePending() {
+    return std::move(pending_);
+}
+
+}  // namespace RFTSFSO
