@@ -4,9 +4,12 @@
 #include "base/ErrorReport.h"
 #include "base/EventPump.h"
 #include "base/Main.h"
+#include "engine/FileWork.h"
 #include "engine/Plan.h"
+#include "engine/SequentialRun.h"
+#include "engine/Sink.h"
 #include "files/FileError.h"
-#include "files/RFTSFSO.h"
+#include "text/Operations.h"
 #include "text/TextMatch.h"
 
 #include <QDialogButtonBox>
@@ -43,32 +46,50 @@ constexpr qint64 ShownInterval = 100;
 // The longest part of a line that is shown; the rest is left out.
 constexpr std::size_t ShownLineBytes = 4096;
 
-// The file a path names, as the writer would reach it: links resolved, also when only its folder
-// exists yet. Folders are looked up once each: the rows of a list mostly share a few.
-class FileKeys {
-public:
-    QString of(const QString &path) {
-        const QFileInfo info(path);
-        if (info.isSymLink()) {
-            const QString target = info.canonicalFilePath();
-            if (!target.isEmpty())
-                return target;
-        }
-        const QString folder = info.absolutePath();
-        auto known = folders_.find(folder);
-        if (known == folders_.end()) {
-            const QString canonical = QFileInfo(folder).canonicalFilePath();
-            known = folders_.insert(folder, canonical.isEmpty() ? folder : canonical);
-        }
-        return *known + u'/' + info.fileName();
-    }
-
-private:
-    QHash<QString, QString> folders_;
-};
-
 QString Counted(std::uint64_t count, const char *one, const char *many) {
     return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+}
+
+// The summary's kinds of rows, in the order it names them.
+enum Kind {
+    WrittenKind,
+    UnchangedKind,
+    EmptyKind,
+    UnreadableKind,
+    UnwritableKind,
+    OverwritesKind,
+    ReadsKind
+};
+
+Kind KindOf(const PreviewDialog::Row &row) {
+    switch (row.relation) {
+        case Engine::Relation::OverwritesEarlier:
+            return OverwritesKind;
+        case Engine::Relation::ReadsEarlier:
+            return ReadsKind;
+        case Engine::Relation::None:
+            break;
+    }
+    switch (row.outcome) {
+        case Engine::Outcome::Changed:
+            return WrittenKind;
+        case Engine::Outcome::Unchanged:
+            return UnchangedKind;
+        case Engine::Outcome::Empty:
+            return EmptyKind;
+        case Engine::Outcome::WriteFailed:
+            return UnwritableKind;
+        case Engine::Outcome::ReadFailed:
+        case Engine::Outcome::PathFailed:
+            break;
+    }
+    return UnreadableKind;
+}
+
+// A row that failed, with nothing shown of its lines.
+bool Failed(const PreviewDialog::Row &row) {
+    const Kind kind = KindOf(row);
+    return kind == UnreadableKind || kind == UnwritableKind;
 }
 
 // A colour between two others: `share` of `to`.
@@ -101,7 +122,12 @@ public:
     Context(const Job &job, std::function<void()> check) : job_(job), check_(std::move(check)) {}
 
     bool letEventsRun() override {
-        const bool ran = EventPump::LetEventsRun();
+        bool ran;
+        try {
+            ran = EventPump::LetEventsRun();
+        } catch (const CommandStopped &) {
+            throw Engine::Stopped{};
+        }
         check_();
         return ran;
     }
@@ -279,25 +305,115 @@ bool PreviewDialog::removesCharacters() const {
 }
 
 QString PreviewDialog::OutcomeText(const Row &row) {
-    switch (row.outcome) {
-        case Outcome::Written:
+    switch (KindOf(row)) {
+        case WrittenKind:
             return QStringLiteral("written");
-        case Outcome::Unchanged:
+        case UnchangedKind:
             return QStringLiteral("unchanged");
-        case Outcome::Empty:
+        case EmptyKind:
             return QStringLiteral("empty — not written");
-        case Outcome::CannotBeRead:
+        case UnreadableKind:
             return QStringLiteral("cannot be read: ") + row.reason;
-        case Outcome::CannotBeWritten:
+        case UnwritableKind:
             return QStringLiteral("cannot be written: ") + row.reason;
-        case Outcome::OverwritesEarlier:
+        case OverwritesKind:
             return QStringLiteral("would overwrite the result of an earlier row (row %1)")
                 .arg(row.earlierRow);
-        case Outcome::ReadsEarlier:
+        case ReadsKind:
             return QStringLiteral("reads the result of an earlier row (row %1), not known yet")
                 .arg(row.earlierRow);
     }
     return {};
+}
+
+// The rows of the job, one at a time, as a run takes them: the progress, and one yield per file.
+class PreviewDialog::Rows : public Engine::FileSource {
+public:
+    Rows(PreviewDialog &dialog, Context &context) : dialog_(dialog), context_(context) {}
+
+    bool next(std::vector<Engine::FileTask> &tasks) override {
+        const Job &job = dialog_.job_;
+        const int count = int(job.inputs.size());
+        if (next_ >= count)
+            return false;
+        const int i = next_++;
+        Engine::FileTask task;
+        task.input = job.inputs[i];
+        dialog_.progress_->setValue(qRound(10000.0 * (i + 1) / count));
+        dialog_.progress_->setFormat(QStringLiteral("Previewing: %1 (%2 of %3)")
+                                         .arg(Main::GetFileName(task.input))
+                                         .arg(i + 1)
+                                         .arg(count)
+                                         .replace(u'%', QStringLiteral("%%")));
+        context_.letEventsRun();  // once per file, as the run does
+        task.output = Engine::ResultPath(job.toFolder, job.outputFolder, task.input);
+        task.intoFolder = task.output != task.input;
+        task.keepLineEnds = job.keepLineEnds;
+        tasks.push_back(std::move(task));
+        return true;
+    }
+
+private:
+    PreviewDialog &dialog_;
+    Context &context_;
+    int next_ = 0;
+};
+
+// The rows found, into the table a few times a second: the table laid out and drawn again at
+// every yield would cost more than the rows.
+class PreviewDialog::Table : public Engine::RunSink {
+public:
+    explicit Table(PreviewDialog &dialog) : dialog_(dialog) {}
+    ~Table() override { qDeleteAll(waiting_); }  // when the program ends under the preview
+
+    void fileDone(const Engine::FileReport &report) override {
+        Row row;
+        row.input = report.task.input;
+        row.output = report.task.output;
+        row.outcome = report.outcome;
+        row.relation = report.relation;
+        row.earlierRow = int(report.earlier) + 1;
+        row.linesRemoved = report.linesRemoved();
+        row.charactersRemoved = report.charactersRemoved;
+        if (report.failed())
+            row.reason = report.description();
+        dialog_.rows_.push_back(row);
+        ++dialog_.counts_[std::size_t(KindOf(row))];
+        waiting_.append(dialog_.itemFor(row));
+        if (!shown_.isValid() || shown_.hasExpired(ShownInterval))
+            show(false);
+    }
+
+    // The rows and counts so far into the table.
+    void show(bool stopped) {
+        dialog_.table_->addTopLevelItems(waiting_);
+        waiting_.clear();
+        dialog_.showSummary(int(dialog_.rows_.size()), stopped);
+        shown_.start();
+    }
+
+private:
+    PreviewDialog &dialog_;
+    QList<QTreeWidgetItem *> waiting_;  // rows not yet in the table
+    QElapsedTimer shown_;
+};
+
+void PreviewDialog::showHeading() {
+    QString what = QStringLiteral("\"%1\"").arg(job_.chooserText);
+    switch (Operations::LoopFor(job_.chooserText)) {
+        case Operations::Loop::LineNumber:
+            what += QStringLiteral(", line %1").arg(job_.lineNumber);
+            break;
+        case Operations::Loop::BlankLines:
+            break;
+        default:
+            what += QStringLiteral(" with \"%1\"").arg(job_.conditionText);
+            break;
+    }
+    heading_->setText(
+        QStringLiteral("What \"Start Removing\" would do now: %1, %2. Nothing is written.")
+            .arg(what, job_.toFolder ? QStringLiteral("results into ") + job_.outputFolder
+                                     : QStringLiteral("each result in place of its file")));
 }
 
 void PreviewDialog::run(Job job) {
@@ -310,21 +426,7 @@ void PreviewDialog::run(Job job) {
     detailHeading_->setText(QStringLiteral(
         "Select a file to see its lines, with what would be removed struck through."));
 
-    QString what = QStringLiteral("\"%1\"").arg(job_.chooserText);
-    switch (Operations::LoopFor(job_.chooserText)) {
-        case Operations::Loop::LineNumber:
-            what += QStringLiteral(", line %1").arg(job_.options.lineNumber);
-            break;
-        case Operations::Loop::BlankLines:
-            break;
-        default:
-            what += QStringLiteral(" with \"%1\"").arg(job_.conditionText);
-            break;
-    }
-    heading_->setText(
-        QStringLiteral("What \"Start Removing\" would do now: %1, %2. Nothing is written.")
-            .arg(what, job_.toFolder ? QStringLiteral("results into ") + job_.outputFolder
-                                     : QStringLiteral("each result in place of its file")));
+    showHeading();
     table_->headerItem()->setText(RemovedColumn, QStringLiteral("Would remove"));
 
     closed_ = false;
@@ -348,87 +450,18 @@ void PreviewDialog::run(Job job) {
         if (closed_)
             throw Closed{};
     });
-    // The rows whose result goes to each file, by the file the writer would reach.
-    QHash<QString, int> results;
-    FileKeys keys;
-    const int count = int(job_.inputs.size());
-    int done = 0;
+    Engine::Plan plan;
+    plan.lineNumber = job_.lineNumber;
+    plan.dryRun = true;
+    Rows source(*this, context);
+    Table table(*this);
     bool stopped = false;
-    QElapsedTimer shown;
-    QList<QTreeWidgetItem *> waiting;  // rows not yet in the table
-    struct Dropped {
-        QList<QTreeWidgetItem *> &items;
-        ~Dropped() { qDeleteAll(items); }  // when the program ends under the preview
-    } dropped{waiting};
     try {
-        for (int i = 0; i < count; ++i) {
-            Row row;
-            row.input = job_.inputs[i];
-            progress_->setValue(qRound(10000.0 * (i + 1) / count));
-            progress_->setFormat(QStringLiteral("Previewing: %1 (%2 of %3)")
-                                     .arg(Main::GetFileName(row.input))
-                                     .arg(i + 1)
-                                     .arg(count)
-                                     .replace(u'%', QStringLiteral("%%")));
-            context.letEventsRun();  // once per file, as the run does
-            row.output = Engine::ResultPath(job_.toFolder, job_.outputFolder, row.input);
-
-            Operations::FileResult result = Operations::ProcessFile(
-                row.input, row.output, context, job_.options, Operations::Destination::DryRun);
-            row.linesRemoved = result.linesRead - result.linesKept;
-            row.charactersRemoved = result.charactersRemoved;
-            switch (result.state) {
-                case Operations::FileResult::State::Changed:
-                    row.outcome = Outcome::Written;
-                    break;
-                case Operations::FileResult::State::Unchanged:
-                    row.outcome = Outcome::Unchanged;
-                    break;
-                case Operations::FileResult::State::Empty:
-                    row.outcome = Outcome::Empty;
-                    break;
-                case Operations::FileResult::State::Failed:
-                    row.reason = DescribeFileError(*result.error);
-                    row.outcome = result.error->kind() == FileError::Kind::Read
-                                      ? Outcome::CannotBeRead
-                                      : Outcome::CannotBeWritten;
-                    break;
-            }
-            const QString outputKey = keys.of(row.output);
-            if (const int earlier = results.value(keys.of(row.input)); earlier > 0) {
-                row.outcome = Outcome::ReadsEarlier;
-                row.earlierRow = earlier;
-            } else if (const int earlierOutput = results.value(outputKey);
-                       earlierOutput > 0 &&
-                       (row.outcome == Outcome::Written || row.outcome == Outcome::Unchanged)) {
-                row.outcome = Outcome::OverwritesEarlier;
-                row.earlierRow = earlierOutput;
-            }
-            if (row.outcome == Outcome::Written || row.outcome == Outcome::Unchanged ||
-                row.outcome == Outcome::OverwritesEarlier || row.outcome == Outcome::ReadsEarlier)
-                results[outputKey] = i + 1;
-
-            rows_.push_back(row);
-            ++counts_[std::size_t(row.outcome)];
-            waiting.append(itemFor(row));
-            ++done;
-            // The rows and counts so far, a few times a second: the table laid out and drawn
-            // again at every yield would cost more than the rows.
-            if (!shown.isValid() || shown.hasExpired(ShownInterval)) {
-                table_->addTopLevelItems(waiting);
-                waiting.clear();
-                showSummary(done, false);
-                shown.start();
-            }
-        }
+        stopped = Engine::RunSequential(plan, source, context, table).stopped;
     } catch (const Closed &) {
         stopped = true;
-    } catch (const CommandStopped &) {
-        stopped = true;
     }
-    table_->addTopLevelItems(waiting);
-    waiting.clear();
-    showSummary(done, stopped);
+    table.show(stopped);
 }
 
 QTreeWidgetItem *PreviewDialog::itemFor(const Row &row) const {
@@ -437,7 +470,7 @@ QTreeWidgetItem *PreviewDialog::itemFor(const Row &row) const {
     item->setTextAlignment(NumberColumn, Qt::AlignRight | Qt::AlignVCenter);
     item->setText(FileColumn, row.input);
     item->setToolTip(FileColumn, row.input);
-    if (row.outcome != Outcome::CannotBeRead && row.outcome != Outcome::CannotBeWritten) {
+    if (!Failed(row)) {
         item->setText(RemovedColumn, removesCharacters()
                                          ? Counted(row.charactersRemoved, "character", "characters")
                                          : Counted(row.linesRemoved, "line", "lines"));
@@ -501,7 +534,7 @@ void PreviewDialog::showDetail(int index) {
     detail_->clear();
     detailMarked_.clear();
     const QString name = Main::GetFileName(row.input);
-    if (row.outcome == Outcome::CannotBeRead || row.outcome == Outcome::CannotBeWritten) {
+    if (Failed(row)) {
         detailHeading_->setText(name + QStringLiteral(": ") + OutcomeText(row));
         return;
     }
@@ -514,8 +547,7 @@ void PreviewDialog::showDetail(int index) {
     });
     try {
         try {
-            RFTSFSO::LineReader reader(row.input);
-            Operations::MarkLoop(reader, changes, context, job_.options.lineNumber);
+            Engine::MarkFile(row.input, changes, context, job_.lineNumber);
         } catch (const Changes::Enough &) {
         }
         changes.finish();
@@ -524,7 +556,7 @@ void PreviewDialog::showDetail(int index) {
     } catch (const FileError &error) {
         detailHeading_->setText(name + QStringLiteral(": ") + DescribeFileError(error));
         return;
-    } catch (const CommandStopped &) {
+    } catch (const Engine::Stopped &) {
         // The stop is meant for the command whose yield this runs in: it is passed on.
         EventPump::RequestStop();
         return;
@@ -554,7 +586,7 @@ void PreviewDialog::renderDetail(const Row &row, const Changes &changes) {
                            .arg(lines.front().number)
                            .arg(lines.back().number);
     }
-    if (row.outcome == Outcome::ReadsEarlier)
+    if (row.relation == Engine::Relation::ReadsEarlier)
         heading += QStringLiteral(
                        " The run would read row %1's result here; this is the file "
                        "as it is now.")

@@ -7,14 +7,16 @@
 // be removed from it (lines, or characters for the two operations that remove characters),
 // and what would happen. Closing it ends the work at its next yield; so does the main window's
 // Escape ("Stop").
+// It is the run's own engine, dry (Engine::RunSequential): the same outcomes as the run and the
+// command line's --dry-run, the same answer about a row whose file an earlier row writes.
 //
 // Selecting a row shows that file's lines from a few before its first change on, up to a limit,
 // with the removed parts struck through on a tinted background taken from the palette. The
-// marks come from the operation loops themselves (Operations::MarkLoop), run once more over the
+// marks come from the operation loops themselves (Engine::MarkFile), run once more over the
 // file. Bytes that are not UTF-8 show as Latin-1 characters, as the matching reads them.
 #pragma once
 
-#include "text/Operations.h"
+#include "engine/Outcome.h"
 
 #include <QDialog>
 #include <QString>
@@ -34,25 +36,18 @@ class PreviewDialog : public QDialog {
     Q_OBJECT
 
 public:
-    // What would become of one row.
-    enum class Outcome {
-        Written,            // a result that differs from what is at the output path
-        Unchanged,          // the result is what the output path holds already: not rewritten
-        Empty,              // no line kept: nothing written
-        CannotBeRead,       // the input cannot be read (reason)
-        CannotBeWritten,    // the result could not be written at its output path (reason)
-        OverwritesEarlier,  // the output path is an earlier row's, whose result this replaces
-        ReadsEarlier,       // the input is an earlier row's output: the run would read that
-                            // row's result, which nothing has written yet
-    };
+    // What would become of one row: the run's outcome (Changed is "written"), and how it meets
+    // an earlier row's result (a row whose input an earlier row writes: the run would read that
+    // row's result, which nothing has written yet).
     struct Row {
         QString input;
         QString output;
-        Outcome outcome = Outcome::Written;
+        Engine::Outcome outcome = Engine::Outcome::Changed;
+        Engine::Relation relation = Engine::Relation::None;
+        int earlierRow = 0;  // with a relation: that row's number (from 1)
         std::uint64_t linesRemoved = 0;
         std::uint64_t charactersRemoved = 0;
-        QString reason;      // the two failures: DescribeFileError's text
-        int earlierRow = 0;  // OverwritesEarlier, ReadsEarlier: that row's number (from 1)
+        QString reason;  // the failures: the reason and the path
     };
     // The work, with the window's values when the preview began.
     struct Job {
@@ -61,7 +56,8 @@ public:
         QString conditionText;
         bool toFolder = true;  // else in place
         QString outputFolder;  // the output folder's text
-        Operations::ProcessOptions options;
+        long long lineNumber = 0;
+        bool keepLineEnds = false;
     };
 
     // The most lines the selected file shows, and how many unchanged ones come before its first
@@ -99,9 +95,12 @@ private:
     struct Superseded {};  // another row was selected while one was being shown
     class Context;
     class Changes;
+    class Rows;
+    class Table;
 
     // The table's row for `row`, the rows_.size()th.
     QTreeWidgetItem *itemFor(const Row &row) const;
+    void showHeading();
     void showSummary(int done, bool stopped);
     void showDetail(int row);
     void renderDetail(const Row &row, const Changes &changes);

@@ -95,8 +95,8 @@ void Form1::Preview_Click() {
     job.conditionText = conditionText();
     job.toFolder = savesToFolder();
     job.outputFolder = outputFolderText();
-    job.options.lineNumber = *lineNumber;
-    job.options.keepLineEnds = RunDriver::KeepsLineEnds(settings_);
+    job.lineNumber = *lineNumber;
+    job.keepLineEnds = RunDriver::KeepsLineEnds(settings_);
 
     if (!preview_)
         preview_ = new PreviewDialog(this);

@@ -1,5 +1,6 @@
 #include "app/RunDriver.h"
 
+#include "app/RunSummary.h"
 #include "base/Convert.h"
 #include "base/ErrorReport.h"
 #include "base/EventPump.h"
@@ -7,10 +8,8 @@
 #include "base/Platform.h"
 #include "base/Settings.h"
 #include "engine/Plan.h"
-#include "files/AtomicFile.h"
-#include "files/CommitQueue.h"
-#include "files/FileError.h"
-#include "files/ReadAhead.h"
+#include "engine/SequentialRun.h"
+#include "engine/Sink.h"
 #include "text/Operations.h"
 
 #include <QAbstractItemModel>
@@ -35,12 +34,19 @@ const QString &LineNumberCaption() {
     return Operations::Captions[4];
 }
 
-// What the operation loops ask while they work: the yield, and the window's current values.
+// What the operation loops ask while they work: the yield, and the window's current values. A
+// stop the user asks for while the events run ends the run as after its last row.
 class WindowLineContext : public Operations::LineContext {
 public:
     explicit WindowLineContext(RunWindow &window) : window_(window) {}
 
-    bool letEventsRun() override { return EventPump::LetEventsRun(); }
+    bool letEventsRun() override {
+        try {
+            return EventPump::LetEventsRun();
+        } catch (const CommandStopped &) {
+            throw Engine::Stopped{};
+        }
+    }
     QString conditionText() override { return window_.conditionText(); }
     QString chooserText() override { return window_.chooserText(); }
 
@@ -127,81 +133,77 @@ private:
     std::atomic<std::size_t> recorded_ = 0;
 };
 
-// What a run did, for the details of its "Done.".
-class RunSummary {
+// The rows of the list, top to bottom, each where it is when the run reaches it: steps 124 to
+// 140 for each, the progress, the yield, and where its result goes.
+class WindowRows : public Engine::FileSource {
 public:
-    // A row's file was worked on to its end (whatever became of it).
-    void rowDone() { ++rowsDone_; }
-    void finished(Operations::FileResult::State state) {
-        unchanged_ += state == Operations::FileResult::State::Unchanged;
-        empty_ += state == Operations::FileResult::State::Empty;
-    }
-    // A row failed; `description` names the reason and the path.
-    void failed(const QString &description) { failures_.append(description); }
-    // A result goes to the queue; answers its tag there.
-    std::size_t written(const PendingResult &result) {
-        ++written_;
-        Output &output = outputs_[result.target()];
-        if (output.results++ == 0)
-            output.path = result.path();
-        targets_.push_back(result.target());
-        return targets_.size() - 1;
-    }
-    // The result of that tag could not be put in place.
-    void failedToCommit(std::size_t tag, const FileError &error) {
-        --written_;
-        --outputs_[targets_[tag]].results;
-        failed(DescribeFileError(error));
-    }
-    // The user stopped the run with `left` of its rows not done (the one in progress included).
-    void stopped(int left) {
-        stopped_ = true;
-        total_ = rowsDone_ + left;
-    }
-    bool anyWritten() const { return written_ > 0; }
+    WindowRows(RunWindow &window, Guard &guard, RowCursor &cursor)
+        : window_(window), guard_(guard), cursor_(cursor) {}
 
-    QString text(const QString &undoNote) const {
-        QStringList lines;
-        if (stopped_)
-            lines.append(
-                QStringLiteral("Stopped after %1 of %2 files.").arg(rowsDone_).arg(total_));
-        lines.append(QStringLiteral("Written: %1").arg(written_));
-        lines.append(QStringLiteral("Unchanged (not rewritten): %1").arg(unchanged_));
-        lines.append(QStringLiteral("Empty results (not written): %1").arg(empty_));
-        lines.append(QStringLiteral("Failed: %1").arg(failures_.size()));
-        for (const QString &failure : failures_)
-            lines.append(Indent + failure);
-        // In the order they were first written.
-        QStringList twice;
-        std::unordered_set<std::string> listed;
-        for (const std::string &target : targets_) {
-            const Output &output = outputs_.at(target);
-            if (output.results < 2 || !listed.insert(target).second)
-                continue;
-            twice.append(Indent +
-                         QStringLiteral("%1 (%2 times)").arg(output.path).arg(output.results));
+    bool next(std::vector<Engine::FileTask> &tasks) override {
+        row_ = cursor_.take();
+        if (row_ < 0)
+            return false;
+        const int i = row_ + 1;  // the row's number
+        QString inputPath;
+        guard_.step(124, [&] { inputPath = window_.rowText(i - 1); });
+        guard_.step(126, [&] { window_.setProgressValue(100.0 * i / window_.rowCount()); });
+        guard_.step(128, [&] {
+            window_.setProgressText(QStringLiteral("Processing: ") + Main::GetFileName(inputPath));
+        });
+        try {
+            guard_.step(130, [&] { EventPump::LetEventsRun(); });
+        } catch (const CommandStopped &) {
+            throw Engine::Stopped{};
         }
-        lines.append(QStringLiteral("Output names written more than once: %1").arg(twice.size()));
-        lines += twice;
-        if (!undoNote.isEmpty())
-            lines.append(undoNote);
-        return lines.join(u'\n');
+        guard_.step(132, [&] { window_.setMousePointer(MousePointer::Hourglass); });
+
+        if (guard_.test(134, [&] { return window_.savesToFolder(); })) {
+            guard_.step(136, [&] {
+                outputPath_ = Engine::ResultPath(true, window_.outputFolderText(), inputPath);
+            });
+        } else if (guard_.test(138, [&] { return window_.savesBesideOriginal(); })) {
+            guard_.step(140, [&] { outputPath_ = Engine::ResultPath(false, {}, inputPath); });
+        }
+        Engine::FileTask task;
+        task.input = inputPath;
+        task.output = outputPath_;  // it keeps its last value when neither option is chosen
+        task.intoFolder = outputPath_ != inputPath;
+        task.keepLineEnds = KeepsLineEnds(window_.settings());
+        tasks.push_back(std::move(task));
+        return true;
+    }
+
+    QString upcoming(int k) override {
+        return row_ + k < window_.rowCount() ? window_.rowText(row_ + k) : QString();
     }
 
 private:
-    static constexpr QLatin1StringView Indent{"    "};
-    struct Output {
-        QString path;  // as the first row that wrote it gave it
-        int results = 0;
-    };
+    RunWindow &window_;
+    Guard &guard_;
+    RowCursor &cursor_;
+    int row_ = -1;
+    QString outputPath_;
+};
 
-    int rowsDone_ = 0, total_ = 0;
-    bool stopped_ = false;
-    int written_ = 0, unchanged_ = 0, empty_ = 0;
-    QStringList failures_;
-    // Each file written (links resolved), and the results put there; the tags' files in order.
-    std::unordered_map<std::string, Output> outputs_;
-    std::vector<std::string> targets_;
+// What the run tells the window: a file that cannot be read is reported at 144, a result that
+// cannot be written at 222, with the system's wording and the path; either way nothing is
+// written for that row and the run goes on with the next. Every file counts in the summary.
+class WindowReports : public Engine::RunSink {
+public:
+    WindowReports(Guard &guard, RunSummary &summary) : guard_(guard), summary_(summary) {}
+
+    void fileDone(const Engine::FileReport &report) override {
+        summary_.add(report);
+        if (!report.failed())
+            return;
+        guard_.step(report.outcome == Engine::Outcome::WriteFailed ? 222 : 144,
+                    [&] { throw AppError(report.reason()); });
+    }
+
+private:
+    Guard &guard_;
+    RunSummary &summary_;
 };
 
 }  // namespace
@@ -270,118 +272,31 @@ void StartRemoving(RunWindow &window) {
         return;
 
     // The run.
-    WindowLineContext context(window);
     CountingJournal journal(window.startRunJournal());
-    // The disk's wait for one group overlaps the work on the next.
-    CommitQueue queue(journal.journal(), CommitQueue::Mode::Overlapped);
+    Engine::Plan plan;
+    plan.lineNumber = *lineNumber;
+    plan.journal = journal.journal();
     RunSummary summary;
-    // Puts the waiting results in place; a result that cannot be is reported for its own file.
-    auto commitFailed = [&](const CommitFailure &failure) {
-        summary.failedToCommit(failure.tag, failure.error);
-        guard.step(222, [&] { throw AppError(DescribeFileError(failure.error)); });
-    };
-    auto commitWaiting = [&] {
-        for (const CommitFailure &failure : queue.commit())
-            commitFailed(failure);
-    };
     BusyScope busy(window);
     guard.step(120, [&] { busy.begin(); });
     int rows = 0;
     guard.step(122, [&] { rows = window.rowCount(); });
     // The rows are taken top to bottom, each where it is when the run reaches it.
     RowCursor cursor(window.rowModel(), rows);
-    // The output folder's names, listed once.
-    RFTSFSO::FolderNames outputFolderNames;
-    // Over files that are not in the page cache, the next rows' files are read ahead.
-    RFTSFSO::ReadAhead readAhead;
-    QString outputPath;
-    try {
-        for (int row = cursor.take(); row >= 0; row = cursor.take()) {
-            const int i = row + 1;  // the row's number
-            QString inputPath;
-            guard.step(124, [&] { inputPath = window.rowText(i - 1); });
-            guard.step(126, [&] { window.setProgressValue(100.0 * i / window.rowCount()); });
-            guard.step(128, [&] {
-                window.setProgressText(QStringLiteral("Processing: ") +
-                                       Main::GetFileName(inputPath));
-            });
-            guard.step(130, [&] { EventPump::LetEventsRun(); });
-            guard.step(132, [&] { window.setMousePointer(MousePointer::Hourglass); });
-
-            if (guard.test(134, [&] { return window.savesToFolder(); })) {
-                guard.step(136, [&] {
-                    outputPath = Engine::ResultPath(true, window.outputFolderText(), inputPath);
-                });
-            } else if (guard.test(138, [&] { return window.savesBesideOriginal(); })) {
-                guard.step(140, [&] { outputPath = Engine::ResultPath(false, {}, inputPath); });
-            }
-
-            // An earlier row's result goes to the file this row reads or writes: it is put in
-            // place first.
-            if (queue.holds(inputPath) || (outputPath != inputPath && queue.holds(outputPath)))
-                commitWaiting();
-
-            readAhead.before([&](int k) {
-                return row + k < window.rowCount() ? window.rowText(row + k) : QString();
-            });
-
-            // Steps 144 to 222: read the lines, run the operation, write the result. A file
-            // that cannot be read is reported at 144 and a result that cannot be written at
-            // 222, with the system's wording and the path; either way nothing is written for
-            // this row and the run goes on with the next. Reports about earlier rows come
-            // first.
-            Operations::ProcessOptions options;
-            options.lineNumber = *lineNumber;
-            options.keepLineEnds = KeepsLineEnds(window.settings());
-            if (outputPath != inputPath)
-                options.outputFolder = &outputFolderNames;
-            Operations::FileResult result;
-            guard.step(144, [&] {
-                try {
-                    result = Operations::ProcessFile(inputPath, outputPath, context, options,
-                                                     Operations::Destination::Prepare);
-                } catch (const CommandAbandoned &) {
-                    throw;
-                } catch (const CommandStopped &) {
-                    throw;
-                } catch (...) {
-                    commitWaiting();
-                    summary.failed(CurrentExceptionDescription() + QStringLiteral(": ") +
-                                   inputPath);
-                    guard.at(144);
-                    throw;
-                }
-                summary.finished(result.state);
-                if (result.state == Operations::FileResult::State::Failed) {
-                    commitWaiting();
-                    summary.failed(DescribeFileError(*result.error));
-                    guard.at(result.error->kind() == FileError::Kind::Write ? 222 : 144);
-                    throw AppError(DescribeFileError(*result.error));
-                }
-            });
-            summary.rowDone();
-            if (result.pending) {
-                const std::size_t tag = summary.written(*result.pending);
-                for (const CommitFailure &failure : queue.add(std::move(result.pending), tag))
-                    commitFailed(failure);
-            }
-        }
-    } catch (const CommandAbandoned &) {
-        // The window was closed: what is complete is put in place, the file in progress is
-        // dropped, and nothing more is shown.
-        queue.commit();
-        throw;
-    } catch (const CommandStopped &) {
-        // The user stopped the run: what is complete is put in place, the file in progress is
-        // dropped, and the run ends as after its last row.
+    WindowRows source(window, guard, cursor);
+    WindowReports sink(guard, summary);
+    WindowLineContext context(window);
+    // Closing the window abandons the run: what is complete is put in place, the file in
+    // progress is dropped, and nothing more is shown.
+    const Engine::Totals totals = Engine::RunSequential(plan, source, context, sink);
+    if (totals.stopped)
         summary.stopped(cursor.remaining() + 1);
-    }
-    commitWaiting();
+
     guard.step(226, [&] { busy.end(MousePointer::Default); });
     guard.step(228, [&] { window.setProgressValue(0); });
     guard.step(230, [&] { window.setProgressText(QStringLiteral("Progress Bar")); });
     const QString details =
-        summary.text(window.undoNote(journal.recorded() > 0, summary.anyWritten()));
+        summary.text(window.undoNote(journal.recorded() > 0, summary.written() > 0));
     guard.step(232, [&] {
         platform.messageBox(QStringLiteral("Done."), QString(), Platform::Icon::None, details);
     });

@@ -62,6 +62,9 @@ void Guard::handleCurrentException() {
     } catch (const CommandStopped &) {
         throw;
     } catch (...) {
-        ReportUnexpectedError(platform_, CurrentExceptionDescription(), location_, line_);
+        if (reporter_)
+            reporter_(CurrentExceptionDescription(), location_, line_);
+        else
+            ReportUnexpectedError(*platform_, CurrentExceptionDescription(), location_, line_);
     }
 }

@@ -10,6 +10,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -67,8 +68,15 @@ QString CurrentExceptionDescription();
 
 class Guard {
 public:
+    // Where a report goes instead of the platform's box: the description, the location and the
+    // step, as ReportUnexpectedError takes them.
+    using Reporter =
+        std::function<void(const QString &description, const QString &location, int step)>;
+
     Guard(Platform &platform, QString location)
-        : platform_(platform), location_(std::move(location)) {}
+        : platform_(&platform), location_(std::move(location)) {}
+    Guard(Reporter reporter, QString location)
+        : reporter_(std::move(reporter)), location_(std::move(location)) {}
 
     // Runs one action of step `number`. A failure is reported and the caller goes on.
     template <class Action>
@@ -103,7 +111,8 @@ private:
     // Reports the exception in flight; rethrows CommandAbandoned and CommandStopped untouched.
     void handleCurrentException();
 
-    Platform &platform_;
+    Platform *platform_ = nullptr;
+    Reporter reporter_;
     QString location_;
     int line_ = 0;
 };

@@ -4,7 +4,7 @@
 add_executable(strelmark_corpus ${CMAKE_CURRENT_LIST_DIR}/corpus.cpp)
 
 add_executable(strelmark_bench_core ${CMAKE_CURRENT_LIST_DIR}/core_bench.cpp)
-target_link_libraries(strelmark_bench_core PRIVATE strelmark_text strelmark_undo strelmark_base)
+target_link_libraries(strelmark_bench_core PRIVATE strelmark_engine strelmark_undo strelmark_base)
 add_dependencies(strelmark_bench_core strelmark_corpus strelmark_nosync)
 
 add_library(strelmark_nosync MODULE ${CMAKE_CURRENT_LIST_DIR}/nosync.cpp)

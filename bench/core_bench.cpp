@@ -37,6 +37,7 @@
 #include "BenchSupport.h"
 
 #include "base/EventPump.h"
+#include "engine/FileWork.h"
 #include "files/AtomicFile.h"
 #include "files/CommitQueue.h"
 #include "files/RFTSFSO.h"
@@ -160,7 +161,7 @@ int Worker(const std::string &list, const std::string &outFolder, const std::str
     QCoreApplication app(argc, argv);
     EventPump::Reset();
 
-    Operations::ProcessOptions options;
+    Engine::WorkOptions options;
     auto suffix = [&mode](const std::string &end) {
         if (mode.size() <= end.size() || mode.compare(mode.size() - end.size(), end.size(), end))
             return false;
@@ -210,9 +211,9 @@ int Worker(const std::string &list, const std::string &outFolder, const std::str
                 std::fprintf(stderr, "%s\n", error.what());
             }
         } else {
-            Operations::FileResult result =
-                Operations::ProcessFile(QString::fromStdString(file), QString::fromStdString(out),
-                                        ctx, options, Operations::Destination::Prepare);
+            Engine::FileResult result =
+                Engine::ProcessFile(QString::fromStdString(file), QString::fromStdString(out), ctx,
+                                    options, Engine::Destination::Prepare);
             if (result.error) {
                 ++failed;
                 std::fprintf(stderr, "%s\n", result.error->what());  // the reason and the path

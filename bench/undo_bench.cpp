@@ -29,6 +29,7 @@
 
 #include "BenchSupport.h"
 
+#include "engine/FileWork.h"
 #include "files/CommitQueue.h"
 #include "text/Operations.h"
 #include "undo/UndoStore.h"
@@ -226,9 +227,9 @@ void RealRun(const std::vector<std::string> &files, ReplacementJournal *journal)
     };
     for (const std::string &file : files) {
         const QString path = QString::fromStdString(file);
-        Operations::FileResult result = Operations::ProcessFile(
-            path, path, ctx, Operations::ProcessOptions(), Operations::Destination::Prepare);
-        if (result.state != Operations::FileResult::State::Changed)
+        Engine::FileResult result = Engine::ProcessFile(path, path, ctx, Engine::WorkOptions(),
+                                                        Engine::Destination::Prepare);
+        if (result.outcome != Engine::Outcome::Changed)
             Fail("no result for " + file);
         check(queue.add(std::move(result.pending), row++));
     }

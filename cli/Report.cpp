@@ -1,12 +1,17 @@
 #include "cli/Report.h"
 
+#include "cli/Stop.h"
+#include "cli/UnifiedDiff.h"
+#include "engine/FileWork.h"
 #include "text/TextMatch.h"
 
 #include <QFile>
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -15,18 +20,46 @@ namespace Cli {
 
 namespace {
 
-const char *StateName(FileRecord::State state) {
-    switch (state) {
-        case FileRecord::State::Changed:
+const char *StateName(Engine::Outcome outcome) {
+    switch (outcome) {
+        case Engine::Outcome::Changed:
             return "changed";
-        case FileRecord::State::Unchanged:
+        case Engine::Outcome::Unchanged:
             return "unchanged";
-        case FileRecord::State::Empty:
+        case Engine::Outcome::Empty:
             return "empty";
-        case FileRecord::State::Failed:
-            return "failed";
+        case Engine::Outcome::ReadFailed:
+        case Engine::Outcome::WriteFailed:
+        case Engine::Outcome::PathFailed:
+            break;
     }
     return "failed";
+}
+
+// "read", "write" or "path" for a failure; null otherwise.
+const char *ErrorKindOf(const Engine::FileReport &report) {
+    switch (report.outcome) {
+        case Engine::Outcome::ReadFailed:
+            return "read";
+        case Engine::Outcome::WriteFailed:
+            return "write";
+        case Engine::Outcome::PathFailed:
+            return "path";
+        default:
+            return nullptr;
+    }
+}
+
+const char *RelationName(Engine::Relation relation) {
+    switch (relation) {
+        case Engine::Relation::ReadsEarlier:
+            return "reads-earlier";
+        case Engine::Relation::OverwritesEarlier:
+            return "overwrites-earlier";
+        case Engine::Relation::None:
+            break;
+    }
+    return nullptr;
 }
 
 void AppendField(std::string &out, const char *name) {
@@ -123,33 +156,59 @@ void AppendJsonString(std::string &out, std::string_view bytes) {
     out += '"';
 }
 
-std::string JsonOf(const FileRecord &record) {
+std::string JsonOf(const Engine::FileReport &report) {
+    const Engine::FileTask &task = report.task;
+    const bool failed = report.failed();
     std::string out = "{";
-    AppendText(out, "path", record.path);
-    if (!record.pathBytes.empty()) {
+    AppendText(out, "path", task.input);
+    if (!task.pathBytes.empty()) {
         AppendField(out, "path_hex");
-        out += '"' + QByteArray::fromStdString(record.pathBytes).toHex().toStdString() + '"';
+        out += '"' + QByteArray::fromStdString(task.pathBytes).toHex().toStdString() + '"';
     }
-    AppendText(out, "output", record.output);
+    AppendText(out, "output",
+               report.outcome == Engine::Outcome::PathFailed ? QString() : task.output);
     AppendField(out, "state");
     out += '"';
-    out += StateName(record.state);
+    out += StateName(report.outcome);
     out += '"';
-    AppendNumber(out, "lines_read", record.linesRead);
-    AppendNumber(out, "lines_removed", record.linesRemoved);
-    AppendNumber(out, "characters_removed", record.charactersRemoved);
-    AppendText(out, "error", record.error.isEmpty() ? QString() : record.error);
+    AppendNumber(out, "lines_read", failed ? 0 : report.linesRead);
+    AppendNumber(out, "lines_removed", failed ? 0 : report.linesRemoved());
+    AppendNumber(out, "characters_removed", failed ? 0 : report.charactersRemoved);
+    AppendText(out, "error", failed ? report.description() : QString());
     AppendField(out, "error_kind");
-    if (*record.errorKind == '\0')
-        out += "null";
-    else
-        out += '"' + std::string(record.errorKind) + '"';
+    const char *kind = ErrorKindOf(report);
+    out += kind == nullptr ? std::string("null") : '"' + std::string(kind) + '"';
+    AppendField(out, "relation");
+    const char *relation = RelationName(report.relation);
+    out += relation == nullptr ? std::string("null") : '"' + std::string(relation) + '"';
+    AppendField(out, "earlier");
+    out += relation == nullptr ? std::string("null") : std::to_string(report.earlier + 1);
     out += '}';
     return out;
 }
 
 Reporter::Reporter(const RemoveRequest &request)
-    : request_(request), progress_(!request.quiet && ::isatty(STDERR_FILENO) == 1) {}
+    : request_(request),
+      startupClock_(std::getenv("STRELMARK_STARTUP_CLOCK") != nullptr),
+      progress_(!request.quiet && ::isatty(STDERR_FILENO) == 1) {}
+
+void Reporter::prepare(Engine::FileReport &report, Operations::LineContext &ctx) {
+    if (!request_.diff || report.outcome != Engine::Outcome::Changed)
+        return;
+    Engine::WorkOptions options;
+    options.lineNumber = request_.lineNumber;
+    options.keepLineEnds = report.task.keepLineEnds;
+    report.note = DiffOfFile(report.task.input, report.task.output, ctx, options);
+}
+
+void Reporter::fileStarted(const Engine::FileTask &, std::size_t index) {
+    if (!startupClock_ || index != 0)
+        return;
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    std::fprintf(stderr, "strelmark: first file at %lld ns\n",
+                 static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+}
 
 void Reporter::out(const std::string &text) {
     if (outputError_ != 0)
@@ -160,72 +219,70 @@ void Reporter::out(const std::string &text) {
     }
 }
 
-std::string Reporter::countText(const FileRecord &record) const {
+std::string Reporter::countText(const Engine::FileReport &report) const {
     const QString text = CountsCharacters(request_.operation)
-                             ? Plural(record.charactersRemoved, "character", "characters")
-                             : Plural(record.linesRemoved, "line", "lines");
+                             ? Plural(report.charactersRemoved, "character", "characters")
+                             : Plural(report.linesRemoved(), "line", "lines");
     return text.toStdString() + " removed";
 }
 
-void Reporter::file(FileRecord record) {
-    ++totals_.files;
-    switch (record.state) {
-        case FileRecord::State::Changed:
-            ++totals_.changed;
-            break;
-        case FileRecord::State::Unchanged:
-            ++totals_.unchanged;
-            break;
-        case FileRecord::State::Empty:
-            ++totals_.empty;
-            break;
-        case FileRecord::State::Failed:
-            ++totals_.failed;
-            break;
-    }
-    totals_.linesRead += record.linesRead;
-    totals_.linesRemoved += record.linesRemoved;
-    totals_.charactersRemoved += record.charactersRemoved;
+void Reporter::fileDone(const Engine::FileReport &report) {
+    totals_.add(report);
+    if (report.failed())
+        error(report.description());
 
-    if (record.state == FileRecord::State::Failed)
-        error(record.error);
-
-    const std::string path =
-        record.pathBytes.empty() ? QFile::encodeName(record.path).toStdString() : record.pathBytes;
+    const std::string path = report.task.pathBytes.empty()
+                                 ? QFile::encodeName(report.task.input).toStdString()
+                                 : report.task.pathBytes;
     if (request_.json) {
         clearProgress();
-        out(JsonOf(record) + '\n');
+        out(JsonOf(report) + '\n');
     } else if (request_.diff) {
         clearProgress();
-        if (record.state == FileRecord::State::Empty)
+        if (report.outcome == Engine::Outcome::Empty)
             out("Every line of " + path + " would be removed: no result is written.\n");
-        else if (record.state == FileRecord::State::Changed && record.diff.empty())
+        else if (report.outcome == Engine::Outcome::Changed && report.note.empty())
             out("The result of " + path + " is the same text; it would be written to " +
-                QFile::encodeName(record.output).toStdString() + ".\n");
+                QFile::encodeName(report.task.output).toStdString() + ".\n");
         else
-            out(record.diff);
+            out(report.note);
     } else if (request_.dryRun && !request_.quiet) {
-        std::string line;
-        switch (record.state) {
-            case FileRecord::State::Changed:
-                line = countText(record);
-                break;
-            case FileRecord::State::Empty:
-                line = "empty result, not written";
-                break;
-            case FileRecord::State::Failed:
-                line = std::strcmp(record.errorKind, "read") == 0    ? "unreadable"
-                       : std::strcmp(record.errorKind, "write") == 0 ? "cannot be written"
-                                                                     : "cannot be used";
-                break;
-            case FileRecord::State::Unchanged:
-                break;
-        }
-        if (!line.empty()) {
-            clearProgress();
-            out(path + ": " + line + '\n');
-        }
+        list(report, path);
     }
+    if (outputError_ != 0)
+        Stop::Request(SIGPIPE);
+}
+
+// A dry run's line for a file that would change, would be empty, or fails.
+void Reporter::list(const Engine::FileReport &report, const std::string &path) {
+    std::string line;
+    switch (report.outcome) {
+        case Engine::Outcome::Changed:
+            line = countText(report);
+            break;
+        case Engine::Outcome::Empty:
+            line = "empty result, not written";
+            break;
+        case Engine::Outcome::ReadFailed:
+            line = "unreadable";
+            break;
+        case Engine::Outcome::WriteFailed:
+            line = "cannot be written";
+            break;
+        case Engine::Outcome::PathFailed:
+            line = "cannot be used";
+            break;
+        case Engine::Outcome::Unchanged:
+            break;
+    }
+    if (line.empty())
+        return;
+    if (report.relation == Engine::Relation::ReadsEarlier)
+        line += "; a run reads the result of file " + std::to_string(report.earlier + 1);
+    else if (report.relation == Engine::Relation::OverwritesEarlier)
+        line += "; replaces the result of file " + std::to_string(report.earlier + 1);
+    clearProgress();
+    out(path + ": " + line + '\n');
 }
 
 void Reporter::error(const QString &text, bool failure) {
@@ -244,10 +301,11 @@ void Reporter::clearProgress() {
     std::fputs("\r\x1b[K", stderr);
 }
 
-void Reporter::progress(std::uint64_t done, std::uint64_t total, std::uint64_t bytes,
-                        const QString &current) {
+void Reporter::progress(const Engine::Progress &progress) {
     if (!progress_)
         return;
+    const std::uint64_t done = progress.done, total = progress.total, bytes = progress.bytes;
+    const QString &current = progress.current;
     const auto now = std::chrono::steady_clock::now();
     if (progressShown_ && now - drawn_ < std::chrono::milliseconds(100))
         return;
@@ -275,7 +333,7 @@ void Reporter::finish(int signal, int exitStatus) {
     clearProgress();
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
-    const Totals &t = totals_;
+    const Engine::Totals &t = totals_;
     const std::uint64_t files = t.files + t.notProcessed;
     if (request_.json) {
         std::string summary = "{";
@@ -283,7 +341,7 @@ void Reporter::finish(int signal, int exitStatus) {
         AppendNumber(summary, "changed", t.changed);
         AppendNumber(summary, "unchanged", t.unchanged);
         AppendNumber(summary, "empty", t.empty);
-        AppendNumber(summary, "failed", t.failed);
+        AppendNumber(summary, "failed", t.failed());
         AppendNumber(summary, "not_processed", t.notProcessed);
         AppendNumber(summary, "lines_read", t.linesRead);
         AppendNumber(summary, "lines_removed", t.linesRemoved);
@@ -319,13 +377,13 @@ void Reporter::finish(int signal, int exitStatus) {
                         .arg(t.changed)
                         .arg(t.unchanged)
                         .arg(t.empty)
-                        .arg(t.failed);
+                        .arg(t.failed());
         else
             text += QStringLiteral("%1 changed, %2 unchanged, %3 empty (not written), %4 failed")
                         .arg(t.changed)
                         .arg(t.unchanged)
                         .arg(t.empty)
-                        .arg(t.failed);
+                        .arg(t.failed());
         if (t.notProcessed > 0)
             text += QStringLiteral(", %1 not processed").arg(t.notProcessed);
         text += QStringLiteral("; %1 removed; %2 s.\n").arg(removed).arg(seconds, 0, 'f', 2);

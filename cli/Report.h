@@ -4,8 +4,12 @@
 // JSON (--json): one object per line, UTF-8. For each file, in the order given:
 //   {"path":..., "output":..., "state":"changed"|"unchanged"|"empty"|"failed",
 //    "lines_read":N, "lines_removed":N, "characters_removed":N,
-//    "error":null|"reason: path", "error_kind":null|"read"|"write"|"path"}
-// "output" is null for a PATH that could not be used (error_kind "path"). Then one summary:
+//    "error":null|"reason: path", "error_kind":null|"read"|"write"|"path",
+//    "relation":null|"reads-earlier"|"overwrites-earlier", "earlier":null|N}
+// "output" is null for a PATH that could not be used (error_kind "path"). "relation" says how
+// the file meets an earlier file of the run, the N-th record (from 1): it reads that file's
+// result (a run reads it after putting it in place; a dry run looks at the file as it is), or
+// its result replaces that file's. Then one summary:
 //   {"summary":{"files":N, "changed":N, "unchanged":N, "empty":N, "failed":N,
 //    "not_processed":N, "lines_read":N, "lines_removed":N, "characters_removed":N,
 //    "dry_run":bool, "stopped":bool, "signal":null|"SIGINT"|..., "exit_status":N,
@@ -17,6 +21,8 @@
 #pragma once
 
 #include "cli/Arguments.h"
+#include "engine/Outcome.h"
+#include "engine/Sink.h"
 
 #include <QString>
 
@@ -27,43 +33,27 @@
 
 namespace Cli {
 
-// What became of one file, or of a PATH that could not be used.
-struct FileRecord {
-    enum class State { Changed, Unchanged, Empty, Failed };
-    QString path;           // as given, or as the folder walk found it
-    std::string pathBytes;  // a PATH that is not valid UTF-8: its bytes; otherwise empty
-    QString output;         // null: no output path (a PATH that could not be used)
-    State state = State::Failed;
-    std::uint64_t linesRead = 0;
-    std::uint64_t linesRemoved = 0;
-    std::uint64_t charactersRemoved = 0;
-    QString error;               // the reason and the path; empty when none
-    const char *errorKind = "";  // "read", "write", "path"
-    std::string diff;            // --diff: what would change
-};
-
-struct Totals {
-    std::uint64_t files = 0, changed = 0, unchanged = 0, empty = 0, failed = 0;
-    std::uint64_t notProcessed = 0;
-    std::uint64_t linesRead = 0, linesRemoved = 0, charactersRemoved = 0;
-};
-
 // The name of a signal as the summary gives it ("SIGINT"); null for 0.
 const char *SignalName(int signal);
 
-// The record's JSON object, without a line end.
-std::string JsonOf(const FileRecord &record);
+// The report's JSON object, without a line end.
+std::string JsonOf(const Engine::FileReport &report);
 // JSON text of a string given as bytes: UTF-8, with anything that is not valid replaced.
 void AppendJsonString(std::string &out, std::string_view bytes);
 
-class Reporter {
+class Reporter : public Engine::RunSink {
 public:
     explicit Reporter(const RemoveRequest &request);
     Reporter(const Reporter &) = delete;
     Reporter &operator=(const Reporter &) = delete;
 
+    // The diff of a file that would change (--diff), worked out where the file was.
+    void prepare(Engine::FileReport &report, Operations::LineContext &ctx) override;
+    // With STRELMARK_STARTUP_CLOCK set, the moment the first file is started goes to standard
+    // error (for timing the start-up).
+    void fileStarted(const Engine::FileTask &task, std::size_t index) override;
     // One file's outcome, in the order given; counted in the totals.
-    void file(FileRecord record);
+    void fileDone(const Engine::FileReport &report) override;
     // Files that were never reached (a stop).
     void notProcessed(std::uint64_t count) { totals_.notProcessed += count; }
     // "strelmark: <text>" on standard error; counts as a failure when `failure`.
@@ -72,12 +62,11 @@ public:
     // the run, or 0.
     void finish(int signal, int exitStatus);
 
-    bool showsProgress() const { return progress_; }
+    bool showsProgress() const override { return progress_; }
     // Redraws the progress line when enough time has passed since it was drawn.
-    void progress(std::uint64_t done, std::uint64_t total, std::uint64_t bytes,
-                  const QString &current);
+    void progress(const Engine::Progress &progress) override;
 
-    const Totals &totals() const { return totals_; }
+    const Engine::Totals &totals() const { return totals_; }
     bool failed() const { return failures_ > 0; }
     // Standard output could not be written (EPIPE: the reader went away): the errno, or 0.
     int outputError() const { return outputError_; }
@@ -85,10 +74,12 @@ public:
 private:
     void out(const std::string &text);
     void clearProgress();
-    std::string countText(const FileRecord &record) const;
+    void list(const Engine::FileReport &report, const std::string &path);
+    std::string countText(const Engine::FileReport &report) const;
 
     const RemoveRequest &request_;
-    Totals totals_;
+    const bool startupClock_;
+    Engine::Totals totals_;
     std::uint64_t failures_ = 0;
     bool progress_ = false;
     bool progressShown_ = false;

@@ -14,17 +14,9 @@ namespace {
 std::atomic<int> requested{0};
 static_assert(std::atomic<int>::is_always_lock_free,
               "the handler may only touch lock-free atomics");
-int pipeEnds[2] = {-1, -1};
-
 void Note(int signal) {
     int none = 0;
     requested.compare_exchange_strong(none, signal);
-    if (pipeEnds[1] >= 0) {
-        const int saved = errno;
-        const char byte = 1;
-        [[maybe_unused]] const ssize_t written = ::write(pipeEnds[1], &byte, 1);
-        errno = saved;
-    }
 }
 
 void Handler(int signal) {
@@ -34,8 +26,6 @@ void Handler(int signal) {
 }  // namespace
 
 void Install() {
-    if (::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0)
-        pipeEnds[0] = pipeEnds[1] = -1;
     struct sigaction action {};
     action.sa_handler = Handler;
     sigemptyset(&action.sa_mask);
@@ -50,12 +40,12 @@ int Signal() {
     return requested.load(std::memory_order_relaxed);
 }
 
-void Request(int signal) {
-    Note(signal);
+const std::atomic<int> &Flag() {
+    return requested;
 }
 
-int Descriptor() {
-    return pipeEnds[0];
+void Request(int signal) {
+    Note(signal);
 }
 
 }  // namespace Cli::Stop

@@ -1,7 +1,5 @@
 #include "cli/UnifiedDiff.h"
 
-#include "files/RFTSFSO.h"
-
 #include <QFile>
 
 #include <algorithm>
@@ -68,28 +66,6 @@ void AppendHunk(std::string &out, const std::vector<Edit> &edits, std::size_t fr
         e = end;
     }
 }
-
-// A context that passes everything on to the run's own and notes, at each line that the
-// operation yields before, how many lines the result had kept so far: the lines kept from the
-// lines before it.
-class KeptLines : public Operations::LineContext {
-public:
-    KeptLines(Operations::LineContext &inner, const RFTSFSO::ResultWriter &writer)
-        : inner_(inner), writer_(writer) {}
-
-    bool letEventsRun() override {
-        keptBefore.push_back(writer_.linesKept());
-        return inner_.letEventsRun();
-    }
-    QString conditionText() override { return inner_.conditionText(); }
-    QString chooserText() override { return inner_.chooserText(); }
-
-    std::vector<std::uint64_t> keptBefore;  // per input line, when the operation yields
-
-private:
-    Operations::LineContext &inner_;
-    const RFTSFSO::ResultWriter &writer_;
-};
 
 }  // namespace
 
@@ -176,68 +152,9 @@ std::string UnifiedDiff(const QString &fromLabel, const QString &toLabel,
 }
 
 std::string DiffOfFile(const QString &input, const QString &output, Operations::LineContext &ctx,
-                       const Operations::ProcessOptions &options) {
-    // The file's bytes, through the reader the run reads with: the same checks, the same errors.
-    std::string data;
-    std::vector<std::string_view> content;  // each line without its line end
-    {
-        RFTSFSO::LineReader reader(input);
-        std::vector<std::pair<std::size_t, std::size_t>> spans;
-        std::string_view line;
-        while (reader.next(line)) {
-            const std::size_t at = data.size();
-            data += line;
-            switch (reader.lineEnd()) {
-                case RFTSFSO::LineEnd::CRLF:
-                    data += "\r\n";
-                    break;
-                case RFTSFSO::LineEnd::LF:
-                    data += '\n';
-                    break;
-                case RFTSFSO::LineEnd::None:
-                    break;
-            }
-            spans.emplace_back(at, line.size());
-        }
-        for (const auto &[at, size] : spans)
-            content.push_back(std::string_view(data).substr(at, size));
-    }
-    const std::vector<std::string_view> before = SplitLines(data);
-
-    // The result, with the lines it kept noted as the operation goes.
-    std::string result;
-    RFTSFSO::LineReader again = RFTSFSO::LineReader::fromBytes(data);
-    RFTSFSO::ResultWriter writer(&result, &again, options.keepLineEnds);
-    KeptLines kept(ctx, writer);
-    Operations::RunLoop(again, writer, kept, options.lineNumber);
-    writer.finish();
-    const std::vector<std::string_view> after = SplitLines(result);
-
-    // Each result line's input line. The operations that yield before every line tell it
-    // directly; the others keep lines whole, so each result line is the next input line with
-    // the same bytes before its line end.
-    std::vector<std::size_t> origin;
-    const std::size_t lines = content.size();
-    if (kept.keptBefore.size() == lines) {
-        kept.keptBefore.push_back(writer.linesKept());
-        for (std::size_t i = 0; i < lines; ++i) {
-            if (kept.keptBefore[i + 1] != kept.keptBefore[i])
-                origin.push_back(i);
-        }
-    } else {
-        std::size_t i = 0;
-        for (std::string_view line : after) {
-            std::string_view bare = line;
-            if (bare.ends_with("\r\n"))
-                bare.remove_suffix(2);
-            else if (bare.ends_with('\n'))
-                bare.remove_suffix(1);
-            while (i < lines && content[i] != bare)
-                ++i;
-            origin.push_back(i < lines ? i++ : lines);
-        }
-    }
-    return UnifiedDiff(input, output, before, after, origin);
+                       const Engine::WorkOptions &options) {
+    const Engine::ResultInMemory work = Engine::WorkInMemory(input, ctx, options);
+    return UnifiedDiff(input, output, SplitLines(work.before), SplitLines(work.after), work.origin);
 }
 
 }  // namespace Cli

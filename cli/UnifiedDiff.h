@@ -7,7 +7,7 @@
 // and a line that lost characters shows as that line removed and its shorter form added.
 #pragma once
 
-#include "text/Operations.h"
+#include "engine/FileWork.h"
 
 #include <QString>
 
@@ -34,6 +34,6 @@ std::string UnifiedDiff(const QString &fromLabel, const QString &toLabel,
 // text `caption` with the condition `text`. Labels are the input and the output path. Reads the
 // whole file into memory. Throws FileError (kind Read), and what ctx.letEventsRun() throws.
 std::string DiffOfFile(const QString &input, const QString &output, Operations::LineContext &ctx,
-                       const Operations::ProcessOptions &options);
+                       const Engine::WorkOptions &options);
 
 }  // namespace Cli

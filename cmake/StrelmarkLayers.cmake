@@ -48,8 +48,11 @@ set(STRELMARK_MAY_LINK_strelmark_window_module strelmark_window)
 # Headers a library includes beyond those of the libraries it links, each with its reason.
 # The window module starts the window: the start-up routines and the settings it hands over.
 set(STRELMARK_MAY_INCLUDE_strelmark_window_module strelmark_base)
+# The window and the command line run files through the engine alone; they name the operation
+# table and the line marks (text) for their captions, names and the preview's marks, and the
+# window the record a run writes (files/ReplacementJournal.h) and a file error it shows.
 set(STRELMARK_MAY_INCLUDE_strelmark_window strelmark_text strelmark_files)
-set(STRELMARK_MAY_INCLUDE_strelmark_cli strelmark_text strelmark_files)
+set(STRELMARK_MAY_INCLUDE_strelmark_cli strelmark_text)
 
 # The targets that link Qt Core and nothing above it.
 set(STRELMARK_WITHOUT_WIDGETS

@@ -4,7 +4,58 @@
 
 #include <QString>
 
+#include <atomic>
+
+class ReplacementJournal;
+
 namespace Engine {
+
+// A run, as far as it is the same for every file. What may change from file to file (the
+// output path, the line ends) is in each FileTask; what may change from line to line (the
+// condition, the operation's caption) comes from the run's line context.
+struct Plan {
+    // The line that "Remove line number n in all files" drops, from 1 (already rounded).
+    long long lineNumber = 0;
+    // Nothing is written anywhere: what would happen is found out.
+    bool dryRun = false;
+    // Files worked on at once (the parallel driver).
+    int jobs = 1;
+    // The record of what the run replaces (the undo store's), or null: each group of results
+    // is recorded in it before it is put in place.
+    ReplacementJournal *journal = nullptr;
+    // The parallel driver's operation and condition, the same for every line: the chooser's
+    // text (a caption) and the condition text as typed. The sequential driver asks its line
+    // context instead, which may change them as the run goes.
+    QString chooserText;
+    QString conditionText;
+    // A dry run into an output folder that is not made yet looks at each result as a new file
+    // at this path (a free name where the folder would be made); empty: at its output path.
+    QString dryRunOutput;
+};
+
+// Thrown by a run's line context or its source of files when the run is to stop: the file in
+// progress is dropped, what is complete is put in place, and the run ends as after its last
+// file.
+struct Stopped {};
+
+// A request to stop, which the run's contexts look at before each line and the drivers between
+// files. Any thread may ask; so may a signal handler, through the flag it notes signals in.
+class StopToken {
+public:
+    StopToken() = default;
+    // A token that also counts as asked once `signal` holds anything but 0.
+    explicit StopToken(const std::atomic<int> *signal) : signal_(signal) {}
+
+    void request() { requested_.store(true, std::memory_order_relaxed); }
+    bool requested() const {
+        return requested_.load(std::memory_order_relaxed) ||
+               (signal_ != nullptr && signal_->load(std::memory_order_relaxed) != 0);
+    }
+
+private:
+    std::atomic<bool> requested_{false};
+    const std::atomic<int> *signal_ = nullptr;
+};
 
 // Where the result of `inputPath` goes: into `outputFolder` (the text of the output folder's
 // box, or the command line's folder) under the input's name when `toFolder`, else in place of

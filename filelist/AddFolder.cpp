@@ -135,15 +135,14 @@ void sortByName(std::vector<Named> &items) {
 }
 
 // The regular files of the folder whose names match the pattern, each marked when its
-// attribute value is 34, sorted by name. With `yielding` the window's events run while the
-// entries are read.
-std::vector<Named> listFiles(const QString &folder, QStringView pattern, bool yielding,
+// attribute value is 34, sorted by name. With `hooks`, they yield while the entries are read.
+std::vector<Named> listFiles(const QString &folder, QStringView pattern, WalkHooks *hooks,
                              FolderAccess &access) {
     std::vector<Named> files;
     OpenFolder reader(folder, access);
     while (const dirent *item = reader.next()) {
-        if (yielding)
-            EventPump::LetEventsRun();
+        if (hooks != nullptr)
+            hooks->yield();
         if (item->d_type == DT_DIR)
             continue;
         QString name = QFile::decodeName(item->d_name);
@@ -208,6 +207,13 @@ int folderValueOf(QStringView name, bool throughLink) {
     return value;
 }
 
+// The listings report nothing; they only let the window's events run.
+class PumpOnly : public WalkHooks {
+public:
+    void report(const QString &, const QString &, int) override {}
+    void yield() override { EventPump::LetEventsRun(); }
+};
+
 // An entry the caller gave: its value is not known from a listing, and it is looked up once.
 constexpr int GivenFolder = -1;
 
@@ -215,9 +221,11 @@ constexpr int GivenFolder = -1;
 // (GivenFolder for the entries the caller gave). Entries the walk itself found and that are
 // gone by the time it comes to open them leave the list, so a found folder that is appended
 // is known to exist without a look of its own.
-void walk(Platform &platform, QStringList &folders, std::vector<int> &values, bool recursive,
+void walk(WalkHooks &hooks, QStringList &folders, std::vector<int> &values, bool recursive,
           FolderAccess &access) {
-    Guard guard(platform, Location::addFolder("GetSubDirectories2016"));
+    Guard guard([&hooks](const QString &description, const QString &location,
+                         int step) { hooks.report(description, location, step); },
+                Location::addFolder("GetSubDirectories2016"));
     QStringList found;
     std::vector<int> foundValues;
     bool lookedIntoOne = false;  // until then, a folder that cannot be opened is reported
@@ -248,18 +256,16 @@ void walk(Platform &platform, QStringList &folders, std::vector<int> &values, bo
         OpenFolder reader(entry, access);
         if (!reader.isOpen()) {
             if (!lookedIntoOne) {
-                ReportUnexpectedError(
-                    platform,
-                    AppError::fromErrno(reader.error(), Main::CollapseBackslashes(entry))
-                        .description(),
-                    guard.location(), guard.line());
+                hooks.report(AppError::fromErrno(reader.error(), Main::CollapseBackslashes(entry))
+                                 .description(),
+                             guard.location(), guard.line());
             } else if (isDeniedOrMissing(reader.error())) {
                 dropEntry(i);
             }
             continue;
         }
         lookedIntoOne = true;
-        EventPump::LetEventsRun();
+        hooks.yield();
 
         if (guard.test(108, [&] {
                 const int value = values[i] != GivenFolder ? values[i] : Attributes(entry);
@@ -270,7 +276,7 @@ void walk(Platform &platform, QStringList &folders, std::vector<int> &values, bo
         guard.at(110);
         std::vector<Named> subFolders;
         while (const dirent *item = reader.next()) {
-            EventPump::LetEventsRun();
+            hooks.yield();
             std::optional<struct stat> reached;
             if (!reader.isFolder(item, reached) || (reached && leadsBackUp(entry, *reached)))
                 continue;
@@ -291,14 +297,14 @@ void walk(Platform &platform, QStringList &folders, std::vector<int> &values, bo
     }
 
     if (guard.test(112, [&] { return recursive && !found.isEmpty(); }))
-        guard.step(114, [&] { walk(platform, found, foundValues, true, access); });
+        guard.step(114, [&] { walk(hooks, found, foundValues, true, access); });
 
     for (qsizetype i = 0; i < found.size(); ++i) {
         guard.at(116);
         // A path this long names nothing here (and ends a loop of links).
         if (found[i].size() >= MaxPath)
             continue;
-        EventPump::LetEventsRun();
+        hooks.yield();
         const int value = foundValues[i];
         if (guard.test(118, [&] { return isRootFolder(found[i]) || !isRefusedValue(value); })) {
             guard.step(120, [&] {
@@ -326,15 +332,29 @@ QString BrowseFolder(Platform &platform, const QString &prompt, const QString &i
     return platform.browseFolder(prompt, initialFolder);
 }
 
+void WindowHooks::report(const QString &description, const QString &location, int step) {
+    ReportUnexpectedError(platform_, description, location, step);
+}
+
+void WindowHooks::yield() {
+    EventPump::LetEventsRun();
+}
+
 void GetSubDirectories2016(Platform &platform, QStringList &folders, bool recursive,
                            FolderAccess &access) {
+    WindowHooks hooks(platform);
+    GetSubDirectories2016(hooks, folders, recursive, access);
+}
+
+void GetSubDirectories2016(WalkHooks &hooks, QStringList &folders, bool recursive,
+                           FolderAccess &access) {
     std::vector<int> values(static_cast<std::size_t>(folders.size()), GivenFolder);
-    walk(platform, folders, values, recursive, access);
+    walk(hooks, folders, values, recursive, access);
 }
 
 QStringList ListFolderFiles(const QString &folder, const QString &pattern, FolderAccess &access) {
     QStringList names;
-    for (const Named &file : listFiles(folder, pattern, false, access))
+    for (const Named &file : listFiles(folder, pattern, nullptr, access))
         names.append(file.name);
     return names;
 }
@@ -400,15 +420,10 @@ void TakeFolderListFiles(const QStringList &folders, const QString &pattern, Fil
     // the list laid out again for nearly every handful.
     constexpr qsizetype RowsAtOnce = 4096;
     QStringList rows;
+    PumpOnly hooks;
     try {
         for (const QString &entry : folders) {
-            const QString folder = entry.left(entry.size() - 1);  // without its trailing separator
-            // The listing keeps only existing regular files, so no name needs testing again.
-            for (const Named &file : listFiles(folder, pattern, true, access)) {
-                if (file.name.startsWith(u'~') || file.refusedFile)
-                    continue;
-                rows.append(Main::CollapseBackslashes(folder + Main::NativeSeparator + file.name));
-            }
+            rows += FolderListFiles(entry, pattern, hooks, access);
             if (rows.size() >= RowsAtOnce) {
                 list.append(rows);
                 rows.clear();
@@ -420,6 +435,19 @@ void TakeFolderListFiles(const QStringList &folders, const QString &pattern, Fil
         throw;
     }
     list.append(rows);
+}
+
+QStringList FolderListFiles(const QString &entry, const QString &pattern, WalkHooks &hooks,
+                            FolderAccess &access) {
+    QStringList rows;
+    const QString folder = entry.left(entry.size() - 1);  // without its trailing separator
+    // The listing keeps only existing regular files, so no name needs testing again.
+    for (const Named &file : listFiles(folder, pattern, &hooks, access)) {
+        if (file.name.startsWith(u'~') || file.refusedFile)
+            continue;
+        rows.append(Main::CollapseBackslashes(folder + Main::NativeSeparator + file.name));
+    }
+    return rows;
 }
 
 }  // namespace AddFolder

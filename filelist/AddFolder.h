@@ -29,6 +29,30 @@ public:
 // The system's folders: opendir.
 FolderAccess &SystemFolders();
 
+// What the walk and the listings tell their caller while they work, and how they let it run
+// its own events. The window's (WindowHooks) shows a report in the platform's box and lets the
+// window's events run; the command line collects the reports and looks at its stop.
+class WalkHooks {
+public:
+    virtual ~WalkHooks() = default;
+    // An unexpected failure, as the report box would show it: the description (the reason and
+    // the path), the procedure's location and the step.
+    virtual void report(const QString &description, const QString &location, int step) = 0;
+    // Called between entries. May throw CommandStopped or CommandAbandoned to end the walk.
+    virtual void yield() = 0;
+};
+
+// The window's hooks: reports in the platform's box, and EventPump::LetEventsRun().
+class WindowHooks : public WalkHooks {
+public:
+    explicit WindowHooks(Platform &platform) : platform_(platform) {}
+    void report(const QString &description, const QString &location, int step) override;
+    void yield() override;
+
+private:
+    Platform &platform_;
+};
+
 // Attribute bits of a file or folder: 16 a folder; 2 hidden (the name starts with "."); 32 a
 // regular file; 1 read-only (the owner may not write); 1024 a symbolic link. There is no
 // system bit here, but the refused folder values keep their meaning.
@@ -53,6 +77,9 @@ QString BrowseFolder(Platform &platform, const QString &prompt, const QString &i
 // dropped without a message, except when opening the first folder of a call fails: that is
 // reported.
 void GetSubDirectories2016(Platform &platform, QStringList &folders, bool recursive,
+                           FolderAccess &access = SystemFolders());
+// The same, telling `hooks`.
+void GetSubDirectories2016(WalkHooks &hooks, QStringList &folders, bool recursive,
                            FolderAccess &access = SystemFolders());
 
 // The names of the regular files directly in `folder` (with or without a trailing separator)
@@ -84,5 +111,10 @@ bool HasBadNameCharacters(const QString &name);
 // two folders.
 void TakeFolderListFiles(const QStringList &folders, const QString &pattern, FileListModel &list,
                          FolderAccess &access = SystemFolders());
+
+// The rows that TakeFolderListFiles appends for one folder of the walk (a path ending with the
+// separator), sorted by name. Calls hooks.yield() while the folder is read.
+QStringList FolderListFiles(const QString &folder, const QString &pattern, WalkHooks &hooks,
+                            FolderAccess &access = SystemFolders());
 
 }  // namespace AddFolder

@@ -61,10 +61,8 @@ std::vector<CommitFailure> CommitQueue::add(std::unique_ptr<PendingResult> resul
     };
     // Two results for one target: the earlier goes in place first, and the later is compared
     // and journalled against it.
-    struct stat replaced {};
-    replaced.st_dev = result->device_;
-    replaced.st_ino = result->inode_;
-    if (holdsTarget(result->target(), &replaced, result->replaces())) {
+    RFTSFSO::Place place = places_.of(result->target());
+    if (held_.count(place) > 0) {
         append(commit());
         // What the later result replaces is now the earlier one.
         struct stat there;
@@ -80,7 +78,9 @@ std::vector<CommitFailure> CommitQueue::add(std::unique_ptr<PendingResult> resul
     if (pending_.empty())
         first_ = std::chrono::steady_clock::now();
     bytes_ += result->size();
-    pending_.push_back(Entry{std::move(result), tag});
+    ++added_;
+    ++held_[place];
+    pending_.push_back(Entry{std::move(result), tag, std::move(place)});
     const bool fullByCount = pending_.size() >= MaxFiles;
     const bool full = bytes_ >= MaxBytes || std::chrono::steady_clock::now() - first_ >= MaxDelay;
     if (fullByCount || full) {
@@ -134,6 +134,8 @@ std::vector<CommitFailure> CommitQueue::collect(bool wait) {
         return {};
     changed_.wait(lock, [this] { return !busy_; });
     inFlight_ = false;
+    settled_ += flight_.size();
+    release(flight_);
     flight_.clear();  // closed and placed already: nothing of it is left to drop
     return std::exchange(flightFailures_, {});
 }
@@ -145,70 +147,17 @@ std::vector<CommitFailure> CommitQueue::commit() {
     std::vector<CommitFailure> more = commitGroup(group);
     failures.insert(failures.end(), std::make_move_iterator(more.begin()),
                     std::make_move_iterator(more.end()));
+    settled_ = added_;
+    held_.clear();
     return failures;  // the group's results go with `group`: whatever failed leaves nothing
 }
 
-bool CommitQueue::holds(const QString &path) const {
-    if (empty())
-        return false;
-    RFTSFSO::ResultTarget target;
-    try {
-        target = RFTSFSO::ResolveResultTarget(path);
-    } catch (const FileError &) {
-        // Not a place a result can go (a folder, links that lead nowhere): compare the path
-        // as it is.
-        target.path = QFile::encodeName(path).toStdString();
-        target.exists = ::lstat(target.path.c_str(), &target.info) == 0;
-    }
-    return holdsTarget(target.path, target.exists ? &target.info : nullptr, target.exists);
-}
-
-bool CommitQueue::holdsTarget(const std::string &target, const struct stat *info,
-                              bool exists) const {
-    return holdsIn(pending_, target, info, exists) ||
-           (inFlight_ && holdsIn(flight_, target, info, exists));
-}
-
-bool CommitQueue::holdsIn(const std::vector<Entry> &entries, const std::string &target,
-                          const struct stat *info, bool exists) const {
-    if (entries.empty() || target.empty())
-        return false;
-    const std::size_t slash = target.rfind('/');
-    const std::string_view name =
-        std::string_view(target).substr(slash == std::string::npos ? 0 : slash + 1);
-    std::optional<std::pair<dev_t, ino_t>> folder;
+void CommitQueue::release(const std::vector<Entry> &entries) {
     for (const Entry &entry : entries) {
-        const PendingResult &result = *entry.result;
-        if (result.target() == target)
-            return true;
-        // The file that a result replaces, under any name of any folder.
-        if (exists && result.replaces() && info->st_dev == result.device_ &&
-            info->st_ino == result.inode_)
-            return true;
-        // The same name in the same folder, spelt differently.
-        const std::string &other = result.target();
-        const std::size_t otherSlash = other.rfind('/');
-        if (std::string_view(other).substr(otherSlash == std::string::npos ? 0 : otherSlash + 1) !=
-            name)
-            continue;
-        if (!folder) {
-            struct stat folderInfo;
-            if (::stat(Posix::FolderOf(target).c_str(), &folderInfo) != 0)
-                return false;
-            folder.emplace(folderInfo.st_dev, folderInfo.st_ino);
-        }
-        if (!entry.folderKnown) {
-            struct stat folderInfo;
-            if (::stat(Posix::FolderOf(other).c_str(), &folderInfo) != 0)
-                continue;
-            entry.folderKnown = true;
-            entry.folderDevice = folderInfo.st_dev;
-            entry.folderInode = folderInfo.st_ino;
-        }
-        if (folder->first == entry.folderDevice && folder->second == entry.folderInode)
-            return true;
+        const auto found = held_.find(entry.place);
+        if (found != held_.end() && --found->second == 0)
+            held_.erase(found);
     }
-    return false;
 }
 
 // --- Durability ---------------------------------------------------------------------------------

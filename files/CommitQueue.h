@@ -14,8 +14,9 @@
 // overlaps the work on the next files. One group at a time is in flight; a group that is full by
 // its count while the one before is still in flight takes more results (MaxFilesWhileBusy),
 // and waits only when it is full by that count, by its bytes or by its age. What is in flight
-// counts for holds(), commit() waits for it, and its failures are answered by the next add() or
-// commit(). The journal is then called from that thread, one group at a time.
+// counts as pending for a later result to the same place, commit() waits for it, and its failures
+// are answered by the next add() or commit(). The journal is then called from that thread, one
+// group at a time.
 //
 // Guarantees: a crash or a kill at any moment leaves each target either as it was or as its
 // result, never partly written, and no temporary file. The results are put in place by a
@@ -24,13 +25,14 @@
 // temporary name. A pending result that is dropped (the queue destroyed without commit()) is
 // written nowhere; a group already in flight is put in place before the queue goes.
 //
-// Order: callers commit before a later read of a path that holds() answers true for, before a
-// later write to such a path, before they report anything about a later file, and before they
-// end.
+// Order: callers commit before a later read or write of a place that a result pending or in
+// flight goes to (RFTSFSO::Place), before they report anything about a later file, and before
+// they end.
 #pragma once
 
 #include "files/AtomicFile.h"
 #include "files/FileError.h"
+#include "files/Place.h"
 
 #include <QString>
 
@@ -41,6 +43,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 class ReplacementJournal;
@@ -80,11 +83,6 @@ public:
     // commit has ended since the last call).
     std::vector<CommitFailure> add(std::unique_ptr<PendingResult> result, std::size_t tag);
 
-    // True when a pending result, or one in flight, will be put at `path` (symbolic links
-    // followed as the writer follows them; the same file under another spelling counts too), or
-    // will replace the file there: a read or write of `path` must wait for commit().
-    bool holds(const QString &path) const;
-
     // Waits for the group in flight, then makes every pending result durable, records the group
     // in the journal, and puts each in place in the order added. Answers the failures, in that
     // order. Nothing is pending or in flight after.
@@ -94,20 +92,19 @@ public:
     bool empty() const { return pending_.empty() && !inFlight_; }
     // Results pending (not counting a group in flight).
     std::size_t size() const { return pending_.size(); }
+    // The results added so far whose commit has ended and whose failures add() or commit() has
+    // answered: the first settled() results added. Those not among them may still fail.
+    std::size_t settled() const { return settled_; }
 
 private:
     struct Entry {
         std::unique_ptr<PendingResult> result;
         std::size_t tag;
-        // The target's folder, looked up when holds() first needs it.
-        mutable bool folderKnown = false;
-        mutable dev_t folderDevice = 0;
-        mutable ino_t folderInode = 0;
+        RFTSFSO::Place place;  // of the result's target
     };
 
-    bool holdsTarget(const std::string &target, const struct stat *info, bool exists) const;
-    bool holdsIn(const std::vector<Entry> &entries, const std::string &target,
-                 const struct stat *info, bool exists) const;
+    // The places of the results in `entries` are no longer pending or in flight.
+    void release(const std::vector<Entry> &entries);
     // Records, makes durable and puts in place one group; answers its failures.
     std::vector<CommitFailure> commitGroup(std::vector<Entry> &group) const;
     // Answers in `errors` the results whose data could not be made durable; results on the file
@@ -123,11 +120,15 @@ private:
     Mode mode_;
     std::vector<Entry> pending_;
     std::uint64_t bytes_ = 0;
+    std::size_t added_ = 0, settled_ = 0;
+    // The places of the results pending or in flight, each with how many go there (the
+    // caller's thread alone).
+    RFTSFSO::Places places_;
+    std::unordered_map<RFTSFSO::Place, std::size_t, RFTSFSO::PlaceHash> held_;
     std::chrono::steady_clock::time_point first_;
 
-    // Overlapped. The group in flight is read by holds() while the committer works on it: only
-    // the committer changes its results (their descriptors and temporary names), never what
-    // holds() reads.
+    // Overlapped. The group in flight: while the committer works on it, the caller's thread
+    // looks only at the places of its results.
     std::vector<Entry> flight_;
     bool inFlight_ = false;  // flight_ holds a group whose failures are not yet collected
     std::mutex mutex_;

@@ -20,6 +20,11 @@ std::string_view NameIn(const std::string &path) {
 }  // namespace
 
 bool FolderNames::mayHold(const std::string &target) {
+    std::lock_guard lock(mutex_);
+    return mayHoldLocked(target);
+}
+
+bool FolderNames::mayHoldLocked(const std::string &target) {
     if (state_ == State::Unknown || target.empty())
         return true;
     const std::string folder = Posix::FolderOf(target);
@@ -55,6 +60,7 @@ bool FolderNames::mayHold(const std::string &target) {
 }
 
 void FolderNames::noteWritten(const std::string &target) {
+    std::lock_guard lock(mutex_);
     if (state_ == State::Listed && Posix::FolderOf(target) == folder_)
         written_.emplace(NameIn(target));
 }

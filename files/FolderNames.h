@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -17,6 +18,8 @@ namespace RFTSFSO {
 // A file that another program makes in the folder during the run is not in the list: the
 // result for that name is then put in place as a new file whose name was taken meanwhile (see
 // CommitQueue), as it would be had the file appeared a moment after the look.
+//
+// Several threads may ask at once (the workers of one run).
 class FolderNames {
 public:
     static constexpr std::size_t MaxNames = 200000;
@@ -27,7 +30,10 @@ public:
     void noteWritten(const std::string &target);
 
 private:
+    bool mayHoldLocked(const std::string &target);
+
     enum class State { Unlisted, Listed, Unknown };
+    std::mutex mutex_;
     State state_ = State::Unlisted;
     std::string folder_;
     std::vector<std::string> names_;  // sorted

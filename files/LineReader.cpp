@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <new>
@@ -61,7 +62,7 @@ char *GrowBuffer(char *buffer, std::size_t kept, std::size_t capacity, std::size
     return grown;
 }
 
-thread_local std::uint64_t readsThatWaited = 0;
+std::atomic<std::uint64_t> readsThatWaited{0};
 // The file system, by its device, whose files last refused a read without waiting.
 thread_local dev_t noWaitUnsupported = 0;
 
@@ -78,7 +79,7 @@ SpareBuffer &SpareForWriting() {
 }
 
 std::uint64_t ReadsThatWaited() {
-    return readsThatWaited;
+    return readsThatWaited.load(std::memory_order_relaxed);
 }
 
 LineReader::LineReader(std::size_t chunk) : chunk_(std::max<std::size_t>(chunk, 1)) {}
@@ -173,7 +174,7 @@ std::size_t LineReader::readMore(char *to, std::size_t most) {
         if (size > 0)
             return static_cast<std::size_t>(size);
         if (size < 0 && errno == EAGAIN)
-            ++readsThatWaited;
+            readsThatWaited.fetch_add(1, std::memory_order_relaxed);
         else if (size < 0 && errno == EOPNOTSUPP)
             noWaitUnsupported = device_;
     }

@@ -60,6 +60,8 @@ public:
 
     // Lines handed out so far.
     std::uint64_t lineCount() const { return lines_; }
+    // The file's size when it was opened (for bytes held in memory, 0).
+    std::uint64_t size() const { return expectedSize_; }
     // How the line handed out last ended. Once next() has answered false, that is how the file
     // ended: LineEnd::None when its last line has no line end (and for an empty file).
     LineEnd lineEnd() const { return lineEnd_; }
@@ -182,7 +184,7 @@ private:
     std::uint64_t refills_ = 0;
 };
 
-// Reads that had to wait for the disk on this thread so far: a LineReader's first read of a
+// Reads that had to wait for the disk so far, on any thread: a LineReader's first read of a
 // file asks for what the page cache holds without waiting (RWF_NOWAIT) and counts here when
 // that is not all of the file's start.
 std::uint64_t ReadsThatWaited();

@@ -1,7 +1,5 @@
 #include "text/Operations.h"
 
-#include "files/AtomicFile.h"
-
 #include <cstring>
 
 namespace Operations {
@@ -412,51 +410,6 @@ std::uint64_t CharactersIn(std::string_view bytes, std::string_view line) {
     if (!HasHighByte(bytes))
         return bytes.size();
     return CountCharacters(bytes, IsValidUtf8(line));
-}
-
-FileResult::FileResult() = default;
-FileResult::FileResult(FileResult &&) noexcept = default;
-FileResult &FileResult::operator=(FileResult &&) noexcept = default;
-FileResult::~FileResult() = default;
-
-FileResult ProcessFile(const QString &inputPath, const QString &outputPath, LineContext &ctx,
-                       const ProcessOptions &options, Destination destination) {
-    FileResult result;
-    std::optional<LineReader> input;
-    std::optional<ResultWriter> output;
-    try {
-        input.emplace(inputPath);
-        ResultWriter::Options writing;
-        writing.keepLineEnds = options.keepLineEnds;
-        writing.dryRun = destination == Destination::DryRun;
-        writing.folderNames = options.outputFolder;
-        output.emplace(outputPath, &*input, writing);
-        result.charactersRemoved = RunLoop(*input, *output, ctx, options.lineNumber);
-        result.linesRead = input->lineCount();
-        result.linesKept = output->linesKept();
-        output->finish();
-        switch (output->outcome()) {
-            case ResultWriter::Outcome::Empty:
-                result.state = FileResult::State::Empty;
-                break;
-            case ResultWriter::Outcome::Unchanged:
-                result.state = FileResult::State::Unchanged;
-                break;
-            case ResultWriter::Outcome::Changed:
-                result.state = FileResult::State::Changed;
-                result.pending = output->takePending();
-                break;
-        }
-    } catch (const FileError &error) {
-        result.state = FileResult::State::Failed;
-        result.error = error;
-        result.pending.reset();
-        if (input) {
-            result.linesRead = input->lineCount();
-            result.linesKept = output ? output->linesKept() : 0;
-        }
-    }
-    return result;
 }
 
 }  // namespace Operations

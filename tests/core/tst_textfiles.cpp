@@ -1,4 +1,5 @@
 // Reading text files as lines and writing results atomically.
+#include "engine/FileWork.h"
 #include "files/AtomicFile.h"
 #include "files/CommitQueue.h"
 #include "files/FileError.h"
@@ -632,17 +633,17 @@ void TextFilesTest::nothingKeptTouchesNothing() {
     const TestFiles::Status before = TestFiles::StatusOf(out);
 
     FixedContext ctx("zzz", Operations::Captions[1]);
-    using State = Operations::FileResult::State;
-    const auto prepare = Operations::Destination::Prepare;
-    Operations::FileResult result = Operations::ProcessFile(in, out, ctx, {}, prepare);
-    QCOMPARE(result.state, State::Empty);
+    using State = Engine::Outcome;
+    const auto prepare = Engine::Destination::Prepare;
+    Engine::FileResult result = Engine::ProcessFile(in, out, ctx, {}, prepare);
+    QCOMPARE(result.outcome, State::Empty);
     QVERIFY(!result.pending);
     QCOMPARE(TestFiles::StatusOf(out).inode, before.inode);
     QCOMPARE(TestFiles::Read(out), QByteArray("previous"));
 
     // The same in place: the input stays as it was.
-    result = Operations::ProcessFile(in, in, ctx, {}, prepare);
-    QCOMPARE(result.state, State::Empty);
+    result = Engine::ProcessFile(in, in, ctx, {}, prepare);
+    QCOMPARE(result.outcome, State::Empty);
     QCOMPARE(TestFiles::Read(in), QByteArray("a\r\nb\r\n"));
 }
 
@@ -652,11 +653,11 @@ void TextFilesTest::errorsTellReadFromWrite() {
     TestFiles::Write(in, "a\r\nb");
     FixedContext ctx("a", Operations::Captions[0]);
 
-    using State = Operations::FileResult::State;
-    for (auto destination : {Operations::Destination::Prepare, Operations::Destination::DryRun}) {
+    using State = Engine::Outcome;
+    for (auto destination : {Engine::Destination::Prepare, Engine::Destination::DryRun}) {
         const QString gone = dir.filePath("gone.htm");
-        Operations::FileResult result = Operations::ProcessFile(gone, out, ctx, {}, destination);
-        QCOMPARE(result.state, State::Failed);
+        Engine::FileResult result = Engine::ProcessFile(gone, out, ctx, {}, destination);
+        QCOMPARE(result.outcome, State::ReadFailed);
         QVERIFY(result.error);
         QCOMPARE(result.error->kind(), FileError::Kind::Read);
         QCOMPARE(result.error->path(), gone);
@@ -664,8 +665,8 @@ void TextFilesTest::errorsTellReadFromWrite() {
         QVERIFY(!QFileInfo::exists(out));
 
         const QString nowhere = dir.filePath("missing/out.htm");
-        result = Operations::ProcessFile(in, nowhere, ctx, {}, destination);
-        QCOMPARE(result.state, State::Failed);
+        result = Engine::ProcessFile(in, nowhere, ctx, {}, destination);
+        QCOMPARE(result.outcome, State::WriteFailed);
         QVERIFY(result.error);
         QCOMPARE(result.error->kind(), FileError::Kind::Write);
         QCOMPARE(result.error->path(), nowhere);

@@ -5,6 +5,7 @@
 //   run_core_helper FOLDER
 //
 // Exit status 0 when every file was done.
+#include "engine/FileWork.h"
 #include "files/CommitQueue.h"
 #include "support/FixedContext.h"
 #include "text/Operations.h"
@@ -20,9 +21,9 @@ int main(int argc, char **argv) {
     std::size_t row = 0;
     for (const QString &name : folder.entryList(QDir::Files, QDir::Name)) {
         const QString path = folder.filePath(name);
-        Operations::FileResult result = Operations::ProcessFile(
-            path, path, ctx, Operations::ProcessOptions(), Operations::Destination::Prepare);
-        if (result.state == Operations::FileResult::State::Failed)
+        Engine::FileResult result = Engine::ProcessFile(path, path, ctx, Engine::WorkOptions(),
+                                                        Engine::Destination::Prepare);
+        if (result.error)
             return 3;
         if (result.pending && !queue.add(std::move(result.pending), row++).empty())
             return 4;

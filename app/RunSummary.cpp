@@ -1,0 +1,67 @@
+#include "app/RunSummary.h"
+
+namespace {
+
+constexpr QLatin1StringView Indent{"    "};
+
+}  // namespace
+
+void RunSummary::add(const Engine::FileReport &report) {
+    ++filesDone_;
+    switch (report.outcome) {
+        case Engine::Outcome::Changed: {
+            ++written_;
+            Output &output = outputs_[report.target];
+            if (output.results++ == 0) {
+                output.path = report.task.output;
+                order_.push_back(report.target);
+            }
+            break;
+        }
+        case Engine::Outcome::Unchanged:
+            ++unchanged_;
+            break;
+        case Engine::Outcome::Empty:
+            ++empty_;
+            break;
+        case Engine::Outcome::ReadFailed:
+        case Engine::Outcome::WriteFailed:
+        case Engine::Outcome::PathFailed:
+            failures_.append(report.description());
+            break;
+    }
+}
+
+void RunSummary::stopped(int left) {
+    stopped_ = true;
+    total_ = filesDone_ + left;
+}
+
+std::vector<std::pair<QString, int>> RunSummary::writtenMoreThanOnce() const {
+    std::vector<std::pair<QString, int>> twice;
+    for (const std::string &target : order_) {
+        const Output &output = outputs_.at(target);
+        if (output.results >= 2)
+            twice.emplace_back(output.path, output.results);
+    }
+    return twice;
+}
+
+QString RunSummary::text(const QString &undoNote) const {
+    QStringList lines;
+    if (stopped_)
+        lines.append(QStringLiteral("Stopped after %1 of %2 files.").arg(filesDone_).arg(total_));
+    lines.append(QStringLiteral("Written: %1").arg(written_));
+    lines.append(QStringLiteral("Unchanged (not rewritten): %1").arg(unchanged_));
+    lines.append(QStringLiteral("Empty results (not written): %1").arg(empty_));
+    lines.append(QStringLiteral("Failed: %1").arg(failures_.size()));
+    for (const QString &failure : failures_)
+        lines.append(Indent + failure);
+    const std::vector<std::pair<QString, int>> twice = writtenMoreThanOnce();
+    lines.append(QStringLiteral("Output names written more than once: %1").arg(twice.size()));
+    for (const auto &[path, results] : twice)
+        lines.append(Indent + QStringLiteral("%1 (%2 times)").arg(path).arg(results));
+    if (!undoNote.isEmpty())
+        lines.append(undoNote);
+    return lines.join(u'\n');
+}

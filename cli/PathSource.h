@@ -1,0 +1,55 @@
+// The files of a `strelmark remove`: its PATHs in the order given, a folder's files as the
+// window's folder walk finds them ("Add All HTML Files In Folder", pattern "*." + EXT), any other
+// PATH as it is, like a file dropped on the list. What cannot be used becomes a task with its
+// problem, in its place.
+//
+// Every folder is walked first (the walk looks for folders only); their files are then listed
+// one folder at a time while the run goes, so that the first files are worked on while later
+// folders are read. The run makes new files only in the output folder and the undo store (and
+// hidden temporary files, which a listing leaves out): a walked folder that is one of those is
+// listed before anything is written, so that the run works on the files that were there when it
+// started, as the window's list holds them.
+#pragma once
+
+#include "cli/Arguments.h"
+#include "engine/Plan.h"
+#include "engine/Sink.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace Cli {
+
+class PathSource : public Engine::FileSource {
+public:
+    // `written`: the folders the run makes files in, symbolic links resolved. The walk ends with
+    // Engine::Stopped once `stop` is asked for.
+    PathSource(const RemoveRequest &request, std::vector<std::string> written,
+               const Engine::StopToken &stop);
+    ~PathSource() override;
+
+    bool next(std::vector<Engine::FileTask> &tasks) override;
+
+private:
+    struct Source;
+    class Hooks;
+
+    Engine::FileTask taskFor(const QString &input) const;
+    Source find(const std::string &bytes);
+
+    const RemoveRequest &request_;
+    const QString pattern_;
+    const std::vector<std::string> written_;
+    const Engine::StopToken &stop_;
+    std::vector<Source> sources_;
+    std::size_t source_ = 0;  // the source being handed out
+    qsizetype folder_ = -1;   // its folder being handed out; -1: its own tasks first
+    bool found_ = false;
+};
+
+}  // namespace Cli

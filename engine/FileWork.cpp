@@ -1,0 +1,118 @@
+#include "engine/FileWork.h"
+
+#include "files/AtomicFile.h"
+#include "files/LineReader.h"
+#include "files/ResultWriter.h"
+
+#include <utility>
+
+namespace Engine {
+
+using RFTSFSO::LineReader;
+using RFTSFSO::ResultWriter;
+
+FileResult::FileResult() = default;
+FileResult::FileResult(FileResult &&) noexcept = default;
+FileResult &FileResult::operator=(FileResult &&) noexcept = default;
+FileResult::~FileResult() = default;
+
+FileResult ProcessFile(const QString &inputPath, const QString &outputPath,
+                       Operations::LineContext &ctx, const WorkOptions &options,
+                       Destination destination) {
+    FileResult result;
+    std::optional<LineReader> input;
+    std::optional<ResultWriter> output;
+    try {
+        input.emplace(inputPath);
+        result.inputBytes = input->size();
+        ResultWriter::Options writing;
+        writing.keepLineEnds = options.keepLineEnds;
+        writing.dryRun = destination == Destination::DryRun;
+        writing.folderNames = options.outputFolder;
+        output.emplace(outputPath, &*input, writing);
+        result.charactersRemoved = Operations::RunLoop(*input, *output, ctx, options.lineNumber);
+        result.linesRead = input->lineCount();
+        result.linesKept = output->linesKept();
+        output->finish();
+        switch (output->outcome()) {
+            case ResultWriter::Outcome::Empty:
+                result.outcome = Outcome::Empty;
+                break;
+            case ResultWriter::Outcome::Unchanged:
+                result.outcome = Outcome::Unchanged;
+                break;
+            case ResultWriter::Outcome::Changed:
+                result.outcome = Outcome::Changed;
+                result.pending = output->takePending();
+                break;
+        }
+    } catch (const FileError &error) {
+        result.outcome =
+            error.kind() == FileError::Kind::Read ? Outcome::ReadFailed : Outcome::WriteFailed;
+        result.error = error;
+        result.pending.reset();
+        if (input) {
+            result.linesRead = input->lineCount();
+            result.linesKept = output ? output->linesKept() : 0;
+        }
+    }
+    return result;
+}
+
+std::uint64_t MarkFile(const QString &path, Operations::LineMarks &marks,
+                       Operations::LineContext &ctx, long long lineNumber) {
+    LineReader reader(path);
+    return Operations::MarkLoop(reader, marks, ctx, lineNumber);
+}
+
+namespace {
+
+// Notes which input lines the loop keeps: the result's lines in order, each from its input
+// line.
+class Origins : public Operations::LineMarks {
+public:
+    explicit Origins(std::vector<std::size_t> &origin) : origin_(origin) {}
+    void lineRead(std::string_view) override { ++read_; }
+    void keptLine() override { origin_.push_back(read_ - 1); }
+    void keptPart(std::size_t, std::size_t) override {}
+
+private:
+    std::vector<std::size_t> &origin_;
+    std::size_t read_ = 0;
+};
+
+}  // namespace
+
+ResultInMemory WorkInMemory(const QString &path, Operations::LineContext &ctx,
+                            const WorkOptions &options) {
+    ResultInMemory work;
+    // The file's bytes, through the reader the run reads with: the same checks, the same errors.
+    {
+        LineReader reader(path);
+        std::string_view line;
+        while (reader.next(line)) {
+            work.before += line;
+            switch (reader.lineEnd()) {
+                case RFTSFSO::LineEnd::CRLF:
+                    work.before += "\r\n";
+                    break;
+                case RFTSFSO::LineEnd::LF:
+                    work.before += '\n';
+                    break;
+                case RFTSFSO::LineEnd::None:
+                    break;
+            }
+        }
+    }
+    LineReader result = LineReader::fromBytes(work.before);
+    ResultWriter writer(&work.after, &result, options.keepLineEnds);
+    Operations::RunLoop(result, writer, ctx, options.lineNumber);
+    writer.finish();
+
+    LineReader marked = LineReader::fromBytes(work.before);
+    Origins origins(work.origin);
+    Operations::MarkLoop(marked, origins, ctx, options.lineNumber);
+    return work;
+}
+
+}  // namespace Engine

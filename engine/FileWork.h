@@ -1,0 +1,88 @@
+// The work on one file, the same for every front end: read its lines, run the chosen loop, and
+// compare or write the kept lines for its output path. The drivers (engine/SequentialRun.h,
+// engine/ParallelRun.h) call it for each file of a run; the preview and the diff use the two
+// other ways of looking at a file's result below.
+#pragma once
+
+#include "engine/Outcome.h"
+#include "files/FileError.h"
+#include "files/FolderNames.h"
+#include "text/Operations.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class PendingResult;
+
+namespace Engine {
+
+// How one file is worked on.
+struct WorkOptions {
+    // The line that "Remove line number n in all files" drops, from 1 (already rounded).
+    long long lineNumber = 0;
+    // Off: the kept lines are joined by CR LF, with no line end after the last. On: each kept
+    // line keeps the line end it had (CR LF or LF), and the last one gets none only when the
+    // file's last line had none; a file of which nothing is removed comes out byte for byte.
+    bool keepLineEnds = false;
+    // What the run knows of its output folder's names (RFTSFSO::FolderNames), or null.
+    RFTSFSO::FolderNames *outputFolder = nullptr;
+};
+
+enum class Destination {
+    Prepare,  // the result is written to a temporary file, to be put in place by a CommitQueue
+    DryRun,   // nothing is written anywhere: what would happen is found out
+};
+
+// What the work on one file found.
+struct FileResult {
+    // Changed, Unchanged, Empty, ReadFailed or WriteFailed. Changed with Prepare: `pending`
+    // holds the result, written but not yet in place.
+    Outcome outcome = Outcome::ReadFailed;
+    std::uint64_t linesRead = 0;  // so far, when it failed
+    std::uint64_t linesKept = 0;
+    std::uint64_t charactersRemoved = 0;
+    std::uint64_t inputBytes = 0;  // the input's size when it was opened
+    std::optional<FileError> error;
+    std::unique_ptr<PendingResult> pending;
+
+    FileResult();
+    FileResult(FileResult &&) noexcept;
+    FileResult &operator=(FileResult &&) noexcept;
+    ~FileResult();
+};
+
+// One file from start to end: reads `inputPath`, runs the loop that ctx.chooserText() selects
+// and compares or writes the kept lines for `outputPath` (which may be `inputPath` itself).
+// Failures to read the input or to write the result come back in the FileResult, and leave
+// nothing written. Whatever ctx.letEventsRun() throws (a stop, the window closing) passes
+// through, also leaving nothing written.
+FileResult ProcessFile(const QString &inputPath, const QString &outputPath,
+                       Operations::LineContext &ctx, const WorkOptions &options,
+                       Destination destination);
+
+// Runs the same loop over the file at `path`, telling `marks` each line read and the parts of
+// it kept. Answers the characters removed. Throws FileError (Read), and what the context and
+// the marks throw.
+std::uint64_t MarkFile(const QString &path, Operations::LineMarks &marks,
+                       Operations::LineContext &ctx, long long lineNumber);
+
+// A file and its result, whole in memory, with where each result line came from.
+struct ResultInMemory {
+    std::string before;  // the file's bytes
+    std::string after;   // the result's bytes, as the run would write them
+    // For each line of `after` (split after each LF), the index of the line of `before` it was
+    // made from, increasing.
+    std::vector<std::size_t> origin;
+};
+
+// Reads the whole file at `path` and works out its result in memory. Throws FileError (Read),
+// and what ctx.letEventsRun() throws.
+ResultInMemory WorkInMemory(const QString &path, Operations::LineContext &ctx,
+                            const WorkOptions &options);
+
+}  // namespace Engine

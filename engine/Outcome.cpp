@@ -1,0 +1,50 @@
+#include "engine/Outcome.h"
+
+namespace Engine {
+
+QString FileReport::description() const {
+    if (outcome == Outcome::PathFailed)
+        return task.problem;
+    if (error)
+        return DescribeFileError(*error);
+    return failure + QStringLiteral(": ") + task.input;
+}
+
+QString FileReport::reason() const {
+    if (outcome == Outcome::PathFailed)
+        return task.problem;
+    return error ? DescribeFileError(*error) : failure;
+}
+
+void Totals::add(const FileReport &report) {
+    ++files;
+    switch (report.outcome) {
+        case Outcome::Changed:
+            ++changed;
+            break;
+        case Outcome::Unchanged:
+            ++unchanged;
+            break;
+        case Outcome::Empty:
+            ++empty;
+            break;
+        case Outcome::ReadFailed:
+            ++readFailed;
+            break;
+        case Outcome::WriteFailed:
+            ++writeFailed;
+            break;
+        case Outcome::PathFailed:
+            ++pathFailed;
+            break;
+    }
+    readsEarlier += report.relation == Relation::ReadsEarlier;
+    overwritesEarlier += report.relation == Relation::OverwritesEarlier;
+    if (report.failed())
+        return;
+    linesRead += report.linesRead;
+    linesRemoved += report.linesRemoved();
+    charactersRemoved += report.charactersRemoved;
+}
+
+}  // namespace Engine
