@@ -103,6 +103,7 @@ private:
     void showHeading();
     void showSummary(int done, bool stopped);
     void showDetail(int row);
+    QString detailHeadingFor(const Row &row, const Changes &changes) const;
     void renderDetail(const Row &row, const Changes &changes);
     bool removesCharacters() const;
 

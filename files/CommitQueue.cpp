@@ -217,113 +217,117 @@ void CommitQueue::makeDurable(const std::vector<PendingResult *> &results, std::
     }
 }
 
+// The journal's record of the group, before anything of it is put in place. Answers the file
+// system that the record's flush made durable (0: none).
+std::uint64_t CommitQueue::recordGroup(std::vector<Entry> &group, std::vector<int> &errors) const {
+    std::vector<Replacement> records;
+    std::vector<std::size_t> recorded;
+    for (std::size_t i = 0; i < group.size(); ++i) {
+        PendingResult &result = *group[i].result;
+        if (!result.identityKnown_) {
+            struct stat now;
+            if (::fstat(result.fd_, &now) != 0) {
+                errors[i] = errno;
+                continue;
+            }
+            result.identityKnown_ = true;
+            result.newDevice_ = now.st_dev;
+            result.newInode_ = now.st_ino;
+            result.newModifiedNs_ = Nanoseconds(now.st_mtim);
+        }
+        Replacement record;
+        record.target = result.target();
+        record.existed = result.existed_;
+        record.newDevice = result.newDevice_;
+        record.newInode = result.newInode_;
+        record.newSize = result.size_;
+        record.newModifiedNs = result.newModifiedNs_;
+        if (result.existed_) {
+            record.oldKnown = true;
+            record.oldDevice = result.device_;
+            record.oldInode = result.inode_;
+            record.oldSize = result.replacedSize_;
+            record.oldModifiedNs = result.replacedModifiedNs_;
+            record.oldSpace = result.replacedSpace_;
+        }
+        records.push_back(std::move(record));
+        recorded.push_back(i);
+    }
+    if (records.empty())
+        return 0;
+    // A journal that fails as a whole has kept nothing: nothing is replaced.
+    std::vector<int> answers;
+    try {
+        answers = journal_->recordGroup(records);
+    } catch (const std::exception &) {
+        answers.assign(records.size(), EIO);
+    }
+    bool any = false;
+    for (std::size_t k = 0; k < recorded.size(); ++k) {
+        // A journal that answers for fewer entries than it was given has kept none of the rest.
+        const int answer = k < answers.size() ? answers[k] : EIO;
+        if (answer != 0)
+            errors[recorded[k]] = answer;
+        any = any || answer == 0;
+    }
+    return any ? journal_->device() : 0;
+}
+
+// Puts each result of the group that has no error yet over its target, in order.
+void CommitQueue::putInPlace(std::vector<Entry> &group, std::vector<int> &errors) const {
+    std::vector<Placement> placements;
+    std::vector<std::size_t> placed;
+    std::vector<std::string> names;  // kept alive for the placements
+    names.reserve(group.size() * Placement::Names);
+    for (std::size_t i = 0; i < group.size(); ++i) {
+        if (errors[i] != 0)
+            continue;
+        const PendingResult &result = *group[i].result;
+        Placement p;
+        p.fd = result.fd_;
+        p.target = result.target().c_str();
+        if (!result.temporary_.empty()) {
+            p.named = result.temporary_.c_str();
+        } else {
+            p.linkDirectly = !result.existed_;
+            std::snprintf(p.proc, sizeof p.proc, "/proc/self/fd/%d", result.fd_);
+            // A new file needs a name of its own only if something appeared at its target
+            // meanwhile; with a journal, what appeared is in no record and is left alone (the
+            // result fails with EEXIST).
+            const int spare = p.linkDirectly ? (journal_ != nullptr ? 0 : 1) : Placement::Names;
+            for (int k = 0; k < spare; ++k) {
+                names.push_back(Posix::TemporaryNameFor(result.target()));
+                p.names[k] = names.back().c_str();
+            }
+        }
+        placements.push_back(p);
+        placed.push_back(i);
+    }
+    PutAllInPlace(placements);
+    for (std::size_t k = 0; k < placed.size(); ++k) {
+        PendingResult &result = *group[placed[k]].result;
+        // In place or removed: the named temporary file is gone either way. The data is on the
+        // disk already, so closing has nothing left to report.
+        result.temporary_.clear();
+        errors[placed[k]] = placements[k].error;
+        ::close(std::exchange(result.fd_, -1));
+    }
+}
+
 std::vector<CommitFailure> CommitQueue::commitGroup(std::vector<Entry> &group) const {
     std::vector<CommitFailure> failures;
     if (group.empty())
         return failures;
     std::vector<int> errors(group.size(), 0);
     try {
+        // The record first: it makes the store's file system durable, the results on it
+        // included, so that only the other file systems need a flush of their own.
+        const std::uint64_t flushed = journal_ != nullptr ? recordGroup(group, errors) : 0;
         std::vector<PendingResult *> results;
         for (const Entry &entry : group)
             results.push_back(entry.result.get());
-
-        // The record first: it makes the store's file system durable, the results on it
-        // included, so that only the other file systems need a flush of their own.
-        std::uint64_t flushed = 0;
-        if (journal_ != nullptr) {
-            std::vector<Replacement> records;
-            std::vector<std::size_t> recorded;
-            for (std::size_t i = 0; i < group.size(); ++i) {
-                PendingResult &result = *group[i].result;
-                if (!result.identityKnown_) {
-                    struct stat now;
-                    if (::fstat(result.fd_, &now) != 0) {
-                        errors[i] = errno;
-                        continue;
-                    }
-                    result.identityKnown_ = true;
-                    result.newDevice_ = now.st_dev;
-                    result.newInode_ = now.st_ino;
-                    result.newModifiedNs_ = Nanoseconds(now.st_mtim);
-                }
-                Replacement record;
-                record.target = result.target();
-                record.existed = result.existed_;
-                record.newDevice = result.newDevice_;
-                record.newInode = result.newInode_;
-                record.newSize = result.size_;
-                record.newModifiedNs = result.newModifiedNs_;
-                if (result.existed_) {
-                    record.oldKnown = true;
-                    record.oldDevice = result.device_;
-                    record.oldInode = result.inode_;
-                    record.oldSize = result.replacedSize_;
-                    record.oldModifiedNs = result.replacedModifiedNs_;
-                    record.oldSpace = result.replacedSpace_;
-                }
-                records.push_back(std::move(record));
-                recorded.push_back(i);
-            }
-            if (!records.empty()) {
-                // A journal that fails as a whole has kept nothing: nothing is replaced.
-                std::vector<int> answers;
-                try {
-                    answers = journal_->recordGroup(records);
-                } catch (const std::exception &) {
-                    answers.assign(records.size(), EIO);
-                }
-                bool any = false;
-                for (std::size_t k = 0; k < recorded.size(); ++k) {
-                    // A journal that answers for fewer entries than it was given has kept none
-                    // of the rest.
-                    const int answer = k < answers.size() ? answers[k] : EIO;
-                    if (answer != 0)
-                        errors[recorded[k]] = answer;
-                    any = any || answer == 0;
-                }
-                if (any)
-                    flushed = journal_->device();
-            }
-        }
         makeDurable(results, errors, flushed);
-
-        std::vector<Placement> placements;
-        std::vector<std::size_t> placed;
-        std::vector<std::string> names;  // kept alive for the placements
-        names.reserve(group.size() * Placement::Names);
-        for (std::size_t i = 0; i < group.size(); ++i) {
-            if (errors[i] != 0)
-                continue;
-            const PendingResult &result = *group[i].result;
-            Placement p;
-            p.fd = result.fd_;
-            p.target = result.target().c_str();
-            if (!result.temporary_.empty()) {
-                p.named = result.temporary_.c_str();
-            } else {
-                p.linkDirectly = !result.existed_;
-                std::snprintf(p.proc, sizeof p.proc, "/proc/self/fd/%d", result.fd_);
-                // A new file needs a name of its own only if something appeared at its target
-                // meanwhile; with a journal, what appeared is in no record and is left alone
-                // (the result fails with EEXIST).
-                const int spare = p.linkDirectly ? (journal_ != nullptr ? 0 : 1) : Placement::Names;
-                for (int k = 0; k < spare; ++k) {
-                    names.push_back(Posix::TemporaryNameFor(result.target()));
-                    p.names[k] = names.back().c_str();
-                }
-            }
-            placements.push_back(p);
-            placed.push_back(i);
-        }
-        PutAllInPlace(placements);
-        for (std::size_t k = 0; k < placed.size(); ++k) {
-            PendingResult &result = *group[placed[k]].result;
-            // In place or removed: the named temporary file is gone either way. The data is on
-            // the disk already, so closing has nothing left to report.
-            result.temporary_.clear();
-            errors[placed[k]] = placements[k].error;
-            ::close(std::exchange(result.fd_, -1));
-        }
+        putInPlace(group, errors);
     } catch (const std::bad_alloc &) {
         // Out of memory before anything was put in place: nothing of the group is.
         for (int &error : errors) {
@@ -331,7 +335,6 @@ std::vector<CommitFailure> CommitQueue::commitGroup(std::vector<Entry> &group) c
                 error = ENOMEM;
         }
     }
-
     for (std::size_t i = 0; i < group.size(); ++i) {
         if (errors[i] != 0)
             failures.push_back({group[i].tag, FileError(FileError::Kind::Write,

@@ -107,6 +107,8 @@ private:
     void release(const std::vector<Entry> &entries);
     // Records, makes durable and puts in place one group; answers its failures.
     std::vector<CommitFailure> commitGroup(std::vector<Entry> &group) const;
+    std::uint64_t recordGroup(std::vector<Entry> &group, std::vector<int> &errors) const;
+    void putInPlace(std::vector<Entry> &group, std::vector<int> &errors) const;
     // Answers in `errors` the results whose data could not be made durable; results on the file
     // system `flushed` (0: none) were made durable already.
     void makeDurable(const std::vector<PendingResult *> &results, std::vector<int> &errors,

@@ -1,0 +1,89 @@
+// What the preview's two halves share: its line context, and the kinds of rows its table and
+// summary name.
+#pragma once
+
+#include "app/PreviewDialog.h"
+#include "base/ErrorReport.h"
+#include "base/EventPump.h"
+#include "engine/Plan.h"
+#include "text/Operations.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <utility>
+
+namespace PreviewParts {
+
+inline QString Counted(std::uint64_t count, const char *one, const char *many) {
+    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+}
+
+// The summary's kinds of rows, in the order it names them.
+enum Kind {
+    WrittenKind,
+    UnchangedKind,
+    EmptyKind,
+    UnreadableKind,
+    UnwritableKind,
+    OverwritesKind,
+    ReadsKind
+};
+
+inline Kind KindOf(const PreviewDialog::Row &row) {
+    switch (row.relation) {
+        case Engine::Relation::OverwritesEarlier:
+            return OverwritesKind;
+        case Engine::Relation::ReadsEarlier:
+            return ReadsKind;
+        case Engine::Relation::None:
+            break;
+    }
+    switch (row.outcome) {
+        case Engine::Outcome::Changed:
+            return WrittenKind;
+        case Engine::Outcome::Unchanged:
+            return UnchangedKind;
+        case Engine::Outcome::Empty:
+            return EmptyKind;
+        case Engine::Outcome::WriteFailed:
+            return UnwritableKind;
+        case Engine::Outcome::ReadFailed:
+        case Engine::Outcome::PathFailed:
+            break;
+    }
+    return UnreadableKind;
+}
+
+// A row that failed, with nothing shown of its lines.
+inline bool Failed(const PreviewDialog::Row &row) {
+    const Kind kind = KindOf(row);
+    return kind == UnreadableKind || kind == UnwritableKind;
+}
+
+}  // namespace PreviewParts
+
+// What the preview asks while it works: the values it began with, and a yield as a run's, after
+// which `check` may end the work.
+class PreviewDialog::Context : public Operations::LineContext {
+public:
+    Context(const Job &job, std::function<void()> check) : job_(job), check_(std::move(check)) {}
+
+    bool letEventsRun() override {
+        bool ran;
+        try {
+            ran = EventPump::LetEventsRun();
+        } catch (const CommandStopped &) {
+            throw Engine::Stopped{};
+        }
+        check_();
+        return ran;
+    }
+    QString conditionText() override { return job_.conditionText; }
+    QString chooserText() override { return job_.chooserText; }
+
+private:
+    const Job &job_;
+    std::function<void()> check_;
+};
