@@ -5,6 +5,7 @@
 #include "text/Operations.h"
 #include "text/TextMatch.h"
 
+#include <QStringList>
 #include <QThread>
 
 #include <charconv>
@@ -13,15 +14,6 @@
 namespace Cli {
 
 namespace {
-
-const std::vector<OperationName> Names = {
-    {"lines-containing", 0, "TEXT", "remove every line that contains TEXT"},
-    {"lines-not-containing", 1, "TEXT", "remove the lines without TEXT, and empty lines"},
-    {"text", 2, "TEXT", "remove every occurrence of TEXT from each line"},
-    {"all-but-text", 3, "TEXT", "keep only the occurrences of TEXT; other lines go"},
-    {"line", 4, "N", "remove line number N (counted from 1)"},
-    {"blank-lines", 5, nullptr, "remove empty lines (a line of blanks stays)"},
-};
 
 QString Quoted(const std::string &word) {
     QString text;
@@ -70,22 +62,40 @@ int JobsOf(const std::string &value) {
     return jobs;
 }
 
+// The operation named by `word`, and its operand: the next word, whatever it looks like ("-->"
+// is a text to remove).
+const Operations::OperationInfo *TakeOperation(const std::string &word, Words &words,
+                                               RemoveRequest &request) {
+    const Operations::OperationInfo *operation = Operations::OperationNamed(word);
+    if (operation == nullptr) {
+        QStringList names;
+        for (const Operations::OperationInfo &info : Operations::OperationTable)
+            names.append(QLatin1String(info.name));
+        Fail(QStringLiteral("unknown operation %1 (one of %2)")
+                 .arg(Quoted(word), names.join(QStringLiteral(", "))));
+    }
+    request.operation = operation->operation;
+    if (operation->operand == Operations::Operand::None)
+        return operation;
+    if (words.done())
+        Fail(QStringLiteral("%1 needs %2")
+                 .arg(QLatin1String(operation->name), QLatin1String(operation->operandName)));
+    const std::string operand = words.take();
+    if (operation->operand == Operations::Operand::Number)
+        request.lineAnswer = TextOf(operand, "N");
+    else
+        request.text = TextOf(operand, "TEXT");
+    return operation;
+}
+
 }  // namespace
 
 const char *Version() {
     return STRELMARK_VERSION;
 }
 
-const std::vector<OperationName> &OperationNames() {
-    return Names;
-}
-
-QString CaptionOf(int operation) {
+QString CaptionOf(Operations::Operation operation) {
     return Operations::Captions[static_cast<std::size_t>(operation)];
-}
-
-bool CountsCharacters(int operation) {
-    return operation == 2 || operation == 3;
 }
 
 bool DecodeUtf8(const std::string &bytes, QString &text) {
@@ -95,113 +105,83 @@ bool DecodeUtf8(const std::string &bytes, QString &text) {
     return true;
 }
 
-RemoveRequest ParseRemove(const std::vector<std::string> &list) {
-    RemoveRequest request;
-    Words words(list);
-    const OperationName *operation = nullptr;
-    bool optionsEnded = false;
-    bool outGiven = false, extensionGiven = false, jobsGiven = false;
+namespace {
 
-    while (!words.done()) {
-        const std::string word = words.take();
-        if (!optionsEnded && word == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (!optionsEnded && word.size() > 1 && word[0] == '-') {
-            std::string option = word;
-            std::optional<std::string> attached;
-            if (const std::size_t equals = word.find('=');
-                word.starts_with("--") && equals != std::string::npos) {
-                option = word.substr(0, equals);
-                attached = word.substr(equals + 1);
-            }
-            auto flag = [&](bool &value) {
-                if (attached)
-                    Fail(QStringLiteral("%1 takes no value").arg(QString::fromStdString(option)));
-                value = true;
-            };
-            if (option == "--help" || option == "-h") {
-                request.help = true;
-                return request;
-            } else if (option == "--out") {
-                if (outGiven)
-                    Fail(QStringLiteral("--out is given twice"));
-                outGiven = true;
-                request.outFolder = TextOf(words.valueOf(option, attached), "the --out folder");
-                if (request.outFolder.isEmpty())
-                    Fail(QStringLiteral("--out needs a folder"));
-            } else if (option == "--in-place") {
-                flag(request.inPlace);
-            } else if (option == "--mkdir") {
-                flag(request.makeFolder);
-            } else if (option == "--ext") {
-                if (extensionGiven)
-                    Fail(QStringLiteral("--ext is given twice"));
-                extensionGiven = true;
-                request.extension = TextOf(words.valueOf(option, attached), "the --ext extension");
-                if (request.extension.isEmpty())
-                    Fail(QStringLiteral("--ext needs an extension (* for every file)"));
-            } else if (option == "--keep-line-ends") {
-                flag(request.keepLineEnds);
-            } else if (option == "--dry-run") {
-                flag(request.dryRun);
-            } else if (option == "--diff") {
-                flag(request.diff);
-            } else if (option == "--json") {
-                flag(request.json);
-            } else if (option == "--quiet") {
-                flag(request.quiet);
-            } else if (option == "--jobs") {
-                if (jobsGiven)
-                    Fail(QStringLiteral("--jobs is given twice"));
-                jobsGiven = true;
-                request.jobs = JobsOf(words.valueOf(option, attached));
-            } else {
-                Fail(QStringLiteral("unknown option %1").arg(Quoted(word)));
-            }
-            continue;
-        }
-        if (operation == nullptr) {
-            for (const OperationName &name : Names) {
-                if (word == name.name)
-                    operation = &name;
-            }
-            if (operation == nullptr)
-                Fail(QStringLiteral("unknown operation %1 (one of lines-containing, "
-                                    "lines-not-containing, text, all-but-text, line, blank-lines)")
-                         .arg(Quoted(word)));
-            request.operation = operation->index;
-            // The operand is the next word, whatever it looks like: "-->" is a text to remove.
-            if (operation->operand != nullptr) {
-                if (words.done())
-                    Fail(QStringLiteral("%1 needs %2")
-                             .arg(QLatin1String(operation->name),
-                                  QLatin1String(operation->operand)));
-                const std::string operand = words.take();
-                if (operation->index == 4)
-                    request.lineAnswer = TextOf(operand, "N");
-                else
-                    request.text = TextOf(operand, "TEXT");
-            }
-            continue;
-        }
-        request.paths.push_back(word);
+// The options given once at most.
+struct Given {
+    bool out = false, extension = false, jobs = false;
+};
+
+// The option `word` and its value; false for --help, after which nothing else counts.
+bool TakeOption(const std::string &word, Words &words, RemoveRequest &request, Given &given) {
+    std::string option = word;
+    std::optional<std::string> attached;
+    if (const std::size_t equals = word.find('=');
+        word.starts_with("--") && equals != std::string::npos) {
+        option = word.substr(0, equals);
+        attached = word.substr(equals + 1);
     }
+    auto flag = [&](bool &value) {
+        if (attached)
+            Fail(QStringLiteral("%1 takes no value").arg(QString::fromStdString(option)));
+        value = true;
+    };
+    auto once = [&](bool &seen) {
+        if (seen)
+            Fail(QStringLiteral("%1 is given twice").arg(QString::fromStdString(option)));
+        seen = true;
+    };
+    if (option == "--help" || option == "-h") {
+        request.help = true;
+        return false;
+    } else if (option == "--out") {
+        once(given.out);
+        request.outFolder = TextOf(words.valueOf(option, attached), "the --out folder");
+        if (request.outFolder.isEmpty())
+            Fail(QStringLiteral("--out needs a folder"));
+    } else if (option == "--in-place") {
+        flag(request.inPlace);
+    } else if (option == "--mkdir") {
+        flag(request.makeFolder);
+    } else if (option == "--ext") {
+        once(given.extension);
+        request.extension = TextOf(words.valueOf(option, attached), "the --ext extension");
+        if (request.extension.isEmpty())
+            Fail(QStringLiteral("--ext needs an extension (* for every file)"));
+    } else if (option == "--keep-line-ends") {
+        flag(request.keepLineEnds);
+    } else if (option == "--dry-run") {
+        flag(request.dryRun);
+    } else if (option == "--diff") {
+        flag(request.diff);
+    } else if (option == "--json") {
+        flag(request.json);
+    } else if (option == "--quiet") {
+        flag(request.quiet);
+    } else if (option == "--jobs") {
+        once(given.jobs);
+        request.jobs = JobsOf(words.valueOf(option, attached));
+    } else {
+        Fail(QStringLiteral("unknown option %1").arg(Quoted(word)));
+    }
+    return true;
+}
 
+// What the words say together.
+void Check(RemoveRequest &request, const Operations::OperationInfo *operation, const Given &given) {
     if (operation == nullptr)
         Fail(QStringLiteral("remove needs an OPERATION"));
-    if (operation->index == 4) {
+    if (operation->operand == Operations::Operand::Number) {
         if (!Convert::IsNumeric(request.lineAnswer))
             Fail(QStringLiteral("line needs a number N, not %1")
                      .arg(u'\'' + request.lineAnswer + u'\''));
         request.lineNumber = Engine::LineNumberFromAnswer(request.lineAnswer);
-    } else if (operation->operand != nullptr && request.text.isEmpty()) {
+    } else if (operation->operand == Operations::Operand::Text && request.text.isEmpty()) {
         Fail(QStringLiteral("TEXT must not be empty"));
     }
-    if (outGiven == request.inPlace)
+    if (given.out == request.inPlace)
         Fail(QStringLiteral("say where the results go: --out DIR or --in-place (exactly one)"));
-    if (request.makeFolder && !outGiven)
+    if (request.makeFolder && !given.out)
         Fail(QStringLiteral("--mkdir goes with --out DIR"));
     if (request.diff && request.json)
         Fail(QStringLiteral("--diff and --json cannot be used together"));
@@ -211,16 +191,40 @@ RemoveRequest ParseRemove(const std::vector<std::string> &list) {
         Fail(QStringLiteral("no PATH given"));
     if (request.jobs == 0)
         request.jobs = std::max(1, QThread::idealThreadCount());
+}
+
+}  // namespace
+
+RemoveRequest ParseRemove(const std::vector<std::string> &list) {
+    RemoveRequest request;
+    Words words(list);
+    const Operations::OperationInfo *operation = nullptr;
+    bool optionsEnded = false;
+    Given given;
+    while (!words.done()) {
+        const std::string word = words.take();
+        if (!optionsEnded && word == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && word.size() > 1 && word[0] == '-') {
+            if (!TakeOption(word, words, request, given))
+                return request;
+        } else if (operation == nullptr) {
+            operation = TakeOperation(word, words, request);
+        } else {
+            request.paths.push_back(word);
+        }
+    }
+    Check(request, operation, given);
     return request;
 }
 
 QString HelpText() {
     QString operations;
-    for (const OperationName &name : Names) {
-        QString head = QLatin1String(name.name);
-        if (name.operand != nullptr)
-            head += u' ' + QLatin1String(name.operand);
-        operations += QStringLiteral("  %1%2\n").arg(head, -27).arg(QLatin1String(name.summary));
+    for (const Operations::OperationInfo &info : Operations::OperationTable) {
+        QString head = QLatin1String(info.name);
+        if (info.operandName != nullptr)
+            head += u' ' + QLatin1String(info.operandName);
+        operations += QStringLiteral("  %1%2\n").arg(head, -27).arg(QLatin1String(info.summary));
     }
     return QStringLiteral(
                "Usage: strelmark remove OPERATION [TEXT|N] (--out DIR | --in-place)\n"

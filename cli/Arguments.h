@@ -2,6 +2,8 @@
 // read or written, and the help text that describes them.
 #pragma once
 
+#include "text/OperationTable.h"
+
 #include <QString>
 
 #include <stdexcept>
@@ -20,19 +22,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// One operation of the window under its command-line name.
-struct OperationName {
-    const char *name;     // "lines-containing"
-    int index;            // the chooser's index: Operations::Captions[index]
-    const char *operand;  // "TEXT", "N" or nullptr
-    const char *summary;  // one line for the help text
-};
-// The six operations, in the window's order.
-const std::vector<OperationName> &OperationNames();
-
 // Everything `strelmark remove` was given.
 struct RemoveRequest {
-    int operation = 0;         // the chooser's index
+    Operations::Operation operation = Operations::Operation::LinesContaining;
     QString text;              // the condition (the four text operations), as typed
     QString lineAnswer;        // N of `line N`, as typed
     long long lineNumber = 0;  // N converted as the window converts its answer
@@ -53,12 +45,8 @@ struct RemoveRequest {
 // Reads the words that follow "remove". Throws UsageError.
 RemoveRequest ParseRemove(const std::vector<std::string> &words);
 
-// The chooser's text of an operation, by index.
-QString CaptionOf(int operation);
-
-// True when the operation counts what it removes in characters rather than in lines ("text",
-// "all-but-text").
-bool CountsCharacters(int operation);
+// The chooser's text of an operation.
+QString CaptionOf(Operations::Operation operation);
 
 // The text of `strelmark --help`.
 QString HelpText();

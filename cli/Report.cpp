@@ -220,7 +220,7 @@ void Reporter::out(const std::string &text) {
 }
 
 std::string Reporter::countText(const Engine::FileReport &report) const {
-    const QString text = CountsCharacters(request_.operation)
+    const QString text = Operations::InfoOf(request_.operation).countsCharacters
                              ? Plural(report.charactersRemoved, "character", "characters")
                              : Plural(report.linesRemoved(), "line", "lines");
     return text.toStdString() + " removed";
@@ -359,7 +359,7 @@ void Reporter::finish(int signal, int exitStatus) {
         summary += number;
         out("{\"summary\":" + summary + "}}\n");
     } else if (!request_.diff && !request_.quiet) {
-        const QString removed = CountsCharacters(request_.operation)
+        const QString removed = Operations::InfoOf(request_.operation).countsCharacters
                                     ? Plural(t.charactersRemoved, "character", "characters")
                                     : Plural(t.linesRemoved, "line", "lines");
         QString text;
