@@ -4,6 +4,8 @@
 #                    in their own folder, $(SANITIZE_BUILD)
 # make format-check  checks that every C++ file is formatted as .clang-format says
 # make format        formats every C++ file so
+# make tidy          runs clang-tidy's checks (.clang-tidy) over the program's own sources
+# make layers        writes the build's arrows into README.md and CONTRIBUTING.md
 # make bench         runs every benchmark; bench-core, bench-run, bench-inplace, bench-add,
 #                    bench-list, bench-undo, bench-cli one each.
 # make bench-disk    the core and window benchmarks on tmpfs and, side by side, on a fresh
@@ -18,12 +20,15 @@ BUILD       ?= build
 BENCH_BUILD ?= build-bench
 SANITIZE_BUILD ?= build-asan
 JOBS        ?= $(shell nproc)
+# WERROR=1: every compiler warning is an error (continuous integration builds so).
+WERROR      ?=
+CMAKE_FLAGS := $(if $(WERROR),-DSTRELMARK_WERROR=ON,-DSTRELMARK_WERROR=OFF)
 PACKAGES    ?= cmake g++ make qt6-base-dev qt6-base-dev-tools fonts-liberation xvfb xauth
 SUDO        := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 SOURCES      = $(shell find app base cli engine files filelist posix samples text undo tests bench \
                  -name '*.cpp' -o -name '*.h' | LC_ALL=C sort)
 
-.PHONY: run test test-sanitize build deps display clean format format-check \
+.PHONY: run test test-sanitize build deps display clean format format-check tidy layers \
         bench bench-build bench-core bench-run bench-inplace bench-add bench-list bench-undo \
         bench-disk bench-cli
 .PHONY: install uninstall package
@@ -35,12 +40,12 @@ test: deps build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j$(JOBS)
 
 # Debug symbols at -O1; the tests' environment (ASAN_OPTIONS, UBSAN_OPTIONS) comes from CTest.
 test-sanitize: deps
-	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSTRELMARK_SANITIZE=ON
+	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DSTRELMARK_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build $(SANITIZE_BUILD) -j$(JOBS)
 	cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 
@@ -68,6 +73,18 @@ format-check:
 format:
 	@$(MAKE) --no-print-directory deps PACKAGES=clang-format
 	clang-format -i $(SOURCES)
+
+PRODUCT      = $(shell find app base cli engine files filelist posix samples text undo \
+                 -name '*.cpp' | LC_ALL=C sort)
+
+tidy: deps
+	@$(MAKE) --no-print-directory deps PACKAGES=clang-tidy
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null
+	printf '%s\n' $(PRODUCT) | xargs -P$(JOBS) -n8 clang-tidy -p $(BUILD) --quiet 2>/dev/null
+
+layers:
+	cmake -S . -B $(BUILD) >/dev/null || true
+	python3 cmake/update-layers.py $(BUILD)
 
 bench: bench-list bench-add bench-run bench-inplace bench-core bench-undo bench-cli
 

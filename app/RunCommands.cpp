@@ -56,7 +56,7 @@ std::unique_ptr<ReplacementJournal> Form1::startRunJournal() {
     // record instead, and its summary says so.
     if (const int error = undo_->prepare(); error != 0) {
         undoProblem_ =
-            QString::fromLocal8Bit(std::strerror(error)) + QStringLiteral(": ") +
+            SystemErrorText(error) + QStringLiteral(": ") +
             (undo_->folder().isEmpty() ? QStringLiteral("(no home folder)") : undo_->folder());
         return nullptr;
     }

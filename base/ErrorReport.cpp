@@ -1,6 +1,7 @@
 #include "base/ErrorReport.h"
 
 #include "base/Platform.h"
+#include "posix/Errors.h"
 
 #include <cstring>
 #include <new>
@@ -8,8 +9,12 @@
 AppError::AppError(const QString &description)
     : std::runtime_error(description.toUtf8().toStdString()) {}
 
+QString SystemErrorText(int error) {
+    return QString::fromStdString(Posix::ErrorText(error));
+}
+
 AppError AppError::fromErrno(int error) {
-    return AppError(QString::fromLocal8Bit(std::strerror(error)));
+    return AppError(SystemErrorText(error));
 }
 
 AppError AppError::aboutPath(const QString &reason, const QString &path) {

@@ -38,6 +38,9 @@ inline const QString InvalidArgument = QStringLiteral("Invalid procedure call or
 inline const QString InvalidPropertyValue = QStringLiteral("Invalid property value");
 }  // namespace ErrorText
 
+// The operating system's wording for an error number ("Permission denied").
+QString SystemErrorText(int error);
+
 // Thrown by the event pump once the window has been closed: the command that yielded is
 // abandoned at that point. It is not an error, so no guard reports or swallows it.
 struct CommandAbandoned {};

@@ -26,7 +26,7 @@ QString ApplicationTitleFor(const QString &productTitle) {
 QString ProgramFolder(const QString &executableFolder) {
     if (executableFolder.isEmpty())
         return executableFolder;
-    const QString own = QDir::cleanPath(executableFolder);
+    QString own = QDir::cleanPath(executableFolder);
     for (const char *name : {"HAND-M.CUR", "x/o.cjs", "drag.ico", "Samples"}) {
         if (IsFilePresent(own + u'/' + QLatin1String(name)))
             return own;

@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 
+#include "base/ErrorReport.h"
 #include "cli/Arguments.h"
 #include "cli/RemoveRun.h"
 #include "cli/Stop.h"
@@ -58,9 +59,9 @@ int Undo(const std::vector<std::string> &words) {
     }
     for (const UndoSummary::Failure &failure : summary.failed) {
         if (quiet)
-            Print(stderr, QStringLiteral("strelmark: not restored, %1: %2\n")
-                              .arg(QString::fromLocal8Bit(std::strerror(failure.error)),
-                                   QString::fromUtf8(failure.path)));
+            Print(stderr,
+                  QStringLiteral("strelmark: not restored, %1: %2\n")
+                      .arg(SystemErrorText(failure.error), QString::fromUtf8(failure.path)));
     }
     return summary.failed.empty() ? 0 : 1;
 }

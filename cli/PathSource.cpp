@@ -24,7 +24,7 @@ std::string Bytes(const QString &path) {
 }
 
 QString Reason(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
+    return SystemErrorText(error);
 }
 
 std::string Canonical(const std::string &path) {

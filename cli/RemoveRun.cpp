@@ -1,5 +1,6 @@
 #include "cli/RemoveRun.h"
 
+#include "base/ErrorReport.h"
 #include "base/Main.h"
 #include "cli/PathSource.h"
 #include "cli/Report.h"
@@ -31,7 +32,7 @@ std::string Bytes(const QString &path) {
 }
 
 QString Reason(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
+    return SystemErrorText(error);
 }
 
 std::string Canonical(const std::string &path) {
@@ -50,7 +51,7 @@ QString EvaluationPath(const QString &outFolder) {
     while (!Main::FolderExists(folder) && folder != QStringLiteral("/"))
         folder = QFileInfo(folder).path();
     for (int n = 0;; ++n) {
-        const QString path = QDir(folder).filePath(
+        QString path = QDir(folder).filePath(
             QStringLiteral(".strelmark-dry-run-%1-%2").arg(::getpid()).arg(n));
         struct stat info;
         if (::lstat(Bytes(path).c_str(), &info) != 0 && errno == ENOENT)

@@ -324,6 +324,7 @@ std::vector<CommitFailure> CommitQueue::commitGroup(std::vector<Entry> &group) c
         // included, so that only the other file systems need a flush of their own.
         const std::uint64_t flushed = journal_ != nullptr ? recordGroup(group, errors) : 0;
         std::vector<PendingResult *> results;
+        results.reserve(group.size());
         for (const Entry &entry : group)
             results.push_back(entry.result.get());
         makeDurable(results, errors, flushed);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <utility>
+#include "posix/Errors.h"
 
 #include <sys/stat.h>
 
@@ -22,7 +23,7 @@ QString ReasonText(const FileError &error) {
     }
     if (error.error() == 0)
         return QStringLiteral("Not a regular file");
-    return QString::fromLocal8Bit(std::strerror(error.error()));
+    return QString::fromStdString(Posix::ErrorText(error.error()));
 }
 
 }  // namespace

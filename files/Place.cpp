@@ -33,7 +33,7 @@ Place Places::of(const QString &path) {
     return resolve(QFile::encodeName(path).toStdString(), 0);
 }
 
-Place Places::resolve(std::string bytes, int depth) {
+Place Places::resolve(const std::string &bytes, int depth) {
     const std::string folder = Posix::FolderOf(bytes);
     const std::string name(Posix::NameOf(bytes));
     Folder &known = folderOf(folder);
@@ -48,7 +48,7 @@ Place Places::resolve(std::string bytes, int depth) {
         bool exists = false;
         std::string end = bytes;
         if (Posix::ResolveLinks(end, info, exists) == 0 && end != bytes)
-            return resolve(std::move(end), MostLinks);  // ResolveLinks followed them all
+            return resolve(end, MostLinks);  // ResolveLinks followed them all
     }
     return Place{0, 0, Absolute(bytes)};
 }

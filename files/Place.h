@@ -44,7 +44,7 @@ class Places {
 public:
     Place of(const QString &path);
     // The same, with the path as the file system's bytes.
-    Place of(std::string bytes) { return resolve(std::move(bytes), 0); }
+    Place of(const std::string &bytes) { return resolve(bytes, 0); }
 
 private:
     struct Folder {
@@ -56,7 +56,7 @@ private:
         std::unordered_set<std::string> links;  // when listed: its entries that are links
     };
 
-    Place resolve(std::string bytes, int depth);
+    Place resolve(const std::string &bytes, int depth);
     Folder &folderOf(const std::string &folder);
     bool isLink(Folder &known, const std::string &folder, const std::string &name);
 

@@ -86,7 +86,8 @@ int Helper(void *argument) {
     // is in place; only SIGKILL stops it.
     sigset_t all;
     ::sigfillset(&all);
-    ::sigprocmask(SIG_SETMASK, &all, nullptr);
+    // The helper is a process of its own, with one thread.
+    ::sigprocmask(SIG_SETMASK, &all, nullptr);  // NOLINT(concurrency-mt-unsafe)
     PutEachInPlace(*static_cast<Placements *>(argument));
     return 0;
 }

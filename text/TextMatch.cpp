@@ -72,9 +72,9 @@ bool IsValidUtf8(std::string_view bytes) {
         // U+10FFFF; every other continuation byte is 80 to BF.
         std::size_t length;
         unsigned char low = 0x80, high = 0xBF;
-        if (lead < 0xC2) {
+        if (lead < 0xC2 || lead >= 0xF5)
             return false;
-        } else if (lead < 0xE0) {
+        if (lead < 0xE0) {
             length = 2;
         } else if (lead < 0xF0) {
             length = 3;
@@ -82,14 +82,12 @@ bool IsValidUtf8(std::string_view bytes) {
                 low = 0xA0;
             else if (lead == 0xED)
                 high = 0x9F;
-        } else if (lead < 0xF5) {
+        } else {
             length = 4;
             if (lead == 0xF0)
                 low = 0x90;
             else if (lead == 0xF4)
                 high = 0x8F;
-        } else {
-            return false;
         }
         if (n - i < length || p[i + 1] < low || p[i + 1] > high)
             return false;

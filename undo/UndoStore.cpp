@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <QStringList>
+#include "posix/Errors.h"
 
 #include <algorithm>
 #include <atomic>
@@ -1206,7 +1207,7 @@ QStringList DescribeUndo(const UndoSummary &summary) {
                 QStringLiteral("The last run is still in progress; undo it when it has ended.")};
         case UndoSummary::Outcome::StoreFailed:
             return {QStringLiteral("The undo store cannot be used: ") +
-                    QString::fromLocal8Bit(std::strerror(summary.storeError))};
+                    QString::fromStdString(Posix::ErrorText(summary.storeError))};
         case UndoSummary::Outcome::Done:
             break;
     }
@@ -1227,7 +1228,7 @@ QStringList DescribeUndo(const UndoSummary &summary) {
     }
     for (const UndoSummary::Failure &file : summary.failed) {
         lines.append(QStringLiteral("Not restored, ") +
-                     QString::fromLocal8Bit(std::strerror(file.error)) + QStringLiteral(": ") +
+                     QString::fromStdString(Posix::ErrorText(file.error)) + QStringLiteral(": ") +
                      path(file.path));
     }
     return lines;
