@@ -44,15 +44,12 @@ extern char **environ;
 namespace {
 
 using TestFiles::Entries;
+using TestFiles::Name;
 using TestFiles::Read;
 using TestFiles::Write;
 
 const char *const OperationWords[] = {
     "lines-containing", "lines-not-containing", "text", "all-but-text", "line", "blank-lines"};
-
-QByteArray Bytes(const QString &text) {
-    return QFile::encodeName(text);
-}
 
 // How a child ended, and what it wrote.
 struct Outcome {
@@ -127,7 +124,7 @@ class CliTest : public QObject {
         for (QByteArray &word : words)
             argv.push_back(word.data());
         argv.push_back(nullptr);
-        const QByteArray folder = Bytes(launch.folder.isEmpty() ? root : launch.folder);
+        const QByteArray folder = Name(launch.folder.isEmpty() ? root : launch.folder);
 
         uid_t user = 65534;
         gid_t group = 65534;
@@ -188,7 +185,7 @@ class CliTest : public QObject {
     Outcome run(const QStringList &args) {
         Launch launch;
         for (const QString &arg : args)
-            launch.args.append(Bytes(arg));
+            launch.args.append(Name(arg));
         return run(launch);
     }
 
@@ -214,7 +211,7 @@ class CliTest : public QObject {
         while (it.hasNext()) {
             const QString path = it.next();
             struct stat info {};
-            ::lstat(Bytes(path).constData(), &info);
+            ::lstat(Name(path).constData(), &info);
             QByteArray identity = TestFiles::Identity(path).toUtf8() + ' ' +
                                   QByteArray::number(qlonglong(info.st_mtim.tv_sec)) + '.' +
                                   QByteArray::number(qlonglong(info.st_mtim.tv_nsec));
@@ -281,7 +278,7 @@ private slots:
         QDirIterator it(root, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot,
                         QDirIterator::Subdirectories);
         while (it.hasNext())
-            ::chmod(Bytes(it.next()).constData(), 0755);
+            ::chmod(Name(it.next()).constData(), 0755);
         tree.reset();
     }
 
@@ -582,7 +579,7 @@ private slots:
         Write(odd, "meta\nrest\n");
         input(QStringLiteral("in/b.html"), "meta only\n");
         input(QStringLiteral("in/c.html"), "keep\r\nall");  // unchanged in place
-        const QByteArray bad = Bytes(root) + "/in/bad\xff.html";
+        const QByteArray bad = Name(root) + "/in/bad\xff.html";
         QVERIFY(::close(::open(bad.constData(), O_WRONLY | O_CREAT, 0644)) == 0);
 
         Launch launch;
@@ -592,12 +589,12 @@ private slots:
                        "--in-place",
                        "--json",
                        "--",
-                       Bytes(root + QStringLiteral("/in/a.html")),
-                       Bytes(odd),
-                       Bytes(root + QStringLiteral("/in/b.html")),
-                       Bytes(root + QStringLiteral("/in/c.html")),
+                       Name(root + QStringLiteral("/in/a.html")),
+                       Name(odd),
+                       Name(root + QStringLiteral("/in/b.html")),
+                       Name(root + QStringLiteral("/in/c.html")),
                        bad,
-                       Bytes(root + QStringLiteral("/in/missing.html"))};
+                       Name(root + QStringLiteral("/in/missing.html"))};
         const Outcome outcome = run(launch);
         QCOMPARE(outcome.exitCode, 1);
         QJsonObject summary;
@@ -626,7 +623,7 @@ private slots:
         QCOMPARE(field(5, "error").toString(), QStringLiteral("No such file or directory: ") +
                                                    root + QStringLiteral("/in/missing.html"));
         QVERIFY(outcome.err.contains("strelmark: No such file or directory: " +
-                                     Bytes(root + QStringLiteral("/in/missing.html"))));
+                                     Name(root + QStringLiteral("/in/missing.html"))));
 
         // The summary adds up.
         QCOMPARE(summary.value(QStringLiteral("files")).toInteger(), 6);
@@ -684,15 +681,15 @@ private slots:
 
         Launch launch;
         launch.unprivileged = true;
-        launch.args = {"remove", "lines-containing", "meta", "--out", Bytes(root) + "/out"};
+        launch.args = {"remove", "lines-containing", "meta", "--out", Name(root) + "/out"};
         for (const QString &path : paths)
-            launch.args << Bytes(path);
+            launch.args << Name(path);
         if (trouble == QLatin1String("unreadable") || trouble == QLatin1String("read-only output"))
             Unprivileged::GiveTree(root);
         if (trouble == QLatin1String("unreadable"))
-            QVERIFY(::chmod(Bytes(root + QStringLiteral("/in/locked.html")).constData(), 0) == 0);
+            QVERIFY(::chmod(Name(root + QStringLiteral("/in/locked.html")).constData(), 0) == 0);
         if (trouble == QLatin1String("read-only output"))
-            QVERIFY(::chmod(Bytes(root + QStringLiteral("/out")).constData(), 0555) == 0);
+            QVERIFY(::chmod(Name(root + QStringLiteral("/out")).constData(), 0555) == 0);
         const Outcome outcome = run(launch);
         if (outcome.exitCode == Unprivileged::CannotDrop || outcome.exitCode == 126)
             QSKIP("cannot run the program as an unprivileged user here");
@@ -741,8 +738,8 @@ private slots:
         Launch launch;
         launch.args = {"remove", "lines-containing", "drop", "--jobs", "2", "--ext", "html"};
         launch.args << (inPlace ? QByteArrayList{"--in-place"}
-                                : QByteArrayList{"--out", Bytes(out)});
-        launch.args << Bytes(root + QStringLiteral("/in"));
+                                : QByteArrayList{"--out", Name(out)});
+        launch.args << Name(root + QStringLiteral("/in"));
         launch.whileRunning = [&](pid_t pid) {
             const QStringList runs = QDir(undoStore()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
             if (runs.isEmpty())
@@ -815,7 +812,7 @@ private slots:
         };
         // The records of both runs, without the summaries (which hold the time taken).
         auto runWith = [&](const QString &base, const char *jobs) {
-            const QByteArray b = Bytes(base);
+            const QByteArray b = Name(base);
             Launch toFolder;
             toFolder.folder = base;
             toFolder.args = {"remove", "line", "1",      "--out",     b + "/out",
@@ -870,7 +867,7 @@ private slots:
             layout(many);
             QByteArray records = runWith(many, "4");
             QCOMPARE(Files(many), expected);
-            QCOMPARE(records.replace(Bytes(many), Bytes(one)), oneRecords);
+            QCOMPARE(records.replace(Name(many), Name(one)), oneRecords);
         }
     }
 
@@ -1062,8 +1059,8 @@ private slots:
         ::fcntl(master, F_SETFD, FD_CLOEXEC);
         ::fcntl(terminal, F_SETFD, FD_CLOEXEC);
         Launch launch;
-        launch.args = {"remove", "lines-containing",   "meta",
-                       "--out",  Bytes(root) + "/out", Bytes(root + QStringLiteral("/in"))};
+        launch.args = {"remove", "lines-containing",  "meta",
+                       "--out",  Name(root) + "/out", Name(root + QStringLiteral("/in"))};
         launch.errorsTo = terminal;
         QByteArray shown;
         ::fcntl(master, F_SETFL, O_NONBLOCK);

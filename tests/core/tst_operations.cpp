@@ -1,5 +1,6 @@
 // The six removal operations, the loop choice, and what the loops ask of the run.
 #include "ReferenceMatch.h"
+#include "support/TestFiles.h"
 #include "text/Operations.h"
 
 #include <QtTest>
@@ -7,6 +8,7 @@
 #include <random>
 
 using namespace Operations;
+using TestFiles::View;
 
 namespace {
 
@@ -18,10 +20,6 @@ QByteArray Lines(int count) {
         text += "L" + QByteArray::number(i);
     }
     return text;
-}
-
-std::string_view View(const QByteArray &bytes) {
-    return std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 // A run whose controls change only where the test says: before line k (counted from 0), a

@@ -26,6 +26,8 @@
 
 using namespace RFTSFSO;
 using TestFiles::Entries;
+using TestFiles::Name;
+using TestFiles::View;
 
 namespace {
 
@@ -35,10 +37,6 @@ QList<QByteArray> LinesOf(LineReader reader) {
     while (reader.next(line))
         lines.append(QByteArray(line.data(), static_cast<qsizetype>(line.size())));
     return lines;
-}
-
-std::string_view View(const QByteArray &bytes) {
-    return std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 // Rows for both kinds of temporary file: unnamed ones and, as where those cannot be made, named.
@@ -387,7 +385,7 @@ void TextFilesTest::keepsPermissions() {
     QTemporaryDir dir;
     const QString path = dir.filePath("a.htm");
     TestFiles::Write(path, "old");
-    QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
+    QCOMPARE(::chmod(Name(path).constData(), mode_t(mode)), 0);
     WriteTextFile("new", path, temporary);
     QCOMPARE(int(TestFiles::StatusOf(path).permissions), mode);
     QCOMPARE(TestFiles::Read(path), QByteArray("new"));
@@ -415,7 +413,7 @@ void TextFilesTest::readAheadStartsAfterAReadThatWaited() {
     QCOMPARE(ahead.announced(), std::uint64_t(0));
 
     // Out of the page cache: written back, then dropped.
-    const QByteArray cold = QFile::encodeName(files[3]);
+    const QByteArray cold = Name(files[3]);
     const int fd = ::open(cold.constData(), O_RDONLY);
     QVERIFY(fd >= 0);
     QCOMPARE(::fdatasync(fd), 0);
@@ -454,7 +452,7 @@ void TextFilesTest::keepsPermissionsFileAfterFile() {
     for (int i = 0; i < modes.size(); ++i) {
         const QString path = dir.filePath(QString("f%1.htm").arg(i));
         TestFiles::Write(path, "old");
-        QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(modes[i])), 0);
+        QCOMPARE(::chmod(Name(path).constData(), mode_t(modes[i])), 0);
     }
     const mode_t previous = ::umask(mode_t(umask));
     for (int i = 0; i < modes.size(); ++i)
@@ -560,7 +558,7 @@ void TextFilesTest::keepsOwner() {
     QTemporaryDir dir;
     const QString path = dir.filePath("a.htm");
     TestFiles::Write(path, "old");
-    QCOMPARE(::chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
+    QCOMPARE(::chown(Name(path).constData(), 65534, 65534), 0);
     WriteTextFile("new", path, temporary);
     const TestFiles::Status status = TestFiles::StatusOf(path);
     QCOMPARE(status.owner, uid_t(65534));

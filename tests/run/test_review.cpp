@@ -24,13 +24,15 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace {
 
 using TestFiles::Entries;
+using TestFiles::MakeOld;
 using TestFiles::Read;
+using TestFiles::Stamp;
+using TestFiles::StampOf;
 // What the preview's table says of a row, by its outcome and its relation to earlier rows.
 enum class Outcome {
     Written,
@@ -62,31 +64,6 @@ Outcome OutcomeOf(const PreviewDialog::Row &row) {
 }
 
 const QString Done = QStringLiteral("Done.");
-
-struct Stamp {
-    bool exists = false;
-    ino_t inode = 0;
-    timespec modified{};
-    mode_t mode = 0;
-    bool operator==(const Stamp &other) const {
-        return exists == other.exists && inode == other.inode &&
-               modified.tv_sec == other.modified.tv_sec &&
-               modified.tv_nsec == other.modified.tv_nsec && mode == other.mode;
-    }
-};
-
-Stamp StampOf(const QString &path) {
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return {};
-    return {true, info.st_ino, info.st_mtim, mode_t(info.st_mode & 07777)};
-}
-
-// A day in 2001: a rewrite cannot keep it by chance.
-void MakeOld(const QString &path) {
-    const timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
-    ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
-}
 
 // The lines of a text as the reader counts them: an empty text is one line, a line end at the
 // very end starts none.
@@ -783,7 +760,7 @@ private slots:
         for (const auto &[name, mode] : files) {
             const QByteArray content = "keep " + name.toUtf8() + "\r\nx\n\xE9\n";
             paths.append(input(name, content));
-            QVERIFY(::chmod(QFile::encodeName(paths.last()).constData(), mode) == 0);
+            QVERIFY(::chmod(TestFiles::Name(paths.last()).constData(), mode) == 0);
             contents[paths.last()] = content;
             stamps[paths.last()] = StampOf(paths.last());
         }
@@ -794,7 +771,7 @@ private slots:
         QVERIFY(lastDetails().endsWith(HowToUndo));
         for (const QString &path : paths) {
             QVERIFY(Read(path) != contents[path]);
-            QCOMPARE(StampOf(path).mode, stamps[path].mode);
+            QCOMPARE(StampOf(path).permissions, stamps[path].permissions);
         }
 
         platform().clear();
