@@ -2,6 +2,7 @@
 // no display (DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM taken out of its environment) and
 // with a home, settings and undo store of its own.
 
+#include "support/Child.h"
 #include "support/FileTree.h"
 #include "support/TestFiles.h"
 #include "support/Unprivileged.h"
@@ -17,7 +18,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -25,21 +25,14 @@
 #include <QTest>
 
 #include <pty.h>
-#include <cerrno>
 #include <csignal>
-#include <functional>
 #include <map>
 
 #include <fcntl.h>
-#include <grp.h>
 #include <poll.h>
-#include <pwd.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-extern char **environ;
 
 namespace {
 
@@ -48,43 +41,12 @@ using TestFiles::Name;
 using TestFiles::Read;
 using TestFiles::Write;
 
+using Child::Drain;
+using Child::Launch;
+using Child::Outcome;
+
 const char *const OperationWords[] = {
     "lines-containing", "lines-not-containing", "text", "all-but-text", "line", "blank-lines"};
-
-// How a child ended, and what it wrote.
-struct Outcome {
-    int exitCode = -1;  // -1: it did not end normally
-    QByteArray out, err;
-};
-
-// How to start the program.
-struct Launch {
-    QList<QByteArray> args;
-    QString folder;              // the working folder
-    bool unprivileged = false;   // as the user "nobody" when the tests run as root
-    int errorsTo = -1;           // a descriptor for its standard error instead of a pipe
-    QByteArrayList environment;  // NAME=value added
-    // Called about every millisecond while the child runs; true when it need not be called
-    // again.
-    std::function<bool(pid_t)> whileRunning;
-};
-
-// Reads what is there without waiting; false at the end (or on a terminal's EIO).
-bool Drain(int fd, QByteArray &into) {
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got > 0) {
-            into.append(buffer, got);
-            continue;
-        }
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0 && errno == EAGAIN)
-            return true;
-        return false;
-    }
-}
 
 class CliTest : public QObject {
     Q_OBJECT
@@ -97,96 +59,27 @@ class CliTest : public QObject {
         return home() + QStringLiteral("/data/Brindlewick/Strelmark/undo");
     }
 
-    Outcome run(Launch launch) {
-        std::vector<std::string> env;
-        for (char **entry = environ; *entry != nullptr; ++entry) {
-            const std::string_view text(*entry);
-            bool drop = false;
-            for (const char *name : {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=", "HOME=",
-                                     "XDG_DATA_HOME=", "XDG_CONFIG_HOME="})
-                drop = drop || text.starts_with(name);
-            if (!drop)
-                env.emplace_back(text);
-        }
-        env.push_back("HOME=" + home().toStdString());
-        env.push_back("XDG_DATA_HOME=" + (home() + QStringLiteral("/data")).toStdString());
-        env.push_back("XDG_CONFIG_HOME=" + (home() + QStringLiteral("/config")).toStdString());
-        for (const QByteArray &entry : launch.environment)
-            env.push_back(entry.toStdString());
-        std::vector<char *> envp;
-        for (std::string &entry : env)
-            envp.push_back(entry.data());
-        envp.push_back(nullptr);
-
-        QList<QByteArray> words = launch.args;
-        words.prepend(STRELMARK_PROGRAM);
-        std::vector<char *> argv;
-        for (QByteArray &word : words)
-            argv.push_back(word.data());
-        argv.push_back(nullptr);
-        const QByteArray folder = Name(launch.folder.isEmpty() ? root : launch.folder);
-
-        uid_t user = 65534;
-        gid_t group = 65534;
-        if (const passwd *entry = ::getpwnam("nobody")) {
-            user = entry->pw_uid;
-            group = entry->pw_gid;
-        }
-        const bool drop = launch.unprivileged && Unprivileged::RunningAsRoot();
-        if (drop)
+    // The program, with a home of its own and no display, in the test's folder unless the launch
+    // names another.
+    Outcome execute(Launch launch) {
+        launch.program = STRELMARK_PROGRAM;
+        launch.environment << "DISPLAY"
+                           << "WAYLAND_DISPLAY"
+                           << "QT_QPA_PLATFORM"
+                           << "HOME=" + Name(home()) << "XDG_DATA_HOME=" + Name(home()) + "/data"
+                           << "XDG_CONFIG_HOME=" + Name(home()) + "/config";
+        if (launch.folder.isEmpty())
+            launch.folder = root;
+        if (launch.unprivileged)
             Unprivileged::GiveTree(root);
-
-        int out[2], err[2];
-        if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
-            qFatal("no pipes");
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            if (drop &&
-                (::setgroups(0, nullptr) != 0 || ::setgid(group) != 0 || ::setuid(user) != 0))
-                ::_exit(126);
-            const int nothing = ::open("/dev/null", O_RDONLY);
-            if (::chdir(folder.constData()) != 0 || ::dup2(nothing, 0) < 0 ||
-                ::dup2(out[1], 1) < 0 ||
-                ::dup2(launch.errorsTo >= 0 ? launch.errorsTo : err[1], 2) < 0)
-                ::_exit(126);
-            ::execve(argv[0], argv.data(), envp.data());
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        ::close(err[1]);
-        Outcome outcome;
-        if (pid < 0)
-            return outcome;
-        const int errorsFrom = launch.errorsTo >= 0 ? -1 : err[0];
-        for (const int fd : {out[0], err[0]})
-            ::fcntl(fd, F_SETFL, O_NONBLOCK);
-        bool outOpen = true, errOpen = errorsFrom >= 0;
-        bool watching = static_cast<bool>(launch.whileRunning);
-        while (outOpen || errOpen) {
-            pollfd fds[2] = {{out[0], POLLIN, 0}, {errorsFrom, POLLIN, 0}};
-            ::poll(fds, 2, watching ? 1 : 1000);
-            if (outOpen)
-                outOpen = Drain(out[0], outcome.out);
-            if (errOpen)
-                errOpen = Drain(err[0], outcome.err);
-            if (watching)
-                watching = !launch.whileRunning(pid);
-        }
-        ::close(out[0]);
-        ::close(err[0]);
-        int status = 0;
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
-        if (WIFEXITED(status))
-            outcome.exitCode = WEXITSTATUS(status);
-        return outcome;
+        return Child::Run(launch);
     }
 
     Outcome run(const QStringList &args) {
         Launch launch;
         for (const QString &arg : args)
             launch.args.append(Name(arg));
-        return run(launch);
+        return execute(std::move(launch));
     }
 
     // Every file below `folder` by its relative path, with its bytes.
@@ -595,7 +488,7 @@ private slots:
                        Name(root + QStringLiteral("/in/c.html")),
                        bad,
                        Name(root + QStringLiteral("/in/missing.html"))};
-        const Outcome outcome = run(launch);
+        const Outcome outcome = execute(launch);
         QCOMPARE(outcome.exitCode, 1);
         QJsonObject summary;
         const QList<QJsonObject> records = Records(outcome.out, &summary);
@@ -690,7 +583,7 @@ private slots:
             QVERIFY(::chmod(Name(root + QStringLiteral("/in/locked.html")).constData(), 0) == 0);
         if (trouble == QLatin1String("read-only output"))
             QVERIFY(::chmod(Name(root + QStringLiteral("/out")).constData(), 0555) == 0);
-        const Outcome outcome = run(launch);
+        const Outcome outcome = execute(launch);
         if (outcome.exitCode == Unprivileged::CannotDrop || outcome.exitCode == 126)
             QSKIP("cannot run the program as an unprivileged user here");
         QCOMPARE(outcome.exitCode, status);
@@ -749,7 +642,7 @@ private slots:
             ::kill(pid, SIGCONT);
             return true;
         };
-        const Outcome outcome = run(launch);
+        const Outcome outcome = execute(launch);
         QCOMPARE(outcome.exitCode, 128 + signal);
         QVERIFY2(
             outcome.out.startsWith(QByteArray("Stopped by ") +
@@ -817,7 +710,7 @@ private slots:
             toFolder.folder = base;
             toFolder.args = {"remove", "line", "1",      "--out",     b + "/out",
                              "--jobs", jobs,   "--json", b + "/tree", "out/u1-1.html"};
-            const Outcome first = run(toFolder);
+            const Outcome first = execute(toFolder);
             Launch inPlace;
             inPlace.folder = base;
             inPlace.args = {"remove",
@@ -834,7 +727,7 @@ private slots:
                             "./place/c.html",
                             b + "/place",
                             "place/to-b.html"};
-            const Outcome second = run(inPlace);
+            const Outcome second = execute(inPlace);
             [&] {
                 QCOMPARE(first.exitCode, 0);
                 QCOMPARE(second.exitCode, 0);
@@ -914,7 +807,7 @@ private slots:
         Launch trace;
         trace.args = {"--version"};
         trace.environment = {"LD_TRACE_LOADED_OBJECTS=1"};
-        const Outcome libraries = run(trace);
+        const Outcome libraries = execute(trace);
         QVERIFY(libraries.out.contains("libQt6Core"));
         QVERIFY(!libraries.out.contains("libQt6Gui"));
         QVERIFY(!libraries.out.contains("libQt6Widgets"));
@@ -1018,11 +911,16 @@ private slots:
         QCOMPARE(run(QStringList{"remove"} + operation + QStringList{"--out", real, page}).exitCode,
                  0);
 
-        QProcess gnu;
-        gnu.start(diffTool, {"-u", "--label", page, "--label", out + QStringLiteral("/page.html"),
-                             page, real + QStringLiteral("/page.html")});
-        QVERIFY(gnu.waitForFinished());
-        const QByteArray expected = gnu.readAllStandardOutput();
+        Launch gnu;
+        gnu.program = Name(diffTool);
+        gnu.args = {"-u",
+                    "--label",
+                    Name(page),
+                    "--label",
+                    Name(out) + "/page.html",
+                    Name(page),
+                    Name(real) + "/page.html"};
+        const QByteArray expected = Child::Run(gnu).out;
         QVERIFY(!expected.isEmpty());
         QCOMPARE(diff.out, expected);
     }
@@ -1068,7 +966,7 @@ private slots:
             Drain(master, shown);
             return false;
         };
-        const Outcome outcome = run(launch);
+        const Outcome outcome = execute(launch);
         ::close(terminal);
         while (Drain(master, shown)) {
             pollfd fd{master, POLLIN, 0};

@@ -5,6 +5,7 @@
 #include "files/FileError.h"
 #include "files/RFTSFSO.h"
 #include "files/ReadAhead.h"
+#include "support/Child.h"
 #include "support/FixedContext.h"
 #include "support/TestFiles.h"
 #include "support/Unprivileged.h"
@@ -543,8 +544,8 @@ void TextFilesTest::deniedByPermissions() {
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (child.exitCode == Unprivileged::CannotDrop)
         QSKIP("this system has no unprivileged user to become");
-    QVERIFY2(child.exitCode == 0, child.errors.constData());
-    QCOMPARE(QString::fromUtf8(child.output).trimmed(), outcome);
+    QVERIFY2(child.exitCode == 0, child.err.constData());
+    QCOMPARE(QString::fromUtf8(child.out).trimmed(), outcome);
     QCOMPARE(Entries(folder), before);  // nothing new, no temporary file
     QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
     QCOMPARE(TestFiles::Read(file), QByteArray("old"));
@@ -682,10 +683,7 @@ void TextFilesTest::killedWriterLeavesNoTemporary() {
     const QString path = dir.filePath("a.htm");
     TestFiles::Write(path, "old content");
 
-    QProcess child;
-    child.start(QCoreApplication::applicationFilePath(), {"--write-then-die", path});
-    QVERIFY(child.waitForFinished(60000));
-    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(Child::Run(Child::Self({"--write-then-die", path})).signal, SIGKILL);
     QCOMPARE(Entries(dir.path()), QStringList({"a.htm"}));
     QCOMPARE(TestFiles::Read(path), QByteArray("old content"));
 }

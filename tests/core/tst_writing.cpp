@@ -7,6 +7,7 @@
 #include "files/Place.h"
 #include "files/RFTSFSO.h"
 #include "files/ReplacementJournal.h"
+#include "support/Child.h"
 #include "support/FixedContext.h"
 #include "support/TestFiles.h"
 #include "text/Operations.h"
@@ -522,11 +523,7 @@ void WritingTest::setIdBitsClearedWhenGroupCannotBeKept() {
     QVERIFY(::chown(Name(path).constData(), 65534, group) == 0);
     QVERIFY(::chmod(Name(path).constData(), 06775) == 0);
 
-    QProcess child;
-    child.start(QCoreApplication::applicationFilePath(), {UnprivilegedWrite, path});
-    QVERIFY(child.waitForFinished(60000));
-    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(child.exitCode(), 0);
+    QCOMPARE(Child::Run(Child::Self({UnprivilegedWrite, path})).exitCode, 0);
 
     const TestFiles::Status status = TestFiles::StatusOf(path);
     QCOMPARE(TestFiles::Read(path), QByteArray("new"));

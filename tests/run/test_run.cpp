@@ -1,6 +1,7 @@
 // "Start Removing" end to end: the real window, real files in a temporary folder, and the
 // scripted platform answering the prompts.
 
+#include "support/Child.h"
 #include "support/DuringEachPump.h"
 #include "support/RunWindowTest.h"
 #include "support/TestFiles.h"
@@ -34,13 +35,8 @@
 #include <stdexcept>
 #include <thread>
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/prctl.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
-
-extern char **environ;
 
 namespace {
 
@@ -79,11 +75,10 @@ private:
 
 // Starts the helper that runs the core over `folder`; its process id, or -1.
 pid_t StartHelper(const QString &folder) {
-    const QByteArray program = RUN_CORE_HELPER, argument = QFile::encodeName(folder);
-    char *argv[] = {const_cast<char *>(program.constData()),
-                    const_cast<char *>(argument.constData()), nullptr};
-    pid_t pid = -1;
-    return ::posix_spawn(&pid, argv[0], nullptr, nullptr, argv, environ) == 0 ? pid : -1;
+    Child::Launch helper;
+    helper.program = RUN_CORE_HELPER;
+    helper.args = {TestFiles::Name(folder)};
+    return Child::Start(helper);
 }
 
 // Waits for every process below this one, the helper's own helpers included (this process
