@@ -83,15 +83,6 @@ qsizetype ContentBytes(const QByteArray &text) {
     return text.size() - ends;
 }
 
-// The number on a line "<label>: <n>" of a summary's details; -1 when there is none.
-int CountIn(const QString &details, const QString &label) {
-    for (const QString &line : details.split(u'\n')) {
-        if (line.startsWith(label + QStringLiteral(": ")))
-            return line.mid(label.size() + 2).toInt();
-    }
-    return -1;
-}
-
 QString ReportOf(const FileError &error, int step) {
     return UnexpectedErrorText(DescribeFileError(error), Location::form1("PushButton8_Click"),
                                step);
@@ -242,7 +233,8 @@ private slots:
         start();
         const QStringList messages = platform().messages();
         QCOMPARE(messages.last(), Done);
-        const QString details = lastDetails();
+        const std::optional<RunSummary> &summary = form->lastRunSummary();
+        QVERIFY(summary);
 
         int written = 0, unchanged = 0, emptied = 0, failed = 0;
         QStringList reports;
@@ -304,12 +296,11 @@ private slots:
             }
         }
         QCOMPARE(messages, reports + QStringList{Done});
-        QCOMPARE(CountIn(details, QStringLiteral("Written")), written);
-        QCOMPARE(CountIn(details, QStringLiteral("Unchanged (not rewritten)")), unchanged);
-        QCOMPARE(CountIn(details, QStringLiteral("Empty results (not written)")), emptied);
-        QCOMPARE(CountIn(details, QStringLiteral("Failed")), failed);
-        QCOMPARE(CountIn(details, QStringLiteral("Output names written more than once")),
-                 inPlace ? 0 : 1);
+        QCOMPARE(summary->written(), written);
+        QCOMPARE(summary->unchanged(), unchanged);
+        QCOMPARE(summary->empty(), emptied);
+        QCOMPARE(summary->failures().size(), failed);
+        QCOMPARE(summary->writtenMoreThanOnce().size(), std::size_t(inPlace ? 0 : 1));
         // Every kind of row came up.
         QCOMPARE(unchanged, 1);
         QCOMPARE(emptied, empty.isNull() ? 0 : 1);
@@ -574,12 +565,13 @@ private slots:
         };
         choose(0);
         start();
-        const QString details = lastDetails();
-        QCOMPARE(CountIn(details, QStringLiteral("Written")), 0);
-        QCOMPARE(CountIn(details, QStringLiteral("Failed")), 1);
-        QVERIFY(details.contains(
-            DescribeFileError(FileError(FileError::Kind::Write, out + "/a.htm", EDQUOT))));
-        QVERIFY(!details.contains(HowToUndo));
+        const std::optional<RunSummary> &summary = form->lastRunSummary();
+        QVERIFY(summary);
+        QCOMPARE(summary->written(), 0);
+        QCOMPARE(summary->failures(),
+                 QStringList{DescribeFileError(
+                     FileError(FileError::Kind::Write, out + QStringLiteral("/a.htm"), EDQUOT))});
+        QVERIFY(!lastDetails().contains(HowToUndo));
     }
 
     // No undo note when nothing was written; a note that the run cannot be taken back when
@@ -653,19 +645,20 @@ private slots:
         if (viaMenu)
             QCOMPARE(stopEntry, QStringLiteral("Stop\tEsc"));
         QCOMPARE(platform().messages(), QStringList{Done});
-        const QStringList details = lastDetails().split(u'\n');
         QCOMPARE(form->mousePointer(), int(MousePointer::Default));
         QCOMPARE(form->progressText(), QStringLiteral("Progress Bar"));
         QVERIFY(!form->isBusy());
+        const std::optional<RunSummary> &summary = form->lastRunSummary();
+        QVERIFY(summary);
+        QCOMPARE(summary->isStopped(), answer);
         if (!answer) {
             QCOMPARE(Entries(out), (QStringList{"a.htm", "b.htm", "c.htm"}));
-            QVERIFY(!details.first().startsWith(QStringLiteral("Stopped")));
             return;
         }
         QCOMPARE(Entries(out), QStringList{QStringLiteral("a.htm")});  // no partial file
         QVERIFY(!Read(out + QStringLiteral("/a.htm")).contains("7"));
-        QCOMPARE(details.first(), QStringLiteral("Stopped after 1 of 3 files."));
-        QCOMPARE(CountIn(lastDetails(), QStringLiteral("Written")), 1);
+        QCOMPARE(summary->written(), 1);
+        QCOMPARE(lastDetails().split(u'\n').first(), QStringLiteral("Stopped after 1 of 3 files."));
     }
 
     // Escape does nothing while no long command works; the menu shows "Stop" only while one
@@ -737,7 +730,7 @@ private slots:
         if (insideARun) {
             QCOMPARE(platform().messages(), QStringList{Done});
             QCOMPARE(Entries(out), (QStringList{"a.htm", "b.htm"}));
-            QVERIFY(!lastDetails().startsWith(QStringLiteral("Stopped")));
+            QVERIFY(!form->lastRunSummary()->isStopped());
         } else {
             QVERIFY(platform().messages().isEmpty());
         }
