@@ -131,8 +131,6 @@ private slots:
     void unchangedIsNotWritten();
     void dryRunAgreesWithTheWrite_data();
     void dryRunAgreesWithTheWrite();
-    void counts_data();
-    void counts();
     void keepsAttributesAndAcl();
     void inheritedAclIsNotAdded();
     void setIdBitsClearedWhenGroupCannotBeKept_data();
@@ -217,8 +215,8 @@ void WritingTest::lineEnds() {
     QFETCH(bool, keep);
     QFETCH(QByteArray, output);
 
-    // In memory, read whole and one, two and three bytes at a time: a line end split by a
-    // refill is still the line's own.
+    // Read whole and one, two and three bytes at a time: a line end split by a refill is still
+    // the line's own. (Through a file, and through every front end, in support/OperationCases.)
     for (std::size_t chunk :
          {LineReader::DefaultChunk, std::size_t(1), std::size_t(2), std::size_t(3)}) {
         FixedContext ctx("a", Operations::Captions[operation]);
@@ -230,19 +228,6 @@ void WritingTest::lineEnds() {
         if (!output.isNull())
             QCOMPARE(QByteArray::fromStdString(text), output);
     }
-
-    // Through a file.
-    QTemporaryDir dir;
-    const QString in = dir.filePath("in.htm"), out = dir.filePath("out.htm");
-    TestFiles::Write(in, input);
-    FixedContext ctx("a", Operations::Captions[operation]);
-    Engine::WorkOptions options;
-    options.lineNumber = 2;
-    options.keepLineEnds = keep;
-    const FileResult result = RunAndCommit(in, out, ctx, options);
-    QCOMPARE(result.outcome, output.isNull() ? State::Empty : State::Changed);
-    QCOMPARE(TestFiles::Read(out),
-             output.isNull() ? QByteArray("<unreadable: No such file or directory>") : output);
 }
 
 // --- Unchanged results --------------------------------------------------------------------------
@@ -411,48 +396,6 @@ void WritingTest::dryRunAgreesWithTheWrite() {
         QCOMPARE(real.error->error(), EACCES);
     if (real.outcome != State::Changed)
         QCOMPARE(Entries(dir.filePath("out")), entries);
-}
-
-// --- Counts -------------------------------------------------------------------------------------
-
-void WritingTest::counts_data() {
-    QTest::addColumn<int>("operation");
-    QTest::addColumn<QByteArray>("condition");
-    QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<qulonglong>("read");
-    QTest::addColumn<qulonglong>("kept");
-    QTest::addColumn<qulonglong>("characters");
-
-    // "é" is two bytes in UTF-8 and one character; 0xE9 alone is Latin-1, one byte, one
-    // character; line ends are not characters of a line.
-    const QByteArray text("keep\r\nx\xc3\xa9x\r\n\r\nxx\xe9\nend");
-    QTest::newRow("lines containing") << 0 << QByteArray("x") << text << 5ull << 3ull << 6ull;
-    QTest::newRow("lines not containing") << 1 << QByteArray("x") << text << 5ull << 2ull << 7ull;
-    QTest::newRow("those characters") << 2 << QByteArray("x") << text << 5ull << 5ull << 4ull;
-    QTest::newRow("all characters except") << 3 << QByteArray("x") << text << 5ull << 2ull << 9ull;
-    QTest::newRow("line number") << 4 << QByteArray("x") << text << 5ull << 4ull << 3ull;
-    QTest::newRow("blank lines") << 5 << QByteArray("x") << text << 5ull << 4ull << 0ull;
-}
-
-void WritingTest::counts() {
-    QFETCH(int, operation);
-    QFETCH(QByteArray, condition);
-    QFETCH(QByteArray, input);
-    QFETCH(qulonglong, read);
-    QFETCH(qulonglong, kept);
-    QFETCH(qulonglong, characters);
-
-    QTemporaryDir dir;
-    const QString in = dir.filePath("in.htm");
-    TestFiles::Write(in, input);
-    FixedContext ctx(condition, Operations::Captions[operation]);
-    Engine::WorkOptions options;
-    options.lineNumber = 2;
-    const FileResult result =
-        Engine::ProcessFile(in, dir.filePath("out.htm"), ctx, options, Destination::DryRun);
-    QCOMPARE(result.linesRead, read);
-    QCOMPARE(result.linesKept, kept);
-    QCOMPARE(result.charactersRemoved, characters);
 }
 
 // --- What a replaced file keeps -----------------------------------------------------------------
