@@ -41,16 +41,7 @@
 namespace {
 
 using TestFiles::Entries;
-using TestFiles::MakeOld;
 using TestFiles::Read;
-using TestFiles::StampOf;
-
-const QString Done = QStringLiteral("Done.");
-
-QString Report(const FileError &error, int step) {
-    return UnexpectedErrorText(DescribeFileError(error), Location::form1("PushButton8_Click"),
-                               step);
-}
 
 // The undo store's part in a run, as far as the run sees it: it is told each group before the
 // group is put in place, and may refuse to keep a file, which is then not replaced.
@@ -99,101 +90,23 @@ private slots:
     void init() { openWindow(); }
     void cleanup() { closeWindow(); }
 
-    void eachOperation_data() {
-        QTest::addColumn<int>("operation");
-        QTest::addColumn<QString>("condition");
-        QTest::addColumn<QString>("lineNumber");  // the answer to the prompt of operation 4
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QByteArray>("result");  // null: no file written
-        QTest::addColumn<bool>("inPlace");
-
-        const QByteArray page("<html>\r\n<META HTTP-EQUIV=x>\nbody\r\n\r\n  \nend");
-        for (bool inPlace : {false, true}) {
-            const char *where = inPlace ? "in place" : "to folder";
-            QTest::addRow("lines containing, %s", where)
-                << 0 << "meta http"
-                << "" << page << QByteArray("<html>\r\nbody\r\n\r\n  \r\nend") << inPlace;
-            QTest::addRow("lines not containing, %s", where)
-                << 1 << "o"
-                << "" << page << QByteArray("body") << inPlace;
-            QTest::addRow("those characters, %s", where)
-                << 2 << "E"
-                << "" << page << QByteArray("<html>\r\n<MTA HTTP-QUIV=x>\r\nbody\r\n\r\n  \r\nnd")
-                << inPlace;
-            QTest::addRow("all characters except, %s", where)
-                << 3 << "T"
-                << "" << page << QByteArray("t\r\nTTT") << inPlace;
-            QTest::addRow("line number, %s", where)
-                << 4 << "x"
-                << "2" << page << QByteArray("<html>\r\nbody\r\n\r\n  \r\nend") << inPlace;
-            QTest::addRow("blank lines, %s", where)
-                << 5 << "x"
-                << "" << page << QByteArray("<html>\r\n<META HTTP-EQUIV=x>\r\nbody\r\n  \r\nend")
-                << inPlace;
-        }
-        QTest::newRow("line number beyond 16 bits")
-            << 4 << "x"
-            << "40000" << QByteArray("a\nb") << QByteArray("a\r\nb") << false;
-        QTest::newRow("line number zero")
-            << 4 << "x"
-            << "0" << QByteArray("a\r\nb\r\n") << QByteArray("a\r\nb") << false;
-        QTest::newRow("empty input, lines containing")
-            << 0 << "x"
-            << "" << QByteArray() << QByteArray("") << false;
-        QTest::newRow("empty input, blank lines") << 5 << "x"
-                                                  << "" << QByteArray() << QByteArray() << false;
-        QTest::newRow("every line removed, in place")
-            << 0 << "a"
-            << "" << QByteArray("a\nA\n") << QByteArray() << true;
-        // The condition as typed, matched in UTF-8 pages and in Latin-1 ones.
-        QTest::newRow("café in a UTF-8 page")
-            << 0 << "café"
-            << "" << QByteArray("Un café\r\nUN CAFÉ\nthé") << QByteArray("thé") << false;
-        QTest::newRow("café in a UTF-8 page, characters removed in place")
-            << 2 << "café"
-            << "" << QByteArray("Un CAFÉ noir") << QByteArray("Un  noir") << true;
-        QTest::newRow("café in a Latin-1 page")
-            << 3 << "café"
-            << "" << QByteArray("un CAF\xC9, un caf\xE9\nth\xE9")
-            << QByteArray(
-                   "CAF\xC9"
-                   "caf\xE9")
-            << false;
-        QTest::newRow("€uro never removes ?uro")
-            << 0 << "€uro"
-            << "" << QByteArray("10 €URO\n?uro") << QByteArray("?uro") << false;
-    }
-    void eachOperation() {
-        QFETCH(int, operation);
-        QFETCH(QString, condition);
-        QFETCH(QString, lineNumber);
-        QFETCH(QByteArray, content);
-        QFETCH(QByteArray, result);
-        QFETCH(bool, inPlace);
-
-        const QString path = input(QStringLiteral("page.htm"), content);
-        form->fileList->append(path);
-        choose(operation, condition);
-        if (inPlace)
-            form->Option2->setChecked(true);
-        if (operation == 4)
-            platform().inputAnswers.enqueue(lineNumber);
+    // Every shared case (support/OperationCases.h) through the window: the file it leaves, the
+    // summary of its "Done.", and the window as it was before the run.
+    void eachCase_data() { OperationCases::AddRows(); }
+    void eachCase() {
+        QFETCH(OperationCases::Case, example);
+        const OperationCases::Files files = prepare(example);
         start();
-
-        QCOMPARE(platform().messages(), QStringList{Done});
-        const QString written = inPlace ? path : out + QStringLiteral("/page.htm");
-        if (result.isNull()) {
-            QCOMPARE(QFileInfo::exists(out + QStringLiteral("/page.htm")), false);
-            if (inPlace)
-                QCOMPARE(Read(path), content);  // left as it was
-        } else {
-            QVERIFY(QFileInfo::exists(written));
-            QCOMPARE(Read(written), result);
-            if (!inPlace)
-                QCOMPARE(Read(path), content);
-        }
-        QCOMPARE(Entries(out).size(), (!inPlace && !result.isNull()) ? 1 : 0);
-        QCOMPARE(Entries(in), QStringList{QStringLiteral("page.htm")});  // no temporary files
+        const QStringList messages = platform().messages();
+        QCOMPARE(messages.size(), example.failed() ? 2 : 1);  // the failure's report first
+        QCOMPARE(messages.last(), Done);
+        files.verifyRun();
+        const std::optional<RunSummary> &summary = form->lastRunSummary();
+        QVERIFY(summary);
+        QCOMPARE(summary->written(), int(example.outcome == Engine::Outcome::Changed));
+        QCOMPARE(summary->unchanged(), int(example.outcome == Engine::Outcome::Unchanged));
+        QCOMPARE(summary->empty(), int(example.outcome == Engine::Outcome::Empty));
+        QCOMPARE(summary->failures().size(), qsizetype(example.failed()));
         QCOMPARE(form->mousePointer(), int(MousePointer::Default));
         QCOMPARE(form->progressValue(), 0.0);
         QCOMPARE(form->progressText(), QStringLiteral("Progress Bar"));
@@ -333,15 +246,11 @@ private slots:
 
         // Each report names the file: what went wrong with it, and its path.
         using Kind = FileError::Kind;
-        auto report = [](const FileError &error, int step) {
-            return UnexpectedErrorText(DescribeFileError(error),
-                                       Location::form1("PushButton8_Click"), step);
-        };
         const QStringList expected{
-            report(FileError(Kind::Read, missing, ENOENT), 144),
-            report(FileError(Kind::Read, folder, EISDIR), 144),
-            report(FileError(Kind::Read, fifo, FileError::Special::NamedPipe), 144),
-            report(FileError(Kind::Write, out + QStringLiteral("/blocked.htm"), EISDIR), 222),
+            Report(FileError(Kind::Read, missing, ENOENT), 144),
+            Report(FileError(Kind::Read, folder, EISDIR), 144),
+            Report(FileError(Kind::Read, fifo, FileError::Special::NamedPipe), 144),
+            Report(FileError(Kind::Write, out + QStringLiteral("/blocked.htm"), EISDIR), 222),
             Done,
         };
         QCOMPARE(platform().messages(), expected);
@@ -603,11 +512,7 @@ private slots:
     }
 
     void closingDuringARunEndsIt() {
-        QByteArray big;
-        for (int i = 0; i < 100; ++i)
-            big += "line " + QByteArray::number(i) + "\n";
-        for (const char *name : {"a.htm", "b.htm", "c.htm"})
-            form->fileList->append(input(QLatin1String(name), big));
+        form->fileList->append(bigInputs({"a.htm", "b.htm", "c.htm"}));
         choose(0, QStringLiteral("7"));
         int pumps = 0;
         DuringEachPump duringRun([&] {
@@ -728,12 +633,8 @@ private slots:
 
     // Closing the window puts in place what the run finished; the file in progress is dropped.
     void closingMidRunInPlace() {
-        QByteArray big;
-        for (int i = 0; i < 100; ++i)
-            big += "line " + QByteArray::number(i) + "\n";
-        QStringList paths;
-        for (const char *name : {"a.htm", "b.htm", "c.htm"})
-            paths.append(input(QLatin1String(name), big));
+        const QStringList paths = bigInputs({"a.htm", "b.htm", "c.htm"});
+        const QByteArray big = Read(paths[0]);
         form->fileList->append(paths);
         form->Option2->setChecked(true);
         choose(0, QStringLiteral("7"));
@@ -749,43 +650,6 @@ private slots:
         QCOMPARE(Read(paths[2]), big);
         QCOMPARE(Entries(in), (QStringList{"a.htm", "b.htm", "c.htm"}));
         QVERIFY(platform().messages().isEmpty());
-    }
-
-    void unchangedFileKeepsItsStamp_data() {
-        QTest::addColumn<bool>("inPlace");
-        QTest::addColumn<bool>("keep");
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QByteArray>("existing");  // at the output path (not in place)
-        QTest::newRow("in place") << true << false << QByteArray("a\r\nb\r\nc") << QByteArray();
-        QTest::newRow("in place, line ends kept")
-            << true << true << QByteArray("a\nb\r\nc\n") << QByteArray();
-        QTest::newRow("to folder")
-            << false << false << QByteArray("a\nb\nc\n") << QByteArray("a\r\nb\r\nc");
-        QTest::newRow("to folder, line ends kept")
-            << false << true << QByteArray("a\nb\r\nc") << QByteArray("a\nb\r\nc");
-    }
-    void unchangedFileKeepsItsStamp() {
-        QFETCH(bool, inPlace);
-        QFETCH(bool, keep);
-        QFETCH(QByteArray, content);
-        QFETCH(QByteArray, existing);
-        const QString path = input(QStringLiteral("a.htm"), content);
-        const QString target = inPlace ? path : out + QStringLiteral("/a.htm");
-        if (!inPlace)
-            TestFiles::Write(target, existing);
-        QVERIFY(MakeOld(target));
-        const TestFiles::Stamp before = StampOf(target);
-        const QByteArray previous = Read(target);
-        form->fileList->append(path);
-        if (inPlace)
-            form->Option2->setChecked(true);
-        std::unique_ptr<QMenu> menu(form->createListMenu());
-        menu->findChild<QAction *>(QStringLiteral("KeepLineEnds"))->setChecked(keep);
-        choose(0, QStringLiteral("zzz"));
-        start();
-        QCOMPARE(platform().messages(), QStringList{Done});
-        QVERIFY(StampOf(target) == before);
-        QCOMPARE(Read(target), previous);
     }
 
     void keepLineEndsIsStoredAndRestored_data() {
