@@ -4,22 +4,18 @@
 
 #include "support/Child.h"
 #include "support/FileTree.h"
+#include "support/OperationCases.h"
+#include "support/ScriptedPlatform.h"
 #include "support/TestFiles.h"
 #include "support/Unprivileged.h"
-#include "support/WindowFixture.h"
 
-#include "app/RunDriver.h"
 #include "filelist/AddFolder.h"
 #include "filelist/FileListModel.h"
 
-#include <QComboBox>
 #include <QDirIterator>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
@@ -45,8 +41,19 @@ using Child::Drain;
 using Child::Launch;
 using Child::Outcome;
 
-const char *const OperationWords[] = {
-    "lines-containing", "lines-not-containing", "text", "all-but-text", "line", "blank-lines"};
+// A file's "state" in the JSON records.
+const char *StateName(Engine::Outcome outcome) {
+    switch (outcome) {
+        case Engine::Outcome::Changed:
+            return "changed";
+        case Engine::Outcome::Unchanged:
+            return "unchanged";
+        case Engine::Outcome::Empty:
+            return "empty";
+        default:
+            return "failed";
+    }
+}
 
 class CliTest : public QObject {
     Q_OBJECT
@@ -177,84 +184,41 @@ private slots:
 
     // --- The same results as the window -----------------------------------------------------
 
-    void eachOperationMatchesTheWindow_data() {
-        QTest::addColumn<int>("operation");
-        QTest::addColumn<QString>("operand");
-        QTest::addColumn<bool>("keepLineEnds");
-        QTest::addColumn<bool>("inPlace");
-        const std::pair<int, const char *> operations[] = {
-            {0, "meta http"}, {0, "café"}, {1, "o"},   {2, "E"}, {2, "café"}, {3, "T"},
-            {3, "café"},      {4, "2"},    {4, "2.5"}, {4, "1"}, {4, "-3"},   {5, ""},
-        };
-        for (const auto &[operation, operand] : operations) {
-            for (const bool keep : {false, true}) {
-                for (const bool inPlace : {false, true}) {
-                    QTest::addRow("%s %s, %s, %s", OperationWords[operation], operand,
-                                  keep ? "own line ends" : "CR LF",
-                                  inPlace ? "in place" : "to a folder")
-                        << operation << QString::fromUtf8(operand) << keep << inPlace;
-                }
-            }
-        }
-    }
-    void eachOperationMatchesTheWindow() {
-        QFETCH(int, operation);
-        QFETCH(QString, operand);
-        QFETCH(bool, keepLineEnds);
-        QFETCH(bool, inPlace);
-        const QList<std::pair<QString, QByteArray>> pages = {
-            {"page.htm", "<html>\r\n<META HTTP-EQUIV=x>\nbody\r\n\r\n  \nend"},
-            {"utf8.html", "Un café\r\nUN CAFÉ\nthé\nTout\n"},
-            {"latin1.html", "un CAF\xC9, un caf\xE9\nth\xE9\r\nTITRE"},
-            {"empty.html", ""},
-            {"blank.html", "\r\n\n\n"},
-            {"every.html", "meta http\nMETA HTTP-x\n"},
-            {"plain.html", "plain text\r\nline two\r\n"},
-            {"crs.html", "a\rb\r\r\nc\r"},
-        };
-
-        // The window, on one copy.
-        WindowFixture fixture;
-        fixture.store(RunDriver::KeepLineEndsKey,
-                      keepLineEnds ? QStringLiteral("True") : QStringLiteral("False"));
-        Form1 &form = fixture.load();
-        const QString windowIn = fixture.root() + QStringLiteral("/in");
-        const QString windowOut = fixture.root() + QStringLiteral("/out");
-        QDir().mkpath(windowOut);
-        for (const auto &[name, content] : pages) {
-            Write(windowIn + u'/' + name, content);
-            form.fileList->append(windowIn + u'/' + name);
-        }
-        form.Combo1->setCurrentIndex(operation);
-        form.Text1->setText(operation >= 4 ? QStringLiteral("x") : operand);
-        if (operation == 4)
-            fixture.platform.inputAnswers.enqueue(operand);
-        if (inPlace)
-            form.Option2->setChecked(true);
-        else
-            form.Text2->setText(windowOut + u'/');
-        form.PushButton8->click();
-        QCOMPARE(fixture.platform.messages(), QStringList{QStringLiteral("Done.")});
-
-        // The command line, on another.
-        const QString cliIn = root + QStringLiteral("/in");
-        const QString cliOut = root + QStringLiteral("/out");
-        QDir().mkpath(cliOut);
-        QStringList args = {QStringLiteral("remove"), QLatin1String(OperationWords[operation])};
-        if (operation != 5)
-            args << operand;
-        args << (inPlace ? QStringList{QStringLiteral("--in-place")}
-                         : QStringList{QStringLiteral("--out"), cliOut});
-        if (keepLineEnds)
+    // Every shared case (support/OperationCases.h) through the program, dry and then for real:
+    // the exit status, the file's JSON record and the file it leaves.
+    void eachCase_data() { OperationCases::AddRows(); }
+    void eachCase() {
+        QFETCH(OperationCases::Case, example);
+        const OperationCases::Files files(example, root + QStringLiteral("/in"),
+                                          root + QStringLiteral("/out"));
+        const Operations::OperationInfo &info = Operations::InfoOf(example.operation);
+        QStringList args{QStringLiteral("remove"), QString::fromUtf8(info.name)};
+        if (info.operand == Operations::Operand::Text)
+            args << example.condition;
+        if (info.operand == Operations::Operand::Number)
+            args << example.lineNumber;
+        args << (example.options.inPlace ? QStringList{"--in-place"}
+                                         : QStringList{"--out", root + QStringLiteral("/out")});
+        if (example.options.keepLineEnds)
             args << QStringLiteral("--keep-line-ends");
-        for (const auto &page : pages)
-            args << input(QStringLiteral("in/") + page.first, page.second);
-        const Outcome outcome = run(args);
-        QVERIFY2(outcome.exitCode == 0, outcome.err.constData());
-        QCOMPARE(outcome.err, QByteArray());
-
-        QCOMPARE(Files(cliIn), Files(windowIn));
-        QCOMPARE(Files(cliOut), Files(windowOut));
+        args << QStringLiteral("--json");
+        for (const bool dryRun : {true, false}) {
+            const QStringList dry = dryRun ? QStringList{"--dry-run"} : QStringList();
+            const Outcome outcome = run(args + dry + QStringList{"--", files.input});
+            QCOMPARE(outcome.exitCode, example.failed() ? 1 : 0);
+            const QList<QJsonObject> records = Records(outcome.out);
+            QCOMPARE(records.size(), 1);
+            QCOMPARE(records[0].value(QStringLiteral("state")).toString(),
+                     QLatin1String(StateName(example.outcome)));
+            QCOMPARE(records[0].value(QStringLiteral("lines_removed")).toInteger(),
+                     qint64(example.linesRemoved));
+            QCOMPARE(records[0].value(QStringLiteral("characters_removed")).toInteger(),
+                     qint64(example.charactersRemoved));
+            if (dryRun)
+                files.verifyUntouched();
+            else
+                files.verifyRun();
+        }
     }
 
     // Folders are searched as "Add All HTML Files In Folder" searches them; files named on the
@@ -363,8 +327,8 @@ private slots:
     void helpAndVersion() {
         const Outcome help = run({"--help"});
         QCOMPARE(help.exitCode, 0);
-        for (const char *word : OperationWords)
-            QVERIFY2(help.out.contains(QByteArray("  ") + word), word);
+        for (const Operations::OperationInfo &operation : Operations::OperationTable)
+            QVERIFY2(help.out.contains(QByteArray("  ") + operation.name), operation.name);
         for (const char *option :
              {"--out DIR", "--in-place", "--mkdir", "--ext EXT", "--keep-line-ends", "--dry-run",
               "--diff", "--json", "--quiet", "--jobs N", "--version", "strelmark undo"})

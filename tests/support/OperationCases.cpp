@@ -89,6 +89,7 @@ void AddLineNumbers(std::vector<Case> &cases) {
                          .linesRemoved = removed,
                          .charactersRemoved = removed});
     };
+    line("first line", "1", "a\r\nb\n", "b", 1);
     line("line number beyond 16 bits", "40000", "a\nb", "a\r\nb", 0);
     line("line number zero", "0", "a\r\nb\r\n", "a\r\nb", 0);
     line("line number rounded half to even", "2.5", "1\n2\n3", "1\r\n3", 1);
