@@ -1,12 +1,12 @@
 // Reading text files as lines and writing results atomically.
 #include "engine/FileWork.h"
+#include "engine/FixedContext.h"
 #include "files/AtomicFile.h"
 #include "files/CommitQueue.h"
 #include "files/FileError.h"
 #include "files/RFTSFSO.h"
 #include "files/ReadAhead.h"
 #include "support/Child.h"
-#include "support/FixedContext.h"
 #include "support/TestFiles.h"
 #include "support/Unprivileged.h"
 #include "text/Operations.h"
@@ -601,7 +601,7 @@ void TextFilesTest::inPlace() {
     TestFiles::Write(path, bytes);
 
     // What ProcessFile does, with the kind of temporary file of the row.
-    FixedContext ctx("META HTTP", Operations::Captions[0]);
+    Engine::FixedLineContext ctx(Operations::Captions[0], "META HTTP");
     {
         LineReader input(path);
         ResultWriter::Options options;
@@ -631,7 +631,7 @@ void TextFilesTest::nothingKeptTouchesNothing() {
     TestFiles::Write(out, "previous");
     const TestFiles::Status before = TestFiles::StatusOf(out);
 
-    FixedContext ctx("zzz", Operations::Captions[1]);
+    Engine::FixedLineContext ctx(Operations::Captions[1], "zzz");
     using State = Engine::Outcome;
     const auto prepare = Engine::Destination::Prepare;
     Engine::FileResult result = Engine::ProcessFile(in, out, ctx, {}, prepare);
@@ -650,7 +650,7 @@ void TextFilesTest::errorsTellReadFromWrite() {
     QTemporaryDir dir;
     const QString in = dir.filePath("in.htm"), out = dir.filePath("out.htm");
     TestFiles::Write(in, "a\r\nb");
-    FixedContext ctx("a", Operations::Captions[0]);
+    Engine::FixedLineContext ctx(Operations::Captions[0], "a");
 
     using State = Engine::Outcome;
     for (auto destination : {Engine::Destination::Prepare, Engine::Destination::DryRun}) {

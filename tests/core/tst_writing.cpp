@@ -1,6 +1,7 @@
 // The write path: kept line ends, results that change nothing, what would happen without
 // writing, what a replaced file keeps, and putting results in place in groups.
 #include "engine/FileWork.h"
+#include "engine/FixedContext.h"
 #include "files/AtomicFile.h"
 #include "files/CommitQueue.h"
 #include "files/FileError.h"
@@ -8,7 +9,6 @@
 #include "files/RFTSFSO.h"
 #include "files/ReplacementJournal.h"
 #include "support/Child.h"
-#include "support/FixedContext.h"
 #include "support/TestFiles.h"
 #include "text/Operations.h"
 
@@ -219,7 +219,7 @@ void WritingTest::lineEnds() {
     // the line's own. (Through a file, and through every front end, in support/OperationCases.)
     for (std::size_t chunk :
          {LineReader::DefaultChunk, std::size_t(1), std::size_t(2), std::size_t(3)}) {
-        FixedContext ctx("a", Operations::Captions[operation]);
+        Engine::FixedLineContext ctx(Operations::Captions[operation], "a");
         LineReader reader = LineReader::fromBytes(View(input), chunk);
         std::string text;
         ResultWriter writer(&text, &reader, keep);
@@ -305,7 +305,7 @@ void WritingTest::unchangedIsNotWritten() {
     const QByteArray previous = TestFiles::Read(out);
     const QStringList entries = Entries(dir.path());
 
-    FixedContext ctx(condition.toLatin1(), Operations::Captions[0]);
+    Engine::FixedLineContext ctx(Operations::Captions[0], condition);
     Engine::WorkOptions options;
     options.keepLineEnds = keep;
 
@@ -374,7 +374,7 @@ void WritingTest::dryRunAgreesWithTheWrite() {
             QFile::ReadOwner | (setup == "read-only folder" ? QFile::ExeOwner : QFile::ReadOwner)));
     }
 
-    FixedContext ctx(condition.toLatin1(), Operations::Captions[setup == "empty" ? 1 : 0]);
+    Engine::FixedLineContext ctx(Operations::Captions[setup == "empty" ? 1 : 0], condition);
     const FileResult dry = Engine::ProcessFile(in, out, ctx, {}, Destination::DryRun);
     const QStringList entries = Entries(dir.filePath("out"));
     const FileResult real = RunAndCommit(in, out, ctx, {});
@@ -416,7 +416,7 @@ void WritingTest::keepsAttributesAndAcl() {
     const QByteArray aclBefore = Attribute(path, "system.posix_acl_access");
     const mode_t modeBefore = TestFiles::StatusOf(path).permissions;
 
-    FixedContext ctx("x", Operations::Captions[0]);
+    Engine::FixedLineContext ctx(Operations::Captions[0], "x");
     QCOMPARE(RunAndCommit(path, path, ctx, {}).outcome, State::Changed);
     QCOMPARE(TestFiles::Read(path), QByteArray("a"));
     QCOMPARE(Attribute(path, "user.origin"), QByteArray("kept"));
@@ -438,7 +438,7 @@ void WritingTest::inheritedAclIsNotAdded() {
         QSKIP(qPrintable("the file system refuses ACLs here: " +
                          QString::fromLocal8Bit(std::strerror(errno))));
 
-    FixedContext ctx("x", Operations::Captions[0]);
+    Engine::FixedLineContext ctx(Operations::Captions[0], "x");
     QCOMPARE(RunAndCommit(path, path, ctx, {}).outcome, State::Changed);
     QCOMPARE(Attribute(path, "system.posix_acl_access"), QByteArray());
     QCOMPARE(TestFiles::StatusOf(path).permissions, mode_t(0604));
@@ -755,7 +755,7 @@ void WritingTest::outputFolderListedOnce() {
         QVERIFY(MakeOld(out));
     const Stamp before = StampOf(out);
 
-    FixedContext ctx("meta http", Operations::Captions[0]);
+    Engine::FixedLineContext ctx(Operations::Captions[0], "meta http");
     Engine::WorkOptions options;
     RFTSFSO::FolderNames names;
     options.outputFolder = &names;
