@@ -570,38 +570,6 @@ private slots:
         QCOMPARE(wrong, QStringList());
     }
 
-    // The results of a run are put in place in groups; what the run shows is what writing each
-    // at once would show.
-    void rowReadsWhatAnEarlierRowWrote_data() {
-        QTest::addColumn<bool>("inPlace");
-        QTest::newRow("in place, the same row twice") << true;
-        QTest::newRow("to folder, a row reading the earlier row's result") << false;
-    }
-    void rowReadsWhatAnEarlierRowWrote() {
-        QFETCH(bool, inPlace);
-        const QString a = input(QStringLiteral("a.htm"), "1\n2\n3");
-        const QString result = inPlace ? a : out + QStringLiteral("/a.htm");
-        form->fileList->append(QStringList{a, result});  // the second row reads the first's result
-        if (inPlace)
-            form->Option2->setChecked(true);
-        choose(4);
-        platform().inputAnswers.enqueue(QStringLiteral("1"));
-        start();
-        QCOMPARE(platform().messages(), QStringList{Done});
-        QCOMPARE(Read(result), QByteArray("3"));
-    }
-
-    void sameOutputNameKeepsTheLater() {
-        form->fileList->append(input(QStringLiteral("one/a.htm"), "first\nx"));
-        form->fileList->append(input(QStringLiteral("two/a.htm"), "second\nx"));
-        form->fileList->append(input(QStringLiteral("b.htm"), "b\nx"));
-        choose(0);
-        start();
-        QCOMPARE(platform().messages(), QStringList{Done});
-        QCOMPARE(Read(out + QStringLiteral("/a.htm")), QByteArray("second"));
-        QCOMPARE(Entries(out), (QStringList{"a.htm", "b.htm"}));
-    }
-
     // A result that cannot be put in place (the run's journal refuses to keep what it would
     // replace) is reported for its own file at step 222, in row order with the other reports.
     void commitFailuresAreReportedForTheirFiles() {
