@@ -1,5 +1,5 @@
 // The run engine over the operations' shared cases (support/OperationCases.h): each case as one
-// file through both drivers, dry and then for real.
+// file through both drivers, dry and then for real; the line number an answer gives.
 #include "engine/FixedContext.h"
 #include "engine/ParallelRun.h"
 #include "engine/SequentialRun.h"
@@ -90,6 +90,27 @@ private slots:
                     return;
             }
         }
+    }
+
+    // The line "Remove line number n" removes for the answer at its prompt (or on the command
+    // line).
+    void lineNumberFromAnswer_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<qlonglong>("line");
+        QTest::newRow("one") << "1" << 1LL;
+        QTest::newRow("blanks") << " 3 " << 3LL;
+        QTest::newRow("half down") << "2.5" << 2LL;
+        QTest::newRow("half up") << "3.5" << 4LL;
+        QTest::newRow("negative") << "-3" << -3LL;
+        QTest::newRow("beyond 16 bits") << "40000" << 40000LL;
+        QTest::newRow("exponent") << "1e6" << 1000000LL;
+        QTest::newRow("beyond 64 bits") << "1e30" << 0LL;
+        QTest::newRow("no number") << "abc" << 0LL;
+    }
+    void lineNumberFromAnswer() {
+        QFETCH(QString, answer);
+        QFETCH(qlonglong, line);
+        QCOMPARE(Engine::LineNumberFromAnswer(answer), line);
     }
 };
 

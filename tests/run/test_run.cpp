@@ -9,7 +9,6 @@
 
 #include "app/RunDriver.h"
 #include "base/ErrorReport.h"
-#include "engine/Plan.h"
 #include "filelist/FileListModel.h"
 #include "filelist/FileListView.h"
 #include "files/FileError.h"
@@ -723,25 +722,6 @@ private slots:
         }
         // The kills fell inside runs, not only before or after them.
         QVERIFY(mixed > 0);
-    }
-
-    void lineNumberFromAnswer_data() {
-        QTest::addColumn<QString>("answer");
-        QTest::addColumn<qlonglong>("line");
-        QTest::newRow("one") << "1" << 1LL;
-        QTest::newRow("blanks") << " 3 " << 3LL;
-        QTest::newRow("half down") << "2.5" << 2LL;
-        QTest::newRow("half up") << "3.5" << 4LL;
-        QTest::newRow("negative") << "-3" << -3LL;
-        QTest::newRow("beyond 16 bits") << "40000" << 40000LL;
-        QTest::newRow("exponent") << "1e6" << 1000000LL;
-        QTest::newRow("beyond 64 bits") << "1e30" << 0LL;
-        QTest::newRow("no number") << "abc" << 0LL;
-    }
-    void lineNumberFromAnswer() {
-        QFETCH(QString, answer);
-        QFETCH(qlonglong, line);
-        QCOMPARE(Engine::LineNumberFromAnswer(answer), line);
     }
 };
 
