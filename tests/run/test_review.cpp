@@ -701,8 +701,9 @@ private slots:
         QCOMPARE(Read(out + QStringLiteral("/a.htm")), QByteArray("a"));
     }
 
-    // A run abandoned midway (the window closed) leaves a record of exactly what it replaced:
-    // undo in the next session puts back those files and touches nothing else.
+    // Closing the window in the middle of an in-place run puts in place what the run finished and
+    // drops the file in progress, leaving a record of exactly what it replaced: undo in the next
+    // session puts back those files and touches nothing else.
     void undoAfterARunAbandonedMidway() {
         const QStringList paths = bigInputs({"a.htm", "b.htm", "c.htm"});
         const QByteArray big = Read(paths[0]);
@@ -718,7 +719,11 @@ private slots:
             start();
         }
         QVERIFY(Read(paths[0]) != big);
+        QVERIFY(!Read(paths[0]).contains("line 7"));
         QCOMPARE(Read(paths[1]), big);
+        QCOMPARE(Read(paths[2]), big);
+        QCOMPARE(Entries(in), (QStringList{"a.htm", "b.htm", "c.htm"}));
+        QVERIFY(platform().messages().isEmpty());
         TestFiles::Write(in + QStringLiteral("/b.htm"), "changed after");
 
         // The next session, with the same store.

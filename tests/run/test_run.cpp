@@ -598,27 +598,6 @@ private slots:
         QCOMPARE(Read(out + QStringLiteral("/d.htm")), QByteArray("old d"));
     }
 
-    // Closing the window puts in place what the run finished; the file in progress is dropped.
-    void closingMidRunInPlace() {
-        const QStringList paths = bigInputs({"a.htm", "b.htm", "c.htm"});
-        const QByteArray big = Read(paths[0]);
-        form->fileList->append(paths);
-        form->Option2->setChecked(true);
-        choose(0, QStringLiteral("7"));
-        int pumps = 0;
-        DuringEachPump duringRun([&] {
-            if (++pumps == 150)  // in the middle of the second file
-                form->close();
-        });
-        start();
-        QVERIFY(Read(paths[0]) != big);
-        QVERIFY(!Read(paths[0]).contains("line 7"));
-        QCOMPARE(Read(paths[1]), big);
-        QCOMPARE(Read(paths[2]), big);
-        QCOMPARE(Entries(in), (QStringList{"a.htm", "b.htm", "c.htm"}));
-        QVERIFY(platform().messages().isEmpty());
-    }
-
     void keepLineEndsIsStoredAndRestored_data() {
         QTest::addColumn<QString>("stored");  // null: never stored
         QTest::addColumn<bool>("checked");
