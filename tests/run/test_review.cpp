@@ -140,36 +140,6 @@ private slots:
         QCOMPARE(form->lastRunSummary()->writtenMoreThanOnce(), twice);
     }
 
-    // The run's checks come first, with the run's messages, and a failed one opens nothing.
-    void previewChecksAsTheRunDoes_data() {
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("empty list") << "empty list"
-                                    << "No files added.";
-        QTest::newRow("output folder missing")
-            << "missing folder"
-            << "Folder does not exist. Please select another folder.";
-        QTest::newRow("no condition") << "no condition"
-                                      << "Please provide text for: If file contains";
-        QTest::newRow("line number cancelled") << "cancel"
-                                               << "Must be numeric value.";
-    }
-    void previewChecksAsTheRunDoes() {
-        QFETCH(QString, setup);
-        QFETCH(QString, message);
-        if (setup != QLatin1String("empty list"))
-            form->fileList->append(input(QStringLiteral("a.htm"), "a\nx"));
-        choose(setup == QLatin1String("cancel") ? 4 : 0);
-        if (setup == QLatin1String("missing folder"))
-            form->Text2->setText(fixture->root() + QStringLiteral("/nowhere/"));
-        if (setup == QLatin1String("no condition"))
-            form->Text1->clear();
-        form->Preview_Click();
-        QCOMPARE(platform().messages(), QStringList{message});
-        QVERIFY(!form->previewDialog() || !form->previewDialog()->isVisible());
-        QVERIFY(!form->isBusy());
-    }
-
     // Ctrl+P and the list menu's entry open it; while the window is busy, neither does.
     void previewFromTheKeyboardAndTheMenu() {
         activate();

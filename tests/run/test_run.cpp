@@ -7,6 +7,7 @@
 #include "support/TestFiles.h"
 #include "support/WindowFixture.h"
 
+#include "app/PreviewDialog.h"
 #include "app/RunDriver.h"
 #include "base/ErrorReport.h"
 #include "filelist/FileListModel.h"
@@ -124,7 +125,9 @@ private slots:
         QCOMPARE(Read(out + QStringLiteral("/a.htm")), QByteArray("b"));
     }
 
-    void checksStopTheRun_data() {
+    // The checks before a run, with their messages: a failed one ends "Start Removing" and
+    // "Preview..." alike, with nothing written and no preview opened.
+    void checksStopTheRunAndThePreview_data() {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("message");
         const QString folderMissing =
@@ -144,7 +147,7 @@ private slots:
         QTest::newRow("no save option") << "no option"
                                         << "Please choose where to save the results.";
     }
-    void checksStopTheRun() {
+    void checksStopTheRunAndThePreview() {
         QFETCH(QString, setup);
         QFETCH(QString, message);
         const QString path = input(QStringLiteral("a.htm"), "keep\nx");
@@ -162,21 +165,24 @@ private slots:
             if (setup.endsWith(u'5'))
                 form->Combo1->setCurrentIndex(5);
         }
-        if (setup == QLatin1String("cancel") || setup == QLatin1String("abc")) {
+        if (setup == QLatin1String("cancel") || setup == QLatin1String("abc"))
             form->Combo1->setCurrentIndex(4);
-            if (setup == QLatin1String("abc"))
-                platform().inputAnswers.enqueue(QStringLiteral("abc"));
-        }
         if (setup == QLatin1String("no option")) {
             form->Option1->setAutoExclusive(false);
             form->Option1->setChecked(false);
         }
-        start();
-        QCOMPARE(platform().messages(), QStringList{message});
-        QVERIFY(platform().messages()[0] != Done);
-        QVERIFY(Entries(out).isEmpty());
-        QCOMPARE(Read(path), QByteArray("keep\nx"));
-        QCOMPARE(form->mousePointer(), int(MousePointer::Default));
+        for (const bool preview : {false, true}) {
+            platform().clear();
+            if (setup == QLatin1String("abc"))
+                platform().inputAnswers.enqueue(QStringLiteral("abc"));
+            preview ? form->Preview_Click() : start();
+            QCOMPARE(platform().messages(), QStringList{message});
+            QVERIFY(!form->previewDialog());
+            QVERIFY(Entries(out).isEmpty());
+            QCOMPARE(Read(path), QByteArray("keep\nx"));
+            QCOMPARE(form->mousePointer(), int(MousePointer::Default));
+            QVERIFY(!form->isBusy());
+        }
     }
 
     // In place, the output folder's text is not looked at.
