@@ -153,6 +153,7 @@ private slots:
     void utf8Check();
     void encodings_data();
     void encodings();
+    void latin1LetterCaseOverAllBytes();
     void searchAgreesWithReference_data();
     void searchAgreesWithReference();
     void loopsAgreeWithReference_data();
@@ -614,6 +615,44 @@ void OperationsTest::encodings() {
     }
     QCOMPARE(QByteArray::fromStdString(RemoveCharactersExcept(View(line), condition)), occurrences);
     QCOMPARE(QByteArray::fromStdString(RemoveOccurrences(View(line), condition)), rest);
+}
+
+// Letter case is ignored by the Latin-1 table on lines that are not UTF-8: A to Z and À to Þ go
+// with a to z and à to þ, × and ÷ stay apart, every other byte is only itself. Each of the 256
+// byte values is a line of its own (the line end itself aside), and the condition is each
+// character of Latin-1 in turn: the lines it removes are the byte and its partner.
+void OperationsTest::latin1LetterCaseOverAllBytes() {
+    auto partner = [](int c) {
+        const bool capital = (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7);
+        const bool small = (c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7);
+        return capital ? c + 0x20 : small ? c - 0x20 : c;
+    };
+    // Every byte but LF on a line of its own; CR last, where no LF follows it.
+    QByteArray page;
+    for (int b = 0; b < 256; ++b) {
+        if (b != '\n' && b != '\r')
+            page += char(b) + QByteArray("\n");
+    }
+    page += '\r';
+
+    QStringList wrong;
+    for (int c = 1; c < 256; ++c) {
+        if (c == '\n' || c == '\r')
+            continue;
+        ScriptedContext ctx(QString(QChar(c)), Captions[0]);
+        const QByteArray kept = Run(ctx, page, 0).text + "\r\n";
+        QList<int> removed;
+        for (int b = 0; b < 256; ++b) {
+            if (b != '\n' && !kept.contains(char(b) + QByteArray("\r\n")))
+                removed.append(b);
+        }
+        const QList<int> expected =
+            partner(c) == c ? QList<int>{c}
+                            : QList<int>{std::min(c, partner(c)), std::max(c, partner(c))};
+        if (removed != expected)
+            wrong.append(QStringLiteral("0x%1").arg(c, 2, 16, QChar(u'0')));
+    }
+    QCOMPARE(wrong, QStringList());
 }
 
 void OperationsTest::utf8Check_data() {

@@ -530,51 +530,6 @@ private slots:
         QVERIFY(EventPump::QuitRequested());
     }
 
-    // Letter case is ignored by the Latin-1 table on lines that are not UTF-8: A to Z and À to Þ
-    // go with a to z and à to þ, × and ÷ stay apart, every other byte is only itself. Each of
-    // the 256 byte values is a line of its own (the line end itself aside), and the condition
-    // is each character of Latin-1 in turn: the lines it removes are the byte and its partner.
-    void latin1LetterCaseOverAllBytes() {
-        auto partner = [](int c) {
-            const bool capital = (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7);
-            const bool small = (c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7);
-            return capital ? c + 0x20 : small ? c - 0x20 : c;
-        };
-        // Every byte but LF on a line of its own; CR last, where no LF follows it.
-        QByteArray page;
-        for (int b = 0; b < 256; ++b) {
-            if (b != '\n' && b != '\r')
-                page += char(b) + QByteArray("\n");
-        }
-        page += '\r';
-        const QString path = input(QStringLiteral("bytes.htm"), page);
-        form->fileList->append(path);
-        EventPump::SetInterval(std::chrono::hours(1));  // no need to pump per line here
-
-        QStringList wrong;
-        for (int c = 1; c < 256; ++c) {
-            if (c == '\n' || c == '\r')
-                continue;
-            choose(0, QString(QChar(c)));
-            QCOMPARE(form->Text1->text(), QString(QChar(c)));
-            platform().clear();
-            start();
-            QCOMPARE(platform().messages(), QStringList{Done});
-            QList<int> removed;
-            const QByteArray kept = Read(out + QStringLiteral("/bytes.htm")) + "\r\n";
-            for (int b = 0; b < 256; ++b) {
-                if (b != '\n' && !kept.contains(char(b) + QByteArray("\r\n")))
-                    removed.append(b);
-            }
-            const QList<int> expected =
-                partner(c) == c ? QList<int>{c}
-                                : QList<int>{std::min(c, partner(c)), std::max(c, partner(c))};
-            if (removed != expected)
-                wrong.append(QStringLiteral("0x%1").arg(c, 2, 16, QChar(u'0')));
-        }
-        QCOMPARE(wrong, QStringList());
-    }
-
     // A result that cannot be put in place (the run's journal refuses to keep what it would
     // replace) is reported for its own file at step 222, in row order with the other reports.
     void commitFailuresAreReportedForTheirFiles() {
