@@ -92,7 +92,6 @@ private slots:
     void writesThroughSymbolicLink();
     void inPlace_data() { TemporaryKinds(); }
     void inPlace();
-    void nothingKeptTouchesNothing();
     void errorsTellReadFromWrite();
     void killedWriterLeavesNoTemporary();
 };
@@ -622,28 +621,6 @@ void TextFilesTest::inPlace() {
     }
     QCOMPARE(TestFiles::Read(path), expected);
     QCOMPARE(Entries(dir.path()), QStringList({"a.htm"}));
-}
-
-void TextFilesTest::nothingKeptTouchesNothing() {
-    QTemporaryDir dir;
-    const QString in = dir.filePath("in.htm"), out = dir.filePath("out.htm");
-    TestFiles::Write(in, "a\r\nb\r\n");
-    TestFiles::Write(out, "previous");
-    const TestFiles::Status before = TestFiles::StatusOf(out);
-
-    Engine::FixedLineContext ctx(Operations::Captions[1], "zzz");
-    using State = Engine::Outcome;
-    const auto prepare = Engine::Destination::Prepare;
-    Engine::FileResult result = Engine::ProcessFile(in, out, ctx, {}, prepare);
-    QCOMPARE(result.outcome, State::Empty);
-    QVERIFY(!result.pending);
-    QCOMPARE(TestFiles::StatusOf(out).inode, before.inode);
-    QCOMPARE(TestFiles::Read(out), QByteArray("previous"));
-
-    // The same in place: the input stays as it was.
-    result = Engine::ProcessFile(in, in, ctx, {}, prepare);
-    QCOMPARE(result.outcome, State::Empty);
-    QCOMPARE(TestFiles::Read(in), QByteArray("a\r\nb\r\n"));
 }
 
 void TextFilesTest::errorsTellReadFromWrite() {
