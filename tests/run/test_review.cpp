@@ -331,28 +331,6 @@ private slots:
         QCOMPARE(platform().shown.last().title, platform().applicationTitle());
     }
 
-    // A result that cannot be put in place counts as failed, not as written.
-    void summaryCountsACommitFailureAsFailed() {
-        form->fileList->append(input(QStringLiteral("a.htm"), "a\nx"));
-        form->runJournals = [] {
-            struct Refusing : ReplacementJournal {
-                std::vector<int> recordGroup(const std::vector<Replacement> &group) override {
-                    return std::vector<int>(group.size(), EDQUOT);
-                }
-            };
-            return std::make_unique<Refusing>();
-        };
-        choose(0);
-        start();
-        const std::optional<RunSummary> &summary = form->lastRunSummary();
-        QVERIFY(summary);
-        QCOMPARE(summary->written(), 0);
-        QCOMPARE(summary->failures(),
-                 QStringList{DescribeFileError(
-                     FileError(FileError::Kind::Write, out + QStringLiteral("/a.htm"), EDQUOT))});
-        QVERIFY(!lastDetails().contains(HowToUndo));
-    }
-
     // No undo note when nothing was written; a note that the run cannot be taken back when
     // the undo store cannot be used (the run writes all the same).
     void summaryUndoNote_data() {

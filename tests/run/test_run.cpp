@@ -531,7 +531,8 @@ private slots:
     }
 
     // A result that cannot be put in place (the run's journal refuses to keep what it would
-    // replace) is reported for its own file at step 222, in row order with the other reports.
+    // replace) is reported for its own file at step 222, in row order with the other reports,
+    // and counted as failed.
     void commitFailuresAreReportedForTheirFiles() {
         QStringList recorded;
         form->runJournals = [&] {
@@ -557,6 +558,13 @@ private slots:
         QCOMPARE(Entries(out), (QStringList{"a.htm", "c.htm", "d.htm"}));
         QCOMPARE(Read(out + QStringLiteral("/a.htm")), QByteArray("a"));
         QCOMPARE(Read(out + QStringLiteral("/d.htm")), QByteArray("old d"));
+        // Such a result counts as failed, not as written.
+        const std::optional<RunSummary> &summary = form->lastRunSummary();
+        QVERIFY(summary);
+        QCOMPARE(summary->written(), 2);
+        QCOMPARE(summary->failures().size(), 3);
+        QCOMPARE(summary->failures()[0],
+                 DescribeFileError(FileError(Kind::Write, out + QStringLiteral("/b.htm"), EDQUOT)));
     }
 
     void keepLineEndsIsStoredAndRestored_data() {
