@@ -7,6 +7,7 @@
 #pragma once
 
 #include "app/RunDriver.h"
+#include "app/RunSummary.h"
 #include "filelist/AddFolder.h"
 #include "undo/UndoStore.h"
 
@@ -71,6 +72,11 @@ public:
     void setProgressText(const QString &text) override;
     std::unique_ptr<ReplacementJournal> startRunJournal() override;
     QString undoNote(bool recorded, bool wrote) const override;
+    void runFinished(const RunSummary &summary) override { lastRunSummary_ = summary; }
+
+    // What the last "Start Removing" of this window did, as its "Done." told it; none before
+    // the first run has ended.
+    const std::optional<RunSummary> &lastRunSummary() const { return lastRunSummary_; }
 
     // Where each run's record of what it replaces comes from instead of the undo store, when
     // set (tests, benchmarks); a function that gives none runs without a record.
@@ -188,4 +194,5 @@ private:
     std::unique_ptr<UndoStore> undo_;
     QString undoProblem_;  // why the last run could keep no record, if it could not
     PreviewDialog *preview_ = nullptr;
+    std::optional<RunSummary> lastRunSummary_;
 };

@@ -291,6 +291,7 @@ void StartRemoving(RunWindow &window) {
     const Engine::Totals totals = Engine::RunSequential(plan, source, context, sink);
     if (totals.stopped)
         summary.stopped(cursor.remaining() + 1);
+    window.runFinished(summary);
 
     guard.step(226, [&] { busy.end(MousePointer::Default); });
     guard.step(228, [&] { window.setProgressValue(0); });

@@ -22,6 +22,7 @@
 
 class Guard;
 class QAbstractItemModel;
+class RunSummary;
 class Settings;
 
 class RunWindow : public WindowServices {
@@ -55,6 +56,8 @@ public:
         Q_UNUSED(wrote);
         return {};
     }
+    // What a run did, once it has ended and before its "Done." is shown. Nothing by default.
+    virtual void runFinished(const RunSummary &summary) { Q_UNUSED(summary); }
 };
 
 namespace RunDriver {

@@ -2,90 +2,56 @@
 // no display (DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM taken out of its environment) and
 // with a home, settings and undo store of its own.
 
+#include "support/Child.h"
 #include "support/FileTree.h"
+#include "support/OperationCases.h"
+#include "support/ScriptedPlatform.h"
 #include "support/TestFiles.h"
 #include "support/Unprivileged.h"
-#include "support/WindowFixture.h"
 
-#include "app/RunDriver.h"
 #include "filelist/AddFolder.h"
 #include "filelist/FileListModel.h"
 
-#include <QComboBox>
 #include <QDirIterator>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLineEdit>
-#include <QProcess>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
 
 #include <pty.h>
-#include <cerrno>
 #include <csignal>
-#include <functional>
 #include <map>
 
 #include <fcntl.h>
-#include <grp.h>
 #include <poll.h>
-#include <pwd.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-extern char **environ;
 
 namespace {
 
 using TestFiles::Entries;
+using TestFiles::Name;
 using TestFiles::Read;
 using TestFiles::Write;
 
-const char *const OperationWords[] = {
-    "lines-containing", "lines-not-containing", "text", "all-but-text", "line", "blank-lines"};
+using Child::Drain;
+using Child::Launch;
+using Child::Outcome;
 
-QByteArray Bytes(const QString &text) {
-    return QFile::encodeName(text);
-}
-
-// How a child ended, and what it wrote.
-struct Outcome {
-    int exitCode = -1;  // -1: it did not end normally
-    QByteArray out, err;
-};
-
-// How to start the program.
-struct Launch {
-    QList<QByteArray> args;
-    QString folder;              // the working folder
-    bool unprivileged = false;   // as the user "nobody" when the tests run as root
-    int errorsTo = -1;           // a descriptor for its standard error instead of a pipe
-    QByteArrayList environment;  // NAME=value added
-    // Called about every millisecond while the child runs; true when it need not be called
-    // again.
-    std::function<bool(pid_t)> whileRunning;
-};
-
-// Reads what is there without waiting; false at the end (or on a terminal's EIO).
-bool Drain(int fd, QByteArray &into) {
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got > 0) {
-            into.append(buffer, got);
-            continue;
-        }
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0 && errno == EAGAIN)
-            return true;
-        return false;
+// A file's "state" in the JSON records.
+const char *StateName(Engine::Outcome outcome) {
+    switch (outcome) {
+        case Engine::Outcome::Changed:
+            return "changed";
+        case Engine::Outcome::Unchanged:
+            return "unchanged";
+        case Engine::Outcome::Empty:
+            return "empty";
+        default:
+            return "failed";
     }
 }
 
@@ -100,96 +66,27 @@ class CliTest : public QObject {
         return home() + QStringLiteral("/data/Brindlewick/Strelmark/undo");
     }
 
-    Outcome run(Launch launch) {
-        std::vector<std::string> env;
-        for (char **entry = environ; *entry != nullptr; ++entry) {
-            const std::string_view text(*entry);
-            bool drop = false;
-            for (const char *name : {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=", "HOME=",
-                                     "XDG_DATA_HOME=", "XDG_CONFIG_HOME="})
-                drop = drop || text.starts_with(name);
-            if (!drop)
-                env.emplace_back(text);
-        }
-        env.push_back("HOME=" + home().toStdString());
-        env.push_back("XDG_DATA_HOME=" + (home() + QStringLiteral("/data")).toStdString());
-        env.push_back("XDG_CONFIG_HOME=" + (home() + QStringLiteral("/config")).toStdString());
-        for (const QByteArray &entry : launch.environment)
-            env.push_back(entry.toStdString());
-        std::vector<char *> envp;
-        for (std::string &entry : env)
-            envp.push_back(entry.data());
-        envp.push_back(nullptr);
-
-        QList<QByteArray> words = launch.args;
-        words.prepend(STRELMARK_PROGRAM);
-        std::vector<char *> argv;
-        for (QByteArray &word : words)
-            argv.push_back(word.data());
-        argv.push_back(nullptr);
-        const QByteArray folder = Bytes(launch.folder.isEmpty() ? root : launch.folder);
-
-        uid_t user = 65534;
-        gid_t group = 65534;
-        if (const passwd *entry = ::getpwnam("nobody")) {
-            user = entry->pw_uid;
-            group = entry->pw_gid;
-        }
-        const bool drop = launch.unprivileged && Unprivileged::RunningAsRoot();
-        if (drop)
+    // The program, with a home of its own and no display, in the test's folder unless the launch
+    // names another.
+    Outcome execute(Launch launch) {
+        launch.program = STRELMARK_PROGRAM;
+        launch.environment << "DISPLAY"
+                           << "WAYLAND_DISPLAY"
+                           << "QT_QPA_PLATFORM"
+                           << "HOME=" + Name(home()) << "XDG_DATA_HOME=" + Name(home()) + "/data"
+                           << "XDG_CONFIG_HOME=" + Name(home()) + "/config";
+        if (launch.folder.isEmpty())
+            launch.folder = root;
+        if (launch.unprivileged)
             Unprivileged::GiveTree(root);
-
-        int out[2], err[2];
-        if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
-            qFatal("no pipes");
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            if (drop &&
-                (::setgroups(0, nullptr) != 0 || ::setgid(group) != 0 || ::setuid(user) != 0))
-                ::_exit(126);
-            const int nothing = ::open("/dev/null", O_RDONLY);
-            if (::chdir(folder.constData()) != 0 || ::dup2(nothing, 0) < 0 ||
-                ::dup2(out[1], 1) < 0 ||
-                ::dup2(launch.errorsTo >= 0 ? launch.errorsTo : err[1], 2) < 0)
-                ::_exit(126);
-            ::execve(argv[0], argv.data(), envp.data());
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        ::close(err[1]);
-        Outcome outcome;
-        if (pid < 0)
-            return outcome;
-        const int errorsFrom = launch.errorsTo >= 0 ? -1 : err[0];
-        for (const int fd : {out[0], err[0]})
-            ::fcntl(fd, F_SETFL, O_NONBLOCK);
-        bool outOpen = true, errOpen = errorsFrom >= 0;
-        bool watching = static_cast<bool>(launch.whileRunning);
-        while (outOpen || errOpen) {
-            pollfd fds[2] = {{out[0], POLLIN, 0}, {errorsFrom, POLLIN, 0}};
-            ::poll(fds, 2, watching ? 1 : 1000);
-            if (outOpen)
-                outOpen = Drain(out[0], outcome.out);
-            if (errOpen)
-                errOpen = Drain(err[0], outcome.err);
-            if (watching)
-                watching = !launch.whileRunning(pid);
-        }
-        ::close(out[0]);
-        ::close(err[0]);
-        int status = 0;
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
-        if (WIFEXITED(status))
-            outcome.exitCode = WEXITSTATUS(status);
-        return outcome;
+        return Child::Run(launch);
     }
 
     Outcome run(const QStringList &args) {
         Launch launch;
         for (const QString &arg : args)
-            launch.args.append(Bytes(arg));
-        return run(launch);
+            launch.args.append(Name(arg));
+        return execute(std::move(launch));
     }
 
     // Every file below `folder` by its relative path, with its bytes.
@@ -214,7 +111,7 @@ class CliTest : public QObject {
         while (it.hasNext()) {
             const QString path = it.next();
             struct stat info {};
-            ::lstat(Bytes(path).constData(), &info);
+            ::lstat(Name(path).constData(), &info);
             QByteArray identity = TestFiles::Identity(path).toUtf8() + ' ' +
                                   QByteArray::number(qlonglong(info.st_mtim.tv_sec)) + '.' +
                                   QByteArray::number(qlonglong(info.st_mtim.tv_nsec));
@@ -281,90 +178,47 @@ private slots:
         QDirIterator it(root, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot,
                         QDirIterator::Subdirectories);
         while (it.hasNext())
-            ::chmod(Bytes(it.next()).constData(), 0755);
+            ::chmod(Name(it.next()).constData(), 0755);
         tree.reset();
     }
 
     // --- The same results as the window -----------------------------------------------------
 
-    void eachOperationMatchesTheWindow_data() {
-        QTest::addColumn<int>("operation");
-        QTest::addColumn<QString>("operand");
-        QTest::addColumn<bool>("keepLineEnds");
-        QTest::addColumn<bool>("inPlace");
-        const std::pair<int, const char *> operations[] = {
-            {0, "meta http"}, {0, "café"}, {1, "o"},   {2, "E"}, {2, "café"}, {3, "T"},
-            {3, "café"},      {4, "2"},    {4, "2.5"}, {4, "1"}, {4, "-3"},   {5, ""},
-        };
-        for (const auto &[operation, operand] : operations) {
-            for (const bool keep : {false, true}) {
-                for (const bool inPlace : {false, true}) {
-                    QTest::addRow("%s %s, %s, %s", OperationWords[operation], operand,
-                                  keep ? "own line ends" : "CR LF",
-                                  inPlace ? "in place" : "to a folder")
-                        << operation << QString::fromUtf8(operand) << keep << inPlace;
-                }
-            }
-        }
-    }
-    void eachOperationMatchesTheWindow() {
-        QFETCH(int, operation);
-        QFETCH(QString, operand);
-        QFETCH(bool, keepLineEnds);
-        QFETCH(bool, inPlace);
-        const QList<std::pair<QString, QByteArray>> pages = {
-            {"page.htm", "<html>\r\n<META HTTP-EQUIV=x>\nbody\r\n\r\n  \nend"},
-            {"utf8.html", "Un café\r\nUN CAFÉ\nthé\nTout\n"},
-            {"latin1.html", "un CAF\xC9, un caf\xE9\nth\xE9\r\nTITRE"},
-            {"empty.html", ""},
-            {"blank.html", "\r\n\n\n"},
-            {"every.html", "meta http\nMETA HTTP-x\n"},
-            {"plain.html", "plain text\r\nline two\r\n"},
-            {"crs.html", "a\rb\r\r\nc\r"},
-        };
-
-        // The window, on one copy.
-        WindowFixture fixture;
-        fixture.store(RunDriver::KeepLineEndsKey,
-                      keepLineEnds ? QStringLiteral("True") : QStringLiteral("False"));
-        Form1 &form = fixture.load();
-        const QString windowIn = fixture.root() + QStringLiteral("/in");
-        const QString windowOut = fixture.root() + QStringLiteral("/out");
-        QDir().mkpath(windowOut);
-        for (const auto &[name, content] : pages) {
-            Write(windowIn + u'/' + name, content);
-            form.fileList->append(windowIn + u'/' + name);
-        }
-        form.Combo1->setCurrentIndex(operation);
-        form.Text1->setText(operation >= 4 ? QStringLiteral("x") : operand);
-        if (operation == 4)
-            fixture.platform.inputAnswers.enqueue(operand);
-        if (inPlace)
-            form.Option2->setChecked(true);
-        else
-            form.Text2->setText(windowOut + u'/');
-        form.PushButton8->click();
-        QCOMPARE(fixture.platform.messages(), QStringList{QStringLiteral("Done.")});
-
-        // The command line, on another.
-        const QString cliIn = root + QStringLiteral("/in");
-        const QString cliOut = root + QStringLiteral("/out");
-        QDir().mkpath(cliOut);
-        QStringList args = {QStringLiteral("remove"), QLatin1String(OperationWords[operation])};
-        if (operation != 5)
-            args << operand;
-        args << (inPlace ? QStringList{QStringLiteral("--in-place")}
-                         : QStringList{QStringLiteral("--out"), cliOut});
-        if (keepLineEnds)
+    // Every shared case (support/OperationCases.h) through the program, dry and then for real:
+    // the exit status, the file's JSON record and the file it leaves.
+    void eachCase_data() { OperationCases::AddRows(); }
+    void eachCase() {
+        QFETCH(OperationCases::Case, example);
+        const OperationCases::Files files(example, root + QStringLiteral("/in"),
+                                          root + QStringLiteral("/out"));
+        const Operations::OperationInfo &info = Operations::InfoOf(example.operation);
+        QStringList args{QStringLiteral("remove"), QString::fromUtf8(info.name)};
+        if (info.operand == Operations::Operand::Text)
+            args << example.condition;
+        if (info.operand == Operations::Operand::Number)
+            args << example.lineNumber;
+        args << (example.options.inPlace ? QStringList{"--in-place"}
+                                         : QStringList{"--out", root + QStringLiteral("/out")});
+        if (example.options.keepLineEnds)
             args << QStringLiteral("--keep-line-ends");
-        for (const auto &page : pages)
-            args << input(QStringLiteral("in/") + page.first, page.second);
-        const Outcome outcome = run(args);
-        QVERIFY2(outcome.exitCode == 0, outcome.err.constData());
-        QCOMPARE(outcome.err, QByteArray());
-
-        QCOMPARE(Files(cliIn), Files(windowIn));
-        QCOMPARE(Files(cliOut), Files(windowOut));
+        args << QStringLiteral("--json");
+        for (const bool dryRun : {true, false}) {
+            const QStringList dry = dryRun ? QStringList{"--dry-run"} : QStringList();
+            const Outcome outcome = run(args + dry + QStringList{"--", files.input});
+            QCOMPARE(outcome.exitCode, example.failed() ? 1 : 0);
+            const QList<QJsonObject> records = Records(outcome.out);
+            QCOMPARE(records.size(), 1);
+            QCOMPARE(records[0].value(QStringLiteral("state")).toString(),
+                     QLatin1String(StateName(example.outcome)));
+            QCOMPARE(records[0].value(QStringLiteral("lines_removed")).toInteger(),
+                     qint64(example.linesRemoved));
+            QCOMPARE(records[0].value(QStringLiteral("characters_removed")).toInteger(),
+                     qint64(example.charactersRemoved));
+            if (dryRun)
+                files.verifyUntouched();
+            else
+                files.verifyRun();
+        }
     }
 
     // Folders are searched as "Add All HTML Files In Folder" searches them; files named on the
@@ -473,8 +327,8 @@ private slots:
     void helpAndVersion() {
         const Outcome help = run({"--help"});
         QCOMPARE(help.exitCode, 0);
-        for (const char *word : OperationWords)
-            QVERIFY2(help.out.contains(QByteArray("  ") + word), word);
+        for (const Operations::OperationInfo &operation : Operations::OperationTable)
+            QVERIFY2(help.out.contains(QByteArray("  ") + operation.name), operation.name);
         for (const char *option :
              {"--out DIR", "--in-place", "--mkdir", "--ext EXT", "--keep-line-ends", "--dry-run",
               "--diff", "--json", "--quiet", "--jobs N", "--version", "strelmark undo"})
@@ -582,7 +436,7 @@ private slots:
         Write(odd, "meta\nrest\n");
         input(QStringLiteral("in/b.html"), "meta only\n");
         input(QStringLiteral("in/c.html"), "keep\r\nall");  // unchanged in place
-        const QByteArray bad = Bytes(root) + "/in/bad\xff.html";
+        const QByteArray bad = Name(root) + "/in/bad\xff.html";
         QVERIFY(::close(::open(bad.constData(), O_WRONLY | O_CREAT, 0644)) == 0);
 
         Launch launch;
@@ -592,13 +446,13 @@ private slots:
                        "--in-place",
                        "--json",
                        "--",
-                       Bytes(root + QStringLiteral("/in/a.html")),
-                       Bytes(odd),
-                       Bytes(root + QStringLiteral("/in/b.html")),
-                       Bytes(root + QStringLiteral("/in/c.html")),
+                       Name(root + QStringLiteral("/in/a.html")),
+                       Name(odd),
+                       Name(root + QStringLiteral("/in/b.html")),
+                       Name(root + QStringLiteral("/in/c.html")),
                        bad,
-                       Bytes(root + QStringLiteral("/in/missing.html"))};
-        const Outcome outcome = run(launch);
+                       Name(root + QStringLiteral("/in/missing.html"))};
+        const Outcome outcome = execute(launch);
         QCOMPARE(outcome.exitCode, 1);
         QJsonObject summary;
         const QList<QJsonObject> records = Records(outcome.out, &summary);
@@ -626,7 +480,7 @@ private slots:
         QCOMPARE(field(5, "error").toString(), QStringLiteral("No such file or directory: ") +
                                                    root + QStringLiteral("/in/missing.html"));
         QVERIFY(outcome.err.contains("strelmark: No such file or directory: " +
-                                     Bytes(root + QStringLiteral("/in/missing.html"))));
+                                     Name(root + QStringLiteral("/in/missing.html"))));
 
         // The summary adds up.
         QCOMPARE(summary.value(QStringLiteral("files")).toInteger(), 6);
@@ -684,16 +538,16 @@ private slots:
 
         Launch launch;
         launch.unprivileged = true;
-        launch.args = {"remove", "lines-containing", "meta", "--out", Bytes(root) + "/out"};
+        launch.args = {"remove", "lines-containing", "meta", "--out", Name(root) + "/out"};
         for (const QString &path : paths)
-            launch.args << Bytes(path);
+            launch.args << Name(path);
         if (trouble == QLatin1String("unreadable") || trouble == QLatin1String("read-only output"))
             Unprivileged::GiveTree(root);
         if (trouble == QLatin1String("unreadable"))
-            QVERIFY(::chmod(Bytes(root + QStringLiteral("/in/locked.html")).constData(), 0) == 0);
+            QVERIFY(::chmod(Name(root + QStringLiteral("/in/locked.html")).constData(), 0) == 0);
         if (trouble == QLatin1String("read-only output"))
-            QVERIFY(::chmod(Bytes(root + QStringLiteral("/out")).constData(), 0555) == 0);
-        const Outcome outcome = run(launch);
+            QVERIFY(::chmod(Name(root + QStringLiteral("/out")).constData(), 0555) == 0);
+        const Outcome outcome = execute(launch);
         if (outcome.exitCode == Unprivileged::CannotDrop || outcome.exitCode == 126)
             QSKIP("cannot run the program as an unprivileged user here");
         QCOMPARE(outcome.exitCode, status);
@@ -741,8 +595,8 @@ private slots:
         Launch launch;
         launch.args = {"remove", "lines-containing", "drop", "--jobs", "2", "--ext", "html"};
         launch.args << (inPlace ? QByteArrayList{"--in-place"}
-                                : QByteArrayList{"--out", Bytes(out)});
-        launch.args << Bytes(root + QStringLiteral("/in"));
+                                : QByteArrayList{"--out", Name(out)});
+        launch.args << Name(root + QStringLiteral("/in"));
         launch.whileRunning = [&](pid_t pid) {
             const QStringList runs = QDir(undoStore()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
             if (runs.isEmpty())
@@ -752,7 +606,7 @@ private slots:
             ::kill(pid, SIGCONT);
             return true;
         };
-        const Outcome outcome = run(launch);
+        const Outcome outcome = execute(launch);
         QCOMPARE(outcome.exitCode, 128 + signal);
         QVERIFY2(
             outcome.out.startsWith(QByteArray("Stopped by ") +
@@ -815,12 +669,12 @@ private slots:
         };
         // The records of both runs, without the summaries (which hold the time taken).
         auto runWith = [&](const QString &base, const char *jobs) {
-            const QByteArray b = Bytes(base);
+            const QByteArray b = Name(base);
             Launch toFolder;
             toFolder.folder = base;
             toFolder.args = {"remove", "line", "1",      "--out",     b + "/out",
                              "--jobs", jobs,   "--json", b + "/tree", "out/u1-1.html"};
-            const Outcome first = run(toFolder);
+            const Outcome first = execute(toFolder);
             Launch inPlace;
             inPlace.folder = base;
             inPlace.args = {"remove",
@@ -837,7 +691,7 @@ private slots:
                             "./place/c.html",
                             b + "/place",
                             "place/to-b.html"};
-            const Outcome second = run(inPlace);
+            const Outcome second = execute(inPlace);
             [&] {
                 QCOMPARE(first.exitCode, 0);
                 QCOMPARE(second.exitCode, 0);
@@ -870,7 +724,7 @@ private slots:
             layout(many);
             QByteArray records = runWith(many, "4");
             QCOMPARE(Files(many), expected);
-            QCOMPARE(records.replace(Bytes(many), Bytes(one)), oneRecords);
+            QCOMPARE(records.replace(Name(many), Name(one)), oneRecords);
         }
     }
 
@@ -917,7 +771,7 @@ private slots:
         Launch trace;
         trace.args = {"--version"};
         trace.environment = {"LD_TRACE_LOADED_OBJECTS=1"};
-        const Outcome libraries = run(trace);
+        const Outcome libraries = execute(trace);
         QVERIFY(libraries.out.contains("libQt6Core"));
         QVERIFY(!libraries.out.contains("libQt6Gui"));
         QVERIFY(!libraries.out.contains("libQt6Widgets"));
@@ -1021,11 +875,16 @@ private slots:
         QCOMPARE(run(QStringList{"remove"} + operation + QStringList{"--out", real, page}).exitCode,
                  0);
 
-        QProcess gnu;
-        gnu.start(diffTool, {"-u", "--label", page, "--label", out + QStringLiteral("/page.html"),
-                             page, real + QStringLiteral("/page.html")});
-        QVERIFY(gnu.waitForFinished());
-        const QByteArray expected = gnu.readAllStandardOutput();
+        Launch gnu;
+        gnu.program = Name(diffTool);
+        gnu.args = {"-u",
+                    "--label",
+                    Name(page),
+                    "--label",
+                    Name(out) + "/page.html",
+                    Name(page),
+                    Name(real) + "/page.html"};
+        const QByteArray expected = Child::Run(gnu).out;
         QVERIFY(!expected.isEmpty());
         QCOMPARE(diff.out, expected);
     }
@@ -1062,8 +921,8 @@ private slots:
         ::fcntl(master, F_SETFD, FD_CLOEXEC);
         ::fcntl(terminal, F_SETFD, FD_CLOEXEC);
         Launch launch;
-        launch.args = {"remove", "lines-containing",   "meta",
-                       "--out",  Bytes(root) + "/out", Bytes(root + QStringLiteral("/in"))};
+        launch.args = {"remove", "lines-containing",  "meta",
+                       "--out",  Name(root) + "/out", Name(root + QStringLiteral("/in"))};
         launch.errorsTo = terminal;
         QByteArray shown;
         ::fcntl(master, F_SETFL, O_NONBLOCK);
@@ -1071,7 +930,7 @@ private slots:
             Drain(master, shown);
             return false;
         };
-        const Outcome outcome = run(launch);
+        const Outcome outcome = execute(launch);
         ::close(terminal);
         while (Drain(master, shown)) {
             pollfd fd{master, POLLIN, 0};

@@ -1,5 +1,6 @@
 // The six removal operations, the loop choice, and what the loops ask of the run.
 #include "ReferenceMatch.h"
+#include "support/TestFiles.h"
 #include "text/Operations.h"
 
 #include <QtTest>
@@ -7,6 +8,7 @@
 #include <random>
 
 using namespace Operations;
+using TestFiles::View;
 
 namespace {
 
@@ -18,10 +20,6 @@ QByteArray Lines(int count) {
         text += "L" + QByteArray::number(i);
     }
     return text;
-}
-
-std::string_view View(const QByteArray &bytes) {
-    return std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 // A run whose controls change only where the test says: before line k (counted from 0), a
@@ -155,6 +153,7 @@ private slots:
     void utf8Check();
     void encodings_data();
     void encodings();
+    void latin1LetterCaseOverAllBytes();
     void searchAgreesWithReference_data();
     void searchAgreesWithReference();
     void loopsAgreeWithReference_data();
@@ -616,6 +615,44 @@ void OperationsTest::encodings() {
     }
     QCOMPARE(QByteArray::fromStdString(RemoveCharactersExcept(View(line), condition)), occurrences);
     QCOMPARE(QByteArray::fromStdString(RemoveOccurrences(View(line), condition)), rest);
+}
+
+// Letter case is ignored by the Latin-1 table on lines that are not UTF-8: A to Z and À to Þ go
+// with a to z and à to þ, × and ÷ stay apart, every other byte is only itself. Each of the 256
+// byte values is a line of its own (the line end itself aside), and the condition is each
+// character of Latin-1 in turn: the lines it removes are the byte and its partner.
+void OperationsTest::latin1LetterCaseOverAllBytes() {
+    auto partner = [](int c) {
+        const bool capital = (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7);
+        const bool small = (c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7);
+        return capital ? c + 0x20 : small ? c - 0x20 : c;
+    };
+    // Every byte but LF on a line of its own; CR last, where no LF follows it.
+    QByteArray page;
+    for (int b = 0; b < 256; ++b) {
+        if (b != '\n' && b != '\r')
+            page += char(b) + QByteArray("\n");
+    }
+    page += '\r';
+
+    QStringList wrong;
+    for (int c = 1; c < 256; ++c) {
+        if (c == '\n' || c == '\r')
+            continue;
+        ScriptedContext ctx(QString(QChar(c)), Captions[0]);
+        const QByteArray kept = Run(ctx, page, 0).text + "\r\n";
+        QList<int> removed;
+        for (int b = 0; b < 256; ++b) {
+            if (b != '\n' && !kept.contains(char(b) + QByteArray("\r\n")))
+                removed.append(b);
+        }
+        const QList<int> expected =
+            partner(c) == c ? QList<int>{c}
+                            : QList<int>{std::min(c, partner(c)), std::max(c, partner(c))};
+        if (removed != expected)
+            wrong.append(QStringLiteral("0x%1").arg(c, 2, 16, QChar(u'0')));
+    }
+    QCOMPARE(wrong, QStringList());
 }
 
 void OperationsTest::utf8Check_data() {

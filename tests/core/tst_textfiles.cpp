@@ -1,11 +1,12 @@
 // Reading text files as lines and writing results atomically.
 #include "engine/FileWork.h"
+#include "engine/FixedContext.h"
 #include "files/AtomicFile.h"
 #include "files/CommitQueue.h"
 #include "files/FileError.h"
 #include "files/RFTSFSO.h"
 #include "files/ReadAhead.h"
-#include "support/FixedContext.h"
+#include "support/Child.h"
 #include "support/TestFiles.h"
 #include "support/Unprivileged.h"
 #include "text/Operations.h"
@@ -26,6 +27,8 @@
 
 using namespace RFTSFSO;
 using TestFiles::Entries;
+using TestFiles::Name;
+using TestFiles::View;
 
 namespace {
 
@@ -35,10 +38,6 @@ QList<QByteArray> LinesOf(LineReader reader) {
     while (reader.next(line))
         lines.append(QByteArray(line.data(), static_cast<qsizetype>(line.size())));
     return lines;
-}
-
-std::string_view View(const QByteArray &bytes) {
-    return std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 // Rows for both kinds of temporary file: unnamed ones and, as where those cannot be made, named.
@@ -93,7 +92,6 @@ private slots:
     void writesThroughSymbolicLink();
     void inPlace_data() { TemporaryKinds(); }
     void inPlace();
-    void nothingKeptTouchesNothing();
     void errorsTellReadFromWrite();
     void killedWriterLeavesNoTemporary();
 };
@@ -387,7 +385,7 @@ void TextFilesTest::keepsPermissions() {
     QTemporaryDir dir;
     const QString path = dir.filePath("a.htm");
     TestFiles::Write(path, "old");
-    QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
+    QCOMPARE(::chmod(Name(path).constData(), mode_t(mode)), 0);
     WriteTextFile("new", path, temporary);
     QCOMPARE(int(TestFiles::StatusOf(path).permissions), mode);
     QCOMPARE(TestFiles::Read(path), QByteArray("new"));
@@ -415,7 +413,7 @@ void TextFilesTest::readAheadStartsAfterAReadThatWaited() {
     QCOMPARE(ahead.announced(), std::uint64_t(0));
 
     // Out of the page cache: written back, then dropped.
-    const QByteArray cold = QFile::encodeName(files[3]);
+    const QByteArray cold = Name(files[3]);
     const int fd = ::open(cold.constData(), O_RDONLY);
     QVERIFY(fd >= 0);
     QCOMPARE(::fdatasync(fd), 0);
@@ -454,7 +452,7 @@ void TextFilesTest::keepsPermissionsFileAfterFile() {
     for (int i = 0; i < modes.size(); ++i) {
         const QString path = dir.filePath(QString("f%1.htm").arg(i));
         TestFiles::Write(path, "old");
-        QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(modes[i])), 0);
+        QCOMPARE(::chmod(Name(path).constData(), mode_t(modes[i])), 0);
     }
     const mode_t previous = ::umask(mode_t(umask));
     for (int i = 0; i < modes.size(); ++i)
@@ -545,8 +543,8 @@ void TextFilesTest::deniedByPermissions() {
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (child.exitCode == Unprivileged::CannotDrop)
         QSKIP("this system has no unprivileged user to become");
-    QVERIFY2(child.exitCode == 0, child.errors.constData());
-    QCOMPARE(QString::fromUtf8(child.output).trimmed(), outcome);
+    QVERIFY2(child.exitCode == 0, child.err.constData());
+    QCOMPARE(QString::fromUtf8(child.out).trimmed(), outcome);
     QCOMPARE(Entries(folder), before);  // nothing new, no temporary file
     QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
     QCOMPARE(TestFiles::Read(file), QByteArray("old"));
@@ -560,7 +558,7 @@ void TextFilesTest::keepsOwner() {
     QTemporaryDir dir;
     const QString path = dir.filePath("a.htm");
     TestFiles::Write(path, "old");
-    QCOMPARE(::chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
+    QCOMPARE(::chown(Name(path).constData(), 65534, 65534), 0);
     WriteTextFile("new", path, temporary);
     const TestFiles::Status status = TestFiles::StatusOf(path);
     QCOMPARE(status.owner, uid_t(65534));
@@ -602,7 +600,7 @@ void TextFilesTest::inPlace() {
     TestFiles::Write(path, bytes);
 
     // What ProcessFile does, with the kind of temporary file of the row.
-    FixedContext ctx("META HTTP", Operations::Captions[0]);
+    Engine::FixedLineContext ctx(Operations::Captions[0], "META HTTP");
     {
         LineReader input(path);
         ResultWriter::Options options;
@@ -625,33 +623,11 @@ void TextFilesTest::inPlace() {
     QCOMPARE(Entries(dir.path()), QStringList({"a.htm"}));
 }
 
-void TextFilesTest::nothingKeptTouchesNothing() {
-    QTemporaryDir dir;
-    const QString in = dir.filePath("in.htm"), out = dir.filePath("out.htm");
-    TestFiles::Write(in, "a\r\nb\r\n");
-    TestFiles::Write(out, "previous");
-    const TestFiles::Status before = TestFiles::StatusOf(out);
-
-    FixedContext ctx("zzz", Operations::Captions[1]);
-    using State = Engine::Outcome;
-    const auto prepare = Engine::Destination::Prepare;
-    Engine::FileResult result = Engine::ProcessFile(in, out, ctx, {}, prepare);
-    QCOMPARE(result.outcome, State::Empty);
-    QVERIFY(!result.pending);
-    QCOMPARE(TestFiles::StatusOf(out).inode, before.inode);
-    QCOMPARE(TestFiles::Read(out), QByteArray("previous"));
-
-    // The same in place: the input stays as it was.
-    result = Engine::ProcessFile(in, in, ctx, {}, prepare);
-    QCOMPARE(result.outcome, State::Empty);
-    QCOMPARE(TestFiles::Read(in), QByteArray("a\r\nb\r\n"));
-}
-
 void TextFilesTest::errorsTellReadFromWrite() {
     QTemporaryDir dir;
     const QString in = dir.filePath("in.htm"), out = dir.filePath("out.htm");
     TestFiles::Write(in, "a\r\nb");
-    FixedContext ctx("a", Operations::Captions[0]);
+    Engine::FixedLineContext ctx(Operations::Captions[0], "a");
 
     using State = Engine::Outcome;
     for (auto destination : {Engine::Destination::Prepare, Engine::Destination::DryRun}) {
@@ -684,10 +660,7 @@ void TextFilesTest::killedWriterLeavesNoTemporary() {
     const QString path = dir.filePath("a.htm");
     TestFiles::Write(path, "old content");
 
-    QProcess child;
-    child.start(QCoreApplication::applicationFilePath(), {"--write-then-die", path});
-    QVERIFY(child.waitForFinished(60000));
-    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(Child::Run(Child::Self({"--write-then-die", path})).signal, SIGKILL);
     QCOMPARE(Entries(dir.path()), QStringList({"a.htm"}));
     QCOMPARE(TestFiles::Read(path), QByteArray("old content"));
 }

@@ -2,6 +2,7 @@
 //
 // The commit is simulated here as the commit queue does it: each result is written beside its
 // target, the group is recorded, and only then is each result renamed over its target.
+#include "support/Child.h"
 #include "undo/UndoStore.h"
 
 #include <QtTest>
@@ -436,12 +437,10 @@ void UndoStoreTest::processKilledMidGroup() {
     WriteFile(first, "first original");
     WriteFile(second, "second original");
 
-    QProcess child;
-    child.start(QCoreApplication::applicationFilePath(),
-                {"--record-then-die", store.path(), QString::fromStdString(first),
-                 QString::fromStdString(second)});
-    QVERIFY(child.waitForFinished(60000));
-    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+    const Child::Outcome child =
+        Child::Run(Child::Self({"--record-then-die", store.path(), QString::fromStdString(first),
+                                QString::fromStdString(second)}));
+    QCOMPARE(child.signal, SIGKILL);
     QCOMPARE(ReadFile(first), QByteArray("result"));
     QCOMPARE(ReadFile(second), QByteArray("second original"));
 

@@ -342,9 +342,9 @@ private slots:
         tree.setMode("B", 0755);
         if (walk.exitCode == Unprivileged::CannotDrop)
             QSKIP("this system has no unprivileged user to become");
-        QVERIFY2(walk.exitCode == 0, walk.errors.constData());
+        QVERIFY2(walk.exitCode == 0, walk.err.constData());
 
-        const QStringList folders = QString::fromUtf8(walk.output).split(u'\n', Qt::SkipEmptyParts);
+        const QStringList folders = QString::fromUtf8(walk.out).split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(folders, tree.entries({"", "A", "C", "A/a", "C/c"}) << "shown: 0");
     }
 };

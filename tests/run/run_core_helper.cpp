@@ -6,8 +6,8 @@
 //
 // Exit status 0 when every file was done.
 #include "engine/FileWork.h"
+#include "engine/FixedContext.h"
 #include "files/CommitQueue.h"
-#include "support/FixedContext.h"
 #include "text/Operations.h"
 
 #include <QDir>
@@ -16,7 +16,7 @@ int main(int argc, char **argv) {
     if (argc != 2)
         return 2;
     const QDir folder(QString::fromLocal8Bit(argv[1]));
-    FixedContext ctx;
+    Engine::FixedLineContext ctx(Operations::Captions[0], QStringLiteral("x"));
     CommitQueue queue(nullptr, CommitQueue::Mode::Overlapped);
     std::size_t row = 0;
     for (const QString &name : folder.entryList(QDir::Files, QDir::Name)) {

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -39,6 +40,24 @@ Status StatusOf(const QString &path) {
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return {};
     return {true, info.st_mode & 07777, info.st_uid, info.st_gid, info.st_dev, info.st_ino};
+}
+
+bool Stamp::operator==(const Stamp &other) const {
+    return exists == other.exists && inode == other.inode &&
+           modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec &&
+           permissions == other.permissions && links == other.links;
+}
+
+Stamp StampOf(const QString &path) {
+    struct stat info;
+    if (::stat(Name(path).constData(), &info) != 0)
+        return {};
+    return {true, info.st_ino, info.st_mtim, mode_t(info.st_mode & 07777), info.st_nlink};
+}
+
+bool MakeOld(const QString &path) {
+    const timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+    return ::utimensat(AT_FDCWD, Name(path).constData(), times, 0) == 0;
 }
 
 bool MakePipe(const QString &path) {

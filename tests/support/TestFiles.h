@@ -1,14 +1,30 @@
 // Files and folders as the tests look at them: whole files read and written, a folder's
-// entries, what stat says about a path, and the texts of a list's rows.
+// entries, what stat says about a path, whether a file was rewritten, and the texts of a list's
+// rows.
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QStringList>
+
+#include <cstddef>
+#include <ctime>
+#include <string_view>
 
 #include <sys/types.h>
 
 namespace TestFiles {
+
+// A path's bytes, as the system calls take it.
+inline QByteArray Name(const QString &path) {
+    return QFile::encodeName(path);
+}
+
+// The bytes as a view, as the text core reads them.
+inline std::string_view View(const QByteArray &bytes) {
+    return std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
 
 // The file's bytes. A file that cannot be read gives "<unreadable: reason>", which no test
 // expects as content.
@@ -32,6 +48,22 @@ struct Status {
     ino_t inode = 0;
 };
 Status StatusOf(const QString &path);
+
+// What a rewrite changes (following links): a file put in place of another is another inode
+// with another modification time. Equal stamps: the file was left alone.
+struct Stamp {
+    bool exists = false;
+    ino_t inode = 0;
+    timespec modified{};
+    mode_t permissions = 0;  // the bits of 07777
+    nlink_t links = 0;
+    bool operator==(const Stamp &other) const;
+};
+Stamp StampOf(const QString &path);
+
+// Sets the modification time to a day in 2001, so that a rewrite cannot keep it by chance.
+// False when it cannot be set.
+bool MakeOld(const QString &path);
 
 // Makes a named pipe; false when it cannot be made.
 bool MakePipe(const QString &path);

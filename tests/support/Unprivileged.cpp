@@ -1,8 +1,6 @@
 #include "support/Unprivileged.h"
 
-#include <QCoreApplication>
 #include <QFile>
-#include <QProcess>
 
 #include <filesystem>
 #include <system_error>
@@ -13,9 +11,6 @@
 
 namespace Unprivileged {
 
-namespace {
-
-// The user "nobody", or its usual numbers where the system does not name it.
 void NobodyIds(uid_t &user, gid_t &group) {
     user = 65534;
     group = 65534;
@@ -24,8 +19,6 @@ void NobodyIds(uid_t &user, gid_t &group) {
         group = entry->pw_gid;
     }
 }
-
-}  // namespace
 
 bool RunningAsRoot() {
     return ::geteuid() == 0;
@@ -60,21 +53,6 @@ void GiveTree(const QString &path) {
         give(it->path());
     if (error)
         qFatal("cannot go through %s: %s", root.c_str(), error.message().c_str());
-}
-
-Outcome RunChild(const QStringList &arguments) {
-    QProcess child;
-    child.start(QCoreApplication::applicationFilePath(), arguments);
-    Outcome outcome;
-    if (!child.waitForFinished(120000) || child.exitStatus() != QProcess::NormalExit) {
-        child.kill();
-        child.waitForFinished();
-    } else {
-        outcome.exitCode = child.exitCode();
-    }
-    outcome.output = child.readAllStandardOutput();
-    outcome.errors = child.readAllStandardError();
-    return outcome;
 }
 
 }  // namespace Unprivileged

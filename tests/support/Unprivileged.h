@@ -11,9 +11,12 @@
 //     }
 #pragma once
 
-#include <QByteArray>
+#include "support/Child.h"
+
 #include <QString>
 #include <QStringList>
+
+#include <sys/types.h>
 
 namespace Unprivileged {
 
@@ -23,6 +26,9 @@ inline constexpr int CannotDrop = 77;
 // True when the tests run as root.
 bool RunningAsRoot();
 
+// The user "nobody" and its group, or their usual numbers where the system does not name it.
+void NobodyIds(uid_t &user, gid_t &group);
+
 // In the child: when running as root, becomes the user "nobody" for good (its groups, then its
 // group, then the user). False when that failed.
 bool DropRoot();
@@ -31,13 +37,11 @@ bool DropRoot();
 // reach and change it as its owner would. Nothing to do when the tests do not run as root.
 void GiveTree(const QString &path);
 
-struct Outcome {
-    int exitCode = -1;  // -1 when the child did not start or did not end normally
-    QByteArray output;  // its standard output
-    QByteArray errors;  // its standard error
-};
+using Outcome = Child::Outcome;
 
 // Runs this test program with `arguments` in a child process and waits for it.
-Outcome RunChild(const QStringList &arguments);
+inline Outcome RunChild(const QStringList &arguments) {
+    return Child::Run(Child::Self(arguments));
+}
 
 }  // namespace Unprivileged

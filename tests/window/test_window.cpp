@@ -5,6 +5,7 @@
 #include "base/Settings.h"
 #include "filelist/FileListModel.h"
 #include "filelist/FileListView.h"
+#include "support/Child.h"
 #include "support/TestFiles.h"
 #include "support/WindowFixture.h"
 #include "text/Operations.h"
@@ -15,7 +16,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -432,12 +432,10 @@ private slots:
             fixture.control<QRadioButton>("Option2")->click();
 
         // No event is handled between the change and the reading.
-        QProcess reader;
-        reader.start(QCoreApplication::applicationFilePath(),
-                     {"--print-setting", fixture.settingsPath(), key});
-        QVERIFY(reader.waitForFinished(60000));
-        QCOMPARE(reader.exitCode(), 0);
-        QCOMPARE(QString::fromUtf8(reader.readAllStandardOutput()), value);
+        const Child::Outcome reader =
+            Child::Run(Child::Self({"--print-setting", fixture.settingsPath(), key}));
+        QCOMPARE(reader.exitCode, 0);
+        QCOMPARE(QString::fromUtf8(reader.out), value);
     }
 
     void pointerFeedback() {

@@ -1,0 +1,139 @@
+#include "support/Child.h"
+
+#include "support/Unprivileged.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <cerrno>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <fcntl.h>
+#include <grp.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
+
+namespace Child {
+
+namespace {
+
+// This process's environment with the launch's changes.
+std::vector<std::string> EnvironmentOf(const Launch &launch) {
+    std::vector<std::string> env;
+    for (char **entry = environ; *entry != nullptr; ++entry)
+        env.emplace_back(*entry);
+    for (const QByteArray &change : launch.environment) {
+        const qsizetype equals = change.indexOf('=');
+        const std::string name = change.left(equals < 0 ? change.size() : equals + 1).toStdString();
+        const std::string prefix = equals < 0 ? name + '=' : name;
+        std::erase_if(env, [&](const std::string &entry) { return entry.starts_with(prefix); });
+        if (equals >= 0)
+            env.push_back(change.toStdString());
+    }
+    return env;
+}
+
+// Forks and runs the program with `out` and `err` as its standard output and error (-1: this
+// process's). Everything the child needs is made before the fork, which it follows only with
+// calls that are safe there.
+pid_t Spawn(const Launch &launch, int out, int err) {
+    std::vector<std::string> env = EnvironmentOf(launch);
+    std::vector<char *> envp;
+    for (std::string &entry : env)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    QByteArrayList words = launch.args;
+    words.prepend(launch.program);
+    std::vector<char *> argv;
+    for (QByteArray &word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const QByteArray folder = QFile::encodeName(launch.folder);
+    const bool drop = launch.unprivileged && Unprivileged::RunningAsRoot();
+    uid_t user = 0;
+    gid_t group = 0;
+    Unprivileged::NobodyIds(user, group);
+
+    const pid_t pid = ::fork();
+    if (pid != 0)
+        return pid;
+    if (drop && (::setgroups(0, nullptr) != 0 || ::setgid(group) != 0 || ::setuid(user) != 0))
+        ::_exit(126);
+    const int nothing = ::open("/dev/null", O_RDONLY);
+    if ((!folder.isEmpty() && ::chdir(folder.constData()) != 0) || ::dup2(nothing, 0) < 0 ||
+        (out >= 0 && ::dup2(out, 1) < 0) || (err >= 0 && ::dup2(err, 2) < 0))
+        ::_exit(126);
+    ::execve(argv[0], argv.data(), envp.data());
+    ::_exit(127);
+}
+
+}  // namespace
+
+bool Drain(int fd, QByteArray &into) {
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got > 0) {
+            into.append(buffer, got);
+            continue;
+        }
+        if (got < 0 && errno == EINTR)
+            continue;
+        return got < 0 && errno == EAGAIN;
+    }
+}
+
+Launch Self(const QStringList &arguments) {
+    Launch launch;
+    launch.program = QFile::encodeName(QCoreApplication::applicationFilePath());
+    for (const QString &argument : arguments)
+        launch.args.append(QFile::encodeName(argument));
+    return launch;
+}
+
+Outcome Run(const Launch &launch) {
+    int out[2], err[2];
+    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+        qFatal("no pipes for a child");
+    const pid_t pid = Spawn(launch, out[1], launch.errorsTo >= 0 ? launch.errorsTo : err[1]);
+    ::close(out[1]);
+    ::close(err[1]);
+    Outcome outcome;
+    bool outOpen = pid > 0, errOpen = pid > 0 && launch.errorsTo < 0;
+    bool watching = pid > 0 && static_cast<bool>(launch.whileRunning);
+    for (const int fd : {out[0], err[0]})
+        ::fcntl(fd, F_SETFL, O_NONBLOCK);
+    while (outOpen || errOpen) {
+        pollfd fds[2] = {{outOpen ? out[0] : -1, POLLIN, 0}, {errOpen ? err[0] : -1, POLLIN, 0}};
+        ::poll(fds, 2, watching ? 1 : 1000);
+        if (outOpen)
+            outOpen = Drain(out[0], outcome.out);
+        if (errOpen)
+            errOpen = Drain(err[0], outcome.err);
+        if (watching)
+            watching = !launch.whileRunning(pid);
+    }
+    ::close(out[0]);
+    ::close(err[0]);
+    if (pid <= 0)
+        return outcome;
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFEXITED(status))
+        outcome.exitCode = WEXITSTATUS(status);
+    if (WIFSIGNALED(status))
+        outcome.signal = WTERMSIG(status);
+    return outcome;
+}
+
+pid_t Start(const Launch &launch) {
+    return Spawn(launch, -1, -1);
+}
+
+}  // namespace Child
