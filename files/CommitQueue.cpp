@@ -36,7 +36,8 @@ std::int64_t Nanoseconds(const struct timespec &time) {
 
 }  // namespace
 
-CommitQueue::CommitQueue(ReplacementJournal *journal, Mode mode) : journal_(journal), mode_(mode) {}
+CommitQueue::CommitQueue(ReplacementJournal *journal, Mode mode, std::chrono::milliseconds maxDelay)
+    : journal_(journal), mode_(mode), maxDelay_(maxDelay) {}
 
 CommitQueue::~CommitQueue() {
     collect(true);
@@ -82,7 +83,7 @@ std::vector<CommitFailure> CommitQueue::add(std::unique_ptr<PendingResult> resul
     ++held_[place];
     pending_.push_back(Entry{std::move(result), tag, std::move(place)});
     const bool fullByCount = pending_.size() >= MaxFiles;
-    const bool full = bytes_ >= MaxBytes || std::chrono::steady_clock::now() - first_ >= MaxDelay;
+    const bool full = bytes_ >= MaxBytes || std::chrono::steady_clock::now() - first_ >= maxDelay_;
     if (fullByCount || full) {
         if (mode_ == Mode::InCall) {
             append(commit());

@@ -71,7 +71,9 @@ public:
     };
 
     // `journal`, when given, records each group before any of its results is put in place.
-    explicit CommitQueue(ReplacementJournal *journal = nullptr, Mode mode = Mode::InCall);
+    // `maxDelay`: how old a group's first result may grow before the group is committed.
+    explicit CommitQueue(ReplacementJournal *journal = nullptr, Mode mode = Mode::InCall,
+                         std::chrono::milliseconds maxDelay = MaxDelay);
     CommitQueue(const CommitQueue &) = delete;
     CommitQueue &operator=(const CommitQueue &) = delete;
     // Puts a group in flight in place, then drops whatever is pending: nothing of it is written.
@@ -120,6 +122,7 @@ private:
 
     ReplacementJournal *journal_;
     Mode mode_;
+    std::chrono::milliseconds maxDelay_;
     std::vector<Entry> pending_;
     std::uint64_t bytes_ = 0;
     std::size_t added_ = 0, settled_ = 0;

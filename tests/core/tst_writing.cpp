@@ -35,6 +35,9 @@ using TestFiles::Stamp;
 using TestFiles::StampOf;
 using TestFiles::View;
 
+// A group that never grows old while a test fills it, however slow the machine is.
+constexpr std::chrono::milliseconds NeverOld = std::chrono::hours(1);
+
 namespace {
 
 using State = Engine::Outcome;
@@ -529,7 +532,7 @@ void WritingTest::places() {
 
 void WritingTest::groupIsCommittedWhenFull() {
     QTemporaryDir dir;
-    CommitQueue queue;
+    CommitQueue queue(nullptr, CommitQueue::Mode::InCall, NeverOld);
     for (std::size_t i = 0; i + 1 < CommitQueue::MaxFiles; ++i) {
         QVERIFY(queue.add(Prepared(dir.filePath(QString("f%1.htm").arg(i)), "x"), i).empty());
     }
@@ -788,7 +791,7 @@ void WritingTest::overlappedGroupIsHeldUntilInPlace() {
     QFETCH(bool, withJournal);
     QTemporaryDir dir;
     RecordingJournal journal;
-    CommitQueue queue(withJournal ? &journal : nullptr, CommitQueue::Mode::Overlapped);
+    CommitQueue queue(withJournal ? &journal : nullptr, CommitQueue::Mode::Overlapped, NeverOld);
     for (std::size_t i = 0; i < CommitQueue::MaxFiles; ++i) {
         const QString path = dir.filePath(QString("f%1.htm").arg(i));
         TestFiles::Write(path, "old");
