@@ -93,6 +93,11 @@ int Helper(void *argument) {
 
 }  // namespace
 
+bool CanLinkByDescriptor() {
+    static const bool can = ::access("/proc/self/fd", X_OK) == 0 || ::geteuid() == 0;
+    return can;
+}
+
 void PutAllInPlace(std::vector<Placement> &entries) {
     if (entries.empty())
         return;

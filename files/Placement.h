@@ -26,3 +26,8 @@ struct Placement {
 // that only links new files in, each in one step (a new file whose name was taken meanwhile is
 // the one exception, renamed over what appeared there).
 void PutAllInPlace(std::vector<Placement> &entries);
+
+// Whether a file can be linked in by its descriptor here: through /proc/self/fd, or directly
+// with AT_EMPTY_PATH, which needs a privilege. Decided once. Where it cannot, a file is put in
+// place from a named temporary file (`named`).
+bool CanLinkByDescriptor();
