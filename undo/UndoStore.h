@@ -71,10 +71,9 @@
 #pragma once
 
 #include "files/ReplacementJournal.h"
+#include "undo/UndoSummary.h"
 
-#include <QDateTime>
 #include <QString>
-#include <QStringList>
 
 #include <cstddef>
 #include <cstdint>
@@ -83,8 +82,9 @@
 #include <string>
 #include <vector>
 
-// Which face of the program made a run.
-enum class UndoFace { Window, CommandLine };
+namespace Undo {
+struct Record;
+}
 
 // How the store keeps a replaced file.
 enum class UndoKeep {
@@ -98,52 +98,6 @@ struct UndoLimits {
     std::uint64_t bytes = 2'000'000'000;  // all runs together, at most (2 GB)...
     unsigned freeSpacePercent = 10;       // ...and at most this share of the free space
 };
-
-// One run in the store, as a menu entry shows it: "Undo Last Run (12 files, 3.4 MB)".
-struct UndoRunInfo {
-    QString name;       // the run folder's name
-    QDateTime started;  // UTC
-    UndoFace face = UndoFace::Window;
-    std::size_t files = 0;        // files replaced or created
-    std::uint64_t bytesKept = 0;  // the space the kept files hold
-    bool inProgress = false;      // a process is still recording it (it cannot be undone yet)
-};
-
-// What an undo did.
-struct UndoSummary {
-    enum class Outcome {
-        Done,           // the run was undone (see the lists; some files may have failed)
-        NothingToUndo,  // no run in the store
-        RunInProgress,  // the newest run is still being recorded by a process: nothing done
-        StoreFailed,    // the store could not be read or locked (storeError): nothing done
-    };
-    enum class Reason {
-        Changed,  // another file or other content is at the target since the run
-        Gone,     // the file that the run wrote is no longer there
-    };
-    struct LeftAlone {
-        std::string path;  // the file system's bytes, as recorded
-        Reason reason;
-    };
-    struct Failure {
-        std::string path;
-        int error;  // errno
-    };
-
-    Outcome outcome = Outcome::NothingToUndo;
-    int storeError = 0;                 // with StoreFailed
-    std::optional<UndoRunInfo> run;     // the run taken back (Done, RunInProgress)
-    std::vector<std::string> restored;  // originals put back
-    std::vector<std::string> removed;   // files the run created, removed
-    std::vector<LeftAlone> leftAlone;   // changed since the run: not touched
-    std::vector<Failure> failed;        // could not be put back; kept for the next undo
-    std::size_t nothingToDo = 0;        // records the run never carried out (killed between)
-};
-
-// The user's text of a summary, one line per item: "Restored: /home/ann/a.htm",
-// "Removed: ...", "Left alone, changed since the run: ...", "Not restored, Permission denied:
-// ...". Paths are shown as the file system's bytes read as UTF-8.
-QStringList DescribeUndo(const UndoSummary &summary);
 
 // The record of one run. Made by UndoStore::beginRun(); given to the commit queue as its
 // journal; used by one thread at a time.
@@ -179,7 +133,11 @@ private:
     friend class UndoStore;
     UndoRecorder(std::string store, UndoFace face, UndoLimits limits, UndoKeep keep);
     int open();
-    int keep(const Replacement &entry, std::string &line);
+    int keep(const Replacement &entry, std::string &lines);
+    int keepByLink(const Replacement &entry, Undo::Record &record, bool &refused);
+    int keepByCopy(Undo::Record &record);
+    int appendGroup(const std::string &lines);
+    void closeLinkFolder();
 
     std::string store_;
     UndoFace face_;
