@@ -199,4 +199,26 @@ Manifest ParseManifest(std::string_view text, bool wantRecords, ManifestTotals *
     return manifest;
 }
 
+std::string NotKeptLine(const std::string &kept, const std::vector<std::string> &what) {
+    std::string line = kept;
+    for (const std::string &item : what)
+        line += ' ' + Escape(item);
+    return line + '\n';
+}
+
+NotKept ParseNotKept(std::string_view text) {
+    NotKept notKept;
+    ForEachLine(text, [&](std::string_view line) {
+        const std::vector<std::string_view> fields = Fields(line);
+        std::vector<std::string> what(fields.size() - 1);
+        bool reads = KeptNameIsPlain(fields[0]) && fields.size() > 1;
+        for (std::size_t i = 1; reads && i < fields.size(); ++i)
+            reads = Unescape(fields[i], what[i - 1]) && !what[i - 1].empty();
+        if (reads)
+            notKept[std::string(fields[0])] = std::move(what);
+        return true;
+    });
+    return notKept;
+}
+
 }  // namespace Undo

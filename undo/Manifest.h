@@ -1,11 +1,13 @@
-// The text of a run's record, the manifest (its format is described in undo/UndoStore.h): text
-// to records and records to text only; nothing here touches the file system.
+// The text of a run's record: the manifest (its format is described in undo/UndoStore.h) and the
+// list of what the copies kept of some files could not keep. Text to records and records to
+// text only: nothing here touches the file system.
 #pragma once
 
 #include "undo/UndoSummary.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -78,5 +80,13 @@ struct ManifestTotals {
 // or the zeros of a block that was allocated but never written. Not valid when the header is
 // not there. `wantRecords` false: only the header and the totals.
 Manifest ParseManifest(std::string_view text, bool wantRecords, ManifestTotals *totals = nullptr);
+
+// What the copies of some kept files could not keep of the originals, by kept file: attribute
+// names, "owner", "group". One line per kept file: its name, then each item escaped, separated
+// by single spaces.
+using NotKept = std::map<std::string, std::vector<std::string>>;
+std::string NotKeptLine(const std::string &kept, const std::vector<std::string> &what);
+// The complete lines of the text; lines that do not read are ignored.
+NotKept ParseNotKept(std::string_view text);
 
 }  // namespace Undo

@@ -4,6 +4,7 @@
 
 #include "posix/Fd.h"
 #include "posix/Io.h"
+#include "posix/Paths.h"
 
 #include <cerrno>
 #include <random>
@@ -26,8 +27,10 @@ std::string TemporaryBeside(const std::string &target) {
     return name;
 }
 
-// Copies the kept file to the new file `temporary`, durable.
-int CopyTo(int runFd, const Record &record, const std::string &temporary, bool &taken) {
+// Copies the kept file to the new file `temporary`, durable; what the copy could not keep goes to
+// `notKept`.
+int CopyTo(int runFd, const Record &record, const std::string &temporary, bool &taken,
+           std::vector<std::string> &notKept) {
     taken = false;
     const Posix::Fd from(::openat(runFd, record.kept.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     struct stat info;
@@ -38,7 +41,7 @@ int CopyTo(int runFd, const Record &record, const std::string &temporary, bool &
         taken = errno == EEXIST;
         return errno;
     }
-    int error = CopyFile(from.get(), info, to.get());
+    int error = CopyFile(from.get(), info, to.get(), Posix::FolderOf(record.target), notKept);
     if (error == 0)
         error = Posix::SyncData(to.get());
     if (error != 0)
@@ -48,7 +51,8 @@ int CopyTo(int runFd, const Record &record, const std::string &temporary, bool &
 
 // Puts the kept file back over its target: linked beside it and renamed over it, or copied
 // there when it is on another file system. Fills `now` with what is at the target then.
-int PutBackOne(int runFd, const Record &record, struct stat &now) {
+int PutBackOne(int runFd, PutBack &entry, struct stat &now) {
+    const Record &record = *entry.record;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string temporary = TemporaryBeside(record.target);
         if (::linkat(runFd, record.kept.c_str(), AT_FDCWD, temporary.c_str(), 0) != 0) {
@@ -58,7 +62,7 @@ int PutBackOne(int runFd, const Record &record, struct stat &now) {
             if (!CopyMayHelp(error))
                 return error;
             bool taken = false;
-            if ((error = CopyTo(runFd, record, temporary, taken)) != 0) {
+            if ((error = CopyTo(runFd, record, temporary, taken, entry.notKept)) != 0) {
                 if (taken)
                     continue;
                 return error;
@@ -79,7 +83,7 @@ int PutBackOne(int runFd, const Record &record, struct stat &now) {
 void PutBackAll(int runFd, std::vector<PutBack> &entries) {
     for (PutBack &entry : entries) {
         struct stat now;
-        entry.error = PutBackOne(runFd, *entry.record, now);
+        entry.error = PutBackOne(runFd, entry, now);
         if (entry.error == 0)
             entry.now = IdentityOf(now);
     }

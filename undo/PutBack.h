@@ -3,6 +3,7 @@
 
 #include "undo/Manifest.h"
 
+#include <string>
 #include <vector>
 
 namespace Undo {
@@ -12,7 +13,8 @@ struct PutBack {
     const Record *record = nullptr;  // a replaced file's
     // The outcome:
     int error = 0;
-    Identity now;  // what is at the target then
+    Identity now;                      // what is at the target then
+    std::vector<std::string> notKept;  // what the copy put back could not keep
 };
 
 // Puts each kept file of the run folder open as `runFd` back over its target: linked to a

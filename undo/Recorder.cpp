@@ -133,8 +133,8 @@ int UndoRecorder::keepByLink(const Replacement &entry, Record &record, bool &ref
 }
 
 // Keeps a copy of the target in the run folder, made durable with the group's record (all
-// copies at once).
-int UndoRecorder::keepByCopy(Record &record) {
+// copies at once). What the copy could not keep goes to `notKept` as its line.
+int UndoRecorder::keepByCopy(Record &record, std::string &notKept) {
     const char *kept = record.kept.c_str();
     // O_NONBLOCK: a named pipe put there meanwhile must not hold the run up.
     const Posix::Fd from(
@@ -149,7 +149,8 @@ int UndoRecorder::keepByCopy(Record &record) {
     const Posix::Fd to(::openat(folderFd_, kept, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
     if (!to)
         return errno;
-    int error = Undo::CopyFile(from.get(), info, to.get());
+    std::vector<std::string> lost;
+    int error = Undo::CopyFile(from.get(), info, to.get(), store_ + "/" + name_, lost);
     struct stat copied;
     if (error == 0 && ::fstat(to.get(), &copied) != 0)
         error = errno;
@@ -159,11 +160,13 @@ int UndoRecorder::keepByCopy(Record &record) {
     }
     record.old = Undo::IdentityOf(info);
     record.keptBytes = Undo::SpaceOf(copied);
+    if (!lost.empty())
+        notKept += Undo::NotKeptLine(record.kept, lost);
     return 0;
 }
 
 // Keeps one file (or notes one to be created) and appends its record to `lines`.
-int UndoRecorder::keep(const Replacement &entry, std::string &lines) {
+int UndoRecorder::keep(const Replacement &entry, std::string &lines, std::string &notKept) {
     if (entry.target.empty())
         return ENOENT;
     Record record;
@@ -184,7 +187,7 @@ int UndoRecorder::keep(const Replacement &entry, std::string &lines) {
         } else if (error != 0) {
             if (!refused || !Undo::CopyMayHelp(error))
                 return error;
-            if (const int failure = keepByCopy(record))
+            if (const int failure = keepByCopy(record, notKept))
                 return failure;
         }
     }
@@ -197,17 +200,30 @@ int UndoRecorder::keep(const Replacement &entry, std::string &lines) {
 // file system: the lines, the run folder's new entries (the kept links), the copies' data, and
 // whatever else was written there before (the results, when they are on it). When that fails,
 // none of the group counts: its lines go, so that the next group's follow complete ones.
-int UndoRecorder::appendGroup(const std::string &lines) {
-    int error = Posix::WriteAllAt(manifestFd_, lines.data(), lines.size(),
+int UndoRecorder::appendGroup(const std::string &lines, const std::string &notKept) {
+    int error = 0;
+    if (!notKept.empty() && notKeptFd_ < 0) {
+        notKeptFd_ = ::openat(folderFd_, Undo::NotKeptName, O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (notKeptFd_ < 0)
+            error = errno;
+    }
+    if (error == 0 && !notKept.empty())
+        error = Posix::WriteAllAt(notKeptFd_, notKept.data(), notKept.size(),
+                                  static_cast<off_t>(notKeptSize_));
+    if (error == 0)
+        error = Posix::WriteAllAt(manifestFd_, lines.data(), lines.size(),
                                   static_cast<off_t>(manifestSize_));
     if (error == 0 && ::syncfs(folderFd_) != 0)
         error = errno;
     if (error == 0) {
         manifestSize_ += lines.size();
+        notKeptSize_ += notKept.size();
         return 0;
     }
     if (::ftruncate(manifestFd_, static_cast<off_t>(manifestSize_)) != 0)
         broken_ = errno;
+    if (notKeptFd_ >= 0)
+        (void)::ftruncate(notKeptFd_, static_cast<off_t>(notKeptSize_));
     return error;
 }
 
@@ -221,13 +237,13 @@ std::vector<int> UndoRecorder::recordGroup(const std::vector<Replacement> &group
         return answers;
     }
 
-    std::string lines;
+    std::string lines, notKept;
     std::vector<std::string> keptNames;
     const std::uint64_t bytesBefore = bytesKept_;
     std::size_t count = 0;
     for (std::size_t i = 0; i < group.size(); ++i) {
         const std::size_t before = nextKept_;
-        answers[i] = keep(group[i], lines);
+        answers[i] = keep(group[i], lines, notKept);
         if (answers[i] == 0) {
             ++count;
             if (nextKept_ != before)
@@ -238,7 +254,7 @@ std::vector<int> UndoRecorder::recordGroup(const std::vector<Replacement> &group
     if (count == 0)
         return answers;
 
-    if ((error = appendGroup(lines)) != 0) {
+    if ((error = appendGroup(lines, notKept)) != 0) {
         // The group's kept files go with its lines.
         for (const std::string &name : keptNames)
             ::unlinkat(folderFd_, name.c_str(), 0);
@@ -266,6 +282,8 @@ void UndoRecorder::finish() {
             manifestSize_ += end.size();
     }
     ::close(std::exchange(folderFd_, -1));
+    if (notKeptFd_ >= 0)
+        ::close(std::exchange(notKeptFd_, -1));
     const Posix::Fd store(::open(store_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (recorded_ == 0 && store) {
         // Nothing recorded: the run leaves nothing. The manifest's lock is still held, so no

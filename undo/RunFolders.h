@@ -14,6 +14,8 @@
 namespace Undo {
 
 inline constexpr char ManifestName[] = "manifest";
+// What copies kept of some files could not keep (see Manifest.h); only where there is any.
+inline constexpr char NotKeptName[] = "notkept";
 inline constexpr char LockName[] = "lock";
 inline constexpr char StagingPrefix[] = ".new-";  // a run folder being made
 

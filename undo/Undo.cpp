@@ -92,10 +92,18 @@ UndoRunInfo InfoOf(const FoundRun &run) {
     return Undo::InfoOf(state);
 }
 
+Undo::NotKept ReadNotKept(int runFd) {
+    const Posix::Fd fd(::openat(runFd, Undo::NotKeptName, O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    std::string text;
+    if (!fd || Posix::ReadAll(fd.get(), text) != 0)
+        return {};
+    return Undo::ParseNotKept(text);
+}
+
 // Takes the records of a run back, newest first, and tells what came of each.
 class Restorer {
 public:
-    explicit Restorer(int runFd) : runFd_(runFd) {}
+    Restorer(int runFd, Undo::NotKept notKept) : runFd_(runFd), notKept_(std::move(notKept)) {}
 
     void restore(const std::vector<Record> &records);
     // The outcomes, newest record first, into the summary; the records that failed, to be kept
@@ -110,6 +118,7 @@ private:
         UndoSummary::Reason reason = UndoSummary::Reason::Changed;
         int error = 0;
         bool retry = false;  // a failure to be tried again by the next undo
+        std::vector<std::string> notKept;
     };
 
     void look(std::size_t i);
@@ -120,6 +129,7 @@ private:
     }
 
     int runFd_;
+    Undo::NotKept notKept_;
     std::vector<Outcome> outcomes_;
     // Targets put back, by copy among them: the identity there now, and the original's it
     // stands for, which an older record of the same target compares with.
@@ -189,6 +199,14 @@ void Restorer::putBack(Outcome &outcome) {
     outcome.step = Step::Restored;
     putBack_[record.target] = {entries[0].now, record.old};
     folders_.insert(Posix::FolderOf(record.target));
+    // What the store's copy could not keep, then what the copy put back could not.
+    if (const auto stored = notKept_.find(record.kept); stored != notKept_.end())
+        outcome.notKept = stored->second;
+    for (std::string &item : entries[0].notKept) {
+        if (std::find(outcome.notKept.begin(), outcome.notKept.end(), item) ==
+            outcome.notKept.end())
+            outcome.notKept.push_back(std::move(item));
+    }
 }
 
 std::vector<const Record *> Restorer::report(UndoSummary &summary) const {
@@ -201,6 +219,8 @@ std::vector<const Record *> Restorer::report(UndoSummary &summary) const {
                 break;
             case Step::Restored:
                 summary.restored.push_back(target);
+                if (!outcome.notKept.empty())
+                    summary.notKept.push_back({target, outcome.notKept});
                 break;
             case Step::Removed:
                 summary.removed.push_back(target);
@@ -267,7 +287,7 @@ UndoSummary UndoStore::undoLast() {
     summary.outcome = UndoSummary::Outcome::Done;
     summary.run = InfoOf(run);
 
-    Restorer restorer(run.folder.get());
+    Restorer restorer(run.folder.get(), ReadNotKept(run.folder.get()));
     restorer.restore(run.manifest.records);
     const std::vector<const Record *> retry = restorer.report(summary);
     if (retry.empty())

@@ -8,6 +8,7 @@
 //     20250114T093012.345678Z-0012345-0001/      UTC start, microseconds, process id, counter
 //         manifest                               the run's record (below)
 //         k1, k2, ...                            the kept files: the replaced originals
+//         notkept                                what copies among them could not keep (below)
 //
 // The manifest is text, one item a line, each line ending in LF:
 //
@@ -40,15 +41,22 @@
 // Keeping a file: a hard link into the run folder (no copy, near-zero cost; the kept file's
 // identity is the one the writer found, when the commit queue passes it on); where the file
 // system refuses one (another file system, a link count at its limit, a file this user may not
-// link) a copy that keeps the bytes, the permission bits, the owner (where allowed), extended
-// attributes and the access and modification times.
+// link) a copy that keeps the bytes, the permission bits, the owner and group (where allowed),
+// the extended attributes and the ACL, and the access and modification times. The copy follows
+// the program's one policy for metadata (posix/Attributes.h), as a run's results do: a user.*
+// attribute or an ACL that it cannot take fails the keeping of that file, which is then not
+// replaced. What it may leave behind (attributes that only a privileged process may set, an
+// owner or group this user may not give) is noted in the run folder's "notkept", one line per
+// kept file in the group's record ("k3 security.selinux owner", each item escaped as a
+// <target>), and the undo that puts the file back names it.
 //
 // Undo of the last run, record by record, newest first:
 // - a replaced file still as the run left it (same device, inode, size and modification time at
 //   the target, a symbolic link there not followed) is put back atomically: the kept file is
 //   linked to a temporary name beside the target and renamed over it (copied there when it is
-//   on another file system), so the original comes back with every byte, its permissions,
-//   owner and extended attributes;
+//   on another file system, under the same policy), so the original comes back with every
+//   byte, its permissions, owner and extended attributes; what the store's copy or the copy put
+//   back could not keep is named in the summary;
 // - a created file still as the run left it is removed;
 // - a file changed since the run (other content, another file, gone) is left alone and listed;
 // - a target that the run recorded but never replaced (it was killed in between: the file there
@@ -133,10 +141,10 @@ private:
     friend class UndoStore;
     UndoRecorder(std::string store, UndoFace face, UndoLimits limits, UndoKeep keep);
     int open();
-    int keep(const Replacement &entry, std::string &lines);
+    int keep(const Replacement &entry, std::string &lines, std::string &notKept);
     int keepByLink(const Replacement &entry, Undo::Record &record, bool &refused);
-    int keepByCopy(Undo::Record &record);
-    int appendGroup(const std::string &lines);
+    int keepByCopy(Undo::Record &record, std::string &notKept);
+    int appendGroup(const std::string &lines, const std::string &notKept);
     void closeLinkFolder();
 
     std::string store_;
@@ -149,6 +157,8 @@ private:
     std::string linkFolder_;          // the folder of the targets being kept, during a group
     int linkFolderFd_ = -1;           // and that folder (O_PATH), or -1
     std::uint64_t manifestSize_ = 0;  // bytes of complete records
+    int notKeptFd_ = -1;              // "notkept", once a copy left something behind
+    std::uint64_t notKeptSize_ = 0;   // bytes of complete lines there
     std::size_t recorded_ = 0;
     std::size_t nextKept_ = 1;
     std::uint64_t bytesKept_ = 0;

@@ -41,6 +41,13 @@ QStringList DescribeUndo(const UndoSummary &summary) {
                      .arg(summary.failed.size()));
     for (const std::string &file : summary.restored)
         lines.append(QStringLiteral("Restored: ") + PathText(file));
+    for (const UndoSummary::NotKept &file : summary.notKept) {
+        QStringList what;
+        for (const std::string &item : file.what)
+            what.append(PathText(item));
+        lines.append(QStringLiteral("Restored without ") + what.join(QStringLiteral(", ")) +
+                     QStringLiteral(": ") + PathText(file.path));
+    }
     for (const std::string &file : summary.removed)
         lines.append(QStringLiteral("Removed: ") + PathText(file));
     for (const UndoSummary::LeftAlone &file : summary.leftAlone) {

@@ -44,6 +44,15 @@ struct UndoSummary {
         std::string path;
         int error;  // errno
     };
+    // A file restored without some of what the original had: extended attributes that only a
+    // privileged process may set, which the copy kept in the store or the copy put back could
+    // not take ("security.selinux"), or its "owner" or "group" where this user may not give the
+    // copy another.
+    struct NotKept {
+        std::string path;
+        std::vector<std::string> what;  // attribute names, "owner", "group"
+    };
+
     Outcome outcome = Outcome::NothingToUndo;
     int storeError = 0;                 // with StoreFailed
     std::optional<UndoRunInfo> run;     // the run taken back (Done, RunInProgress)
@@ -51,10 +60,12 @@ struct UndoSummary {
     std::vector<std::string> removed;   // files the run created, removed
     std::vector<LeftAlone> leftAlone;   // changed since the run: not touched
     std::vector<Failure> failed;        // could not be put back; kept for the next undo
+    std::vector<NotKept> notKept;       // restored (and listed so), but not with everything
     std::size_t nothingToDo = 0;        // records the run never carried out (killed between)
 };
 
 // The user's text of a summary, one line per item: "Restored: /home/ann/a.htm",
 // "Removed: ...", "Left alone, changed since the run: ...", "Not restored, Permission denied:
-// ...". Paths are shown as the file system's bytes read as UTF-8.
+// ...", "Restored without security.selinux, owner: ...". Paths are shown as the file system's
+// bytes read as UTF-8.
 QStringList DescribeUndo(const UndoSummary &summary);

@@ -1,5 +1,5 @@
-// The undo store's record as text: a manifest's lines written and read back, and damaged lines
-// passed over. Pure functions: no folders.
+// The undo store's record as text: a manifest's lines written and read back, damaged lines
+// passed over, and the list of what copies could not keep. Pure functions: no folders.
 #include "undo/Manifest.h"
 
 #include <QtTest>
@@ -159,6 +159,33 @@ private slots:
         QCOMPARE(ParseEndLine(line.toStdString(), records, bytes), reads);
         if (reads)
             QVERIFY(records == 12 && bytes == 3400000000);
+    }
+
+    void notKeptLines_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QStringList>("read");  // "kept: item, item"
+        const QByteArray line = QByteArray::fromStdString(
+            NotKeptLine("k3", {"security.selinux", "user.a b%", "owner"}));
+        QTest::newRow("as written")
+            << line << QStringList{"k3: security.selinux, user.a b%, owner"};
+        QTest::newRow("torn") << line.chopped(1) << QStringList();
+        QTest::newRow("two, one damaged")
+            << "k1 group\nk2 %zz\n" + line
+            << QStringList{"k1: group", "k3: security.selinux, user.a b%, owner"};
+        QTest::newRow("no item") << QByteArray("k1\n") << QStringList();
+        QTest::newRow("not a kept file") << QByteArray("../k1 owner\n") << QStringList();
+    }
+    void notKeptLines() {
+        QFETCH(QByteArray, text);
+        QFETCH(QStringList, read);
+        QStringList got;
+        for (const auto &[kept, what] : ParseNotKept(text.toStdString())) {
+            QStringList items;
+            for (const std::string &item : what)
+                items.append(QString::fromStdString(item));
+            got.append(QString::fromStdString(kept) + ": " + items.join(", "));
+        }
+        QCOMPARE(got, read);
     }
 };
 
