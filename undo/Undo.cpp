@@ -179,6 +179,11 @@ void Restorer::look(std::size_t i) {
         folders_.insert(Posix::FolderOf(record.target));
     } else if (now == record.fresh) {
         putBack(outcome);
+    } else if (record.replaced && now.size == record.old.size &&
+               now.modifiedNs == record.old.modifiedNs) {
+        // A copy of the original, put back by an undo that was cut short: nothing to do, and
+        // an older record of the target sees the original.
+        putBack_[record.target] = {Undo::IdentityOf(info), record.old};
     } else {
         outcome.step = Step::LeftAlone;
         outcome.reason = UndoSummary::Reason::Changed;

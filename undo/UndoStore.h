@@ -60,7 +60,8 @@
 // - a created file still as the run left it is removed;
 // - a file changed since the run (other content, another file, gone) is left alone and listed;
 // - a target that the run recorded but never replaced (it was killed in between: the file there
-//   is still the original) needs nothing, and says nothing.
+//   is still the original), or where an undo cut short has put a copy of the original back
+//   already (the original's size and modification time), needs nothing, and says nothing.
 // The run's folder is then removed, so that the next undo takes the run before it. When some
 // files could not be put back (a failure), the run stays with only those files' records, and
 // their kept originals stay with them: the next undo tries them again. A run whose manifest

@@ -199,7 +199,7 @@ void UndoStoreTest::removesCreatedFiles() {
     QCOMPARE(ReadFile(replaced), QByteArray("old"));
 }
 
-enum class Mutation { NewContent, OtherFileRenamedOver, Deleted, SymbolicLink };
+enum class Mutation { NewContent, OtherFileRenamedOver, Deleted, SymbolicLink, CopyOfOriginal };
 Q_DECLARE_METATYPE(Mutation)
 
 void UndoStoreTest::leavesChangedFilesAlone_data() {
@@ -218,6 +218,9 @@ void UndoStoreTest::leavesChangedFilesAlone_data() {
     QTest::newRow("created, then written in place")
         << false << Mutation::NewContent << true << Reason::Changed;
     QTest::newRow("created, then deleted") << false << Mutation::Deleted << false << Reason::Gone;
+    // As an undo cut short leaves a copy it put back: nothing to do, nothing to say.
+    QTest::newRow("replaced, then a copy of the original put back")
+        << true << Mutation::CopyOfOriginal << false << Reason::Changed;
 }
 
 void UndoStoreTest::leavesChangedFilesAlone() {
@@ -232,6 +235,7 @@ void UndoStoreTest::leavesChangedFilesAlone() {
     const std::string elsewhere = Native(files.filePath("elsewhere.htm"));
     if (existedBefore)
         WriteFile(subject, "original");
+    const struct stat original = StatOf(subject);
     WriteFile(control, "control original");
     UndoStore undo(store.path());
     CommitRun(undo, {{subject, "result"}, {control, "control result"}});
@@ -264,6 +268,14 @@ void UndoStoreTest::leavesChangedFilesAlone() {
             QCOMPARE(::unlink(subject.c_str()), 0);
             QCOMPARE(::symlink(elsewhere.c_str(), subject.c_str()), 0);
             break;
+        case Mutation::CopyOfOriginal: {
+            userBytes = "original";
+            WriteFile(subject + ".tmp", userBytes);
+            const struct timespec times[2] = {original.st_atim, original.st_mtim};
+            QCOMPARE(::utimensat(AT_FDCWD, (subject + ".tmp").c_str(), times, 0), 0);
+            QCOMPARE(::rename((subject + ".tmp").c_str(), subject.c_str()), 0);
+            break;
+        }
     }
 
     const UndoSummary summary = undo.undoLast();
