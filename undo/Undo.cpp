@@ -117,7 +117,6 @@ private:
         Step step = Step::NothingToDo;
         UndoSummary::Reason reason = UndoSummary::Reason::Changed;
         int error = 0;
-        bool retry = false;  // a failure to be tried again by the next undo
         std::vector<std::string> notKept;
     };
 
@@ -195,12 +194,8 @@ void Restorer::putBack(Outcome &outcome) {
     std::vector<Undo::PutBack> entries(1);
     entries[0].record = &record;
     Undo::PutBackAll(runFd_, entries);
-    if (const int error = entries[0].error) {
-        fail(outcome, error);
-        struct stat kept;
-        outcome.retry = ::fstatat(runFd_, record.kept.c_str(), &kept, AT_SYMLINK_NOFOLLOW) == 0;
-        return;
-    }
+    if (const int error = entries[0].error)
+        return fail(outcome, error);
     outcome.step = Step::Restored;
     putBack_[record.target] = {entries[0].now, record.old};
     folders_.insert(Posix::FolderOf(record.target));
@@ -233,11 +228,15 @@ std::vector<const Record *> Restorer::report(UndoSummary &summary) const {
             case Step::LeftAlone:
                 summary.leftAlone.push_back({target, outcome.reason});
                 break;
-            case Step::Failed:
+            case Step::Failed: {
+                // Tried again by the next undo, with its kept original where there is one.
                 summary.failed.push_back({target, outcome.error});
-                if (outcome.retry)
+                struct stat kept;
+                if (!outcome.record->replaced || ::fstatat(runFd_, outcome.record->kept.c_str(),
+                                                           &kept, AT_SYMLINK_NOFOLLOW) == 0)
                     retry.push_back(outcome.record);
                 break;
+            }
         }
     }
     std::reverse(retry.begin(), retry.end());

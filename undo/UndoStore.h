@@ -63,10 +63,10 @@
 //   is still the original), or where an undo cut short has put a copy of the original back
 //   already (the original's size and modification time), needs nothing, and says nothing.
 // The run's folder is then removed, so that the next undo takes the run before it. When some
-// files could not be put back (a failure), the run stays with only those files' records, and
-// their kept originals stay with them: the next undo tries them again. A run whose manifest
-// cannot be read is passed over and kept (the count rule drops it in time): undo takes the run
-// before it, and leaves alone what the unreadable run wrote, as changed since.
+// files could not be put back or removed (a failure), the run stays with only those files'
+// records, and their kept originals stay with them: the next undo tries them again. A run whose
+// manifest cannot be read is passed over and kept (the count rule drops it in time): undo takes the
+// run before it, and leaves alone what the unreadable run wrote, as changed since.
 //
 // Bounds, applied when a run finishes: the newest 20 runs, and together at most
 // min(2 GB, 10% of the free space of the store's file system); the oldest runs go first, and the
