@@ -26,6 +26,10 @@ namespace {
 using Undo::Identity;
 using Undo::Record;
 
+// At most this many originals are put back in one go (one helper process); the descriptors of
+// their kept files are open meanwhile.
+constexpr std::size_t PutBackBatch = 64;
+
 // The run being undone: its folder, its manifest read and locked.
 struct FoundRun {
     std::string name;
@@ -117,11 +121,12 @@ private:
         Step step = Step::NothingToDo;
         UndoSummary::Reason reason = UndoSummary::Reason::Changed;
         int error = 0;
+        std::uint64_t device = 0;  // of the file at the target, to be put back
         std::vector<std::string> notKept;
     };
 
     void look(std::size_t i);
-    void putBack(Outcome &outcome);
+    void putBackPending();
     void fail(Outcome &outcome, int error) {
         outcome.step = Step::Failed;
         outcome.error = error;
@@ -130,6 +135,8 @@ private:
     int runFd_;
     Undo::NotKept notKept_;
     std::vector<Outcome> outcomes_;
+    std::vector<std::size_t> pending_;  // outcomes to be put back in the next go
+    std::set<std::string> pendingTargets_;
     // Targets put back, by copy among them: the identity there now, and the original's it
     // stands for, which an older record of the same target compares with.
     std::map<std::string, std::pair<Identity, Identity>> putBack_;
@@ -141,8 +148,14 @@ void Restorer::restore(const std::vector<Record> &records) {
     for (std::size_t i = 0; i < records.size(); ++i) {
         Outcome &outcome = outcomes_[i];
         outcome.record = &records[records.size() - 1 - i];
+        // An older record of a target waiting to be put back sees it put back.
+        if (pendingTargets_.count(outcome.record->target) != 0)
+            putBackPending();
         look(i);
+        if (pending_.size() >= PutBackBatch)
+            putBackPending();
     }
+    putBackPending();
     for (const std::string &folder : folders_) {
         const Posix::Fd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (fd)
@@ -150,8 +163,8 @@ void Restorer::restore(const std::vector<Record> &records) {
     }
 }
 
-// What is at the record's target decides: nothing to do, a removal, a put back, or leaving it
-// alone.
+// What is at the record's target decides: nothing to do, a removal, a put back (pending), or
+// leaving it alone.
 void Restorer::look(std::size_t i) {
     Outcome &outcome = outcomes_[i];
     const Record &record = *outcome.record;
@@ -177,7 +190,10 @@ void Restorer::look(std::size_t i) {
         outcome.step = Step::Removed;
         folders_.insert(Posix::FolderOf(record.target));
     } else if (now == record.fresh) {
-        putBack(outcome);
+        outcome.step = Step::Restored;  // once put back
+        outcome.device = static_cast<std::uint64_t>(info.st_dev);
+        pending_.push_back(i);
+        pendingTargets_.insert(record.target);
     } else if (record.replaced && now.size == record.old.size &&
                now.modifiedNs == record.old.modifiedNs) {
         // A copy of the original, put back by an undo that was cut short: nothing to do, and
@@ -189,24 +205,37 @@ void Restorer::look(std::size_t i) {
     }
 }
 
-void Restorer::putBack(Outcome &outcome) {
-    const Record &record = *outcome.record;
-    std::vector<Undo::PutBack> entries(1);
-    entries[0].record = &record;
-    Undo::PutBackAll(runFd_, entries);
-    if (const int error = entries[0].error)
-        return fail(outcome, error);
-    outcome.step = Step::Restored;
-    putBack_[record.target] = {entries[0].now, record.old};
-    folders_.insert(Posix::FolderOf(record.target));
-    // What the store's copy could not keep, then what the copy put back could not.
-    if (const auto stored = notKept_.find(record.kept); stored != notKept_.end())
-        outcome.notKept = stored->second;
-    for (std::string &item : entries[0].notKept) {
-        if (std::find(outcome.notKept.begin(), outcome.notKept.end(), item) ==
-            outcome.notKept.end())
-            outcome.notKept.push_back(std::move(item));
+void Restorer::putBackPending() {
+    if (pending_.empty())
+        return;
+    std::vector<Undo::PutBack> entries(pending_.size());
+    for (std::size_t k = 0; k < pending_.size(); ++k) {
+        const Outcome &outcome = outcomes_[pending_[k]];
+        entries[k].record = outcome.record;
+        entries[k].targetDevice = outcome.device;
     }
+    Undo::PutBackAll(runFd_, entries);
+    for (std::size_t k = 0; k < pending_.size(); ++k) {
+        Outcome &outcome = outcomes_[pending_[k]];
+        Undo::PutBack &entry = entries[k];
+        const Record &record = *outcome.record;
+        if (entry.error != 0) {
+            fail(outcome, entry.error);
+            continue;
+        }
+        putBack_[record.target] = {entry.now, record.old};
+        folders_.insert(Posix::FolderOf(record.target));
+        // What the store's copy could not keep, then what the copy put back could not.
+        if (const auto stored = notKept_.find(record.kept); stored != notKept_.end())
+            outcome.notKept = stored->second;
+        for (std::string &item : entry.notKept) {
+            if (std::find(outcome.notKept.begin(), outcome.notKept.end(), item) ==
+                outcome.notKept.end())
+                outcome.notKept.push_back(std::move(item));
+        }
+    }
+    pending_.clear();
+    pendingTargets_.clear();
 }
 
 std::vector<const Record *> Restorer::report(UndoSummary &summary) const {

@@ -52,11 +52,14 @@
 //
 // Undo of the last run, record by record, newest first:
 // - a replaced file still as the run left it (same device, inode, size and modification time at
-//   the target, a symbolic link there not followed) is put back atomically: the kept file is
-//   linked to a temporary name beside the target and renamed over it (copied there when it is
-//   on another file system, under the same policy), so the original comes back with every
-//   byte, its permissions, owner and extended attributes; what the store's copy or the copy put
-//   back could not keep is named in the summary;
+//   the target, a symbolic link there not followed) is put back atomically, as a run puts its
+//   results in place (files/Placement.h): the kept file is linked to a temporary name beside
+//   the target and renamed over it by a helper process, so that a kill of the undo at any
+//   moment leaves no such name; a kept file on another file system is first copied, with its
+//   metadata, into an unnamed file in the target's folder, which is then placed so (a copy
+//   that cannot take a user.* attribute or the ACL fails, as when keeping). The original comes
+//   back with every byte, its permissions, owner and extended attributes; what the store's
+//   copy or the copy put back could not keep is named in the summary;
 // - a created file still as the run left it is removed;
 // - a file changed since the run (other content, another file, gone) is left alone and listed;
 // - a target that the run recorded but never replaced (it was killed in between: the file there
