@@ -1,6 +1,7 @@
 #include "files/AtomicFile.h"
 
 #include "files/CommitQueue.h"
+#include "files/Placement.h"
 #include "posix/Attributes.h"
 #include "posix/Paths.h"
 #include "posix/TemporaryNames.h"
@@ -38,13 +39,6 @@ void PendingResult::discard() {
 namespace RFTSFSO {
 
 namespace {
-
-// Whether an unnamed file can be given a name: through /proc/self/fd, or directly with
-// AT_EMPTY_PATH, which needs a privilege. Decided once.
-bool UnnamedFilesCanBeLinked() {
-    static const bool can = ::access("/proc/self/fd", X_OK) == 0 || ::geteuid() == 0;
-    return can;
-}
 
 // What a file that this thread makes in a folder gets without being asked: its owner and group
 // (this process's, or the folder's group under a set-group-ID folder), and for the permission
@@ -130,7 +124,7 @@ AtomicFile::AtomicFile(const QString &path, Temporary temporary, const ResultTar
     // permission bits at once (set-id bits only once all is written), so that most often they
     // need no change. A named one lets nobody else in until they are copied.
     requested_ = exists_ ? (existing_.st_mode & 0777) : 0666;
-    if (temporary == Temporary::Unnamed && UnnamedFilesCanBeLinked()) {
+    if (temporary == Temporary::Unnamed && CanLinkByDescriptor()) {
         fd_ = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, requested_);
         if (fd_ < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
             fail(errno);

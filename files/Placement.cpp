@@ -13,16 +13,16 @@
 
 namespace {
 
-// Whether an unnamed file can be linked directly from its descriptor (AT_EMPTY_PATH), found out
+// Whether a file can be linked directly from its descriptor (AT_EMPTY_PATH), found out
 // by the links made: 0 not yet known, 1 it worked, 2 it was refused where /proc/self/fd worked.
 // It needs a privilege, or on newer kernels the very credentials that opened the file (which the
 // helper process that renames does not share), so a refusal is learnt once and /proc/self/fd
 // is the way from then on. A direct link spares the kernel the lookup of the /proc path.
 std::atomic<int> directLinks{0};
 
-// Gives the unnamed file a name: directly with AT_EMPTY_PATH where that is allowed, else through
-// /proc/self/fd.
-int LinkUnnamed(const Placement &p, const char *name) {
+// Gives the file open as `p.fd` (unnamed, or named elsewhere) one more name: directly with
+// AT_EMPTY_PATH where that is allowed, else through /proc/self/fd.
+int LinkByDescriptor(const Placement &p, const char *name) {
     if (directLinks.load(std::memory_order_relaxed) != 2) {
         if (::linkat(p.fd, "", AT_FDCWD, name, AT_EMPTY_PATH) == 0) {
             directLinks.store(1, std::memory_order_relaxed);
@@ -49,14 +49,14 @@ int PutInPlace(const Placement &p) {
         return error;
     }
     if (p.linkDirectly) {
-        const int error = LinkUnnamed(p, p.target);
+        const int error = LinkByDescriptor(p, p.target);
         if (error != EEXIST)
             return error;  // done, or failed
     }
     for (const char *name : p.names) {
         if (name == nullptr)
             break;
-        const int error = LinkUnnamed(p, name);
+        const int error = LinkByDescriptor(p, name);
         if (error == EEXIST)
             continue;
         if (error != 0)
@@ -93,6 +93,11 @@ int Helper(void *argument) {
 }
 
 }  // namespace
+
+bool CanLinkByDescriptor() {
+    static const bool can = ::access("/proc/self/fd", X_OK) == 0 || ::geteuid() == 0;
+    return can;
+}
 
 void PutAllInPlace(std::vector<Placement> &entries) {
     if (entries.empty())

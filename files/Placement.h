@@ -3,16 +3,19 @@
 
 #include <vector>
 
-// One result being put in place, with everything prepared beforehand: the helper that does the
-// work shares the program's memory but may use nothing but system calls.
+// One file being put in place, with everything prepared beforehand: the helper that does the
+// work shares the program's memory but may use nothing but system calls. The file is a run's
+// result, or an original that undo puts back: a kept file linked in by its descriptor (it has a
+// name in the undo store already), or a copy of one.
 struct Placement {
     int fd = -1;
     const char *target = nullptr;
-    const char *named = nullptr;  // a named temporary file (where unnamed ones cannot be made)
+    const char *named = nullptr;  // a named temporary file (where unnamed ones cannot be made,
+                                  // or descriptors cannot be linked)
     bool linkDirectly = false;    // unnamed, and nothing at the target: link it in at once
     char proc[40] = {};           // /proc/self/fd/<fd>
-    // Names to link an unnamed file at before the rename: random, so that a second one is
-    // needed only if something appeared at the first since it was drawn.
+    // Names to link the file at (by its descriptor) before the rename: random, so that a second
+    // one is needed only if something appeared at the first since it was drawn.
     static constexpr int Names = 2;
     const char *names[Names] = {};
     int error = 0;  // the outcome
@@ -26,3 +29,8 @@ struct Placement {
 // that only links new files in, each in one step (a new file whose name was taken meanwhile is
 // the one exception, renamed over what appeared there).
 void PutAllInPlace(std::vector<Placement> &entries);
+
+// Whether a file can be linked in by its descriptor here: through /proc/self/fd, or directly
+// with AT_EMPTY_PATH, which needs a privilege. Decided once. Where it cannot, a file is put in
+// place from a named temporary file (`named`).
+bool CanLinkByDescriptor();

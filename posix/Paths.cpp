@@ -1,8 +1,13 @@
 #include "posix/Paths.h"
 
+#include "posix/Fd.h"
+
 #include <cerrno>
+#include <cstring>
 #include <vector>
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace Posix {
@@ -62,6 +67,44 @@ int MakeFolders(const std::string &path, mode_t mode) {
     if (::mkdir(path.c_str(), mode) != 0 && errno != EEXIST)
         return errno;
     return 0;
+}
+
+int MakeAbsolute(std::string &path) {
+    if (!path.empty() && path[0] == '/')
+        return 0;
+    std::string folder(4096, '\0');
+    while (::getcwd(folder.data(), folder.size()) == nullptr) {
+        if (errno != ERANGE)
+            return errno;
+        folder.resize(folder.size() * 2);
+    }
+    folder.resize(std::strlen(folder.c_str()));
+    path.insert(0, folder == "/" ? folder : folder + "/");
+    return 0;
+}
+
+int ListFolder(int folderFd, std::vector<std::string> &names) {
+    names.clear();
+    Fd fd(::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd)
+        return errno;
+    DIR *folder = ::fdopendir(fd.get());
+    if (folder == nullptr)
+        return errno;
+    fd.release();  // the stream's now
+    int error = 0;
+    for (;;) {
+        errno = 0;
+        const dirent *entry = ::readdir(folder);
+        if (entry == nullptr) {
+            error = errno;
+            break;
+        }
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            names.emplace_back(entry->d_name);
+    }
+    ::closedir(folder);
+    return error;
 }
 
 }  // namespace Posix

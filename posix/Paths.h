@@ -1,8 +1,10 @@
-// Paths as the file system's bytes: their parts, and where symbolic links lead.
+// Paths as the file system's bytes: their parts, where symbolic links lead, folders made and
+// listed.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -21,5 +23,12 @@ int ResolveLinks(std::string &path, struct stat &info, bool &exists);
 
 // Makes the folder and the folders above it that are missing, each with `mode`, as mkdir -p.
 int MakeFolders(const std::string &path, mode_t mode);
+
+// A relative path taken from the current folder (an absolute one stays as it is).
+int MakeAbsolute(std::string &path);
+
+// The names in the folder open as `folderFd` but "." and "..", in the order the folder gives
+// them (replacing `names`).
+int ListFolder(int folderFd, std::vector<std::string> &names);
 
 }  // namespace Posix

@@ -8,6 +8,7 @@
 //     20250114T093012.345678Z-0012345-0001/      UTC start, microseconds, process id, counter
 //         manifest                               the run's record (below)
 //         k1, k2, ...                            the kept files: the replaced originals
+//         notkept                                what copies among them could not keep (below)
 //
 // The manifest is text, one item a line, each line ending in LF:
 //
@@ -40,24 +41,35 @@
 // Keeping a file: a hard link into the run folder (no copy, near-zero cost; the kept file's
 // identity is the one the writer found, when the commit queue passes it on); where the file
 // system refuses one (another file system, a link count at its limit, a file this user may not
-// link) a copy that keeps the bytes, the permission bits, the owner (where allowed), extended
-// attributes and the access and modification times.
+// link) a copy that keeps the bytes, the permission bits, the owner and group (where allowed),
+// the extended attributes and the ACL, and the access and modification times. The copy follows
+// the program's one policy for metadata (posix/Attributes.h), as a run's results do: a user.*
+// attribute or an ACL that it cannot take fails the keeping of that file, which is then not
+// replaced. What it may leave behind (attributes that only a privileged process may set, an
+// owner or group this user may not give) is noted in the run folder's "notkept", one line per
+// kept file in the group's record ("k3 security.selinux owner", each item escaped as a
+// <target>), and the undo that puts the file back names it.
 //
 // Undo of the last run, record by record, newest first:
 // - a replaced file still as the run left it (same device, inode, size and modification time at
-//   the target, a symbolic link there not followed) is put back atomically: the kept file is
-//   linked to a temporary name beside the target and renamed over it (copied there when it is
-//   on another file system), so the original comes back with every byte, its permissions,
-//   owner and extended attributes;
+//   the target, a symbolic link there not followed) is put back atomically, as a run puts its
+//   results in place (files/Placement.h): the kept file is linked to a temporary name beside
+//   the target and renamed over it by a helper process, so that a kill of the undo at any
+//   moment leaves no such name; a kept file on another file system is first copied, with its
+//   metadata, into an unnamed file in the target's folder, which is then placed so (a copy
+//   that cannot take a user.* attribute or the ACL fails, as when keeping). The original comes
+//   back with every byte, its permissions, owner and extended attributes; what the store's
+//   copy or the copy put back could not keep is named in the summary;
 // - a created file still as the run left it is removed;
 // - a file changed since the run (other content, another file, gone) is left alone and listed;
 // - a target that the run recorded but never replaced (it was killed in between: the file there
-//   is still the original) needs nothing, and says nothing.
+//   is still the original), or where an undo cut short has put a copy of the original back
+//   already (the original's size and modification time), needs nothing, and says nothing.
 // The run's folder is then removed, so that the next undo takes the run before it. When some
-// files could not be put back (a failure), the run stays with only those files' records, and
-// their kept originals stay with them: the next undo tries them again. A run whose manifest
-// cannot be read is passed over and kept (the count rule drops it in time): undo takes the run
-// before it, and leaves alone what the unreadable run wrote, as changed since.
+// files could not be put back or removed (a failure), the run stays with only those files'
+// records, and their kept originals stay with them: the next undo tries them again. A run whose
+// manifest cannot be read is passed over and kept (the count rule drops it in time): undo takes the
+// run before it, and leaves alone what the unreadable run wrote, as changed since.
 //
 // Bounds, applied when a run finishes: the newest 20 runs, and together at most
 // min(2 GB, 10% of the free space of the store's file system); the oldest runs go first, and the
@@ -71,10 +83,9 @@
 #pragma once
 
 #include "files/ReplacementJournal.h"
+#include "undo/UndoSummary.h"
 
-#include <QDateTime>
 #include <QString>
-#include <QStringList>
 
 #include <cstddef>
 #include <cstdint>
@@ -83,8 +94,9 @@
 #include <string>
 #include <vector>
 
-// Which face of the program made a run.
-enum class UndoFace { Window, CommandLine };
+namespace Undo {
+struct Record;
+}
 
 // How the store keeps a replaced file.
 enum class UndoKeep {
@@ -98,52 +110,6 @@ struct UndoLimits {
     std::uint64_t bytes = 2'000'000'000;  // all runs together, at most (2 GB)...
     unsigned freeSpacePercent = 10;       // ...and at most this share of the free space
 };
-
-// One run in the store, as a menu entry shows it: "Undo Last Run (12 files, 3.4 MB)".
-struct UndoRunInfo {
-    QString name;       // the run folder's name
-    QDateTime started;  // UTC
-    UndoFace face = UndoFace::Window;
-    std::size_t files = 0;        // files replaced or created
-    std::uint64_t bytesKept = 0;  // the space the kept files hold
-    bool inProgress = false;      // a process is still recording it (it cannot be undone yet)
-};
-
-// What an undo did.
-struct UndoSummary {
-    enum class Outcome {
-        Done,           // the run was undone (see the lists; some files may have failed)
-        NothingToUndo,  // no run in the store
-        RunInProgress,  // the newest run is still being recorded by a process: nothing done
-        StoreFailed,    // the store could not be read or locked (storeError): nothing done
-    };
-    enum class Reason {
-        Changed,  // another file or other content is at the target since the run
-        Gone,     // the file that the run wrote is no longer there
-    };
-    struct LeftAlone {
-        std::string path;  // the file system's bytes, as recorded
-        Reason reason;
-    };
-    struct Failure {
-        std::string path;
-        int error;  // errno
-    };
-
-    Outcome outcome = Outcome::NothingToUndo;
-    int storeError = 0;                 // with StoreFailed
-    std::optional<UndoRunInfo> run;     // the run taken back (Done, RunInProgress)
-    std::vector<std::string> restored;  // originals put back
-    std::vector<std::string> removed;   // files the run created, removed
-    std::vector<LeftAlone> leftAlone;   // changed since the run: not touched
-    std::vector<Failure> failed;        // could not be put back; kept for the next undo
-    std::size_t nothingToDo = 0;        // records the run never carried out (killed between)
-};
-
-// The user's text of a summary, one line per item: "Restored: /home/ann/a.htm",
-// "Removed: ...", "Left alone, changed since the run: ...", "Not restored, Permission denied:
-// ...". Paths are shown as the file system's bytes read as UTF-8.
-QStringList DescribeUndo(const UndoSummary &summary);
 
 // The record of one run. Made by UndoStore::beginRun(); given to the commit queue as its
 // journal; used by one thread at a time.
@@ -179,7 +145,11 @@ private:
     friend class UndoStore;
     UndoRecorder(std::string store, UndoFace face, UndoLimits limits, UndoKeep keep);
     int open();
-    int keep(const Replacement &entry, std::string &line);
+    int keep(const Replacement &entry, std::string &lines, std::string &notKept);
+    int keepByLink(const Replacement &entry, Undo::Record &record, bool &refused);
+    int keepByCopy(Undo::Record &record, std::string &notKept);
+    int appendGroup(const std::string &lines, const std::string &notKept);
+    void closeLinkFolder();
 
     std::string store_;
     UndoFace face_;
@@ -191,6 +161,8 @@ private:
     std::string linkFolder_;          // the folder of the targets being kept, during a group
     int linkFolderFd_ = -1;           // and that folder (O_PATH), or -1
     std::uint64_t manifestSize_ = 0;  // bytes of complete records
+    int notKeptFd_ = -1;              // "notkept", once a copy left something behind
+    std::uint64_t notKeptSize_ = 0;   // bytes of complete lines there
     std::size_t recorded_ = 0;
     std::size_t nextKept_ = 1;
     std::uint64_t bytesKept_ = 0;

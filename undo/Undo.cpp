@@ -1,0 +1,331 @@
+// Undo of the last run: finding the run, restoring each of its records newest first, and keeping
+// what failed for the next undo.
+#include "undo/UndoStore.h"
+
+#include "undo/Manifest.h"
+#include "undo/PutBack.h"
+#include "undo/RunFolders.h"
+
+#include "posix/Fd.h"
+#include "posix/Io.h"
+#include "posix/Paths.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <map>
+#include <set>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using Undo::Identity;
+using Undo::Record;
+
+// At most this many originals are put back in one go (one helper process); the descriptors of
+// their kept files are open meanwhile.
+constexpr std::size_t PutBackBatch = 64;
+
+// The run being undone: its folder, its manifest read and locked.
+struct FoundRun {
+    std::string name;
+    Posix::Fd manifestFd;  // holds the lock
+    Posix::Fd folder;
+    Undo::Manifest manifest;
+};
+
+// Finds the newest run that holds records to undo, dropping the folders that hold none. False
+// when there is none to undo now; `summary` then says why.
+bool FindRun(int storeFd, UndoSummary &summary, FoundRun &found) {
+    const std::vector<std::string> runs = Undo::RunNames(storeFd);
+    for (auto name = runs.rbegin(); name != runs.rend(); ++name) {
+        const std::string manifestPath = *name + "/" + Undo::ManifestName;
+        Posix::Fd manifestFd(
+            ::openat(storeFd, manifestPath.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+        if (!manifestFd) {
+            if (errno == ENOENT)
+                Undo::DropRun(storeFd, *name);  // a folder with no record: nothing to undo
+            continue;
+        }
+        if (::flock(manifestFd.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+            Undo::RunState run = Undo::LookAt(storeFd, *name);
+            run.locked = true;
+            summary.outcome = UndoSummary::Outcome::RunInProgress;
+            summary.run = Undo::InfoOf(run);
+            return false;
+        }
+        // A manifest that cannot be read is left as it is (the count rule drops it in time);
+        // the files of that run are left alone by older runs' undo, as changed since.
+        std::string text;
+        if (Posix::ReadAll(manifestFd.get(), text) != 0)
+            continue;
+        Undo::Manifest manifest = Undo::ParseManifest(text, true);
+        if (!manifest.valid)
+            continue;
+        if (manifest.records.empty()) {
+            Undo::DropRun(storeFd, *name);  // killed before its first record
+            continue;
+        }
+        found.folder.reset(::openat(storeFd, name->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (!found.folder) {
+            summary.outcome = UndoSummary::Outcome::StoreFailed;
+            summary.storeError = errno;
+            return false;
+        }
+        found.name = *name;
+        found.manifestFd = std::move(manifestFd);
+        found.manifest = std::move(manifest);
+        return true;
+    }
+    return false;
+}
+
+UndoRunInfo InfoOf(const FoundRun &run) {
+    Undo::RunState state;
+    state.name = run.name;
+    state.totals.manifest.valid = run.manifest.valid;
+    state.totals.manifest.face = run.manifest.face;
+    state.totals.manifest.started = run.manifest.started;
+    state.totals.records = run.manifest.records.size();
+    for (const Record &record : run.manifest.records)
+        state.totals.keptBytes += record.keptBytes;
+    return Undo::InfoOf(state);
+}
+
+Undo::NotKept ReadNotKept(int runFd) {
+    const Posix::Fd fd(::openat(runFd, Undo::NotKeptName, O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    std::string text;
+    if (!fd || Posix::ReadAll(fd.get(), text) != 0)
+        return {};
+    return Undo::ParseNotKept(text);
+}
+
+// Takes the records of a run back, newest first, and tells what came of each.
+class Restorer {
+public:
+    Restorer(int runFd, Undo::NotKept notKept) : runFd_(runFd), notKept_(std::move(notKept)) {}
+
+    void restore(const std::vector<Record> &records);
+    // The outcomes, newest record first, into the summary; the records that failed, to be kept
+    // for the next undo, oldest first.
+    std::vector<const Record *> report(UndoSummary &summary) const;
+
+private:
+    enum class Step { NothingToDo, Restored, Removed, LeftAlone, Failed };
+    struct Outcome {
+        const Record *record = nullptr;
+        Step step = Step::NothingToDo;
+        UndoSummary::Reason reason = UndoSummary::Reason::Changed;
+        int error = 0;
+        std::uint64_t device = 0;  // of the file at the target, to be put back
+        std::vector<std::string> notKept;
+    };
+
+    void look(std::size_t i);
+    void putBackPending();
+    void fail(Outcome &outcome, int error) {
+        outcome.step = Step::Failed;
+        outcome.error = error;
+    }
+
+    int runFd_;
+    Undo::NotKept notKept_;
+    std::vector<Outcome> outcomes_;
+    std::vector<std::size_t> pending_;  // outcomes to be put back in the next go
+    std::set<std::string> pendingTargets_;
+    // Targets put back, by copy among them: the identity there now, and the original's it
+    // stands for, which an older record of the same target compares with.
+    std::map<std::string, std::pair<Identity, Identity>> putBack_;
+    std::set<std::string> folders_;  // to be made durable
+};
+
+void Restorer::restore(const std::vector<Record> &records) {
+    outcomes_.resize(records.size());
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        Outcome &outcome = outcomes_[i];
+        outcome.record = &records[records.size() - 1 - i];
+        // An older record of a target waiting to be put back sees it put back.
+        if (pendingTargets_.count(outcome.record->target) != 0)
+            putBackPending();
+        look(i);
+        if (pending_.size() >= PutBackBatch)
+            putBackPending();
+    }
+    putBackPending();
+    for (const std::string &folder : folders_) {
+        const Posix::Fd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (fd)
+            (void)Posix::SyncFolder(fd.get());
+    }
+}
+
+// What is at the record's target decides: nothing to do, a removal, a put back (pending), or
+// leaving it alone.
+void Restorer::look(std::size_t i) {
+    Outcome &outcome = outcomes_[i];
+    const Record &record = *outcome.record;
+    struct stat info;
+    if (::lstat(record.target.c_str(), &info) != 0) {
+        if (errno != ENOENT && errno != ENOTDIR) {
+            fail(outcome, errno);
+        } else if (record.replaced) {
+            outcome.step = Step::LeftAlone;
+            outcome.reason = UndoSummary::Reason::Gone;
+        }
+        return;  // a created file that is not there: nothing to do
+    }
+    Identity now = Undo::IdentityOf(info);
+    if (const auto known = putBack_.find(record.target);
+        known != putBack_.end() && known->second.first == now)
+        now = known->second.second;
+    if (record.replaced && now == record.old)
+        return;  // never replaced
+    if (now == record.fresh && !record.replaced) {
+        if (::unlink(record.target.c_str()) != 0)
+            return fail(outcome, errno);
+        outcome.step = Step::Removed;
+        folders_.insert(Posix::FolderOf(record.target));
+    } else if (now == record.fresh) {
+        outcome.step = Step::Restored;  // once put back
+        outcome.device = static_cast<std::uint64_t>(info.st_dev);
+        pending_.push_back(i);
+        pendingTargets_.insert(record.target);
+    } else if (record.replaced && now.size == record.old.size &&
+               now.modifiedNs == record.old.modifiedNs) {
+        // A copy of the original, put back by an undo that was cut short: nothing to do, and
+        // an older record of the target sees the original.
+        putBack_[record.target] = {Undo::IdentityOf(info), record.old};
+    } else {
+        outcome.step = Step::LeftAlone;
+        outcome.reason = UndoSummary::Reason::Changed;
+    }
+}
+
+void Restorer::putBackPending() {
+    if (pending_.empty())
+        return;
+    std::vector<Undo::PutBack> entries(pending_.size());
+    for (std::size_t k = 0; k < pending_.size(); ++k) {
+        const Outcome &outcome = outcomes_[pending_[k]];
+        entries[k].record = outcome.record;
+        entries[k].targetDevice = outcome.device;
+    }
+    Undo::PutBackAll(runFd_, entries);
+    for (std::size_t k = 0; k < pending_.size(); ++k) {
+        Outcome &outcome = outcomes_[pending_[k]];
+        Undo::PutBack &entry = entries[k];
+        const Record &record = *outcome.record;
+        if (entry.error != 0) {
+            fail(outcome, entry.error);
+            continue;
+        }
+        putBack_[record.target] = {entry.now, record.old};
+        folders_.insert(Posix::FolderOf(record.target));
+        // What the store's copy could not keep, then what the copy put back could not.
+        if (const auto stored = notKept_.find(record.kept); stored != notKept_.end())
+            outcome.notKept = stored->second;
+        for (std::string &item : entry.notKept) {
+            if (std::find(outcome.notKept.begin(), outcome.notKept.end(), item) ==
+                outcome.notKept.end())
+                outcome.notKept.push_back(std::move(item));
+        }
+    }
+    pending_.clear();
+    pendingTargets_.clear();
+}
+
+std::vector<const Record *> Restorer::report(UndoSummary &summary) const {
+    std::vector<const Record *> retry;
+    for (const Outcome &outcome : outcomes_) {
+        const std::string &target = outcome.record->target;
+        switch (outcome.step) {
+            case Step::NothingToDo:
+                ++summary.nothingToDo;
+                break;
+            case Step::Restored:
+                summary.restored.push_back(target);
+                if (!outcome.notKept.empty())
+                    summary.notKept.push_back({target, outcome.notKept});
+                break;
+            case Step::Removed:
+                summary.removed.push_back(target);
+                break;
+            case Step::LeftAlone:
+                summary.leftAlone.push_back({target, outcome.reason});
+                break;
+            case Step::Failed: {
+                // Tried again by the next undo, with its kept original where there is one.
+                summary.failed.push_back({target, outcome.error});
+                struct stat kept;
+                if (!outcome.record->replaced || ::fstatat(runFd_, outcome.record->kept.c_str(),
+                                                           &kept, AT_SYMLINK_NOFOLLOW) == 0)
+                    retry.push_back(outcome.record);
+                break;
+            }
+        }
+    }
+    std::reverse(retry.begin(), retry.end());
+    return retry;
+}
+
+// What failed stays for the next undo, oldest first as recorded; the rest of the run goes.
+void KeepFailed(const FoundRun &run, const std::vector<const Record *> &retry) {
+    const int runFd = run.folder.get();
+    std::string kept = Undo::HeaderText(run.manifest.face, run.manifest.started);
+    std::set<std::string> keptNames;
+    std::uint64_t bytes = 0;
+    for (const Record *record : retry) {
+        kept += Undo::RecordLine(*record);
+        keptNames.insert(record->kept);
+        bytes += record->keptBytes;
+    }
+    kept += Undo::EndLine(retry.size(), bytes);
+    const std::string fresh = std::string(Undo::ManifestName) + ".new";
+    const Posix::Fd out(
+        ::openat(runFd, fresh.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+    if (!out || Posix::WriteAllAt(out.get(), kept.data(), kept.size(), 0) != 0 ||
+        Posix::SyncData(out.get()) != 0 ||
+        ::renameat(runFd, fresh.c_str(), runFd, Undo::ManifestName) != 0) {
+        // The run stays as it was: undoing it again finds the files put back as they were
+        // before the run (nothing to do) and tries the others again.
+        ::unlinkat(runFd, fresh.c_str(), 0);
+        return;
+    }
+    (void)Posix::SyncFolder(runFd);
+    for (const Record &record : run.manifest.records) {
+        if (record.replaced && !keptNames.count(record.kept))
+            ::unlinkat(runFd, record.kept.c_str(), 0);
+    }
+}
+
+}  // namespace
+
+UndoSummary UndoStore::undoLast() {
+    UndoSummary summary;
+    const Undo::LockedStore store = Undo::LockStore(path_);
+    if (store.error != 0) {
+        if (store.error != ENOENT || store.folder) {
+            summary.outcome = UndoSummary::Outcome::StoreFailed;
+            summary.storeError = store.error;
+        }
+        return summary;
+    }
+    FoundRun run;
+    if (!FindRun(store.folder.get(), summary, run))
+        return summary;
+    summary.outcome = UndoSummary::Outcome::Done;
+    summary.run = InfoOf(run);
+
+    Restorer restorer(run.folder.get(), ReadNotKept(run.folder.get()));
+    restorer.restore(run.manifest.records);
+    const std::vector<const Record *> retry = restorer.report(summary);
+    if (retry.empty())
+        Undo::DropRun(store.folder.get(), run.name);
+    else
+        KeepFailed(run, retry);
+    return summary;
+}
