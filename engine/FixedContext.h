@@ -16,9 +16,10 @@ public:
     FixedLineContext(QString chooserText, QString conditionText, const StopToken *stop = nullptr)
         : chooser_(std::move(chooserText)), condition_(std::move(conditionText)), stop_(stop) {}
 
-    // Throws Stopped once a stop is asked for: the file in the middle is dropped.
+    // Throws Stopped once a stop is asked for: the file in the middle is dropped. The token is
+    // looked at every so many lines, which is soon enough and costs next to nothing.
     bool letEventsRun() override {
-        if (stop_ != nullptr && stop_->requested())
+        if ((++lines_ & (LinesBetweenLooks - 1)) == 0 && stop_ != nullptr && stop_->requested())
             throw Stopped{};
         return false;
     }
@@ -26,6 +27,9 @@ public:
     QString chooserText() override { return chooser_; }
 
 private:
+    static constexpr unsigned LinesBetweenLooks = 64;
+
+    unsigned lines_ = 0;
     QString chooser_;
     QString condition_;
     const StopToken *stop_;
