@@ -74,7 +74,7 @@ private:
 PathSource::PathSource(const RemoveRequest &request, std::vector<std::string> written,
                        const Engine::StopToken &stop)
     : request_(request),
-      pattern_(QStringLiteral("*.") + request.extension),
+      pattern_(QStringLiteral("*.*")),
       written_(std::move(written)),
       stop_(stop) {}
 
@@ -104,8 +104,10 @@ bool PathSource::next(std::vector<Engine::FileTask> &tasks) {
                 const QStringList rows =
                     listed ? *listed
                            : AddFolder::FolderListFiles(source.folders[f], pattern_, hooks);
-                for (const QString &row : rows)
-                    tasks.push_back(taskFor(row));
+                for (const QString &row : rows) {
+                    if (takes(row))
+                        tasks.push_back(taskFor(row));
+                }
                 if (!tasks.empty())
                     return true;
                 continue;
@@ -117,6 +119,17 @@ bool PathSource::next(std::vector<Engine::FileTask> &tasks) {
         throw Engine::Stopped{};
     }
     return false;
+}
+
+bool PathSource::takes(const QString &row) const {
+    const QString name = Main::GetFileName(row);
+    for (const QString &extension : request_.extensions) {
+        const QString pattern =
+            extension == u"*" ? QStringLiteral("*.*") : QStringLiteral("*.") + extension;
+        if (AddFolder::MatchesPattern(name, pattern))
+            return true;
+    }
+    return request_.extensions.isEmpty();
 }
 
 Engine::FileTask PathSource::taskFor(const QString &input) const {

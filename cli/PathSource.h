@@ -40,6 +40,7 @@ private:
     class Hooks;
 
     Engine::FileTask taskFor(const QString &input) const;
+    bool takes(const QString &row) const;
     Source find(const std::string &bytes);
 
     const RemoveRequest &request_;

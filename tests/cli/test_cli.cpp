@@ -308,6 +308,32 @@ private slots:
         QTest::newRow("output folder is a file")
             << QStringList{"remove", "blank-lines", "--out", f, f}
             << "--out f.html is not a folder";
+        QTest::newRow("misspelt option")
+            << QStringList{"remove", "blank-lines", "--inplace", f}
+            << "unknown option '--inplace'; did you mean '--in-place'?";
+        QTest::newRow("option cut short") << QStringList{"remove", "blank-lines", "-i", "--hid", f}
+                                          << "unknown option '--hid'; did you mean '--hidden'?";
+        QTest::newRow("unknown letter")
+            << QStringList{"remove", "blank-lines", "-iz", f} << "unknown option '-z'";
+        QTest::newRow("letter without its value")
+            << QStringList{"remove", "blank-lines", "-i", f, "-j"} << "-j needs a value";
+        QTest::newRow("tree in place")
+            << QStringList{"remove", "blank-lines", "-i", "--keep-tree", f}
+            << "--keep-tree goes with --out DIR";
+        QTest::newRow("null without a list")
+            << QStringList{"remove", "blank-lines", "-i0", f} << "--null goes with --files-from";
+        QTest::newRow("both line end rules")
+            << QStringList{"remove", "blank-lines", "-i", "--crlf", "--keep-line-ends", f}
+            << "--crlf and --keep-line-ends cannot be used together";
+        QTest::newRow("colour that is no choice")
+            << QStringList{"remove", "blank-lines", "-i", "--color=sometimes", f}
+            << "--color needs auto, always or never, not 'sometimes'";
+        QTest::newRow("empty extension in a list")
+            << QStringList{"remove", "blank-lines", "-i", "-e", "html,", f}
+            << "--ext needs an extension";
+        QTest::newRow("standard input among PATHs")
+            << QStringList{"remove", "blank-lines", "-i", "-", f}
+            << "the PATH - (standard input) goes alone";
         QTest::newRow("unknown command") << QStringList{"frob"} << "unknown command 'frob'";
         QTest::newRow("undo with a word") << QStringList{"undo", "now"} << "undo takes no 'now'";
     }
@@ -334,6 +360,8 @@ private slots:
               "--diff", "--json", "--quiet", "--jobs N", "--version", "strelmark undo"})
             QVERIFY2(help.out.contains(option), option);
         QCOMPARE(run({"remove", "--help"}).out, help.out);
+        for (const QByteArray &line : help.out.split('\n'))
+            QVERIFY2(QString::fromUtf8(line).size() <= 80, line.constData());
 
         const Outcome version = run({"--version"});
         QCOMPARE(version.exitCode, 0);
@@ -347,6 +375,37 @@ private slots:
         const Outcome outcome = run({"remove", "text", "-->", "--in-place", "--", "-page.html"});
         QVERIFY2(outcome.exitCode == 0, outcome.err.constData());
         QCOMPARE(Read(path), QByteArray("<!-- note \r\nbody "));
+    }
+
+    // Letters stand for their long options, alone, together, and with their values attached.
+    void lettersAreTheirLongOptions_data() {
+        QTest::addColumn<QStringList>("letters");
+        QTest::addColumn<QStringList>("words");
+        QTest::newRow("together") << QStringList{"-nqo", "out"}
+                                  << QStringList{"--dry-run", "--quiet", "--out", "out"};
+        QTest::newRow("values attached")
+            << QStringList{"-j2", "-oout", "-n", "-ehtm"}
+            << QStringList{"--jobs=2", "--out=out", "--dry-run", "--ext", "htm"};
+        QTest::newRow("in place") << QStringList{"-in"} << QStringList{"--in-place", "--dry-run"};
+    }
+    void lettersAreTheirLongOptions() {
+        QFETCH(QStringList, letters);
+        QFETCH(QStringList, words);
+        input(QStringLiteral("in/a.html"), "meta\nkeep\n");
+        input(QStringLiteral("in/b.htm"), "keep\n");
+        QDir().mkpath(root + QStringLiteral("/out"));
+        auto records = [&](const QStringList &options) {
+            const Outcome outcome =
+                run(QStringList{"remove", "lines-containing", "meta", "--json"} + options +
+                    QStringList{root + QStringLiteral("/in")});
+            QByteArray lines;
+            for (const QByteArray &line : outcome.out.split('\n'))
+                lines += line.startsWith("{\"summary\"") ? QByteArray() : line + '\n';
+            return QByteArray::number(outcome.exitCode) + lines;
+        };
+        const QByteArray expected = records(words);
+        QVERIFY(expected.startsWith("0{"));
+        QCOMPARE(records(letters), expected);
     }
 
     // --- Dry runs, JSON ----------------------------------------------------------------------
