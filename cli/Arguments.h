@@ -52,7 +52,7 @@ struct RemoveRequest {
     bool gitignore = false;      // --gitignore
     std::string filesFrom;       // --files-from, as the file system's bytes ("-": standard input)
     bool nullSeparated = false;  // --null
-    bool keepLineEnds = false;   // --keep-line-ends
+    bool keepLineEnds = true;    // off with --crlf
     bool dryRun = false;         // --dry-run (also set by --diff)
     bool diff = false;           // --diff
     bool json = false;           // --json

@@ -163,7 +163,7 @@ class CliTest : public QObject {
                 kept.append(line);
         }
         if (result)
-            *result = kept.join("\r\n");
+            *result = kept.join("\n") + '\n';
         return page;
     }
 
@@ -199,8 +199,9 @@ private slots:
             args << example.lineNumber;
         args << (example.options.inPlace ? QStringList{"--in-place"}
                                          : QStringList{"--out", root + QStringLiteral("/out")});
-        if (example.options.keepLineEnds)
-            args << QStringLiteral("--keep-line-ends");
+        // The window's line ends, unless the case keeps each line's own.
+        args << (example.options.keepLineEnds ? QStringLiteral("--keep-line-ends")
+                                              : QStringLiteral("--crlf"));
         args << QStringLiteral("--json");
         for (const bool dryRun : {true, false}) {
             const QStringList dry = dryRun ? QStringList{"--dry-run"} : QStringList();
@@ -374,7 +375,35 @@ private slots:
         const QString path = input(QStringLiteral("-page.html"), "<!-- note -->\nbody -->\n");
         const Outcome outcome = run({"remove", "text", "-->", "--in-place", "--", "-page.html"});
         QVERIFY2(outcome.exitCode == 0, outcome.err.constData());
-        QCOMPARE(Read(path), QByteArray("<!-- note \r\nbody "));
+        QCOMPARE(Read(path), QByteArray("<!-- note \nbody \n"));
+    }
+
+    // Each line keeps its own end unless --crlf asks for the window's rule; a file of which
+    // nothing is removed is left as it is (not even rewritten), and its diff is empty.
+    void lineEndsAreKeptByDefault_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QByteArray>("result");  // null: the file is left untouched
+        QTest::newRow("nothing matches") << QByteArray("a\nb\n") << QStringList() << QByteArray();
+        QTest::newRow("each end kept")
+            << QByteArray("a\r\nmeta\nb\nc") << QStringList() << QByteArray("a\r\nb\nc");
+        QTest::newRow("the window's rule")
+            << QByteArray("a\nb\n") << QStringList{"--crlf"} << QByteArray("a\r\nb");
+    }
+    void lineEndsAreKeptByDefault() {
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, options);
+        QFETCH(QByteArray, result);
+        const QString page = input(QStringLiteral("in/p.html"), content);
+        QVERIFY(TestFiles::MakeOld(page));
+        const TestFiles::Stamp before = TestFiles::StampOf(page);
+        const QStringList words = QStringList{"remove", "lines-containing", "meta"} + options;
+        const Outcome diff = run(words + QStringList{"--diff", "-i", page});
+        QCOMPARE(diff.out.isEmpty(), result.isNull());
+        QCOMPARE(run(words + QStringList{"-i", page}).exitCode, 0);
+        QCOMPARE(Read(page), result.isNull() ? content : result);
+        if (result.isNull())
+            QVERIFY(TestFiles::StampOf(page) == before);
     }
 
     // Letters stand for their long options, alone, together, and with their values attached.
@@ -523,10 +552,10 @@ private slots:
         QCOMPARE(field(0, "lines_removed").toInteger(), 1);
         QCOMPARE(field(0, "characters_removed").toInteger(), 6);
         QCOMPARE(field(0, "error"), QJsonValue(QJsonValue::Null));
-        QCOMPARE(Read(root + QStringLiteral("/in/a.html")), QByteArray("keep\r\nkeep two"));
+        QCOMPARE(Read(root + QStringLiteral("/in/a.html")), QByteArray("keep\nkeep two"));
         QCOMPARE(field(1, "path").toString(), odd);
         QCOMPARE(field(1, "output").toString(), odd);
-        QCOMPARE(Read(odd), QByteArray("rest"));
+        QCOMPARE(Read(odd), QByteArray("rest\n"));
         QCOMPARE(field(2, "state").toString(), QStringLiteral("empty"));
         QCOMPARE(Read(root + QStringLiteral("/in/b.html")), QByteArray("meta only\n"));
         QCOMPARE(field(3, "state").toString(), QStringLiteral("unchanged"));
@@ -618,7 +647,7 @@ private slots:
         }
         // The run goes on past a failure: the last file is done.
         if (trouble != QLatin1String("read-only output"))
-            QCOMPARE(Read(root + QStringLiteral("/out/z.html")), QByteArray("z"));
+            QCOMPARE(Read(root + QStringLiteral("/out/z.html")), QByteArray("z\n"));
         QCOMPARE(Read(a), QByteArray("meta\nkeep\n"));
     }
 
@@ -768,15 +797,15 @@ private slots:
         const QByteArray oneRecords = runWith(one, "1");
         const auto expected = Files(one);
         // a.html named four times, b.html four (twice through the link), c.html twice.
-        QCOMPARE(Read(one + QStringLiteral("/place/a.html")), QByteArray("5\r\n6"));
-        QCOMPARE(Read(one + QStringLiteral("/place/b.html")), QByteArray("5\r\n6"));
-        QCOMPARE(Read(one + QStringLiteral("/place/c.html")), QByteArray("3\r\n4\r\n5\r\n6"));
+        QCOMPARE(Read(one + QStringLiteral("/place/a.html")), QByteArray("5\n6\n"));
+        QCOMPARE(Read(one + QStringLiteral("/place/b.html")), QByteArray("5\n6\n"));
+        QCOMPARE(Read(one + QStringLiteral("/place/c.html")), QByteArray("3\n4\n5\n6\n"));
         QVERIFY(QFileInfo(one + QStringLiteral("/place/to-b.html")).isSymLink());
         // The last of the same names wins; the link and the file named directly were read
         // after the run had written there.
-        QCOMPARE(Read(one + QStringLiteral("/out/same.html")), QByteArray("from 7\r\nthird"));
-        QCOMPARE(Read(one + QStringLiteral("/out/link.html")), QByteArray("third"));
-        QCOMPARE(Read(one + QStringLiteral("/out/u1-1.html")), QByteArray("third"));
+        QCOMPARE(Read(one + QStringLiteral("/out/same.html")), QByteArray("from 7\nthird\n"));
+        QCOMPARE(Read(one + QStringLiteral("/out/link.html")), QByteArray("third\n"));
+        QCOMPARE(Read(one + QStringLiteral("/out/u1-1.html")), QByteArray("third\n"));
 
         for (int round = 0; round < 3; ++round) {
             const QString many = root + QStringLiteral("/many%1").arg(round);
@@ -812,7 +841,7 @@ private slots:
             paths << record.value(QStringLiteral("path")).toString();
         QCOMPARE(paths, TestFiles::Rows(list));
         QCOMPARE(Entries(root + QStringLiteral("/site/zz-out")).size(), 601);
-        QCOMPARE(Read(root + QStringLiteral("/site/zz-out/old.html")), QByteArray("old"));
+        QCOMPARE(Read(root + QStringLiteral("/site/zz-out/old.html")), QByteArray("old\n"));
     }
 
     // --- The display, the undo store, the output folder ---------------------------------------
@@ -847,8 +876,8 @@ private slots:
 
         const Outcome removed = run(args);
         QCOMPARE(removed.exitCode, 0);
-        QCOMPARE(Read(root + QStringLiteral("/in/0.html")), QByteArray("keep"));
-        QCOMPARE(Read(root + QStringLiteral("/in/3.html")), QByteArray("x\r\ny"));
+        QCOMPARE(Read(root + QStringLiteral("/in/0.html")), QByteArray("keep\n"));
+        QCOMPARE(Read(root + QStringLiteral("/in/3.html")), QByteArray("x\ny"));
 
         const Outcome undo = run({"undo"});
         QVERIFY2(undo.exitCode == 0, undo.err.constData());
@@ -883,7 +912,7 @@ private slots:
             run({"remove", "lines-containing", "meta", "--out", target, "--mkdir", page, empty});
         QCOMPARE(made.exitCode, 0);
         QCOMPARE(Entries(target), QStringList{QStringLiteral("a.html")});
-        QCOMPARE(Read(target + QStringLiteral("/a.html")), QByteArray("keep"));
+        QCOMPARE(Read(target + QStringLiteral("/a.html")), QByteArray("keep\n"));
     }
 
     // --- Diff, progress ------------------------------------------------------------------------
@@ -908,7 +937,7 @@ private slots:
             << QByteArray("a\nb\nc\nd\nx e")
             << QStringList{"lines-containing", "x", "--keep-line-ends"};
         QTest::newRow("every line end changes")
-            << QByteArray("one\ntwo\nthree\n") << QStringList{"blank-lines"};
+            << QByteArray("one\ntwo\nthree\n") << QStringList{"blank-lines", "--crlf"};
         QTest::newRow("characters removed") << QByteArray("abc\nxabx\nnone\nzab\n\nlast ab")
                                             << QStringList{"text", "AB", "--keep-line-ends"};
         QTest::newRow("lines kept in part") << QByteArray("keep T\nno\nTT\n\nTiTlet\n")
