@@ -442,8 +442,10 @@ RemoveRequest ParseRemove(const std::vector<std::string> &list, bool inputIsTerm
     };
     if (!ReadOptions(list, RemoveCommand, given, apply, positional))
         return request;
-    // Globs alone choose the files: the default extensions no longer count.
-    if (defaultExtensions && !request.globs.isEmpty())
+    // Globs that take files choose them alone: the default extensions no longer count.
+    if (defaultExtensions &&
+        std::any_of(request.globs.begin(), request.globs.end(),
+                    [](const QString &glob) { return !glob.startsWith(u'!'); }))
         request.extensions.clear();
     Check(request, operation, given, inputIsTerminal);
     return request;

@@ -49,7 +49,7 @@ Engine::FileTask Problem(const QString &path, const std::string &bytes, const QS
 
 struct PathSource::Source {
     std::vector<Engine::FileTask> tasks;             // a file, or problems; before the folders'
-    QStringList folders;                             // a folder's walk
+    std::vector<SearchedFolder> folders;             // a folder's search
     std::vector<std::optional<QStringList>> listed;  // files listed beforehand
 };
 
@@ -73,10 +73,7 @@ private:
 
 PathSource::PathSource(const RemoveRequest &request, std::vector<std::string> written,
                        const Engine::StopToken &stop)
-    : request_(request),
-      pattern_(QStringLiteral("*.*")),
-      written_(std::move(written)),
-      stop_(stop) {}
+    : request_(request), filter_(request), written_(std::move(written)), stop_(stop) {}
 
 PathSource::~PathSource() = default;
 
@@ -98,16 +95,13 @@ bool PathSource::next(std::vector<Engine::FileTask> &tasks) {
                     return true;
                 }
             }
-            if (folder_ < source.folders.size()) {
-                const qsizetype f = folder_++;
-                std::optional<QStringList> &listed = source.listed[std::size_t(f)];
+            if (folder_ < qsizetype(source.folders.size())) {
+                const std::size_t f = std::size_t(folder_++);
+                std::optional<QStringList> &listed = source.listed[f];
                 const QStringList rows =
-                    listed ? *listed
-                           : AddFolder::FolderListFiles(source.folders[f], pattern_, hooks);
-                for (const QString &row : rows) {
-                    if (takes(row))
-                        tasks.push_back(taskFor(row));
-                }
+                    listed ? *listed : FolderFiles(source.folders[f], filter_, hooks);
+                for (const QString &row : rows)
+                    tasks.push_back(taskFor(row));
                 if (!tasks.empty())
                     return true;
                 continue;
@@ -119,17 +113,6 @@ bool PathSource::next(std::vector<Engine::FileTask> &tasks) {
         throw Engine::Stopped{};
     }
     return false;
-}
-
-bool PathSource::takes(const QString &row) const {
-    const QString name = Main::GetFileName(row);
-    for (const QString &extension : request_.extensions) {
-        const QString pattern =
-            extension == u"*" ? QStringLiteral("*.*") : QStringLiteral("*.") + extension;
-        if (AddFolder::MatchesPattern(name, pattern))
-            return true;
-    }
-    return request_.extensions.isEmpty();
 }
 
 Engine::FileTask PathSource::taskFor(const QString &input) const {
@@ -172,17 +155,23 @@ PathSource::Source PathSource::find(const std::string &bytes) {
     }
     Hooks hooks(stop_,
                 [&](const QString &text) { source.tasks.push_back(Problem(path, bytes, text)); });
-    source.folders = {path + Main::NativeSeparator};
-    AddFolder::GetSubDirectories2016(hooks, source.folders, true);
-    for (const QString &folder : std::as_const(source.folders)) {
-        const bool written =
-            !written_.empty() &&
-            std::find(written_.begin(), written_.end(), Canonical(Bytes(folder))) != written_.end();
-        source.listed.push_back(written ? std::optional<QStringList>(
-                                              AddFolder::FolderListFiles(folder, pattern_, hooks))
-                                        : std::nullopt);
-    }
+    source.folders = FindFolders(path + Main::NativeSeparator, filter_, hooks);
+    for (const SearchedFolder &folder : source.folders)
+        source.listed.push_back(
+            isWritten(folder.path) ? std::optional<QStringList>(FolderFiles(folder, filter_, hooks))
+                                   : std::nullopt);
     return source;
+}
+
+// Whether the run makes files in the folder (a folder it writes in, or one below it).
+bool PathSource::isWritten(const QString &folder) const {
+    if (written_.empty())
+        return false;
+    const std::string own = Canonical(Bytes(folder));
+    return std::any_of(written_.begin(), written_.end(), [&](const std::string &written) {
+        return !written.empty() && own.starts_with(written) &&
+               (own.size() == written.size() || own[written.size()] == '/' || written == "/");
+    });
 }
 
 }  // namespace Cli

@@ -1,7 +1,7 @@
 // The files of a `strelmark remove`: its PATHs in the order given, a folder's files as the
-// window's folder walk finds them ("Add All HTML Files In Folder", pattern "*." + EXT), any other
-// PATH as it is, like a file dropped on the list. What cannot be used becomes a task with its
-// problem, in its place.
+// command line's folder search finds them (cli/FolderSearch.h: the window's order, with the
+// filters), any other PATH as it is, like a file dropped on the list. What cannot be used
+// becomes a task with its problem, in its place.
 //
 // Every folder is walked first (the walk looks for folders only); their files are then listed
 // one folder at a time while the run goes, so that the first files are worked on while later
@@ -12,6 +12,7 @@
 #pragma once
 
 #include "cli/Arguments.h"
+#include "cli/FolderSearch.h"
 #include "engine/Plan.h"
 #include "engine/Sink.h"
 
@@ -40,11 +41,11 @@ private:
     class Hooks;
 
     Engine::FileTask taskFor(const QString &input) const;
-    bool takes(const QString &row) const;
     Source find(const std::string &bytes);
+    bool isWritten(const QString &folder) const;
 
     const RemoveRequest &request_;
-    const QString pattern_;
+    const SearchFilter filter_;
     const std::vector<std::string> written_;
     const Engine::StopToken &stop_;
     std::vector<Source> sources_;

@@ -9,6 +9,7 @@
 #include "support/TestFiles.h"
 #include "support/Unprivileged.h"
 
+#include "cli/IgnoreRules.h"
 #include "filelist/AddFolder.h"
 #include "filelist/FileListModel.h"
 
@@ -255,6 +256,153 @@ private slots:
         for (const QJsonObject &record : Records(outcome.out))
             paths << record.value(QStringLiteral("path")).toString();
         QCOMPARE(paths, expected);
+    }
+
+    // The paths a dry run lists, below `folder`, and its exit status in front.
+    QStringList ListedBelow(const Outcome &outcome, const QString &folder) {
+        QStringList paths{QString::number(outcome.exitCode)};
+        for (const QJsonObject &record : Records(outcome.out))
+            paths << record.value(QStringLiteral("path")).toString().remove(folder + u'/');
+        return paths;
+    }
+
+    // The filters of the folder search; node_modules can be listed but not entered, so a search
+    // that opened it would fail to read its page.
+    void searchFilters_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QStringList>("listed");  // the exit status, then the paths
+        const QStringList all = {
+            "a.html",     "b.htm",          ".dot/f.html", "build/g.html", "node_modules/n.html",
+            "sub/d.html", "sub/deep/e.html"};
+        QTest::newRow("default") << QStringList() << QStringList{"1"} + all;
+        QTest::newRow("extensions listed and repeated")
+            << QStringList{"-e", "php,htm", "--ext", "txt"}
+            << QStringList{"0", "b.htm", "c.php", "keep.php", "notes.txt"};
+        QTest::newRow("glob on the path")
+            << QStringList{"-g", "sub/**"} << QStringList{"0", "sub/d.html", "sub/deep/e.html"};
+        QTest::newRow("glob on the name")
+            << QStringList{"--glob=*.php"} << QStringList{"0", "c.php", "keep.php"};
+        QTest::newRow("excluded folders are not opened")
+            << QStringList{"-E", "node_modules", "--exclude", "sub/deep/"}
+            << QStringList{"0", "a.html", "b.htm", ".dot/f.html", "build/g.html", "sub/d.html"};
+        QTest::newRow("hidden files")
+            << QStringList{"-HE", "node_modules"}
+            << QStringList{"0",           ".hid.html",    "a.html",     "b.htm",
+                           ".dot/f.html", "build/g.html", "sub/d.html", "sub/deep/e.html"};
+        QTest::newRow("one level")
+            << QStringList{"--max-depth", "1"} << QStringList{"0", "a.html", "b.htm"};
+        QTest::newRow("two levels")
+            << QStringList{"--max-depth=2", "-E", "node_modules"}
+            << QStringList{"0", "a.html", "b.htm", ".dot/f.html", "build/g.html", "sub/d.html"};
+        QTest::newRow("ignore files")
+            << QStringList{"--gitignore", "-e", "html,php", "-E", "node_modules"}
+            << QStringList{"0", "a.html", "keep.php", ".dot/f.html", "sub/d.html"};
+    }
+    void searchFilters() {
+        QFETCH(QStringList, options);
+        QFETCH(QStringList, listed);
+        for (const char *name : {"a.html", "b.htm", "c.php", "keep.php", "notes.txt", ".hid.html",
+                                 "sub/d.html", "sub/deep/e.html", "build/g.html", ".dot/f.html",
+                                 ".git/x.html", ".hg/y.html", ".svn/z.html", "node_modules/n.html"})
+            input(QStringLiteral("site/") + QLatin1String(name), "x\n");
+        input(QStringLiteral("site/.gitignore"), "*.php\n!keep.php\nbuild/\n");
+        input(QStringLiteral("site/sub/.ignore"), "deep/\n");
+        Launch launch;
+        launch.unprivileged = true;
+        launch.args = {"remove", "text", "x", "-n", "--json", "-o", Name(root)};
+        for (const QString &option : options)
+            launch.args << Name(option);
+        launch.args << Name(root + QStringLiteral("/site"));
+        Unprivileged::GiveTree(root);
+        QVERIFY(::chmod(Name(root + QStringLiteral("/site/node_modules")).constData(), 0600) == 0);
+        const Outcome outcome = execute(launch);
+        if (outcome.exitCode == Unprivileged::CannotDrop || outcome.exitCode == 126)
+            QSKIP("cannot run the program as an unprivileged user here");
+        QCOMPARE(ListedBelow(outcome, root + QStringLiteral("/site")), listed);
+    }
+
+    // Which ignore file wins: the nearer folder's, .ignore over .gitignore, the repository's
+    // info/exclude last; a pattern with a "/" is anchored to its own file's folder.
+    void ignoreFilesPrecedence_data() {
+        QTest::addColumn<QStringList>("files");  // path below the repository, then its lines
+        QTest::addColumn<QStringList>("listed");
+        QTest::newRow("info/exclude") << QStringList{".git/info/exclude", "*.htm"}
+                                      << QStringList{"0", "a.html", "sub/c.html"};
+        QTest::newRow("the top's .gitignore over info/exclude")
+            << QStringList{".git/info/exclude", "*.htm", ".gitignore", "!b.htm"}
+            << QStringList{"0", "a.html", "b.htm", "sub/c.html"};
+        QTest::newRow("a folder's own over its parent's")
+            << QStringList{".gitignore", "*.html", "site/sub/.gitignore", "!c.html"}
+            << QStringList{"0", "b.htm", "sub/c.html"};
+        QTest::newRow(".ignore over .gitignore")
+            << QStringList{"site/.gitignore", "a.html", "site/.ignore", "!a.html"}
+            << QStringList{"0", "a.html", "b.htm", "sub/c.html"};
+        QTest::newRow("anchored to its folder")
+            << QStringList{".gitignore", "/a.html\nsite/b.htm\n/sub/"}
+            << QStringList{"0", "a.html", "sub/c.html"};
+        QTest::newRow("any folders between")
+            << QStringList{".gitignore", "site/**/c.html"} << QStringList{"0", "a.html", "b.htm"};
+    }
+    void ignoreFilesPrecedence() {
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, listed);
+        const QString repository = root + QStringLiteral("/repo");
+        for (const char *name : {"site/a.html", "site/b.htm", "site/sub/c.html"})
+            input(QStringLiteral("repo/") + QLatin1String(name), "x\n");
+        QDir().mkpath(repository + QStringLiteral("/.git/info"));
+        for (qsizetype k = 0; k + 1 < files.size(); k += 2)
+            Write(repository + u'/' + files[k], files[k + 1].toUtf8() + '\n');
+        const Outcome outcome = run({"remove", "text", "x", "-n", "--json", "-o", root,
+                                     "--gitignore", repository + QStringLiteral("/site")});
+        QCOMPARE(ListedBelow(outcome, repository + QStringLiteral("/site")), listed);
+    }
+
+    // Globs as a line of an ignore file reads: 0 no match, 1 it leaves out, 2 it takes back.
+    void globsReadAsIgnoreFiles_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<int>("verdict");
+        QTest::newRow("name at any depth") << "*.html"
+                                           << "a/b/c.html" << false << 1;
+        QTest::newRow("star stops at a slash") << "a/*.html"
+                                               << "a/b/c.html" << false << 0;
+        QTest::newRow("leading **") << "**/b/*.html"
+                                    << "a/b/c.html" << false << 1;
+        QTest::newRow("** in the middle, no folder") << "a/**/c.html"
+                                                     << "a/c.html" << false << 1;
+        QTest::newRow("trailing ** is what is below") << "a/**"
+                                                      << "a" << true << 0;
+        QTest::newRow("folders only") << "build/"
+                                      << "build" << false << 0;
+        QTest::newRow("folder by its name") << "build/"
+                                            << "x/build" << true << 1;
+        QTest::newRow("taken back") << "!keep.html"
+                                    << "keep.html" << false << 2;
+        QTest::newRow("question mark") << "?.htm"
+                                       << "ab.htm" << false << 0;
+        QTest::newRow("set") << "[a-c].htm"
+                             << "b.htm" << false << 1;
+        QTest::newRow("set left out") << "[!a-c].htm"
+                                      << "b.htm" << false << 0;
+        QTest::newRow("escaped") << "\\!x\\*"
+                                 << "!x*" << false << 1;
+        QTest::newRow("trailing blanks") << "a.htm  "
+                                         << "a.htm" << false << 1;
+        QTest::newRow("letter case counts") << "*.HTML"
+                                            << "a.html" << false << 0;
+        QTest::newRow("comment") << "# a.htm"
+                                 << "# a.htm" << false << 0;
+    }
+    void globsReadAsIgnoreFiles() {
+        QFETCH(QString, line);
+        QFETCH(QString, path);
+        QFETCH(bool, folder);
+        QFETCH(int, verdict);
+        const std::optional<Cli::Glob> glob = Cli::Glob::Parse(line);
+        const QString name = path.mid(path.lastIndexOf(u'/') + 1);
+        const int found = !glob || !glob->matches(path, name, folder) ? 0 : glob->negated() ? 2 : 1;
+        QCOMPARE(found, verdict);
     }
 
     // --- Usage --------------------------------------------------------------------------------
