@@ -4,6 +4,7 @@
 #include "base/Main.h"
 #include "filelist/AddFolder.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <algorithm>
@@ -34,6 +35,21 @@ std::string Canonical(const std::string &path) {
     std::string text(real);
     std::free(real);
     return text;
+}
+
+// Where a file named on the command line goes below the output folder with --keep-tree: its path
+// from the current folder, or below the root for one outside it, so that no result leaves the
+// output folder.
+QString TreePathOf(const QString &input) {
+    QString clean = QDir::cleanPath(input);
+    if (!QDir::isAbsolutePath(clean) && clean != QStringLiteral("..") &&
+        !clean.startsWith(QStringLiteral("../")))
+        return clean;
+    const QString absolute = QDir::cleanPath(QDir::current().absoluteFilePath(input));
+    const QString here = QDir::currentPath();
+    if (here != QStringLiteral("/") && absolute.startsWith(here + u'/'))
+        return absolute.mid(here.size() + 1);
+    return absolute.mid(1);
 }
 
 Engine::FileTask Problem(const QString &path, const std::string &bytes, const QString &text) {
@@ -101,7 +117,8 @@ bool PathSource::next(std::vector<Engine::FileTask> &tasks) {
                 const QStringList rows =
                     listed ? *listed : FolderFiles(source.folders[f], filter_, hooks);
                 for (const QString &row : rows)
-                    tasks.push_back(taskFor(row));
+                    tasks.push_back(
+                        taskFor(row, source.folders[f].relative + Main::GetFileName(row)));
                 if (!tasks.empty())
                     return true;
                 continue;
@@ -115,13 +132,27 @@ bool PathSource::next(std::vector<Engine::FileTask> &tasks) {
     return false;
 }
 
-Engine::FileTask PathSource::taskFor(const QString &input) const {
+Engine::FileTask PathSource::taskFor(const QString &input, const QString &below) const {
     Engine::FileTask task;
     task.input = input;
-    // In place, the result goes to the path as given (a relative one too).
-    task.output = request_.inPlace ? input : Engine::ResultPath(true, request_.outFolder, input);
-    task.intoFolder = !request_.inPlace;
     task.keepLineEnds = request_.keepLineEnds;
+    if (request_.inPlace) {
+        // In place, the result goes to the path as given (a relative one too).
+        task.output = input;
+        return task;
+    }
+    const bool tree =
+        request_.tree == Tree::Keep || (request_.tree == Tree::Default && !below.isEmpty());
+    const QString relative = below.isEmpty() ? TreePathOf(input) : below;
+    if (tree && relative.contains(u'/')) {
+        task.output =
+            Main::CollapseBackslashes(request_.outFolder + Main::NativeSeparator + relative);
+        task.makeFolders = true;
+    } else {
+        task.output = Engine::ResultPath(true, request_.outFolder, input);
+        // Straight into the output folder, which is listed once for the run.
+        task.intoFolder = true;
+    }
     return task;
 }
 
@@ -141,7 +172,7 @@ PathSource::Source PathSource::find(const std::string &bytes) {
                 Problem(path, bytes, Reason(errno) + QStringLiteral(": ") + path));
             return source;
         }
-        source.tasks.push_back(taskFor(path));  // as given, like a file dropped on the list
+        source.tasks.push_back(taskFor(path, QString()));  // as given, like a dropped file
         return source;
     }
     // A folder that cannot be read at all is said so here; those below it that cannot be read

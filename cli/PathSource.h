@@ -40,7 +40,8 @@ private:
     struct Source;
     class Hooks;
 
-    Engine::FileTask taskFor(const QString &input) const;
+    // The task of a file; `below`: its path below the searched folder it was found in, or empty.
+    Engine::FileTask taskFor(const QString &input, const QString &below) const;
     Source find(const std::string &bytes);
     bool isWritten(const QString &folder) const;
 

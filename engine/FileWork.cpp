@@ -29,6 +29,7 @@ FileResult ProcessFile(const QString &inputPath, const QString &outputPath,
         writing.keepLineEnds = options.keepLineEnds;
         writing.dryRun = destination == Destination::DryRun;
         writing.folderNames = options.outputFolder;
+        writing.makeFolders = options.makeFolders;
         output.emplace(outputPath, &*input, writing);
         result.charactersRemoved = Operations::RunLoop(*input, *output, ctx, options.lineNumber);
         result.linesRead = input->lineCount();

@@ -31,6 +31,8 @@ struct WorkOptions {
     bool keepLineEnds = false;
     // What the run knows of its output folder's names (RFTSFSO::FolderNames), or null.
     RFTSFSO::FolderNames *outputFolder = nullptr;
+    // The folders on the way to the output that are missing are made for a result.
+    bool makeFolders = false;
 };
 
 enum class Destination {

@@ -234,6 +234,7 @@ private:
         WorkOptions options;
         options.lineNumber = plan_.lineNumber;
         options.keepLineEnds = task.file.keepLineEnds;
+        options.makeFolders = task.file.makeFolders;
         if (task.file.intoFolder)
             options.outputFolder = &outputFolder_;
         // A dry run into an output folder not made yet looks at each result as a new file in

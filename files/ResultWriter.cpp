@@ -145,13 +145,22 @@ bool ResultWriter::sameAsTarget(const char *data, std::size_t size) {
 void ResultWriter::diverge() {
     if (options_.dryRun) {
         // Whether the result could be written, as making its temporary file would find out.
-        const std::string folder = Posix::FolderOf(target_->path);
+        std::string folder = Posix::FolderOf(target_->path);
+        struct stat info;
+        // Folders that would be made: the nearest one that exists decides.
+        while (options_.makeFolders && !target_->exists && ::stat(folder.c_str(), &info) != 0 &&
+               errno == ENOENT && Posix::FolderOf(folder) != folder)
+            folder = Posix::FolderOf(folder);
         const int ok = target_->exists ? ::access(target_->path.c_str(), W_OK)
                                        : ::access(folder.c_str(), W_OK | X_OK);
         if (ok != 0)
             fail(errno);
         state_ = State::Differs;
         return;
+    }
+    if (options_.makeFolders && !target_->exists) {
+        if (const int error = Posix::MakeFolders(Posix::FolderOf(target_->path), 0777))
+            fail(error);
     }
     file_ = std::make_unique<AtomicFile>(path_, options_.temporary, *target_);
     if (compared_ > 0) {

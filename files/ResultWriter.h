@@ -51,6 +51,9 @@ public:
         bool dryRun = false;
         // What the run knows of the output folder's names (see FolderNames), or null.
         FolderNames *folderNames = nullptr;
+        // The folders on the way to the path that are missing are made (as mkdir -p) once there
+        // is a result to write; dry, the nearest folder that exists must let them be made.
+        bool makeFolders = false;
     };
     // What finish() found.
     enum class Outcome {

@@ -908,7 +908,7 @@ private slots:
             const QByteArray b = Name(base);
             Launch toFolder;
             toFolder.folder = base;
-            toFolder.args = {"remove", "line", "1",      "--out",     b + "/out",
+            toFolder.args = {"remove", "line", "1",      "--out",     b + "/out",     "--flat",
                              "--jobs", jobs,   "--json", b + "/tree", "out/u1-1.html"};
             const Outcome first = execute(toFolder);
             Launch inPlace;
@@ -988,8 +988,57 @@ private slots:
         for (const QJsonObject &record : Records(outcome.out))
             paths << record.value(QStringLiteral("path")).toString();
         QCOMPARE(paths, TestFiles::Rows(list));
-        QCOMPARE(Entries(root + QStringLiteral("/site/zz-out")).size(), 601);
-        QCOMPARE(Read(root + QStringLiteral("/site/zz-out/old.html")), QByteArray("old\n"));
+        // Each result at its path below the output folder: 600 folders, the old page and its
+        // result in zz-out/zz-out.
+        QCOMPARE(Entries(root + QStringLiteral("/site/zz-out")).size(), 602);
+        QCOMPARE(Read(root + QStringLiteral("/site/zz-out/zz-out/old.html")), QByteArray("old\n"));
+        QCOMPARE(Read(root + QStringLiteral("/site/zz-out/f599/page599.html")),
+                 QByteArray("keep\n"));
+    }
+
+    // Into a folder, a searched folder's files keep their paths below it, folders made as
+    // needed (a dry run makes none and says the results could be written); --flat is the
+    // window's rule, --keep-tree keeps a named file's path too.
+    void resultsKeepTheTree_data() {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<QStringList>("results");  // below the output folder, sorted
+        QTest::newRow("a folder's files")
+            << QStringList{"site"} << QStringList{"a/index.html", "b/index.html", "top.html"};
+        QTest::newRow("flat, the later wins")
+            << QStringList{"--flat", "site"} << QStringList{"index.html", "top.html"};
+        QTest::newRow("a named file, flat")
+            << QStringList{"site/a/index.html"} << QStringList{"index.html"};
+        QTest::newRow("named files with their paths")
+            << QStringList{"--keep-tree", "site/a/index.html", "./site/top.html"}
+            << QStringList{"site/a/index.html", "site/top.html"};
+    }
+    void resultsKeepTheTree() {
+        QFETCH(QStringList, words);
+        QFETCH(QStringList, results);
+        for (const char *name : {"a/index.html", "b/index.html", "top.html"})
+            input(QStringLiteral("site/") + QLatin1String(name), name);
+        const QString out = root + QStringLiteral("/out");
+        QDir().mkpath(out);
+        const QStringList args = QStringList{"remove", "text", "zzz", "-o", out} + words;
+        const auto before = Snapshot(root);
+        const Outcome dry = run(args + QStringList{"-n", "--json"});
+        QCOMPARE(dry.exitCode, 0);
+        QCOMPARE(Snapshot(root), before);
+        QStringList outputs;
+        for (const QJsonObject &record : Records(dry.out)) {
+            QCOMPARE(record.value(QStringLiteral("state")).toString(), QStringLiteral("changed"));
+            outputs << record.value(QStringLiteral("output")).toString().remove(out + u'/');
+        }
+        outputs.sort();
+        outputs.removeDuplicates();
+        QCOMPARE(outputs, results);
+        QCOMPARE(run(args).exitCode, 0);
+        QStringList written;
+        for (const auto &[name, bytes] : Files(out))
+            written << name;
+        QCOMPARE(written, results);
+        if (words.first() == QLatin1String("--flat"))
+            QCOMPARE(Read(out + QStringLiteral("/index.html")), QByteArray("b/index.html"));
     }
 
     // --- The display, the undo store, the output folder ---------------------------------------
