@@ -99,7 +99,7 @@ bool PathSource::next(std::vector<Engine::FileTask> &tasks) {
         if (!found_) {
             found_ = true;
             for (const std::string &bytes : request_.paths)
-                sources_.push_back(find(bytes));
+                sources_.push_back(find(bytes, false));
         }
         while (source_ < sources_.size()) {
             Source &source = sources_[source_];
@@ -129,7 +129,29 @@ bool PathSource::next(std::vector<Engine::FileTask> &tasks) {
     } catch (const CommandStopped &) {
         throw Engine::Stopped{};
     }
-    return false;
+    return nextListed(tasks);
+}
+
+bool PathSource::nextListed(std::vector<Engine::FileTask> &tasks) {
+    constexpr std::size_t Batch = 256;
+    if (request_.filesFrom.empty() || listDone_)
+        return false;
+    if (!list_)
+        list_ = std::make_unique<NameList>(request_.filesFrom, request_.nullSeparated);
+    std::string name;
+    while (tasks.size() < Batch && list_->next(name, stop_)) {
+        for (Engine::FileTask &task : find(name, true).tasks)
+            tasks.push_back(std::move(task));
+    }
+    if (stop_.requested())
+        throw Engine::Stopped{};
+    if (tasks.empty() && list_->error() != 0) {
+        const QString shown = QString::fromUtf8(request_.filesFrom);
+        tasks.push_back(Problem(shown, request_.filesFrom,
+                                Reason(list_->error()) + QStringLiteral(": ") + shown));
+        listDone_ = true;  // told once
+    }
+    return !tasks.empty();
 }
 
 Engine::FileTask PathSource::taskFor(const QString &input, const QString &below) const {
@@ -156,7 +178,7 @@ Engine::FileTask PathSource::taskFor(const QString &input, const QString &below)
     return task;
 }
 
-PathSource::Source PathSource::find(const std::string &bytes) {
+PathSource::Source PathSource::find(const std::string &bytes, bool listed) {
     Source source;
     QString path;
     if (!DecodeUtf8(bytes, path)) {
@@ -175,6 +197,8 @@ PathSource::Source PathSource::find(const std::string &bytes) {
         source.tasks.push_back(taskFor(path, QString()));  // as given, like a dropped file
         return source;
     }
+    if (listed)
+        return source;  // a folder in the list, as find lists them: its files come on their own
     // A folder that cannot be read at all is said so here; those below it that cannot be read
     // are passed over, as the window's walk passes them over.
     int error = 0;

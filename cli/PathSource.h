@@ -1,4 +1,6 @@
-// The files of a `strelmark remove`: its PATHs in the order given, a folder's files as the
+// The files of a `strelmark remove`: its PATHs in the order given, then the files of its
+// --files-from list in the list's order (a folder in the list is passed over, so that a list
+// from find can be given as it is), a folder's files as the
 // command line's folder search finds them (cli/FolderSearch.h: the window's order, with the
 // filters), any other PATH as it is, like a file dropped on the list. What cannot be used
 // becomes a task with its problem, in its place.
@@ -13,6 +15,7 @@
 
 #include "cli/Arguments.h"
 #include "cli/FolderSearch.h"
+#include "cli/NameList.h"
 #include "engine/Plan.h"
 #include "engine/Sink.h"
 
@@ -42,7 +45,9 @@ private:
 
     // The task of a file; `below`: its path below the searched folder it was found in, or empty.
     Engine::FileTask taskFor(const QString &input, const QString &below) const;
-    Source find(const std::string &bytes);
+    // A PATH, or a name from the --files-from list (`listed`: a folder is passed over).
+    Source find(const std::string &bytes, bool listed);
+    bool nextListed(std::vector<Engine::FileTask> &tasks);
     bool isWritten(const QString &folder) const;
 
     const RemoveRequest &request_;
@@ -50,6 +55,8 @@ private:
     const std::vector<std::string> written_;
     const Engine::StopToken &stop_;
     std::vector<Source> sources_;
+    std::unique_ptr<NameList> list_;  // --files-from, once the PATHs are handed out
+    bool listDone_ = false;
     std::size_t source_ = 0;  // the source being handed out
     qsizetype folder_ = -1;   // its folder being handed out; -1: its own tasks first
     bool found_ = false;

@@ -1041,6 +1041,51 @@ private slots:
             QCOMPARE(Read(out + QStringLiteral("/index.html")), QByteArray("b/index.html"));
     }
 
+    // A list of files is one run in the list's order, after the PATHs: one summary, one undo
+    // record; folders in it (find lists them) are passed over.
+    void filesFromAList_data() {
+        QTest::addColumn<bool>("nulls");
+        QTest::addColumn<bool>("standardInput");
+        QTest::newRow("lines in a file") << false << false;
+        QTest::newRow("NUL-separated on standard input") << true << true;
+    }
+    void filesFromAList() {
+        QFETCH(bool, nulls);
+        QFETCH(bool, standardInput);
+        QStringList names = {"in/z first.html", "in", "in/a.html"};
+        if (nulls)
+            names << "in/new\nline.html";
+        QStringList expected;  // the files, in the list's order
+        for (const QString &name : names) {
+            if (name.endsWith(QLatin1String(".html")))
+                input(expected.emplace_back(name), "meta\nkeep\n");
+        }
+        const QString named = input(QStringLiteral("named.html"), "meta\n2\n");
+        QByteArray list;
+        for (const QString &name : names)
+            list += Name(name) + (nulls ? '\0' : '\n');
+        Launch launch;
+        launch.args = {"remove", "lines-containing", "meta", "-i", "--json", Name(named)};
+        launch.args << "--files-from" << (standardInput ? QByteArray("-") : Name(root) + "/list");
+        if (nulls)
+            launch.args << "-0";
+        if (standardInput)
+            launch.input = list;
+        else
+            Write(root + QStringLiteral("/list"), list);
+        QJsonObject summary;
+        const Outcome outcome = execute(launch);
+        QCOMPARE(outcome.exitCode, 0);
+        QStringList paths;
+        for (const QJsonObject &record : Records(outcome.out, &summary))
+            paths << record.value(QStringLiteral("path")).toString();
+        expected.prepend(named);
+        QCOMPARE(paths, expected);
+        QCOMPARE(summary.value(QStringLiteral("changed")).toInteger(), expected.size());
+        QCOMPARE(Read(root + QStringLiteral("/in/z first.html")), QByteArray("keep\n"));
+        QCOMPARE(QDir(undoStore()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
+    }
+
     // --- The display, the undo store, the output folder ---------------------------------------
 
     void noDisplayNeeded() {
