@@ -94,6 +94,18 @@ PathSource::PathSource(const RemoveRequest &request, std::vector<std::string> wr
 PathSource::~PathSource() = default;
 
 bool PathSource::next(std::vector<Engine::FileTask> &tasks) {
+    if (request_.filter) {
+        // Standard input, once, its result on standard output.
+        if (found_)
+            return false;
+        found_ = true;
+        Engine::FileTask task;
+        task.input = task.output = QStringLiteral("-");
+        task.stream = true;
+        task.keepLineEnds = request_.keepLineEnds;
+        tasks.push_back(std::move(task));
+        return true;
+    }
     Hooks hooks(stop_, [](const QString &) {});
     try {
         if (!found_) {

@@ -190,7 +190,7 @@ std::string JsonOf(const Engine::FileReport &report) {
 Reporter::Reporter(const RemoveRequest &request)
     : request_(request),
       startupClock_(std::getenv("STRELMARK_STARTUP_CLOCK") != nullptr),
-      progress_(!request.quiet && ::isatty(STDERR_FILENO) == 1) {}
+      progress_(!request.quiet && !request.filter && ::isatty(STDERR_FILENO) == 1) {}
 
 void Reporter::prepare(Engine::FileReport &report, Operations::LineContext &ctx) {
     if (!request_.diff || report.outcome != Engine::Outcome::Changed)
@@ -228,6 +228,10 @@ std::string Reporter::countText(const Engine::FileReport &report) const {
 
 void Reporter::fileDone(const Engine::FileReport &report) {
     totals_.add(report);
+    if (report.task.stream) {
+        streamDone(report);
+        return;
+    }
     if (report.failed())
         error(report.description());
 
@@ -251,6 +255,21 @@ void Reporter::fileDone(const Engine::FileReport &report) {
     }
     if (outputError_ != 0)
         Stop::Request(SIGPIPE);
+}
+
+// Standard input filtered to standard output: its failure, or the note that it was binary. A
+// reader that went away (EPIPE) ends the program as SIGPIPE would, without a word.
+void Reporter::streamDone(const Engine::FileReport &report) {
+    if (report.outcome == Engine::Outcome::WriteFailed && report.error &&
+        report.error->error() == EPIPE) {
+        outputError_ = EPIPE;
+        Stop::Request(SIGPIPE);
+    } else if (report.failed()) {
+        error(report.description());
+    } else if (report.binary) {
+        error(QStringLiteral("standard input holds a NUL byte (binary): passed through unchanged"),
+              false);
+    }
 }
 
 // A dry run's line for a file that would change, would be empty, or fails.
@@ -358,7 +377,7 @@ void Reporter::finish(int signal, int exitStatus) {
         std::snprintf(number, sizeof number, "%.3f", seconds);
         summary += number;
         out("{\"summary\":" + summary + "}}\n");
-    } else if (!request_.diff && !request_.quiet) {
+    } else if (!request_.diff && !request_.quiet && !request_.filter) {
         const QString removed = Operations::InfoOf(request_.operation).countsCharacters
                                     ? Plural(t.charactersRemoved, "character", "characters")
                                     : Plural(t.linesRemoved, "line", "lines");
@@ -389,7 +408,8 @@ void Reporter::finish(int signal, int exitStatus) {
         text += QStringLiteral("; %1 removed; %2 s.\n").arg(removed).arg(seconds, 0, 'f', 2);
         out(text.toStdString());
     }
-    if (signal != 0 && (request_.json || request_.diff || request_.quiet))
+    if (signal != 0 && !(request_.filter && signal == SIGPIPE) &&
+        (request_.json || request_.diff || request_.quiet || request_.filter))
         error(QStringLiteral("stopped by %1; %2 not processed")
                   .arg(QLatin1String(SignalName(signal)),
                        Plural(t.notProcessed, "file was", "files were")),

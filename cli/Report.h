@@ -75,6 +75,7 @@ private:
     void out(const std::string &text);
     void clearProgress();
     void list(const Engine::FileReport &report, const std::string &path);
+    void streamDone(const Engine::FileReport &report);
     std::string countText(const Engine::FileReport &report) const;
 
     const RemoveRequest &request_;

@@ -25,6 +25,8 @@
 #include <utility>
 #include <vector>
 
+#include <unistd.h>
+
 namespace Engine {
 
 namespace {
@@ -49,7 +51,7 @@ public:
     explicit Planner(bool waits) : waits_(waits) {}
 
     void plan(Task &task, std::size_t index) {
-        if (!task.file.problem.isEmpty())
+        if (!task.file.problem.isEmpty() || task.file.stream)
             return;
         task.input = places_.of(task.file.input);
         task.output =
@@ -243,13 +245,16 @@ private:
             plan_.dryRunOutput.isEmpty() ? task.file.output : plan_.dryRunOutput;
         try {
             FileResult result =
-                ProcessFile(task.file.input, output, ctx, options,
-                            plan_.dryRun ? Destination::DryRun : Destination::Prepare);
+                task.file.stream
+                    ? ProcessStream(STDIN_FILENO, STDOUT_FILENO, ctx, options)
+                    : ProcessFile(task.file.input, output, ctx, options,
+                                  plan_.dryRun ? Destination::DryRun : Destination::Prepare);
             report.outcome = result.outcome;
             report.linesRead = result.linesRead;
             report.linesKept = result.linesKept;
             report.charactersRemoved = result.charactersRemoved;
             report.inputBytes = result.inputBytes;
+            report.binary = result.binary;
             report.error = std::move(result.error);
             slot.pending = std::move(result.pending);
             if (slot.pending)
@@ -364,7 +369,7 @@ private:
 
     void handle(std::size_t k, const Task &task, Slot &slot) {
         FileReport &report = slot.report;
-        if (report.outcome != Outcome::PathFailed)
+        if (report.outcome != Outcome::PathFailed && !task.file.stream)
             relations_.settle(report, task.input, task.output);
         std::optional<std::size_t> handed;
         if (queue_ && slot.pending)

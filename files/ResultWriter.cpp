@@ -2,6 +2,7 @@
 
 #include "files/SpareBuffer.h"
 
+#include "posix/Io.h"
 #include "posix/Paths.h"
 
 #include <QFile>
@@ -47,6 +48,14 @@ ResultWriter::ResultWriter(std::string *text, const LineReader *input, bool keep
         endSource_ = input->lineEndAddress();
     takeBuffer();
     text_->clear();
+}
+
+ResultWriter::ResultWriter(int fd, const QString &name, const LineReader *input, bool keepLineEnds)
+    : path_(name), input_(input), outputFd_(fd), endSource_(&JoiningLineEnd) {
+    options_.keepLineEnds = keepLineEnds && input != nullptr;
+    if (options_.keepLineEnds)
+        endSource_ = input->lineEndAddress();
+    takeBuffer();
 }
 
 void ResultWriter::takeBuffer() {
@@ -180,6 +189,11 @@ void ResultWriter::store(const char *data, std::size_t size) {
         text_->append(data, size);
         return;
     }
+    if (outputFd_ >= 0) {
+        if (const int error = Posix::WriteAll(outputFd_, data, size))
+            fail(error);
+        return;
+    }
     if (state_ == State::Unopened)
         start();
     if (state_ == State::Comparing) {
@@ -224,7 +238,7 @@ bool ResultWriter::finish() {
         appendLineEnd(pendingEnd_);
     flushBuffer();
     outcome_ = Outcome::Changed;
-    if (text_ != nullptr)
+    if (text_ != nullptr || outputFd_ >= 0)
         return true;
     if (state_ == State::Unopened)
         start();  // a result of one empty line has stored nothing yet

@@ -70,6 +70,9 @@ public:
     // Collects the result in `text` instead of a file (tests and fuzzing).
     explicit ResultWriter(std::string *text, const LineReader *input = nullptr,
                           bool keepLineEnds = false);
+    // Writes the result to the descriptor `fd` as it goes (standard output), `name` naming it
+    // in errors; nothing is compared and no file is made.
+    ResultWriter(int fd, const QString &name, const LineReader *input, bool keepLineEnds);
     ResultWriter(const ResultWriter &) = delete;
     ResultWriter &operator=(const ResultWriter &) = delete;
     ~ResultWriter();
@@ -105,6 +108,9 @@ public:
 
     std::uint64_t linesKept() const { return linesKept_; }
 
+    // Writes out what the buffer holds (a writer to a descriptor, before its input waits).
+    void flush() { flushBuffer(); }
+
 private:
     enum class State {
         Unopened,   // nothing stored yet; the path not yet looked at
@@ -137,6 +143,7 @@ private:
     Options options_;
     const LineReader *input_ = nullptr;
     std::string *text_ = nullptr;
+    int outputFd_ = -1;
     std::unique_ptr<ResultTarget> target_;
     std::unique_ptr<AtomicFile> file_;
     std::unique_ptr<PendingResult> pending_;

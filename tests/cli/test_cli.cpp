@@ -483,6 +483,12 @@ private slots:
         QTest::newRow("standard input among PATHs")
             << QStringList{"remove", "blank-lines", "-i", "-", f}
             << "the PATH - (standard input) goes alone";
+        QTest::newRow("standard input in place")
+            << QStringList{"remove", "blank-lines", "-i", "-"}
+            << "the PATH - (standard input) writes its result to standard output";
+        QTest::newRow("standard input, dry")
+            << QStringList{"remove", "blank-lines", "-n", "-"}
+            << "--dry-run does not go with standard input filtered to standard output";
         QTest::newRow("unknown command") << QStringList{"frob"} << "unknown command 'frob'";
         QTest::newRow("undo with a word") << QStringList{"undo", "now"} << "undo takes no 'now'";
     }
@@ -1084,6 +1090,74 @@ private slots:
         QCOMPARE(summary.value(QStringLiteral("changed")).toInteger(), expected.size());
         QCOMPARE(Read(root + QStringLiteral("/in/z first.html")), QByteArray("keep\n"));
         QCOMPARE(QDir(undoStore()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
+    }
+
+    // With no PATH and no output, standard input is filtered to standard output: the same bytes
+    // as GNU sed gives for the same removal, and nothing kept for undo.
+    void filterAsSedDoes_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QStringList>("operation");
+        QTest::addColumn<QByteArray>("script");  // sed's
+        const QByteArray page("<p>a<br>b</p>\nMeta http\n\nlast <BR> line");
+        QTest::newRow("lines containing")
+            << page << QStringList{"lines-containing", "meta"} << QByteArray("/meta/Id");
+        QTest::newRow("lines not containing")
+            << page << QStringList{"lines-not-containing", "br"} << QByteArray("/br/I!d");
+        QTest::newRow("text") << page << QStringList{"text", "<br>"} << QByteArray("s/<br>//gI");
+        QTest::newRow("line, from the PATH -")
+            << page << QStringList{"line", "2", "-"} << QByteArray("2d");
+        QTest::newRow("blank lines, a final line end")
+            << QByteArray("a\n\nb\n") << QStringList{"blank-lines"} << QByteArray("/^$/d");
+    }
+    void filterAsSedDoes() {
+        QFETCH(QByteArray, text);
+        QFETCH(QStringList, operation);
+        QFETCH(QByteArray, script);
+        const QString sedTool = QStandardPaths::findExecutable(QStringLiteral("sed"));
+        if (sedTool.isEmpty())
+            QSKIP("sed is not installed");
+        Launch sed;
+        sed.program = Name(sedTool);
+        sed.args = {"-e", script};
+        sed.environment = {"LC_ALL=C"};
+        sed.input = text;
+        const Outcome expected = Child::Run(sed);
+        Launch filter;
+        for (const QString &word : QStringList{"remove"} + operation)
+            filter.args << Name(word);
+        filter.input = text;
+        const Outcome outcome = execute(filter);
+        QCOMPARE(outcome.exitCode, 0);
+        QCOMPARE(outcome.err, QByteArray());
+        QCOMPARE(outcome.out, expected.out);
+        QVERIFY(!QFileInfo::exists(undoStore()));
+    }
+
+    // Input that holds a NUL byte is passed through unchanged, with a note: anywhere in a file,
+    // in the first read of a pipe.
+    void filterPassesBinaryThrough_data() {
+        QTest::addColumn<bool>("pipe");
+        QTest::newRow("through a pipe") << true;
+        QTest::newRow("from a file, the NUL far in") << false;
+    }
+    void filterPassesBinaryThrough() {
+        QFETCH(bool, pipe);
+        const QByteArray bytes =
+            QByteArray("meta\n").repeated(pipe ? 1 : 40000) + QByteArray("a\0b\nmeta\n", 9);
+        Launch launch;
+        launch.args = {"remove", "lines-containing", "meta"};
+        const QString file = input(QStringLiteral("binary"), bytes);
+        const int fd = ::open(Name(file).constData(), O_RDONLY | O_CLOEXEC);
+        if (pipe)
+            launch.input = bytes;
+        else
+            launch.inputFrom = fd;
+        const Outcome outcome = execute(launch);
+        ::close(fd);
+        QCOMPARE(outcome.exitCode, 0);
+        QCOMPARE(outcome.out, bytes);
+        QCOMPARE(outcome.err, QByteArray("strelmark: standard input holds a NUL byte (binary): "
+                                         "passed through unchanged\n"));
     }
 
     // --- The display, the undo store, the output folder ---------------------------------------
