@@ -47,7 +47,8 @@ int Undo(const std::vector<std::string> &words) {
     const UndoSummary summary = store.undoLast();
     const QStringList lines = DescribeUndo(summary);
     if (summary.outcome != UndoSummary::Outcome::Done) {
-        Print(stderr, QStringLiteral("strelmark: ") + lines.join(u'\n') + u'\n');
+        for (const QString &line : lines)
+            Print(stderr, QStringLiteral("strelmark: ") + line + u'\n');
         return 1;
     }
     if (!quiet) {

@@ -80,6 +80,7 @@ private:
 
     const RemoveRequest &request_;
     const bool startupClock_;
+    const bool color_;  // --color, or on a terminal
     Engine::Totals totals_;
     std::uint64_t failures_ = 0;
     bool progress_ = false;

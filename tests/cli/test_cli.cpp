@@ -146,6 +146,36 @@ class CliTest : public QObject {
         return records;
     }
 
+    // The program with its standard output (`output`) or its standard error on a terminal of
+    // 60 columns whose TERM can redraw a line; what the terminal showed goes to `shown`.
+    Outcome onTerminal(Launch launch, bool output, QByteArray &shown) {
+        int master = -1, terminal = -1;
+        winsize size{};
+        size.ws_col = 60;
+        size.ws_row = 20;
+        if (::openpty(&master, &terminal, nullptr, nullptr, &size) != 0)
+            qFatal("no terminal for the program");
+        ::fcntl(master, F_SETFD, FD_CLOEXEC);
+        ::fcntl(terminal, F_SETFD, FD_CLOEXEC);
+        ::fcntl(master, F_SETFL, O_NONBLOCK);
+        (output ? launch.outputTo : launch.errorsTo) = terminal;
+        if (!launch.environment.contains("TERM=dumb"))
+            launch.environment << "TERM=xterm-256color";
+        launch.whileRunning = [&](pid_t) {
+            Drain(master, shown);
+            return false;
+        };
+        const Outcome outcome = execute(launch);
+        ::close(terminal);
+        while (Drain(master, shown)) {
+            pollfd fd{master, POLLIN, 0};
+            if (::poll(&fd, 1, 100) <= 0)
+                break;
+        }
+        ::close(master);
+        return outcome;
+    }
+
     QString input(const QString &relative, const QByteArray &content) {
         const QString path = root + u'/' + relative;
         Write(path, content);
@@ -1317,31 +1347,11 @@ private slots:
             paths << input(deep + QStringLiteral("/page-%1.html").arg(n), "meta\nkeep\n");
         QDir().mkpath(root + QStringLiteral("/out"));
 
-        int master = -1, terminal = -1;
-        winsize size{};
-        size.ws_col = 60;
-        size.ws_row = 20;
-        QVERIFY(::openpty(&master, &terminal, nullptr, nullptr, &size) == 0);
-        ::fcntl(master, F_SETFD, FD_CLOEXEC);
-        ::fcntl(terminal, F_SETFD, FD_CLOEXEC);
         Launch launch;
         launch.args = {"remove", "lines-containing",  "meta",
                        "--out",  Name(root) + "/out", Name(root + QStringLiteral("/in"))};
-        launch.errorsTo = terminal;
         QByteArray shown;
-        ::fcntl(master, F_SETFL, O_NONBLOCK);
-        launch.whileRunning = [&](pid_t) {
-            Drain(master, shown);
-            return false;
-        };
-        const Outcome outcome = execute(launch);
-        ::close(terminal);
-        while (Drain(master, shown)) {
-            pollfd fd{master, POLLIN, 0};
-            if (::poll(&fd, 1, 100) <= 0)
-                break;
-        }
-        ::close(master);
+        const Outcome outcome = onTerminal(launch, false, shown);
         QCOMPARE(outcome.exitCode, 0);
         // Redrawn at most ten times a second, so a quick run may show only its first count,
         // taken while the folders are still being searched; a later one names a file.
@@ -1365,6 +1375,65 @@ private slots:
                                    root + QStringLiteral("/out"), root + QStringLiteral("/in")});
         QCOMPARE(piped.exitCode, 0);
         QCOMPARE(piped.err, QByteArray());
+    }
+
+    // No progress line where it cannot be erased, or where another program could print after
+    // it was drawn again (a listing piped into head on the same terminal).
+    void noProgressLine_data() {
+        QTest::addColumn<QByteArrayList>("environment");
+        QTest::addColumn<QStringList>("options");
+        QTest::newRow("TERM=dumb") << QByteArrayList{"TERM=dumb"} << QStringList();
+        QTest::newRow("a listing into a pipe") << QByteArrayList() << QStringList{"-n"};
+    }
+    void noProgressLine() {
+        QFETCH(QByteArrayList, environment);
+        QFETCH(QStringList, options);
+        for (int n = 0; n < 300; ++n)
+            input(QStringLiteral("in/page-%1.html").arg(n), "meta\nkeep\n");
+        Launch launch;
+        launch.environment = environment;
+        launch.args = {"remove", "lines-containing", "meta", "-o", Name(root)};
+        for (const QString &option : options)
+            launch.args << Name(option);
+        launch.args << Name(root + QStringLiteral("/in"));
+        QByteArray shown;
+        QCOMPARE(onTerminal(launch, false, shown).exitCode, 0);
+        QCOMPARE(shown, QByteArray());
+    }
+
+    // The diff and the outcomes in colour on a terminal, unless NO_COLOR or --color say no.
+    void colourOnATerminal_data() {
+        QTest::addColumn<bool>("terminal");
+        QTest::addColumn<QByteArrayList>("words");  // environment, then "--" and options
+        QTest::addColumn<bool>("colour");
+        QTest::newRow("a terminal") << true << QByteArrayList{"--"} << true;
+        QTest::newRow("NO_COLOR") << true << QByteArrayList{"NO_COLOR=1", "--"} << false;
+        QTest::newRow("empty NO_COLOR") << true << QByteArrayList{"NO_COLOR=", "--"} << true;
+        QTest::newRow("never") << true << QByteArrayList{"--", "--color=never"} << false;
+        QTest::newRow("always, over NO_COLOR")
+            << true << QByteArrayList{"NO_COLOR=1", "--", "--color", "always"} << true;
+        QTest::newRow("a pipe") << false << QByteArrayList{"--"} << false;
+        QTest::newRow("a pipe, always") << false << QByteArrayList{"--", "--color=always"} << true;
+    }
+    void colourOnATerminal() {
+        QFETCH(bool, terminal);
+        QFETCH(QByteArrayList, words);
+        QFETCH(bool, colour);
+        const QString page = input(QStringLiteral("in/page.html"), "a\nmeta\nb\n");
+        Launch launch;
+        const qsizetype split = words.indexOf("--");
+        launch.environment = words.mid(0, split) << "TERM=xterm-256color";
+        launch.args = QByteArrayList{"remove", "lines-containing", "meta", "-i", "--diff"} +
+                      words.mid(split + 1) + QByteArrayList{Name(page)};
+        QByteArray shown;
+        const Outcome outcome = terminal ? onTerminal(launch, true, shown) : execute(launch);
+        QCOMPARE(outcome.exitCode, 0);
+        if (!terminal)
+            shown = outcome.out;
+        shown.replace("\r\n", "\n");  // the terminal's line ends
+        QVERIFY2(shown.contains("@@ -1,3 +1,2 @@"), shown.constData());
+        QCOMPARE(shown.contains("\x1b[31m-meta\x1b[0m\n"), colour);
+        QCOMPARE(shown.contains('\x1b'), colour);
     }
 };
 

@@ -122,14 +122,15 @@ Outcome Run(const Launch &launch) {
     if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0 ||
         (launch.input && ::pipe2(in, O_CLOEXEC) != 0))
         qFatal("no pipes for a child");
-    const pid_t pid = Spawn(launch, launch.input ? in[0] : launch.inputFrom, out[1],
+    const pid_t pid = Spawn(launch, launch.input ? in[0] : launch.inputFrom,
+                            launch.outputTo >= 0 ? launch.outputTo : out[1],
                             launch.errorsTo >= 0 ? launch.errorsTo : err[1]);
     ::close(out[1]);
     ::close(err[1]);
     if (launch.input)
         ::close(in[0]);
     Outcome outcome;
-    bool outOpen = pid > 0, errOpen = pid > 0 && launch.errorsTo < 0;
+    bool outOpen = pid > 0 && launch.outputTo<0, errOpen = pid> 0 && launch.errorsTo < 0;
     bool watching = pid > 0 && static_cast<bool>(launch.whileRunning);
     for (const int fd : {out[0], err[0], in[1]})
         ::fcntl(fd, F_SETFL, O_NONBLOCK);

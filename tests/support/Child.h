@@ -25,6 +25,7 @@ struct Launch {
     QByteArrayList environment;
     bool unprivileged = false;  // as the user "nobody" when the tests run as root
     int errorsTo = -1;          // Run: a descriptor for its standard error instead of a pipe
+    int outputTo = -1;          // Run: a descriptor for its standard output instead of a pipe
     int inputFrom = -1;         // a descriptor for its standard input instead of /dev/null
     // Run: bytes for its standard input, through a pipe, instead of /dev/null.
     std::optional<QByteArray> input;
