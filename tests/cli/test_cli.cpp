@@ -1435,6 +1435,83 @@ private slots:
         QCOMPARE(shown.contains("\x1b[31m-meta\x1b[0m\n"), colour);
         QCOMPARE(shown.contains('\x1b'), colour);
     }
+
+    // Each shell's completion, loaded into the shell and asked for the word at the end: the
+    // words the program's tables give, folders or files where paths go.
+    void completionsInEachShell_data() {
+        QTest::addColumn<QString>("shell");
+        QTest::addColumn<QStringList>("typed");  // after "strelmark"; the last is being typed
+        QTest::addColumn<QStringList>("offered");
+        const struct {
+            const char *name;
+            QStringList typed, offered;
+        } requests[] = {
+            {"commands", {""}, {"remove", "undo"}},
+            {"an option by its start", {"remove", "lines-containing", "x", "--ou"}, {"--out"}},
+            {"an option's values", {"remove", "--color", ""}, {"always", "auto", "never"}},
+            {"operations", {"remove", "li"}, {"line", "lines-containing", "lines-not-containing"}},
+            {"a folder for --out", {"remove", "text", "x", "-o", "s"}, {"sub"}},
+            {"a PATH", {"remove", "text", "x", "-i", "s"}, {"sfile.html", "sub"}},
+            {"the text is free", {"remove", "text", ""}, {}},
+            {"undo's options", {"undo", "--q"}, {"--quiet"}},
+        };
+        for (const char *shell : {"bash", "zsh", "fish"}) {
+            for (const auto &request : requests)
+                QTest::newRow(QByteArray(shell).append(", ").append(request.name).constData())
+                    << shell << request.typed << request.offered;
+        }
+    }
+    void completionsInEachShell() {
+        QFETCH(QString, shell);
+        QFETCH(QStringList, typed);
+        QFETCH(QStringList, offered);
+        const QString program = QStandardPaths::findExecutable(shell);
+        if (program.isEmpty())
+            QSKIP("the shell is not installed (make deps installs it)");
+        const QString scripts = QStringLiteral(STRELMARK_COMPLETIONS);
+        Launch launch;
+        launch.program = Name(program);
+        launch.folder = tree->folder(QStringLiteral("here"));
+        tree->folder(QStringLiteral("here/sub"));
+        tree->file(QStringLiteral("here/sfile.html"));
+        launch.environment << "PATH=" + Name(QFileInfo(QStringLiteral(STRELMARK_PROGRAM)).path()) +
+                                  ':' + qgetenv("PATH");
+        if (shell == QLatin1String("bash")) {
+            launch.args = {"--norc", "--noprofile", "-c",
+                           "source \"$0\"; COMP_WORDS=(strelmark \"$@\"); COMP_CWORD=$#; "
+                           "_strelmark; printf '%s\\n' \"${COMPREPLY[@]}\"",
+                           Name(scripts + QStringLiteral("/strelmark.bash"))};
+        } else if (shell == QLatin1String("zsh")) {
+            // The completion system's helpers, as far as the script uses them.
+            launch.args = {"-f", "-c",
+                           "fpath=(\"$0\" $fpath); autoload -Uz _strelmark; "
+                           "_describe() { local -a all=(${(P)${@[-1]}}); all=(${all%%:*}); "
+                           "print -rl -- ${(M)all:#${words[CURRENT]}*} }; "
+                           "_files() { local glob=${words[CURRENT]}*; "
+                           "if [[ $1 == -/ ]]; then print -rl -- ${~glob}(N/); "
+                           "else print -rl -- ${~glob}(N); fi }; _message() { }; "
+                           "words=(strelmark \"$@\"); CURRENT=$#words; _strelmark",
+                           Name(scripts)};
+        } else {
+            launch.args = {"--no-config", "-c",
+                           "source $argv[1]; complete -C \"strelmark $argv[2..-1]\"",
+                           Name(scripts + QStringLiteral("/strelmark.fish"))};
+        }
+        for (const QString &word : typed)
+            launch.args << Name(word);
+        const Outcome outcome = Child::Run(launch);
+        QVERIFY2(outcome.exitCode == 0 && outcome.err.isEmpty(), outcome.err.constData());
+        QStringList words;
+        for (const QByteArray &line : outcome.out.split('\n')) {
+            QString word = QString::fromUtf8(line.split('\t').first());
+            if (word.endsWith(u'/'))
+                word.chop(1);
+            if (!word.isEmpty() && !words.contains(word))
+                words << word;
+        }
+        words.sort();
+        QCOMPARE(words, offered);
+    }
 };
 
 }  // namespace
