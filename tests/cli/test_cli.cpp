@@ -10,6 +10,7 @@
 #include "support/Unprivileged.h"
 
 #include "cli/IgnoreRules.h"
+#include "cli/OptionTable.h"
 #include "filelist/AddFolder.h"
 #include "filelist/FileListModel.h"
 
@@ -551,6 +552,43 @@ private slots:
         const Outcome version = run({"--version"});
         QCOMPARE(version.exitCode, 0);
         QCOMPARE(version.out, QByteArray("strelmark " STRELMARK_VERSION "\n"));
+    }
+
+    // --help and the manual page's list of options name every option of the table, with its
+    // letter, and nothing else; the completions come from the same table.
+    void everyOptionIsDocumented() {
+        QFile manual(QStringLiteral(STRELMARK_MANUAL));
+        QVERIFY(manual.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(manual.readAll());
+        const qsizetype from = text.indexOf(QStringLiteral("\n.SH OPTIONS\n"));
+        const QString section =
+            text.mid(from, text.indexOf(QStringLiteral("\n.SH "), from + 1) - from);
+        QStringList documented;  // "--name -x" of each entry
+        const QStringList lines = section.split(u'\n');
+        static const QRegularExpression word(
+            QStringLiteral("(?:^|[ \"])(--?[A-Za-z0-9][a-z0-9-]*)"));
+        for (qsizetype k = 0; k + 1 < lines.size(); ++k) {
+            if (lines[k] != QLatin1String(".TP"))
+                continue;
+            QStringList names;
+            for (const auto &match : word.globalMatch(QString(lines[k + 1]).remove(u'\\')))
+                names << match.captured(1);
+            documented << names.join(u' ');
+        }
+        const QString help = QString::fromUtf8(run({"--help"}).out);
+        QStringList expected;
+        for (const Cli::OptionInfo &info : Cli::OptionTable) {
+            const QString name = QStringLiteral("--") + QLatin1String(info.name);
+            const QString letter =
+                info.letter ? QStringLiteral("-%1").arg(QLatin1Char(info.letter)) : QString();
+            expected << (letter.isEmpty() ? name : letter + u' ' + name);
+            QVERIFY2(
+                help.contains((letter.isEmpty() ? QStringLiteral("    ") : letter + ", ") + name),
+                qPrintable(name));
+        }
+        documented.sort();
+        expected.sort();
+        QCOMPARE(documented, expected);
     }
 
     // An operand is the word after the operation, whatever it looks like; PATHs that look
