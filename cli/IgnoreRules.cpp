@@ -40,7 +40,12 @@ bool SetMatches(QStringView glob, qsizetype &at, QChar c, bool &matched) {
     return true;
 }
 
-bool MatchFrom(QStringView glob, qsizetype g, QStringView text, qsizetype t) {
+// A match failed; NoMatchToEnd: it ran out of text, so that no later start of an earlier "*"
+// can match either (each only leaves less text): the search for one stops at once, and a glob
+// of many stars costs time in proportion to the text, not to a power of it.
+enum class Found { Match, NoMatch, NoMatchToEnd };
+
+Found MatchFrom(QStringView glob, qsizetype g, QStringView text, qsizetype t) {
     while (g < glob.size()) {
         const QChar c = glob[g];
         if (c == u'*') {
@@ -49,32 +54,34 @@ bool MatchFrom(QStringView glob, qsizetype g, QStringView text, qsizetype t) {
                                  (g + 2 == glob.size() || (doubled && glob[g + 2] == u'/'));
             if (doubled && ownName) {
                 if (g + 2 == glob.size())
-                    return true;  // "/**" at the end: everything below
+                    return Found::Match;  // "/**" at the end: everything below
                 // "**/": no folder, or any number of them.
                 for (qsizetype k = t;;) {
-                    if (MatchFrom(glob, g + 3, text, k))
-                        return true;
+                    const Found found = MatchFrom(glob, g + 3, text, k);
+                    if (found != Found::NoMatch)
+                        return found;
                     k = text.indexOf(u'/', k);
                     if (k < 0)
-                        return false;
+                        return Found::NoMatchToEnd;
                     ++k;
                 }
             }
             while (g < glob.size() && glob[g] == u'*')
                 ++g;
             for (qsizetype k = t; k <= text.size(); ++k) {
-                if (MatchFrom(glob, g, text, k))
-                    return true;
+                const Found found = MatchFrom(glob, g, text, k);
+                if (found != Found::NoMatch)
+                    return found;
                 if (k < text.size() && text[k] == u'/')
-                    break;
+                    return Found::NoMatch;
             }
-            return false;
+            return Found::NoMatchToEnd;
         }
         if (t >= text.size())
-            return false;
+            return Found::NoMatchToEnd;
         if (c == u'?') {
             if (text[t] == u'/')
-                return false;
+                return Found::NoMatch;
             ++g;
             ++t;
             continue;
@@ -84,7 +91,7 @@ bool MatchFrom(QStringView glob, qsizetype g, QStringView text, qsizetype t) {
             qsizetype at = g;
             if (text[t] != u'/' && SetMatches(glob, at, text[t], matched)) {
                 if (!matched)
-                    return false;
+                    return Found::NoMatch;
                 g = at;
                 ++t;
                 continue;
@@ -94,11 +101,11 @@ bool MatchFrom(QStringView glob, qsizetype g, QStringView text, qsizetype t) {
         if (c == u'\\' && g + 1 < glob.size())
             plain = glob[++g];
         if (plain != text[t])
-            return false;
+            return Found::NoMatch;
         ++g;
         ++t;
     }
-    return t == text.size();
+    return t == text.size() ? Found::Match : Found::NoMatch;
 }
 
 // The lines of an ignore file, or nothing when it cannot be read.
@@ -166,7 +173,7 @@ bool Glob::matches(QStringView path, QStringView name, bool folder) const {
 }
 
 bool GlobMatches(QStringView glob, QStringView text) {
-    return MatchFrom(glob, 0, text, 0);
+    return MatchFrom(glob, 0, text, 0) == Found::Match;
 }
 
 IgnoreRules::Verdict IgnoreRules::judge(QStringView path, QStringView name, bool folder) const {

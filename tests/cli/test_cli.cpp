@@ -424,6 +424,8 @@ private slots:
                                             << "a.html" << false << 0;
         QTest::newRow("comment") << "# a.htm"
                                  << "# a.htm" << false << 0;
+        QTest::newRow("many stars, no match")
+            << QStringLiteral("*a").repeated(12) + u'b' << QString(80, u'a') << false << 0;
     }
     void globsReadAsIgnoreFiles() {
         QFETCH(QString, line);
