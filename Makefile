@@ -23,7 +23,9 @@ JOBS        ?= $(shell nproc)
 # WERROR=1: every compiler warning is an error (continuous integration builds so).
 WERROR      ?=
 CMAKE_FLAGS := $(if $(WERROR),-DSTRELMARK_WERROR=ON,-DSTRELMARK_WERROR=OFF)
-PACKAGES    ?= cmake g++ make qt6-base-dev qt6-base-dev-tools fonts-liberation xvfb xauth
+# bash, zsh and fish: the tests load the command line's completions into each.
+PACKAGES    ?= cmake g++ make qt6-base-dev qt6-base-dev-tools fonts-liberation xvfb xauth \
+               bash zsh fish
 SUDO        := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 SOURCES      = $(shell find app base cli engine files filelist posix samples text undo tests bench \
                  -name '*.cpp' -o -name '*.h' | LC_ALL=C sort)

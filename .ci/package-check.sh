@@ -40,6 +40,11 @@ installed_here=1
 apt-get install -y "$deb"
 dpkg -L strelmark >"$work/files"
 [ -x /usr/bin/strelmark ] || fail "/usr/bin/strelmark is not there after the install"
+# The command line's completions, where bash-completion, Debian's zsh and fish look for them.
+for completion in /usr/share/bash-completion/completions/strelmark \
+    /usr/share/zsh/vendor-completions/_strelmark /usr/share/fish/vendor_completions.d/strelmark.fish; do
+    [ -f "$completion" ] || fail "$completion is not there after the install"
+done
 
 if [ "$CHECK_VERSION_OPTION" = 1 ]; then
     /usr/bin/strelmark --version || fail "strelmark --version failed"

@@ -1,5 +1,7 @@
 #include "cli/Arguments.h"
 
+#include "cli/OptionTable.h"
+
 #include "base/Convert.h"
 #include "engine/Plan.h"
 #include "text/Operations.h"
@@ -8,7 +10,9 @@
 #include <QStringList>
 #include <QThread>
 
+#include <algorithm>
 #include <charconv>
+#include <functional>
 #include <optional>
 
 namespace Cli {
@@ -52,14 +56,22 @@ QString TextOf(const std::string &bytes, const char *what) {
     return text;
 }
 
-int JobsOf(const std::string &value) {
-    int jobs = 0;
-    const char *end = value.data() + value.size();
-    const auto [at, error] = std::from_chars(value.data(), end, jobs);
-    if (error != std::errc() || at != end || jobs < 1 || jobs > 1024)
-        Fail(QStringLiteral("--jobs needs a whole number from 1 to 1024, not %1")
-                 .arg(Quoted(value)));
-    return jobs;
+// The edits (a letter added, taken out, changed, or two swapped) that make `a` into `b`.
+std::size_t Distance(std::string_view a, std::string_view b) {
+    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
+    for (std::size_t i = 0; i <= a.size(); ++i)
+        d[i][0] = i;
+    for (std::size_t j = 0; j <= b.size(); ++j)
+        d[0][j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t change = d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1);
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, change});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+        }
+    }
+    return d[a.size()][b.size()];
 }
 
 // The operation named by `word`, and its operand: the next word, whatever it looks like ("-->"
@@ -71,8 +83,18 @@ const Operations::OperationInfo *TakeOperation(const std::string &word, Words &w
         QStringList names;
         for (const Operations::OperationInfo &info : Operations::OperationTable)
             names.append(QLatin1String(info.name));
-        Fail(QStringLiteral("unknown operation %1 (one of %2)")
-                 .arg(Quoted(word), names.join(QStringLiteral(", "))));
+        QString message = QStringLiteral("unknown operation %1").arg(Quoted(word));
+        const Operations::OperationInfo *nearest = nullptr;
+        std::size_t best = std::max<std::size_t>(2, word.size() / 3) + 1;
+        for (const Operations::OperationInfo &info : Operations::OperationTable) {
+            if (const std::size_t distance = Distance(word, info.name); distance < best) {
+                best = distance;
+                nearest = &info;
+            }
+        }
+        if (nearest != nullptr)
+            message += QStringLiteral("; did you mean '%1'?").arg(QLatin1String(nearest->name));
+        Fail(message + QStringLiteral(" (one of %1)").arg(names.join(QStringLiteral(", "))));
     }
     request.operation = operation->operation;
     if (operation->operand == Operations::Operand::None)
@@ -107,68 +129,250 @@ bool DecodeUtf8(const std::string &bytes, QString &text) {
 
 namespace {
 
-// The options given once at most.
+// The long option that `name` (after "--") was most likely meant to be: the only one it begins,
+// else the nearest within a few edits; empty when none is near.
+std::string Nearest(std::string_view name, unsigned command) {
+    const OptionInfo *prefixOf = nullptr;
+    int prefixes = 0;
+    const OptionInfo *nearest = nullptr;
+    std::size_t best = std::max<std::size_t>(2, name.size() / 3) + 1;
+    for (const OptionInfo &info : OptionTable) {
+        if ((info.commands & command) == 0)
+            continue;
+        const std::string_view candidate = info.name;
+        if (!name.empty() && candidate.starts_with(name)) {
+            prefixOf = &info;
+            ++prefixes;
+        }
+        if (const std::size_t distance = Distance(name, candidate); distance < best) {
+            best = distance;
+            nearest = &info;
+        }
+    }
+    const OptionInfo *meant = prefixes == 1 ? prefixOf : nearest;
+    return meant == nullptr ? std::string() : std::string("--") + meant->name;
+}
+
+[[noreturn]] void Unknown(const std::string &word, unsigned command) {
+    QString message = QStringLiteral("unknown option %1").arg(Quoted(word));
+    if (word.starts_with("--")) {
+        const std::size_t equals = word.find('=');
+        const std::string name = word.substr(2, equals == std::string::npos ? equals : equals - 2);
+        const std::string meant = Nearest(name, command);
+        if (!meant.empty())
+            message += QStringLiteral("; did you mean '%1'?").arg(QString::fromStdString(meant));
+    }
+    Fail(message);
+}
+
+QString Shown(const OptionInfo &info) {
+    return QStringLiteral("--") + QLatin1String(info.name);
+}
+
+int NumberOf(const OptionInfo &info, const std::string &value, int least, int most) {
+    int number = 0;
+    const char *end = value.data() + value.size();
+    const auto [at, error] = std::from_chars(value.data(), end, number);
+    if (error != std::errc() || at != end || number < least || number > most)
+        Fail(QStringLiteral("%1 needs a whole number from %2 to %3, not %4")
+                 .arg(Shown(info))
+                 .arg(least)
+                 .arg(most)
+                 .arg(Quoted(value)));
+    return number;
+}
+
+// Adds the words of a comma list to `into`; an empty word is a mistake.
+void AddList(const OptionInfo &info, const std::string &value, QStringList &into,
+             const QString &missing) {
+    const QString text = TextOf(value, info.valueName);
+    for (const QString &part : text.split(u',')) {
+        if (part.isEmpty())
+            Fail(QStringLiteral("%1 needs %2").arg(Shown(info), missing));
+        into.append(part);
+    }
+}
+
+// What the words say beyond each option on its own.
 struct Given {
-    bool out = false, extension = false, jobs = false;
+    std::array<bool, OptionTable.size()> options{};
+    bool has(OptionId id) const { return options[static_cast<std::size_t>(id)]; }
 };
 
-// The option `word` and its value; false for --help, after which nothing else counts.
-bool TakeOption(const std::string &word, Words &words, RemoveRequest &request, Given &given) {
-    std::string option = word;
-    std::optional<std::string> attached;
-    if (const std::size_t equals = word.find('=');
-        word.starts_with("--") && equals != std::string::npos) {
-        option = word.substr(0, equals);
-        attached = word.substr(equals + 1);
+// Sets what the option says; `value` is its value for one that takes one.
+void Apply(const OptionInfo &info, const std::string &value, RemoveRequest &request) {
+    switch (info.id) {
+        case OptionId::Out:
+            request.outFolder = TextOf(value, "the --out folder");
+            if (request.outFolder.isEmpty())
+                Fail(QStringLiteral("--out needs a folder"));
+            break;
+        case OptionId::InPlace:
+            request.inPlace = true;
+            break;
+        case OptionId::MakeFolder:
+            request.makeFolder = true;
+            break;
+        case OptionId::KeepTree:
+            request.tree = Tree::Keep;
+            break;
+        case OptionId::Flat:
+            request.tree = Tree::Flat;
+            break;
+        case OptionId::Ext:
+            AddList(info, value, request.extensions,
+                    QStringLiteral("an extension (* for every file)"));
+            break;
+        case OptionId::Glob:
+            AddList(info, value, request.globs, QStringLiteral("a glob"));
+            break;
+        case OptionId::Exclude:
+            request.excludes.append(TextOf(value, "GLOB"));
+            if (request.excludes.last().isEmpty())
+                Fail(QStringLiteral("--exclude needs a glob"));
+            break;
+        case OptionId::Hidden:
+            request.hidden = true;
+            break;
+        case OptionId::MaxDepth:
+            request.maxDepth = NumberOf(info, value, 0, 1000000);
+            break;
+        case OptionId::GitIgnore:
+            request.gitignore = true;
+            break;
+        case OptionId::FilesFrom:
+            if (value.empty())
+                Fail(QStringLiteral("--files-from needs a file (- for standard input)"));
+            request.filesFrom = value;
+            break;
+        case OptionId::Null:
+            request.nullSeparated = true;
+            break;
+        case OptionId::Crlf:
+            request.keepLineEnds = false;
+            break;
+        case OptionId::KeepLineEnds:
+            request.keepLineEnds = true;
+            break;
+        case OptionId::DryRun:
+            request.dryRun = true;
+            break;
+        case OptionId::Diff:
+            request.diff = true;
+            break;
+        case OptionId::Json:
+            request.json = true;
+            break;
+        case OptionId::Quiet:
+            request.quiet = true;
+            break;
+        case OptionId::Color:
+            if (value == "auto")
+                request.color = Color::Auto;
+            else if (value == "always")
+                request.color = Color::Always;
+            else if (value == "never")
+                request.color = Color::Never;
+            else
+                Fail(QStringLiteral("--color needs auto, always or never, not %1")
+                         .arg(Quoted(value)));
+            break;
+        case OptionId::Jobs:
+            request.jobs = NumberOf(info, value, 1, 1024);
+            break;
+        case OptionId::Help:
+            request.help = true;
+            break;
+        case OptionId::Version:
+            request.version = true;
+            break;
     }
-    auto flag = [&](bool &value) {
-        if (attached)
-            Fail(QStringLiteral("%1 takes no value").arg(QString::fromStdString(option)));
-        value = true;
-    };
-    auto once = [&](bool &seen) {
-        if (seen)
-            Fail(QStringLiteral("%1 is given twice").arg(QString::fromStdString(option)));
+}
+
+// Reads the options of `command` among the words, GNU style: "--name", "--name=value" or
+// "--name value"; "-x", letters together ("-qn"), and a letter's value attached ("-j4") or
+// next; "--" ends the options. Every other word goes to `positional`, in order; the word after
+// `takesNext` (the operation) is taken as it is, whatever it looks like. Stops at --help or
+// --version (false).
+template <class Positional>
+bool ReadOptions(const std::vector<std::string> &list, unsigned command, Given &given,
+                 const std::function<void(const OptionInfo &, const std::string &)> &apply,
+                 Positional positional) {
+    Words words(list);
+    bool optionsEnded = false;
+    auto take = [&](const OptionInfo &info, const std::optional<std::string> &attached,
+                    const std::string &shown) {
+        std::string value;
+        if (info.valueName == nullptr) {
+            if (attached)
+                Fail(QStringLiteral("%1 takes no value").arg(QString::fromStdString(shown)));
+        } else {
+            value = words.valueOf(shown, attached);
+        }
+        bool &seen = given.options[static_cast<std::size_t>(info.id)];
+        if (seen && !info.repeatable)
+            Fail(QStringLiteral("%1 is given twice").arg(Shown(info)));
         seen = true;
+        apply(info, value);
+        return info.id != OptionId::Help && info.id != OptionId::Version;
     };
-    if (option == "--help" || option == "-h") {
-        request.help = true;
-        return false;
-    } else if (option == "--out") {
-        once(given.out);
-        request.outFolder = TextOf(words.valueOf(option, attached), "the --out folder");
-        if (request.outFolder.isEmpty())
-            Fail(QStringLiteral("--out needs a folder"));
-    } else if (option == "--in-place") {
-        flag(request.inPlace);
-    } else if (option == "--mkdir") {
-        flag(request.makeFolder);
-    } else if (option == "--ext") {
-        once(given.extension);
-        request.extension = TextOf(words.valueOf(option, attached), "the --ext extension");
-        if (request.extension.isEmpty())
-            Fail(QStringLiteral("--ext needs an extension (* for every file)"));
-    } else if (option == "--keep-line-ends") {
-        flag(request.keepLineEnds);
-    } else if (option == "--dry-run") {
-        flag(request.dryRun);
-    } else if (option == "--diff") {
-        flag(request.diff);
-    } else if (option == "--json") {
-        flag(request.json);
-    } else if (option == "--quiet") {
-        flag(request.quiet);
-    } else if (option == "--jobs") {
-        once(given.jobs);
-        request.jobs = JobsOf(words.valueOf(option, attached));
-    } else {
-        Fail(QStringLiteral("unknown option %1").arg(Quoted(word)));
+    while (!words.done()) {
+        const std::string word = words.take();
+        if (optionsEnded || word == "-" || word.size() < 2 || word[0] != '-') {
+            positional(word, words);
+        } else if (word == "--") {
+            optionsEnded = true;
+        } else if (word.starts_with("--")) {
+            const std::size_t equals = word.find('=');
+            const std::string name =
+                word.substr(2, equals == std::string::npos ? equals : equals - 2);
+            const OptionInfo *info = LongOption(name, command);
+            if (info == nullptr)
+                Unknown(word, command);
+            const std::optional<std::string> attached =
+                equals == std::string::npos ? std::nullopt
+                                            : std::optional<std::string>(word.substr(equals + 1));
+            if (!take(*info, attached, "--" + name))
+                return false;
+        } else {
+            for (std::size_t at = 1; at < word.size(); ++at) {
+                const OptionInfo *info = ShortOption(word[at], command);
+                if (info == nullptr)
+                    Unknown(std::string("-") + word[at], command);
+                std::optional<std::string> attached;
+                if (info->valueName != nullptr && at + 1 < word.size())
+                    attached = word.substr(at + 1);
+                if (!take(*info, attached, std::string("-") + word[at]))
+                    return false;
+                if (attached)
+                    break;
+            }
+        }
     }
     return true;
 }
 
+// Whether the request reads standard input and writes its result to standard output.
+bool IsFilter(const RemoveRequest &request, const Given &given, bool inputIsTerminal) {
+    const bool dash =
+        std::find(request.paths.begin(), request.paths.end(), "-") != request.paths.end();
+    if (dash && request.paths.size() > 1)
+        Fail(QStringLiteral("the PATH - (standard input) goes alone"));
+    if (dash && !request.filesFrom.empty())
+        Fail(QStringLiteral("the PATH - and --files-from cannot be used together"));
+    if (dash && (given.has(OptionId::Out) || request.inPlace))
+        Fail(
+            QStringLiteral("the PATH - (standard input) writes its result to standard output: "
+                           "leave out --out and --in-place"));
+    if (dash)
+        return true;
+    return request.paths.empty() && request.filesFrom.empty() && !given.has(OptionId::Out) &&
+           !request.inPlace && !inputIsTerminal;
+}
+
 // What the words say together.
-void Check(RemoveRequest &request, const Operations::OperationInfo *operation, const Given &given) {
+void Check(RemoveRequest &request, const Operations::OperationInfo *operation, const Given &given,
+           bool inputIsTerminal) {
     if (operation == nullptr)
         Fail(QStringLiteral("remove needs an OPERATION"));
     if (operation->operand == Operations::Operand::Number) {
@@ -179,44 +383,124 @@ void Check(RemoveRequest &request, const Operations::OperationInfo *operation, c
     } else if (operation->operand == Operations::Operand::Text && request.text.isEmpty()) {
         Fail(QStringLiteral("TEXT must not be empty"));
     }
-    if (given.out == request.inPlace)
-        Fail(QStringLiteral("say where the results go: --out DIR or --in-place (exactly one)"));
-    if (request.makeFolder && !given.out)
-        Fail(QStringLiteral("--mkdir goes with --out DIR"));
     if (request.diff && request.json)
         Fail(QStringLiteral("--diff and --json cannot be used together"));
+    if (given.has(OptionId::Crlf) && given.has(OptionId::KeepLineEnds))
+        Fail(QStringLiteral("--crlf and --keep-line-ends cannot be used together"));
+    if (request.nullSeparated && request.filesFrom.empty())
+        Fail(QStringLiteral("--null goes with --files-from"));
+    request.filter = IsFilter(request, given, inputIsTerminal);
+    if (request.filter) {
+        for (const OptionId id : {OptionId::DryRun, OptionId::Diff, OptionId::Json,
+                                  OptionId::MakeFolder, OptionId::KeepTree, OptionId::Flat}) {
+            if (given.has(id))
+                Fail(QStringLiteral("%1 does not go with standard input filtered to standard "
+                                    "output")
+                         .arg(Shown(InfoOf(id))));
+        }
+    } else {
+        if (given.has(OptionId::Out) == request.inPlace)
+            Fail(QStringLiteral("say where the results go: --out DIR or --in-place (exactly one)"));
+        if (request.paths.empty() && request.filesFrom.empty())
+            Fail(inputIsTerminal || given.has(OptionId::Out) || request.inPlace
+                     ? QStringLiteral("no PATH given")
+                     : QStringLiteral("no PATH given (or pipe the text into standard input)"));
+    }
+    if (request.makeFolder && !given.has(OptionId::Out))
+        Fail(QStringLiteral("--mkdir goes with --out DIR"));
+    if (given.has(OptionId::KeepTree) && given.has(OptionId::Flat))
+        Fail(QStringLiteral("--keep-tree and --flat cannot be used together"));
+    if (request.tree != Tree::Default && !given.has(OptionId::Out))
+        Fail(QStringLiteral("%1 goes with --out DIR")
+                 .arg(request.tree == Tree::Keep ? QStringLiteral("--keep-tree")
+                                                 : QStringLiteral("--flat")));
     if (request.diff)
         request.dryRun = true;
-    if (request.paths.empty())
-        Fail(QStringLiteral("no PATH given"));
     if (request.jobs == 0)
         request.jobs = std::max(1, QThread::idealThreadCount());
 }
 
 }  // namespace
 
-RemoveRequest ParseRemove(const std::vector<std::string> &list) {
+RemoveRequest ParseRemove(const std::vector<std::string> &list, bool inputIsTerminal) {
     RemoveRequest request;
-    Words words(list);
     const Operations::OperationInfo *operation = nullptr;
-    bool optionsEnded = false;
     Given given;
-    while (!words.done()) {
-        const std::string word = words.take();
-        if (!optionsEnded && word == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && word.size() > 1 && word[0] == '-') {
-            if (!TakeOption(word, words, request, given))
-                return request;
-        } else if (operation == nullptr) {
-            operation = TakeOperation(word, words, request);
-        } else {
-            request.paths.push_back(word);
+    bool defaultExtensions = true;
+    auto apply = [&](const OptionInfo &info, const std::string &value) {
+        if (info.id == OptionId::Ext && defaultExtensions) {
+            request.extensions.clear();
+            defaultExtensions = false;
         }
-    }
-    Check(request, operation, given);
+        Apply(info, value, request);
+    };
+    auto positional = [&](const std::string &word, Words &words) {
+        if (operation == nullptr)
+            operation = TakeOperation(word, words, request);
+        else
+            request.paths.push_back(word);
+    };
+    if (!ReadOptions(list, RemoveCommand, given, apply, positional))
+        return request;
+    // Globs that take files choose them alone: the default extensions no longer count.
+    if (defaultExtensions &&
+        std::any_of(request.globs.begin(), request.globs.end(),
+                    [](const QString &glob) { return !glob.startsWith(u'!'); }))
+        request.extensions.clear();
+    Check(request, operation, given, inputIsTerminal);
     return request;
 }
+
+UndoRequest ParseUndo(const std::vector<std::string> &list) {
+    UndoRequest request;
+    Given given;
+    auto apply = [&](const OptionInfo &info, const std::string &) {
+        request.quiet = request.quiet || info.id == OptionId::Quiet;
+        request.help = request.help || info.id == OptionId::Help;
+        request.version = request.version || info.id == OptionId::Version;
+    };
+    auto positional = [](const std::string &word, Words &) {
+        throw UsageError("undo takes no '" + word + "'");
+    };
+    ReadOptions(list, UndoCommand, given, apply, positional);
+    return request;
+}
+
+namespace {
+
+constexpr const char *GroupHeadings[] = {
+    "Where the results go (one of -o and -i; neither when filtering standard input):",
+    "Which files a folder PATH gives (.git, .hg and .svn are never entered):",
+    "Line ends:",
+    "What is printed:",
+    "Other:",
+};
+
+// The option as --help names it: "-o, --out DIR".
+QString HelpHead(const OptionInfo &info) {
+    QString head = info.letter != 0 ? QStringLiteral("-%1, ").arg(QLatin1Char(info.letter))
+                                    : QStringLiteral("    ");
+    head += QStringLiteral("--") + QLatin1String(info.name);
+    if (info.valueName != nullptr)
+        head += u' ' + QLatin1String(info.valueName);
+    return head;
+}
+
+QString OptionLines(Group group) {
+    constexpr int Column = 22;  // the options' help starts in column 25
+    QString lines;
+    for (const OptionInfo &info : OptionTable) {
+        if (info.group != group || (info.commands & RemoveCommand) == 0)
+            continue;
+        const QStringList help = QString::fromUtf8(info.help).split(u'\n');
+        lines += QStringLiteral("  %1 %2\n").arg(HelpHead(info), -Column).arg(help[0]);
+        for (qsizetype k = 1; k < help.size(); ++k)
+            lines += QString(Column + 3, u' ') + help[k] + u'\n';
+    }
+    return lines;
+}
+
+}  // namespace
 
 QString HelpText() {
     QString operations;
@@ -226,40 +510,30 @@ QString HelpText() {
             head += u' ' + QLatin1String(info.operandName);
         operations += QStringLiteral("  %1%2\n").arg(head, -27).arg(QLatin1String(info.summary));
     }
+    QString options;
+    for (int group = 0; group <= static_cast<int>(Group::Other); ++group)
+        options += u'\n' + QLatin1String(GroupHeadings[group]) + u'\n' +
+                   OptionLines(static_cast<Group>(group));
     return QStringLiteral(
-               "Usage: strelmark remove OPERATION [TEXT|N] (--out DIR | --in-place)\n"
-               "                        [options] PATH...\n"
-               "       strelmark undo [--quiet]   take the last run back, of either face\n"
+               "Usage: strelmark remove OPERATION [TEXT|N] (-o DIR | -i) [options] PATH...\n"
+               "       strelmark remove OPERATION [TEXT|N] [options] < INPUT > OUTPUT\n"
+               "       strelmark undo [-q]          take the last run back, of either face\n"
                "       strelmark --help | --version\n"
-               "       strelmark                  start the window\n"
+               "       strelmark                    start the window\n"
                "\n"
-               "Removes lines or characters from many text files at once, exactly as the\n"
-               "window does.\n"
+               "Removes lines or characters from many text files at once, as the window does.\n"
                "\n"
                "Operations:\n") +
            operations +
            QStringLiteral(
                "TEXT is taken whole, never trimmed, and compared without regard to letter\n"
-               "case; it must not be empty. N is any number, rounded half to even.\n"
+               "case; it must not be empty. N is any number, rounded half to even.\n") +
+           options +
+           QStringLiteral(
                "\n"
-               "Where the results go (exactly one):\n"
-               "  --out DIR          into the folder DIR, under each input's file name\n"
-               "  --in-place         in place of each input file\n"
-               "  --mkdir            create DIR and its parents when they are missing\n"
-               "\n"
-               "Options:\n"
-               "  --ext EXT          folders are searched for files named *.EXT, with all\n"
-               "                     the folders below them (default html; * for every file)\n"
-               "  --keep-line-ends   each kept line keeps its own line end (CR LF or LF);\n"
-               "                     otherwise lines are joined by CR LF, none after the last\n"
-               "  --dry-run          write nothing: list the files that would change\n"
-               "  --diff             write nothing: print a unified diff of what would change\n"
-               "  --json             one JSON object per file, then a summary object\n"
-               "  --quiet            no progress, summary or listing: only errors\n"
-               "  --jobs N           files worked on at once (default: the processors, %1)\n"
-               "  --help, --version\n"
-               "\n"
-               "A PATH that is a folder is searched; any other PATH is taken as given. Put --\n"
+               "A PATH that is a folder is searched level by level; any other PATH is taken\n"
+               "as given. With no PATH, -o or -i, standard input is filtered to standard\n"
+               "output, as sed does (so is the PATH -), and nothing is kept for undo. Put --\n"
                "before PATHs that start with \"-\". A result with no line left is not written;\n"
                "a result that equals the file already there is not rewritten. Every run that\n"
                "writes keeps what it replaces: `strelmark undo` takes it back.\n"
@@ -268,12 +542,12 @@ QString HelpText() {
                "130 or 143 stopped by SIGINT or SIGTERM (what was finished is kept).\n"
                "\n"
                "Examples:\n"
-               "  strelmark remove lines-containing 'meta http' --out ~/site-new --mkdir "
-               "~/site\n"
-               "  strelmark remove blank-lines --ext txt --in-place --dry-run notes/\n"
+               "  strelmark remove lines-containing 'meta http' -o ~/site-new --mkdir ~/site\n"
+               "  strelmark remove blank-lines -e txt,md -E drafts -i -n notes/\n"
+               "  find site -print0 | strelmark remove text '<br>' -i --files-from - -0\n"
+               "  curl -s URL | strelmark remove lines-containing '<script' > page.html\n"
                "\n"
-               "See strelmark(1) for the details and the JSON fields.\n")
-               .arg(std::max(1, QThread::idealThreadCount()));
+               "See strelmark(1) for the details and the JSON fields.\n");
 }
 
 }  // namespace Cli

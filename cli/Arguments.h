@@ -5,6 +5,7 @@
 #include "text/OperationTable.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <stdexcept>
 #include <string>
@@ -22,28 +23,61 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Where the results of a run into a folder go.
+enum class Tree {
+    Default,  // a folder PATH's files at their path below the output folder, other files flat
+    Keep,     // every result at its path below the output folder (--keep-tree)
+    Flat,     // every result in the output folder under its file name (--flat)
+};
+
+enum class Color { Auto, Always, Never };
+
 // Everything `strelmark remove` was given.
 struct RemoveRequest {
     Operations::Operation operation = Operations::Operation::LinesContaining;
-    QString text;              // the condition (the four text operations), as typed
-    QString lineAnswer;        // N of `line N`, as typed
-    long long lineNumber = 0;  // N converted as the window converts its answer
-    QString outFolder;         // --out
-    bool inPlace = false;      // --in-place
-    bool makeFolder = false;   // --mkdir
-    QString extension = QStringLiteral("html");  // --ext
-    bool keepLineEnds = false;                   // --keep-line-ends
-    bool dryRun = false;                         // --dry-run (also set by --diff)
-    bool diff = false;                           // --diff
-    bool json = false;                           // --json
-    bool quiet = false;                          // --quiet
-    int jobs = 0;                                // --jobs; 0: the number of processors
-    std::vector<std::string> paths;              // the PATHs, as the file system's bytes
-    bool help = false;                           // --help among the words: nothing else counts
+    QString text;               // the condition (the four text operations), as typed
+    QString lineAnswer;         // N of `line N`, as typed
+    long long lineNumber = 0;   // N converted as the window converts its answer
+    QString outFolder;          // --out
+    bool inPlace = false;       // --in-place
+    bool makeFolder = false;    // --mkdir
+    Tree tree = Tree::Default;  // --keep-tree, --flat
+    // --ext, split at commas: a folder's files named *.EXT ("*" for every file). Empty: any name
+    // (--glob without --ext).
+    QStringList extensions{QStringLiteral("html"), QStringLiteral("htm")};
+    QStringList globs;           // --glob
+    QStringList excludes;        // --exclude
+    bool hidden = false;         // --hidden
+    int maxDepth = -1;           // --max-depth; -1: no limit
+    bool gitignore = false;      // --gitignore
+    std::string filesFrom;       // --files-from, as the file system's bytes ("-": standard input)
+    bool nullSeparated = false;  // --null
+    bool keepLineEnds = true;    // off with --crlf
+    bool dryRun = false;         // --dry-run (also set by --diff)
+    bool diff = false;           // --diff
+    bool json = false;           // --json
+    bool quiet = false;          // --quiet
+    Color color = Color::Auto;   // --color
+    int jobs = 0;                // --jobs; 0: the number of processors
+    std::vector<std::string> paths;  // the PATHs, as the file system's bytes
+    // Standard input is the only input and its result goes to standard output (no PATH and
+    // standard input not a terminal, or the PATH "-").
+    bool filter = false;
+    bool help = false;     // --help among the words: nothing else counts
+    bool version = false;  // --version among the words: nothing else counts
 };
 
-// Reads the words that follow "remove". Throws UsageError.
-RemoveRequest ParseRemove(const std::vector<std::string> &words);
+// Reads the words that follow "remove"; `inputIsTerminal` tells whether standard input is a
+// terminal (else, with no PATH, it is the input). Throws UsageError.
+RemoveRequest ParseRemove(const std::vector<std::string> &words, bool inputIsTerminal);
+
+// What `strelmark undo` was given.
+struct UndoRequest {
+    bool quiet = false;
+    bool help = false;
+    bool version = false;
+};
+UndoRequest ParseUndo(const std::vector<std::string> &words);
 
 // The chooser's text of an operation.
 QString CaptionOf(Operations::Operation operation);

@@ -2,6 +2,7 @@
 
 #include "base/ErrorReport.h"
 #include "cli/Arguments.h"
+#include "cli/Completion.h"
 #include "cli/RemoveRun.h"
 #include "cli/Stop.h"
 #include "undo/UndoStore.h"
@@ -14,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace Cli {
 
 namespace {
@@ -25,16 +28,16 @@ void Print(std::FILE *stream, const QString &text) {
 
 // `strelmark undo`: the last run of either face taken back.
 int Undo(const std::vector<std::string> &words) {
-    bool quiet = false;
-    for (const std::string &word : words) {
-        if (word == "--quiet")
-            quiet = true;
-        else if (word == "--help" || word == "-h") {
-            Print(stdout, HelpText());
-            return 0;
-        } else
-            throw UsageError("undo takes no '" + word + "'");
+    const UndoRequest request = ParseUndo(words);
+    if (request.help) {
+        Print(stdout, HelpText());
+        return 0;
     }
+    if (request.version) {
+        std::printf("strelmark %s\n", Version());
+        return 0;
+    }
+    const bool quiet = request.quiet;
     UndoStore store;
     if (store.folder().isEmpty()) {
         Print(stderr, QStringLiteral(
@@ -44,7 +47,8 @@ int Undo(const std::vector<std::string> &words) {
     const UndoSummary summary = store.undoLast();
     const QStringList lines = DescribeUndo(summary);
     if (summary.outcome != UndoSummary::Outcome::Done) {
-        Print(stderr, QStringLiteral("strelmark: ") + lines.join(u'\n') + u'\n');
+        for (const QString &line : lines)
+            Print(stderr, QStringLiteral("strelmark: ") + line + u'\n');
         return 1;
     }
     if (!quiet) {
@@ -81,14 +85,22 @@ int Main(int argc, char **argv) {
             Print(stdout, HelpText());
             return 0;
         }
-        if (command == "--version") {
+        if (command == "__complete") {
+            Print(stdout, Complete(rest));
+            return 0;
+        }
+        if (command == "--version" || command == "-V") {
             std::printf("strelmark %s\n", Version());
             return 0;
         }
         if (command == "remove") {
-            const RemoveRequest request = ParseRemove(rest);
+            const RemoveRequest request = ParseRemove(rest, ::isatty(STDIN_FILENO) == 1);
             if (request.help) {
                 Print(stdout, HelpText());
+                return 0;
+            }
+            if (request.version) {
+                std::printf("strelmark %s\n", Version());
                 return 0;
             }
             Stop::Install();
@@ -103,7 +115,8 @@ int Main(int argc, char **argv) {
         }
         throw UsageError("unknown command '" + command + "' (remove, undo, --help, --version)");
     } catch (const UsageError &error) {
-        std::fprintf(stderr, "strelmark: %s\nTry 'strelmark --help' for more information.\n",
+        std::fprintf(stderr,
+                     "strelmark: %s\nstrelmark: Try 'strelmark --help' for more information.\n",
                      error.what());
         return 2;
     }

@@ -4,6 +4,7 @@
 #include "base/Main.h"
 #include "filelist/AddFolder.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <algorithm>
@@ -36,6 +37,21 @@ std::string Canonical(const std::string &path) {
     return text;
 }
 
+// Where a file named on the command line goes below the output folder with --keep-tree: its path
+// from the current folder, or below the root for one outside it, so that no result leaves the
+// output folder.
+QString TreePathOf(const QString &input) {
+    QString clean = QDir::cleanPath(input);
+    if (!QDir::isAbsolutePath(clean) && clean != QStringLiteral("..") &&
+        !clean.startsWith(QStringLiteral("../")))
+        return clean;
+    const QString absolute = QDir::cleanPath(QDir::current().absoluteFilePath(input));
+    const QString here = QDir::currentPath();
+    if (here != QStringLiteral("/") && absolute.startsWith(here + u'/'))
+        return absolute.mid(here.size() + 1);
+    return absolute.mid(1);
+}
+
 Engine::FileTask Problem(const QString &path, const std::string &bytes, const QString &text) {
     Engine::FileTask task;
     task.input = path;
@@ -49,7 +65,7 @@ Engine::FileTask Problem(const QString &path, const std::string &bytes, const QS
 
 struct PathSource::Source {
     std::vector<Engine::FileTask> tasks;             // a file, or problems; before the folders'
-    QStringList folders;                             // a folder's walk
+    std::vector<SearchedFolder> folders;             // a folder's search
     std::vector<std::optional<QStringList>> listed;  // files listed beforehand
 };
 
@@ -73,20 +89,29 @@ private:
 
 PathSource::PathSource(const RemoveRequest &request, std::vector<std::string> written,
                        const Engine::StopToken &stop)
-    : request_(request),
-      pattern_(QStringLiteral("*.") + request.extension),
-      written_(std::move(written)),
-      stop_(stop) {}
+    : request_(request), filter_(request), written_(std::move(written)), stop_(stop) {}
 
 PathSource::~PathSource() = default;
 
 bool PathSource::next(std::vector<Engine::FileTask> &tasks) {
+    if (request_.filter) {
+        // Standard input, once, its result on standard output.
+        if (found_)
+            return false;
+        found_ = true;
+        Engine::FileTask task;
+        task.input = task.output = QStringLiteral("-");
+        task.stream = true;
+        task.keepLineEnds = request_.keepLineEnds;
+        tasks.push_back(std::move(task));
+        return true;
+    }
     Hooks hooks(stop_, [](const QString &) {});
     try {
         if (!found_) {
             found_ = true;
             for (const std::string &bytes : request_.paths)
-                sources_.push_back(find(bytes));
+                sources_.push_back(find(bytes, false));
         }
         while (source_ < sources_.size()) {
             Source &source = sources_[source_];
@@ -98,14 +123,14 @@ bool PathSource::next(std::vector<Engine::FileTask> &tasks) {
                     return true;
                 }
             }
-            if (folder_ < source.folders.size()) {
-                const qsizetype f = folder_++;
-                std::optional<QStringList> &listed = source.listed[std::size_t(f)];
+            if (folder_ < qsizetype(source.folders.size())) {
+                const std::size_t f = std::size_t(folder_++);
+                std::optional<QStringList> &listed = source.listed[f];
                 const QStringList rows =
-                    listed ? *listed
-                           : AddFolder::FolderListFiles(source.folders[f], pattern_, hooks);
+                    listed ? *listed : FolderFiles(source.folders[f], filter_, hooks);
                 for (const QString &row : rows)
-                    tasks.push_back(taskFor(row));
+                    tasks.push_back(
+                        taskFor(row, source.folders[f].relative + Main::GetFileName(row)));
                 if (!tasks.empty())
                     return true;
                 continue;
@@ -116,20 +141,56 @@ bool PathSource::next(std::vector<Engine::FileTask> &tasks) {
     } catch (const CommandStopped &) {
         throw Engine::Stopped{};
     }
-    return false;
+    return nextListed(tasks);
 }
 
-Engine::FileTask PathSource::taskFor(const QString &input) const {
+bool PathSource::nextListed(std::vector<Engine::FileTask> &tasks) {
+    constexpr std::size_t Batch = 256;
+    if (request_.filesFrom.empty() || listDone_)
+        return false;
+    if (!list_)
+        list_ = std::make_unique<NameList>(request_.filesFrom, request_.nullSeparated);
+    std::string name;
+    while (tasks.size() < Batch && list_->next(name, stop_)) {
+        for (Engine::FileTask &task : find(name, true).tasks)
+            tasks.push_back(std::move(task));
+    }
+    if (stop_.requested())
+        throw Engine::Stopped{};
+    if (tasks.empty() && list_->error() != 0) {
+        const QString shown = QString::fromUtf8(request_.filesFrom);
+        tasks.push_back(Problem(shown, request_.filesFrom,
+                                Reason(list_->error()) + QStringLiteral(": ") + shown));
+        listDone_ = true;  // told once
+    }
+    return !tasks.empty();
+}
+
+Engine::FileTask PathSource::taskFor(const QString &input, const QString &below) const {
     Engine::FileTask task;
     task.input = input;
-    // In place, the result goes to the path as given (a relative one too).
-    task.output = request_.inPlace ? input : Engine::ResultPath(true, request_.outFolder, input);
-    task.intoFolder = !request_.inPlace;
     task.keepLineEnds = request_.keepLineEnds;
+    if (request_.inPlace) {
+        // In place, the result goes to the path as given (a relative one too).
+        task.output = input;
+        return task;
+    }
+    const bool tree =
+        request_.tree == Tree::Keep || (request_.tree == Tree::Default && !below.isEmpty());
+    const QString relative = below.isEmpty() ? TreePathOf(input) : below;
+    if (tree && relative.contains(u'/')) {
+        task.output =
+            Main::CollapseBackslashes(request_.outFolder + Main::NativeSeparator + relative);
+        task.makeFolders = true;
+    } else {
+        task.output = Engine::ResultPath(true, request_.outFolder, input);
+        // Straight into the output folder, which is listed once for the run.
+        task.intoFolder = true;
+    }
     return task;
 }
 
-PathSource::Source PathSource::find(const std::string &bytes) {
+PathSource::Source PathSource::find(const std::string &bytes, bool listed) {
     Source source;
     QString path;
     if (!DecodeUtf8(bytes, path)) {
@@ -145,9 +206,11 @@ PathSource::Source PathSource::find(const std::string &bytes) {
                 Problem(path, bytes, Reason(errno) + QStringLiteral(": ") + path));
             return source;
         }
-        source.tasks.push_back(taskFor(path));  // as given, like a file dropped on the list
+        source.tasks.push_back(taskFor(path, QString()));  // as given, like a dropped file
         return source;
     }
+    if (listed)
+        return source;  // a folder in the list, as find lists them: its files come on their own
     // A folder that cannot be read at all is said so here; those below it that cannot be read
     // are passed over, as the window's walk passes them over.
     int error = 0;
@@ -159,17 +222,23 @@ PathSource::Source PathSource::find(const std::string &bytes) {
     }
     Hooks hooks(stop_,
                 [&](const QString &text) { source.tasks.push_back(Problem(path, bytes, text)); });
-    source.folders = {path + Main::NativeSeparator};
-    AddFolder::GetSubDirectories2016(hooks, source.folders, true);
-    for (const QString &folder : std::as_const(source.folders)) {
-        const bool written =
-            !written_.empty() &&
-            std::find(written_.begin(), written_.end(), Canonical(Bytes(folder))) != written_.end();
-        source.listed.push_back(written ? std::optional<QStringList>(
-                                              AddFolder::FolderListFiles(folder, pattern_, hooks))
-                                        : std::nullopt);
-    }
+    source.folders = FindFolders(path + Main::NativeSeparator, filter_, hooks);
+    for (const SearchedFolder &folder : source.folders)
+        source.listed.push_back(
+            isWritten(folder.path) ? std::optional<QStringList>(FolderFiles(folder, filter_, hooks))
+                                   : std::nullopt);
     return source;
+}
+
+// Whether the run makes files in the folder (a folder it writes in, or one below it).
+bool PathSource::isWritten(const QString &folder) const {
+    if (written_.empty())
+        return false;
+    const std::string own = Canonical(Bytes(folder));
+    return std::any_of(written_.begin(), written_.end(), [&](const std::string &written) {
+        return !written.empty() && own.starts_with(written) &&
+               (own.size() == written.size() || own[written.size()] == '/' || written == "/");
+    });
 }
 
 }  // namespace Cli

@@ -1,7 +1,9 @@
-// The files of a `strelmark remove`: its PATHs in the order given, a folder's files as the
-// window's folder walk finds them ("Add All HTML Files In Folder", pattern "*." + EXT), any other
-// PATH as it is, like a file dropped on the list. What cannot be used becomes a task with its
-// problem, in its place.
+// The files of a `strelmark remove`: its PATHs in the order given, then the files of its
+// --files-from list in the list's order (a folder in the list is passed over, so that a list
+// from find can be given as it is), a folder's files as the
+// command line's folder search finds them (cli/FolderSearch.h: the window's order, with the
+// filters), any other PATH as it is, like a file dropped on the list. What cannot be used
+// becomes a task with its problem, in its place.
 //
 // Every folder is walked first (the walk looks for folders only); their files are then listed
 // one folder at a time while the run goes, so that the first files are worked on while later
@@ -12,6 +14,8 @@
 #pragma once
 
 #include "cli/Arguments.h"
+#include "cli/FolderSearch.h"
+#include "cli/NameList.h"
 #include "engine/Plan.h"
 #include "engine/Sink.h"
 
@@ -39,14 +43,20 @@ private:
     struct Source;
     class Hooks;
 
-    Engine::FileTask taskFor(const QString &input) const;
-    Source find(const std::string &bytes);
+    // The task of a file; `below`: its path below the searched folder it was found in, or empty.
+    Engine::FileTask taskFor(const QString &input, const QString &below) const;
+    // A PATH, or a name from the --files-from list (`listed`: a folder is passed over).
+    Source find(const std::string &bytes, bool listed);
+    bool nextListed(std::vector<Engine::FileTask> &tasks);
+    bool isWritten(const QString &folder) const;
 
     const RemoveRequest &request_;
-    const QString pattern_;
+    const SearchFilter filter_;
     const std::vector<std::string> written_;
     const Engine::StopToken &stop_;
     std::vector<Source> sources_;
+    std::unique_ptr<NameList> list_;  // --files-from, once the PATHs are handed out
+    bool listDone_ = false;
     std::size_t source_ = 0;  // the source being handed out
     qsizetype folder_ = -1;   // its folder being handed out; -1: its own tasks first
     bool found_ = false;

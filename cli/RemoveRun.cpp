@@ -84,7 +84,7 @@ int RunRemove(const RemoveRequest &request) {
     plan.conditionText = request.text;
 
     // The output folder.
-    if (!request.inPlace && !Main::FolderExists(request.outFolder)) {
+    if (!request.inPlace && !request.filter && !Main::FolderExists(request.outFolder)) {
         if (QFileInfo::exists(request.outFolder) && !QFileInfo(request.outFolder).isDir())
             throw UsageError(
                 QStringLiteral("--out %1 is not a folder").arg(request.outFolder).toStdString());
@@ -105,7 +105,7 @@ int RunRemove(const RemoveRequest &request) {
     // The undo store keeps what the run replaces; a run that writes does not start without it.
     std::vector<std::string> written;  // the folders the run makes files in
     std::unique_ptr<UndoRecorder> recorder;
-    if (!request.dryRun) {
+    if (!request.dryRun && !request.filter) {
         UndoStore store;
         if (store.folder().isEmpty()) {
             reporter.error(QStringLiteral(

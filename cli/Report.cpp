@@ -14,6 +14,7 @@
 #include <ctime>
 
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace Cli {
@@ -187,10 +188,40 @@ std::string JsonOf(const Engine::FileReport &report) {
     return out;
 }
 
+namespace {
+
+// A terminal on `fd` that can redraw a line: TERM names one, and not "dumb".
+bool CanErase(int fd) {
+    const char *term = std::getenv("TERM");
+    return ::isatty(fd) == 1 && term != nullptr && *term != '\0' && std::strcmp(term, "dumb") != 0;
+}
+
+bool UsesColor(Color color) {
+    if (color != Color::Auto)
+        return color == Color::Always;
+    const char *none = std::getenv("NO_COLOR");
+    return CanErase(STDOUT_FILENO) && (none == nullptr || *none == '\0');
+}
+
+// Whether the progress line goes to standard error: a terminal that can erase it, and no other
+// program between the run's output and the same terminal (a pipe into head, say) that would
+// print after the line was drawn again.
+bool ShowsProgress(const RemoveRequest &request) {
+    if (request.quiet || request.filter || !CanErase(STDERR_FILENO))
+        return false;
+    const bool streams = request.json || request.diff || request.dryRun;
+    struct stat out {};
+    return !streams || ::fstat(STDOUT_FILENO, &out) != 0 ||
+           !(S_ISFIFO(out.st_mode) || S_ISSOCK(out.st_mode));
+}
+
+}  // namespace
+
 Reporter::Reporter(const RemoveRequest &request)
     : request_(request),
       startupClock_(std::getenv("STRELMARK_STARTUP_CLOCK") != nullptr),
-      progress_(!request.quiet && ::isatty(STDERR_FILENO) == 1) {}
+      color_(UsesColor(request.color)),
+      progress_(ShowsProgress(request)) {}
 
 void Reporter::prepare(Engine::FileReport &report, Operations::LineContext &ctx) {
     if (!request_.diff || report.outcome != Engine::Outcome::Changed)
@@ -198,7 +229,7 @@ void Reporter::prepare(Engine::FileReport &report, Operations::LineContext &ctx)
     Engine::WorkOptions options;
     options.lineNumber = request_.lineNumber;
     options.keepLineEnds = report.task.keepLineEnds;
-    report.note = DiffOfFile(report.task.input, report.task.output, ctx, options);
+    report.note = DiffOfFile(report.task.input, report.task.output, ctx, options, color_);
 }
 
 void Reporter::fileStarted(const Engine::FileTask &, std::size_t index) {
@@ -213,6 +244,7 @@ void Reporter::fileStarted(const Engine::FileTask &, std::size_t index) {
 void Reporter::out(const std::string &text) {
     if (outputError_ != 0)
         return;
+    clearProgress();
     if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
         (progress_ && std::fflush(stdout) != 0)) {
         outputError_ = errno != 0 ? errno : EIO;
@@ -228,6 +260,10 @@ std::string Reporter::countText(const Engine::FileReport &report) const {
 
 void Reporter::fileDone(const Engine::FileReport &report) {
     totals_.add(report);
+    if (report.task.stream) {
+        streamDone(report);
+        return;
+    }
     if (report.failed())
         error(report.description());
 
@@ -253,15 +289,33 @@ void Reporter::fileDone(const Engine::FileReport &report) {
         Stop::Request(SIGPIPE);
 }
 
+// Standard input filtered to standard output: its failure, or the note that it was binary. A
+// reader that went away (EPIPE) ends the program as SIGPIPE would, without a word.
+void Reporter::streamDone(const Engine::FileReport &report) {
+    if (report.outcome == Engine::Outcome::WriteFailed && report.error &&
+        report.error->error() == EPIPE) {
+        outputError_ = EPIPE;
+        Stop::Request(SIGPIPE);
+    } else if (report.failed()) {
+        error(report.description());
+    } else if (report.binary) {
+        error(QStringLiteral("standard input holds a NUL byte (binary): passed through unchanged"),
+              false);
+    }
+}
+
 // A dry run's line for a file that would change, would be empty, or fails.
 void Reporter::list(const Engine::FileReport &report, const std::string &path) {
     std::string line;
+    const char *color = "\x1b[31m";  // red: a failure
     switch (report.outcome) {
         case Engine::Outcome::Changed:
             line = countText(report);
+            color = "\x1b[32m";
             break;
         case Engine::Outcome::Empty:
             line = "empty result, not written";
+            color = "\x1b[33m";
             break;
         case Engine::Outcome::ReadFailed:
             line = "unreadable";
@@ -277,6 +331,8 @@ void Reporter::list(const Engine::FileReport &report, const std::string &path) {
     }
     if (line.empty())
         return;
+    if (color_)
+        line = color + line + "\x1b[0m";
     if (report.relation == Engine::Relation::ReadsEarlier)
         line += "; a run reads the result of file " + std::to_string(report.earlier + 1);
     else if (report.relation == Engine::Relation::OverwritesEarlier)
@@ -358,7 +414,7 @@ void Reporter::finish(int signal, int exitStatus) {
         std::snprintf(number, sizeof number, "%.3f", seconds);
         summary += number;
         out("{\"summary\":" + summary + "}}\n");
-    } else if (!request_.diff && !request_.quiet) {
+    } else if (!request_.diff && !request_.quiet && !request_.filter) {
         const QString removed = Operations::InfoOf(request_.operation).countsCharacters
                                     ? Plural(t.charactersRemoved, "character", "characters")
                                     : Plural(t.linesRemoved, "line", "lines");
@@ -370,26 +426,31 @@ void Reporter::finish(int signal, int exitStatus) {
         else
             text = QStringLiteral("Done. ");
         text += Plural(files, "file", "files") + QStringLiteral(": ");
-        if (request_.dryRun)
-            text += QStringLiteral(
-                        "%1 would change, %2 unchanged, %3 empty (would not be "
-                        "written), %4 failed")
-                        .arg(t.changed)
-                        .arg(t.unchanged)
-                        .arg(t.empty)
-                        .arg(t.failed());
-        else
-            text += QStringLiteral("%1 changed, %2 unchanged, %3 empty (not written), %4 failed")
-                        .arg(t.changed)
-                        .arg(t.unchanged)
-                        .arg(t.empty)
-                        .arg(t.failed());
+        // On a terminal, what changed in green and failures in red.
+        auto paint = [&](const QString &words, bool shown, const char *color) {
+            return color_ && shown ? QLatin1String(color) + words + QStringLiteral("\x1b[0m")
+                                   : words;
+        };
+        const QString changed =
+            paint(QStringLiteral("%1 %2").arg(t.changed).arg(
+                      request_.dryRun ? QStringLiteral("would change") : QStringLiteral("changed")),
+                  t.changed > 0, "\x1b[32m");
+        const QString failed =
+            paint(QStringLiteral("%1 failed").arg(t.failed()), t.failed() > 0, "\x1b[31m");
+        text += QStringLiteral("%1, %2 unchanged, %3 empty (%4), %5")
+                    .arg(changed)
+                    .arg(t.unchanged)
+                    .arg(t.empty)
+                    .arg(request_.dryRun ? QStringLiteral("would not be written")
+                                         : QStringLiteral("not written"))
+                    .arg(failed);
         if (t.notProcessed > 0)
             text += QStringLiteral(", %1 not processed").arg(t.notProcessed);
         text += QStringLiteral("; %1 removed; %2 s.\n").arg(removed).arg(seconds, 0, 'f', 2);
         out(text.toStdString());
     }
-    if (signal != 0 && (request_.json || request_.diff || request_.quiet))
+    if (signal != 0 && !(request_.filter && signal == SIGPIPE) &&
+        (request_.json || request_.diff || request_.quiet || request_.filter))
         error(QStringLiteral("stopped by %1; %2 not processed")
                   .arg(QLatin1String(SignalName(signal)),
                        Plural(t.notProcessed, "file was", "files were")),

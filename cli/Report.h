@@ -75,10 +75,12 @@ private:
     void out(const std::string &text);
     void clearProgress();
     void list(const Engine::FileReport &report, const std::string &path);
+    void streamDone(const Engine::FileReport &report);
     std::string countText(const Engine::FileReport &report) const;
 
     const RemoveRequest &request_;
     const bool startupClock_;
+    const bool color_;  // --color, or on a terminal
     Engine::Totals totals_;
     std::uint64_t failures_ = 0;
     bool progress_ = false;

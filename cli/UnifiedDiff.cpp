@@ -26,11 +26,31 @@ std::string Range(std::size_t first, std::size_t count) {
     return std::to_string(first + 1) + ',' + std::to_string(count);
 }
 
-void AppendLine(std::string &out, char mark, std::string_view line) {
+// The terminal's colours of the parts of a diff; empty texts without colour.
+struct Palette {
+    const char *label = "", *hunk = "", *removed = "", *added = "", *end = "";
+};
+constexpr Palette Plain{};
+constexpr Palette Colored{"\x1b[1m", "\x1b[36m", "\x1b[31m", "\x1b[32m", "\x1b[0m"};
+
+// `text` (ending with its LF) in `color`, the colour ended before the LF.
+void AppendColored(std::string &out, const char *color, const char *end, std::string_view text) {
+    const bool lf = !text.empty() && text.back() == '\n';
+    out += color;
+    out += lf ? text.substr(0, text.size() - 1) : text;
+    out += end;
+    if (lf)
+        out += '\n';
+}
+
+void AppendLine(std::string &out, char mark, std::string_view line, const Palette &colors) {
+    const char *color = mark == '-' ? colors.removed : mark == '+' ? colors.added : "";
+    out += color;
     out += mark;
-    out += line;
-    if (line.empty() || line.back() != '\n')
-        out += "\n\\ No newline at end of file\n";
+    const bool lf = !line.empty() && line.back() == '\n';
+    out += lf ? line.substr(0, line.size() - 1) : line;
+    out += *color != '\0' ? colors.end : "";
+    out += lf ? "\n" : "\n\\ No newline at end of file\n";
 }
 
 // The lines of each hunk: common lines as context, and in each block of changes the removed
@@ -38,17 +58,18 @@ void AppendLine(std::string &out, char mark, std::string_view line) {
 void AppendHunk(std::string &out, const std::vector<Edit> &edits, std::size_t from, std::size_t to,
                 const std::vector<std::string_view> &before,
                 const std::vector<std::string_view> &after, std::size_t beforeStart,
-                std::size_t afterStart) {
+                std::size_t afterStart, const Palette &colors) {
     std::size_t beforeCount = 0, afterCount = 0;
     for (std::size_t e = from; e < to; ++e) {
         beforeCount += edits[e].kind != Edit::Added;
         afterCount += edits[e].kind != Edit::Removed;
     }
-    out +=
-        "@@ -" + Range(beforeStart, beforeCount) + " +" + Range(afterStart, afterCount) + " @@\n";
+    AppendColored(
+        out, colors.hunk, colors.end,
+        "@@ -" + Range(beforeStart, beforeCount) + " +" + Range(afterStart, afterCount) + " @@\n");
     for (std::size_t e = from; e < to;) {
         if (edits[e].kind == Edit::Same) {
-            AppendLine(out, ' ', before[edits[e].before]);
+            AppendLine(out, ' ', before[edits[e].before], colors);
             ++e;
             continue;
         }
@@ -57,11 +78,11 @@ void AppendHunk(std::string &out, const std::vector<Edit> &edits, std::size_t fr
             ++end;
         for (std::size_t k = e; k < end; ++k) {
             if (edits[k].kind == Edit::Removed)
-                AppendLine(out, '-', before[edits[k].before]);
+                AppendLine(out, '-', before[edits[k].before], colors);
         }
         for (std::size_t k = e; k < end; ++k) {
             if (edits[k].kind == Edit::Added)
-                AppendLine(out, '+', after[edits[k].after]);
+                AppendLine(out, '+', after[edits[k].after], colors);
         }
         e = end;
     }
@@ -83,7 +104,8 @@ std::vector<std::string_view> SplitLines(std::string_view bytes) {
 std::string UnifiedDiff(const QString &fromLabel, const QString &toLabel,
                         const std::vector<std::string_view> &before,
                         const std::vector<std::string_view> &after,
-                        const std::vector<std::size_t> &origin) {
+                        const std::vector<std::size_t> &origin, bool color) {
+    const Palette &colors = color ? Colored : Plain;
     std::vector<Edit> edits;
     std::size_t next = 0;  // the next line of `before` not yet accounted for
     for (std::size_t k = 0; k < after.size(); ++k) {
@@ -141,20 +163,23 @@ std::string UnifiedDiff(const QString &fromLabel, const QString &toLabel,
         const std::size_t from = e >= Context ? e - Context : 0;
         const std::size_t to = std::min(n, last + 1 + Context);
         if (out.empty()) {
-            out += "--- " + QFile::encodeName(fromLabel).toStdString() + '\n';
-            out += "+++ " + QFile::encodeName(toLabel).toStdString() + '\n';
+            AppendColored(out, colors.label, colors.end,
+                          "--- " + QFile::encodeName(fromLabel).toStdString() + '\n');
+            AppendColored(out, colors.label, colors.end,
+                          "+++ " + QFile::encodeName(toLabel).toStdString() + '\n');
         }
         countUpTo(from);
-        AppendHunk(out, edits, from, to, before, after, beforeLine, afterLine);
+        AppendHunk(out, edits, from, to, before, after, beforeLine, afterLine, colors);
         e = to;
     }
     return out;
 }
 
 std::string DiffOfFile(const QString &input, const QString &output, Operations::LineContext &ctx,
-                       const Engine::WorkOptions &options) {
+                       const Engine::WorkOptions &options, bool color) {
     const Engine::ResultInMemory work = Engine::WorkInMemory(input, ctx, options);
-    return UnifiedDiff(input, output, SplitLines(work.before), SplitLines(work.after), work.origin);
+    return UnifiedDiff(input, output, SplitLines(work.before), SplitLines(work.after), work.origin,
+                       color);
 }
 
 }  // namespace Cli

@@ -24,16 +24,17 @@ std::vector<std::string_view> SplitLines(std::string_view bytes);
 
 // The diff of `before` into `after`: `origin` holds, for each line of `after`, the index of the
 // line of `before` it was made from, increasing. A pair whose bytes are equal is a common line.
-// Empty when nothing differs.
+// Empty when nothing differs. With `color`, the labels, hunk heads, removed and added lines are
+// coloured as on a terminal (bold, cyan, red, green), each line's colour ended before its end.
 std::string UnifiedDiff(const QString &fromLabel, const QString &toLabel,
                         const std::vector<std::string_view> &before,
                         const std::vector<std::string_view> &after,
-                        const std::vector<std::size_t> &origin);
+                        const std::vector<std::size_t> &origin, bool color = false);
 
 // The diff between the file at `input` and the result the operation makes of it: the chooser's
 // text `caption` with the condition `text`. Labels are the input and the output path. Reads the
 // whole file into memory. Throws FileError (kind Read), and what ctx.letEventsRun() throws.
 std::string DiffOfFile(const QString &input, const QString &output, Operations::LineContext &ctx,
-                       const Engine::WorkOptions &options);
+                       const Engine::WorkOptions &options, bool color = false);
 
 }  // namespace Cli

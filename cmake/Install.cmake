@@ -28,6 +28,24 @@ foreach(size 16 22 24 32 48 64 128 256)
 endforeach()
 install(FILES ${icon_sources}/scalable/apps/${STRELMARK_DESKTOP_ID}.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# The shells' completions of the command line (cli/completions), where each shell looks: bash's
+# (bash-completion) and fish's in their folders of the prefix's data folder, zsh's in its
+# site-functions, or for /usr (the Debian package) in Debian's vendor-completions, the folder of
+# zsh's function path that is meant for packages.
+set(completions ${CMAKE_SOURCE_DIR}/cli/completions)
+install(FILES ${completions}/strelmark.bash
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME strelmark)
+install(FILES ${completions}/strelmark.fish
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/fish/vendor_completions.d)
+install(CODE "
+  if(CMAKE_INSTALL_PREFIX STREQUAL \"/usr\")
+    set(zsh_folder vendor-completions)
+  else()
+    set(zsh_folder site-functions)
+  endif()
+  file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/zsh/\${zsh_folder}\"
+    TYPE FILE FILES \"${completions}/_strelmark\")
+")
 # The manual page of the command line: as it is for `make install`, gzipped in the Debian
 # package (as Debian's policy wants; man reads either). CPack sets STRELMARK_PACKAGING for the
 # install it packs (cmake/Packaging.cmake).

@@ -29,8 +29,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The window's font (Arial's metric twin); the libraries are added by dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-liberation)
-# Qt's platform plugin for Wayland sessions; without it the window runs through XWayland.
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS qt6-wayland)
+# Qt's platform plugin for Wayland sessions (without it the window runs through XWayland), and
+# bash's completion framework, which loads the completions of the command line.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "qt6-wayland, bash-completion")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 include(CPack)

@@ -4,7 +4,13 @@
 #include "files/LineReader.h"
 #include "files/ResultWriter.h"
 
+#include <cerrno>
+#include <cstring>
+#include <string>
 #include <utility>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace Engine {
 
@@ -29,6 +35,7 @@ FileResult ProcessFile(const QString &inputPath, const QString &outputPath,
         writing.keepLineEnds = options.keepLineEnds;
         writing.dryRun = destination == Destination::DryRun;
         writing.folderNames = options.outputFolder;
+        writing.makeFolders = options.makeFolders;
         output.emplace(outputPath, &*input, writing);
         result.charactersRemoved = Operations::RunLoop(*input, *output, ctx, options.lineNumber);
         result.linesRead = input->lineCount();
@@ -55,6 +62,100 @@ FileResult ProcessFile(const QString &inputPath, const QString &outputPath,
             result.linesRead = input->lineCount();
             result.linesKept = output ? output->linesKept() : 0;
         }
+    }
+    return result;
+}
+
+namespace {
+
+const QString StandardInput = QStringLiteral("standard input");
+const QString StandardOutput = QStringLiteral("standard output");
+constexpr std::size_t FirstRead = std::size_t(64) << 10;
+
+// Whether the regular file open at `fd` holds a NUL byte from its position on.
+bool HoldsNul(int fd) {
+    std::string piece(std::size_t(1) << 20, '\0');
+    for (off_t at = ::lseek(fd, 0, SEEK_CUR); at >= 0;) {
+        const ssize_t got = ::pread(fd, piece.data(), piece.size(), at);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        if (std::memchr(piece.data(), '\0', static_cast<std::size_t>(got)) != nullptr)
+            return true;
+        at += got;
+    }
+    return false;
+}
+
+void WriteOut(int output, const std::string &bytes) {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t put = ::write(output, bytes.data() + written, bytes.size() - written);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put < 0)
+            throw FileError(FileError::Kind::Write, StandardOutput, errno);
+        written += static_cast<std::size_t>(put);
+    }
+}
+
+// Copies `first`, then the rest of `input`, to `output`; the bytes copied.
+std::uint64_t PassThrough(int input, int output, std::string &first) {
+    std::uint64_t copied = 0;
+    for (;;) {
+        WriteOut(output, first);
+        copied += first.size();
+        first.resize(FirstRead);
+        ssize_t got;
+        while ((got = ::read(input, first.data(), first.size())) < 0 && errno == EINTR) {
+        }
+        if (got < 0)
+            throw FileError(FileError::Kind::Read, StandardInput, errno);
+        if (got == 0)
+            return copied;
+        first.resize(static_cast<std::size_t>(got));
+    }
+}
+
+}  // namespace
+
+FileResult ProcessStream(int input, int output, Operations::LineContext &ctx,
+                         const WorkOptions &options) {
+    FileResult result;
+    try {
+        struct stat info {};
+        const bool file = ::fstat(input, &info) == 0 && S_ISREG(info.st_mode);
+        std::string first;
+        bool binary = file && HoldsNul(input);
+        if (!file) {
+            first.resize(FirstRead);
+            ssize_t got;
+            while ((got = ::read(input, first.data(), first.size())) < 0 && errno == EINTR) {
+            }
+            if (got < 0)
+                throw FileError(FileError::Kind::Read, StandardInput, errno);
+            first.resize(static_cast<std::size_t>(got));
+            binary = first.find('\0') != std::string::npos;
+        }
+        if (binary) {
+            result.inputBytes = PassThrough(input, output, first);
+            result.outcome = Outcome::Unchanged;
+            result.binary = true;
+            return result;
+        }
+        std::optional<ResultWriter> writer;
+        LineReader reader =
+            LineReader::fromStream(input, first, StandardInput, [&] { writer->flush(); });
+        writer.emplace(output, StandardOutput, &reader, options.keepLineEnds);
+        result.charactersRemoved = Operations::RunLoop(reader, *writer, ctx, options.lineNumber);
+        result.linesRead = reader.lineCount();
+        result.linesKept = writer->linesKept();
+        result.outcome = writer->finish() ? Outcome::Changed : Outcome::Empty;
+    } catch (const FileError &error) {
+        result.outcome =
+            error.kind() == FileError::Kind::Read ? Outcome::ReadFailed : Outcome::WriteFailed;
+        result.error = error;
     }
     return result;
 }

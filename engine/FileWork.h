@@ -31,6 +31,8 @@ struct WorkOptions {
     bool keepLineEnds = false;
     // What the run knows of its output folder's names (RFTSFSO::FolderNames), or null.
     RFTSFSO::FolderNames *outputFolder = nullptr;
+    // The folders on the way to the output that are missing are made for a result.
+    bool makeFolders = false;
 };
 
 enum class Destination {
@@ -47,6 +49,8 @@ struct FileResult {
     std::uint64_t linesKept = 0;
     std::uint64_t charactersRemoved = 0;
     std::uint64_t inputBytes = 0;  // the input's size when it was opened
+    // A stream that holds a NUL byte (ProcessStream): passed through unchanged.
+    bool binary = false;
     std::optional<FileError> error;
     std::unique_ptr<PendingResult> pending;
 
@@ -64,6 +68,15 @@ struct FileResult {
 FileResult ProcessFile(const QString &inputPath, const QString &outputPath,
                        Operations::LineContext &ctx, const WorkOptions &options,
                        Destination destination);
+
+// A stream from start to end: reads the descriptor `input` (standard input) to its end and
+// writes the kept lines to `output` (standard output) as they come, the buffered part before
+// each read that may wait. Input that holds a NUL byte is binary and passed through unchanged
+// (outcome Unchanged, `binary` set): a regular file is looked at whole, anything else in what
+// its first read gives. The outcome is Changed (something written) or Empty; failures come back
+// as ReadFailed or WriteFailed. Whatever ctx.letEventsRun() throws passes through.
+FileResult ProcessStream(int input, int output, Operations::LineContext &ctx,
+                         const WorkOptions &options);
 
 // Runs the same loop over the file at `path`, telling `marks` each line read and the parts of
 // it kept. Answers the characters removed. Throws FileError (Read), and what the context and

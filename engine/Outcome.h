@@ -25,6 +25,11 @@ struct FileTask {
     bool intoFolder = false;
     // Each kept line keeps its own line end (else CR LF between lines, none after the last).
     bool keepLineEnds = false;
+    // The folders on the way to the output that are missing are made for its result.
+    bool makeFolders = false;
+    // Standard input is the input and standard output the output (engine/FileWork.h,
+    // ProcessStream): nothing is compared, put in place or related to other files.
+    bool stream = false;
     // A path that cannot be used at all (not valid UTF-8, nothing there): `problem` says why,
     // with the path; nothing is read. `pathBytes` holds the path's bytes when they are not
     // valid UTF-8.
@@ -64,6 +69,7 @@ struct FileReport {
     // valid UTF-8 counts each of its characters once; in any other line each byte is one.
     std::uint64_t charactersRemoved = 0;
     std::uint64_t inputBytes = 0;    // the input's size, as far as it is known
+    bool binary = false;             // a stream that holds a NUL byte: passed through unchanged
     std::optional<FileError> error;  // a failure at the file system's edge
     QString failure;                 // any other failure: its description (no path)
     bool failedAtCommit = false;     // WriteFailed when the result was put in place

@@ -25,6 +25,8 @@
 #include <utility>
 #include <vector>
 
+#include <unistd.h>
+
 namespace Engine {
 
 namespace {
@@ -49,7 +51,7 @@ public:
     explicit Planner(bool waits) : waits_(waits) {}
 
     void plan(Task &task, std::size_t index) {
-        if (!task.file.problem.isEmpty())
+        if (!task.file.problem.isEmpty() || task.file.stream)
             return;
         task.input = places_.of(task.file.input);
         task.output =
@@ -234,6 +236,7 @@ private:
         WorkOptions options;
         options.lineNumber = plan_.lineNumber;
         options.keepLineEnds = task.file.keepLineEnds;
+        options.makeFolders = task.file.makeFolders;
         if (task.file.intoFolder)
             options.outputFolder = &outputFolder_;
         // A dry run into an output folder not made yet looks at each result as a new file in
@@ -242,13 +245,16 @@ private:
             plan_.dryRunOutput.isEmpty() ? task.file.output : plan_.dryRunOutput;
         try {
             FileResult result =
-                ProcessFile(task.file.input, output, ctx, options,
-                            plan_.dryRun ? Destination::DryRun : Destination::Prepare);
+                task.file.stream
+                    ? ProcessStream(STDIN_FILENO, STDOUT_FILENO, ctx, options)
+                    : ProcessFile(task.file.input, output, ctx, options,
+                                  plan_.dryRun ? Destination::DryRun : Destination::Prepare);
             report.outcome = result.outcome;
             report.linesRead = result.linesRead;
             report.linesKept = result.linesKept;
             report.charactersRemoved = result.charactersRemoved;
             report.inputBytes = result.inputBytes;
+            report.binary = result.binary;
             report.error = std::move(result.error);
             slot.pending = std::move(result.pending);
             if (slot.pending)
@@ -363,7 +369,7 @@ private:
 
     void handle(std::size_t k, const Task &task, Slot &slot) {
         FileReport &report = slot.report;
-        if (report.outcome != Outcome::PathFailed)
+        if (report.outcome != Outcome::PathFailed && !task.file.stream)
             relations_.settle(report, task.input, task.output);
         std::optional<std::size_t> handed;
         if (queue_ && slot.pending)

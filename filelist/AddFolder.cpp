@@ -111,12 +111,6 @@ private:
     int error_ = 0;
 };
 
-// Whether the decoded name gives back the bytes it was read from. A name whose bytes cannot
-// be decoded gives a path that names nothing.
-bool isFaithful(const QString &name, const char *bytes) {
-    return !name.contains(QChar::ReplacementCharacter) || QFile::encodeName(name) == bytes;
-}
-
 // A name with its sort key: names sort by their case-folded form, and names that differ only
 // in case by their exact form, so that the order never depends on the file system.
 struct Named {
@@ -146,7 +140,7 @@ std::vector<Named> listFiles(const QString &folder, QStringView pattern, WalkHoo
         if (item->d_type == DT_DIR)
             continue;
         QString name = QFile::decodeName(item->d_name);
-        if (!MatchesPattern(name, pattern) || !isFaithful(name, item->d_name))
+        if (!MatchesPattern(name, pattern) || !IsFaithfulName(name, item->d_name))
             continue;
         const bool hidden = item->d_name[0] == '.';
         if (item->d_type == DT_REG && !hidden) {
@@ -163,21 +157,6 @@ std::vector<Named> listFiles(const QString &folder, QStringView pattern, WalkHoo
     }
     sortByName(files);
     return files;
-}
-
-// Whether `folder` (a path ending with the separator) or a folder above it is the folder
-// `target`: a link to it would lead the walk round in a loop. Two such links in one folder
-// would double the walk at every level, long before any path grew too long.
-bool leadsBackUp(const QString &folder, const struct stat &target) {
-    qsizetype end = folder.size();  // the folder, then each folder above it: folder.left(end)
-    while (end > 0) {
-        struct stat above;
-        if (::stat(QFile::encodeName(folder.left(end)).constData(), &above) == 0 &&
-            above.st_dev == target.st_dev && above.st_ino == target.st_ino)
-            return true;
-        end = end > 1 ? folder.lastIndexOf(Main::NativeSeparator, end - 2) + 1 : 0;
-    }
-    return false;
 }
 
 // Opening or listing failed because access was denied or the folder is gone.
@@ -278,7 +257,7 @@ void walk(WalkHooks &hooks, QStringList &folders, std::vector<int> &values, bool
         while (const dirent *item = reader.next()) {
             hooks.yield();
             std::optional<struct stat> reached;
-            if (!reader.isFolder(item, reached) || (reached && leadsBackUp(entry, *reached)))
+            if (!reader.isFolder(item, reached) || (reached && LeadsBackUp(entry, *reached)))
                 continue;
             QString name = QFile::decodeName(item->d_name);
             if (name.size() >= MaxPath || HasBadNameCharacters(name))
@@ -316,6 +295,27 @@ void walk(WalkHooks &hooks, QStringList &folders, std::vector<int> &values, bool
 }
 
 }  // namespace
+
+// Whether the decoded name gives back the bytes it was read from. A name whose bytes cannot
+// be decoded gives a path that names nothing.
+bool IsFaithfulName(const QString &name, const char *bytes) {
+    return !name.contains(QChar::ReplacementCharacter) || QFile::encodeName(name) == bytes;
+}
+
+// Whether `folder` (a path ending with the separator) or a folder above it is the folder
+// `target`: a link to it would lead the walk round in a loop. Two such links in one folder
+// would double the walk at every level, long before any path grew too long.
+bool LeadsBackUp(const QString &folder, const struct stat &target) {
+    qsizetype end = folder.size();  // the folder, then each folder above it: folder.left(end)
+    while (end > 0) {
+        struct stat above;
+        if (::stat(QFile::encodeName(folder.left(end)).constData(), &above) == 0 &&
+            above.st_dev == target.st_dev && above.st_ino == target.st_ino)
+            return true;
+        end = end > 1 ? folder.lastIndexOf(Main::NativeSeparator, end - 2) + 1 : 0;
+    }
+    return false;
+}
 
 DIR *FolderAccess::open(const QString &folder, int &error) {
     DIR *dir = ::opendir(QFile::encodeName(folder).constData());

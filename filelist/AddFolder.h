@@ -10,6 +10,7 @@
 #include <QStringView>
 
 #include <dirent.h>
+#include <sys/stat.h>
 
 class FileListModel;
 class Platform;
@@ -99,6 +100,14 @@ bool IsExistingFile(const QString &path);
 // The attribute value of what the path names (a trailing separator is ignored); -1 when
 // nothing can be read there.
 int Attributes(const QString &path);
+
+// Whether the folder `target` (reached through a link found in `folder`, a path ending with the
+// separator) is `folder` or a folder above it: following the link would lead round in a loop.
+bool LeadsBackUp(const QString &folder, const struct stat &target);
+
+// Whether a name decoded from the file system's bytes gives those bytes back; a name whose bytes
+// cannot be decoded gives a path that names nothing.
+bool IsFaithfulName(const QString &name, const char *bytes);
 
 // True when a folder name holds a control character (below 32 or from 127 to 159), "?", or
 // bytes that the file-name encoding cannot decode.

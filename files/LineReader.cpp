@@ -122,9 +122,24 @@ LineReader LineReader::fromBytes(std::string_view bytes, std::size_t chunk) {
     return reader;
 }
 
+LineReader LineReader::fromStream(int fd, std::string_view first, const QString &name,
+                                  std::function<void()> beforeWaiting, std::size_t chunk) {
+    LineReader reader(chunk);
+    reader.path_ = name;
+    reader.fd_ = fd;
+    reader.ownsFd_ = false;
+    reader.stream_ = true;
+    reader.memory_ = first;
+    reader.beforeWaiting_ = std::move(beforeWaiting);
+    return reader;
+}
+
 LineReader::LineReader(LineReader &&other) noexcept
     : path_(std::move(other.path_)),
       fd_(std::exchange(other.fd_, -1)),
+      ownsFd_(other.ownsFd_),
+      stream_(other.stream_),
+      beforeWaiting_(std::move(other.beforeWaiting_)),
       memory_(other.memory_),
       chunk_(other.chunk_),
       expectedSize_(other.expectedSize_),
@@ -148,7 +163,7 @@ LineReader::LineReader(LineReader &&other) noexcept
       refills_(other.refills_) {}
 
 LineReader::~LineReader() {
-    if (fd_ >= 0)
+    if (fd_ >= 0 && ownsFd_)
         ::close(fd_);
 #if defined(__linux__)
     if (mapped_) {
@@ -160,12 +175,15 @@ LineReader::~LineReader() {
 }
 
 std::size_t LineReader::readMore(char *to, std::size_t most) {
-    if (fd_ < 0) {
+    if (fd_ < 0 || !memory_.empty()) {
         const std::size_t size = std::min(most, memory_.size());
         std::memcpy(to, memory_.data(), size);
         memory_.remove_prefix(size);
-        return size;
+        if (fd_ < 0 || size > 0)
+            return size;
     }
+    if (beforeWaiting_)
+        beforeWaiting_();
     if (readSoFar_ == 0 && expectedSize_ > 0 && device_ != noWaitUnsupported) {
         // The first read takes what the page cache holds, without waiting; a file whose start
         // is not there is counted (see ReadAhead) and read as usual.
@@ -231,7 +249,7 @@ bool LineReader::nextAfterRefill(std::string_view &line) {
         readSoFar_ += size;
         // A short read that reaches the size the file had when it was opened is its end; that
         // saves asking once more only to hear so.
-        atEnd_ = size == 0 || (size < wanted && readSoFar_ >= expectedSize_);
+        atEnd_ = size == 0 || (!stream_ && size < wanted && readSoFar_ >= expectedSize_);
         if (takeLine(line))
             return true;
     }

@@ -24,6 +24,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <string_view>
 
 #if defined(__SSE2__)
@@ -49,6 +50,13 @@ public:
     explicit LineReader(const QString &path, std::size_t chunk = DefaultChunk);
     // Reads bytes held in memory through the same buffer, `chunk` bytes at a time.
     static LineReader fromBytes(std::string_view bytes, std::size_t chunk = DefaultChunk);
+    // Reads a stream (a pipe, a terminal, standard input) to its end: `first`, bytes already
+    // read from it (the caller keeps them while the reader reads), then what the descriptor
+    // gives, which stays open. `name` names it in errors. `beforeWaiting`, when given, is
+    // called before each read that may wait for more.
+    static LineReader fromStream(int fd, std::string_view first, const QString &name,
+                                 std::function<void()> beforeWaiting = {},
+                                 std::size_t chunk = DefaultChunk);
 
     LineReader(LineReader &&other) noexcept;
     LineReader &operator=(LineReader &&) = delete;
@@ -164,6 +172,9 @@ private:
 
     QString path_;  // as given, for the errors
     int fd_ = -1;
+    bool ownsFd_ = true;
+    bool stream_ = false;  // read to the end, whatever size it had
+    std::function<void()> beforeWaiting_;
     std::string_view memory_;  // bytes not yet handed to the buffer, when reading from memory
     std::size_t chunk_;
     std::uint64_t expectedSize_ = 0;  // the file's size when it was opened

@@ -2,6 +2,7 @@
 
 #include "files/SpareBuffer.h"
 
+#include "posix/Io.h"
 #include "posix/Paths.h"
 
 #include <QFile>
@@ -47,6 +48,14 @@ ResultWriter::ResultWriter(std::string *text, const LineReader *input, bool keep
         endSource_ = input->lineEndAddress();
     takeBuffer();
     text_->clear();
+}
+
+ResultWriter::ResultWriter(int fd, const QString &name, const LineReader *input, bool keepLineEnds)
+    : path_(name), input_(input), outputFd_(fd), endSource_(&JoiningLineEnd) {
+    options_.keepLineEnds = keepLineEnds && input != nullptr;
+    if (options_.keepLineEnds)
+        endSource_ = input->lineEndAddress();
+    takeBuffer();
 }
 
 void ResultWriter::takeBuffer() {
@@ -145,13 +154,22 @@ bool ResultWriter::sameAsTarget(const char *data, std::size_t size) {
 void ResultWriter::diverge() {
     if (options_.dryRun) {
         // Whether the result could be written, as making its temporary file would find out.
-        const std::string folder = Posix::FolderOf(target_->path);
+        std::string folder = Posix::FolderOf(target_->path);
+        struct stat info;
+        // Folders that would be made: the nearest one that exists decides.
+        while (options_.makeFolders && !target_->exists && ::stat(folder.c_str(), &info) != 0 &&
+               errno == ENOENT && Posix::FolderOf(folder) != folder)
+            folder = Posix::FolderOf(folder);
         const int ok = target_->exists ? ::access(target_->path.c_str(), W_OK)
                                        : ::access(folder.c_str(), W_OK | X_OK);
         if (ok != 0)
             fail(errno);
         state_ = State::Differs;
         return;
+    }
+    if (options_.makeFolders && !target_->exists) {
+        if (const int error = Posix::MakeFolders(Posix::FolderOf(target_->path), 0777))
+            fail(error);
     }
     file_ = std::make_unique<AtomicFile>(path_, options_.temporary, *target_);
     if (compared_ > 0) {
@@ -169,6 +187,11 @@ void ResultWriter::diverge() {
 void ResultWriter::store(const char *data, std::size_t size) {
     if (text_ != nullptr) {
         text_->append(data, size);
+        return;
+    }
+    if (outputFd_ >= 0) {
+        if (const int error = Posix::WriteAll(outputFd_, data, size))
+            fail(error);
         return;
     }
     if (state_ == State::Unopened)
@@ -215,7 +238,7 @@ bool ResultWriter::finish() {
         appendLineEnd(pendingEnd_);
     flushBuffer();
     outcome_ = Outcome::Changed;
-    if (text_ != nullptr)
+    if (text_ != nullptr || outputFd_ >= 0)
         return true;
     if (state_ == State::Unopened)
         start();  // a result of one empty line has stored nothing yet

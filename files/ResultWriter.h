@@ -51,6 +51,9 @@ public:
         bool dryRun = false;
         // What the run knows of the output folder's names (see FolderNames), or null.
         FolderNames *folderNames = nullptr;
+        // The folders on the way to the path that are missing are made (as mkdir -p) once there
+        // is a result to write; dry, the nearest folder that exists must let them be made.
+        bool makeFolders = false;
     };
     // What finish() found.
     enum class Outcome {
@@ -67,6 +70,9 @@ public:
     // Collects the result in `text` instead of a file (tests and fuzzing).
     explicit ResultWriter(std::string *text, const LineReader *input = nullptr,
                           bool keepLineEnds = false);
+    // Writes the result to the descriptor `fd` as it goes (standard output), `name` naming it
+    // in errors; nothing is compared and no file is made.
+    ResultWriter(int fd, const QString &name, const LineReader *input, bool keepLineEnds);
     ResultWriter(const ResultWriter &) = delete;
     ResultWriter &operator=(const ResultWriter &) = delete;
     ~ResultWriter();
@@ -102,6 +108,9 @@ public:
 
     std::uint64_t linesKept() const { return linesKept_; }
 
+    // Writes out what the buffer holds (a writer to a descriptor, before its input waits).
+    void flush() { flushBuffer(); }
+
 private:
     enum class State {
         Unopened,   // nothing stored yet; the path not yet looked at
@@ -134,6 +143,7 @@ private:
     Options options_;
     const LineReader *input_ = nullptr;
     std::string *text_ = nullptr;
+    int outputFd_ = -1;
     std::unique_ptr<ResultTarget> target_;
     std::unique_ptr<AtomicFile> file_;
     std::unique_ptr<PendingResult> pending_;

@@ -1,45 +1,12 @@
-// The command line end to end: the real program as a child process, in temporary folders, with
-// no display (DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM taken out of its environment) and
-// with a home, settings and undo store of its own.
+// The command line end to end: the real program as a child process (support in CliFixture.h),
+// its results the window's, its words, dry runs, JSON, exit statuses, stops, several files at
+// once, the undo store, the diff and the progress line.
 
-#include "support/Child.h"
-#include "support/FileTree.h"
-#include "support/OperationCases.h"
-#include "support/ScriptedPlatform.h"
-#include "support/TestFiles.h"
-#include "support/Unprivileged.h"
-
-#include "filelist/AddFolder.h"
-#include "filelist/FileListModel.h"
-
-#include <QDirIterator>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QRegularExpression>
-#include <QStandardPaths>
-#include <QTest>
-
-#include <pty.h>
-#include <csignal>
-#include <map>
-
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "CliFixture.h"
 
 namespace {
 
-using TestFiles::Entries;
-using TestFiles::Name;
-using TestFiles::Read;
-using TestFiles::Write;
-
-using Child::Drain;
-using Child::Launch;
-using Child::Outcome;
+using namespace CliTests;
 
 // A file's "state" in the JSON records.
 const char *StateName(Engine::Outcome outcome) {
@@ -55,132 +22,12 @@ const char *StateName(Engine::Outcome outcome) {
     }
 }
 
-class CliTest : public QObject {
+class CliTest : public Fixture {
     Q_OBJECT
 
-    std::unique_ptr<FileTree> tree;
-    QString root;  // the test's folder: home, settings, undo store, files
-
-    QString home() const { return root + QStringLiteral("/home"); }
-    QString undoStore() const {
-        return home() + QStringLiteral("/data/Brindlewick/Strelmark/undo");
-    }
-
-    // The program, with a home of its own and no display, in the test's folder unless the launch
-    // names another.
-    Outcome execute(Launch launch) {
-        launch.program = STRELMARK_PROGRAM;
-        launch.environment << "DISPLAY"
-                           << "WAYLAND_DISPLAY"
-                           << "QT_QPA_PLATFORM"
-                           << "HOME=" + Name(home()) << "XDG_DATA_HOME=" + Name(home()) + "/data"
-                           << "XDG_CONFIG_HOME=" + Name(home()) + "/config";
-        if (launch.folder.isEmpty())
-            launch.folder = root;
-        if (launch.unprivileged)
-            Unprivileged::GiveTree(root);
-        return Child::Run(launch);
-    }
-
-    Outcome run(const QStringList &args) {
-        Launch launch;
-        for (const QString &arg : args)
-            launch.args.append(Name(arg));
-        return execute(std::move(launch));
-    }
-
-    // Every file below `folder` by its relative path, with its bytes.
-    static std::map<QString, QByteArray> Files(const QString &folder) {
-        std::map<QString, QByteArray> files;
-        QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            files[QDir(folder).relativeFilePath(path)] = Read(path);
-        }
-        return files;
-    }
-
-    // Every entry below `folder` with what identifies it: kind, inode, modification time and
-    // bytes. Equal snapshots: nothing was written, replaced or touched.
-    static std::map<QString, QByteArray> Snapshot(const QString &folder) {
-        std::map<QString, QByteArray> entries;
-        QDirIterator it(folder,
-                        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            struct stat info {};
-            ::lstat(Name(path).constData(), &info);
-            QByteArray identity = TestFiles::Identity(path).toUtf8() + ' ' +
-                                  QByteArray::number(qlonglong(info.st_mtim.tv_sec)) + '.' +
-                                  QByteArray::number(qlonglong(info.st_mtim.tv_nsec));
-            if (S_ISREG(info.st_mode))
-                identity += ' ' + Read(path);
-            entries[QDir(folder).relativeFilePath(path)] = identity;
-        }
-        return entries;
-    }
-
-    // The JSON records of a run: one object per file, then the summary.
-    static QList<QJsonObject> Records(const QByteArray &out, QJsonObject *summary = nullptr) {
-        QList<QJsonObject> records;
-        for (const QByteArray &line : out.split('\n')) {
-            if (line.isEmpty())
-                continue;
-            QJsonParseError error;
-            const QJsonDocument document = QJsonDocument::fromJson(line, &error);
-            if (error.error != QJsonParseError::NoError || !document.isObject()) {
-                qWarning("not a JSON object: %s", line.constData());
-                return {};
-            }
-            const QJsonObject object = document.object();
-            if (object.contains(QStringLiteral("summary"))) {
-                if (summary)
-                    *summary = object.value(QStringLiteral("summary")).toObject();
-            } else {
-                records.append(object);
-            }
-        }
-        return records;
-    }
-
-    QString input(const QString &relative, const QByteArray &content) {
-        const QString path = root + u'/' + relative;
-        Write(path, content);
-        return path;
-    }
-
-    // A file whose result for lines-containing "drop" is known: every fifth line goes.
-    static QByteArray NumberedPage(int n, int lines, QByteArray *result) {
-        QByteArray page;
-        QByteArrayList kept;
-        for (int i = 0; i < lines; ++i) {
-            const QByteArray line = (i % 5 == 3 ? "drop " : "keep ") + QByteArray::number(n) + ' ' +
-                                    QByteArray::number(i) + " lorem ipsum dolor sit amet";
-            page += line + '\n';
-            if (i % 5 != 3)
-                kept.append(line);
-        }
-        if (result)
-            *result = kept.join("\r\n");
-        return page;
-    }
-
 private slots:
-    void init() {
-        tree = std::make_unique<FileTree>();
-        root = tree->path();
-        QDir().mkpath(home());
-    }
-    void cleanup() {
-        // Folders a test made unwritable are given back, so that they can be removed.
-        QDirIterator it(root, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext())
-            ::chmod(Name(it.next()).constData(), 0755);
-        tree.reset();
-    }
+    void init() { setUp(); }
+    void cleanup() { tearDown(); }
 
     // --- The same results as the window -----------------------------------------------------
 
@@ -199,8 +46,9 @@ private slots:
             args << example.lineNumber;
         args << (example.options.inPlace ? QStringList{"--in-place"}
                                          : QStringList{"--out", root + QStringLiteral("/out")});
-        if (example.options.keepLineEnds)
-            args << QStringLiteral("--keep-line-ends");
+        // The window's line ends, unless the case keeps each line's own.
+        args << (example.options.keepLineEnds ? QStringLiteral("--keep-line-ends")
+                                              : QStringLiteral("--crlf"));
         args << QStringLiteral("--json");
         for (const bool dryRun : {true, false}) {
             const QStringList dry = dryRun ? QStringList{"--dry-run"} : QStringList();
@@ -308,6 +156,38 @@ private slots:
         QTest::newRow("output folder is a file")
             << QStringList{"remove", "blank-lines", "--out", f, f}
             << "--out f.html is not a folder";
+        QTest::newRow("misspelt option")
+            << QStringList{"remove", "blank-lines", "--inplace", f}
+            << "unknown option '--inplace'; did you mean '--in-place'?";
+        QTest::newRow("option cut short") << QStringList{"remove", "blank-lines", "-i", "--hid", f}
+                                          << "unknown option '--hid'; did you mean '--hidden'?";
+        QTest::newRow("unknown letter")
+            << QStringList{"remove", "blank-lines", "-iz", f} << "unknown option '-z'";
+        QTest::newRow("letter without its value")
+            << QStringList{"remove", "blank-lines", "-i", f, "-j"} << "-j needs a value";
+        QTest::newRow("tree in place")
+            << QStringList{"remove", "blank-lines", "-i", "--keep-tree", f}
+            << "--keep-tree goes with --out DIR";
+        QTest::newRow("null without a list")
+            << QStringList{"remove", "blank-lines", "-i0", f} << "--null goes with --files-from";
+        QTest::newRow("both line end rules")
+            << QStringList{"remove", "blank-lines", "-i", "--crlf", "--keep-line-ends", f}
+            << "--crlf and --keep-line-ends cannot be used together";
+        QTest::newRow("colour that is no choice")
+            << QStringList{"remove", "blank-lines", "-i", "--color=sometimes", f}
+            << "--color needs auto, always or never, not 'sometimes'";
+        QTest::newRow("empty extension in a list")
+            << QStringList{"remove", "blank-lines", "-i", "-e", "html,", f}
+            << "--ext needs an extension";
+        QTest::newRow("standard input among PATHs")
+            << QStringList{"remove", "blank-lines", "-i", "-", f}
+            << "the PATH - (standard input) goes alone";
+        QTest::newRow("standard input in place")
+            << QStringList{"remove", "blank-lines", "-i", "-"}
+            << "the PATH - (standard input) writes its result to standard output";
+        QTest::newRow("standard input, dry")
+            << QStringList{"remove", "blank-lines", "-n", "-"}
+            << "--dry-run does not go with standard input filtered to standard output";
         QTest::newRow("unknown command") << QStringList{"frob"} << "unknown command 'frob'";
         QTest::newRow("undo with a word") << QStringList{"undo", "now"} << "undo takes no 'now'";
     }
@@ -334,6 +214,8 @@ private slots:
               "--diff", "--json", "--quiet", "--jobs N", "--version", "strelmark undo"})
             QVERIFY2(help.out.contains(option), option);
         QCOMPARE(run({"remove", "--help"}).out, help.out);
+        for (const QByteArray &line : help.out.split('\n'))
+            QVERIFY2(QString::fromUtf8(line).size() <= 80, line.constData());
 
         const Outcome version = run({"--version"});
         QCOMPARE(version.exitCode, 0);
@@ -346,7 +228,7 @@ private slots:
         const QString path = input(QStringLiteral("-page.html"), "<!-- note -->\nbody -->\n");
         const Outcome outcome = run({"remove", "text", "-->", "--in-place", "--", "-page.html"});
         QVERIFY2(outcome.exitCode == 0, outcome.err.constData());
-        QCOMPARE(Read(path), QByteArray("<!-- note \r\nbody "));
+        QCOMPARE(Read(path), QByteArray("<!-- note \nbody \n"));
     }
 
     // --- Dry runs, JSON ----------------------------------------------------------------------
@@ -464,10 +346,10 @@ private slots:
         QCOMPARE(field(0, "lines_removed").toInteger(), 1);
         QCOMPARE(field(0, "characters_removed").toInteger(), 6);
         QCOMPARE(field(0, "error"), QJsonValue(QJsonValue::Null));
-        QCOMPARE(Read(root + QStringLiteral("/in/a.html")), QByteArray("keep\r\nkeep two"));
+        QCOMPARE(Read(root + QStringLiteral("/in/a.html")), QByteArray("keep\nkeep two"));
         QCOMPARE(field(1, "path").toString(), odd);
         QCOMPARE(field(1, "output").toString(), odd);
-        QCOMPARE(Read(odd), QByteArray("rest"));
+        QCOMPARE(Read(odd), QByteArray("rest\n"));
         QCOMPARE(field(2, "state").toString(), QStringLiteral("empty"));
         QCOMPARE(Read(root + QStringLiteral("/in/b.html")), QByteArray("meta only\n"));
         QCOMPARE(field(3, "state").toString(), QStringLiteral("unchanged"));
@@ -559,7 +441,7 @@ private slots:
         }
         // The run goes on past a failure: the last file is done.
         if (trouble != QLatin1String("read-only output"))
-            QCOMPARE(Read(root + QStringLiteral("/out/z.html")), QByteArray("z"));
+            QCOMPARE(Read(root + QStringLiteral("/out/z.html")), QByteArray("z\n"));
         QCOMPARE(Read(a), QByteArray("meta\nkeep\n"));
     }
 
@@ -672,7 +554,7 @@ private slots:
             const QByteArray b = Name(base);
             Launch toFolder;
             toFolder.folder = base;
-            toFolder.args = {"remove", "line", "1",      "--out",     b + "/out",
+            toFolder.args = {"remove", "line", "1",      "--out",     b + "/out",     "--flat",
                              "--jobs", jobs,   "--json", b + "/tree", "out/u1-1.html"};
             const Outcome first = execute(toFolder);
             Launch inPlace;
@@ -709,15 +591,15 @@ private slots:
         const QByteArray oneRecords = runWith(one, "1");
         const auto expected = Files(one);
         // a.html named four times, b.html four (twice through the link), c.html twice.
-        QCOMPARE(Read(one + QStringLiteral("/place/a.html")), QByteArray("5\r\n6"));
-        QCOMPARE(Read(one + QStringLiteral("/place/b.html")), QByteArray("5\r\n6"));
-        QCOMPARE(Read(one + QStringLiteral("/place/c.html")), QByteArray("3\r\n4\r\n5\r\n6"));
+        QCOMPARE(Read(one + QStringLiteral("/place/a.html")), QByteArray("5\n6\n"));
+        QCOMPARE(Read(one + QStringLiteral("/place/b.html")), QByteArray("5\n6\n"));
+        QCOMPARE(Read(one + QStringLiteral("/place/c.html")), QByteArray("3\n4\n5\n6\n"));
         QVERIFY(QFileInfo(one + QStringLiteral("/place/to-b.html")).isSymLink());
         // The last of the same names wins; the link and the file named directly were read
         // after the run had written there.
-        QCOMPARE(Read(one + QStringLiteral("/out/same.html")), QByteArray("from 7\r\nthird"));
-        QCOMPARE(Read(one + QStringLiteral("/out/link.html")), QByteArray("third"));
-        QCOMPARE(Read(one + QStringLiteral("/out/u1-1.html")), QByteArray("third"));
+        QCOMPARE(Read(one + QStringLiteral("/out/same.html")), QByteArray("from 7\nthird\n"));
+        QCOMPARE(Read(one + QStringLiteral("/out/link.html")), QByteArray("third\n"));
+        QCOMPARE(Read(one + QStringLiteral("/out/u1-1.html")), QByteArray("third\n"));
 
         for (int round = 0; round < 3; ++round) {
             const QString many = root + QStringLiteral("/many%1").arg(round);
@@ -752,8 +634,12 @@ private slots:
         for (const QJsonObject &record : Records(outcome.out))
             paths << record.value(QStringLiteral("path")).toString();
         QCOMPARE(paths, TestFiles::Rows(list));
-        QCOMPARE(Entries(root + QStringLiteral("/site/zz-out")).size(), 601);
-        QCOMPARE(Read(root + QStringLiteral("/site/zz-out/old.html")), QByteArray("old"));
+        // Each result at its path below the output folder: 600 folders, the old page and its
+        // result in zz-out/zz-out.
+        QCOMPARE(Entries(root + QStringLiteral("/site/zz-out")).size(), 602);
+        QCOMPARE(Read(root + QStringLiteral("/site/zz-out/zz-out/old.html")), QByteArray("old\n"));
+        QCOMPARE(Read(root + QStringLiteral("/site/zz-out/f599/page599.html")),
+                 QByteArray("keep\n"));
     }
 
     // --- The display, the undo store, the output folder ---------------------------------------
@@ -788,8 +674,8 @@ private slots:
 
         const Outcome removed = run(args);
         QCOMPARE(removed.exitCode, 0);
-        QCOMPARE(Read(root + QStringLiteral("/in/0.html")), QByteArray("keep"));
-        QCOMPARE(Read(root + QStringLiteral("/in/3.html")), QByteArray("x\r\ny"));
+        QCOMPARE(Read(root + QStringLiteral("/in/0.html")), QByteArray("keep\n"));
+        QCOMPARE(Read(root + QStringLiteral("/in/3.html")), QByteArray("x\ny"));
 
         const Outcome undo = run({"undo"});
         QVERIFY2(undo.exitCode == 0, undo.err.constData());
@@ -824,7 +710,7 @@ private slots:
             run({"remove", "lines-containing", "meta", "--out", target, "--mkdir", page, empty});
         QCOMPARE(made.exitCode, 0);
         QCOMPARE(Entries(target), QStringList{QStringLiteral("a.html")});
-        QCOMPARE(Read(target + QStringLiteral("/a.html")), QByteArray("keep"));
+        QCOMPARE(Read(target + QStringLiteral("/a.html")), QByteArray("keep\n"));
     }
 
     // --- Diff, progress ------------------------------------------------------------------------
@@ -849,7 +735,7 @@ private slots:
             << QByteArray("a\nb\nc\nd\nx e")
             << QStringList{"lines-containing", "x", "--keep-line-ends"};
         QTest::newRow("every line end changes")
-            << QByteArray("one\ntwo\nthree\n") << QStringList{"blank-lines"};
+            << QByteArray("one\ntwo\nthree\n") << QStringList{"blank-lines", "--crlf"};
         QTest::newRow("characters removed") << QByteArray("abc\nxabx\nnone\nzab\n\nlast ab")
                                             << QStringList{"text", "AB", "--keep-line-ends"};
         QTest::newRow("lines kept in part") << QByteArray("keep T\nno\nTT\n\nTiTlet\n")
@@ -913,31 +799,11 @@ private slots:
             paths << input(deep + QStringLiteral("/page-%1.html").arg(n), "meta\nkeep\n");
         QDir().mkpath(root + QStringLiteral("/out"));
 
-        int master = -1, terminal = -1;
-        winsize size{};
-        size.ws_col = 60;
-        size.ws_row = 20;
-        QVERIFY(::openpty(&master, &terminal, nullptr, nullptr, &size) == 0);
-        ::fcntl(master, F_SETFD, FD_CLOEXEC);
-        ::fcntl(terminal, F_SETFD, FD_CLOEXEC);
         Launch launch;
         launch.args = {"remove", "lines-containing",  "meta",
                        "--out",  Name(root) + "/out", Name(root + QStringLiteral("/in"))};
-        launch.errorsTo = terminal;
         QByteArray shown;
-        ::fcntl(master, F_SETFL, O_NONBLOCK);
-        launch.whileRunning = [&](pid_t) {
-            Drain(master, shown);
-            return false;
-        };
-        const Outcome outcome = execute(launch);
-        ::close(terminal);
-        while (Drain(master, shown)) {
-            pollfd fd{master, POLLIN, 0};
-            if (::poll(&fd, 1, 100) <= 0)
-                break;
-        }
-        ::close(master);
+        const Outcome outcome = onTerminal(launch, false, shown);
         QCOMPARE(outcome.exitCode, 0);
         // Redrawn at most ten times a second, so a quick run may show only its first count,
         // taken while the folders are still being searched; a later one names a file.

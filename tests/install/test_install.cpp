@@ -203,6 +203,9 @@ void InstallTest::installedFiles() {
         QStringLiteral("share/strelmark/HAND-M.CUR"),
         QStringLiteral("share/strelmark/drag.ico"),
         QStringLiteral("share/strelmark/x/o.cjs"),
+        QStringLiteral("share/bash-completion/completions/strelmark"),
+        QStringLiteral("share/fish/vendor_completions.d/strelmark.fish"),
+        QStringLiteral("share/zsh/site-functions/_strelmark"),
     };
     for (int size : IconSizes)
         expected.append(

@@ -8,7 +8,10 @@
 #include <cerrno>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+#include <csignal>
 
 #include <fcntl.h>
 #include <grp.h>
@@ -41,7 +44,7 @@ std::vector<std::string> EnvironmentOf(const Launch &launch) {
 // Forks and runs the program with `out` and `err` as its standard output and error (-1: this
 // process's). Everything the child needs is made before the fork, which it follows only with
 // calls that are safe there.
-pid_t Spawn(const Launch &launch, int out, int err) {
+pid_t Spawn(const Launch &launch, int in, int out, int err) {
     std::vector<std::string> env = EnvironmentOf(launch);
     std::vector<char *> envp;
     for (std::string &entry : env)
@@ -64,12 +67,30 @@ pid_t Spawn(const Launch &launch, int out, int err) {
         return pid;
     if (drop && (::setgroups(0, nullptr) != 0 || ::setgid(group) != 0 || ::setuid(user) != 0))
         ::_exit(126);
-    const int nothing = ::open("/dev/null", O_RDONLY);
+    const int nothing = in >= 0 ? in : ::open("/dev/null", O_RDONLY);
     if ((!folder.isEmpty() && ::chdir(folder.constData()) != 0) || ::dup2(nothing, 0) < 0 ||
         (out >= 0 && ::dup2(out, 1) < 0) || (err >= 0 && ::dup2(err, 2) < 0))
         ::_exit(126);
     ::execve(argv[0], argv.data(), envp.data());
     ::_exit(127);
+}
+
+// A write to a pipe whose reader may be gone: a closed pipe is EPIPE, not SIGPIPE for this
+// process.
+ssize_t WriteSome(int fd, const char *data, std::size_t size) {
+    sigset_t pipe, old;
+    ::sigemptyset(&pipe);
+    ::sigaddset(&pipe, SIGPIPE);
+    ::pthread_sigmask(SIG_BLOCK, &pipe, &old);
+    const ssize_t put = ::write(fd, data, size);
+    const int error = errno;
+    if (put < 0 && error == EPIPE) {
+        const timespec none{};
+        ::sigtimedwait(&pipe, nullptr, &none);
+    }
+    ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
+    errno = error;
+    return put;
 }
 
 }  // namespace
@@ -97,20 +118,37 @@ Launch Self(const QStringList &arguments) {
 }
 
 Outcome Run(const Launch &launch) {
-    int out[2], err[2];
-    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+    int out[2], err[2], in[2] = {-1, -1};
+    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0 ||
+        (launch.input && ::pipe2(in, O_CLOEXEC) != 0))
         qFatal("no pipes for a child");
-    const pid_t pid = Spawn(launch, out[1], launch.errorsTo >= 0 ? launch.errorsTo : err[1]);
+    const pid_t pid = Spawn(launch, launch.input ? in[0] : launch.inputFrom,
+                            launch.outputTo >= 0 ? launch.outputTo : out[1],
+                            launch.errorsTo >= 0 ? launch.errorsTo : err[1]);
     ::close(out[1]);
     ::close(err[1]);
+    if (launch.input)
+        ::close(in[0]);
     Outcome outcome;
-    bool outOpen = pid > 0, errOpen = pid > 0 && launch.errorsTo < 0;
+    bool outOpen = pid > 0 && launch.outputTo<0, errOpen = pid> 0 && launch.errorsTo < 0;
     bool watching = pid > 0 && static_cast<bool>(launch.whileRunning);
-    for (const int fd : {out[0], err[0]})
+    for (const int fd : {out[0], err[0], in[1]})
         ::fcntl(fd, F_SETFL, O_NONBLOCK);
+    qsizetype fed = 0;  // bytes of the input written so far
+    if (launch.input && launch.input->isEmpty())
+        ::close(std::exchange(in[1], -1));
     while (outOpen || errOpen) {
-        pollfd fds[2] = {{outOpen ? out[0] : -1, POLLIN, 0}, {errOpen ? err[0] : -1, POLLIN, 0}};
-        ::poll(fds, 2, watching ? 1 : 1000);
+        pollfd fds[3] = {{outOpen ? out[0] : -1, POLLIN, 0},
+                         {errOpen ? err[0] : -1, POLLIN, 0},
+                         {in[1], POLLOUT, 0}};
+        ::poll(fds, 3, watching ? 1 : 1000);
+        if (in[1] >= 0 && fds[2].revents != 0) {
+            const ssize_t put = WriteSome(in[1], launch.input->constData() + fed,
+                                          static_cast<std::size_t>(launch.input->size() - fed));
+            fed += put > 0 ? put : 0;
+            if (fed == launch.input->size() || (put < 0 && errno != EAGAIN && errno != EINTR))
+                ::close(std::exchange(in[1], -1));
+        }
         if (outOpen)
             outOpen = Drain(out[0], outcome.out);
         if (errOpen)
@@ -120,6 +158,8 @@ Outcome Run(const Launch &launch) {
     }
     ::close(out[0]);
     ::close(err[0]);
+    if (in[1] >= 0)
+        ::close(in[1]);
     if (pid <= 0)
         return outcome;
     int status = 0;
@@ -133,7 +173,7 @@ Outcome Run(const Launch &launch) {
 }
 
 pid_t Start(const Launch &launch) {
-    return Spawn(launch, -1, -1);
+    return Spawn(launch, launch.inputFrom, -1, -1);
 }
 
 }  // namespace Child

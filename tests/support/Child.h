@@ -1,6 +1,7 @@
 // Programs a test starts: the program under test, this test program again with arguments of
 // its own, a helper to be killed in the middle of its work. Each is started the same way: its
-// own environment and working folder, standard input from /dev/null, as the user "nobody"
+// own environment and working folder, standard input from /dev/null (unless the launch gives
+// it), as the user "nobody"
 // when asked (and the tests run as root).
 #pragma once
 
@@ -10,6 +11,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 #include <sys/types.h>
 
@@ -23,6 +25,10 @@ struct Launch {
     QByteArrayList environment;
     bool unprivileged = false;  // as the user "nobody" when the tests run as root
     int errorsTo = -1;          // Run: a descriptor for its standard error instead of a pipe
+    int outputTo = -1;          // Run: a descriptor for its standard output instead of a pipe
+    int inputFrom = -1;         // a descriptor for its standard input instead of /dev/null
+    // Run: bytes for its standard input, through a pipe, instead of /dev/null.
+    std::optional<QByteArray> input;
     // Run: called about every millisecond while the child runs, with its process id; true when
     // it need not be called again.
     std::function<bool(pid_t)> whileRunning;

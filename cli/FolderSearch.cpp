@@ -1,0 +1,314 @@
+#include "cli/FolderSearch.h"
+
+#include "base/Main.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <optional>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace Cli {
+
+namespace {
+
+// --- What the search never takes -----------------------------------------------------------
+// Every rule by which the search passes over an entry whatever the filters say is here, each
+// with its reason.
+
+enum class Skip {
+    None,
+    LeadsBackUp,     // a link to the folder it is in, or to one above it: a loop
+    TooLong,         // a name or folder path of MaxPath characters or more (the window's rule)
+    BadName,         // a folder name with control characters, "?" or bytes that do not decode
+    NotFaithful,     // a file name whose bytes do not decode: its path would name nothing
+    VersionControl,  // .git, .hg, .svn: a repository's own files, never the user's pages
+    Tilde,           // a file name starting with "~" (the window's rule: editors' spare copies)
+    NotFile,         // not a regular file, or nothing that can be read there
+    HiddenWritable,  // a hidden file that its owner may write (the window's rule; --hidden)
+};
+
+bool IsVersionControl(QStringView name) {
+    return name == u".git" || name == u".hg" || name == u".svn";
+}
+
+// A sub-folder `name` of `folder` (a path ending with the separator); `reached`: what it leads
+// to when it is a link.
+Skip FolderSkip(const QString &folder, const QString &name,
+                const std::optional<struct stat> &reached) {
+    if (reached && AddFolder::LeadsBackUp(folder, *reached))
+        return Skip::LeadsBackUp;
+    if (name.size() >= AddFolder::MaxPath)
+        return Skip::TooLong;
+    if (AddFolder::HasBadNameCharacters(name))
+        return Skip::BadName;
+    if (IsVersionControl(name))
+        return Skip::VersionControl;
+    return Skip::None;
+}
+
+// A folder found by the search: one whose path is this long is not searched.
+Skip FolderPathSkip(const QString &path) {
+    return path.size() >= AddFolder::MaxPath ? Skip::TooLong : Skip::None;
+}
+
+// A file, by its name alone.
+Skip FileNameSkip(const QString &name, const char *bytes) {
+    if (!AddFolder::IsFaithfulName(name, bytes))
+        return Skip::NotFaithful;
+    if (IsVersionControl(name))
+        return Skip::VersionControl;
+    if (name.startsWith(u'~'))
+        return Skip::Tilde;
+    return Skip::None;
+}
+
+// A file, by what the system says of it (links followed; `link`: the entry is one).
+Skip FileKindSkip(bool found, const struct stat &target, bool link, bool hidden, bool hiddenTaken) {
+    if (!found || !S_ISREG(target.st_mode))
+        return Skip::NotFile;
+    if (hidden && !hiddenTaken && (target.st_mode & S_IWUSR) != 0 && !link)
+        return Skip::HiddenWritable;
+    return Skip::None;
+}
+
+// --- Reading folders ---------------------------------------------------------------------------
+
+QString WithoutTrailingSeparator(const QString &path) {
+    return path.size() > 1 && path.endsWith(Main::NativeSeparator) ? path.left(path.size() - 1)
+                                                                   : path;
+}
+
+// A name with the window's sort key: the case-folded form, then the exact one.
+struct Named {
+    explicit Named(QString text) : name(std::move(text)), key(name.toCaseFolded()) {}
+    QString name;
+    QString key;
+};
+
+void SortByName(std::vector<Named> &items) {
+    std::sort(items.begin(), items.end(), [](const Named &a, const Named &b) {
+        return a.key != b.key ? a.key < b.key : a.name < b.name;
+    });
+}
+
+class Folder {
+public:
+    explicit Folder(const QString &path)
+        : dir_(::opendir(QFile::encodeName(WithoutTrailingSeparator(path)).constData())),
+          error_(dir_ == nullptr ? errno : 0) {}
+    ~Folder() {
+        if (dir_ != nullptr)
+            ::closedir(dir_);
+    }
+    Folder(const Folder &) = delete;
+    Folder &operator=(const Folder &) = delete;
+
+    bool isOpen() const { return dir_ != nullptr; }
+    int error() const { return error_; }
+    const dirent *next() {
+        while (dir_ != nullptr) {
+            errno = 0;
+            const dirent *item = ::readdir(dir_);
+            if (item == nullptr) {
+                error_ = errno;
+                return nullptr;
+            }
+            const char *name = item->d_name;
+            if (!(name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))))
+                return item;
+        }
+        return nullptr;
+    }
+    bool examine(const char *name, struct stat &target, bool follow) const {
+        return ::fstatat(::dirfd(dir_), name, &target, follow ? 0 : AT_SYMLINK_NOFOLLOW) == 0;
+    }
+
+private:
+    DIR *dir_;
+    int error_;
+};
+
+bool IsDeniedOrMissing(int error) {
+    return error == EACCES || error == EPERM || error == ENOENT || error == ENOTDIR;
+}
+
+// The last glob that matches decides: true when it is one that leaves out.
+bool LeftOut(const std::vector<Glob> &globs, QStringView path, QStringView name, bool folder) {
+    for (auto glob = globs.rbegin(); glob != globs.rend(); ++glob) {
+        if (glob->matches(path, name, folder))
+            return !glob->negated();
+    }
+    return false;
+}
+
+}  // namespace
+
+SearchFilter::SearchFilter(const RemoveRequest &request)
+    : hidden_(request.hidden), gitignore_(request.gitignore), maxDepth_(request.maxDepth) {
+    for (const QString &extension : request.extensions)
+        patterns_.append(extension == u"*" ? QStringLiteral("*.*")
+                                           : QStringLiteral("*.") + extension);
+    for (const QString &glob : request.globs) {
+        if (std::optional<Glob> parsed = Glob::Parse(glob))
+            globs_.push_back(std::move(*parsed));
+    }
+    for (const QString &exclude : request.excludes) {
+        if (std::optional<Glob> parsed = Glob::Parse(exclude))
+            excludes_.push_back(std::move(*parsed));
+    }
+}
+
+bool SearchFilter::entersFolder(QStringView path, QStringView name, int depth,
+                                const IgnoreRules *rules) const {
+    if (!listsFolderAt(depth) || LeftOut(excludes_, path, name, true))
+        return false;
+    return rules == nullptr || rules->judge(path, name, true) != IgnoreRules::Verdict::Ignored;
+}
+
+bool SearchFilter::takesFile(QStringView path, QStringView name, const IgnoreRules *rules) const {
+    if (!patterns_.isEmpty() &&
+        std::none_of(patterns_.begin(), patterns_.end(), [&](const QString &pattern) {
+            return AddFolder::MatchesPattern(name, pattern);
+        }))
+        return false;
+    if (!globs_.empty()) {
+        // The last glob that matches decides; with none, a file is taken only when every glob
+        // leaves out ("!...").
+        bool taken = std::all_of(globs_.begin(), globs_.end(),
+                                 [](const Glob &glob) { return glob.negated(); });
+        for (auto glob = globs_.rbegin(); glob != globs_.rend(); ++glob) {
+            if (glob->matches(path, name, false)) {
+                taken = !glob->negated();
+                break;
+            }
+        }
+        if (!taken)
+            return false;
+    }
+    if (LeftOut(excludes_, path, name, false))
+        return false;
+    return rules == nullptr || rules->judge(path, name, false) != IgnoreRules::Verdict::Ignored;
+}
+
+std::vector<SearchedFolder> FindFolders(const QString &folder, const SearchFilter &filter,
+                                        AddFolder::WalkHooks &hooks) {
+    std::vector<SearchedFolder> folders;
+    if (!filter.listsFolderAt(0))
+        return folders;
+    SearchedFolder root;
+    root.path = folder;
+    if (filter.gitignore())
+        root.rules = IgnoreRules::ForSearchedFolder(folder);
+    folders.push_back(std::move(root));
+    std::vector<bool> dropped(1, false);
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        if (FolderPathSkip(folders[i].path) != Skip::None)
+            continue;
+        Folder reader(folders[i].path);
+        if (!reader.isOpen()) {
+            dropped[i] = i > 0 && IsDeniedOrMissing(reader.error());
+            continue;
+        }
+        hooks.yield();
+        struct Entry {
+            QString name;
+            std::optional<struct stat> reached;
+        };
+        std::vector<Entry> entries;
+        bool hasGitIgnore = false, hasIgnore = false;
+        while (const dirent *item = reader.next()) {
+            hooks.yield();
+            const std::string_view bytes = item->d_name;
+            hasGitIgnore = hasGitIgnore || bytes == ".gitignore";
+            hasIgnore = hasIgnore || bytes == ".ignore";
+            std::optional<struct stat> reached;
+            if (item->d_type != DT_DIR) {
+                struct stat target;
+                if ((item->d_type != DT_LNK && item->d_type != DT_UNKNOWN) ||
+                    !reader.examine(item->d_name, target, true) || !S_ISDIR(target.st_mode))
+                    continue;
+                reached = target;
+                struct stat own;
+                if (reader.examine(item->d_name, own, false) && !S_ISLNK(own.st_mode))
+                    reached.reset();  // a folder of its own, not a link
+            }
+            entries.push_back({QFile::decodeName(item->d_name), reached});
+        }
+        if (filter.gitignore() && i > 0)
+            folders[i].rules = IgnoreRules::Below(folders[i].rules, folders[i].path,
+                                                  folders[i].relative, hasGitIgnore, hasIgnore);
+        const SearchedFolder &parent = folders[i];
+        std::vector<Named> found;
+        for (Entry &entry : entries) {
+            if (FolderSkip(parent.path, entry.name, entry.reached) != Skip::None)
+                continue;
+            const QString path = parent.relative + entry.name;
+            if (filter.entersFolder(path, entry.name, parent.depth + 1, parent.rules.get()))
+                found.emplace_back(std::move(entry.name));
+        }
+        SortByName(found);
+        std::vector<SearchedFolder> children;
+        for (const Named &name : found) {
+            SearchedFolder child;
+            child.path = parent.path + name.name + Main::NativeSeparator;
+            if (FolderPathSkip(child.path) != Skip::None)
+                continue;
+            child.relative = parent.relative + name.name + u'/';
+            child.depth = parent.depth + 1;
+            child.rules = parent.rules;
+            children.push_back(std::move(child));
+        }
+        dropped[i] = IsDeniedOrMissing(reader.error());
+        for (SearchedFolder &child : children) {
+            folders.push_back(std::move(child));
+            dropped.push_back(false);
+        }
+    }
+    std::vector<SearchedFolder> kept;
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        if (!dropped[i])
+            kept.push_back(std::move(folders[i]));
+    }
+    return kept;
+}
+
+QStringList FolderFiles(const SearchedFolder &folder, const SearchFilter &filter,
+                        AddFolder::WalkHooks &hooks) {
+    const QString own = WithoutTrailingSeparator(folder.path);
+    Folder reader(folder.path);
+    std::vector<Named> files;
+    while (const dirent *item = reader.next()) {
+        hooks.yield();
+        if (item->d_type == DT_DIR)
+            continue;
+        QString name = QFile::decodeName(item->d_name);
+        if (FileNameSkip(name, item->d_name) != Skip::None ||
+            !filter.takesFile(folder.relative + name, name, folder.rules.get()))
+            continue;
+        const bool hidden = item->d_name[0] == '.';
+        if (item->d_type != DT_REG || hidden) {
+            struct stat target {};
+            const bool found = reader.examine(item->d_name, target, true);
+            struct stat entry {};
+            const bool link =
+                item->d_type == DT_LNK ||
+                (item->d_type == DT_UNKNOWN && reader.examine(item->d_name, entry, false) &&
+                 S_ISLNK(entry.st_mode));
+            if (FileKindSkip(found, target, link, hidden, filter.hidden()) != Skip::None)
+                continue;
+        }
+        files.emplace_back(std::move(name));
+    }
+    SortByName(files);
+    QStringList paths;
+    for (const Named &file : files)
+        paths.append(Main::CollapseBackslashes(own + Main::NativeSeparator + file.name));
+    return paths;
+}
+
+}  // namespace Cli

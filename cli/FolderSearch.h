@@ -1,0 +1,65 @@
+// The command line's folder search: the window's "Add All HTML Files In Folder" order (the
+// folder's files, then those one level down, and so on; below one folder, names sorted as the
+// window sorts them), with the filters of `strelmark remove` applied before anything is
+// opened: a folder that is left out is never opened, and a file never looked at.
+//
+// What the search never takes, whatever the filters say (the window's rules and the version
+// control folders), is decided in one place, FolderSearch.cpp's Skip functions. With no
+// filters and a single extension it finds what the window's walk finds, in its order.
+#pragma once
+
+#include "cli/Arguments.h"
+#include "cli/IgnoreRules.h"
+#include "filelist/AddFolder.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+namespace Cli {
+
+// What the request's options take and leave out.
+class SearchFilter {
+public:
+    explicit SearchFilter(const RemoveRequest &request);
+
+    // A sub-folder `name` at `path` below the searched folder ("a/b"), `depth` levels down.
+    bool entersFolder(QStringView path, QStringView name, int depth,
+                      const IgnoreRules *rules) const;
+    // Whether the files of a folder `depth` levels down are listed at all.
+    bool listsFolderAt(int depth) const { return maxDepth_ < 0 || depth < maxDepth_; }
+    // A file `name` at `path` below the searched folder.
+    bool takesFile(QStringView path, QStringView name, const IgnoreRules *rules) const;
+
+    bool hidden() const { return hidden_; }
+    bool gitignore() const { return gitignore_; }
+
+private:
+    QStringList patterns_;  // "*.EXT" (the window's wildcards); empty: every name
+    std::vector<Glob> globs_, excludes_;
+    bool hidden_, gitignore_;
+    int maxDepth_;
+};
+
+// One folder of a search.
+struct SearchedFolder {
+    QString path;      // ending with the separator, as the window's walk gives it
+    QString relative;  // below the searched folder, ending with "/"; "" for the folder itself
+    int depth = 0;     // 0 for the searched folder
+    std::shared_ptr<const IgnoreRules> rules;  // those that hold in it (--gitignore), or null
+};
+
+// The searched folder `folder` (a path ending with the separator) and every folder below it
+// that the filter enters, level by level. Folders that cannot be opened are passed over, as the
+// window's walk passes them over. Calls hooks.yield() between entries.
+std::vector<SearchedFolder> FindFolders(const QString &folder, const SearchFilter &filter,
+                                        AddFolder::WalkHooks &hooks);
+
+// The paths of the files directly in the folder that the filter takes, sorted by name as the
+// window sorts them. Calls hooks.yield() between entries.
+QStringList FolderFiles(const SearchedFolder &folder, const SearchFilter &filter,
+                        AddFolder::WalkHooks &hooks);
+
+}  // namespace Cli
