@@ -203,6 +203,7 @@ void InstallTest::installedFiles() {
         QStringLiteral("share/strelmark/HAND-M.CUR"),
         QStringLiteral("share/strelmark/drag.ico"),
         QStringLiteral("share/strelmark/x/o.cjs"),
+        QStringLiteral("share/doc/strelmark/copyright"),
     };
     for (int size : IconSizes)
         expected.append(
