@@ -229,9 +229,10 @@ QString HelpText() {
     return QStringLiteral(
                "Usage: strelmark remove OPERATION [TEXT|N] (--out DIR | --in-place)\n"
                "                        [options] PATH...\n"
-               "       strelmark undo [--quiet]   take the last run back, of either face\n"
+               "       strelmark undo [RUN | --list] [--dry-run] [--quiet]\n"
+               "                                  take a run back, the last by default\n"
                "       strelmark --help | --version\n"
-               "       strelmark                  start the window\n"
+               "       strelmark [FILE|FOLDER]... start the window, these in its list\n"
                "\n"
                "Removes lines or characters from many text files at once, exactly as the\n"
                "window does.\n"
