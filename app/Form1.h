@@ -125,6 +125,11 @@ public:
     // Files and folders dropped onto the list, in the order of the drop: a file becomes a row as
     // it is, a folder gives every file in it and below it. The window is not busy meanwhile.
     void ListView1_OLEDragDrop(const QStringList &paths);
+    // Files and folders given to the program when it started: each file becomes a row, made
+    // absolute; each folder is searched as "Add All HTML Files In Folder" searches the folder
+    // chosen there, for the stored extension. The window is busy meanwhile, and Escape stops
+    // the search as it stops that command's.
+    void OpenGiven(const QStringList &paths);
     // The menu the list shows on a right-click, made afresh each time so that its entries
     // show the current settings, the last run that can be undone, and "Stop" while a long
     // command works.
