@@ -70,7 +70,7 @@ public:
     bool savesBesideOriginal() const override;
     void setProgressValue(double percent) override;
     void setProgressText(const QString &text) override;
-    std::unique_ptr<ReplacementJournal> startRunJournal() override;
+    std::unique_ptr<ReplacementJournal> startRunJournal(const UndoRunWhat &what) override;
     QString undoNote(bool recorded, bool wrote) const override;
     void runFinished(const RunSummary &summary) override { lastRunSummary_ = summary; }
 
@@ -147,6 +147,8 @@ public:
     static QString UndoEntryText(const std::optional<UndoRunInfo> &last);
     // A size as the menu shows it: "512 bytes", "3.4 MB".
     static QString SizeText(std::uint64_t bytes);
+    // The list's tooltip: its hint text and, when it has rows, how many.
+    QString listToolTip() const;
 
 protected:
     bool event(QEvent *event) override;
@@ -199,5 +201,6 @@ private:
     std::unique_ptr<UndoStore> undo_;
     QString undoProblem_;  // why the last run could keep no record, if it could not
     PreviewDialog *preview_ = nullptr;
+    bool toolTipPending_ = false;  // the list's tooltip is to be brought up to date
     std::optional<RunSummary> lastRunSummary_;
 };
