@@ -140,6 +140,12 @@ public:
     void Preview_Click();
     // "Undo Last Run" (Ctrl+Z): asks, then takes back the last run kept in the undo store.
     void UndoLastRun_Click();
+    // "Undo Runs..." (Ctrl+Shift+Z): lists the runs kept in the undo store, and takes back the
+    // one chosen, as "Undo Last Run" takes back the last.
+    void UndoRuns_Click();
+    // "Apply" in the preview: runs what the preview showed, the rows left ticked in their
+    // order, as "Start Removing" runs the list.
+    void PreviewApply_Click();
     // "Stop" (Escape): while a run or a folder walk works, asks and stops it at its next yield.
     void Stop_Click();
     // The menu entry of "Undo Last Run": "Undo Last Run (12 files, 3.4 MB)", or without the

@@ -147,8 +147,11 @@ void Form1::Preview_Click() {
     job.lineNumber = *lineNumber;
     job.keepLineEnds = RunDriver::KeepsLineEnds(settings_);
 
-    if (!preview_)
+    if (!preview_) {
         preview_ = new PreviewDialog(this);
+        connect(preview_, &PreviewDialog::applyRequested, this,
+                [this] { runHandler("PreviewApply_Click", [this] { PreviewApply_Click(); }); });
+    }
     // The window is busy while the preview works, as during a run: no run starts under it.
     BusyScope busy(*this);
     busy.begin();
