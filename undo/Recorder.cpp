@@ -223,8 +223,9 @@ int UndoRecorder::appendGroup(const std::string &lines, const std::string &notKe
     }
     if (::ftruncate(manifestFd_, static_cast<off_t>(manifestSize_)) != 0)
         broken_ = errno;
-    if (notKeptFd_ >= 0)
-        (void)::ftruncate(notKeptFd_, static_cast<off_t>(notKeptSize_));
+    // A torn line there is ignored when read, should this fail too.
+    if (notKeptFd_ >= 0 && ::ftruncate(notKeptFd_, static_cast<off_t>(notKeptSize_)) != 0)
+        return error;
     return error;
 }
 

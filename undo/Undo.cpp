@@ -141,8 +141,8 @@ private:
     }
 
     int runFd_;
-    bool dryRun_;
     Undo::NotKept notKept_;
+    bool dryRun_;
     std::vector<Outcome> outcomes_;
     std::vector<std::size_t> pending_;  // outcomes to be put back in the next go
     std::set<std::string> pendingTargets_;
