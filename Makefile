@@ -23,9 +23,10 @@ JOBS        ?= $(shell nproc)
 # WERROR=1: every compiler warning is an error (continuous integration builds so).
 WERROR      ?=
 CMAKE_FLAGS := $(if $(WERROR),-DSTRELMARK_WERROR=ON,-DSTRELMARK_WERROR=OFF)
-# bash, zsh and fish: the tests load the command line's completions into each.
+# bash, zsh and fish: the tests load the command line's completions into each; the package
+# check validates the desktop entry and the metainfo.
 PACKAGES    ?= cmake g++ make qt6-base-dev qt6-base-dev-tools fonts-liberation xvfb xauth \
-               bash zsh fish
+               bash zsh fish desktop-file-utils appstream
 SUDO        := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 SOURCES      = $(shell find app base cli engine files filelist posix samples text undo tests bench \
                  -name '*.cpp' -o -name '*.h' | LC_ALL=C sort)
@@ -131,7 +132,7 @@ PREFIX        ?= /usr/local
 # What the last make install installed: CMake's own install_manifest.txt is written again by
 # every install from this build, the one make package runs among them.
 INSTALLED     := $(BUILD)/installed_files.txt
-PACKAGE_TOOLS := dpkg-dev file
+PACKAGE_TOOLS := dpkg-dev file lintian weston
 
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"

@@ -1,6 +1,7 @@
 #!/bin/sh
-# Builds the Debian package, installs it the way a user would, starts the installed program
-# headless, then removes the package again and checks that none of its files is left.
+# Builds the Debian package, checks it with lintian, installs it the way a user would, starts
+# the installed program headless and under a headless Wayland compositor, then removes the
+# package again and checks that none of its files is left.
 # Runs as root on a Debian 12 machine; CI runs it after the tests.
 set -eu
 cd "$(dirname "$0")/.."
@@ -36,6 +37,16 @@ esac
 echo "Package: $deb"
 dpkg-deb --info "$deb"
 
+# Debian's own checks of the package, at their most demanding: any error or warning fails
+# (the few tags overridden carry their reasons in resources/debian/lintian-overrides).
+if command -v lintian >/dev/null 2>&1; then
+    lintian --pedantic --info --display-experimental --fail-on error,warning "$deb" ||
+        fail "lintian found errors or warnings in $deb"
+    echo "lintian passed."
+else
+    fail "lintian is not installed (apt-get install lintian)"
+fi
+
 installed_here=1
 apt-get install -y "$deb"
 dpkg -L strelmark >"$work/files"
@@ -62,6 +73,34 @@ echo "The installed program started and was still running after a second."
 # list shows that it found /usr/share/strelmark from /usr/bin.
 grep -q '^Snapshot=..*' "$work/home/.config/Brindlewick.ini" ||
     fail "the installed program did not find its sample pages in /usr/share/strelmark"
+
+# The window on a Wayland desktop with no X server: weston's headless compositor, and the
+# installed program on Qt's Wayland plugin (qt6-wayland, a dependency) for two seconds.
+if command -v weston >/dev/null 2>&1; then
+    runtime="$work/runtime"
+    mkdir -m 700 "$runtime"
+    XDG_RUNTIME_DIR="$runtime" weston --backend=headless-backend.so --socket=strelmark-check \
+        --idle-time=0 >"$work/weston.log" 2>&1 &
+    weston=$!
+    tries=0
+    while [ ! -S "$runtime/strelmark-check" ] && [ $tries -lt 100 ]; do
+        sleep 0.1
+        tries=$((tries + 1))
+    done
+    status=0
+    env -u DISPLAY HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" \
+        XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY=strelmark-check QT_QPA_PLATFORM=wayland \
+        timeout -k 5 2 /usr/bin/strelmark "$work/home" 2>"$work/wayland.err" || status=$?
+    kill "$weston" 2>/dev/null || true
+    wait "$weston" 2>/dev/null || true
+    [ -S "$runtime/strelmark-check" ] || [ $tries -lt 100 ] ||
+        fail "weston did not start: $(cat "$work/weston.log")"
+    [ "$status" -eq 124 ] ||
+        fail "the installed program did not keep running under Wayland (exit status $status): $(cat "$work/wayland.err")"
+    echo "The installed program ran under Wayland (weston, headless) for two seconds."
+else
+    fail "weston is not installed (apt-get install weston)"
+fi
 
 apt-get remove --purge -y strelmark
 installed_here=0

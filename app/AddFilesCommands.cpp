@@ -9,6 +9,8 @@
 #include "filelist/AddFolder.h"
 #include "filelist/FileListModel.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 
 namespace {
@@ -130,6 +132,37 @@ void Form1::PushButton5_Click() {
     }
     // Inside a run's yield the run's hourglass stays: the window is busy until the run ends.
     guard.step(118, [&] { busy.end(MousePointer::Default); });
+}
+
+void Form1::OpenGiven(const QStringList &paths) {
+    Guard guard(platform_, Location::form1("OpenGiven"));
+    BusyScope busy(*this);
+    QString extension = settings_.get(QStringLiteral("Extension"), QStringLiteral("html"));
+    if (extension.isEmpty())
+        extension = QStringLiteral("html");
+    guard.step(100, [&] { busy.begin(); });
+    try {
+        for (const QString &given : paths) {
+            const QString path = QDir::cleanPath(QFileInfo(given).absoluteFilePath());
+            if (!Main::FolderExists(path)) {
+                guard.step(102, [&] { fileList->append(path); });
+                continue;
+            }
+            // The folder as the picker would give it: no trailing separator but the root's.
+            QStringList folders{path + Main::NativeSeparator};
+            guard.step(
+                104, [&] { AddFolder::GetSubDirectories2016(platform_, folders, true, folders_); });
+            guard.step(106, [&] {
+                AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.") + extension, *fileList,
+                                               folders_);
+            });
+        }
+    } catch (const CommandStopped &) {
+        // The user stopped a search: the rows appended so far stay.
+    } catch (const CommandAbandoned &) {
+        return;  // the window was closed meanwhile: the program ends
+    }
+    guard.step(108, [&] { busy.end(MousePointer::Default); });
 }
 
 // Files and folders dropped onto the list. No report of its own and no busy pointer: "Clear

@@ -30,6 +30,7 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -218,6 +219,20 @@ void Form1::connectHandlers() {
         runHandler("ListView1_OLEDragDrop", [this, paths] { ListView1_OLEDragDrop(paths); });
     });
     connect(ListView1, &FileListView::pointerChanged, this, [this] { applyPointer(); });
+    // The count in the list's tooltip, brought up to date once the rows have settled: a
+    // million rows appended one by one cost one update, not a million.
+    const auto countChanged = [this] {
+        if (toolTipPending_)
+            return;
+        toolTipPending_ = true;
+        QTimer::singleShot(0, this, [this] {
+            toolTipPending_ = false;
+            ListView1->setToolTip(listToolTip());
+        });
+    };
+    connect(fileList, &QAbstractItemModel::rowsInserted, this, countChanged);
+    connect(fileList, &QAbstractItemModel::rowsRemoved, this, countChanged);
+    connect(fileList, &QAbstractItemModel::modelReset, this, countChanged);
     ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ListView1, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
         runHandler("ListView1_ContextMenu", [this, at] {
@@ -379,11 +394,19 @@ QMenu *Form1::createListMenu() {
         command(QStringLiteral("Stop\tEsc"), "Stop", "Stop_Click", &Form1::Stop_Click);
         menu->addSeparator();
     }
-    command(QStringLiteral("Preview...\tCtrl+P"), "Preview", "Preview_Click", &Form1::Preview_Click)
+    // With rows, the entry says how many the preview would go through.
+    const QString preview = rowCount() == 0 ? QStringLiteral("Preview...")
+                            : rowCount() == 1
+                                ? tr("Preview 1 file...")
+                                : tr("Preview %1 files...").arg(CountText(rowCount()));
+    command(preview + QStringLiteral("\tCtrl+P"), "Preview", "Preview_Click", &Form1::Preview_Click)
         ->setEnabled(!isBusy());
     const std::optional<UndoRunInfo> last = isBusy() ? std::nullopt : undo_->lastRun();
     command(UndoEntryText(last) + QStringLiteral("\tCtrl+Z"), "UndoLastRun", "UndoLastRun_Click",
             &Form1::UndoLastRun_Click)
+        ->setEnabled(last.has_value());
+    command(tr("Undo Runs...") + QStringLiteral("\tCtrl+Shift+Z"), "UndoRuns", "UndoRuns_Click",
+            &Form1::UndoRuns_Click)
         ->setEnabled(last.has_value());
     menu->addSeparator();
     QAction *keepLineEnds = menu->addAction(QStringLiteral("Keep each file's line ends"));

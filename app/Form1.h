@@ -70,7 +70,7 @@ public:
     bool savesBesideOriginal() const override;
     void setProgressValue(double percent) override;
     void setProgressText(const QString &text) override;
-    std::unique_ptr<ReplacementJournal> startRunJournal() override;
+    std::unique_ptr<ReplacementJournal> startRunJournal(const UndoRunWhat &what) override;
     QString undoNote(bool recorded, bool wrote) const override;
     void runFinished(const RunSummary &summary) override { lastRunSummary_ = summary; }
 
@@ -125,6 +125,11 @@ public:
     // Files and folders dropped onto the list, in the order of the drop: a file becomes a row as
     // it is, a folder gives every file in it and below it. The window is not busy meanwhile.
     void ListView1_OLEDragDrop(const QStringList &paths);
+    // Files and folders given to the program when it started: each file becomes a row, made
+    // absolute; each folder is searched as "Add All HTML Files In Folder" searches the folder
+    // chosen there, for the stored extension. The window is busy meanwhile, and Escape stops
+    // the search as it stops that command's.
+    void OpenGiven(const QStringList &paths);
     // The menu the list shows on a right-click, made afresh each time so that its entries
     // show the current settings, the last run that can be undone, and "Stop" while a long
     // command works.
@@ -135,6 +140,12 @@ public:
     void Preview_Click();
     // "Undo Last Run" (Ctrl+Z): asks, then takes back the last run kept in the undo store.
     void UndoLastRun_Click();
+    // "Undo Runs..." (Ctrl+Shift+Z): lists the runs kept in the undo store, and takes back the
+    // one chosen, as "Undo Last Run" takes back the last.
+    void UndoRuns_Click();
+    // "Apply" in the preview: runs what the preview showed, the rows left ticked in their
+    // order, as "Start Removing" runs the list.
+    void PreviewApply_Click();
     // "Stop" (Escape): while a run or a folder walk works, asks and stops it at its next yield.
     void Stop_Click();
     // The menu entry of "Undo Last Run": "Undo Last Run (12 files, 3.4 MB)", or without the
@@ -142,6 +153,8 @@ public:
     static QString UndoEntryText(const std::optional<UndoRunInfo> &last);
     // A size as the menu shows it: "512 bytes", "3.4 MB".
     static QString SizeText(std::uint64_t bytes);
+    // The list's tooltip: its hint text and, when it has rows, how many.
+    QString listToolTip() const;
 
 protected:
     bool event(QEvent *event) override;
@@ -194,5 +207,6 @@ private:
     std::unique_ptr<UndoStore> undo_;
     QString undoProblem_;  // why the last run could keep no record, if it could not
     PreviewDialog *preview_ = nullptr;
+    bool toolTipPending_ = false;  // the list's tooltip is to be brought up to date
     std::optional<RunSummary> lastRunSummary_;
 };

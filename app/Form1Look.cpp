@@ -114,6 +114,7 @@ void Form1::setUpKeyboard() {
         {QKeySequence(Qt::Key_Escape), "Stop_Click", &Form1::Stop_Click},
         {QKeySequence(Qt::CTRL | Qt::Key_P), "Preview_Click", &Form1::Preview_Click},
         {QKeySequence(Qt::CTRL | Qt::Key_Z), "UndoLastRun_Click", &Form1::UndoLastRun_Click},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), "UndoRuns_Click", &Form1::UndoRuns_Click},
     };
     for (const auto &shortcut : shortcuts) {
         auto *keys = new QShortcut(shortcut.keys, this);

@@ -22,7 +22,6 @@
 #include <utility>
 #include <vector>
 
-using PreviewParts::Counted;
 using PreviewParts::Failed;
 
 namespace {
@@ -191,13 +190,15 @@ QString PreviewDialog::detailHeadingFor(const Row &row, const Changes &changes) 
     const QString name = Main::GetFileName(row.input);
     const auto &lines = changes.lines();
     QString heading;
-    if (changes.firstChange() == 0) {
+    if (changes.firstChange() == 0 && row.lineEndsOnly) {
+        heading = tr("%1: line ends only; no line would change, but the result has CR LF "
+                     "between its lines and none after the last.")
+                      .arg(name);
+    } else if (changes.firstChange() == 0) {
         heading = QStringLiteral("%1: no line would change.").arg(name);
     } else {
         heading = QStringLiteral("%1: %2 removed; first change at line %3.")
-                      .arg(name, removesCharacters()
-                                     ? Counted(row.charactersRemoved, "character", "characters")
-                                     : Counted(row.linesRemoved, "line", "lines"))
+                      .arg(name, removedText(row))
                       .arg(changes.firstChange());
         if (changes.more())
             heading += QStringLiteral(" Showing lines %1 to %2; the file goes on.")
@@ -219,16 +220,19 @@ void PreviewDialog::renderDetail(const Row &row, const Changes &changes) {
     const auto &lines = changes.lines();
 
     // Colours of the palette: removed parts on the highlight colour mixed into the base, in the
-    // text colour, struck through; line numbers in the placeholder colour.
+    // highlight colour taken towards the text's (darker on a light base, lighter on a dark
+    // one), with no line through them, so that a hyphen or "=" stays as readable as the rest;
+    // line numbers in the placeholder colour.
     const QPalette palette = detail_->palette();
     QTextCharFormat plain;
     plain.setForeground(palette.color(QPalette::Text));
     QTextCharFormat number;
     number.setForeground(palette.color(QPalette::PlaceholderText));
     QTextCharFormat removed = plain;
-    removed.setFontStrikeOut(true);
     removed.setBackground(
-        Mix(palette.color(QPalette::Base), palette.color(QPalette::Highlight), 0.35));
+        Mix(palette.color(QPalette::Base), palette.color(QPalette::Highlight), 0.22));
+    removed.setForeground(
+        Mix(palette.color(QPalette::Highlight), palette.color(QPalette::Text), 0.45));
 
     const int width = int(QString::number(lines.back().number).size());
     QString marked;  // the same, with the removed parts between [- and -]

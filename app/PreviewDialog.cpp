@@ -3,6 +3,7 @@
 #include "app/PreviewParts.h"
 
 #include "app/RunDriver.h"
+#include "app/RunSummary.h"
 #include "base/ErrorReport.h"
 #include "base/EventPump.h"
 #include "base/Main.h"
@@ -14,8 +15,10 @@
 #include "text/Operations.h"
 #include "text/TextMatch.h"
 
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QHash>
@@ -47,6 +50,29 @@ enum Column { NumberColumn, FileColumn, RemovedColumn, OutcomeColumn };
 // How often the rows and counts found are shown while the preview works, in milliseconds.
 constexpr qint64 ShownInterval = 100;
 
+// Whether the file's line ends are other than a result's: a line feed without a carriage
+// return before it, or a line end after the last line.
+bool LineEndsDiffer(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    char before = 0, last = 0;
+    char buffer[65536];
+    for (qint64 size; (size = file.read(buffer, sizeof buffer)) > 0;) {
+        for (qint64 i = 0; i < size; ++i) {
+            if (buffer[i] == '\n' && (i > 0 ? buffer[i - 1] : before) != '\r')
+                return true;
+        }
+        before = last = buffer[size - 1];
+    }
+    return last == '\n';
+}
+
+QString SelectText() {
+    return QCoreApplication::translate(
+        "PreviewDialog", "Select a file to see its lines, with what would be removed marked.");
+}
+
 }  // namespace
 
 PreviewDialog::PreviewDialog(QWidget *parent) : QDialog(parent) {
@@ -57,7 +83,10 @@ PreviewDialog::PreviewDialog(QWidget *parent) : QDialog(parent) {
 
     heading_ = new QLabel(this);
     heading_->setObjectName(QStringLiteral("PreviewHeading"));
-    heading_->setWordWrap(true);
+    // One line: a long folder is elided in its middle (fitHeading), never wrapped.
+    heading_->setWordWrap(false);
+    heading_->setMinimumWidth(1);
+    heading_->installEventFilter(this);
     heading_->setTextFormat(Qt::PlainText);
     progress_ = new QProgressBar(this);
     progress_->setObjectName(QStringLiteral("PreviewProgress"));
@@ -80,12 +109,16 @@ PreviewDialog::PreviewDialog(QWidget *parent) : QDialog(parent) {
     table_->setHeaderLabels({QStringLiteral("#"), QStringLiteral("File"),
                              QStringLiteral("Would remove"), QStringLiteral("What would happen")});
     table_->header()->setStretchLastSection(true);
-    table_->setColumnWidth(NumberColumn, 44);
+    table_->setColumnWidth(NumberColumn, 64);  // the tick and the number
     table_->setColumnWidth(FileColumn, 340);
     table_->setColumnWidth(RemovedColumn, 110);
     connect(table_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *item) {
         if (item)
             showDetail(table_->indexOfTopLevelItem(item));
+    });
+    connect(table_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem *, int column) {
+        if (column == NumberColumn && !working_)
+            updateApply();
     });
 
     auto *lower = new QWidget(this);
@@ -112,6 +145,14 @@ PreviewDialog::PreviewDialog(QWidget *parent) : QDialog(parent) {
     splitter->setChildrenCollapsible(false);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    apply_ = buttons->addButton(tr("Apply"), QDialogButtonBox::ApplyRole);
+    apply_->setObjectName(QStringLiteral("PreviewApply"));
+    apply_->setToolTip(tr("Runs the ticked rows, in this order, as \"Start Removing\" would"));
+    apply_->setEnabled(false);
+    connect(apply_, &QPushButton::clicked, this, [this] {
+        if (!working_ && !tickedInputs().isEmpty())
+            emit applyRequested();
+    });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto *layout = new QVBoxLayout(this);
@@ -120,11 +161,18 @@ PreviewDialog::PreviewDialog(QWidget *parent) : QDialog(parent) {
     layout->addWidget(summary_);
     layout->addWidget(splitter, 1);
     layout->addWidget(buttons);
-    detailHeading_->setText(QStringLiteral(
-        "Select a file to see its lines, with what would be removed struck through."));
+    detailHeading_->setText(SelectText());
 }
 
 PreviewDialog::~PreviewDialog() = default;
+
+// The heading is fitted again whenever its own width changes (the layout gives it its width
+// only once the dialog is shown).
+bool PreviewDialog::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == heading_ && event->type() == QEvent::Resize)
+        fitHeading();
+    return QDialog::eventFilter(watched, event);
+}
 
 void PreviewDialog::hideEvent(QHideEvent *event) {
     closed_ = true;  // the work ends at its next yield
@@ -173,9 +221,9 @@ public:
         task.input = job.inputs[i];
         dialog_.progress_->setValue(qRound(10000.0 * (i + 1) / count));
         dialog_.progress_->setFormat(QStringLiteral("Previewing: %1 (%2 of %3)")
-                                         .arg(Main::GetFileName(task.input))
-                                         .arg(i + 1)
-                                         .arg(count)
+                                         .arg(Main::GetFileName(task.input),
+                                              CountText(std::uint64_t(i) + 1),
+                                              CountText(std::uint64_t(count)))
                                          .replace(u'%', QStringLiteral("%%")));
         context_.letEventsRun();  // once per file, as the run does
         task.output = Engine::ResultPath(job.toFolder, job.outputFolder, task.input);
@@ -209,6 +257,13 @@ public:
         row.charactersRemoved = report.charactersRemoved;
         if (report.failed())
             row.reason = report.description();
+        // In place, a result that loses nothing and is written differs by its line ends; into
+        // a folder it does when the file's line ends are not the result's.
+        row.lineEndsOnly = report.outcome == Engine::Outcome::Changed &&
+                           report.relation == Engine::Relation::None &&
+                           report.linesRemoved() == 0 && report.charactersRemoved == 0 &&
+                           !report.task.keepLineEnds &&
+                           (!report.task.intoFolder || LineEndsDiffer(report.task.input));
         dialog_.rows_.push_back(row);
         ++dialog_.counts_[std::size_t(KindOf(row))];
         waiting_.append(dialog_.itemFor(row));
@@ -242,10 +297,55 @@ void PreviewDialog::showHeading() {
             what += QStringLiteral(" with \"%1\"").arg(job_.conditionText);
             break;
     }
-    heading_->setText(
+    headingFull_ =
         QStringLiteral("What \"Start Removing\" would do now: %1, %2. Nothing is written.")
             .arg(what, job_.toFolder ? QStringLiteral("results into ") + job_.outputFolder
-                                     : QStringLiteral("each result in place of its file")));
+                                     : QStringLiteral("each result in place of its file"));
+    heading_->setToolTip(headingFull_);
+    fitHeading();
+}
+
+// The heading in one line: the output folder elided in its middle as far as needed, then,
+// should a long condition still not fit, the whole line.
+void PreviewDialog::fitHeading() {
+    const QFontMetrics metrics = heading_->fontMetrics();
+    const int room = heading_->contentsRect().width();
+    QString text = headingFull_;
+    if (job_.toFolder && metrics.horizontalAdvance(text) > room && !job_.outputFolder.isEmpty()) {
+        const int rest =
+            metrics.horizontalAdvance(text) - metrics.horizontalAdvance(job_.outputFolder);
+        const QString folder =
+            metrics.elidedText(job_.outputFolder, Qt::ElideMiddle, std::max(room - rest, 0));
+        text.replace(text.lastIndexOf(job_.outputFolder), job_.outputFolder.size(), folder);
+    }
+    if (metrics.horizontalAdvance(text) > room)
+        text = metrics.elidedText(text, Qt::ElideMiddle, room);
+    heading_->setText(text);
+}
+
+QString PreviewDialog::headingText() const {
+    return heading_->text();
+}
+
+QStringList PreviewDialog::tickedInputs() const {
+    QStringList inputs;
+    for (int i = 0; i < table_->topLevelItemCount() && i < int(rows_.size()); ++i) {
+        if (table_->topLevelItem(i)->checkState(NumberColumn) == Qt::Checked)
+            inputs.append(rows_[std::size_t(i)].input);
+    }
+    return inputs;
+}
+
+void PreviewDialog::setRowTicked(int row, bool ticked) {
+    if (QTreeWidgetItem *item = table_->topLevelItem(row))
+        item->setCheckState(NumberColumn, ticked ? Qt::Checked : Qt::Unchecked);
+}
+
+// Apply is for a preview that has ended with a row ticked; the summary says how many are not.
+void PreviewDialog::updateApply() {
+    const int ticked = int(tickedInputs().size());
+    apply_->setEnabled(!working_ && ticked > 0);
+    showSummary(int(rows_.size()), stopped_);
 }
 
 void PreviewDialog::run(Job job) {
@@ -255,14 +355,15 @@ void PreviewDialog::run(Job job) {
     table_->clear();
     ++detailGeneration_;  // a file being shown is no longer wanted
     detail_->clear();
-    detailHeading_->setText(QStringLiteral(
-        "Select a file to see its lines, with what would be removed struck through."));
+    detailHeading_->setText(SelectText());
 
     showHeading();
     table_->headerItem()->setText(RemovedColumn, QStringLiteral("Would remove"));
 
     closed_ = false;
     working_ = true;
+    stopped_ = false;
+    apply_->setEnabled(false);
     progress_->setValue(0);
     progress_->setVisible(true);
     summary_->clear();
@@ -293,19 +394,22 @@ void PreviewDialog::run(Job job) {
     } catch (const Closed &) {
         stopped = true;
     }
+    stopped_ = stopped;
     table.show(stopped);
+    working_ = false;
+    updateApply();
 }
 
 QTreeWidgetItem *PreviewDialog::itemFor(const Row &row) const {
     auto *item = new QTreeWidgetItem;
     item->setText(NumberColumn, QString::number(rows_.size()));
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(NumberColumn, Qt::Checked);
     item->setTextAlignment(NumberColumn, Qt::AlignRight | Qt::AlignVCenter);
     item->setText(FileColumn, row.input);
     item->setToolTip(FileColumn, row.input);
     if (!Failed(row)) {
-        item->setText(RemovedColumn, removesCharacters()
-                                         ? Counted(row.charactersRemoved, "character", "characters")
-                                         : Counted(row.linesRemoved, "line", "lines"));
+        item->setText(RemovedColumn, removedText(row));
         item->setTextAlignment(RemovedColumn, Qt::AlignRight | Qt::AlignVCenter);
     }
     // The file's own path is in its column already.
@@ -316,6 +420,15 @@ QTreeWidgetItem *PreviewDialog::itemFor(const Row &row) const {
     item->setText(OutcomeColumn, outcome);
     item->setToolTip(OutcomeColumn, OutcomeText(row) + QStringLiteral("\nResult: ") + row.output);
     return item;
+}
+
+// What the row would lose: its lines or characters, or, when it would change by its line ends
+// alone (CR LF between the lines, none after the last), that.
+QString PreviewDialog::removedText(const Row &row) const {
+    if (row.lineEndsOnly)
+        return tr("line ends only");
+    return removesCharacters() ? Counted(row.charactersRemoved, "character", "characters")
+                               : Counted(row.linesRemoved, "line", "lines");
 }
 
 QString PreviewDialog::summaryText() const {
@@ -335,12 +448,21 @@ void PreviewDialog::showSummary(int done, bool stopped) {
     QStringList parts;
     for (std::size_t i = 0; i < counts_.size(); ++i) {
         if (counts_[i] > 0)
-            parts.append(QStringLiteral("%1 %2").arg(counts_[i]).arg(QString::fromUtf8(names[i])));
+            parts.append(QStringLiteral("%1 %2").arg(CountText(std::uint64_t(counts_[i])),
+                                                     QString::fromUtf8(names[i])));
     }
     const int count = int(job_.inputs.size());
-    QString text = stopped ? QStringLiteral("Stopped after %1 of %2 files").arg(done).arg(count)
-                           : Counted(std::uint64_t(done), "file", "files");
+    QString text = stopped
+                       ? QStringLiteral("Stopped after %1 of %2 files")
+                             .arg(CountText(std::uint64_t(done)), CountText(std::uint64_t(count)))
+                   : done == 1 ? QStringLiteral("1 file")
+                               : QStringLiteral("%1 files").arg(CountText(std::uint64_t(done)));
     if (!parts.isEmpty())
         text += QStringLiteral(": ") + parts.join(QStringLiteral(", "));
-    summary_->setText(text + u'.');
+    text += u'.';
+    const int unticked = working_ ? 0 : done - int(tickedInputs().size());
+    if (unticked > 0)
+        text += u' ' +
+                tr("%1 unticked: Apply leaves them out.").arg(CountText(std::uint64_t(unticked)));
+    summary_->setText(text);
 }

@@ -9,9 +9,11 @@
 // Escape ("Stop").
 // It is the run's own engine, dry (Engine::RunSequential): the same outcomes as the run and the
 // command line's --dry-run, the same answer about a row whose file an earlier row writes.
+// "Apply" hands the rows left ticked to the window, which runs them as "Start Removing" does.
 //
 // Selecting a row shows that file's lines from a few before its first change on, up to a limit,
-// with the removed parts struck through on a tinted background taken from the palette. The
+// with the removed parts on a tinted background in another colour, both taken from the
+// palette, so that every character stays readable. The
 // marks come from the operation loops themselves (Engine::MarkFile), run once more over the
 // file. Bytes that are not UTF-8 show as Latin-1 characters, as the matching reads them.
 #pragma once
@@ -28,6 +30,7 @@
 
 class QLabel;
 class QProgressBar;
+class QPushButton;
 class QTextEdit;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -48,6 +51,9 @@ public:
         std::uint64_t linesRemoved = 0;
         std::uint64_t charactersRemoved = 0;
         QString reason;  // the failures: the reason and the path
+        // Written with every line as it was: only its line ends change (CR LF between the
+        // lines, none after the last).
+        bool lineEndsOnly = false;
     };
     // The work, with the window's values when the preview began.
     struct Job {
@@ -87,8 +93,22 @@ public:
     // Shows row `row` (from 0) as selecting it in the table does.
     void selectRow(int row);
 
+    // The work the table shows, and its rows that are ticked, in their order: what "Apply"
+    // runs. A row is ticked when it is shown; the user may untick it.
+    const Job &job() const { return job_; }
+    QStringList tickedInputs() const;
+    void setRowTicked(int row, bool ticked);
+    // The heading above the table as it is shown: a long output folder elided in its middle
+    // to fit the width (the whole text is its tooltip).
+    QString headingText() const;
+
+signals:
+    // "Apply" was pressed: the window runs tickedInputs() as "Start Removing" would.
+    void applyRequested();
+
 protected:
     void hideEvent(QHideEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     struct Closed {};      // the dialog was closed while it worked
@@ -101,9 +121,12 @@ private:
     // The table's row for `row`, the rows_.size()th.
     QTreeWidgetItem *itemFor(const Row &row) const;
     void showHeading();
+    void fitHeading();
+    void updateApply();
     void showSummary(int done, bool stopped);
     void showDetail(int row);
     QString detailHeadingFor(const Row &row, const Changes &changes) const;
+    QString removedText(const Row &row) const;
     void renderDetail(const Row &row, const Changes &changes);
     bool removesCharacters() const;
 
@@ -112,10 +135,13 @@ private:
     std::array<int, 7> counts_{};  // rows by outcome
     bool working_ = false;
     bool closed_ = false;
+    bool stopped_ = false;  // the last work was stopped before its last row
     unsigned detailGeneration_ = 0;
     QString detailMarked_;  // detailText()
+    QString headingFull_;   // the heading's whole text
 
     QLabel *heading_ = nullptr;
+    QPushButton *apply_ = nullptr;
     QProgressBar *progress_ = nullptr;
     QLabel *summary_ = nullptr;
     QTreeWidget *table_ = nullptr;

@@ -1,15 +1,22 @@
 #include "app/QtPlatform.h"
 
 #include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSpacerItem>
 #include <QStandardPaths>
 #include <QTextEdit>
 #include <QTime>
+#include <QTreeWidget>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -71,6 +78,45 @@ QString QtPlatform::inputBox(const QString &prompt, const QString &title,
     const QString answer = QInputDialog::getText(owner_, titleOrDefault(title), forDisplay(prompt),
                                                  QLineEdit::Normal, defaultAnswer, &ok);
     return ok ? answer : QString();
+}
+
+int QtPlatform::chooseRow(const QString &prompt, const QStringList &columns,
+                          const QList<QStringList> &rows, const QString &accept,
+                          const QString &title) {
+    QDialog dialog(owner_);
+    dialog.setWindowTitle(titleOrDefault(title));
+    dialog.resize(820, 360);
+    auto *label = new QLabel(forDisplay(prompt), &dialog);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    auto *list = new QTreeWidget(&dialog);
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setAlternatingRowColors(true);
+    list->setTextElideMode(Qt::ElideMiddle);
+    list->setHeaderLabels(columns);
+    for (const QStringList &row : rows) {
+        auto *item = new QTreeWidgetItem(list, row);
+        for (int column = 0; column < row.size(); ++column)
+            item->setToolTip(column, row[column]);
+    }
+    list->header()->resizeSections(QHeaderView::ResizeToContents);
+    list->header()->setStretchLastSection(true);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, &dialog);
+    QPushButton *take = buttons->addButton(accept, QDialogButtonBox::AcceptRole);
+    take->setEnabled(false);
+    QObject::connect(list, &QTreeWidget::currentItemChanged, take,
+                     [take](QTreeWidgetItem *item) { take->setEnabled(item != nullptr); });
+    QObject::connect(list, &QTreeWidget::itemActivated, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addWidget(label);
+    layout->addWidget(list, 1);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted || !list->currentItem())
+        return -1;
+    return list->indexOfTopLevelItem(list->currentItem());
 }
 
 QStringList QtPlatform::openFiles(const QString &title, const QString &filter) {

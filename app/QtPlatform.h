@@ -19,6 +19,8 @@ public:
     bool askYesNo(const QString &text, const QString &title) override;
     QString inputBox(const QString &prompt, const QString &title,
                      const QString &defaultAnswer) override;
+    int chooseRow(const QString &prompt, const QStringList &columns, const QList<QStringList> &rows,
+                  const QString &accept, const QString &title) override;
     QStringList openFiles(const QString &title, const QString &filter) override;
     QString browseFolder(const QString &prompt, const QString &initialFolder) override;
     bool openUrl(const QString &url) override;

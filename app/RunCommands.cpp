@@ -9,9 +9,12 @@
 #include "base/Platform.h"
 #include "base/Settings.h"
 #include "filelist/FileListModel.h"
+#include "filelist/FileListView.h"
+#include "text/OperationTable.h"
 #include "undo/UndoStore.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -22,6 +25,43 @@ namespace {
 const QString HowToUndo = QStringLiteral(
     "To take this run back: \"Undo Last Run\" in the list's menu (right-click on the list), "
     "Ctrl+Z, or the command \"strelmark undo\".");
+
+QString StartedText(const UndoRunInfo &run) {
+    return run.started.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+// A run as the list of runs shows it: when, where, how many files, what was done (the
+// operation's caption and its condition), and what it can still take back.
+QStringList RunRow(const UndoRunInfo &run) {
+    auto tr = [](const char *text) { return QCoreApplication::translate("Form1", text); };
+    const QString where = run.what.inPlace || run.what.folder.empty()
+                              ? tr("in place, %1").arg(QString::fromUtf8(run.folder))
+                              : QString::fromUtf8(run.what.folder);
+    QString what = QStringLiteral("—");
+    if (const Operations::OperationInfo *operation =
+            Operations::OperationNamed(run.what.operation)) {
+        what = QString::fromUtf8(operation->caption);
+        if (!run.what.condition.empty())
+            what += QStringLiteral(": ") + QString::fromUtf8(run.what.condition);
+    }
+    const QString restorable =
+        run.inProgress ? tr("in progress")
+                       : tr("%1 of %2").arg(CountText(run.restorable), CountText(run.files));
+    return {StartedText(run), where, CountText(run.files), what, restorable};
+}
+
+// The end of an undo: what stopped it, or `done` and its counts, each file in the details.
+void ShowUndone(Platform &platform, const UndoSummary &summary, const QString &done) {
+    const QStringList lines = DescribeUndo(summary);
+    if (summary.outcome != UndoSummary::Outcome::Done) {
+        platform.messageBox(lines.join(u'\n'));
+        return;
+    }
+    QString text = done + lines.first();
+    if (!summary.leftAlone.empty() || !summary.failed.empty())
+        text += QStringLiteral("\r\rThe details list the files left as they are.");
+    platform.messageBox(text, {}, Platform::Icon::None, lines.mid(1).join(u'\n'));
+}
 
 }  // namespace
 
@@ -48,7 +88,16 @@ QString Form1::UndoEntryText(const std::optional<UndoRunInfo> &last) {
         .arg(SizeText(last->bytesKept));
 }
 
-std::unique_ptr<ReplacementJournal> Form1::startRunJournal() {
+QString Form1::listToolTip() const {
+    const int rows = fileList->count();
+    if (rows == 0)
+        return FileListView::hintText();
+    return FileListView::hintText() + QStringLiteral("\n\n") +
+           (rows == 1 ? tr("1 file in the list.")
+                      : tr("%1 files in the list.").arg(CountText(std::uint64_t(rows))));
+}
+
+std::unique_ptr<ReplacementJournal> Form1::startRunJournal(const UndoRunWhat &what) {
     undoProblem_.clear();
     if (runJournals)
         return runJournals();
@@ -60,7 +109,7 @@ std::unique_ptr<ReplacementJournal> Form1::startRunJournal() {
             (undo_->folder().isEmpty() ? QStringLiteral("(no home folder)") : undo_->folder());
         return nullptr;
     }
-    return undo_->beginRun(UndoFace::Window);
+    return undo_->beginRun(UndoFace::Window, what);
 }
 
 QString Form1::undoNote(bool recorded, bool wrote) const {
@@ -98,8 +147,11 @@ void Form1::Preview_Click() {
     job.lineNumber = *lineNumber;
     job.keepLineEnds = RunDriver::KeepsLineEnds(settings_);
 
-    if (!preview_)
+    if (!preview_) {
         preview_ = new PreviewDialog(this);
+        connect(preview_, &PreviewDialog::applyRequested, this,
+                [this] { runHandler("PreviewApply_Click", [this] { PreviewApply_Click(); }); });
+    }
     // The window is busy while the preview works, as during a run: no run starts under it.
     BusyScope busy(*this);
     busy.begin();
@@ -131,13 +183,40 @@ void Form1::UndoLastRun_Click() {
     const UndoSummary summary = undo_->undoLast();
     busy.end(MousePointer::Default);
 
-    const QStringList lines = DescribeUndo(summary);
-    if (summary.outcome != UndoSummary::Outcome::Done) {
-        platform_.messageBox(lines.join(u'\n'));
+    ShowUndone(platform_, summary, QStringLiteral("The last run is undone: "));
+}
+
+void Form1::UndoRuns_Click() {
+    if (isBusy())
+        return;
+    const std::vector<UndoRunInfo> runs = undo_->listRuns();
+    if (runs.empty()) {
+        platform_.messageBox(QStringLiteral("There is no run to undo."));
         return;
     }
-    QString text = QStringLiteral("The last run is undone: ") + lines.first();
-    if (!summary.leftAlone.empty() || !summary.failed.empty())
-        text += QStringLiteral("\r\rThe details list the files left as they are.");
-    platform_.messageBox(text, {}, Platform::Icon::None, lines.mid(1).join(u'\n'));
+    QList<QStringList> rows;
+    for (const UndoRunInfo &run : runs)
+        rows.append(RunRow(run));
+    const int chosen = platform_.chooseRow(
+        tr("The runs kept, newest first. The run chosen goes back as \"Undo Last Run\" takes "
+           "back the last: each file it replaced is put back, each file it created is removed, "
+           "and a file changed since (by a later run too) is left alone."),
+        {tr("Started"), tr("Where"), tr("Files"), tr("Operation"), tr("Can restore")}, rows,
+        tr("Undo Run"), tr("Undo Runs"));
+    if (chosen < 0 || chosen >= int(runs.size()))
+        return;
+    const UndoRunInfo &run = runs[std::size_t(chosen)];
+    const QString question =
+        tr("Undo the run started %1?\r\r%2\r%3: %4\r\rA file changed since the run is left "
+           "alone.")
+            .arg(StartedText(run), rows[chosen][3], rows[chosen][1],
+                 run.files == 1 ? tr("1 file") : tr("%1 files").arg(CountText(run.files)));
+    if (!platform_.askYesNo(question))
+        return;
+
+    BusyScope busy(*this);
+    busy.begin();
+    const UndoSummary summary = undo_->undoRun(run.name);
+    busy.end(MousePointer::Default);
+    ShowUndone(platform_, summary, tr("The run is undone: "));
 }

@@ -10,9 +10,13 @@
 #include "engine/Plan.h"
 #include "engine/SequentialRun.h"
 #include "engine/Sink.h"
+#include "text/OperationTable.h"
 #include "text/Operations.h"
 
 #include <QAbstractItemModel>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <QStringList>
 
@@ -216,7 +220,17 @@ bool KeepsLineEnds(const Settings &settings) {
     }
 }
 
-std::optional<long long> CheckInput(RunWindow &window, Guard &guard) {
+std::string OperationName(const QString &chooserText) {
+    for (const Operations::OperationInfo &info : Operations::OperationTable) {
+        if (chooserText == QString::fromUtf8(info.caption))
+            return info.name;
+    }
+    // Any other text runs the first row's loop.
+    return Operations::OperationTable[0].name;
+}
+
+std::optional<long long> CheckInput(RunWindow &window, Guard &guard,
+                                    std::optional<long long> lineNumber) {
     Platform &platform = window.platform();
     auto message = [&](int step, const QString &text) {
         guard.step(step, [&] { platform.messageBox(text); });
@@ -244,6 +258,8 @@ std::optional<long long> CheckInput(RunWindow &window, Guard &guard) {
     bool proceed = false;
     guard.step(106, [&] { proceed = true; });
     QString lineNumberAnswer;
+    if (lineNumber && window.chooserText() == LineNumberCaption())
+        return lineNumber;
     if (guard.test(108, [&] { return window.chooserText() == LineNumberCaption(); })) {
         guard.step(110, [&] {
             lineNumberAnswer =
@@ -260,19 +276,31 @@ std::optional<long long> CheckInput(RunWindow &window, Guard &guard) {
     return Engine::LineNumberFromAnswer(lineNumberAnswer);
 }
 
-void StartRemoving(RunWindow &window) {
+void StartRemoving(RunWindow &window, std::optional<long long> givenLineNumber) {
     // A second "Start Removing" while the window is busy would start a run inside the run.
     if (window.isBusy())
         return;
 
     Platform &platform = window.platform();
     Guard guard(platform, Location::form1("PushButton8_Click"));
-    const std::optional<long long> lineNumber = CheckInput(window, guard);
+    const std::optional<long long> lineNumber = CheckInput(window, guard, givenLineNumber);
     if (!lineNumber)
         return;
 
-    // The run.
-    CountingJournal journal(window.startRunJournal());
+    // The run, and what its undo record keeps of what it was asked.
+    UndoRunWhat what;
+    what.operation = OperationName(window.chooserText());
+    const Operations::Operand operand = Operations::OperationNamed(what.operation)->operand;
+    if (operand == Operations::Operand::Number)
+        what.condition = std::to_string(*lineNumber);
+    else if (operand == Operations::Operand::Text)
+        what.condition = window.conditionText().toStdString();
+    what.inPlace = !window.savesToFolder();
+    if (!what.inPlace)
+        what.folder = QFile::encodeName(
+                          QDir::cleanPath(QFileInfo(window.outputFolderText()).absoluteFilePath()))
+                          .toStdString();
+    CountingJournal journal(window.startRunJournal(what));
     Engine::Plan plan;
     plan.lineNumber = *lineNumber;
     plan.journal = journal.journal();

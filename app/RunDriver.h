@@ -14,11 +14,13 @@
 
 #include "base/Window.h"
 #include "files/ReplacementJournal.h"
+#include "undo/UndoSummary.h"
 
 #include <QString>
 
 #include <memory>
 #include <optional>
+#include <string>
 
 class Guard;
 class QAbstractItemModel;
@@ -46,8 +48,11 @@ public:
 
     // The record of what one run replaces (the undo store's), asked for when a run starts its
     // work and dropped when it ends: each group of results is recorded in it before it is put
-    // in place. None by default.
-    virtual std::unique_ptr<ReplacementJournal> startRunJournal() { return nullptr; }
+    // in place. `what` is what the run was asked to do. None by default.
+    virtual std::unique_ptr<ReplacementJournal> startRunJournal(const UndoRunWhat &what) {
+        Q_UNUSED(what);
+        return nullptr;
+    }
     // The last line of a run's summary, on taking the run back: `recorded` when the run's
     // journal recorded files it replaced or created, `wrote` when the run put any result in
     // place. Empty by default (nothing said).
@@ -73,11 +78,16 @@ bool KeepsLineEnds(const Settings &settings);
 // as the box's details: the files written, unchanged (not rewritten), with an empty result
 // (not written) and failed (each with its reason and path), the output names written more than
 // once, where the run stopped when the user stopped it, and the window's undo note.
-void StartRemoving(RunWindow &window);
+// `lineNumber`, when given, is the line number to remove, instead of asking for it.
+void StartRemoving(RunWindow &window, std::optional<long long> lineNumber = std::nullopt);
 
 // The checks before a run, steps 100 to 118 of `guard`'s procedure, with their messages: the
 // line number to remove (0 for the operations that take none), or nothing when a check ended
-// the command.
-std::optional<long long> CheckInput(RunWindow &window, Guard &guard);
+// the command. With `lineNumber` given, it is not asked for.
+std::optional<long long> CheckInput(RunWindow &window, Guard &guard,
+                                    std::optional<long long> lineNumber = std::nullopt);
+
+// The command-line name of the operation that the chooser's text runs ("lines-containing").
+std::string OperationName(const QString &chooserText);
 
 }  // namespace RunDriver

@@ -1,10 +1,20 @@
 #include "app/RunSummary.h"
 
+#include <QCoreApplication>
+#include <QLocale>
+
 namespace {
 
 constexpr QLatin1StringView Indent{"    "};
 
 }  // namespace
+
+QString CountText(std::uint64_t count) {
+    QLocale locale;
+    if (locale.language() == QLocale::C)
+        locale = QLocale(QLocale::English);
+    return locale.toString(qulonglong(count));
+}
 
 void RunSummary::add(const Engine::FileReport &report) {
     ++filesDone_;
@@ -49,8 +59,13 @@ std::vector<std::pair<QString, int>> RunSummary::writtenMoreThanOnce() const {
 
 QString RunSummary::text(const QString &undoNote) const {
     QStringList lines;
+    // How many files the run went through (a stopped run says so, and of how many).
     if (stopped_)
         lines.append(QStringLiteral("Stopped after %1 of %2 files.").arg(filesDone_).arg(total_));
+    else
+        lines.append(filesDone_ == 1 ? QCoreApplication::translate("RunSummary", "1 file.")
+                                     : QCoreApplication::translate("RunSummary", "%1 files.")
+                                           .arg(CountText(std::uint64_t(filesDone_))));
     lines.append(QStringLiteral("Written: %1").arg(written_));
     lines.append(QStringLiteral("Unchanged (not rewritten): %1").arg(unchanged_));
     lines.append(QStringLiteral("Empty results (not written): %1").arg(empty_));

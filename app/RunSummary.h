@@ -8,10 +8,15 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
+
+// A count as the window shows it, its digits grouped as the user's language groups them
+// ("3,007"; English under the C locale).
+QString CountText(std::uint64_t count);
 
 class RunSummary {
 public:

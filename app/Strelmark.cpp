@@ -1,8 +1,9 @@
 // Strelmark: removes lines or characters from many text files at once.
 //
-// With arguments it is the command line (cli/), which needs Qt Core only. Without, it shows
-// the window, which lives in a module of its own (WindowMain.cpp) so that the command line
-// never loads Qt Gui, Qt Widgets and what they bring.
+// With arguments it is the command line (cli/), which needs Qt Core only. Without, or with
+// files and folders only (a desktop's "Open With"), it shows the window, which lives in a
+// module of its own (WindowMain.cpp) so that the command line never loads Qt Gui, Qt Widgets
+// and what they bring.
 
 #include "cli/Cli.h"
 
@@ -58,7 +59,7 @@ int ShowWindow(int argc, char **argv) {
 }  // namespace
 
 int main(int argc, char *argv[]) {
-    if (argc > 1)
+    if (argc > 1 && !Cli::OpensWindow(argc, argv))
         return Cli::Main(argc, argv);
     if (!HasDisplay()) {
         std::fputs(

@@ -1,5 +1,5 @@
 // The window of Strelmark, as the module the program loads when it is started without
-// arguments (Strelmark.cpp).
+// arguments, or with files and folders for its list (Strelmark.cpp).
 
 #include "app/Form1.h"
 #include "app/QtPlatform.h"
@@ -7,6 +7,8 @@
 #include "base/StartUp.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QTimer>
 
 extern "C" Q_DECL_EXPORT int StrelmarkWindowMain(int argc, char *argv[]) {
     QApplication application(argc, argv);
@@ -20,5 +22,11 @@ extern "C" Q_DECL_EXPORT int StrelmarkWindowMain(int argc, char *argv[]) {
     platform.setOwner(&window);
     window.Form_Load();
     window.show();
+    // What Qt left of the arguments: the files and folders given, as the file system's bytes.
+    QStringList given;
+    for (int i = 1; i < argc; ++i)
+        given.append(QFile::decodeName(argv[i]));
+    if (!given.isEmpty())
+        QTimer::singleShot(0, &window, [&window, given] { window.OpenGiven(given); });
     return QApplication::exec();
 }

@@ -3,6 +3,7 @@
 // queues and records what was asked, for tests and benchmarks.
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -26,6 +27,12 @@ public:
     // A modal input box; Cancel gives the empty text.
     virtual QString inputBox(const QString &prompt, const QString &title,
                              const QString &defaultAnswer) = 0;
+    // A modal list to choose one row from: the prompt above it, the columns' titles, the rows
+    // (one text per column each) and the caption of the button that takes the chosen row. The
+    // chosen row (from 0), or -1 on cancel.
+    virtual int chooseRow(const QString &prompt, const QStringList &columns,
+                          const QList<QStringList> &rows, const QString &accept,
+                          const QString &title = {}) = 0;
     // The file-open dialog with multiple selection; full paths in the dialog's order, none on
     // cancel.
     virtual QStringList openFiles(const QString &title, const QString &filter) = 0;

@@ -257,6 +257,8 @@ void Apply(const OptionInfo &info, const std::string &value, RemoveRequest &requ
         case OptionId::DryRun:
             request.dryRun = true;
             break;
+        case OptionId::List:  // undo's alone: ReadOptions refuses it after "remove"
+            break;
         case OptionId::Diff:
             request.diff = true;
             break;
@@ -456,13 +458,21 @@ UndoRequest ParseUndo(const std::vector<std::string> &list) {
     Given given;
     auto apply = [&](const OptionInfo &info, const std::string &) {
         request.quiet = request.quiet || info.id == OptionId::Quiet;
+        request.list = request.list || info.id == OptionId::List;
+        request.dryRun = request.dryRun || info.id == OptionId::DryRun;
         request.help = request.help || info.id == OptionId::Help;
         request.version = request.version || info.id == OptionId::Version;
     };
-    auto positional = [](const std::string &word, Words &) {
-        throw UsageError("undo takes no '" + word + "'");
+    // A RUN starts with a digit: a number or a run's name, which begins with its date.
+    auto positional = [&request](const std::string &word, Words &) {
+        if (word.empty() || word[0] < '0' || word[0] > '9' || !request.run.empty())
+            throw UsageError("undo takes no '" + word + "'");
+        request.run = word;
     };
     ReadOptions(list, UndoCommand, given, apply, positional);
+    if (request.list && (!request.run.empty() || request.dryRun) && !request.help &&
+        !request.version)
+        throw UsageError("undo --list takes no RUN and no --dry-run");
     return request;
 }
 
@@ -517,9 +527,10 @@ QString HelpText() {
     return QStringLiteral(
                "Usage: strelmark remove OPERATION [TEXT|N] (-o DIR | -i) [options] PATH...\n"
                "       strelmark remove OPERATION [TEXT|N] [options] < INPUT > OUTPUT\n"
-               "       strelmark undo [-q]          take the last run back, of either face\n"
+               "       strelmark undo [RUN | --list] [--dry-run] [-q]\n"
+               "                                    take a run back, the last by default\n"
                "       strelmark --help | --version\n"
-               "       strelmark                    start the window\n"
+               "       strelmark [FILE|FOLDER]...   start the window, these in its list\n"
                "\n"
                "Removes lines or characters from many text files at once, as the window does.\n"
                "\n"

@@ -73,6 +73,9 @@ RemoveRequest ParseRemove(const std::vector<std::string> &words, bool inputIsTer
 
 // What `strelmark undo` was given.
 struct UndoRequest {
+    std::string run;  // RUN: a number from --list or a run's name; empty: the last run
+    bool list = false;
+    bool dryRun = false;
     bool quiet = false;
     bool help = false;
     bool version = false;

@@ -26,6 +26,7 @@ enum class OptionId {
     Crlf,
     KeepLineEnds,
     DryRun,
+    List,
     Diff,
     Json,
     Quiet,
@@ -63,7 +64,7 @@ struct OptionInfo {
     const char *help;  // --help's text: lines of at most 54 characters, "\n" between
 };
 
-inline constexpr std::array<OptionInfo, 23> OptionTable = {{
+inline constexpr std::array<OptionInfo, 24> OptionTable = {{
     {OptionId::Out, "out", 'o', "DIR", ValueKind::Folder, nullptr, RemoveCommand, false,
      Group::Where,
      "into the folder DIR: a folder PATH's files at their\n"
@@ -113,8 +114,11 @@ inline constexpr std::array<OptionInfo, 23> OptionTable = {{
      false, Group::LineEnds,
      "each kept line keeps its own line end (the default):\n"
      "a file of which nothing is removed stays as it is"},
-    {OptionId::DryRun, "dry-run", 'n', nullptr, ValueKind::None, nullptr, RemoveCommand, false,
-     Group::Printed, "write nothing: list the files that would change"},
+    {OptionId::DryRun, "dry-run", 'n', nullptr, ValueKind::None, nullptr,
+     RemoveCommand | UndoCommand, false, Group::Printed,
+     "write nothing: list the files that would change"},
+    {OptionId::List, "list", 'l', nullptr, ValueKind::None, nullptr, UndoCommand, false,
+     Group::Printed, "list the runs kept, newest first, numbered"},
     {OptionId::Diff, "diff", 0, nullptr, ValueKind::None, nullptr, RemoveCommand, false,
      Group::Printed, "write nothing: print a unified diff of the changes"},
     {OptionId::Json, "json", 0, nullptr, ValueKind::None, nullptr, RemoveCommand, false,

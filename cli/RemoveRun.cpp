@@ -7,6 +7,7 @@
 #include "cli/Stop.h"
 #include "engine/ParallelRun.h"
 #include "engine/Plan.h"
+#include "text/OperationTable.h"
 #include "undo/UndoStore.h"
 
 #include <QDir>
@@ -120,7 +121,17 @@ int RunRemove(const RemoveRequest &request) {
             reporter.finish(0, 1);
             return 1;
         }
-        recorder = store.beginRun(UndoFace::CommandLine);
+        // What the run was asked to do, for the list of runs (`strelmark undo --list`).
+        UndoRunWhat what;
+        what.operation = Operations::InfoOf(request.operation).name;
+        what.condition =
+            Operations::InfoOf(request.operation).operand == Operations::Operand::Number
+                ? std::to_string(request.lineNumber)
+                : request.text.toStdString();
+        what.inPlace = request.inPlace;
+        if (!request.inPlace)
+            what.folder = Canonical(Bytes(request.outFolder));
+        recorder = store.beginRun(UndoFace::CommandLine, std::move(what));
         plan.journal = recorder.get();
         written.push_back(Canonical(Bytes(store.folder())));
         if (!request.inPlace)

@@ -20,6 +20,41 @@ configure_file(${desktop_sources}/${STRELMARK_DESKTOP_ID}.metainfo.xml.in ${STRE
 install(TARGETS strelmark RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The window, which the program loads from there (app/CMakeLists.txt).
 install(TARGETS strelmark_window_module LIBRARY DESTINATION ${STRELMARK_MODULE_DIR})
+# In the package both are stripped as Debian strips its binaries (dh_strip): no symbols but
+# those the dynamic linker needs, no compiler notes. There is no debug package.
+install(CODE "
+  if(STRELMARK_PACKAGING)
+    foreach(binary bin/strelmark
+                   ${STRELMARK_MODULE_DIR}/$<TARGET_FILE_NAME:strelmark_window_module>)
+      execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment
+        --remove-section=.note --strip-unneeded \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/\${binary}\"
+        RESULT_VARIABLE failed)
+      if(failed)
+        message(FATAL_ERROR \"strip failed on \${binary}\")
+      endif()
+    endforeach()
+  endif()
+")
+# The licence, as Debian wants it (machine-readable, in the package's documentation folder);
+# the package also carries its changelog there, gzipped, and its lintian overrides.
+set(STRELMARK_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/strelmark)
+install(FILES ${CMAKE_SOURCE_DIR}/resources/debian/copyright DESTINATION ${STRELMARK_DOC_DIR})
+install(CODE "
+  if(STRELMARK_PACKAGING)
+    set(changelog \"${CMAKE_BINARY_DIR}/changelog.gz\")
+    execute_process(COMMAND gzip -9 -n -c \"${CMAKE_SOURCE_DIR}/resources/debian/changelog\"
+      OUTPUT_FILE \"\${changelog}\" RESULT_VARIABLE failed)
+    if(failed)
+      message(FATAL_ERROR \"gzip could not compress the changelog\")
+    endif()
+    file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${STRELMARK_DOC_DIR}\" TYPE FILE
+      FILES \"\${changelog}\")
+    # What lintian is told to accept, each with its reason.
+    file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/lintian/overrides\"
+      TYPE FILE FILES \"${CMAKE_SOURCE_DIR}/resources/debian/lintian-overrides\"
+      RENAME strelmark)
+  endif()
+")
 install(FILES ${STRELMARK_DESKTOP_ENTRY} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${STRELMARK_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(size 16 22 24 32 48 64 128 256)

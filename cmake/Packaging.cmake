@@ -7,18 +7,20 @@ set(CPACK_PACKAGE_VENDOR Brindlewick)
 set(CPACK_PACKAGE_CONTACT "Brindlewick <support@brindlewick.example>")
 set(CPACK_PACKAGE_HOMEPAGE_URL https://www.brindlewick.example/strelmark)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "remove lines or characters from many text files at once")
+# The long description: lines under 80 columns, as Debian's tools show them.
 set(CPACK_PACKAGE_DESCRIPTION
-  "Strelmark edits many HTML pages, or any other text files, in one go. You build a list
-of files, choose one of six removals (the lines that contain a text, the lines that
-do not, the text itself, everything but the text, one line by its number, or the
-blank lines), and Strelmark writes every file's result into one folder or in place
-of the file.
+  "Strelmark edits many HTML pages, or any other text files, in one go. You
+build a list of files, choose one of six removals (the lines that contain a
+text, the lines that do not, the text itself, everything but the text, one
+line by its number, or the blank lines), and Strelmark writes every file's
+result into one folder or in place of the file.
 
-Files are handled as bytes, so every byte a result keeps comes back unchanged,
-whatever the encoding. Each result is written in full before it takes a file's
-place.")
+Files are handled as bytes, so every byte a result keeps comes back
+unchanged, whatever the encoding. Each result is written in full before it
+takes a file's place, and every run can be taken back.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_STRIP_FILES ON)
+# Stripped by the install rules instead, as Debian strips (cmake/Install.cmake).
+set(CPACK_STRIP_FILES OFF)
 # Tells the install rules that they install for the package (the manual page is gzipped).
 set(CPACK_CUSTOM_INSTALL_VARIABLES STRELMARK_PACKAGING=TRUE)
 
@@ -27,11 +29,13 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CPACK_PACKAGE_CONTACT})
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${CPACK_PACKAGE_HOMEPAGE_URL})
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The window's font (Arial's metric twin); the libraries are added by dpkg-shlibdeps.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-liberation)
-# Qt's platform plugin for Wayland sessions (without it the window runs through XWayland), and
+# The window's font (Arial's metric twin), and Qt's platform plugin for Wayland sessions:
+# without it, a Wayland desktop without XWayland could not show the window at all. Qt picks it
+# under Wayland, and the X11 one (in Qt's own libraries) elsewhere. The libraries are added by
+# dpkg-shlibdeps.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-wayland")
 # bash's completion framework, which loads the completions of the command line.
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "qt6-wayland, bash-completion")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS bash-completion)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 include(CPack)

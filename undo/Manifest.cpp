@@ -59,6 +59,23 @@ void ForEachLine(std::string_view text, Each &&line) {
     }
 }
 
+// A line of what the run was asked to do, into `what`; false when it is none.
+bool ParseWhat(std::string_view line, UndoRunWhat &what) {
+    if (line == "in-place") {
+        what.inPlace = true;
+        return true;
+    }
+    const std::size_t space = line.find(' ');
+    if (space == std::string_view::npos)
+        return false;
+    const std::string_view key = line.substr(0, space);
+    std::string *field = key == "operation"   ? &what.operation
+                         : key == "condition" ? &what.condition
+                         : key == "folder"    ? &what.folder
+                                              : nullptr;
+    return field && Unescape(line.substr(space + 1), *field);
+}
+
 }  // namespace
 
 Identity IdentityOf(const struct stat &info) {
@@ -123,6 +140,19 @@ std::string HeaderText(UndoFace face, const std::string &started) {
     return std::string(FormatLine) + "\nface " + FaceText(face) + "\nstarted " + started + "\n";
 }
 
+std::string WhatText(const UndoRunWhat &what) {
+    std::string text;
+    if (!what.operation.empty())
+        text += "operation " + Escape(what.operation) + '\n';
+    if (!what.condition.empty())
+        text += "condition " + Escape(what.condition) + '\n';
+    if (what.inPlace)
+        text += "in-place\n";
+    else if (!what.folder.empty())
+        text += "folder " + Escape(what.folder) + '\n';
+    return text;
+}
+
 std::string RecordLine(const Record &record) {
     std::string line = record.replaced ? "R " : "C ";
     line += Escape(record.target);
@@ -181,6 +211,8 @@ Manifest ParseManifest(std::string_view text, bool wantRecords, ManifestTotals *
             started = true;
         } else if (number <= 3) {
             header = false;
+        } else if (counted.records == 0 && ParseWhat(line, manifest.what)) {
+            // what the run was asked to do, before its first record
         } else if (std::optional<Record> record = ParseRecord(line)) {
             ++counted.records;
             counted.keptBytes += record->keptBytes;

@@ -48,6 +48,7 @@ struct Manifest {
     bool valid = false;  // the header was read
     UndoFace face = UndoFace::Window;
     std::string started;
+    UndoRunWhat what;  // the lines between the header and the first record
     std::vector<Record> records;
 };
 
@@ -60,6 +61,8 @@ bool Unescape(std::string_view text, std::string &bytes);
 std::string FaceText(UndoFace face);
 // The first three lines: the format, the face and the start time.
 std::string HeaderText(UndoFace face, const std::string &started);
+// What the run was asked to do, the lines after the header (none for an empty `what`).
+std::string WhatText(const UndoRunWhat &what);
 // One record's line, LF included.
 std::string RecordLine(const Record &record);
 // The line that ends a finished run.

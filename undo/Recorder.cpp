@@ -23,8 +23,9 @@
 
 using Undo::Record;
 
-UndoRecorder::UndoRecorder(std::string store, UndoFace face, UndoLimits limits, UndoKeep keep)
-    : store_(std::move(store)), face_(face), limits_(limits), keep_(keep) {}
+UndoRecorder::UndoRecorder(std::string store, UndoFace face, UndoRunWhat what, UndoLimits limits,
+                           UndoKeep keep)
+    : store_(std::move(store)), face_(face), what_(std::move(what)), limits_(limits), keep_(keep) {}
 
 UndoRecorder::~UndoRecorder() {
     finish();
@@ -56,7 +57,7 @@ int UndoRecorder::open() {
                                          O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600)
                               : -1);
     int error = !manifest ? errno : Undo::LockWait(manifest.get(), LOCK_EX);
-    const std::string header = Undo::HeaderText(face_, started);
+    const std::string header = Undo::HeaderText(face_, started) + Undo::WhatText(what_);
     if (error == 0)
         error = Posix::WriteAllAt(manifest.get(), header.data(), header.size(), 0);
     if (error == 0)
@@ -222,8 +223,9 @@ int UndoRecorder::appendGroup(const std::string &lines, const std::string &notKe
     }
     if (::ftruncate(manifestFd_, static_cast<off_t>(manifestSize_)) != 0)
         broken_ = errno;
-    if (notKeptFd_ >= 0)
-        (void)::ftruncate(notKeptFd_, static_cast<off_t>(notKeptSize_));
+    // A torn line there is ignored when read, should this fail too.
+    if (notKeptFd_ >= 0 && ::ftruncate(notKeptFd_, static_cast<off_t>(notKeptSize_)) != 0)
+        return error;
     return error;
 }
 

@@ -184,6 +184,7 @@ UndoRunInfo InfoOf(const RunState &run) {
     info.files = run.totals.records;
     info.bytesKept = run.totals.keptBytes;
     info.inProgress = run.locked;
+    info.what = run.totals.manifest.what;
     return info;
 }
 

@@ -1,5 +1,5 @@
-// Undo of the last run: finding the run, restoring each of its records newest first, and keeping
-// what failed for the next undo.
+// Undo of the last run or of a chosen one: finding the run, restoring each of its records
+// newest first, and keeping what failed for the next undo.
 #include "undo/UndoStore.h"
 
 #include "undo/Manifest.h"
@@ -38,10 +38,15 @@ struct FoundRun {
     Undo::Manifest manifest;
 };
 
-// Finds the newest run that holds records to undo, dropping the folders that hold none. False
-// when there is none to undo now; `summary` then says why.
-bool FindRun(int storeFd, UndoSummary &summary, FoundRun &found) {
-    const std::vector<std::string> runs = Undo::RunNames(storeFd);
+// Finds the newest run that holds records to undo, or the run named `chosen` when one is, dropping
+// the folders that hold none. False when there is none to undo now; `summary` then says why.
+bool FindRun(int storeFd, const std::string *chosen, UndoSummary &summary, FoundRun &found) {
+    std::vector<std::string> runs = Undo::RunNames(storeFd);
+    if (chosen) {
+        const bool there = std::find(runs.begin(), runs.end(), *chosen) != runs.end();
+        runs.assign(there ? 1 : 0, *chosen);
+        summary.outcome = UndoSummary::Outcome::NotFound;
+    }
     for (auto name = runs.rbegin(); name != runs.rend(); ++name) {
         const std::string manifestPath = *name + "/" + Undo::ManifestName;
         Posix::Fd manifestFd(
@@ -90,6 +95,7 @@ UndoRunInfo InfoOf(const FoundRun &run) {
     state.totals.manifest.valid = run.manifest.valid;
     state.totals.manifest.face = run.manifest.face;
     state.totals.manifest.started = run.manifest.started;
+    state.totals.manifest.what = run.manifest.what;
     state.totals.records = run.manifest.records.size();
     for (const Record &record : run.manifest.records)
         state.totals.keptBytes += record.keptBytes;
@@ -107,7 +113,9 @@ Undo::NotKept ReadNotKept(int runFd) {
 // Takes the records of a run back, newest first, and tells what came of each.
 class Restorer {
 public:
-    Restorer(int runFd, Undo::NotKept notKept) : runFd_(runFd), notKept_(std::move(notKept)) {}
+    // `dryRun`: finds what each record would come to, and changes nothing.
+    Restorer(int runFd, Undo::NotKept notKept, bool dryRun)
+        : runFd_(runFd), notKept_(std::move(notKept)), dryRun_(dryRun) {}
 
     void restore(const std::vector<Record> &records);
     // The outcomes, newest record first, into the summary; the records that failed, to be kept
@@ -134,6 +142,7 @@ private:
 
     int runFd_;
     Undo::NotKept notKept_;
+    bool dryRun_;
     std::vector<Outcome> outcomes_;
     std::vector<std::size_t> pending_;  // outcomes to be put back in the next go
     std::set<std::string> pendingTargets_;
@@ -185,10 +194,14 @@ void Restorer::look(std::size_t i) {
     if (record.replaced && now == record.old)
         return;  // never replaced
     if (now == record.fresh && !record.replaced) {
-        if (::unlink(record.target.c_str()) != 0)
+        if (!dryRun_ && ::unlink(record.target.c_str()) != 0)
             return fail(outcome, errno);
         outcome.step = Step::Removed;
         folders_.insert(Posix::FolderOf(record.target));
+    } else if (now == record.fresh && dryRun_) {
+        // As if put back: an older record of the target sees what this one kept.
+        outcome.step = Step::Restored;
+        putBack_[record.target] = {Undo::IdentityOf(info), record.old};
     } else if (now == record.fresh) {
         outcome.step = Step::Restored;  // once put back
         outcome.device = static_cast<std::uint64_t>(info.st_dev);
@@ -275,7 +288,8 @@ std::vector<const Record *> Restorer::report(UndoSummary &summary) const {
 // What failed stays for the next undo, oldest first as recorded; the rest of the run goes.
 void KeepFailed(const FoundRun &run, const std::vector<const Record *> &retry) {
     const int runFd = run.folder.get();
-    std::string kept = Undo::HeaderText(run.manifest.face, run.manifest.started);
+    std::string kept = Undo::HeaderText(run.manifest.face, run.manifest.started) +
+                       Undo::WhatText(run.manifest.what);
     std::set<std::string> keptNames;
     std::uint64_t bytes = 0;
     for (const Record *record : retry) {
@@ -304,28 +318,56 @@ void KeepFailed(const FoundRun &run, const std::vector<const Record *> &retry) {
 
 }  // namespace
 
-UndoSummary UndoStore::undoLast() {
+namespace {
+
+// Takes the newest run back, or the run named `chosen`.
+UndoSummary TakeBack(const std::string &path, const std::string *chosen, bool dryRun) {
     UndoSummary summary;
-    const Undo::LockedStore store = Undo::LockStore(path_);
+    summary.chosen = chosen != nullptr;
+    summary.dryRun = dryRun;
+    const Undo::LockedStore store = Undo::LockStore(path);
     if (store.error != 0) {
         if (store.error != ENOENT || store.folder) {
             summary.outcome = UndoSummary::Outcome::StoreFailed;
             summary.storeError = store.error;
+        } else if (chosen) {
+            summary.outcome = UndoSummary::Outcome::NotFound;
         }
         return summary;
     }
     FoundRun run;
-    if (!FindRun(store.folder.get(), summary, run))
+    if (!FindRun(store.folder.get(), chosen, summary, run))
         return summary;
     summary.outcome = UndoSummary::Outcome::Done;
     summary.run = InfoOf(run);
 
-    Restorer restorer(run.folder.get(), ReadNotKept(run.folder.get()));
+    Restorer restorer(run.folder.get(), ReadNotKept(run.folder.get()), dryRun);
     restorer.restore(run.manifest.records);
     const std::vector<const Record *> retry = restorer.report(summary);
+    if (dryRun)
+        return summary;
     if (retry.empty())
         Undo::DropRun(store.folder.get(), run.name);
     else
         KeepFailed(run, retry);
     return summary;
+}
+
+}  // namespace
+
+UndoSummary UndoStore::undoLast(bool dryRun) {
+    return TakeBack(path_, nullptr, dryRun);
+}
+
+UndoSummary UndoStore::undoRun(const QString &name, bool dryRun) {
+    const std::string chosen = name.toStdString();
+    // Only a run folder's own name: nothing that leads elsewhere in the file system.
+    if (chosen.empty() || chosen.find('/') != std::string::npos || chosen[0] < '0' ||
+        chosen[0] > '9') {
+        UndoSummary summary;
+        summary.chosen = true;
+        summary.outcome = UndoSummary::Outcome::NotFound;
+        return summary;
+    }
+    return TakeBack(path_, &chosen, dryRun);
 }

@@ -4,15 +4,57 @@
 #include "undo/RunFolders.h"
 
 #include "posix/Fd.h"
+#include "posix/Io.h"
 #include "posix/Paths.h"
 
 #include <QFile>
 #include <QStandardPaths>
 
 #include <cerrno>
+#include <set>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+// The targets, newest record of each first, that are still as the run left them.
+std::size_t Restorable(const std::vector<Undo::Record> &records) {
+    std::set<std::string> seen;
+    std::size_t count = 0;
+    for (auto record = records.rbegin(); record != records.rend(); ++record) {
+        if (!seen.insert(record->target).second)
+            continue;
+        struct stat info;
+        if (::lstat(record->target.c_str(), &info) == 0 && Undo::IdentityOf(info) == record->fresh)
+            ++count;
+    }
+    return count;
+}
+
+// The deepest folder that holds every target.
+std::string CommonFolder(const std::vector<Undo::Record> &records) {
+    std::string common;  // with a trailing '/'
+    for (const Undo::Record &record : records) {
+        std::string folder = Posix::FolderOf(record.target);
+        if (folder != "/")
+            folder += '/';
+        if (&record == &records.front()) {
+            common = folder;
+            continue;
+        }
+        std::size_t same = 0;  // at least the leading '/' of both
+        while (same < common.size() && same < folder.size() && common[same] == folder[same])
+            ++same;
+        common.resize(common.rfind('/', same - 1) + 1);
+    }
+    if (common.size() > 1)
+        common.pop_back();
+    return common;
+}
+
+}  // namespace
 
 UndoStore::UndoStore(QString folder, UndoLimits limits, UndoKeep keep)
     : folder_(folder.isEmpty() ? DefaultFolder() : std::move(folder)),
@@ -33,8 +75,9 @@ int UndoStore::prepare() const {
     return ::access(path_.c_str(), W_OK | X_OK) == 0 ? 0 : errno;
 }
 
-std::unique_ptr<UndoRecorder> UndoStore::beginRun(UndoFace face) const {
-    return std::unique_ptr<UndoRecorder>(new UndoRecorder(path_, face, limits_, keep_));
+std::unique_ptr<UndoRecorder> UndoStore::beginRun(UndoFace face, UndoRunWhat what) const {
+    return std::unique_ptr<UndoRecorder>(
+        new UndoRecorder(path_, face, std::move(what), limits_, keep_));
 }
 
 std::optional<UndoRunInfo> UndoStore::lastRun() const {
@@ -49,6 +92,35 @@ std::optional<UndoRunInfo> UndoStore::lastRun() const {
             return Undo::InfoOf(run);
     }
     return std::nullopt;
+}
+
+std::vector<UndoRunInfo> UndoStore::listRuns() const {
+    std::vector<UndoRunInfo> runs;
+    const Posix::Fd store(::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!store)
+        return runs;
+    const std::vector<std::string> names = Undo::RunNames(store.get());
+    for (auto name = names.rbegin(); name != names.rend(); ++name) {
+        const Undo::RunState run = Undo::LookAt(store.get(), *name);
+        if (run.holds != Undo::RunState::Holds::Records &&
+            !(run.locked && run.totals.manifest.valid))
+            continue;
+        UndoRunInfo info = Undo::InfoOf(run);
+        // The whole record: what the run was asked to do (which may be longer than the part
+        // read for the totals), and each file as it is now.
+        const std::string manifestPath = *name + "/" + Undo::ManifestName;
+        const Posix::Fd manifest(
+            ::openat(store.get(), manifestPath.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+        std::string text;
+        if (manifest && Posix::ReadAll(manifest.get(), text) == 0) {
+            const Undo::Manifest read = Undo::ParseManifest(text, true);
+            info.what = read.what;
+            info.restorable = Restorable(read.records);
+            info.folder = CommonFolder(read.records);
+        }
+        runs.push_back(std::move(info));
+    }
+    return runs;
 }
 
 std::uint64_t UndoStore::totalSize() const {

@@ -15,6 +15,11 @@
 //     strelmark-undo 1                           format and version
 //     face window                                "window" or "command line"
 //     started 2025-01-14T09:30:12.345Z           UTC, ISO 8601
+//     operation lines-containing                 what the run was asked to do (each line
+//     condition meta%20http                      optional, escaped as a <target>; older
+//     folder /home/ann/out                       records have none): the operation's name,
+//                                                its condition, the output folder, or
+//                                                "in-place" instead of the folder
 //     R <target> <kept> <old identity> <kept bytes> <new identity>    a replaced file
 //     C <target> - <old identity> <kept bytes> <new identity>         a created file
 //     ...
@@ -143,7 +148,8 @@ public:
 
 private:
     friend class UndoStore;
-    UndoRecorder(std::string store, UndoFace face, UndoLimits limits, UndoKeep keep);
+    UndoRecorder(std::string store, UndoFace face, UndoRunWhat what, UndoLimits limits,
+                 UndoKeep keep);
     int open();
     int keep(const Replacement &entry, std::string &lines, std::string &notKept);
     int keepByLink(const Replacement &entry, Undo::Record &record, bool &refused);
@@ -153,6 +159,7 @@ private:
 
     std::string store_;
     UndoFace face_;
+    UndoRunWhat what_;
     UndoLimits limits_;
     UndoKeep keep_;
     std::string name_;                // the run folder's name, once made
@@ -185,16 +192,25 @@ public:
     // recorded there would fail every file with it).
     int prepare() const;
 
-    // A new run's record. Thread-safe: each call makes a run of its own.
-    std::unique_ptr<UndoRecorder> beginRun(UndoFace face) const;
+    // A new run's record, with what the run was asked to do. Thread-safe: each call makes a
+    // run of its own.
+    std::unique_ptr<UndoRecorder> beginRun(UndoFace face, UndoRunWhat what = {}) const;
 
     // The newest run, if any (one whose records all got lost counts as none).
     std::optional<UndoRunInfo> lastRun() const;
     // The space the store holds: kept files and manifests.
     std::uint64_t totalSize() const;
 
-    // Takes the newest run back (see the top of this file).
-    UndoSummary undoLast();
+    // Every run in the store that holds something to undo (or is being recorded), newest
+    // first, each with the files it could still take back now and the folder of its files.
+    std::vector<UndoRunInfo> listRuns() const;
+
+    // Takes the newest run back (see the top of this file). `dryRun`: tells what it would do,
+    // and changes nothing.
+    UndoSummary undoLast(bool dryRun = false);
+    // Takes the run of that name (UndoRunInfo::name) back by the same rules, whatever runs
+    // came after it: a file that a later run replaced again is changed since, and left alone.
+    UndoSummary undoRun(const QString &name, bool dryRun = false);
 
 private:
     QString folder_;

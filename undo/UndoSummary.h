@@ -14,6 +14,15 @@
 // Which face of the program made a run.
 enum class UndoFace { Window, CommandLine };
 
+// What a run was asked to do, as its record keeps it. Records made before these were kept
+// have none of it: every field empty.
+struct UndoRunWhat {
+    std::string operation;  // the operation's command-line name ("lines-containing")
+    std::string condition;  // its text, or the line number; empty for the blank lines
+    std::string folder;     // the output folder; empty in place
+    bool inPlace = false;   // each result in place of its file
+};
+
 // One run in the store, as a menu entry shows it: "Undo Last Run (12 files, 3.4 MB)".
 struct UndoRunInfo {
     QString name;       // the run folder's name
@@ -22,6 +31,11 @@ struct UndoRunInfo {
     std::size_t files = 0;        // files replaced or created
     std::uint64_t bytesKept = 0;  // the space the kept files hold
     bool inProgress = false;      // a process is still recording it (it cannot be undone yet)
+    UndoRunWhat what;
+    // The files still as the run left them, which an undo would put back or remove now
+    // (UndoStore::listRuns() only).
+    std::size_t restorable = 0;
+    std::string folder;  // the folder that holds the files it wrote (listRuns() only)
 };
 
 // What an undo did.
@@ -31,6 +45,7 @@ struct UndoSummary {
         NothingToUndo,  // no run in the store
         RunInProgress,  // the newest run is still being recorded by a process: nothing done
         StoreFailed,    // the store could not be read or locked (storeError): nothing done
+        NotFound,       // the run asked for is not in the store (or holds nothing to undo)
     };
     enum class Reason {
         Changed,  // another file or other content is at the target since the run
@@ -54,6 +69,8 @@ struct UndoSummary {
     };
 
     Outcome outcome = Outcome::NothingToUndo;
+    bool chosen = false;                // a run chosen by name, not the last
+    bool dryRun = false;                // what it would do: nothing was changed
     int storeError = 0;                 // with StoreFailed
     std::optional<UndoRunInfo> run;     // the run taken back (Done, RunInProgress)
     std::vector<std::string> restored;  // originals put back

@@ -190,6 +190,11 @@ private slots:
             << "--dry-run does not go with standard input filtered to standard output";
         QTest::newRow("unknown command") << QStringList{"frob"} << "unknown command 'frob'";
         QTest::newRow("undo with a word") << QStringList{"undo", "now"} << "undo takes no 'now'";
+        QTest::newRow("undo with two runs") << QStringList{"undo", "1", "2"} << "undo takes no '2'";
+        QTest::newRow("undo list with a run")
+            << QStringList{"undo", "--list", "1"} << "undo --list takes no RUN and no --dry-run";
+        QTest::newRow("a file for the window, then one missing")
+            << QStringList{f, "missing.html"} << "there is no file or folder 'missing.html'";
     }
     void usageErrors() {
         QFETCH(QStringList, args);
@@ -661,6 +666,47 @@ private slots:
         QVERIFY(libraries.out.contains("libQt6Core"));
         QVERIFY(!libraries.out.contains("libQt6Gui"));
         QVERIFY(!libraries.out.contains("libQt6Widgets"));
+    }
+
+    // Files and folders with no command word are for the window, which needs a display.
+    void filesAreForTheWindow_data() {
+        QTest::addColumn<QStringList>("given");
+        QTest::newRow("a file") << QStringList{"f.html"};
+        QTest::newRow("a folder") << QStringList{"in"};
+        QTest::newRow("a folder and a file") << QStringList{"in", "f.html"};
+    }
+    void filesAreForTheWindow() {
+        QFETCH(QStringList, given);
+        input(QStringLiteral("f.html"), "a");
+        input(QStringLiteral("in/g.html"), "b");
+        const Outcome window = run(given);
+        QCOMPARE(window.exitCode, 1);
+        QVERIFY2(window.err.contains("there is no display"), window.err.constData());
+    }
+
+    // The runs listed newest first; an older one taken back by its number, after a dry run
+    // that tells what it would do and changes nothing.
+    void undoOfAChosenRun() {
+        const QString a = input(QStringLiteral("in/a.html"), "meta\nA");
+        const QString b = input(QStringLiteral("in/b.html"), "first\nB");
+        QCOMPARE(run({"remove", "lines-containing", "meta", "--in-place", a}).exitCode, 0);
+        QCOMPARE(run({"remove", "line", "1", "--in-place", b}).exitCode, 0);
+        const Outcome list = run({"undo", "--list"});
+        QCOMPARE(list.exitCode, 0);
+        const int newer = list.out.indexOf("line 1; 1 of 1 can still be taken back");
+        QVERIFY2(newer > 0, list.out.constData());
+        QVERIFY(list.out.indexOf("lines-containing \"meta\"; 1 of 1") > newer);
+        QVERIFY(
+            list.out.contains("by the command line: 1 file in place, in " + Name(root) + "/in"));
+
+        const Outcome dry = run({"undo", "2", "--dry-run"});
+        QCOMPARE(dry.exitCode, 0);
+        QVERIFY2(dry.out.contains("Would restore: " + Name(a)), dry.out.constData());
+        QCOMPARE(Read(a), QByteArray("A"));
+        QCOMPARE(run({"undo", "2"}).exitCode, 0);
+        QCOMPARE(Read(a), QByteArray("meta\nA"));
+        QCOMPARE(Read(b), QByteArray("B"));
+        QCOMPARE(run({"undo", "2"}).exitCode, 1);  // one run is left
     }
 
     void undoTakesBackAnInPlaceRun() {

@@ -99,6 +99,47 @@ private slots:
         QCOMPARE(ParseRecord(line.toStdString()).has_value(), reads);
     }
 
+    // What the run was asked to do comes back as written, whatever its bytes; a record
+    // without it (as older runs wrote them) reads with none, and its records all the same.
+    void whatRoundTrip_data() {
+        QTest::addColumn<QByteArray>("operation");
+        QTest::addColumn<QByteArray>("condition");
+        QTest::addColumn<QByteArray>("folder");
+        QTest::addColumn<bool>("inPlace");
+        QTest::newRow("into a folder") << QByteArray("lines-containing") << QByteArray("meta http")
+                                       << QByteArray("/home/ann/out") << false;
+        QTest::newRow("in place, a number")
+            << QByteArray("line") << QByteArray("12") << QByteArray() << true;
+        QTest::newRow("no condition")
+            << QByteArray("blank-lines") << QByteArray() << QByteArray("/o") << false;
+        QTest::newRow("line ends and percent")
+            << QByteArray("text") << QByteArray("a\r\nb %41 c") << QByteArray("/a b") << false;
+        QTest::newRow("an older record: none")
+            << QByteArray() << QByteArray() << QByteArray() << false;
+    }
+    void whatRoundTrip() {
+        QFETCH(QByteArray, operation);
+        QFETCH(QByteArray, condition);
+        QFETCH(QByteArray, folder);
+        QFETCH(bool, inPlace);
+        UndoRunWhat what;
+        what.operation = operation.toStdString();
+        what.condition = condition.toStdString();
+        what.folder = folder.toStdString();
+        what.inPlace = inPlace;
+        const std::string text = HeaderText(UndoFace::Window, "2025-01-14T09:30:12Z") +
+                                 WhatText(what) + RecordLine(Sample()) + EndLine(1, 4096);
+        ManifestTotals totals;
+        const Manifest manifest = ParseManifest(text, true, &totals);
+        QVERIFY(manifest.valid);
+        QCOMPARE(manifest.what.operation, what.operation);
+        QCOMPARE(manifest.what.condition, what.condition);
+        QCOMPARE(manifest.what.folder, what.folder);
+        QCOMPARE(manifest.what.inPlace, inPlace);
+        QCOMPARE(manifest.records.size(), std::size_t(1));
+        QCOMPARE(totals.records, std::size_t(1));
+    }
+
     void manifests_data() {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<bool>("valid");

@@ -86,6 +86,8 @@ private slots:
     void sameTargetTwiceInOneRun_data();
     void sameTargetTwiceInOneRun();
     void undoesNewestRunFirst();
+    void undoesAChosenRun_data();
+    void undoesAChosenRun();
     void unreadableRunLeftInPlace();
     void lastRunAndTotalSize_data();
     void lastRunAndTotalSize();
@@ -484,6 +486,46 @@ void UndoStoreTest::undoesNewestRunFirst() {
     QCOMPARE(ReadFile(target), QByteArray("one"));
     QCOMPARE(undo.undoLast().outcome, Outcome::NothingToUndo);
     QCOMPARE(ReadFile(target), QByteArray("one"));
+}
+
+void UndoStoreTest::undoesAChosenRun_data() {
+    QTest::addColumn<bool>("sameFile");  // the later run wrote the older run's file again
+    QTest::addColumn<bool>("dryRun");
+    QTest::newRow("another file") << false << false;
+    QTest::newRow("the same file") << true << false;
+    QTest::newRow("dry run, another file") << false << true;
+    QTest::newRow("dry run, the same file") << true << true;
+}
+
+// The older of two runs, chosen from the list, goes back by the rules of the last: a file that
+// the later run replaced again is changed since, and left alone. A dry run tells the same and
+// changes nothing. The list has both, newest first, with what each can still take back.
+void UndoStoreTest::undoesAChosenRun() {
+    QFETCH(bool, sameFile);
+    QFETCH(bool, dryRun);
+    QTemporaryDir files, store;
+    const std::string a = Native(files.filePath("a.htm")), b = Native(files.filePath("b.htm"));
+    WriteFile(a, "one");
+    WriteFile(b, "uno");
+    UndoStore undo(store.path());
+    CommitRun(undo, {{a, "two"}});
+    CommitRun(undo, {{sameFile ? a : b, "three"}});
+
+    const std::vector<UndoRunInfo> runs = undo.listRuns();
+    QCOMPARE(runs.size(), std::size_t(2));
+    QCOMPARE(runs[0].restorable, std::size_t(1));
+    QCOMPARE(runs[1].restorable, std::size_t(sameFile ? 0 : 1));
+    QCOMPARE(runs[1].folder, Native(files.path()));
+    const UndoSummary summary = undo.undoRun(runs[1].name, dryRun);
+    QCOMPARE(summary.outcome, Outcome::Done);
+    QCOMPARE(summary.restored.size(), std::size_t(sameFile ? 0 : 1));
+    QCOMPARE(LeftAlonePaths(summary),
+             sameFile ? QStringList{QString::fromStdString(a)} : QStringList());
+    QCOMPARE(ReadFile(a), QByteArray(sameFile ? "three" : dryRun ? "two" : "one"));
+    QCOMPARE(undo.listRuns().size(), std::size_t(dryRun ? 2 : 1));
+    QCOMPARE(undo.undoRun(runs[1].name, true).outcome, dryRun ? Outcome::Done : Outcome::NotFound);
+    QCOMPARE(undo.undoLast().outcome, Outcome::Done);  // the later run goes back as before
+    QCOMPARE(ReadFile(sameFile ? a : b), QByteArray(sameFile ? "two" : "uno"));
 }
 
 void UndoStoreTest::unreadableRunLeftInPlace() {

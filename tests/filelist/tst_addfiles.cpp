@@ -12,6 +12,8 @@
 #include "support/WindowFixture.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
 #include <QMimeData>
@@ -221,6 +223,51 @@ private slots:
         QCOMPARE(fixture.platform.shown.size(), 2);  // the two questions, no message
         QCOMPARE(fixture.stored("Extension"), extension);
         QCOMPARE(fixture.stored("LastFolder"), tree.path());
+    }
+
+    // Files and folders given when the program starts: a file is a row as it is (made
+    // absolute), a folder gives the rows "Add All HTML Files In Folder" gives for it with the
+    // stored extension, and nothing is asked.
+    void givenAtStart_data() {
+        QTest::addColumn<QString>("extension");  // stored; empty: none stored
+        QTest::addColumn<QStringList>("given");  // relative to the tree; "." is the tree
+        QTest::newRow("a folder, no extension stored") << "" << QStringList{"."};
+        QTest::newRow("a folder, txt stored") << "txt" << QStringList{"A/../."};
+        QTest::newRow("files and a folder between") << "*" << QStringList{"notes", "A", "c.htm"};
+    }
+    void givenAtStart() {
+        QFETCH(QString, extension);
+        QFETCH(QStringList, given);
+        FileTree tree;
+        makePages(tree);
+        QStringList expected;
+        for (const QString &name : given) {
+            const QString path = tree.path() + u'/' + name;
+            if (!QFileInfo(path).isDir()) {
+                expected << QDir::cleanPath(path);
+                continue;
+            }
+            WindowFixture added;
+            if (!extension.isEmpty())
+                added.store("Extension", extension);
+            added.load();
+            added.platform.inputAnswers.enqueue(extension.isEmpty() ? "html" : extension);
+            added.platform.folderAnswers.enqueue(QDir::cleanPath(path));
+            added.form->PushButton5->click();
+            expected << rows(*added.form);
+        }
+        WindowFixture fixture;
+        if (!extension.isEmpty())
+            fixture.store("Extension", extension);
+        fixture.load();
+        fixture.platform.clear();
+        const QString current = QDir::currentPath();
+        QDir::setCurrent(tree.path());  // relative paths too
+        fixture.form->OpenGiven(given);
+        QDir::setCurrent(current);
+        QCOMPARE(rows(*fixture.form), expected);
+        QCOMPARE(fixture.platform.shown.size(), 0);
+        QCOMPARE(fixture.form->mousePointer(), MousePointer::Default);
     }
 
     void addFolderQuestions() {

@@ -206,6 +206,7 @@ void InstallTest::installedFiles() {
         QStringLiteral("share/bash-completion/completions/strelmark"),
         QStringLiteral("share/fish/vendor_completions.d/strelmark.fish"),
         QStringLiteral("share/zsh/site-functions/_strelmark"),
+        QStringLiteral("share/doc/strelmark/copyright"),
     };
     for (int size : IconSizes)
         expected.append(
@@ -308,8 +309,8 @@ void InstallTest::desktopEntry() {
         QSettings::IniFormat);
     entry.beginGroup(QStringLiteral("Desktop Entry"));
     QCOMPARE(entry.value(QStringLiteral("Icon")).toString(), desktopId_);
-    // The program takes no file names on its command line.
-    QCOMPARE(entry.value(QStringLiteral("Exec")).toString(), QStringLiteral("strelmark"));
+    // The files the desktop opens with it become the list's rows.
+    QCOMPARE(entry.value(QStringLiteral("Exec")).toString(), QStringLiteral("strelmark %F"));
     QCOMPARE(entry.value(QStringLiteral("Type")).toString(), QStringLiteral("Application"));
 }
 

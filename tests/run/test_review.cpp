@@ -156,7 +156,7 @@ private slots:
         std::unique_ptr<QMenu> menu(form->createListMenu());
         QAction *entry = menuEntry(*menu, "Preview");
         QVERIFY(entry);
-        QCOMPARE(entry->text(), QStringLiteral("Preview...\tCtrl+P"));
+        QCOMPARE(entry->text(), QStringLiteral("Preview 1 file...\tCtrl+P"));
         QVERIFY(entry->isEnabled());
         form->fileList->append(input(QStringLiteral("b.htm"), "b\nx"));
         entry->trigger();
@@ -228,7 +228,7 @@ private slots:
     }
 
     // The selected file's lines, from a few before the first change, with the removed parts
-    // marked ([- -] here, struck through on the screen).
+    // marked ([- -] here, tinted and coloured on the screen).
     void previewShowsTheSelectedFile_data() {
         QTest::addColumn<int>("operation");
         QTest::addColumn<QString>("condition");
@@ -258,8 +258,10 @@ private slots:
             << "a.htm: 1 line removed; first change at line 2.";
         QTest::newRow("UTF-8 stays UTF-8") << 2 << "É" << QByteArray("café") << "1 ~ caf[-é-]"
                                            << "a.htm: 1 character removed; first change at line 1.";
-        QTest::newRow("nothing changes") << 0 << "zzz" << tenLines << ""
-                                         << "a.htm: no line would change.";
+        QTest::newRow("no line changes, its line ends do")
+            << 0 << "zzz" << tenLines << ""
+            << "a.htm: line ends only; no line would change, but the result has CR LF between "
+               "its lines and none after the last.";
     }
     void previewShowsTheSelectedFile() {
         QFETCH(int, operation);
@@ -318,6 +320,7 @@ private slots:
             platform().messages(),
             (QStringList{Report(FileError(FileError::Kind::Read, missing, ENOENT), 144), Done}));
         const QStringList expected{
+            QStringLiteral("6 files."),
             QStringLiteral("Written: 3"),
             QStringLiteral("Unchanged (not rewritten): 1"),
             QStringLiteral("Empty results (not written): 1"),

@@ -44,6 +44,14 @@ QString ScriptedPlatform::inputBox(const QString &prompt, const QString &title,
     return inputAnswers.isEmpty() ? QString() : inputAnswers.dequeue();
 }
 
+int ScriptedPlatform::chooseRow(const QString &prompt, const QStringList &columns,
+                                const QList<QStringList> &rows, const QString &accept,
+                                const QString &title) {
+    choiceRows = rows;
+    record({Kind::Choice, prompt, titleOrDefault(title), Icon::None, accept, columns.join(u'\t')});
+    return rowAnswers.isEmpty() ? -1 : rowAnswers.dequeue();
+}
+
 QStringList ScriptedPlatform::openFiles(const QString &title, const QString &filter) {
     record({Kind::OpenFiles, filter, title, Icon::None, {}, {}});
     return fileAnswers.isEmpty() ? QStringList() : fileAnswers.dequeue();

@@ -14,15 +14,25 @@
 
 class ScriptedPlatform : public Platform {
 public:
-    enum class Kind { Message, Question, Input, OpenFiles, BrowseFolder, OpenUrl, OpenFolder };
+    enum class Kind {
+        Message,
+        Question,
+        Input,
+        Choice,
+        OpenFiles,
+        BrowseFolder,
+        OpenUrl,
+        OpenFolder
+    };
 
     struct Shown {
         Kind kind;
         QString text;   // message, question, prompt; the URL or folder for the open calls
         QString title;  // as the box showed it (the application title when it had none)
         Icon icon = Icon::None;
-        QString preset;   // the input box's default answer, the picker's initial folder
-        QString details;  // a message box's detailed text
+        QString preset;   // the input box's default answer, the picker's initial folder, a
+                          // choice's button
+        QString details;  // a message box's detailed text, a choice's columns (tab between)
     };
 
     // Answers, taken in order. An empty queue answers as the user's Cancel or No would.
@@ -30,6 +40,7 @@ public:
     QQueue<QStringList> fileAnswers;
     QQueue<QString> folderAnswers;
     QQueue<bool> yesNoAnswers;
+    QQueue<int> rowAnswers;      // the rows chosen; empty: cancelled (-1)
     QQueue<double> randomDraws;  // empty: 0.5
 
     QString desktop = QStringLiteral("/home/user/Desktop");
@@ -41,6 +52,7 @@ public:
     std::function<void(const Shown &)> onShown;
 
     QList<Shown> shown;
+    QList<QStringList> choiceRows;  // the rows of the last choice shown
 
     QList<Shown> shownOfKind(Kind kind) const;
     QStringList messages() const;  // the texts of the message boxes, in order
@@ -52,6 +64,8 @@ public:
     bool askYesNo(const QString &text, const QString &title) override;
     QString inputBox(const QString &prompt, const QString &title,
                      const QString &defaultAnswer) override;
+    int chooseRow(const QString &prompt, const QStringList &columns, const QList<QStringList> &rows,
+                  const QString &accept, const QString &title) override;
     QStringList openFiles(const QString &title, const QString &filter) override;
     QString browseFolder(const QString &prompt, const QString &initialFolder) override;
     bool openUrl(const QString &url) override;

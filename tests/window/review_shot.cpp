@@ -132,5 +132,25 @@ int main(int argc, char **argv) {
         });
     });
     real.messageBox(QStringLiteral("Done."), QString(), Platform::Icon::None, details);
-    return saved ? 0 : 1;
+    if (!saved)
+        return 1;
+
+    // "Undo Runs..." after a second run, its list shown by the real platform.
+    form.Text1->setText(QStringLiteral("<p>"));
+    form.PushButton8->click();
+    bool listed = false;
+    fixture.platform.onShown = [&](const ScriptedPlatform::Shown &shown) {
+        if (shown.kind != ScriptedPlatform::Kind::Choice)
+            return;
+        QTimer::singleShot(300, [&] {
+            if (QWidget *list = QApplication::activeModalWidget()) {
+                listed = list->grab().save(outDir + QStringLiteral("/runs.png"));
+                list->close();
+            }
+        });
+        real.chooseRow(shown.text, shown.details.split(u'\t'), fixture.platform.choiceRows,
+                       shown.preset, shown.title);
+    };
+    form.UndoRuns_Click();
+    return listed ? 0 : 1;
 }
