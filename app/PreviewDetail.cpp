@@ -23,7 +23,7 @@
 #include <vector>
 
 using PreviewParts::Counted;
-using PreviewParts::Failed;
+using PreviewParts::LeftAlone;
 
 namespace {
 
@@ -152,7 +152,7 @@ void PreviewDialog::showDetail(int index) {
     detail_->clear();
     detailMarked_.clear();
     const QString name = Main::GetFileName(row.input);
-    if (Failed(row)) {
+    if (LeftAlone(row)) {
         detailHeading_->setText(name + QStringLiteral(": ") + OutcomeText(row));
         return;
     }

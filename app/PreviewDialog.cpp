@@ -144,6 +144,10 @@ QString PreviewDialog::OutcomeText(const Row &row) {
             return QStringLiteral("unchanged");
         case EmptyKind:
             return QStringLiteral("empty — not written");
+        case BinaryKind:
+            return QStringLiteral("binary — left alone");
+        case UndecodableKind:
+            return QStringLiteral("left alone: ") + row.reason;
         case UnreadableKind:
             return QStringLiteral("cannot be read: ") + row.reason;
         case UnwritableKind:
@@ -302,7 +306,7 @@ QTreeWidgetItem *PreviewDialog::itemFor(const Row &row) const {
     item->setTextAlignment(NumberColumn, Qt::AlignRight | Qt::AlignVCenter);
     item->setText(FileColumn, row.input);
     item->setToolTip(FileColumn, row.input);
-    if (!Failed(row)) {
+    if (!LeftAlone(row)) {
         item->setText(RemovedColumn, removesCharacters()
                                          ? Counted(row.charactersRemoved, "character", "characters")
                                          : Counted(row.linesRemoved, "line", "lines"));
@@ -327,6 +331,8 @@ void PreviewDialog::showSummary(int done, bool stopped) {
         "written",
         "unchanged",
         "empty — not written",
+        "binary — left alone",
+        "cannot be decoded",
         "cannot be read",
         "cannot be written",
         "would overwrite the result of an earlier row",

@@ -13,7 +13,8 @@
 // Selecting a row shows that file's lines from a few before its first change on, up to a limit,
 // with the removed parts struck through on a tinted background taken from the palette. The
 // marks come from the operation loops themselves (Engine::MarkFile), run once more over the
-// file. Bytes that are not UTF-8 show as Latin-1 characters, as the matching reads them.
+// file. Bytes that are not UTF-8 show as Latin-1 characters, as the matching reads them. A
+// binary file is a row of its own and shows no lines.
 #pragma once
 
 #include "engine/Outcome.h"
@@ -109,7 +110,7 @@ private:
 
     Job job_;
     std::vector<Row> rows_;
-    std::array<int, 7> counts_{};  // rows by outcome
+    std::array<int, 9> counts_{};  // rows by outcome
     bool working_ = false;
     bool closed_ = false;
     unsigned detailGeneration_ = 0;

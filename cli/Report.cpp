@@ -28,6 +28,9 @@ const char *StateName(Engine::Outcome outcome) {
             return "unchanged";
         case Engine::Outcome::Empty:
             return "empty";
+        case Engine::Outcome::Binary:
+            return "binary";
+        case Engine::Outcome::Undecodable:
         case Engine::Outcome::ReadFailed:
         case Engine::Outcome::WriteFailed:
         case Engine::Outcome::PathFailed:
@@ -36,11 +39,13 @@ const char *StateName(Engine::Outcome outcome) {
     return "failed";
 }
 
-// "read", "write" or "path" for a failure; null otherwise.
+// "read", "decode", "write" or "path" for a failure; null otherwise.
 const char *ErrorKindOf(const Engine::FileReport &report) {
     switch (report.outcome) {
         case Engine::Outcome::ReadFailed:
             return "read";
+        case Engine::Outcome::Undecodable:
+            return "decode";
         case Engine::Outcome::WriteFailed:
             return "write";
         case Engine::Outcome::PathFailed:
@@ -263,6 +268,12 @@ void Reporter::list(const Engine::FileReport &report, const std::string &path) {
         case Engine::Outcome::Empty:
             line = "empty result, not written";
             break;
+        case Engine::Outcome::Binary:
+            line = "binary, left alone";
+            break;
+        case Engine::Outcome::Undecodable:
+            line = "cannot be decoded, left alone";
+            break;
         case Engine::Outcome::ReadFailed:
             line = "unreadable";
             break;
@@ -341,6 +352,7 @@ void Reporter::finish(int signal, int exitStatus) {
         AppendNumber(summary, "changed", t.changed);
         AppendNumber(summary, "unchanged", t.unchanged);
         AppendNumber(summary, "empty", t.empty);
+        AppendNumber(summary, "binary", t.binary);
         AppendNumber(summary, "failed", t.failed());
         AppendNumber(summary, "not_processed", t.notProcessed);
         AppendNumber(summary, "lines_read", t.linesRead);
@@ -370,19 +382,24 @@ void Reporter::finish(int signal, int exitStatus) {
         else
             text = QStringLiteral("Done. ");
         text += Plural(files, "file", "files") + QStringLiteral(": ");
+        // Binary files are named only when there are any.
+        const QString binary =
+            t.binary > 0 ? QStringLiteral(", %1 binary (left alone)").arg(t.binary) : QString();
         if (request_.dryRun)
             text += QStringLiteral(
                         "%1 would change, %2 unchanged, %3 empty (would not be "
-                        "written), %4 failed")
+                        "written)%4, %5 failed")
                         .arg(t.changed)
                         .arg(t.unchanged)
                         .arg(t.empty)
+                        .arg(binary)
                         .arg(t.failed());
         else
-            text += QStringLiteral("%1 changed, %2 unchanged, %3 empty (not written), %4 failed")
+            text += QStringLiteral("%1 changed, %2 unchanged, %3 empty (not written)%4, %5 failed")
                         .arg(t.changed)
                         .arg(t.unchanged)
                         .arg(t.empty)
+                        .arg(binary)
                         .arg(t.failed());
         if (t.notProcessed > 0)
             text += QStringLiteral(", %1 not processed").arg(t.notProcessed);
