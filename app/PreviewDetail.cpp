@@ -5,6 +5,7 @@
 #include "base/EventPump.h"
 #include "base/Main.h"
 #include "engine/FileWork.h"
+#include "files/Encoding.h"
 #include "files/FileError.h"
 #include "text/Operations.h"
 #include "text/TextMatch.h"
@@ -173,6 +174,10 @@ void PreviewDialog::showDetail(int index) {
         return;  // another row is shown, or the dialog closed
     } catch (const FileError &error) {
         detailHeading_->setText(name + QStringLiteral(": ") + DescribeFileError(error));
+        return;
+    } catch (const RFTSFSO::NotText &notText) {
+        // The file changed since its row was found.
+        detailHeading_->setText(name + QStringLiteral(": ") + notText.reason());
         return;
     } catch (const Engine::Stopped &) {
         // The stop is meant for the command whose yield this runs in: it is passed on.

@@ -13,8 +13,9 @@
 // Selecting a row shows that file's lines from a few before its first change on, up to a limit,
 // with the removed parts struck through on a tinted background taken from the palette. The
 // marks come from the operation loops themselves (Engine::MarkFile), run once more over the
-// file. Bytes that are not UTF-8 show as Latin-1 characters, as the matching reads them. A
-// binary file is a row of its own and shows no lines.
+// file. A decoded file (UTF-16, ...) shows its lines decoded; other bytes that are not UTF-8
+// show as Latin-1 characters, as the matching reads them. A binary file is a row of its own and
+// shows no lines.
 #pragma once
 
 #include "engine/Outcome.h"

@@ -23,7 +23,9 @@ FileResult ProcessFile(const QString &inputPath, const QString &outputPath,
     std::optional<LineReader> input;
     std::optional<ResultWriter> output;
     try {
-        input.emplace(inputPath);
+        RFTSFSO::ReadOptions reading;
+        reading.binaryAsText = options.binaryAsText;
+        input.emplace(inputPath, reading);
         result.inputBytes = input->size();
         ResultWriter::Options writing;
         writing.keepLineEnds = options.keepLineEnds;
@@ -54,6 +56,17 @@ FileResult ProcessFile(const QString &inputPath, const QString &outputPath,
         if (input) {
             result.linesRead = input->lineCount();
             result.linesKept = output ? output->linesKept() : 0;
+        }
+    } catch (const RFTSFSO::NotText &notText) {
+        // Left alone: the result so far, and its temporary file, go with the writer.
+        output.reset();
+        result = FileResult();
+        result.inputBytes = input ? input->size() : 0;
+        if (notText.why() == RFTSFSO::NotText::Why::Binary) {
+            result.outcome = Outcome::Binary;
+        } else {
+            result.outcome = Outcome::Undecodable;
+            result.failure = notText.reason();
         }
     }
     return result;
@@ -86,9 +99,12 @@ private:
 ResultInMemory WorkInMemory(const QString &path, Operations::LineContext &ctx,
                             const WorkOptions &options) {
     ResultInMemory work;
-    // The file's bytes, through the reader the run reads with: the same checks, the same errors.
+    // The file's text, through the reader the run reads with: the same checks, the same errors.
+    // What is read again from memory is that text, as it is.
+    RFTSFSO::ReadOptions reading;
+    reading.binaryAsText = options.binaryAsText;
     {
-        LineReader reader(path);
+        LineReader reader(path, reading);
         std::string_view line;
         while (reader.next(line)) {
             work.before += line;
@@ -104,12 +120,13 @@ ResultInMemory WorkInMemory(const QString &path, Operations::LineContext &ctx,
             }
         }
     }
-    LineReader result = LineReader::fromBytes(work.before);
+    const RFTSFSO::ReadOptions asItIs{.binaryAsText = true, .detect = false};
+    LineReader result = LineReader::fromBytes(work.before, LineReader::DefaultChunk, asItIs);
     ResultWriter writer(&work.after, &result, options.keepLineEnds);
     Operations::RunLoop(result, writer, ctx, options.lineNumber);
     writer.finish();
 
-    LineReader marked = LineReader::fromBytes(work.before);
+    LineReader marked = LineReader::fromBytes(work.before, LineReader::DefaultChunk, asItIs);
     Origins origins(work.origin);
     Operations::MarkLoop(marked, origins, ctx, options.lineNumber);
     return work;

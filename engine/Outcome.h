@@ -25,6 +25,8 @@ struct FileTask {
     bool intoFolder = false;
     // Each kept line keeps its own line end (else CR LF between lines, none after the last).
     bool keepLineEnds = false;
+    // A file with a NUL byte is read as text too (else it is binary and left alone).
+    bool binaryAsText = false;
     // A path that cannot be used at all (not valid UTF-8, nothing there): `problem` says why,
     // with the path; nothing is read. `pathBytes` holds the path's bytes when they are not
     // valid UTF-8.

@@ -234,6 +234,7 @@ private:
         WorkOptions options;
         options.lineNumber = plan_.lineNumber;
         options.keepLineEnds = task.file.keepLineEnds;
+        options.binaryAsText = task.file.binaryAsText;
         if (task.file.intoFolder)
             options.outputFolder = &outputFolder_;
         // A dry run into an output folder not made yet looks at each result as a new file in
@@ -250,6 +251,7 @@ private:
             report.charactersRemoved = result.charactersRemoved;
             report.inputBytes = result.inputBytes;
             report.error = std::move(result.error);
+            report.failure = std::move(result.failure);
             slot.pending = std::move(result.pending);
             if (slot.pending)
                 report.target = slot.pending->target();

@@ -1,6 +1,12 @@
-// What a file's first bytes say of its encoding.
+// What a file's first bytes say of its encoding, reading it decoded, writing results back in
+// it, and the files the run leaves alone: binary ones, and bytes that do not decode.
+#include "engine/FileWork.h"
+#include "engine/FixedContext.h"
+#include "files/CommitQueue.h"
 #include "files/Encoding.h"
+#include "files/LineReader.h"
 #include "support/TestFiles.h"
+#include "text/Operations.h"
 
 #include <QtTest>
 
@@ -9,9 +15,44 @@ using TestFiles::View;
 
 namespace {
 
+QByteArray Utf16(const QString &text, bool big) {
+    QByteArray bytes;
+    for (const QChar c : text) {
+        const char high = char(c.unicode() >> 8), low = char(c.unicode() & 0xFF);
+        bytes += big ? QByteArray{&high, 1} + low : QByteArray{&low, 1} + high;
+    }
+    return bytes;
+}
+
+QByteArray Utf32(const QString &text, bool big) {
+    QByteArray bytes;
+    for (const char32_t c : text.toUcs4()) {
+        for (int i = 0; i < 4; ++i)
+            bytes += char(c >> (8 * (big ? 3 - i : i)) & 0xFF);
+    }
+    return bytes;
+}
+
 const QByteArray Le16Mark("\xFF\xFE"), Be16Mark("\xFE\xFF");
 const QByteArray Le32Mark("\xFF\xFE\0\0", 4), Be32Mark("\0\0\xFE\xFF", 4);
+// 日本語 in Shift_JIS, and a byte pair whose character Shift_JIS writes with other bytes.
+const QByteArray Nihongo("\x93\xFA\x96\x7B\x8C\xEA"), NotBack("\xED\x40");
 const QByteArray SjisHead("<meta charset=\"Shift_JIS\">\r\n");
+
+// The lines of `bytes`, read `chunk` bytes at a time, or why they are no text.
+QStringList Read(const QByteArray &bytes, std::size_t chunk, bool binaryAsText = false) {
+    QStringList lines;
+    try {
+        LineReader reader =
+            LineReader::fromBytes(View(bytes), chunk, {.binaryAsText = binaryAsText});
+        std::string_view line;
+        while (reader.next(line))
+            lines.append(QString::fromUtf8(line.data(), qsizetype(line.size())));
+    } catch (const NotText &notText) {
+        return {notText.reason()};
+    }
+    return lines;
+}
 
 }  // namespace
 
@@ -65,6 +106,103 @@ private slots:
         if (!encoding.declared.empty())
             seen += u' ' + QString::fromStdString(encoding.declared);
         QCOMPARE(seen, found);
+    }
+
+    // Decoded lines, whatever the chunks; bytes that do not decode, and binary files.
+    void read_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("lines");  // or the reason it is no text
+
+        const QString text = QStringLiteral("a\r\nÉté 😀\nz\r\n");
+        const QStringList lines{"a", "Été 😀", "z"};
+        QTest::newRow("UTF-16LE") << Le16Mark + Utf16(text, false) << lines;
+        QTest::newRow("UTF-16BE") << Be16Mark + Utf16(text, true) << lines;
+        QTest::newRow("UTF-32LE") << Le32Mark + Utf32(text, false) << lines;
+        QTest::newRow("UTF-32BE") << Be32Mark + Utf32(text, true) << lines;
+        QTest::newRow("UTF-16, only its mark") << Le16Mark << QStringList{""};
+        QTest::newRow("UTF-8 mark, not the first line's")
+            << QByteArray("\xEF\xBB\xBFx\ny") << QStringList{"x", "y"};
+        const QString undecodable = QStringLiteral("Cannot be decoded as ");
+        QTest::newRow("UTF-16, odd length")
+            << Le16Mark + Utf16("ab", false) + 'c' << QStringList{undecodable + "UTF-16LE"};
+        QTest::newRow("UTF-16, lone high surrogate")
+            << Be16Mark + Utf16(QString(QChar(0xD83D)) + u'a', true)
+            << QStringList{undecodable + "UTF-16BE"};
+        QTest::newRow("UTF-16, lone low surrogate")
+            << Le16Mark + Utf16(QString(QChar(0xDE00)), false)
+            << QStringList{undecodable + "UTF-16LE"};
+        QTest::newRow("UTF-32, beyond U+10FFFF")
+            << Le32Mark + QByteArray("\0\0\x11\0", 4) << QStringList{undecodable + "UTF-32LE"};
+        QTest::newRow("Shift_JIS")
+            << SjisHead + Nihongo << QStringList{"<meta charset=\"Shift_JIS\">", "日本語"};
+        QTest::newRow("Shift_JIS that does not come back")
+            << SjisHead + NotBack << QStringList{undecodable + "Shift_JIS"};
+        QTest::newRow("UTF-16 without a mark") << Utf16("<html>", false) << QStringList{"Binary"};
+        QTest::newRow("PNG") << QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16)
+                             << QStringList{"Binary"};
+        QTest::newRow("NUL beyond the first megabyte")
+            << QByteArray(int(LineReader::DefaultChunk) + 10, 'x') + '\0' << QStringList{"Binary"};
+    }
+    void read() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, lines);
+        for (std::size_t chunk : {LineReader::DefaultChunk, std::size_t(1), std::size_t(3)}) {
+            if (bytes.size() > 100000 && chunk != LineReader::DefaultChunk)
+                continue;
+            QCOMPARE(Read(bytes, chunk), lines);
+        }
+    }
+    void binaryAsText() {
+        QCOMPARE(Read(QByteArray("a\0b\nc", 5), 1, true),
+                 QStringList({QString("a") + QChar(0) + 'b', "c"}));
+    }
+
+    // Results in the file's own encoding, its mark first and CR LF in it; nothing removed,
+    // line ends kept: the very same bytes, not written again.
+    void writtenBack_data() {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<bool>("keep");
+        QTest::addColumn<QByteArray>("output");  // in place
+
+        const QString text = QStringLiteral("drop 😀\nÉté\ndrop\nz");
+        QTest::newRow("UTF-16LE") << Le16Mark + Utf16(text, false) << false
+                                  << Le16Mark + Utf16("Été\r\nz", false);
+        QTest::newRow("UTF-16BE, line ends kept")
+            << Be16Mark + Utf16(text, true) << true << Be16Mark + Utf16("Été\nz", true);
+        QTest::newRow("UTF-32BE") << Be32Mark + Utf32(text, true) << false
+                                  << Be32Mark + Utf32("Été\r\nz", true);
+        QTest::newRow("UTF-8 mark, first line removed") << QByteArray(
+                                                               "\xEF\xBB\xBF"
+                                                               "drop\r\nx")
+                                                        << false << QByteArray("\xEF\xBB\xBFx");
+        const QByteArray sjis = SjisHead + "drop\r\n" + Nihongo;
+        QTest::newRow("Shift_JIS") << sjis << true << SjisHead + Nihongo;
+        const QByteArray same = Le16Mark + Utf16("a\r\n😀\nb", false);
+        QTest::newRow("UTF-16, nothing removed") << same << true << same;
+    }
+    void writtenBack() {
+        QFETCH(QByteArray, input);
+        QFETCH(bool, keep);
+        QFETCH(QByteArray, output);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("page.htm");
+        TestFiles::Write(path, input);
+        QVERIFY(TestFiles::MakeOld(path));
+        const TestFiles::Stamp before = TestFiles::StampOf(path);
+        Engine::FixedLineContext ctx(Operations::Captions[0], "drop");
+        Engine::WorkOptions options;
+        options.keepLineEnds = keep;
+        Engine::FileResult result =
+            Engine::ProcessFile(path, path, ctx, options, Engine::Destination::Prepare);
+        QCOMPARE(result.outcome,
+                 input == output ? Engine::Outcome::Unchanged : Engine::Outcome::Changed);
+        if (result.pending) {
+            CommitQueue queue;
+            QVERIFY(queue.add(std::move(result.pending), 0).empty());
+            QVERIFY(queue.commit().empty());
+        }
+        QCOMPARE(TestFiles::Read(path), output);
+        QCOMPARE(TestFiles::StampOf(path) == before, input == output);
     }
 };
 

@@ -69,12 +69,16 @@ struct Outcome {
     QByteArray text;
 };
 
+// The loops read NUL bytes as text here: what makes a file binary is the reader's
+// (tst_encodings.cpp).
+const RFTSFSO::ReadOptions NulsAreText{.binaryAsText = true};
+
 // Runs one loop over bytes held in memory, reading them `chunk` bytes at a time.
 Outcome Run(LineContext &ctx, const QByteArray &input, long long lineNumber,
             std::size_t chunk = RFTSFSO::LineReader::DefaultChunk) {
-    auto reader = RFTSFSO::LineReader::fromBytes(View(input), chunk);
+    auto reader = RFTSFSO::LineReader::fromBytes(View(input), chunk, NulsAreText);
     std::string text;
-    RFTSFSO::ResultWriter writer(&text);
+    RFTSFSO::ResultWriter writer(&text, &reader);
     RunLoop(reader, writer, ctx, lineNumber);
     Outcome outcome;
     outcome.written = writer.finish();
@@ -114,7 +118,7 @@ private:
 // The same as Run, through MarkLoop: the text that the marks keep, and the characters removed.
 Outcome Marked(LineContext &ctx, const QByteArray &input, long long lineNumber, std::size_t chunk,
                std::uint64_t *charactersRemoved = nullptr, bool *partsInOrder = nullptr) {
-    auto reader = RFTSFSO::LineReader::fromBytes(View(input), chunk);
+    auto reader = RFTSFSO::LineReader::fromBytes(View(input), chunk, NulsAreText);
     Rebuilt marks;
     const std::uint64_t removed = MarkLoop(reader, marks, ctx, lineNumber);
     if (charactersRemoved)
@@ -123,6 +127,8 @@ Outcome Marked(LineContext &ctx, const QByteArray &input, long long lineNumber, 
         *partsInOrder = marks.partsInOrder && marks.linesRead == int(reader.lineCount());
     Outcome outcome;
     outcome.written = !marks.kept.empty();
+    if (outcome.written)
+        outcome.text = QByteArray::fromStdString(std::string(reader.encoding().mark()));
     for (std::size_t i = 0; i < marks.kept.size(); ++i) {
         if (i > 0)
             outcome.text += "\r\n";
@@ -224,15 +230,22 @@ void OperationsTest::operations_data() {
         << Captions[0] << QStringLiteral("a\r") << QByteArray("xa\r\nya\rz") << true
         << QByteArray("xa");
 
-    // In a UTF-8 line the mark is one character; where the line is not UTF-8, three.
+    // A UTF-8 byte-order mark is the file's: no text of its first line, and the result's first
+    // bytes whatever becomes of that line.
     const QByteArray bom("\xEF\xBB\xBF");
     QTest::newRow("byte-order mark kept") << Captions[0] << QStringLiteral("second")
                                           << bom + "first\r\nsecond" << true << bom + "first";
-    QTest::newRow("byte-order mark is one character of a UTF-8 line")
-        << Captions[3] << QStringLiteral("\uFEFFf") << bom + "first" << true << bom + "f";
-    QTest::newRow("byte-order mark is three characters of a Latin-1 line")
-        << Captions[3] << QStringLiteral("»¿f") << bom + "first \xE9" << true
-        << QByteArray("\xBB\xBF") + "f";
+    QTest::newRow("byte-order mark kept, first line removed")
+        << Captions[0] << QStringLiteral("first") << bom + "first\nsecond" << true
+        << bom + "second";
+    QTest::newRow("byte-order mark kept, first line cut down")
+        << Captions[3] << QStringLiteral("st") << bom + "first" << true << bom + "st";
+    QTest::newRow("byte-order mark is no text of a UTF-8 line")
+        << Captions[3] << QStringLiteral("\uFEFFf") << bom + "first" << false << QByteArray();
+    QTest::newRow("byte-order mark is no text of a line in a code page")
+        << Captions[3] << QStringLiteral("»¿f") << bom + "first \xE9" << false << QByteArray();
+    QTest::newRow("only a byte-order mark is one empty line")
+        << Captions[5] << QStringLiteral("x") << bom << false << QByteArray();
 
     // Letter case in Latin-1 lines (none of them is valid UTF-8): É and é are one letter; × and
     // ÷ are not; ß and ÿ are not either (they differ in the case bit only). Long lines go
@@ -292,9 +305,9 @@ void OperationsTest::operations() {
         // The marks of the same loop keep the same parts of the same lines, and count the same
         // characters removed.
         ScriptedContext runAgain(condition, chooser), marking(condition, chooser);
-        auto reader = RFTSFSO::LineReader::fromBytes(View(input), chunk);
+        auto reader = RFTSFSO::LineReader::fromBytes(View(input), chunk, NulsAreText);
         std::string text;
-        RFTSFSO::ResultWriter writer(&text);
+        RFTSFSO::ResultWriter writer(&text, &reader);
         const std::uint64_t removed = RunLoop(reader, writer, runAgain, 0);
         std::uint64_t marked = 0;
         bool inOrder = false;

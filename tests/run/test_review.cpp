@@ -256,6 +256,14 @@ private slots:
             << 0 << "caf" << QByteArray("ok\tok\x01\ncaf\xE9 cr\rx")
             << "1   ok\tok\u2401\n2 - [-café cr\u240Dx-]"
             << "a.htm: 1 line removed; first change at line 2.";
+        const QString utf16 = QStringLiteral("Été\r\nx");
+        QTest::newRow("UTF-16 decoded")
+            << 2 << "é"
+            << "\xFF\xFE" + QByteArray(reinterpret_cast<const char *>(utf16.utf16()), 12)
+            << "1 ~ [-É-]t[-é-]\n2   x"
+            << "a.htm: 2 characters removed; first change at line 1.";
+        QTest::newRow("a binary file") << 0 << "a" << QByteArray("a\0b", 3) << ""
+                                       << "a.htm: binary — left alone";
         QTest::newRow("UTF-8 stays UTF-8") << 2 << "É" << QByteArray("café") << "1 ~ caf[-é-]"
                                            << "a.htm: 1 character removed; first change at line 1.";
         QTest::newRow("nothing changes") << 0 << "zzz" << tenLines << ""
@@ -302,15 +310,17 @@ private slots:
     // ---------------------------------------------------------------------------------------
     // Summary
 
-    // "Done." keeps its text; its details count what the run did, name each failure and each
-    // output name written more than once, and say how to take the run back.
+    // "Done." keeps its text; its details count what the run did (a binary file is counted,
+    // with no report), name each failure and each output name written more than once, and say
+    // how to take the run back.
     void summaryCountsWhatTheRunDid() {
         const QString missing = in + QStringLiteral("/missing.htm");
         form->fileList->append(QStringList{input(QStringLiteral("a.htm"), "a\nx"),
                                            input(QStringLiteral("same.htm"), "same"),
                                            input(QStringLiteral("gone.htm"), "x1\nx2"), missing,
                                            input(QStringLiteral("one/dup.htm"), "one\nx"),
-                                           input(QStringLiteral("two/dup.htm"), "two\nx")});
+                                           input(QStringLiteral("two/dup.htm"), "two\nx"),
+                                           input(QStringLiteral("bin.htm"), QByteArray("x\0", 2))});
         TestFiles::Write(out + QStringLiteral("/same.htm"), "same");
         choose(0);
         start();
@@ -321,6 +331,7 @@ private slots:
             QStringLiteral("Written: 3"),
             QStringLiteral("Unchanged (not rewritten): 1"),
             QStringLiteral("Empty results (not written): 1"),
+            QStringLiteral("Binary files (left alone): 1"),
             QStringLiteral("Failed: 1"),
             QStringLiteral("    No such file or directory: ") + missing,
             QStringLiteral("Output names written more than once: 1"),
