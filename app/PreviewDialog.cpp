@@ -185,6 +185,7 @@ public:
         task.output = Engine::ResultPath(job.toFolder, job.outputFolder, task.input);
         task.intoFolder = task.output != task.input;
         task.keepLineEnds = job.keepLineEnds;
+        task.legacyPage = job.legacyPage;
         tasks.push_back(std::move(task));
         return true;
     }

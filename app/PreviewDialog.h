@@ -13,9 +13,9 @@
 // Selecting a row shows that file's lines from a few before its first change on, up to a limit,
 // with the removed parts struck through on a tinted background taken from the palette. The
 // marks come from the operation loops themselves (Engine::MarkFile), run once more over the
-// file. A decoded file (UTF-16, ...) shows its lines decoded; other bytes that are not UTF-8
-// show as Latin-1 characters, as the matching reads them. A binary file is a row of its own and
-// shows no lines.
+// file. A decoded file (UTF-16, ...) shows its lines decoded; lines that are not UTF-8 show in
+// the file's code page, as the matching reads them. A binary file is a row of its own and shows
+// no lines.
 #pragma once
 
 #include "engine/Outcome.h"
@@ -27,6 +27,10 @@
 #include <array>
 #include <cstdint>
 #include <vector>
+
+namespace Operations {
+struct CodePage;
+}
 
 class QLabel;
 class QProgressBar;
@@ -60,6 +64,7 @@ public:
         QString outputFolder;  // the output folder's text
         long long lineNumber = 0;
         bool keepLineEnds = false;
+        const Operations::CodePage *legacyPage = nullptr;  // "Other files are in"
     };
 
     // The most lines the selected file shows, and how many unchanged ones come before its first

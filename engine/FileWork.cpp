@@ -32,7 +32,8 @@ FileResult ProcessFile(const QString &inputPath, const QString &outputPath,
         writing.dryRun = destination == Destination::DryRun;
         writing.folderNames = options.outputFolder;
         output.emplace(outputPath, &*input, writing);
-        result.charactersRemoved = Operations::RunLoop(*input, *output, ctx, options.lineNumber);
+        result.charactersRemoved =
+            Operations::RunLoop(*input, *output, ctx, options.lineNumber, options.legacyPage);
         result.linesRead = input->lineCount();
         result.linesKept = output->linesKept();
         output->finish();
@@ -73,9 +74,11 @@ FileResult ProcessFile(const QString &inputPath, const QString &outputPath,
 }
 
 std::uint64_t MarkFile(const QString &path, Operations::LineMarks &marks,
-                       Operations::LineContext &ctx, long long lineNumber) {
-    LineReader reader(path);
-    return Operations::MarkLoop(reader, marks, ctx, lineNumber);
+                       Operations::LineContext &ctx, const WorkOptions &options) {
+    RFTSFSO::ReadOptions reading;
+    reading.binaryAsText = options.binaryAsText;
+    LineReader reader(path, reading);
+    return Operations::MarkLoop(reader, marks, ctx, options.lineNumber, options.legacyPage);
 }
 
 namespace {
@@ -103,6 +106,7 @@ ResultInMemory WorkInMemory(const QString &path, Operations::LineContext &ctx,
     // What is read again from memory is that text, as it is.
     RFTSFSO::ReadOptions reading;
     reading.binaryAsText = options.binaryAsText;
+    const Operations::CodePage *page = nullptr;
     {
         LineReader reader(path, reading);
         std::string_view line;
@@ -119,16 +123,17 @@ ResultInMemory WorkInMemory(const QString &path, Operations::LineContext &ctx,
                     break;
             }
         }
+        page = &Operations::PageOf(reader.encoding(), options.legacyPage);
     }
     const RFTSFSO::ReadOptions asItIs{.binaryAsText = true, .detect = false};
     LineReader result = LineReader::fromBytes(work.before, LineReader::DefaultChunk, asItIs);
     ResultWriter writer(&work.after, &result, options.keepLineEnds);
-    Operations::RunLoop(result, writer, ctx, options.lineNumber);
+    Operations::RunLoop(result, writer, ctx, options.lineNumber, page);
     writer.finish();
 
     LineReader marked = LineReader::fromBytes(work.before, LineReader::DefaultChunk, asItIs);
     Origins origins(work.origin);
-    Operations::MarkLoop(marked, origins, ctx, options.lineNumber);
+    Operations::MarkLoop(marked, origins, ctx, options.lineNumber, page);
     return work;
 }
 

@@ -33,6 +33,9 @@ struct WorkOptions {
     RFTSFSO::FolderNames *outputFolder = nullptr;
     // A file with a NUL byte is text too (else it is binary and left alone).
     bool binaryAsText = false;
+    // The code page of the lines that are not UTF-8, in a file that names none (null:
+    // Windows-1252).
+    const Operations::CodePage *legacyPage = nullptr;
 };
 
 enum class Destination {
@@ -73,7 +76,7 @@ FileResult ProcessFile(const QString &inputPath, const QString &outputPath,
 // file that is) and the parts of it kept. Answers the characters removed. Throws FileError
 // (Read), RFTSFSO::NotText, and what the context and the marks throw.
 std::uint64_t MarkFile(const QString &path, Operations::LineMarks &marks,
-                       Operations::LineContext &ctx, long long lineNumber);
+                       Operations::LineContext &ctx, const WorkOptions &options);
 
 // A file and its result, whole in memory, with where each result line came from.
 struct ResultInMemory {

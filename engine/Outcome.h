@@ -14,6 +14,10 @@
 
 class PendingResult;
 
+namespace Operations {
+struct CodePage;
+}
+
 namespace Engine {
 
 // One file of a run: where it is read and where its result goes.
@@ -27,6 +31,8 @@ struct FileTask {
     bool keepLineEnds = false;
     // A file with a NUL byte is read as text too (else it is binary and left alone).
     bool binaryAsText = false;
+    // The code page of lines that are not UTF-8 in a file that names none (null: Windows-1252).
+    const Operations::CodePage *legacyPage = nullptr;
     // A path that cannot be used at all (not valid UTF-8, nothing there): `problem` says why,
     // with the path; nothing is read. `pathBytes` holds the path's bytes when they are not
     // valid UTF-8.

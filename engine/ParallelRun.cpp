@@ -235,6 +235,7 @@ private:
         options.lineNumber = plan_.lineNumber;
         options.keepLineEnds = task.file.keepLineEnds;
         options.binaryAsText = task.file.binaryAsText;
+        options.legacyPage = task.file.legacyPage;
         if (task.file.intoFolder)
             options.outputFolder = &outputFolder_;
         // A dry run into an output folder not made yet looks at each result as a new file in

@@ -108,6 +108,7 @@ private:
         options.lineNumber = plan_.lineNumber;
         options.keepLineEnds = report.task.keepLineEnds;
         options.binaryAsText = report.task.binaryAsText;
+        options.legacyPage = report.task.legacyPage;
         if (report.task.intoFolder)
             options.outputFolder = &outputFolder_;
         FileResult result;

@@ -204,6 +204,29 @@ private slots:
         QCOMPARE(TestFiles::Read(path), output);
         QCOMPARE(TestFiles::StampOf(path) == before, input == output);
     }
+
+    // A condition that the file's encoding cannot hold is found nowhere in it.
+    void conditionTheEncodingCannotHold_data() {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QString>("condition");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("日本 in Shift_JIS") << SjisHead + Nihongo << "日本" << true;
+        QTest::newRow("é in Shift_JIS") << SjisHead + Nihongo << "é" << false;
+        QTest::newRow("long s in Shift_JIS, though it folds to s")
+            << SjisHead + Nihongo << "ſhift" << false;
+        QTest::newRow("long s in UTF-16") << Le16Mark + Utf16("shift", false) << "ſhift" << true;
+    }
+    void conditionTheEncodingCannotHold() {
+        QFETCH(QByteArray, input);
+        QFETCH(QString, condition);
+        QFETCH(bool, found);
+        LineReader reader = LineReader::fromBytes(View(input));
+        std::string text;
+        ResultWriter writer(&text, &reader);
+        Engine::FixedLineContext ctx(Operations::Captions[1], condition);
+        Operations::RunLoop(reader, writer, ctx, 0);
+        QCOMPARE(writer.finish(), found);
+    }
 };
 
 QTEST_GUILESS_MAIN(EncodingsTest)

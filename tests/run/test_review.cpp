@@ -252,10 +252,17 @@ private slots:
         QTest::newRow("blank lines")
             << 5 << "x" << QByteArray("a\n\nb") << "1   a\n2 - [-(empty line)-]\n3   b"
             << "a.htm: 1 line removed; first change at line 2.";
-        QTest::newRow("Latin-1 bytes as Latin-1 characters, controls as their pictures")
-            << 0 << "caf" << QByteArray("ok\tok\x01\ncaf\xE9 cr\rx")
-            << "1   ok\tok\u2401\n2 - [-café cr\u240Dx-]"
+        QTest::newRow("Windows-1252 bytes as its characters, controls as their pictures")
+            << 0 << "caf"
+            << QByteArray(
+                   "ok\tok\x01\ncaf\xE9 \x93"
+                   "cr\x94\rx")
+            << "1   ok\tok\u2401\n2 - [-café “cr”\u240Dx-]"
             << "a.htm: 1 line removed; first change at line 2.";
+        QTest::newRow("a page's own code page")
+            << 2 << "и" << QByteArray("<meta charset=windows-1251>\n\xCF\xF0\xE8")
+            << "1   <meta charset=windows-1251>\n2 ~ Пр[-и-]"
+            << "a.htm: 1 character removed; first change at line 2.";
         const QString utf16 = QStringLiteral("Été\r\nx");
         QTest::newRow("UTF-16 decoded")
             << 2 << "é"
