@@ -55,6 +55,13 @@ protected:
         std::unique_ptr<QMenu> menu(form->createListMenu());
         menu->findChild<QAction *>(QStringLiteral("KeepLineEnds"))->setChecked(keep);
     }
+    // "Other files are in" the page of that name.
+    void setOtherFilesAreIn(const QString &page) {
+        std::unique_ptr<QMenu> menu(form->createListMenu());
+        menu->findChild<QMenu *>(QStringLiteral("OtherFilesAreIn"))
+            ->findChild<QAction *>(page)
+            ->trigger();
+    }
     // The case's file as the list's only row, its operation and operand chosen (the window
     // asks for a condition text also where the operation takes none), where its result goes,
     // its line ends, and the answer to the line number's prompt queued.
