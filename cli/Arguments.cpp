@@ -2,6 +2,7 @@
 
 #include "base/Convert.h"
 #include "engine/Plan.h"
+#include "text/CodePages.h"
 #include "text/Operations.h"
 #include "text/TextMatch.h"
 
@@ -109,8 +110,16 @@ namespace {
 
 // The options given once at most.
 struct Given {
-    bool out = false, extension = false, jobs = false;
+    bool out = false, extension = false, jobs = false, encoding = false;
 };
+
+// The names of the code pages, for a message.
+QString CodePageNames() {
+    QStringList names;
+    for (const Operations::CodePage &page : Operations::CodePages())
+        names.append(QLatin1String(page.name));
+    return names.join(QStringLiteral(", "));
+}
 
 // The option `word` and its value; false for --help, after which nothing else counts.
 bool TakeOption(const std::string &word, Words &words, RemoveRequest &request, Given &given) {
@@ -150,6 +159,14 @@ bool TakeOption(const std::string &word, Words &words, RemoveRequest &request, G
             Fail(QStringLiteral("--ext needs an extension (* for every file)"));
     } else if (option == "--keep-line-ends") {
         flag(request.keepLineEnds);
+    } else if (option == "--binary") {
+        flag(request.binaryAsText);
+    } else if (option == "--encoding") {
+        once(given.encoding);
+        request.encoding = TextOf(words.valueOf(option, attached), "the --encoding name");
+        if (Operations::CodePageNamed(request.encoding) == nullptr)
+            Fail(QStringLiteral("--encoding needs the name of a code page (one of %1), not %2")
+                     .arg(CodePageNames(), u'\'' + request.encoding + u'\''));
     } else if (option == "--dry-run") {
         flag(request.dryRun);
     } else if (option == "--diff") {
@@ -252,6 +269,10 @@ QString HelpText() {
                "                     the folders below them (default html; * for every file)\n"
                "  --keep-line-ends   each kept line keeps its own line end (CR LF or LF);\n"
                "                     otherwise lines are joined by CR LF, none after the last\n"
+               "  --encoding NAME    the code page of lines that are not UTF-8, in files that\n"
+               "                     name none (default windows-1252; koi8-r, iso-8859-2, ...)\n"
+               "  --binary           files with a NUL byte are text too (as grep -a); otherwise\n"
+               "                     they are binary and left alone\n"
                "  --dry-run          write nothing: list the files that would change\n"
                "  --diff             write nothing: print a unified diff of what would change\n"
                "  --json             one JSON object per file, then a summary object\n"

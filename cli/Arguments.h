@@ -40,6 +40,8 @@ struct RemoveRequest {
     int jobs = 0;                                // --jobs; 0: the number of processors
     std::vector<std::string> paths;              // the PATHs, as the file system's bytes
     bool help = false;                           // --help among the words: nothing else counts
+    bool binaryAsText = false;                   // --binary
+    QString encoding;                            // --encoding NAME (empty: windows-1252)
 };
 
 // Reads the words that follow "remove". Throws UsageError.

@@ -3,6 +3,7 @@
 #include "base/ErrorReport.h"
 #include "base/Main.h"
 #include "filelist/AddFolder.h"
+#include "text/CodePages.h"
 
 #include <QFile>
 
@@ -126,6 +127,9 @@ Engine::FileTask PathSource::taskFor(const QString &input) const {
     task.output = request_.inPlace ? input : Engine::ResultPath(true, request_.outFolder, input);
     task.intoFolder = !request_.inPlace;
     task.keepLineEnds = request_.keepLineEnds;
+    task.binaryAsText = request_.binaryAsText;
+    if (!request_.encoding.isEmpty())
+        task.legacyPage = Operations::CodePageNamed(request_.encoding);
     return task;
 }
 
