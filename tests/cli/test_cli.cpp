@@ -50,6 +50,8 @@ const char *StateName(Engine::Outcome outcome) {
             return "unchanged";
         case Engine::Outcome::Empty:
             return "empty";
+        case Engine::Outcome::Binary:
+            return "binary";
         default:
             return "failed";
     }
@@ -201,6 +203,10 @@ private slots:
                                          : QStringList{"--out", root + QStringLiteral("/out")});
         if (example.options.keepLineEnds)
             args << QStringLiteral("--keep-line-ends");
+        if (example.options.binaryAsText)
+            args << QStringLiteral("--binary");
+        if (!example.options.legacyPage.isEmpty())
+            args << QStringLiteral("--encoding") << example.options.legacyPage;
         args << QStringLiteral("--json");
         for (const bool dryRun : {true, false}) {
             const QStringList dry = dryRun ? QStringList{"--dry-run"} : QStringList();

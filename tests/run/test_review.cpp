@@ -66,6 +66,8 @@ private slots:
     void previewOfEachCase_data() { OperationCases::AddRows(); }
     void previewOfEachCase() {
         QFETCH(OperationCases::Case, example);
+        if (example.options.binaryAsText)
+            QSKIP("the window leaves every binary file alone");
         const OperationCases::Files files = prepare(example);
         form->Preview_Click();
         PreviewDialog *preview = form->previewDialog();
@@ -80,7 +82,7 @@ private slots:
         QCOMPARE(row.outcome, example.outcome);
         QCOMPARE(row.relation, Engine::Relation::None);
         if (example.failed()) {
-            const bool read = example.outcome == Engine::Outcome::ReadFailed;
+            const bool read = example.outcome != Engine::Outcome::WriteFailed;
             QVERIFY2(
                 row.reason.endsWith(QStringLiteral(": ") + (read ? files.input : files.output)),
                 qPrintable(row.reason));

@@ -64,7 +64,8 @@ protected:
     }
     // The case's file as the list's only row, its operation and operand chosen (the window
     // asks for a condition text also where the operation takes none), where its result goes,
-    // its line ends, and the answer to the line number's prompt queued.
+    // its line ends, its code page, and the answer to the line number's prompt queued. (A
+    // case that reads a binary file as text is not the window's.)
     OperationCases::Files prepare(const OperationCases::Case &c) {
         OperationCases::Files files(c, in, out);
         form->fileList->append(files.input);
@@ -74,6 +75,8 @@ protected:
         if (c.options.inPlace)
             form->Option2->setChecked(true);
         setKeepLineEnds(c.options.keepLineEnds);
+        if (!c.options.legacyPage.isEmpty())
+            setOtherFilesAreIn(c.options.legacyPage);
         if (operand == Operations::Operand::Number)
             platform().inputAnswers.enqueue(c.lineNumber);
         return files;
