@@ -15,8 +15,9 @@ blank lines), and Strelmark writes every file's result into one folder or in pla
 of the file.
 
 Files are handled as bytes, so every byte a result keeps comes back unchanged,
-whatever the encoding. Each result is written in full before it takes a file's
-place.")
+whatever the encoding; binary files are left alone, and UTF-16 and UTF-32 files
+are written back in their own encoding. Each result is written in full before it
+takes a file's place.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 # Tells the install rules that they install for the package (the manual page is gzipped).
@@ -27,7 +28,8 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CPACK_PACKAGE_CONTACT})
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${CPACK_PACKAGE_HOMEPAGE_URL})
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The window's font (Arial's metric twin); the libraries are added by dpkg-shlibdeps.
+# The window's font (Arial's metric twin); the libraries are added by dpkg-shlibdeps (the
+# legacy charsets' conversion is the C library's iconv, whose converters libc6 ships).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-liberation)
 # Qt's platform plugin for Wayland sessions; without it the window runs through XWayland.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS qt6-wayland)
