@@ -9,9 +9,11 @@
 #include "filelist/FileListModel.h"
 #include "filelist/FileListView.h"
 #include "filelist/PointerPicture.h"
+#include "text/CodePages.h"
 #include "text/Operations.h"
 #include "undo/UndoStore.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -416,6 +418,22 @@ QMenu *Form1::createListMenu() {
     connect(keepLineEnds, &QAction::toggled, this, [this](bool checked) {
         settings_.save(RunDriver::KeepLineEndsKey, Settings::fromBool(checked));
     });
+    // The code page of lines that are not UTF-8, in files that name none: one choice of many.
+    QMenu *pages = menu->addMenu(QStringLiteral("Other files are in"));
+    pages->setObjectName(QStringLiteral("OtherFilesAreIn"));
+    auto *choice = new QActionGroup(pages);
+    const Operations::CodePage &chosen = RunDriver::LegacyCodePage(settings_);
+    for (const Operations::CodePage &page : Operations::CodePages()) {
+        QAction *entry = pages->addAction(
+            QStringLiteral("%1 (%2)").arg(QLatin1String(page.title), QLatin1String(page.script)));
+        entry->setObjectName(QLatin1String(page.name));
+        entry->setCheckable(true);
+        entry->setChecked(&page == &chosen);
+        choice->addAction(entry);
+        const QString name = QLatin1String(page.name);
+        connect(entry, &QAction::triggered, this,
+                [this, name] { settings_.save(RunDriver::LegacyCodePageKey, name); });
+    }
     return menu;
 }
 

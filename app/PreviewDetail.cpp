@@ -5,7 +5,9 @@
 #include "base/EventPump.h"
 #include "base/Main.h"
 #include "engine/FileWork.h"
+#include "files/Encoding.h"
 #include "files/FileError.h"
+#include "text/CodePages.h"
 #include "text/Operations.h"
 #include "text/TextMatch.h"
 
@@ -22,7 +24,8 @@
 #include <utility>
 #include <vector>
 
-using PreviewParts::Failed;
+using PreviewParts::Counted;
+using PreviewParts::LeftAlone;
 
 namespace {
 
@@ -36,11 +39,12 @@ QColor Mix(const QColor &from, const QColor &to, double share) {
                             float(from.blueF() + (to.blueF() - from.blueF()) * share));
 }
 
-// Bytes of a line as characters: UTF-8 where the whole line is, Latin-1 otherwise, as the
-// matching reads it. Control characters show as their pictures, so that each line stays one.
-QString Shown(std::string_view bytes, bool utf8) {
+// Bytes of a line as characters: UTF-8 where the whole line is, the file's code page
+// otherwise, as the matching reads it. Control characters show as their pictures, so that each
+// line stays one.
+QString Shown(std::string_view bytes, bool utf8, const Operations::CodePage &page) {
     QString text = utf8 ? QString::fromUtf8(bytes.data(), qsizetype(bytes.size()))
-                        : QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
+                        : Operations::DecodedIn(page, bytes);
     for (QChar &c : text) {
         if (c.unicode() < 0x20 && c != u'\t')
             c = QChar(char16_t(0x2400 + c.unicode()));
@@ -102,8 +106,12 @@ public:
         lines_.back().parts.emplace_back(at, size);
     }
 
+    void readIn(const Operations::CodePage &page) override { page_ = &page; }
+
     // The file has ended, or the lines to show are complete.
     void finish() { settle(); }
+    // The code page of its lines that are not UTF-8.
+    const Operations::CodePage &page() const { return *page_; }
 
     const std::deque<Line> &lines() const { return lines_; }
     std::uint64_t firstChange() const { return firstChange_; }  // 0: none
@@ -124,6 +132,7 @@ private:
     }
 
     std::deque<Line> lines_;
+    const Operations::CodePage *page_ = &Operations::DefaultCodePage();
     std::uint64_t count_ = 0;
     std::uint64_t firstChange_ = 0;
     bool settled_ = true;
@@ -151,7 +160,7 @@ void PreviewDialog::showDetail(int index) {
     detail_->clear();
     detailMarked_.clear();
     const QString name = Main::GetFileName(row.input);
-    if (Failed(row)) {
+    if (LeftAlone(row)) {
         detailHeading_->setText(name + QStringLiteral(": ") + OutcomeText(row));
         return;
     }
@@ -162,9 +171,12 @@ void PreviewDialog::showDetail(int index) {
         if (closed_ || generation != detailGeneration_)
             throw Superseded{};
     });
+    Engine::WorkOptions options;
+    options.lineNumber = job_.lineNumber;
+    options.legacyPage = job_.legacyPage;
     try {
         try {
-            Engine::MarkFile(row.input, changes, context, job_.lineNumber);
+            Engine::MarkFile(row.input, changes, context, options);
         } catch (const Changes::Enough &) {
         }
         changes.finish();
@@ -172,6 +184,10 @@ void PreviewDialog::showDetail(int index) {
         return;  // another row is shown, or the dialog closed
     } catch (const FileError &error) {
         detailHeading_->setText(name + QStringLiteral(": ") + DescribeFileError(error));
+        return;
+    } catch (const RFTSFSO::NotText &notText) {
+        // The file changed since its row was found.
+        detailHeading_->setText(name + QStringLiteral(": ") + notText.reason());
         return;
     } catch (const Engine::Stopped &) {
         // The stop is meant for the command whose yield this runs in: it is passed on.
@@ -257,8 +273,8 @@ void PreviewDialog::renderDetail(const Row &row, const Changes &changes) {
             to = std::min(to, line.bytes.size());
             if (from >= to)
                 return;
-            const QString text =
-                Shown(std::string_view(line.bytes).substr(from, to - from), line.utf8);
+            const QString text = Shown(std::string_view(line.bytes).substr(from, to - from),
+                                       line.utf8, changes.page());
             cursor.insertText(text, kept ? plain : removed);
             marked += kept ? text : QStringLiteral("[-") + text + QStringLiteral("-]");
         };

@@ -192,6 +192,10 @@ QString PreviewDialog::OutcomeText(const Row &row) {
             return QStringLiteral("unchanged");
         case EmptyKind:
             return QStringLiteral("empty — not written");
+        case BinaryKind:
+            return QStringLiteral("binary — left alone");
+        case UndecodableKind:
+            return QStringLiteral("left alone: ") + row.reason;
         case UnreadableKind:
             return QStringLiteral("cannot be read: ") + row.reason;
         case UnwritableKind:
@@ -229,6 +233,7 @@ public:
         task.output = Engine::ResultPath(job.toFolder, job.outputFolder, task.input);
         task.intoFolder = task.output != task.input;
         task.keepLineEnds = job.keepLineEnds;
+        task.legacyPage = job.legacyPage;
         tasks.push_back(std::move(task));
         return true;
     }
@@ -408,7 +413,7 @@ QTreeWidgetItem *PreviewDialog::itemFor(const Row &row) const {
     item->setTextAlignment(NumberColumn, Qt::AlignRight | Qt::AlignVCenter);
     item->setText(FileColumn, row.input);
     item->setToolTip(FileColumn, row.input);
-    if (!Failed(row)) {
+    if (!LeftAlone(row)) {
         item->setText(RemovedColumn, removedText(row));
         item->setTextAlignment(RemovedColumn, Qt::AlignRight | Qt::AlignVCenter);
     }
@@ -440,6 +445,8 @@ void PreviewDialog::showSummary(int done, bool stopped) {
         "written",
         "unchanged",
         "empty — not written",
+        "binary — left alone",
+        "cannot be decoded",
         "cannot be read",
         "cannot be written",
         "would overwrite the result of an earlier row",

@@ -15,7 +15,9 @@
 // with the removed parts on a tinted background in another colour, both taken from the
 // palette, so that every character stays readable. The
 // marks come from the operation loops themselves (Engine::MarkFile), run once more over the
-// file. Bytes that are not UTF-8 show as Latin-1 characters, as the matching reads them.
+// file. A decoded file (UTF-16, ...) shows its lines decoded; lines that are not UTF-8 show in
+// the file's code page, as the matching reads them. A binary file is a row of its own and shows
+// no lines.
 #pragma once
 
 #include "engine/Outcome.h"
@@ -27,6 +29,10 @@
 #include <array>
 #include <cstdint>
 #include <vector>
+
+namespace Operations {
+struct CodePage;
+}
 
 class QLabel;
 class QProgressBar;
@@ -64,6 +70,7 @@ public:
         QString outputFolder;  // the output folder's text
         long long lineNumber = 0;
         bool keepLineEnds = false;
+        const Operations::CodePage *legacyPage = nullptr;  // "Other files are in"
     };
 
     // The most lines the selected file shows, and how many unchanged ones come before its first
@@ -132,7 +139,7 @@ private:
 
     Job job_;
     std::vector<Row> rows_;
-    std::array<int, 7> counts_{};  // rows by outcome
+    std::array<int, 9> counts_{};  // rows by outcome
     bool working_ = false;
     bool closed_ = false;
     bool stopped_ = false;  // the last work was stopped before its last row

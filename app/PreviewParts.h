@@ -25,6 +25,8 @@ enum Kind {
     WrittenKind,
     UnchangedKind,
     EmptyKind,
+    BinaryKind,
+    UndecodableKind,
     UnreadableKind,
     UnwritableKind,
     OverwritesKind,
@@ -47,6 +49,10 @@ inline Kind KindOf(const PreviewDialog::Row &row) {
             return UnchangedKind;
         case Engine::Outcome::Empty:
             return EmptyKind;
+        case Engine::Outcome::Binary:
+            return BinaryKind;
+        case Engine::Outcome::Undecodable:
+            return UndecodableKind;
         case Engine::Outcome::WriteFailed:
             return UnwritableKind;
         case Engine::Outcome::ReadFailed:
@@ -56,10 +62,15 @@ inline Kind KindOf(const PreviewDialog::Row &row) {
     return UnreadableKind;
 }
 
-// A row that failed, with nothing shown of its lines.
+// A row that failed.
 inline bool Failed(const PreviewDialog::Row &row) {
     const Kind kind = KindOf(row);
-    return kind == UnreadableKind || kind == UnwritableKind;
+    return kind == UnreadableKind || kind == UnwritableKind || kind == UndecodableKind;
+}
+
+// A row whose file is left alone or failed: nothing is shown of its lines, nor counted.
+inline bool LeftAlone(const PreviewDialog::Row &row) {
+    return Failed(row) || KindOf(row) == BinaryKind;
 }
 
 }  // namespace PreviewParts

@@ -146,6 +146,7 @@ void Form1::Preview_Click() {
     job.outputFolder = outputFolderText();
     job.lineNumber = *lineNumber;
     job.keepLineEnds = RunDriver::KeepsLineEnds(settings_);
+    job.legacyPage = &RunDriver::LegacyCodePage(settings_);
 
     if (!preview_) {
         preview_ = new PreviewDialog(this);

@@ -10,6 +10,7 @@
 #include "engine/Plan.h"
 #include "engine/SequentialRun.h"
 #include "engine/Sink.h"
+#include "text/CodePages.h"
 #include "text/OperationTable.h"
 #include "text/Operations.h"
 
@@ -174,6 +175,7 @@ public:
         task.output = outputPath_;  // it keeps its last value when neither option is chosen
         task.intoFolder = outputPath_ != inputPath;
         task.keepLineEnds = KeepsLineEnds(window_.settings());
+        task.legacyPage = &LegacyCodePage(window_.settings());
         tasks.push_back(std::move(task));
         return true;
     }
@@ -218,6 +220,12 @@ bool KeepsLineEnds(const Settings &settings) {
     } catch (const AppError &) {
         return false;
     }
+}
+
+const Operations::CodePage &LegacyCodePage(const Settings &settings) {
+    const Operations::CodePage *page =
+        Operations::CodePageNamed(settings.get(LegacyCodePageKey, QString()));
+    return page != nullptr ? *page : Operations::DefaultCodePage();
 }
 
 std::string OperationName(const QString &chooserText) {

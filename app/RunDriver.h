@@ -22,6 +22,10 @@
 #include <optional>
 #include <string>
 
+namespace Operations {
+struct CodePage;
+}
+
 class Guard;
 class QAbstractItemModel;
 class RunSummary;
@@ -73,6 +77,13 @@ namespace RunDriver {
 inline const QString KeepLineEndsKey = QStringLiteral("KeepLineEnds");
 // The stored choice; anything that is no truth value counts as off.
 bool KeepsLineEnds(const Settings &settings);
+
+// The setting "Other files are in": the name of the code page that lines which are not UTF-8
+// are read in, in files that name none ("windows-1251"), read for each file of a run. Absent,
+// or a name that no page has: Windows-1252.
+inline const QString LegacyCodePageKey = QStringLiteral("LegacyCodePage");
+// The stored choice.
+const Operations::CodePage &LegacyCodePage(const Settings &settings);
 
 // The command behind "Start Removing" (PushButton8_Click). Its "Done." comes with a summary
 // as the box's details: the files written, unchanged (not rewritten), with an empty result

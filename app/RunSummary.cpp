@@ -34,6 +34,10 @@ void RunSummary::add(const Engine::FileReport &report) {
         case Engine::Outcome::Empty:
             ++empty_;
             break;
+        case Engine::Outcome::Binary:
+            ++binary_;
+            break;
+        case Engine::Outcome::Undecodable:
         case Engine::Outcome::ReadFailed:
         case Engine::Outcome::WriteFailed:
         case Engine::Outcome::PathFailed:
@@ -69,6 +73,8 @@ QString RunSummary::text(const QString &undoNote) const {
     lines.append(QStringLiteral("Written: %1").arg(written_));
     lines.append(QStringLiteral("Unchanged (not rewritten): %1").arg(unchanged_));
     lines.append(QStringLiteral("Empty results (not written): %1").arg(empty_));
+    if (binary_ > 0)
+        lines.append(QStringLiteral("Binary files (left alone): %1").arg(binary_));
     lines.append(QStringLiteral("Failed: %1").arg(failures_.size()));
     for (const QString &failure : failures_)
         lines.append(Indent + failure);

@@ -1,6 +1,7 @@
 // What a window's run did, for the details of its "Done.": the files written, unchanged (not
-// rewritten), with an empty result (not written) and failed (each with its reason and path), the
-// output names written more than once, and where the run stopped when the user stopped it.
+// rewritten), with an empty result (not written), binary (left alone) and failed (each with its
+// reason and path), the output names written more than once, and where the run stopped when
+// the user stopped it.
 #pragma once
 
 #include "engine/Outcome.h"
@@ -29,6 +30,7 @@ public:
     int written() const { return written_; }
     int unchanged() const { return unchanged_; }
     int empty() const { return empty_; }
+    int binary() const { return binary_; }
     // Each failure's reason and path, in order.
     const QStringList &failures() const { return failures_; }
     // The outputs that more than one file wrote: the path as the first gave it, and how many.
@@ -47,7 +49,7 @@ private:
 
     int filesDone_ = 0, total_ = 0;
     bool stopped_ = false;
-    int written_ = 0, unchanged_ = 0, empty_ = 0;
+    int written_ = 0, unchanged_ = 0, empty_ = 0, binary_ = 0;
     QStringList failures_;
     // Each file written (links resolved) and the results put there, in the order first written.
     std::unordered_map<std::string, Output> outputs_;

@@ -18,7 +18,9 @@
 //
 // usage: strelmark_bench_core [--corpus DIR] [--out DIR]... [--reps N] [--probes] [--cold]
 //                             [--count-calls] [--small N] [--only NAME]...
-//   workloads (--only): tree (into an output folder), inplace (each file replaced, over a
+//   workloads (--only): tree (into an output folder), tree-utf16 and tree-1252 (the tree's
+//             pages in UTF-16LE with its mark, and in Windows-1252; made once beside the tree
+//             by strelmark_corpus --encoded), inplace (each file replaced, over a
 //             fresh copy of the tree for every contender and repetition, with sed -i and
 //             "keep line ends" beside it), small (N files of about 5 KB into an output folder,
 //             against cp -r; default 100,000), big (1 GiB page), long (one line of 100 MiB),
@@ -738,11 +740,11 @@ int main(int argc, char **argv) {
         else if (arg == "--only")
             options.only.push_back(value());
         else {
-            std::fprintf(
-                stderr,
-                "usage: %s [--corpus DIR] [--out DIR]... [--reps N] [--probes] "
-                "[--count-calls] [--small N] [--only tree|inplace|small|big|long|cold]...\n",
-                argv[0]);
+            std::fprintf(stderr,
+                         "usage: %s [--corpus DIR] [--out DIR]... [--reps N] [--probes] "
+                         "[--count-calls] [--small N] "
+                         "[--only tree|tree-utf16|tree-1252|inplace|small|big|long|cold]...\n",
+                         argv[0]);
             return 2;
         }
     }
@@ -810,6 +812,24 @@ int main(int argc, char **argv) {
             Workload tree{"tree", treeSource};
             tree.files = FilesUnder(tree.source);
             return tree;
+        });
+    }
+    for (const char *name : {"tree-utf16", "tree-1252"}) {
+        if (!wanted(name))
+            continue;
+        std::ifstream stamp(options.corpus / "encoded.stamp");
+        const std::string text((std::istreambuf_iterator<char>(stamp)),
+                               std::istreambuf_iterator<char>());
+        if (text != StampText) {
+            std::printf("writing the tree in UTF-16 and in Windows-1252 ...\n");
+            std::fflush(stdout);
+            Spawn({(self.parent_path() / "strelmark_corpus").string(), "--encoded",
+                   options.corpus.string()});
+        }
+        runAll(name, [&](const fs::path &) {
+            Workload copy{name, options.corpus / name};
+            copy.files = FilesUnder(copy.source);
+            return copy;
         });
     }
     if (wanted("inplace")) {

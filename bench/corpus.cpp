@@ -9,6 +9,10 @@
 // usage: strelmark_corpus <folder>    (writes <folder>/tree, big, long and corpus.stamp)
 //        strelmark_corpus --small <folder> <count>   (<count> pages of 4 to 6 KB in
 //                                         <folder>/small, and small.stamp)
+//        strelmark_corpus --encoded <folder>   (the tree's pages again, as the program reads
+//                                         them, in UTF-16LE with its mark in <folder>/tree-utf16
+//                                         and in Windows-1252 in <folder>/tree-1252, and
+//                                         encoded.stamp)
 
 #include "BenchSupport.h"
 
@@ -20,6 +24,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -242,13 +248,81 @@ int WriteSmall(const fs::path &root, int count) {
     return WriteAll(root / "small.stamp", std::to_string(count) + "\n") ? 0 : 1;
 }
 
+// The characters of a line as the program reads it: UTF-8 when it is valid, else Windows-1252
+// (the corpus's other bytes are its Latin-1 letters, the same in both).
+std::u32string CharactersOf(std::string_view line) {
+    std::u32string characters;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        const auto lead = static_cast<unsigned char>(line[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        bool valid = lead < 0x80 || (lead >= 0xC2 && lead < 0xF5 && i + length <= line.size());
+        char32_t c = lead & (0x7F >> (length == 1 ? 0 : length));
+        for (std::size_t k = 1; valid && k < length; ++k) {
+            const auto next = static_cast<unsigned char>(line[i + k]);
+            valid = (next & 0xC0) == 0x80;
+            c = c << 6 | (next & 0x3F);
+        }
+        if (!valid) {
+            characters.clear();
+            for (const char b : line)
+                characters.push_back(static_cast<unsigned char>(b));
+            return characters;
+        }
+        characters.push_back(c);
+        i += length;
+    }
+    return characters;
+}
+
+// The tree's pages in UTF-16LE (with its mark) and in Windows-1252, line ends as they are.
+int WriteEncoded(const fs::path &root) {
+    std::error_code error;
+    fs::remove(root / "encoded.stamp", error);
+    fs::remove_all(root / "tree-utf16", error);
+    fs::remove_all(root / "tree-1252", error);
+    std::size_t total16 = 0, total1252 = 0;
+    for (const fs::directory_entry &entry : fs::recursive_directory_iterator(root / "tree")) {
+        if (!entry.is_regular_file())
+            continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::string page((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
+        std::string utf16("\xFF\xFE"), cp1252;
+        for (std::size_t from = 0; from < page.size();) {
+            const std::size_t lf = page.find('\n', from);
+            const std::size_t end = lf == std::string::npos ? page.size() : lf + 1;
+            for (const char32_t c : CharactersOf(std::string_view(page).substr(from, end - from))) {
+                utf16 += static_cast<char>(c & 0xFF);
+                utf16 += static_cast<char>(c >> 8);
+                cp1252 += static_cast<char>(c);  // only Latin-1 letters beyond ASCII
+            }
+            from = end;
+        }
+        const fs::path relative = fs::relative(entry.path(), root / "tree");
+        for (const auto &[folder, bytes] :
+             {std::pair{"tree-utf16", &utf16}, {"tree-1252", &cp1252}}) {
+            fs::create_directories((root / folder / relative).parent_path());
+            if (!WriteAll(root / folder / relative, *bytes))
+                return 1;
+        }
+        total16 += utf16.size();
+        total1252 += cp1252.size();
+    }
+    std::printf("tree-utf16: %.1f MB, tree-1252: %.1f MB\n", total16 / 1e6, total1252 / 1e6);
+    return WriteAll(root / "encoded.stamp", StampText) ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
     if (argc == 4 && std::strcmp(argv[1], "--small") == 0)
         return WriteSmall(argv[2], std::atoi(argv[3]));
+    if (argc == 3 && std::strcmp(argv[1], "--encoded") == 0)
+        return WriteEncoded(argv[2]);
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <folder> | --small <folder> <count>\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <folder> | --small <folder> <count> | --encoded <folder>\n",
+                     argv[0]);
         return 2;
     }
     const fs::path root = argv[1];

@@ -4,6 +4,7 @@
 
 #include "base/Convert.h"
 #include "engine/Plan.h"
+#include "text/CodePages.h"
 #include "text/Operations.h"
 #include "text/TextMatch.h"
 
@@ -193,6 +194,14 @@ void AddList(const OptionInfo &info, const std::string &value, QStringList &into
     }
 }
 
+// The names of the code pages, for a message.
+QString CodePageNames() {
+    QStringList names;
+    for (const Operations::CodePage &page : Operations::CodePages())
+        names.append(QLatin1String(page.name));
+    return names.join(QStringLiteral(", "));
+}
+
 // What the words say beyond each option on its own.
 struct Given {
     std::array<bool, OptionTable.size()> options{};
@@ -247,6 +256,15 @@ void Apply(const OptionInfo &info, const std::string &value, RemoveRequest &requ
             break;
         case OptionId::Null:
             request.nullSeparated = true;
+            break;
+        case OptionId::Binary:
+            request.binaryAsText = true;
+            break;
+        case OptionId::Encoding:
+            request.encoding = TextOf(value, "the --encoding name");
+            if (Operations::CodePageNamed(request.encoding) == nullptr)
+                Fail(QStringLiteral("--encoding needs the name of a code page (one of %1), not %2")
+                         .arg(CodePageNames(), Quoted(value)));
             break;
         case OptionId::Crlf:
             request.keepLineEnds = false;
@@ -481,7 +499,7 @@ namespace {
 constexpr const char *GroupHeadings[] = {
     "Where the results go (one of -o and -i; neither when filtering standard input):",
     "Which files a folder PATH gives (.git, .hg and .svn are never entered):",
-    "Line ends:",
+    "Encodings and line ends:",
     "What is printed:",
     "Other:",
 };

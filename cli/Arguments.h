@@ -63,8 +63,10 @@ struct RemoveRequest {
     // Standard input is the only input and its result goes to standard output (no PATH and
     // standard input not a terminal, or the PATH "-").
     bool filter = false;
-    bool help = false;     // --help among the words: nothing else counts
-    bool version = false;  // --version among the words: nothing else counts
+    bool binaryAsText = false;  // --binary
+    QString encoding;           // --encoding NAME (empty: windows-1252)
+    bool help = false;          // --help among the words: nothing else counts
+    bool version = false;       // --version among the words: nothing else counts
 };
 
 // Reads the words that follow "remove"; `inputIsTerminal` tells whether standard input is a

@@ -23,6 +23,8 @@ enum class OptionId {
     GitIgnore,
     FilesFrom,
     Null,
+    Binary,
+    Encoding,
     Crlf,
     KeepLineEnds,
     DryRun,
@@ -48,8 +50,15 @@ enum class ValueKind {
 // The commands that take an option (a bit each).
 enum CommandBits : unsigned { RemoveCommand = 1, UndoCommand = 2 };
 
+// The names of text/CodePages.h's pages, for the completions (a test holds them to the pages).
+inline constexpr const char *CodePageChoices =
+    "windows-1250 windows-1251 windows-1252 windows-1253 windows-1254 windows-1255 "
+    "windows-1256 windows-1257 windows-1258 iso-8859-1 iso-8859-2 iso-8859-3 iso-8859-4 "
+    "iso-8859-5 iso-8859-6 iso-8859-7 iso-8859-8 iso-8859-9 iso-8859-10 iso-8859-11 "
+    "iso-8859-13 iso-8859-14 iso-8859-15 iso-8859-16 koi8-r koi8-u";
+
 // The headings of --help, in its order.
-enum class Group { Where, Which, LineEnds, Printed, Other };
+enum class Group { Where, Which, Text, Printed, Other };
 
 struct OptionInfo {
     OptionId id;
@@ -64,7 +73,7 @@ struct OptionInfo {
     const char *help;  // --help's text: lines of at most 54 characters, "\n" between
 };
 
-inline constexpr std::array<OptionInfo, 24> OptionTable = {{
+inline constexpr std::array<OptionInfo, 26> OptionTable = {{
     {OptionId::Out, "out", 'o', "DIR", ValueKind::Folder, nullptr, RemoveCommand, false,
      Group::Where,
      "into the folder DIR: a folder PATH's files at their\n"
@@ -106,12 +115,20 @@ inline constexpr std::array<OptionInfo, 24> OptionTable = {{
      "order (- for standard input)"},
     {OptionId::Null, "null", '0', nullptr, ValueKind::None, nullptr, RemoveCommand, false,
      Group::Which, "the --files-from list ends each name with NUL"},
+    {OptionId::Binary, "binary", 'a', nullptr, ValueKind::None, nullptr, RemoveCommand, false,
+     Group::Text,
+     "files with a NUL byte are text too (as grep -a);\n"
+     "otherwise they are binary and left alone"},
+    {OptionId::Encoding, "encoding", 0, "NAME", ValueKind::Choice, CodePageChoices, RemoveCommand,
+     false, Group::Text,
+     "the code page of lines that are not UTF-8, in files\n"
+     "that name none (default windows-1252)"},
     {OptionId::Crlf, "crlf", 0, nullptr, ValueKind::None, nullptr, RemoveCommand, false,
-     Group::LineEnds,
+     Group::Text,
      "join the kept lines with CR LF, none after the last\n"
      "(the window's rule)"},
     {OptionId::KeepLineEnds, "keep-line-ends", 0, nullptr, ValueKind::None, nullptr, RemoveCommand,
-     false, Group::LineEnds,
+     false, Group::Text,
      "each kept line keeps its own line end (the default):\n"
      "a file of which nothing is removed stays as it is"},
     {OptionId::DryRun, "dry-run", 'n', nullptr, ValueKind::None, nullptr,

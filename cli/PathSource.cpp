@@ -3,6 +3,7 @@
 #include "base/ErrorReport.h"
 #include "base/Main.h"
 #include "filelist/AddFolder.h"
+#include "text/CodePages.h"
 
 #include <QDir>
 #include <QFile>
@@ -103,6 +104,9 @@ bool PathSource::next(std::vector<Engine::FileTask> &tasks) {
         task.input = task.output = QStringLiteral("-");
         task.stream = true;
         task.keepLineEnds = request_.keepLineEnds;
+        task.binaryAsText = request_.binaryAsText;
+        if (!request_.encoding.isEmpty())
+            task.legacyPage = Operations::CodePageNamed(request_.encoding);
         tasks.push_back(std::move(task));
         return true;
     }
@@ -170,6 +174,9 @@ Engine::FileTask PathSource::taskFor(const QString &input, const QString &below)
     Engine::FileTask task;
     task.input = input;
     task.keepLineEnds = request_.keepLineEnds;
+    task.binaryAsText = request_.binaryAsText;
+    if (!request_.encoding.isEmpty())
+        task.legacyPage = Operations::CodePageNamed(request_.encoding);
     if (request_.inPlace) {
         // In place, the result goes to the path as given (a relative one too).
         task.output = input;

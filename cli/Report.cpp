@@ -29,6 +29,9 @@ const char *StateName(Engine::Outcome outcome) {
             return "unchanged";
         case Engine::Outcome::Empty:
             return "empty";
+        case Engine::Outcome::Binary:
+            return "binary";
+        case Engine::Outcome::Undecodable:
         case Engine::Outcome::ReadFailed:
         case Engine::Outcome::WriteFailed:
         case Engine::Outcome::PathFailed:
@@ -37,11 +40,13 @@ const char *StateName(Engine::Outcome outcome) {
     return "failed";
 }
 
-// "read", "write" or "path" for a failure; null otherwise.
+// "read", "decode", "write" or "path" for a failure; null otherwise.
 const char *ErrorKindOf(const Engine::FileReport &report) {
     switch (report.outcome) {
         case Engine::Outcome::ReadFailed:
             return "read";
+        case Engine::Outcome::Undecodable:
+            return "decode";
         case Engine::Outcome::WriteFailed:
             return "write";
         case Engine::Outcome::PathFailed:
@@ -317,6 +322,12 @@ void Reporter::list(const Engine::FileReport &report, const std::string &path) {
             line = "empty result, not written";
             color = "\x1b[33m";
             break;
+        case Engine::Outcome::Binary:
+            line = "binary, left alone";
+            break;
+        case Engine::Outcome::Undecodable:
+            line = "cannot be decoded, left alone";
+            break;
         case Engine::Outcome::ReadFailed:
             line = "unreadable";
             break;
@@ -397,6 +408,7 @@ void Reporter::finish(int signal, int exitStatus) {
         AppendNumber(summary, "changed", t.changed);
         AppendNumber(summary, "unchanged", t.unchanged);
         AppendNumber(summary, "empty", t.empty);
+        AppendNumber(summary, "binary", t.binary);
         AppendNumber(summary, "failed", t.failed());
         AppendNumber(summary, "not_processed", t.notProcessed);
         AppendNumber(summary, "lines_read", t.linesRead);
@@ -437,12 +449,16 @@ void Reporter::finish(int signal, int exitStatus) {
                   t.changed > 0, "\x1b[32m");
         const QString failed =
             paint(QStringLiteral("%1 failed").arg(t.failed()), t.failed() > 0, "\x1b[31m");
-        text += QStringLiteral("%1, %2 unchanged, %3 empty (%4), %5")
+        // Binary files are named only when there are any.
+        const QString binary =
+            t.binary > 0 ? QStringLiteral(", %1 binary (left alone)").arg(t.binary) : QString();
+        text += QStringLiteral("%1, %2 unchanged, %3 empty (%4)%5, %6")
                     .arg(changed)
                     .arg(t.unchanged)
                     .arg(t.empty)
                     .arg(request_.dryRun ? QStringLiteral("would not be written")
                                          : QStringLiteral("not written"))
+                    .arg(binary)
                     .arg(failed);
         if (t.notProcessed > 0)
             text += QStringLiteral(", %1 not processed").arg(t.notProcessed);

@@ -15,8 +15,9 @@ text, the lines that do not, the text itself, everything but the text, one
 line by its number, or the blank lines), and Strelmark writes every file's
 result into one folder or in place of the file.
 
-Files are handled as bytes, so every byte a result keeps comes back
-unchanged, whatever the encoding. Each result is written in full before it
+Files are handled as bytes, so every byte a result keeps comes back unchanged,
+whatever the encoding; binary files are left alone, and UTF-16 and UTF-32 files
+are written back in their own encoding. Each result is written in full before it
 takes a file's place, and every run can be taken back.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # Stripped by the install rules instead, as Debian strips (cmake/Install.cmake).
@@ -32,7 +33,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The window's font (Arial's metric twin), and Qt's platform plugin for Wayland sessions:
 # without it, a Wayland desktop without XWayland could not show the window at all. Qt picks it
 # under Wayland, and the X11 one (in Qt's own libraries) elsewhere. The libraries are added by
-# dpkg-shlibdeps.
+# dpkg-shlibdeps (the legacy charsets' conversion is the C library's iconv, whose
+# converters libc6 ships).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-wayland")
 # bash's completion framework, which loads the completions of the command line.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS bash-completion)

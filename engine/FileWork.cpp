@@ -29,7 +29,9 @@ FileResult ProcessFile(const QString &inputPath, const QString &outputPath,
     std::optional<LineReader> input;
     std::optional<ResultWriter> output;
     try {
-        input.emplace(inputPath);
+        RFTSFSO::ReadOptions reading;
+        reading.binaryAsText = options.binaryAsText;
+        input.emplace(inputPath, reading);
         result.inputBytes = input->size();
         ResultWriter::Options writing;
         writing.keepLineEnds = options.keepLineEnds;
@@ -37,7 +39,8 @@ FileResult ProcessFile(const QString &inputPath, const QString &outputPath,
         writing.folderNames = options.outputFolder;
         writing.makeFolders = options.makeFolders;
         output.emplace(outputPath, &*input, writing);
-        result.charactersRemoved = Operations::RunLoop(*input, *output, ctx, options.lineNumber);
+        result.charactersRemoved =
+            Operations::RunLoop(*input, *output, ctx, options.lineNumber, options.legacyPage);
         result.linesRead = input->lineCount();
         result.linesKept = output->linesKept();
         output->finish();
@@ -61,6 +64,17 @@ FileResult ProcessFile(const QString &inputPath, const QString &outputPath,
         if (input) {
             result.linesRead = input->lineCount();
             result.linesKept = output ? output->linesKept() : 0;
+        }
+    } catch (const RFTSFSO::NotText &notText) {
+        // Left alone: the result so far, and its temporary file, go with the writer.
+        output.reset();
+        result = FileResult();
+        result.inputBytes = input ? input->size() : 0;
+        if (notText.why() == RFTSFSO::NotText::Why::Binary) {
+            result.outcome = Outcome::Binary;
+        } else {
+            result.outcome = Outcome::Undecodable;
+            result.failure = notText.reason();
         }
     }
     return result;
@@ -138,7 +152,7 @@ FileResult ProcessStream(int input, int output, Operations::LineContext &ctx,
             first.resize(static_cast<std::size_t>(got));
             binary = first.find('\0') != std::string::npos;
         }
-        if (binary) {
+        if (binary && !options.binaryAsText) {
             result.inputBytes = PassThrough(input, output, first);
             result.outcome = Outcome::Unchanged;
             result.binary = true;
@@ -148,7 +162,8 @@ FileResult ProcessStream(int input, int output, Operations::LineContext &ctx,
         LineReader reader =
             LineReader::fromStream(input, first, StandardInput, [&] { writer->flush(); });
         writer.emplace(output, StandardOutput, &reader, options.keepLineEnds);
-        result.charactersRemoved = Operations::RunLoop(reader, *writer, ctx, options.lineNumber);
+        result.charactersRemoved =
+            Operations::RunLoop(reader, *writer, ctx, options.lineNumber, options.legacyPage);
         result.linesRead = reader.lineCount();
         result.linesKept = writer->linesKept();
         result.outcome = writer->finish() ? Outcome::Changed : Outcome::Empty;
@@ -161,9 +176,11 @@ FileResult ProcessStream(int input, int output, Operations::LineContext &ctx,
 }
 
 std::uint64_t MarkFile(const QString &path, Operations::LineMarks &marks,
-                       Operations::LineContext &ctx, long long lineNumber) {
-    LineReader reader(path);
-    return Operations::MarkLoop(reader, marks, ctx, lineNumber);
+                       Operations::LineContext &ctx, const WorkOptions &options) {
+    RFTSFSO::ReadOptions reading;
+    reading.binaryAsText = options.binaryAsText;
+    LineReader reader(path, reading);
+    return Operations::MarkLoop(reader, marks, ctx, options.lineNumber, options.legacyPage);
 }
 
 namespace {
@@ -187,9 +204,13 @@ private:
 ResultInMemory WorkInMemory(const QString &path, Operations::LineContext &ctx,
                             const WorkOptions &options) {
     ResultInMemory work;
-    // The file's bytes, through the reader the run reads with: the same checks, the same errors.
+    // The file's text, through the reader the run reads with: the same checks, the same errors.
+    // What is read again from memory is that text, as it is.
+    RFTSFSO::ReadOptions reading;
+    reading.binaryAsText = options.binaryAsText;
+    const Operations::CodePage *page = nullptr;
     {
-        LineReader reader(path);
+        LineReader reader(path, reading);
         std::string_view line;
         while (reader.next(line)) {
             work.before += line;
@@ -204,15 +225,17 @@ ResultInMemory WorkInMemory(const QString &path, Operations::LineContext &ctx,
                     break;
             }
         }
+        page = &Operations::PageOf(reader.encoding(), options.legacyPage);
     }
-    LineReader result = LineReader::fromBytes(work.before);
+    const RFTSFSO::ReadOptions asItIs{.binaryAsText = true, .detect = false};
+    LineReader result = LineReader::fromBytes(work.before, LineReader::DefaultChunk, asItIs);
     ResultWriter writer(&work.after, &result, options.keepLineEnds);
-    Operations::RunLoop(result, writer, ctx, options.lineNumber);
+    Operations::RunLoop(result, writer, ctx, options.lineNumber, page);
     writer.finish();
 
-    LineReader marked = LineReader::fromBytes(work.before);
+    LineReader marked = LineReader::fromBytes(work.before, LineReader::DefaultChunk, asItIs);
     Origins origins(work.origin);
-    Operations::MarkLoop(marked, origins, ctx, options.lineNumber);
+    Operations::MarkLoop(marked, origins, ctx, options.lineNumber, page);
     return work;
 }
 

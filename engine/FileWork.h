@@ -33,6 +33,11 @@ struct WorkOptions {
     RFTSFSO::FolderNames *outputFolder = nullptr;
     // The folders on the way to the output that are missing are made for a result.
     bool makeFolders = false;
+    // A file with a NUL byte is text too (else it is binary and left alone).
+    bool binaryAsText = false;
+    // The code page of the lines that are not UTF-8, in a file that names none (null:
+    // Windows-1252).
+    const Operations::CodePage *legacyPage = nullptr;
 };
 
 enum class Destination {
@@ -42,8 +47,8 @@ enum class Destination {
 
 // What the work on one file found.
 struct FileResult {
-    // Changed, Unchanged, Empty, ReadFailed or WriteFailed. Changed with Prepare: `pending`
-    // holds the result, written but not yet in place.
+    // Changed, Unchanged, Empty, Binary, Undecodable, ReadFailed or WriteFailed. Changed with
+    // Prepare: `pending` holds the result, written but not yet in place.
     Outcome outcome = Outcome::ReadFailed;
     std::uint64_t linesRead = 0;  // so far, when it failed
     std::uint64_t linesKept = 0;
@@ -52,6 +57,7 @@ struct FileResult {
     // A stream that holds a NUL byte (ProcessStream): passed through unchanged.
     bool binary = false;
     std::optional<FileError> error;
+    QString failure;  // Undecodable: why, without the path
     std::unique_ptr<PendingResult> pending;
 
     FileResult();
@@ -62,9 +68,10 @@ struct FileResult {
 
 // One file from start to end: reads `inputPath`, runs the loop that ctx.chooserText() selects
 // and compares or writes the kept lines for `outputPath` (which may be `inputPath` itself).
-// Failures to read the input or to write the result come back in the FileResult, and leave
-// nothing written. Whatever ctx.letEventsRun() throws (a stop, the window closing) passes
-// through, also leaving nothing written.
+// Failures to read the input or to write the result come back in the FileResult, and so does a
+// file that is no text (binary, or bytes that do not decode): each leaves nothing written.
+// Whatever ctx.letEventsRun() throws (a stop, the window closing) passes through, also leaving
+// nothing written.
 FileResult ProcessFile(const QString &inputPath, const QString &outputPath,
                        Operations::LineContext &ctx, const WorkOptions &options,
                        Destination destination);
@@ -78,23 +85,23 @@ FileResult ProcessFile(const QString &inputPath, const QString &outputPath,
 FileResult ProcessStream(int input, int output, Operations::LineContext &ctx,
                          const WorkOptions &options);
 
-// Runs the same loop over the file at `path`, telling `marks` each line read and the parts of
-// it kept. Answers the characters removed. Throws FileError (Read), and what the context and
-// the marks throw.
+// Runs the same loop over the file at `path`, telling `marks` each line read (decoded, for a
+// file that is) and the parts of it kept. Answers the characters removed. Throws FileError
+// (Read), RFTSFSO::NotText, and what the context and the marks throw.
 std::uint64_t MarkFile(const QString &path, Operations::LineMarks &marks,
-                       Operations::LineContext &ctx, long long lineNumber);
+                       Operations::LineContext &ctx, const WorkOptions &options);
 
 // A file and its result, whole in memory, with where each result line came from.
 struct ResultInMemory {
-    std::string before;  // the file's bytes
-    std::string after;   // the result's bytes, as the run would write them
+    std::string before;  // the file's text: its bytes, or, when it is decoded, its UTF-8
+    std::string after;   // the result's text, as the run would write it (not encoded back)
     // For each line of `after` (split after each LF), the index of the line of `before` it was
     // made from, increasing.
     std::vector<std::size_t> origin;
 };
 
 // Reads the whole file at `path` and works out its result in memory. Throws FileError (Read),
-// and what ctx.letEventsRun() throws.
+// RFTSFSO::NotText, and what ctx.letEventsRun() throws.
 ResultInMemory WorkInMemory(const QString &path, Operations::LineContext &ctx,
                             const WorkOptions &options);
 

@@ -13,6 +13,8 @@ QString FileReport::description() const {
 QString FileReport::reason() const {
     if (outcome == Outcome::PathFailed)
         return task.problem;
+    if (outcome == Outcome::Undecodable)
+        return description();  // the file's encoding is no reason without the file
     return error ? DescribeFileError(*error) : failure;
 }
 
@@ -28,6 +30,12 @@ void Totals::add(const FileReport &report) {
         case Outcome::Empty:
             ++empty;
             break;
+        case Outcome::Binary:
+            ++binary;
+            break;
+        case Outcome::Undecodable:
+            ++undecodable;
+            break;
         case Outcome::ReadFailed:
             ++readFailed;
             break;
@@ -40,7 +48,7 @@ void Totals::add(const FileReport &report) {
     }
     readsEarlier += report.relation == Relation::ReadsEarlier;
     overwritesEarlier += report.relation == Relation::OverwritesEarlier;
-    if (report.failed())
+    if (report.failed() || report.outcome == Outcome::Binary)
         return;
     linesRead += report.linesRead;
     linesRemoved += report.linesRemoved();

@@ -14,6 +14,10 @@
 
 class PendingResult;
 
+namespace Operations {
+struct CodePage;
+}
+
 namespace Engine {
 
 // One file of a run: where it is read and where its result goes.
@@ -30,6 +34,10 @@ struct FileTask {
     // Standard input is the input and standard output the output (engine/FileWork.h,
     // ProcessStream): nothing is compared, put in place or related to other files.
     bool stream = false;
+    // A file with a NUL byte is read as text too (else it is binary and left alone).
+    bool binaryAsText = false;
+    // The code page of lines that are not UTF-8 in a file that names none (null: Windows-1252).
+    const Operations::CodePage *legacyPage = nullptr;
     // A path that cannot be used at all (not valid UTF-8, nothing there): `problem` says why,
     // with the path; nothing is read. `pathBytes` holds the path's bytes when they are not
     // valid UTF-8.
@@ -42,6 +50,9 @@ enum class Outcome {
                   // written (in a dry run: it would be)
     Unchanged,    // the result is byte for byte what is at the output path: nothing written
     Empty,        // no line kept: nothing written, a file at the output path stays as it is
+    Binary,       // the input holds a NUL byte and is no UTF-16 or UTF-32: left alone, no failure
+    Undecodable,  // the input's bytes do not decode in its encoding (`failure` says which), or
+                  // do not come back from it as they were: left alone, a failure
     ReadFailed,   // the input could not be read (`error` or `failure` says why)
     WriteFailed,  // the result could not be written, or put in place
     PathFailed,   // the task's path could not be used (`task.problem`)
@@ -78,28 +89,28 @@ struct FileReport {
 
     bool failed() const {
         return outcome == Outcome::ReadFailed || outcome == Outcome::WriteFailed ||
-               outcome == Outcome::PathFailed;
+               outcome == Outcome::PathFailed || outcome == Outcome::Undecodable;
     }
     std::uint64_t linesRemoved() const { return linesRead - linesKept; }
     // The reason and the path, as a report names them: "Permission denied: /home/ann/a.htm".
     QString description() const;
-    // The same as a report box words it: the system's wording with the path, any other
-    // failure's description alone.
+    // The same as a report box words it: the system's wording with the path, a file that does
+    // not decode with its path, any other failure's description alone.
     QString reason() const;
 };
 
 // The totals of a run.
 struct Totals {
     std::uint64_t files = 0;  // reported; files + notProcessed were in the run
-    std::uint64_t changed = 0, unchanged = 0, empty = 0;
-    std::uint64_t readFailed = 0, writeFailed = 0, pathFailed = 0;
+    std::uint64_t changed = 0, unchanged = 0, empty = 0, binary = 0;
+    std::uint64_t readFailed = 0, writeFailed = 0, pathFailed = 0, undecodable = 0;
     std::uint64_t readsEarlier = 0, overwritesEarlier = 0;
     std::uint64_t notProcessed = 0;  // never reached: the run was stopped
     std::uint64_t linesRead = 0, linesRemoved = 0, charactersRemoved = 0;
     bool stopped = false;
 
     void add(const FileReport &report);
-    std::uint64_t failed() const { return readFailed + writeFailed + pathFailed; }
+    std::uint64_t failed() const { return readFailed + writeFailed + pathFailed + undecodable; }
 };
 
 }  // namespace Engine

@@ -237,6 +237,8 @@ private:
         options.lineNumber = plan_.lineNumber;
         options.keepLineEnds = task.file.keepLineEnds;
         options.makeFolders = task.file.makeFolders;
+        options.binaryAsText = task.file.binaryAsText;
+        options.legacyPage = task.file.legacyPage;
         if (task.file.intoFolder)
             options.outputFolder = &outputFolder_;
         // A dry run into an output folder not made yet looks at each result as a new file in
@@ -256,6 +258,7 @@ private:
             report.inputBytes = result.inputBytes;
             report.binary = result.binary;
             report.error = std::move(result.error);
+            report.failure = std::move(result.failure);
             slot.pending = std::move(result.pending);
             if (slot.pending)
                 report.target = slot.pending->target();

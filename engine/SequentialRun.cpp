@@ -107,6 +107,8 @@ private:
         WorkOptions options;
         options.lineNumber = plan_.lineNumber;
         options.keepLineEnds = report.task.keepLineEnds;
+        options.binaryAsText = report.task.binaryAsText;
+        options.legacyPage = report.task.legacyPage;
         if (report.task.intoFolder)
             options.outputFolder = &outputFolder_;
         FileResult result;
@@ -123,6 +125,8 @@ private:
         report.charactersRemoved = result.charactersRemoved;
         report.inputBytes = result.inputBytes;
         report.error = std::move(result.error);
+        if (!result.failure.isEmpty())
+            report.failure = result.failure;
         return result;
     }
 

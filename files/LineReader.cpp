@@ -1,6 +1,7 @@
 #include "files/LineReader.h"
 
 #include "files/SpareBuffer.h"
+#include "files/Transcoding.h"
 
 #include <QFile>
 
@@ -82,9 +83,14 @@ std::uint64_t ReadsThatWaited() {
     return readsThatWaited.load(std::memory_order_relaxed);
 }
 
-LineReader::LineReader(std::size_t chunk) : chunk_(std::max<std::size_t>(chunk, 1)) {}
+LineReader::LineReader(std::size_t chunk, const Options &options)
+    : chunk_(std::max<std::size_t>(chunk, 1)), options_(options) {}
 
-LineReader::LineReader(const QString &path, std::size_t chunk) : LineReader(chunk) {
+LineReader::LineReader(const QString &path, std::size_t chunk)
+    : LineReader(path, Options(), chunk) {}
+
+LineReader::LineReader(const QString &path, const Options &options, std::size_t chunk)
+    : LineReader(chunk, options) {
     path_ = path;
     const QByteArray name = QFile::encodeName(path);
     if (name.isEmpty())
@@ -116,15 +122,21 @@ LineReader::LineReader(const QString &path, std::size_t chunk) : LineReader(chun
         ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
-LineReader LineReader::fromBytes(std::string_view bytes, std::size_t chunk) {
-    LineReader reader(chunk);
+LineReader LineReader::fromBytes(std::string_view bytes, std::size_t chunk,
+                                 const Options &options) {
+    LineReader reader(chunk, options);
     reader.memory_ = bytes;
     return reader;
 }
 
 LineReader LineReader::fromStream(int fd, std::string_view first, const QString &name,
                                   std::function<void()> beforeWaiting, std::size_t chunk) {
-    LineReader reader(chunk);
+    // What comes is taken as it is: no mark or charset is looked for, and a NUL byte is the
+    // caller's to judge (it looks at the first bytes before).
+    ReadOptions options;
+    options.binaryAsText = true;
+    options.detect = false;
+    LineReader reader(chunk, options);
     reader.path_ = name;
     reader.fd_ = fd;
     reader.ownsFd_ = false;
@@ -160,7 +172,17 @@ LineReader::LineReader(LineReader &&other) noexcept
       atEnd_(other.atEnd_),
       lineEnd_(other.lineEnd_),
       lines_(other.lines_),
-      refills_(other.refills_) {}
+      refills_(other.refills_),
+      options_(other.options_),
+      started_(other.started_),
+      checkNul_(other.checkNul_),
+      encoding_(std::move(other.encoding_)),
+      decoder_(std::move(other.decoder_)),
+      raw_(std::move(other.raw_)),
+      rawCapacity_(std::exchange(other.rawCapacity_, 0)),
+      rawBegin_(std::exchange(other.rawBegin_, 0)),
+      rawEnd_(std::exchange(other.rawEnd_, 0)),
+      rawAtEnd_(other.rawAtEnd_) {}
 
 LineReader::~LineReader() {
     if (fd_ >= 0 && ownsFd_)
@@ -206,6 +228,11 @@ std::size_t LineReader::readMore(char *to, std::size_t most) {
 }
 
 bool LineReader::nextAfterRefill(std::string_view &line) {
+    if (!started_) {
+        startReading();
+        if (takeLine(line))
+            return true;
+    }
     for (;;) {
         if (atEnd_) {
             // Bytes after the last LF are the last line; after a final LF nothing more comes,
@@ -229,30 +256,111 @@ bool LineReader::nextAfterRefill(std::string_view &line) {
             std::memmove(buffer_, buffer_ + begin_, kept);
         begin_ = 0;
         scanned_ = filled_ = kept;
-        if (buffer_ == nullptr) {
-            buffer_ = SpareForReading().take(capacity_);
-            if (capacity_ < chunk_) {
-                std::free(buffer_);
-                buffer_ = nullptr;
-                capacity_ = 0;
-            }
-        }
         const std::size_t room = capacity_ - kept;
         if (room == 0 || room < chunk_ / 2) {
             const std::size_t wanted = std::max(kept + chunk_, capacity_ * 2);
             buffer_ = GrowBuffer(buffer_, kept, capacity_, wanted, mapped_);
             capacity_ = wanted;
         }
-        const std::size_t wanted = std::min(chunk_, capacity_ - filled_);
-        const std::size_t size = readMore(buffer_ + filled_, wanted);
-        filled_ += size;
-        readSoFar_ += size;
-        // A short read that reaches the size the file had when it was opened is its end; that
-        // saves asking once more only to hear so.
-        atEnd_ = size == 0 || (!stream_ && size < wanted && readSoFar_ >= expectedSize_);
+        filled_ += fill(buffer_ + filled_, std::min(chunk_, capacity_ - filled_));
         if (takeLine(line))
             return true;
     }
+}
+
+// The first piece of the file, at least its head, and what it says of the file's encoding.
+void LineReader::startReading() {
+    started_ = true;
+    buffer_ = SpareForReading().take(capacity_);
+    const std::size_t wanted = std::max(chunk_, HeadSize);
+    if (capacity_ < wanted) {
+        std::free(buffer_);
+        buffer_ = nullptr;
+        capacity_ = 0;
+        buffer_ = GrowBuffer(buffer_, 0, 0, wanted, mapped_);
+        capacity_ = wanted;
+    }
+    ++refills_;
+    while (!atEnd_ && filled_ < HeadSize)
+        filled_ += fill(buffer_ + filled_, std::min(chunk_, capacity_ - filled_));
+    if (options_.detect)
+        encoding_ = DetectEncoding(std::string_view(buffer_, filled_));
+    if (encoding_.decoded()) {
+        startDecoding();
+        return;
+    }
+    checkNul_ = !options_.binaryAsText;
+    if (checkNul_ && std::memchr(buffer_, 0, filled_) != nullptr)
+        notText(NotText::Why::Binary);
+    if (encoding_.marked)
+        begin_ = scanned_ = encoding_.mark().size();
+}
+
+// The bytes read so far, but for the mark, become the decoder's; the buffer holds what they
+// decode to.
+void LineReader::startDecoding() {
+    try {
+        decoder_ = MakeDecoder(encoding_);
+    } catch (const Undecodable &) {
+        notText(NotText::Why::Undecodable);
+    }
+    const std::size_t mark = encoding_.mark().size();
+    rawCapacity_ = std::max({chunk_, filled_, std::size_t(8)});
+    raw_ = std::make_unique<char[]>(rawCapacity_);
+    rawEnd_ = filled_ - mark;
+    std::memcpy(raw_.get(), buffer_ + mark, rawEnd_);
+    rawAtEnd_ = atEnd_;
+    atEnd_ = false;
+    begin_ = scanned_ = filled_ = 0;
+    // Room for a few characters at least, whatever the chunk.
+    chunk_ = std::max<std::size_t>(chunk_, 64);
+}
+
+std::size_t LineReader::fill(char *to, std::size_t most) {
+    if (decoder_)
+        return decodeMore(to, most);
+    const std::size_t size = readMore(to, most);
+    readSoFar_ += size;
+    // A short read that reaches the size the file had when it was opened is its end; that
+    // saves asking once more only to hear so.
+    atEnd_ = size == 0 || (!stream_ && size < most && readSoFar_ >= expectedSize_);
+    if (checkNul_ && std::memchr(to, 0, size) != nullptr)
+        notText(NotText::Why::Binary);
+    return size;
+}
+
+std::size_t LineReader::decodeMore(char *to, std::size_t most) {
+    for (;;) {
+        Decoder::Step step;
+        try {
+            step =
+                decoder_->decode(raw_.get() + rawBegin_, rawEnd_ - rawBegin_, to, most, rawAtEnd_);
+        } catch (const Undecodable &) {
+            notText(NotText::Why::Undecodable);
+        }
+        rawBegin_ += step.consumed;
+        if (step.produced > 0)
+            return step.produced;
+        if (rawAtEnd_) {
+            atEnd_ = true;
+            return 0;
+        }
+        // A character begun and not complete, or nothing left: read on behind it.
+        const std::size_t left = rawEnd_ - rawBegin_;
+        if (rawBegin_ > 0 && left > 0)
+            std::memmove(raw_.get(), raw_.get() + rawBegin_, left);
+        rawBegin_ = 0;
+        rawEnd_ = left;
+        const std::size_t wanted = rawCapacity_ - left;
+        const std::size_t size = readMore(raw_.get() + left, wanted);
+        readSoFar_ += size;
+        rawEnd_ += size;
+        rawAtEnd_ = size == 0 || (!stream_ && size < wanted && readSoFar_ >= expectedSize_);
+    }
+}
+
+void LineReader::notText(NotText::Why why) const {
+    throw NotText(why, path_, why == NotText::Why::Undecodable ? encoding_.name() : QString());
 }
 
 }  // namespace RFTSFSO

@@ -1,19 +1,24 @@
 // The lines of a text file, one at a time, on bytes.
 //
-// Files are bytes, never decoded or re-encoded, so what is read comes back unchanged when
+// Most files are bytes, never decoded or re-encoded, so what is read comes back unchanged when
 // written (the condition's matching judges each line's encoding on its own: text/TextMatch.h).
+// The reader looks at the start of each file first (files/Encoding.h): a UTF-8 byte-order mark
+// is the file's, not its first line's; a file with a UTF-16 or UTF-32 mark, or a page that
+// names a multi-byte legacy charset, is decoded to UTF-8 as it is read (files/Transcoding.h),
+// and the writer encodes the result back; any other file that holds a NUL byte is binary, and
+// the reader throws NotText at the first piece that holds one, before any line of that piece.
 // A CR LF pair or a lone LF ends a line; a lone CR is an ordinary byte; a line end at the very
-// end of the file starts no further line; an empty file is one empty line. Byte-order marks are
-// ordinary bytes.
+// end of the file starts no further line; an empty file is one empty line.
 //
 // The reader hands out one line at a time from a buffer that is refilled in large chunks, so
 // memory stays at about a chunk plus the longest line, whatever the file's size.
 //
 // Errors: FileError of kind Read for anything that goes wrong opening or reading the file, with
 // the path and the system's error number (ENOENT, EACCES, EISDIR, ...) or the kind of special
-// file found.
+// file found; NotText for a binary file or bytes that do not decode.
 #pragma once
 
+#include "files/Encoding.h"
 #include "files/FileError.h"
 
 #include <QString>
@@ -25,6 +30,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string_view>
 
 #if defined(__SSE2__)
@@ -40,20 +46,36 @@ enum class LineEnd : unsigned char {
     CRLF = 2,
 };
 
+class Decoder;
+
+// How a reader takes a file's bytes.
+struct ReadOptions {
+    // A NUL byte does not make the file binary (as grep -a reads it).
+    bool binaryAsText = false;
+    // Off: no mark and no charset is looked for, the bytes are read as they are.
+    bool detect = true;
+};
+
 // The lines of a regular file, or of bytes held in memory, one at a time.
 class LineReader {
 public:
     static constexpr std::size_t DefaultChunk = std::size_t(1) << 20;
+    // How much of a file's start is looked at for its encoding.
+    static constexpr std::size_t HeadSize = 1024;
+    using Options = ReadOptions;
 
     // Opens a file for reading. Only regular files are read: a folder, a named pipe, a device or
     // a socket is refused (FileError), so nothing ever waits for a writer that never comes.
     explicit LineReader(const QString &path, std::size_t chunk = DefaultChunk);
+    LineReader(const QString &path, const Options &options, std::size_t chunk = DefaultChunk);
     // Reads bytes held in memory through the same buffer, `chunk` bytes at a time.
-    static LineReader fromBytes(std::string_view bytes, std::size_t chunk = DefaultChunk);
+    static LineReader fromBytes(std::string_view bytes, std::size_t chunk = DefaultChunk,
+                                const Options &options = Options());
     // Reads a stream (a pipe, a terminal, standard input) to its end: `first`, bytes already
     // read from it (the caller keeps them while the reader reads), then what the descriptor
     // gives, which stays open. `name` names it in errors. `beforeWaiting`, when given, is
-    // called before each read that may wait for more.
+    // called before each read that may wait for more. Its bytes are taken as they are: no mark
+    // or charset is looked for, and a NUL byte is an ordinary byte.
     static LineReader fromStream(int fd, std::string_view first, const QString &name,
                                  std::function<void()> beforeWaiting = {},
                                  std::size_t chunk = DefaultChunk);
@@ -65,6 +87,15 @@ public:
     // The next line without its terminator; it stays valid until the next call. False after
     // the last line. Throws FileError (Read) when reading fails.
     bool next(std::string_view &line) { return takeLine(line) || nextAfterRefill(line); }
+
+    // Reads the start of the file and finds its encoding, when that is not done yet (the first
+    // next() does it too). Throws FileError (Read) and NotText.
+    void start() {
+        if (!started_)
+            startReading();
+    }
+    // The file's encoding, once it is started.
+    const FileEncoding &encoding() const { return encoding_; }
 
     // Lines handed out so far.
     std::uint64_t lineCount() const { return lines_; }
@@ -88,9 +119,9 @@ public:
     const struct stat *status() const { return statusIsLinkFree_ ? &status_ : nullptr; }
     // The bytes of the input from `offset` on, `size` of them, when the buffer still holds them
     // all (a file that fits in one chunk stays held whole until the reader goes); otherwise an
-    // empty view. The same bytes as the file had when they were read.
+    // empty view. The same bytes as the file had when they were read; for a decoded file, none.
     std::string_view held(std::uint64_t offset, std::size_t size) const {
-        if (offset < discarded_ || offset - discarded_ > filled_ ||
+        if (decoder_ || offset < discarded_ || offset - discarded_ > filled_ ||
             size > filled_ - (offset - discarded_))
             return {};
         return std::string_view(buffer_ + (offset - discarded_), size);
@@ -106,7 +137,7 @@ public:
     std::uint64_t refills() const { return refills_; }
 
 private:
-    LineReader(std::size_t chunk);
+    LineReader(std::size_t chunk, const Options &options);
 
     // The splitter: the line that ends at the next LF in the buffer, its CR LF or LF cut off.
     // Line ends are found sixty-four bytes at a time, as a bit mask of the LFs in a block, so
@@ -168,7 +199,14 @@ private:
     }
 
     bool nextAfterRefill(std::string_view &line);
+    void startReading();
+    void startDecoding();
+    // Puts up to `most` more bytes of text at `to` (decoded ones for a decoded file), and notes
+    // when nothing more comes.
+    std::size_t fill(char *to, std::size_t most);
+    std::size_t decodeMore(char *to, std::size_t most);
     std::size_t readMore(char *to, std::size_t most);
+    [[noreturn]] void notText(NotText::Why why) const;
 
     QString path_;  // as given, for the errors
     int fd_ = -1;
@@ -193,6 +231,16 @@ private:
     LineEnd lineEnd_ = LineEnd::None;
     std::uint64_t lines_ = 0;
     std::uint64_t refills_ = 0;
+
+    Options options_;
+    bool started_ = false;
+    bool checkNul_ = false;  // a NUL byte read makes the file binary
+    FileEncoding encoding_;
+    // A decoded file: its bytes as read, [rawBegin_, rawEnd_) not yet decoded.
+    std::unique_ptr<Decoder> decoder_;
+    std::unique_ptr<char[]> raw_;
+    std::size_t rawCapacity_ = 0, rawBegin_ = 0, rawEnd_ = 0;
+    bool rawAtEnd_ = false;
 };
 
 // Reads that had to wait for the disk so far, on any thread: a LineReader's first read of a

@@ -184,7 +184,36 @@ void ResultWriter::diverge() {
     state_ = State::Writing;
 }
 
+// The first bytes of the result: the input's mark, and from here on its encoding.
+void ResultWriter::begin() {
+    begun_ = true;
+    if (input_ == nullptr)
+        return;
+    const FileEncoding &encoding = input_->encoding();
+    if (encoding.decoded())
+        encoder_ = MakeEncoder(encoding);
+    const std::string_view mark = encoding.mark();
+    if (!mark.empty())
+        storeBytes(mark.data(), mark.size());
+}
+
 void ResultWriter::store(const char *data, std::size_t size) {
+    if (!begun_)
+        begin();
+    if (!encoder_) {
+        storeBytes(data, size);
+        return;
+    }
+    encoded_.clear();
+    try {
+        encoder_->encode(std::string_view(data, size), encoded_);
+    } catch (const Undecodable &) {
+        throw NotText(NotText::Why::Undecodable, path_, input_->encoding().name());
+    }
+    storeBytes(encoded_.data(), encoded_.size());
+}
+
+void ResultWriter::storeBytes(const char *data, std::size_t size) {
     if (text_ != nullptr) {
         text_->append(data, size);
         return;
@@ -237,6 +266,17 @@ bool ResultWriter::finish() {
     if (options_.keepLineEnds && *endSource_ != LineEnd::None)
         appendLineEnd(pendingEnd_);
     flushBuffer();
+    if (!begun_)
+        begin();  // a result of one empty line: its mark at least
+    if (encoder_) {
+        encoded_.clear();
+        try {
+            encoder_->finish(encoded_);
+        } catch (const Undecodable &) {
+            throw NotText(NotText::Why::Undecodable, path_, input_->encoding().name());
+        }
+        storeBytes(encoded_.data(), encoded_.size());
+    }
     outcome_ = Outcome::Changed;
     if (text_ != nullptr || outputFd_ >= 0)
         return true;

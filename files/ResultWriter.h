@@ -5,6 +5,7 @@
 #include "files/FileError.h"
 #include "files/FolderNames.h"
 #include "files/LineReader.h"
+#include "files/Transcoding.h"
 
 #include <QString>
 
@@ -30,6 +31,11 @@ namespace RFTSFSO {
 // else by reading the file at the path; only at the first difference does it start the
 // temporary file, and the equal part is copied into it inside the kernel. A file at the path
 // that cannot be read counts as different.
+//
+// The result is in the input's encoding (files/Encoding.h): a file that began with a byte-order
+// mark gets the mark before its first line, and the lines of a decoded file (UTF-16, UTF-32, a
+// legacy charset converted through iconv), which the run sees as UTF-8, are encoded back, line
+// ends included. The comparison with the file at the path is on the encoded bytes.
 //
 // Writing is atomic: the bytes go to a temporary file in the target's folder, which finish()
 // completes (permissions, owner, group, extended attributes and ACLs of the file it replaces)
@@ -100,7 +106,8 @@ public:
 
     // Completes the result once the input has been read to its end; true when at least one
     // line was kept. outcome() then tells what became of it. Throws FileError (Write) when the
-    // result cannot be written, or, dry, when it could not be.
+    // result cannot be written, or, dry, when it could not be; NotText (Undecodable) when the
+    // input's encoding cannot hold it.
     bool finish();
     Outcome outcome() const { return outcome_; }
     // The result waiting to be put in place: after finish() with the outcome Changed, once.
@@ -133,7 +140,9 @@ private:
     void takeBuffer();
     void appendLarge(std::string_view bytes);
     void flushBuffer();
+    void begin();
     void store(const char *data, std::size_t size);
+    void storeBytes(const char *data, std::size_t size);
     void start();
     bool sameAsTarget(const char *data, std::size_t size);
     void diverge();
@@ -159,6 +168,9 @@ private:
     const LineEnd *endSource_;            // the input's line end, or CR LF whatever the input had
     LineEnd pendingEnd_ = LineEnd::None;  // the line end owed to the last kept line
     bool finished_ = false;
+    bool begun_ = false;                // the mark is stored, and the encoder made
+    std::unique_ptr<Encoder> encoder_;  // for a decoded input
+    std::string encoded_;
 };
 
 }  // namespace RFTSFSO

@@ -1,5 +1,7 @@
 #include "text/Operations.h"
 
+#include "files/Transcoding.h"
+
 #include <cstring>
 
 namespace Operations {
@@ -67,23 +69,37 @@ private:
     std::uint64_t removed_ = 0;
 };
 
+// What a file's lines are read as: the page of the lines that are not UTF-8, and the file's
+// encoding, which may not hold every character.
+struct FileText {
+    const CodePage &page;
+    const RFTSFSO::FileEncoding &encoding;
+};
+
 // The condition text of the moment, ready for searching.
 class Condition {
 public:
-    explicit Condition(LineContext &ctx) : ctx_(ctx) { reread(); }
+    Condition(LineContext &ctx, const FileText &file) : ctx_(ctx), file_(file) { reread(); }
     // True when the text changed.
     bool reread() {
         QString text = ctx_.conditionText();
         if (text == text_)
             return false;
         text_ = std::move(text);
-        pattern_ = Pattern(text_);
+        pattern_ = Pattern(text_, file_.page);
+        if (file_.encoding.form == RFTSFSO::TextForm::Converted && !pattern_.empty()) {
+            const QByteArray utf8 = text_.toUtf8();
+            if (!RFTSFSO::CanHold(file_.encoding,
+                                  std::string_view(utf8.constData(), std::size_t(utf8.size()))))
+                pattern_ = Pattern();
+        }
         return true;
     }
     const Pattern &pattern() const { return pattern_; }
 
 private:
     LineContext &ctx_;
+    const FileText &file_;
     QString text_;
     Pattern pattern_;
 };
@@ -185,8 +201,8 @@ const LineReader &ReaderOf(const LineReader &input) {
 
 // Index 1: keeps each line that contains the text; empty lines go.
 template <class Input, class Output>
-std::uint64_t KeepContaining(Input &input, Output &output, LineContext &ctx) {
-    Condition condition(ctx);
+std::uint64_t KeepContaining(Input &input, Output &output, LineContext &ctx, const FileText &file) {
+    Condition condition(ctx, file);
     LineSearch search(ReaderOf(input));
     std::uint64_t removed = 0;
     std::string_view line;
@@ -204,8 +220,9 @@ std::uint64_t KeepContaining(Input &input, Output &output, LineContext &ctx) {
 
 // Index 3: keeps the occurrences of the text in each line that has one; other lines go.
 template <class Input, class Output>
-std::uint64_t KeepOccurrences(Input &input, Output &output, LineContext &ctx) {
-    Condition condition(ctx);
+std::uint64_t KeepOccurrences(Input &input, Output &output, LineContext &ctx,
+                              const FileText &file) {
+    Condition condition(ctx, file);
     LineSearch search(ReaderOf(input));
     std::uint64_t removed = 0;
     std::string_view line;
@@ -262,9 +279,9 @@ std::uint64_t DropEmptyLines(Input &input, Output &output) {
 // the text are kept. A line with the text has it deleted while the chooser says "Remove those
 // characters", and is dropped otherwise.
 template <class Input, class Output>
-std::uint64_t SharedLoop(Input &input, Output &output, LineContext &ctx,
-                         const QString &chooserText) {
-    Condition condition(ctx);
+std::uint64_t SharedLoop(Input &input, Output &output, LineContext &ctx, const QString &chooserText,
+                         const FileText &file) {
+    Condition condition(ctx, file);
     LineSearch search(ReaderOf(input));
     bool deleting = chooserText == Captions[2];
     std::uint64_t removed = 0;
@@ -305,19 +322,21 @@ std::uint64_t SharedLoop(Input &input, Output &output, LineContext &ctx,
 
 // The loop that the chooser's text selects, over any reader and output.
 template <class Input, class Output>
-std::uint64_t RunChosenLoop(Input &input, Output &output, LineContext &ctx, long long lineNumber) {
+std::uint64_t RunChosenLoop(Input &input, Output &output, LineContext &ctx, long long lineNumber,
+                            const CodePage *others) {
     const QString chooserText = ctx.chooserText();
+    const FileText file{PageOf(ReaderOf(input).encoding(), others), ReaderOf(input).encoding()};
     switch (LoopFor(chooserText)) {
         case Loop::NotContaining:
-            return KeepContaining(input, output, ctx);
+            return KeepContaining(input, output, ctx, file);
         case Loop::ExceptThose:
-            return KeepOccurrences(input, output, ctx);
+            return KeepOccurrences(input, output, ctx, file);
         case Loop::LineNumber:
             return DropLineNumber(input, output, lineNumber);
         case Loop::BlankLines:
             return DropEmptyLines(input, output);
         case Loop::Shared:
-            return SharedLoop(input, output, ctx, chooserText);
+            return SharedLoop(input, output, ctx, chooserText, file);
     }
     return 0;
 }
@@ -394,16 +413,27 @@ std::string RemoveOccurrences(std::string_view line, QStringView text) {
     return rest;
 }
 
-std::uint64_t RunLoop(LineReader &input, ResultWriter &output, LineContext &ctx,
-                      long long lineNumber) {
-    return RunChosenLoop(input, output, ctx, lineNumber);
+const CodePage &PageOf(const RFTSFSO::FileEncoding &encoding, const CodePage *others) {
+    if (!encoding.declared.empty()) {
+        if (const CodePage *declared = CodePageDeclared(encoding.declared))
+            return *declared;
+    }
+    return others != nullptr ? *others : DefaultCodePage();
 }
 
-std::uint64_t MarkLoop(LineReader &input, LineMarks &marks, LineContext &ctx,
-                       long long lineNumber) {
+std::uint64_t RunLoop(LineReader &input, ResultWriter &output, LineContext &ctx,
+                      long long lineNumber, const CodePage *others) {
+    input.start();  // the file's encoding, before the condition is looked for
+    return RunChosenLoop(input, output, ctx, lineNumber, others);
+}
+
+std::uint64_t MarkLoop(LineReader &input, LineMarks &marks, LineContext &ctx, long long lineNumber,
+                       const CodePage *others) {
+    input.start();
+    marks.readIn(PageOf(input.encoding(), others));
     MarkingInput marking(input, marks);
     MarkingOutput output(marking, marks);
-    return RunChosenLoop(marking, output, ctx, lineNumber);
+    return RunChosenLoop(marking, output, ctx, lineNumber, others);
 }
 
 std::uint64_t CharactersIn(std::string_view bytes, std::string_view line) {

@@ -12,6 +12,7 @@
 
 #include "files/LineReader.h"
 #include "files/ResultWriter.h"
+#include "text/CodePages.h"
 #include "text/OperationTable.h"
 #include "text/TextMatch.h"
 
@@ -56,19 +57,27 @@ std::string RemoveCharactersExcept(std::string_view line, QStringView text);
 // The line with every occurrence of `text` deleted in one left-to-right pass.
 std::string RemoveOccurrences(std::string_view line, QStringView text);
 
+// The code page that a file's lines which are not UTF-8 are read in: the one the file names,
+// else `others` (the user's choice for other files; null: Windows-1252).
+const CodePage &PageOf(const RFTSFSO::FileEncoding &encoding, const CodePage *others);
+
 // Runs the loop that ctx.chooserText() selects over every line of `input`, keeping lines in
 // `output`. `lineNumber` is the line that "Remove line number n in all files" drops, counted
-// from 1 (already rounded); a number that no line has drops nothing. Answers the characters
-// removed (see FileResult). Throws what the reader, the writer and the context throw; finishing
-// the output is the caller's.
+// from 1 (already rounded); a number that no line has drops nothing. Lines that are not UTF-8
+// are read in PageOf(the input's encoding, `others`); a condition that the input's encoding
+// cannot hold is found nowhere. Answers the characters removed (see FileResult). Throws what
+// the reader, the writer and the context throw; finishing the output is the caller's.
 std::uint64_t RunLoop(RFTSFSO::LineReader &input, RFTSFSO::ResultWriter &output, LineContext &ctx,
-                      long long lineNumber);
+                      long long lineNumber, const CodePage *others = nullptr);
 
 // What a loop keeps of each line, told as it goes: MarkLoop runs the same loops as RunLoop with
 // an output that tells these marks instead of writing.
 class LineMarks {
 public:
     virtual ~LineMarks() = default;
+    // Before the first line: the code page that the file's lines which are not UTF-8 are read
+    // in.
+    virtual void readIn(const CodePage &page) { (void)page; }
     // The loop reads its next line (and has not yet decided about it). `line` stays valid until
     // the next call.
     virtual void lineRead(std::string_view line) = 0;
@@ -84,7 +93,7 @@ public:
 // dropped. Answers the characters removed. Throws what the reader, the context and the marks
 // throw.
 std::uint64_t MarkLoop(RFTSFSO::LineReader &input, LineMarks &marks, LineContext &ctx,
-                       long long lineNumber);
+                       long long lineNumber, const CodePage *others = nullptr);
 
 // The characters of `bytes`, a part of `line`: one per byte, except that in a line that is valid
 // UTF-8 each character counts once.

@@ -172,10 +172,27 @@ FoldedBytes::FoldedBytes(std::string_view bytes) {
     }
 }
 
+FoldedBytes::FoldedBytes(std::string_view bytes, const LetterCase &letterCase)
+    : table_(&letterCase.fold) {
+    folded_.resize(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        folded_[i] = static_cast<char>(letterCase.fold[static_cast<unsigned char>(bytes[i])]);
+    if (folded_.empty())
+        return;
+    const auto first = static_cast<unsigned char>(folded_.front());
+    const auto last = static_cast<unsigned char>(folded_.back());
+    first_ = letterCase.spread[first];
+    firstMask_ = letterCase.varies[first];
+    last_ = letterCase.spread[last];
+    lastMask_ = letterCase.varies[last];
+    exact_ = letterCase.exact[first] && letterCase.exact[last];
+}
+
 bool FoldedBytes::matchesAt(const unsigned char *at) const {
     const auto *folded = reinterpret_cast<const unsigned char *>(folded_.data());
+    const std::array<unsigned char, 256> &table = *table_;
     for (std::size_t i = 0; i < folded_.size(); ++i) {
-        if (FoldTable[at[i]] != folded[i])
+        if (table[at[i]] != folded[i])
             return false;
     }
     return true;
@@ -187,6 +204,8 @@ std::size_t FoldedBytes::find(std::string_view line, std::size_t from) const {
         return npos;
     const auto *bytes = reinterpret_cast<const unsigned char *>(line.data());
     const std::size_t lastStart = line.size() - k;  // the last place an occurrence can start
+    // Where the two ends are the whole run and pass only its own bytes, a candidate is found.
+    const bool endsDecide = k <= 2 && exact_;
     std::size_t i = from;
 
 #if defined(__SSE2__)
@@ -209,7 +228,7 @@ std::size_t FoldedBytes::find(std::string_view line, std::size_t from) const {
             unsigned mask = candidates(i);
             while (mask != 0) {
                 const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
-                if (k <= 2 || matchesAt(bytes + at))
+                if (endsDecide || matchesAt(bytes + at))
                     return at;
                 mask &= mask - 1;
             }
@@ -225,7 +244,7 @@ std::size_t FoldedBytes::find(std::string_view line, std::size_t from) const {
             mask = candidates(end) & ~((1u << (i + 16 - end)) - 1);
             while (mask != 0) {
                 const std::size_t at = end + static_cast<std::size_t>(__builtin_ctz(mask));
-                if (k <= 2 || matchesAt(bytes + at))
+                if (endsDecide || matchesAt(bytes + at))
                     return at;
                 mask &= mask - 1;
             }
@@ -243,10 +262,10 @@ std::size_t FoldedBytes::find(std::string_view line, std::size_t from) const {
 
 // --- Pattern ----------------------------------------------------------------------------------
 
-Pattern::Pattern(QStringView text) {
-    std::string ascii, latin1;
-    bool allAscii = true;
-    hasLatin1_ = true;
+Pattern::Pattern(QStringView text, const CodePage &page) {
+    std::string ascii, paged;
+    bool allAscii = true, onlyAscii = true;
+    hasPaged_ = true;
     for (qsizetype i = 0; i < text.size(); ++i) {
         char32_t c = text[i].unicode();
         if (QChar::isSurrogate(c)) {
@@ -267,23 +286,24 @@ Pattern::Pattern(QStringView text) {
             anchor_ = folded_.size() - 1;
             allAscii = false;
         }
-        if (c <= 0xFF)
-            latin1.push_back(static_cast<char>(c));
+        if (const int byte = ByteOf(page, c); byte >= 0)
+            paged.push_back(static_cast<char>(byte));
         else
-            hasLatin1_ = false;
+            hasPaged_ = false;
+        onlyAscii = onlyAscii && c < 0x80;
     }
     if (folded_.empty()) {
         *this = Pattern();
         return;
     }
-    if (hasLatin1_)
-        latin1_ = FoldedBytes(latin1);
     if (allAscii) {
         ascii_ = FoldedBytes(ascii);
         kOrS_ = ascii.find_first_of("ks") != std::string::npos;
-        // Only the Kelvin sign and the long s fold into ASCII, and neither has a Latin-1 form.
-        kind_ = hasLatin1_ ? Kind::Ascii : Kind::FoldsToAscii;
+        // Only the Kelvin sign and the long s fold into ASCII, and no code page has either.
+        kind_ = onlyAscii ? Kind::Ascii : Kind::FoldsToAscii;
     } else {
+        if (hasPaged_)
+            paged_ = FoldedBytes(paged, LetterCaseOf(page));
         kind_ = Kind::Wide;
     }
 }
@@ -308,7 +328,7 @@ Occurrence Pattern::find(Line &line, std::size_t from) const {
             return findCharacters(bytes, from);
         case Kind::Wide:
             if (!line.isUtf8())
-                return hasLatin1_ ? bytesFound(latin1_.find(bytes, from), latin1_) : Occurrence{};
+                return hasPaged_ ? bytesFound(paged_.find(bytes, from), paged_) : Occurrence{};
             return findAnchored(bytes, from);
     }
     return {};

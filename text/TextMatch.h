@@ -1,18 +1,20 @@
 // Finding the condition text in a line without regard to letter case.
 //
-// Files are bytes and stay bytes: a line is never decoded into another form or re-encoded, and
-// an occurrence is a stretch of the line's own bytes. Each line is read in one of two ways:
+// Lines are bytes and stay bytes: a line is never decoded into another form or re-encoded, and
+// an occurrence is a stretch of the line's own bytes (a file in UTF-16 or another encoding that
+// is decoded comes to the run as UTF-8 lines: files/Encoding.h). Each line is read in one of two
+// ways:
 //
 // - A line that is valid UTF-8 (the system's encoding, and that of nearly every file) is a
 //   sequence of Unicode characters. It contains the text when the simple case folding of its
 //   characters contains the simple case folding of the text's. An occurrence is made of whole
 //   characters of the line; its length in bytes may differ from the text's (the Kelvin sign is
 //   three bytes, the k it folds to one).
-// - Any other line (a legacy page in Latin-1) has one character per byte. Letter case is folded
-//   with one 256-entry table: A-Z and the Latin-1 capitals from 0xC0 to 0xDE (except the
-//   multiplication sign 0xD7) become their small letters; every other byte stands for itself.
-//   It is compared with the text's Latin-1 form, and cannot contain a text that has none (one
-//   with a character above U+00FF).
+// - Any other line has one character per byte, in the file's legacy code page
+//   (text/CodePages.h; Windows-1252 unless the file or the user names another). Letter case is
+//   folded with the page's 256-entry table. It is compared with the text's form in that page,
+//   and cannot contain a text that the page cannot hold (for Windows-1252, "€" is byte 80, and
+//   a Cyrillic text has no form).
 //
 // The text that needs no decoding at all is the common one: all ASCII. Its occurrences are the
 // same bytes in either reading, found by a byte search that compares sixteen places at a time,
@@ -21,6 +23,8 @@
 // character. A text with other characters first looks for a byte of 0x80 or more (a line
 // without one is plain ASCII and cannot contain it), then reads the line as it has to.
 #pragma once
+
+#include "text/CodePages.h"
 
 #include <QStringView>
 
@@ -32,6 +36,8 @@
 
 namespace Operations {
 
+// The letter case of the text's ASCII form: A-Z become a-z (and the Latin-1 capitals from 0xC0
+// to 0xDE but 0xD7 their small letters, which no ASCII form holds).
 inline constexpr std::array<unsigned char, 256> FoldTable = [] {
     std::array<unsigned char, 256> table{};
     for (int c = 0; c < 256; ++c) {
@@ -94,14 +100,17 @@ struct Occurrence {
     bool found() const { return at != npos; }
 };
 
-// A run of bytes compared through FoldTable, prepared once for many searches.
+// A run of bytes compared through a fold table (FoldTable, or a code page's), prepared once for
+// many searches.
 class FoldedBytes {
 public:
     static constexpr std::size_t npos = std::string_view::npos;
 
     FoldedBytes() = default;
-    // `bytes` are folded here.
+    // `bytes` are folded here, by FoldTable or by a code page's letter case (which must outlive
+    // the run).
     explicit FoldedBytes(std::string_view bytes);
+    FoldedBytes(std::string_view bytes, const LetterCase &letterCase);
 
     std::size_t size() const { return folded_.size(); }
     const std::string &folded() const { return folded_; }
@@ -114,10 +123,14 @@ private:
     bool matchesAt(const unsigned char *at) const;
 
     std::string folded_;
-    // A byte b of the haystack matches folded byte f when (b | mask) == f, mask being 0x20 when
-    // f is a small letter that has a capital and 0 otherwise.
+    const std::array<unsigned char, 256> *table_ = &FoldTable;
+    // A byte b of the haystack may match folded byte f when (b | mask) == f, mask being the bits
+    // in which the bytes that fold to f differ (0x20 for a letter of FoldTable that has a
+    // capital, 0 for a byte that is only itself). `exact_`: only those bytes pass, so that a run
+    // of one or two bytes needs no further look.
     unsigned char first_ = 0, firstMask_ = 0;
     unsigned char last_ = 0, lastMask_ = 0;
+    bool exact_ = true;
 };
 
 // The condition text, prepared once for many searches.
@@ -135,7 +148,8 @@ public:
     };
 
     Pattern() = default;
-    explicit Pattern(QStringView text);
+    // `page`: the code page that lines which are not UTF-8 are read in.
+    explicit Pattern(QStringView text, const CodePage &page = DefaultCodePage());
 
     Kind kind() const { return kind_; }
     bool empty() const { return kind_ == Kind::Nowhere; }
@@ -162,8 +176,8 @@ private:
     Kind kind_ = Kind::Nowhere;
     std::u32string folded_;  // the text's characters, each simply case folded
     FoldedBytes ascii_;      // folded_ as bytes, when it is all ASCII
-    FoldedBytes latin1_;     // the text's Latin-1 form, when it has one
-    bool hasLatin1_ = false;
+    FoldedBytes paged_;      // the text's form in the code page, when it has one
+    bool hasPaged_ = false;
     bool kOrS_ = false;
     std::size_t anchor_ = 0;  // Wide: the index in folded_ of its first character above ASCII
 };

@@ -17,6 +17,8 @@ const char *StateName(Engine::Outcome outcome) {
             return "unchanged";
         case Engine::Outcome::Empty:
             return "empty";
+        case Engine::Outcome::Binary:
+            return "binary";
         default:
             return "failed";
     }
@@ -49,6 +51,10 @@ private slots:
         // The window's line ends, unless the case keeps each line's own.
         args << (example.options.keepLineEnds ? QStringLiteral("--keep-line-ends")
                                               : QStringLiteral("--crlf"));
+        if (example.options.binaryAsText)
+            args << QStringLiteral("--binary");
+        if (!example.options.legacyPage.isEmpty())
+            args << QStringLiteral("--encoding") << example.options.legacyPage;
         args << QStringLiteral("--json");
         for (const bool dryRun : {true, false}) {
             const QStringList dry = dryRun ? QStringList{"--dry-run"} : QStringList();
@@ -188,6 +194,12 @@ private slots:
         QTest::newRow("standard input, dry")
             << QStringList{"remove", "blank-lines", "-n", "-"}
             << "--dry-run does not go with standard input filtered to standard output";
+        QTest::newRow("no code page of that name")
+            << QStringList{"remove", "blank-lines", "-i", "--encoding", "koi9", f}
+            << "--encoding needs the name of a code page (one of windows-1250, ";
+        QTest::newRow("binary with a value")
+            << QStringList{"remove", "blank-lines", "-i", "--binary=yes", f}
+            << "--binary takes no value";
         QTest::newRow("unknown command") << QStringList{"frob"} << "unknown command 'frob'";
         QTest::newRow("undo with a word") << QStringList{"undo", "now"} << "undo takes no 'now'";
         QTest::newRow("undo with two runs") << QStringList{"undo", "1", "2"} << "undo takes no '2'";
@@ -387,6 +399,35 @@ private slots:
         QCOMPARE(summary.value(QStringLiteral("characters_removed")).toInteger(), characters);
         QCOMPARE(summary.value(QStringLiteral("exit_status")).toInteger(), 1);
         QCOMPARE(summary.value(QStringLiteral("stopped")), QJsonValue(false));
+    }
+
+    // Every file of a tree, as --ext '*' takes it: a binary file is left alone and counted, no
+    // failure; --binary reads it as text.
+    void binaryFilesInATree() {
+        const QByteArray png("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\n", 17);
+        input(QStringLiteral("site/logo.png"), png);
+        input(QStringLiteral("site/a.html"), "x\nhello\n");
+        const QStringList args{"remove", "lines-containing", "hello", "--ext", "*", "--in-place"};
+        const Outcome dry = run(args + QStringList{"--dry-run", root + QStringLiteral("/site")});
+        QCOMPARE(dry.exitCode, 0);
+        QVERIFY2(dry.out.contains(Name(root) + "/site/logo.png: binary, left alone\n"), dry.out);
+        QVERIFY2(dry.out.contains("1 would change, 0 unchanged, 0 empty (would not be written), "
+                                  "1 binary (left alone), 0 failed"),
+                 dry.out);
+        const Outcome json = run(args + QStringList{"--json", root + QStringLiteral("/site")});
+        QCOMPARE(json.exitCode, 0);
+        QJsonObject summary;
+        const QList<QJsonObject> records = Records(json.out, &summary);
+        QCOMPARE(records.size(), 2);
+        QCOMPARE(records[1].value(QStringLiteral("state")).toString(), QStringLiteral("binary"));
+        QCOMPARE(summary.value(QStringLiteral("binary")).toInteger(), 1);
+        QCOMPARE(summary.value(QStringLiteral("failed")).toInteger(), 0);
+        QCOMPARE(Read(root + QStringLiteral("/site/logo.png")), png);
+        QCOMPARE(Read(root + QStringLiteral("/site/a.html")), QByteArray("x\n"));
+        const Outcome asText =
+            run(args + QStringList{"--binary", "--crlf", root + QStringLiteral("/site")});
+        QCOMPARE(asText.exitCode, 0);
+        QVERIFY(Read(root + QStringLiteral("/site/logo.png")).contains("\r\n\x1A\r\n"));
     }
 
     // --- Exit statuses ------------------------------------------------------------------------

@@ -1,4 +1,5 @@
-// Fuzz target for the text core (clang's libFuzzer): the line reader and the six operations.
+// Fuzz target for the text core (clang's libFuzzer): the line reader, the six operations, and
+// the encodings a file is read and written in.
 //
 // One input is a small header and the file's bytes:
 //   byte 0  operation index (mod 6); bit 3 makes a yield change the chooser, bit 4 the text
@@ -9,18 +10,32 @@
 //   byte    the second condition text, the same way
 //   2 bytes line number for "Remove line number n in all files" (signed, little-endian)
 //   byte    yields: a yield runs before every line whose index is a multiple of this (0: never)
+//   byte    the code page of the lines that are not UTF-8 (mod the pages' count)
+//   byte    what the encoding checks put before the file (mod 8): nothing, the mark of UTF-8,
+//           UTF-16LE, UTF-16BE, UTF-32LE or UTF-32BE, a page head naming Shift_JIS or GB18030
 //   rest    the file
 //
 // Checked, for every input:
-// - the reader's lines are those of a plain reference splitter, whatever the chunk size;
+// - the reader's lines, bytes as they are, are those of a plain reference splitter, whatever
+//   the chunk size;
 // - the result is exactly that of a plain reference of the operation, yields and changes
-//   included, "contains" being the character-by-character reading of ReferenceMatch.h;
+//   included, "contains" being the character-by-character reading of ReferenceMatch.h in the
+//   code page;
 // - the core's UTF-8 check agrees with Qt's on every line;
 // - each output line is made of bytes of one input line, in order; input lines keep their
 //   order; lines only ever shrink;
-// - "Remove line number n in all files" with n = 0 gives back the input's lines exactly.
+// - "Remove line number n in all files" with n = 0 gives back the input's lines exactly;
+// - a file with a NUL byte and no UTF-16 or UTF-32 mark is binary: the loop ends before the
+//   result is finished, so nothing is ever written of it;
+// - decoding then encoding gives the input back: read as the run reads it (the start put before
+//   it), nothing removed and line ends kept, the result is the input byte for byte, unless its
+//   bytes do not decode (only in an encoding that is decoded) or it is binary;
+// - in a decoded file the operation's result, decoded again, is the reference's over its
+//   decoded lines.
 #include "ReferenceMatch.h"
+#include "files/Encoding.h"
 #include "files/RFTSFSO.h"
+#include "files/Transcoding.h"
 #include "text/Operations.h"
 
 #include <cstdint>
@@ -68,6 +83,8 @@ struct Script {
     QString text, otherText;
     long long lineNumber = 0;
     unsigned yieldEvery = 0;
+    const CodePage *page = &DefaultCodePage();
+    unsigned start = 0;
     std::string_view file;
 
     bool yieldRunsBefore(std::size_t line) const {
@@ -95,7 +112,7 @@ std::vector<std::string> ReferenceRun(const Script &s, const std::vector<std::st
         if (loop <= 3 && s.yieldRunsBefore(j))
             ++yields;
         const QString text = s.textAt(yields);
-        const bool contains = !line.empty() && Reference::Contains(line, text);
+        const bool contains = !line.empty() && Reference::Contains(line, text, *s.page);
         switch (loop) {
             case 1:
                 if (contains)
@@ -103,7 +120,7 @@ std::vector<std::string> ReferenceRun(const Script &s, const std::vector<std::st
                 break;
             case 3:
                 if (contains)
-                    kept.push_back(Reference::Except(line, text));
+                    kept.push_back(Reference::Except(line, text, *s.page));
                 break;
             case 4:
                 if (static_cast<long long>(j + 1) != s.lineNumber)
@@ -117,7 +134,7 @@ std::vector<std::string> ReferenceRun(const Script &s, const std::vector<std::st
                 if (line.empty() || !contains)
                     kept.push_back(line);
                 else if (s.chooserAt(yields) == 2)
-                    kept.push_back(Reference::Without(line, text));
+                    kept.push_back(Reference::Without(line, text, *s.page));
                 break;
         }
     }
@@ -156,6 +173,88 @@ std::vector<std::string> KeptLines(const std::string &text, std::uint64_t count)
     }
     lines.push_back(text.substr(from));
     return lines;
+}
+
+// What the encoding checks put before the file.
+std::string StartOf(unsigned start) {
+    static const std::string_view starts[] = {
+        "",
+        "\xEF\xBB\xBF",
+        "\xFF\xFE",
+        "\xFE\xFF",
+        std::string_view("\xFF\xFE\0\0", 4),
+        std::string_view("\0\0\xFE\xFF", 4),
+        "<meta charset=shift_jis>\n",
+        "<meta charset=gb18030>\n",
+    };
+    return std::string(starts[start % 8]);
+}
+
+// The lines of a file as the run reads it, or false when it is no text.
+bool DecodedLines(std::string_view bytes, std::size_t chunk, std::vector<std::string> &lines) {
+    try {
+        auto reader = RFTSFSO::LineReader::fromBytes(bytes, chunk);
+        std::string_view line;
+        while (reader.next(line))
+            lines.emplace_back(line);
+        return true;
+    } catch (const RFTSFSO::NotText &) {
+        return false;
+    }
+}
+
+// Decoding then encoding gives the input back; a binary file is never finished; in a decoded
+// file the result, decoded, is the reference's.
+void CheckEncodings(const Script &s) {
+    const std::string bytes = StartOf(s.start) + std::string(s.file);
+    const RFTSFSO::FileEncoding encoding = RFTSFSO::DetectEncoding(bytes);
+    const bool nul = bytes.find('\0') != std::string::npos;
+    std::string text;
+    try {
+        auto reader = RFTSFSO::LineReader::fromBytes(bytes, s.chunk);
+        RFTSFSO::ResultWriter writer(&text, &reader, true);
+        Script same = s;
+        same.operation = 4;
+        same.lineNumber = 0;
+        ScriptContext ctx(same);
+        RunLoop(reader, writer, ctx, 0, s.page);
+        writer.finish();
+        Check(!nul || encoding.decoded(), "a file with a NUL byte is binary");
+        Check(text == bytes, "decoding then encoding gives the input back");
+    } catch (const RFTSFSO::NotText &notText) {
+        const bool binary = notText.why() == RFTSFSO::NotText::Why::Binary;
+        Check(binary == (nul && !encoding.decoded()), "binary exactly when a NUL is not text");
+        Check(binary || encoding.decoded(), "only a decoded file fails to decode");
+        return;
+    }
+    if (!encoding.decoded())
+        return;
+    std::vector<std::string> lines;
+    Check(DecodedLines(bytes, s.chunk, lines), "a file decodes again");
+    auto reader = RFTSFSO::LineReader::fromBytes(bytes, s.chunk);
+    std::string result;
+    RFTSFSO::ResultWriter writer(&result, &reader);
+    ScriptContext ctx(s);
+    RunLoop(reader, writer, ctx, s.lineNumber, s.page);
+    writer.finish();
+    // The result without its mark, decoded.
+    const std::string_view body = std::string_view(result).substr(
+        result.starts_with(encoding.mark()) ? encoding.mark().size() : 0);
+    const std::unique_ptr<RFTSFSO::Decoder> decoder = RFTSFSO::MakeDecoder(encoding);
+    std::string decoded(body.size() * 3 + 16, '\0');
+    const RFTSFSO::Decoder::Step step =
+        decoder->decode(body.data(), body.size(), decoded.data(), decoded.size(), true);
+    Check(step.consumed == body.size(), "a result decodes whole");
+    decoded.resize(step.produced);
+    // A text that the file's charset cannot hold is found nowhere in it, as the empty text.
+    Script reference = s;
+    for (QString *text : {&reference.text, &reference.otherText}) {
+        const QByteArray utf8 = text->toUtf8();
+        if (!RFTSFSO::CanHold(encoding, std::string_view(utf8.constData(), utf8.size())))
+            *text = QString();
+    }
+    Check(KeptLines(decoded, writer.linesKept()) == ReferenceRun(reference, lines),
+          "a decoded file's result agrees with the reference");
 }
 
 bool IsSubsequence(const std::string &part, const std::string &whole) {
@@ -215,12 +314,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const unsigned low = byte(), high = byte();
     s.lineNumber = static_cast<std::int16_t>(low | high << 8);
     s.yieldEvery = byte() % 8;
+    s.page = &CodePages()[byte() % CodePageCount];
+    s.start = byte();
     s.file = in;
 
-    // The splitter.
+    // The splitter, and the operation, on the bytes as they are.
+    const RFTSFSO::ReadOptions asTheyAre{.binaryAsText = true, .detect = false};
     const std::vector<std::string> lines = ReferenceLines(s.file);
     {
-        auto reader = RFTSFSO::LineReader::fromBytes(s.file, s.chunk);
+        auto reader = RFTSFSO::LineReader::fromBytes(s.file, s.chunk, asTheyAre);
         std::string_view line;
         std::size_t i = 0;
         while (reader.next(line)) {
@@ -232,11 +334,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
 
     // The operation.
-    auto reader = RFTSFSO::LineReader::fromBytes(s.file, s.chunk);
+    auto reader = RFTSFSO::LineReader::fromBytes(s.file, s.chunk, asTheyAre);
     std::string text;
     RFTSFSO::ResultWriter writer(&text);
     ScriptContext ctx(s);
-    RunLoop(reader, writer, ctx, s.lineNumber);
+    RunLoop(reader, writer, ctx, s.lineNumber, s.page);
     const bool written = writer.finish();
     const std::vector<std::string> kept = KeptLines(text, writer.linesKept());
 
@@ -256,7 +358,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (s.operation == 4 && s.lineNumber == 0)
         Check(kept == lines, "n = 0 gives the lines back");
 
-    // The stand-alone functions agree with the steps.
+    CheckEncodings(s);
+
+    // The stand-alone functions agree with the steps (in Windows-1252).
     if (!lines.empty()) {
         Check(RemoveCharactersExcept(lines[0], s.text) == Reference::Except(lines[0], s.text),
               "RemoveCharactersExcept");

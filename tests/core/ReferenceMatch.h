@@ -1,8 +1,11 @@
 // A plain, slow reading of "contains" to check the text core against, written for obviousness:
 // the line is decoded whole (Qt decides whether it is valid UTF-8; if not, each byte is a
-// Latin-1 character), each character is folded on its own, and the folded condition is compared
-// at every character position, left to right, an occurrence skipping what it covers.
+// character of the code page, Windows-1252 unless one is given), each character is folded on its
+// own, and the folded condition is compared at every character position, left to right, an
+// occurrence skipping what it covers.
 #pragma once
+
+#include "text/CodePages.h"
 
 #include <QByteArrayView>
 #include <QChar>
@@ -25,12 +28,10 @@ inline bool IsUtf8(std::string_view line) {
     return QByteArrayView(line.data(), static_cast<qsizetype>(line.size())).isValidUtf8();
 }
 
-inline char32_t Latin1Fold(char32_t c) {
-    const bool capital = (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7);
-    return capital ? c + 0x20 : c;
-}
+using Page = const Operations::CodePage &;
 
-inline std::vector<Character> Characters(std::string_view line) {
+inline std::vector<Character> Characters(std::string_view line,
+                                         Page page = Operations::DefaultCodePage()) {
     std::vector<Character> characters;
     if (IsUtf8(line)) {
         std::size_t offset = 0;
@@ -41,25 +42,24 @@ inline std::vector<Character> Characters(std::string_view line) {
             offset += size;
         }
     } else {
-        for (std::size_t i = 0; i < line.size(); ++i)
-            characters.push_back({Latin1Fold(static_cast<unsigned char>(line[i])), i, 1});
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            const char32_t c = Operations::CharacterOf(page, static_cast<unsigned char>(line[i]));
+            characters.push_back({c == Operations::NoCharacter ? c : QChar::toCaseFolded(c), i, 1});
+        }
     }
     return characters;
 }
 
-// The condition's characters, folded for a line read as UTF-8 or as Latin-1; empty when no such
-// line can contain it (empty, not valid UTF-16, or not representable in Latin-1).
-inline std::u32string Folded(const QString &text, bool utf8) {
+// The condition's characters, folded for a line read as UTF-8 or in the code page; empty when no
+// such line can contain it (empty, not valid UTF-16, or not all in the page).
+inline std::u32string Folded(const QString &text, bool utf8, Page page) {
     std::u32string folded;
     if (!QStringView(text).isValidUtf16())
         return folded;
     for (const char32_t c : text.toUcs4()) {
-        if (utf8)
-            folded.push_back(QChar::toCaseFolded(c));
-        else if (c <= 0xFF)
-            folded.push_back(Latin1Fold(c));
-        else
+        if (!utf8 && Operations::ByteOf(page, c) < 0)
             return {};
+        folded.push_back(QChar::toCaseFolded(c));
     }
     return folded;
 }
@@ -74,9 +74,10 @@ constexpr std::size_t npos = std::string_view::npos;
 // Every occurrence that starts at or after the byte offset `from`, left to right and without
 // overlap.
 inline std::vector<Found> Occurrences(std::string_view line, const QString &text,
-                                      std::size_t from = 0) {
-    const std::vector<Character> characters = Characters(line);
-    const std::u32string wanted = Folded(text, IsUtf8(line));
+                                      std::size_t from = 0,
+                                      Page page = Operations::DefaultCodePage()) {
+    const std::vector<Character> characters = Characters(line, page);
+    const std::u32string wanted = Folded(text, IsUtf8(line), page);
     std::vector<Found> found;
     if (wanted.empty())
         return found;
@@ -96,28 +97,32 @@ inline std::vector<Found> Occurrences(std::string_view line, const QString &text
 }
 
 // The first occurrence at or after `from`; at is npos when there is none.
-inline Found Find(std::string_view line, const QString &text, std::size_t from) {
-    const std::vector<Found> found = Occurrences(line, text, from);
+inline Found Find(std::string_view line, const QString &text, std::size_t from,
+                  Page page = Operations::DefaultCodePage()) {
+    const std::vector<Found> found = Occurrences(line, text, from, page);
     return found.empty() ? Found{npos, 0} : found.front();
 }
 
-inline bool Contains(std::string_view line, const QString &text) {
-    return !Occurrences(line, text).empty();
+inline bool Contains(std::string_view line, const QString &text,
+                     Page page = Operations::DefaultCodePage()) {
+    return !Occurrences(line, text, 0, page).empty();
 }
 
 // The occurrences joined.
-inline std::string Except(std::string_view line, const QString &text) {
+inline std::string Except(std::string_view line, const QString &text,
+                          Page page = Operations::DefaultCodePage()) {
     std::string kept;
-    for (const Found &f : Occurrences(line, text))
+    for (const Found &f : Occurrences(line, text, 0, page))
         kept += line.substr(f.at, f.size);
     return kept;
 }
 
 // The line without its occurrences.
-inline std::string Without(std::string_view line, const QString &text) {
+inline std::string Without(std::string_view line, const QString &text,
+                           Page page = Operations::DefaultCodePage()) {
     std::string rest;
     std::size_t from = 0;
-    for (const Found &f : Occurrences(line, text)) {
+    for (const Found &f : Occurrences(line, text, 0, page)) {
         rest += line.substr(from, f.at - from);
         from = f.at + f.size;
     }

@@ -4,6 +4,7 @@
 #include "engine/ParallelRun.h"
 #include "engine/SequentialRun.h"
 #include "support/OperationCases.h"
+#include "text/CodePages.h"
 #include "text/Operations.h"
 
 #include <QtTest>
@@ -43,6 +44,9 @@ std::vector<Engine::FileReport> Run(const Case &c, const OperationCases::Files &
     task.output = files.output;
     task.intoFolder = !c.options.inPlace;
     task.keepLineEnds = c.options.keepLineEnds;
+    task.binaryAsText = c.options.binaryAsText;
+    if (!c.options.legacyPage.isEmpty())
+        task.legacyPage = Operations::CodePageNamed(c.options.legacyPage);
     Engine::Plan plan;
     plan.lineNumber = Engine::LineNumberFromAnswer(c.lineNumber);
     plan.dryRun = dryRun;

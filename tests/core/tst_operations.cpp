@@ -69,13 +69,18 @@ struct Outcome {
     QByteArray text;
 };
 
-// Runs one loop over bytes held in memory, reading them `chunk` bytes at a time.
+// The loops read NUL bytes as text here: what makes a file binary is the reader's
+// (tst_encodings.cpp).
+const RFTSFSO::ReadOptions NulsAreText{.binaryAsText = true};
+
+// Runs one loop over bytes held in memory, reading them `chunk` bytes at a time, its lines that
+// are not UTF-8 in `page`.
 Outcome Run(LineContext &ctx, const QByteArray &input, long long lineNumber,
-            std::size_t chunk = RFTSFSO::LineReader::DefaultChunk) {
-    auto reader = RFTSFSO::LineReader::fromBytes(View(input), chunk);
+            std::size_t chunk = RFTSFSO::LineReader::DefaultChunk, const CodePage *page = nullptr) {
+    auto reader = RFTSFSO::LineReader::fromBytes(View(input), chunk, NulsAreText);
     std::string text;
-    RFTSFSO::ResultWriter writer(&text);
-    RunLoop(reader, writer, ctx, lineNumber);
+    RFTSFSO::ResultWriter writer(&text, &reader);
+    RunLoop(reader, writer, ctx, lineNumber, page);
     Outcome outcome;
     outcome.written = writer.finish();
     outcome.text = QByteArray(text.data(), static_cast<qsizetype>(text.size()));
@@ -113,16 +118,19 @@ private:
 
 // The same as Run, through MarkLoop: the text that the marks keep, and the characters removed.
 Outcome Marked(LineContext &ctx, const QByteArray &input, long long lineNumber, std::size_t chunk,
-               std::uint64_t *charactersRemoved = nullptr, bool *partsInOrder = nullptr) {
-    auto reader = RFTSFSO::LineReader::fromBytes(View(input), chunk);
+               std::uint64_t *charactersRemoved = nullptr, bool *partsInOrder = nullptr,
+               const CodePage *page = nullptr) {
+    auto reader = RFTSFSO::LineReader::fromBytes(View(input), chunk, NulsAreText);
     Rebuilt marks;
-    const std::uint64_t removed = MarkLoop(reader, marks, ctx, lineNumber);
+    const std::uint64_t removed = MarkLoop(reader, marks, ctx, lineNumber, page);
     if (charactersRemoved)
         *charactersRemoved = removed;
     if (partsInOrder)
         *partsInOrder = marks.partsInOrder && marks.linesRead == int(reader.lineCount());
     Outcome outcome;
     outcome.written = !marks.kept.empty();
+    if (outcome.written)
+        outcome.text = QByteArray::fromStdString(std::string(reader.encoding().mark()));
     for (std::size_t i = 0; i < marks.kept.size(); ++i) {
         if (i > 0)
             outcome.text += "\r\n";
@@ -153,7 +161,10 @@ private slots:
     void utf8Check();
     void encodings_data();
     void encodings();
-    void latin1LetterCaseOverAllBytes();
+    void codePages_data();
+    void codePages();
+    void letterCaseOverAllBytes_data();
+    void letterCaseOverAllBytes();
     void searchAgreesWithReference_data();
     void searchAgreesWithReference();
     void loopsAgreeWithReference_data();
@@ -224,15 +235,22 @@ void OperationsTest::operations_data() {
         << Captions[0] << QStringLiteral("a\r") << QByteArray("xa\r\nya\rz") << true
         << QByteArray("xa");
 
-    // In a UTF-8 line the mark is one character; where the line is not UTF-8, three.
+    // A UTF-8 byte-order mark is the file's: no text of its first line, and the result's first
+    // bytes whatever becomes of that line.
     const QByteArray bom("\xEF\xBB\xBF");
     QTest::newRow("byte-order mark kept") << Captions[0] << QStringLiteral("second")
                                           << bom + "first\r\nsecond" << true << bom + "first";
-    QTest::newRow("byte-order mark is one character of a UTF-8 line")
-        << Captions[3] << QStringLiteral("\uFEFFf") << bom + "first" << true << bom + "f";
-    QTest::newRow("byte-order mark is three characters of a Latin-1 line")
-        << Captions[3] << QStringLiteral("»¿f") << bom + "first \xE9" << true
-        << QByteArray("\xBB\xBF") + "f";
+    QTest::newRow("byte-order mark kept, first line removed")
+        << Captions[0] << QStringLiteral("first") << bom + "first\nsecond" << true
+        << bom + "second";
+    QTest::newRow("byte-order mark kept, first line cut down")
+        << Captions[3] << QStringLiteral("st") << bom + "first" << true << bom + "st";
+    QTest::newRow("byte-order mark is no text of a UTF-8 line")
+        << Captions[3] << QStringLiteral("\uFEFFf") << bom + "first" << false << QByteArray();
+    QTest::newRow("byte-order mark is no text of a line in a code page")
+        << Captions[3] << QStringLiteral("»¿f") << bom + "first \xE9" << false << QByteArray();
+    QTest::newRow("only a byte-order mark is one empty line")
+        << Captions[5] << QStringLiteral("x") << bom << false << QByteArray();
 
     // Letter case in Latin-1 lines (none of them is valid UTF-8): É and é are one letter; × and
     // ÷ are not; ß and ÿ are not either (they differ in the case bit only). Long lines go
@@ -292,9 +310,9 @@ void OperationsTest::operations() {
         // The marks of the same loop keep the same parts of the same lines, and count the same
         // characters removed.
         ScriptedContext runAgain(condition, chooser), marking(condition, chooser);
-        auto reader = RFTSFSO::LineReader::fromBytes(View(input), chunk);
+        auto reader = RFTSFSO::LineReader::fromBytes(View(input), chunk, NulsAreText);
         std::string text;
-        RFTSFSO::ResultWriter writer(&text);
+        RFTSFSO::ResultWriter writer(&text, &reader);
         const std::uint64_t removed = RunLoop(reader, writer, runAgain, 0);
         std::uint64_t marked = 0;
         bool inOrder = false;
@@ -534,9 +552,9 @@ void OperationsTest::encodings_data() {
                                           << QByteArray("€URO") << QByteArray("10 ");
     QTest::newRow("€uro never finds ?uro") << QStringLiteral("€uro") << QByteArray("?uro ?URO")
                                            << QByteArray() << QByteArray("?uro ?URO");
-    QTest::newRow("€uro in a Latin-1 line")
-        << QStringLiteral("€uro") << QByteArray("\x80uro ?uro \xE9") << QByteArray()
-        << QByteArray("\x80uro ?uro \xE9");
+    QTest::newRow("€uro in a Windows-1252 line")
+        << QStringLiteral("€uro") << QByteArray("\x80uro ?uro \xE9") << QByteArray("\x80uro")
+        << QByteArray(" ?uro \xE9");
     QTest::newRow("Kelvin sign finds k and K")
         << QStringLiteral("\u212A") << QByteArray("kilo KILO") << QByteArray("kK")
         << QByteArray("ilo ILO");
@@ -617,40 +635,82 @@ void OperationsTest::encodings() {
     QCOMPARE(QByteArray::fromStdString(RemoveOccurrences(View(line), condition)), rest);
 }
 
-// Letter case is ignored by the Latin-1 table on lines that are not UTF-8: A to Z and À to Þ go
-// with a to z and à to þ, × and ÷ stay apart, every other byte is only itself. Each of the 256
-// byte values is a line of its own (the line end itself aside), and the condition is each
-// character of Latin-1 in turn: the lines it removes are the byte and its partner.
-void OperationsTest::latin1LetterCaseOverAllBytes() {
-    auto partner = [](int c) {
-        const bool capital = (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7);
-        const bool small = (c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7);
-        return capital ? c + 0x20 : small ? c - 0x20 : c;
-    };
-    // Every byte but LF on a line of its own; CR last, where no LF follows it.
-    QByteArray page;
-    for (int b = 0; b < 256; ++b) {
-        if (b != '\n' && b != '\r')
-            page += char(b) + QByteArray("\n");
-    }
-    page += '\r';
+// Lines that are not UTF-8, in the code page the file is read in: the text's characters that the
+// page holds, and no others.
+void OperationsTest::codePages_data() {
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("condition");
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QByteArray>("occurrences");  // joined; empty: none
 
+    const QByteArray privet("\xCF\xF0\xE8\xE2\xE5\xF2");  // Привет in Windows-1251
+    QTest::newRow("curly quotes in Windows-1252")
+        << "windows-1252"
+        << "“QUOTED”" << QByteArray("say \x93quoted\x94 \xE9") << QByteArray("\x93quoted\x94");
+    QTest::newRow("Œ and œ in Windows-1252")
+        << "windows-1252"
+        << "Œuvre" << QByteArray("\x8Cuvre, \x9Cuvre") << QByteArray("\x8Cuvre\x9Cuvre");
+    QTest::newRow("Cyrillic in Windows-1251") << "windows-1251"
+                                              << "ПРИВЕТ" << privet + " \xEC\xE8\xF0" << privet;
+    QTest::newRow("Cyrillic in Windows-1252") << "windows-1252"
+                                              << "привет" << privet << QByteArray();
+    QTest::newRow("€ in ISO-8859-1, which has none")
+        << "iso-8859-1"
+        << "€" << QByteArray("\x80 \xA4") << QByteArray();
+    QTest::newRow("€ in ISO-8859-15") << "iso-8859-15"
+                                      << "€" << QByteArray("\x80 \xA4") << QByteArray("\xA4");
+}
+
+void OperationsTest::codePages() {
+    QFETCH(QString, page);
+    QFETCH(QString, condition);
+    QFETCH(QByteArray, line);
+    QFETCH(QByteArray, occurrences);
+    for (std::size_t chunk : {RFTSFSO::LineReader::DefaultChunk, std::size_t(1)}) {
+        ScriptedContext ctx(condition, Captions[3]);
+        const Outcome outcome = Run(ctx, line + "\r\n--", 0, chunk, CodePageNamed(page));
+        QCOMPARE(outcome.written, !occurrences.isEmpty());
+        QCOMPARE(outcome.text, occurrences);
+    }
+}
+
+// Letter case in each code page, over every byte: each byte is a line of its own (the line end
+// aside), and the condition is each character of the page in turn. The lines it removes are
+// those whose characters have the same simple case folding as it.
+void OperationsTest::letterCaseOverAllBytes_data() {
+    QTest::addColumn<QString>("name");
+    for (const CodePage &page : CodePages())
+        QTest::newRow(page.name) << QString::fromLatin1(page.name);
+}
+
+void OperationsTest::letterCaseOverAllBytes() {
+    QFETCH(QString, name);
+    const CodePage &page = *CodePageNamed(name);
+    auto usable = [&](int b) {
+        return b != '\n' && b != '\r' &&
+               CharacterOf(page, static_cast<unsigned char>(b)) != NoCharacter;
+    };
+    auto folded = [&](int b) {
+        return QChar::toCaseFolded(CharacterOf(page, static_cast<unsigned char>(b)));
+    };
+    QByteArray lines;
+    for (int b = 0; b < 256; ++b) {
+        if (usable(b))
+            lines += char(b) + QByteArray("\n");
+    }
     QStringList wrong;
     for (int c = 1; c < 256; ++c) {
-        if (c == '\n' || c == '\r')
+        if (!usable(c))
             continue;
-        ScriptedContext ctx(QString(QChar(c)), Captions[0]);
-        const QByteArray kept = Run(ctx, page, 0).text + "\r\n";
-        QList<int> removed;
+        const char32_t character = CharacterOf(page, static_cast<unsigned char>(c));
+        ScriptedContext ctx(QString::fromUcs4(&character, 1), Captions[0]);
+        const QByteArray kept =
+            Run(ctx, lines, 0, RFTSFSO::LineReader::DefaultChunk, &page).text + "\r\n";
         for (int b = 0; b < 256; ++b) {
-            if (b != '\n' && !kept.contains(char(b) + QByteArray("\r\n")))
-                removed.append(b);
+            if (usable(b) &&
+                kept.contains(char(b) + QByteArray("\r\n")) == (folded(b) == folded(c)))
+                wrong.append(QStringLiteral("%1 for %2").arg(b, 2, 16).arg(c, 2, 16));
         }
-        const QList<int> expected =
-            partner(c) == c ? QList<int>{c}
-                            : QList<int>{std::min(c, partner(c)), std::max(c, partner(c))};
-        if (removed != expected)
-            wrong.append(QStringLiteral("0x%1").arg(c, 2, 16, QChar(u'0')));
     }
     QCOMPARE(wrong, QStringList());
 }
@@ -695,30 +755,34 @@ namespace {
 void AlphabetRows() {
     QTest::addColumn<QByteArrayList>("pieces");
     QTest::addColumn<QStringList>("characters");
+    QTest::addColumn<QString>("page");  // of the lines that are not UTF-8
+    auto row = [](const char *name, const QByteArrayList &pieces, const QStringList &characters,
+                  const char *page = "windows-1252") {
+        QTest::newRow(name) << pieces << characters << QString::fromLatin1(page);
+    };
 
-    QTest::newRow("letters of both cases")
-        << QByteArrayList{"a", "A", "b", "B"} << QStringList{"a", "A", "b", "B"};
-    QTest::newRow("Latin-1 neighbours")
-        << QByteArrayList{"\xDF", "\xFF", "\xD7", "\xF7", "\xC9", "\xE9", "@", "`"}
-        << QStringList{"ß", "ÿ", "×", "÷", "É", "é", "@", "`"};
-    QTest::newRow("CR and NUL") << QByteArrayList{"\r", QByteArray(1, '\0'), "a"}
-                                << QStringList{"\r", QString(QChar(0)), "a"};
-    QTest::newRow("accents in UTF-8 and Latin-1")
-        << QByteArrayList{"é", "É", "\xE9", "\xC9", "e", "E", "\xC3"}
-        << QStringList{"é", "É", "e", "E", "Ã", "©"};
-    QTest::newRow("Kelvin sign and long s")
-        << QByteArrayList{"k", "K",        "s",        "S", "\xE2\x84\xAA",
-                          "ſ", "\xE2\x84", "\x84\xAA", "x", "\xE9"}
-        << QStringList{"k", "K", "s", "S", "\u212A", "ſ", "x"};
-    QTest::newRow("folds of other lengths")
-        << QByteArrayList{"ẞ", "ß", "S", "\u212B", "å", "Å", "\u2126", "ω", "Ω", "\xDF"}
-        << QStringList{"ß", "ẞ", "s", "å", "Å", "ω", "Ω"};
-    QTest::newRow("beyond the first plane")
-        << QByteArrayList{"😀", "\U00010400", "\U00010428", "a", "\xF0\x9F"}
-        << QStringList{"😀", "\U00010400", "\U00010428", "a"};
-    QTest::newRow("surrogates") << QByteArrayList{"a", "\xED\xA0\x80", "😀", "?", "\xEF\xBF\xBD"}
-                                << QStringList{QString(QChar(0xD83D)), QString(QChar(0xDE00)), "a",
-                                               "😀", "?"};
+    row("letters of both cases", {"a", "A", "b", "B"}, {"a", "A", "b", "B"});
+    row("Latin-1 neighbours", {"\xDF", "\xFF", "\xD7", "\xF7", "\xC9", "\xE9", "@", "`"},
+        {"ß", "ÿ", "×", "÷", "É", "é", "@", "`"});
+    row("CR and NUL", {"\r", QByteArray(1, '\0'), "a"}, {"\r", QString(QChar(0)), "a"});
+    row("accents in UTF-8 and Windows-1252", {"é", "É", "\xE9", "\xC9", "e", "E", "\xC3"},
+        {"é", "É", "e", "E", "Ã", "©"});
+    row("Windows-1252 beyond Latin-1", {"\x8A", "\x9A", "\x9F", "\xFF", "\x80", "\x81", "s", "Š"},
+        {"Š", "š", "Ÿ", "ÿ", "€", "s", QString(QChar(0x81))});
+    row("Kelvin sign and long s",
+        {"k", "K", "s", "S", "\xE2\x84\xAA", "ſ", "\xE2\x84", "\x84\xAA", "x", "\xE9"},
+        {"k", "K", "s", "S", "\u212A", "ſ", "x"});
+    row("folds of other lengths", {"ẞ", "ß", "S", "\u212B", "å", "Å", "\u2126", "ω", "Ω", "\xDF"},
+        {"ß", "ẞ", "s", "å", "Å", "ω", "Ω"});
+    row("beyond the first plane", {"😀", "\U00010400", "\U00010428", "a", "\xF0\x9F"},
+        {"😀", "\U00010400", "\U00010428", "a"});
+    row("surrogates", {"a", "\xED\xA0\x80", "😀", "?", "\xEF\xBF\xBD"},
+        {QString(QChar(0xD83D)), QString(QChar(0xDE00)), "a", "😀", "?"});
+    // Three bytes of one letter (sigma, and mu with the micro sign) in Windows-1253.
+    row("Greek in Windows-1253", {"\xD3", "\xF3", "\xF2", "\xB5", "\xCC", "\xEC", "σ", "a"},
+        {"Σ", "σ", "ς", "µ", "μ", "a"}, "windows-1253");
+    row("Cyrillic in KOI8-R", {"\xF0", "\xD0", "\xE1", "\xC1", "п", "x", "\xF1"},
+        {"П", "п", "А", "а", "я", "x"}, "koi8-r");
 }
 
 // Draws lines and texts for one row. Every other line uses only the pieces that are valid
@@ -768,6 +832,8 @@ void OperationsTest::searchAgreesWithReference_data() {
 void OperationsTest::searchAgreesWithReference() {
     QFETCH(QByteArrayList, pieces);
     QFETCH(QStringList, characters);
+    QFETCH(QString, page);
+    const CodePage &in = *CodePageNamed(page);
 
     // Line lengths around the sixteen-byte blocks, every starting place at a character: the
     // search must find what the character-by-character reading finds.
@@ -775,15 +841,15 @@ void OperationsTest::searchAgreesWithReference() {
     for (int round = 0; round < 3000; ++round) {
         const std::string line = draw.line(40);
         const QString text = draw.text();
-        const Pattern pattern(text);
+        const Pattern pattern(text, in);
         Line l(line);
         std::vector<std::size_t> starts;
-        for (const Reference::Character &c : Reference::Characters(line))
+        for (const Reference::Character &c : Reference::Characters(line, in))
             starts.push_back(c.offset);
         starts.push_back(line.size());
         for (const std::size_t from : starts) {
             const Occurrence found = pattern.find(l, from);
-            const Reference::Found wanted = Reference::Find(line, text, from);
+            const Reference::Found wanted = Reference::Find(line, text, from, in);
             if (found.at != wanted.at || (found.found() && found.size != wanted.size))
                 QFAIL(qPrintable(Describe(line, text) + QStringLiteral(", from %1").arg(from)));
         }
@@ -797,6 +863,8 @@ void OperationsTest::loopsAgreeWithReference_data() {
 void OperationsTest::loopsAgreeWithReference() {
     QFETCH(QByteArrayList, pieces);
     QFETCH(QStringList, characters);
+    QFETCH(QString, page);
+    const CodePage &in = *CodePageNamed(page);
 
     // Whole files through the loops, whose search looks ahead across lines and chunk ends.
     Draw draw(pieces, characters);
@@ -823,25 +891,25 @@ void OperationsTest::loopsAgreeWithReference() {
         for (int operation = 0; operation <= 3; ++operation) {
             QByteArrayList kept;
             for (const std::string &line : lines) {
-                const bool contains = !line.empty() && Reference::Contains(line, text);
+                const bool contains = !line.empty() && Reference::Contains(line, text, in);
                 std::string result = line;
                 if (operation == 0 && contains)
                     continue;
                 if ((operation == 1 || operation == 3) && !contains)
                     continue;
                 if (operation == 2 && contains)
-                    result = Reference::Without(line, text);
+                    result = Reference::Without(line, text, in);
                 if (operation == 3)
-                    result = Reference::Except(line, text);
+                    result = Reference::Except(line, text, in);
                 kept.append(QByteArray::fromStdString(result));
             }
             const QByteArray input = QByteArray::fromStdString(file);
             for (std::size_t chunk : {RFTSFSO::LineReader::DefaultChunk, std::size_t(1),
                                       std::size_t(7), std::size_t(16)}) {
                 ScriptedContext ctx(text, Captions[operation]), marking(text, Captions[operation]);
-                const Outcome outcome = Run(ctx, input, 0, chunk);
+                const Outcome outcome = Run(ctx, input, 0, chunk, &in);
                 bool inOrder = false;
-                const Outcome marked = Marked(marking, input, 0, chunk, nullptr, &inOrder);
+                const Outcome marked = Marked(marking, input, 0, chunk, nullptr, &inOrder, &in);
                 if (outcome.written != !kept.isEmpty() || outcome.text != kept.join("\r\n") ||
                     marked.written != outcome.written || marked.text != outcome.text || !inOrder)
                     QFAIL(qPrintable(

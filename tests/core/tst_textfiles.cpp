@@ -111,13 +111,10 @@ void TextFilesTest::read_data() {
     QTest::newRow("lone CR is ordinary") << QByteArray("a\rb\r") << L{"a\rb\r"};
     QTest::newRow("only CR") << QByteArray("\r") << L{"\r"};
     QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb") << L{"a\r", "b"};
-    QTest::newRow("UTF-8 byte-order mark") << QByteArray(
-                                                  "\xEF\xBB\xBF"
-                                                  "a\r\nb")
-                                           << L{"\xEF\xBB\xBF"
-                                                "a",
-                                                "b"};
-    QTest::newRow("NUL") << QByteArray("a\0b\nc", 5) << L{QByteArray("a\0b", 3), "c"};
+    QTest::newRow("UTF-8 byte-order mark is the file's") << QByteArray(
+                                                                "\xEF\xBB\xBF"
+                                                                "a\r\nb")
+                                                         << L{"a", "b"};
     QTest::newRow("Latin-1 and UTF-8 bytes")
         << QByteArray("caf\xE9\r\ncaf\xC3\xA9") << L{"caf\xE9", "caf\xC3\xA9"};
 }
@@ -267,9 +264,9 @@ void TextFilesTest::describeFileError() {
 
 void TextFilesTest::everyByteWrittenBackUnchanged() {
     // Every byte value, in lines ended both ways, comes back from a read and a write of the
-    // lines joined with CR LF exactly as it was.
+    // lines joined with CR LF exactly as it was (but NUL, which makes a file binary).
     QByteArray bytes;
-    for (int c = 0; c < 256; ++c) {
+    for (int c = 1; c < 256; ++c) {
         if (c != '\n' && c != '\r')
             bytes += char(c);
         if (c % 32 == 31)

@@ -95,6 +95,8 @@ private slots:
     void eachCase_data() { OperationCases::AddRows(); }
     void eachCase() {
         QFETCH(OperationCases::Case, example);
+        if (example.options.binaryAsText)
+            QSKIP("the window leaves every binary file alone");
         const OperationCases::Files files = prepare(example);
         start();
         const QStringList messages = platform().messages();
@@ -106,6 +108,7 @@ private slots:
         QCOMPARE(summary->written(), int(example.outcome == Engine::Outcome::Changed));
         QCOMPARE(summary->unchanged(), int(example.outcome == Engine::Outcome::Unchanged));
         QCOMPARE(summary->empty(), int(example.outcome == Engine::Outcome::Empty));
+        QCOMPARE(summary->binary(), int(example.outcome == Engine::Outcome::Binary));
         QCOMPARE(summary->failures().size(), qsizetype(example.failed()));
         QCOMPARE(form->mousePointer(), int(MousePointer::Default));
         QCOMPARE(form->progressValue(), 0.0);
@@ -606,6 +609,51 @@ private slots:
                      ->findChild<QAction *>(QStringLiteral("KeepLineEnds"))
                      ->isChecked(),
                  !checked);
+    }
+
+    // "Other files are in": one page of the list, stored at once, restored at the next start,
+    // and read by the next run.
+    void otherFilesAreInIsStoredAndRestored_data() {
+        QTest::addColumn<QString>("stored");  // null: never stored
+        QTest::addColumn<QString>("checked");
+        QTest::newRow("never stored") << QString() << "windows-1252";
+        QTest::newRow("KOI8-R") << "koi8-r"
+                                << "koi8-r";
+        QTest::newRow("no page's name") << "koi9"
+                                        << "windows-1252";
+    }
+    void otherFilesAreInIsStoredAndRestored() {
+        QFETCH(QString, stored);
+        QFETCH(QString, checked);
+        const QByteArray content("\xF0\xD2\xC9\xD7\xC5\xD4\nkeep");  // Привет in KOI8-R
+        if (!stored.isNull())
+            fixture->store(RunDriver::LegacyCodePageKey, stored);
+        form = &fixture->load();
+        form->Text2->setText(out + u'/');
+        form->fileList->append(input(QStringLiteral("a.htm"), content));
+        choose(0, QStringLiteral("привет"));
+        auto entries = [&] {
+            std::unique_ptr<QMenu> menu(form->createListMenu());
+            QStringList names;
+            for (QAction *entry :
+                 menu->findChild<QMenu *>(QStringLiteral("OtherFilesAreIn"))->actions())
+                names.append(entry->objectName() +
+                             (entry->isChecked() ? QStringLiteral(" *") : QString()));
+            return names;
+        };
+        QCOMPARE(entries().size(), 26);
+        QVERIFY(entries().contains(checked + QStringLiteral(" *")));
+        start();
+        const QByteArray removed("keep"), kept("\xF0\xD2\xC9\xD7\xC5\xD4\r\nkeep");
+        QCOMPARE(Read(out + QStringLiteral("/a.htm")), checked == "koi8-r" ? removed : kept);
+
+        const QString other =
+            checked == "koi8-r" ? QStringLiteral("windows-1251") : QStringLiteral("koi8-r");
+        setOtherFilesAreIn(other);
+        QCOMPARE(fixture->stored(RunDriver::LegacyCodePageKey), other);
+        QVERIFY(entries().contains(other + QStringLiteral(" *")));
+        start();
+        QCOMPARE(Read(out + QStringLiteral("/a.htm")), other == "koi8-r" ? removed : kept);
     }
 
     // A run killed at any moment leaves each file as it was or as its result, and no temporary

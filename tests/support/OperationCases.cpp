@@ -18,6 +18,8 @@ using TestFiles::StampOf;
 constexpr Engine::Outcome Changed = Engine::Outcome::Changed;
 constexpr Engine::Outcome Unchanged = Engine::Outcome::Unchanged;
 constexpr Engine::Outcome Empty = Engine::Outcome::Empty;
+constexpr Engine::Outcome Binary = Engine::Outcome::Binary;
+constexpr Engine::Outcome Undecodable = Engine::Outcome::Undecodable;
 constexpr Engine::Outcome ReadFailed = Engine::Outcome::ReadFailed;
 constexpr Engine::Outcome WriteFailed = Engine::Outcome::WriteFailed;
 const QByteArray None;  // no file
@@ -27,6 +29,8 @@ const Options InPlace{.inPlace = true};
 const Options KeepEnds{.keepLineEnds = true};
 const Options KeepEndsInPlace{.inPlace = true, .keepLineEnds = true};
 const Options FolderAtOutput{.outputIsFolder = true};
+const Options BinaryAsText{.binaryAsText = true};
+const Options OtherFilesIn1251{.legacyPage = QStringLiteral("windows-1251")};
 // Into a folder that holds `existing` at the output path.
 Options Existing(const char *existing, bool keepLineEnds = false) {
     return {.keepLineEnds = keepLineEnds, .existing = existing};
@@ -62,6 +66,75 @@ const Row EachOperation[] = {
 // "é" is two bytes in UTF-8 and one character; 0xE9 alone is Latin-1, one byte and one
 // character; line ends are not characters of a line.
 const QByteArray Counted("keep\r\nx\xc3\xa9x\r\n\r\nxx\xe9\nend");
+
+// The text in UTF-16 or UTF-32, with its byte-order mark.
+QByteArray Encoded(const char *utf8, int width, bool big) {
+    const QByteArray mark =
+        width == 2 ? (big ? QByteArray("\xFE\xFF") : QByteArray("\xFF\xFE"))
+                   : (big ? QByteArray("\0\0\xFE\xFF", 4) : QByteArray("\xFF\xFE\0\0", 4));
+    QByteArray bytes = mark;
+    for (const char32_t c : QString::fromUtf8(utf8).toUcs4()) {
+        QList<char32_t> units{c};
+        if (width == 2 && c >= 0x10000)
+            units = {0xD800 + ((c - 0x10000) >> 10), 0xDC00 + ((c - 0x10000) & 0x3FF)};
+        for (const char32_t unit : units) {
+            for (int i = 0; i < width; ++i)
+                bytes += char(unit >> (8 * (big ? width - 1 - i : i)) & 0xFF);
+        }
+    }
+    return bytes;
+}
+
+// A PNG's first bytes: LF bytes, and NUL.
+const QByteArray Png("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10\n", 21);
+// Text past the reader's first megabyte, and a NUL after it.
+const QByteArray LateNul = QByteArray(1100000, 'x').replace(70, 1, "\n") + '\0';
+const QByteArray Privet("\xCF\xF0\xE8\xE2\xE5\xF2");  // Привет in Windows-1251
+const QByteArray SjisPage("<meta charset=\"Shift_JIS\">\r\n");
+
+const Row Encodings[] = {
+    // Files with a NUL byte are binary and left alone, without a failure.
+    {"a PNG is left alone, in place", LinesContaining, "x", Png, None, Binary, 0, 0, InPlace},
+    {"a NUL beyond the first megabyte, in place", LinesContaining, "zzz", LateNul, None, Binary, 0,
+     0, InPlace},
+    {"a file with a NUL read as text", LinesContaining, "b", QByteArray("a\0\nb\n", 5),
+     QByteArray("a\0", 2), Changed, 1, 1, BinaryAsText},
+    {"UTF-16 without a mark is binary", LinesContaining, "x", QByteArray("<\0p\0>\0", 6), None,
+     Binary, 0, 0},
+    // UTF-16 and UTF-32 with a mark: decoded, matched as UTF-8, written back with the mark.
+    {"UTF-16LE", LinesContaining, "DROP", Encoded("keep\ndrop 😀\r\nÉté", 2, false),
+     Encoded("keep\r\nÉté", 2, false), Changed, 1, 6},
+    {"UTF-16BE, line ends kept, in place", Text, "é", Encoded("Été\nx\r\n", 2, true),
+     Encoded("t\nx\r\n", 2, true), Changed, 0, 2, KeepEndsInPlace},
+    {"UTF-32LE", LinesNotContaining, "e", Encoded("one\ntwo\nthree", 4, false),
+     Encoded("one\r\nthree", 4, false), Changed, 1, 3},
+    {"UTF-16 that does not decode", LinesContaining, "x", Encoded("ab", 2, false) + 'c', None,
+     Undecodable, 0, 0},
+    // A UTF-8 mark is the file's: it stays when the first line goes.
+    {"UTF-8 mark, first line removed", LinesContaining, "first",
+     "\xEF\xBB\xBF"
+     "first\r\nsecond",
+     "\xEF\xBB\xBF"
+     "second",
+     Changed, 1, 5},
+    // Lines that are not UTF-8 are in a code page: Windows-1252, the one a page names, or the
+    // one other files are said to be in.
+    {"Windows-1252: €uro", LinesContaining, "€uro", "10 \x80uro\r\n\x93quoted\x94\nkeep",
+     "\x93quoted\x94\r\nkeep", Changed, 1, 7},
+    {"Windows-1252: curly quotes", Text, "“quoted”", "a \x93QUOTED\x94 b", "a  b", Changed, 0, 8},
+    {"Windows-1251 named by the page", LinesContaining, "привет",
+     "<meta charset=windows-1251>\n" + Privet + " \xEC\xE8\xF0\nkeep",
+     "<meta charset=windows-1251>\r\nkeep", Changed, 1, 10},
+    {"other files are in Windows-1251", AllButText, "ПРИВЕТ", Privet + "!", Privet, Changed, 0, 1,
+     OtherFilesIn1251},
+    {"Cyrillic is not found in Windows-1252", LinesContaining, "привет", Privet + "\nkeep",
+     Privet + "\r\nkeep", Changed, 0, 0},
+    // A multi-byte charset that a page names, through the system's conversion.
+    {"a Shift_JIS page", LinesContaining, "日本", SjisPage + "\x93\xFA\x96\x7B\x8C\xEA\r\nkeep",
+     SjisPage + "keep", Changed, 1, 3},
+    {"Shift_JIS that does not come back", LinesContaining, "x", SjisPage + "\xED\x40", None,
+     Undecodable, 0, 0},
+};
 
 const Row Edges[] = {
     // The line number's answer, as the run rounds it.
@@ -160,6 +233,8 @@ const std::vector<Case> &Cases() {
             }
         }
         for (const Row &row : Edges)
+            all.push_back(CaseOf(row));
+        for (const Row &row : Encodings)
             all.push_back(CaseOf(row));
         return all;
     }();

@@ -3,7 +3,8 @@
 // and must give its result. What the operations do line by line is tested once, in
 // tests/core/tst_operations.cpp; these cases are what a front end could get wrong on its way
 // there: the operation and its operand handed on, in place or into a folder, the line ends,
-// a result that is empty or the same, a file that cannot be read or written.
+// a result that is empty or the same, a file that cannot be read or written, a binary file, a
+// file in another encoding or code page.
 //
 // Each case is one file, page.htm. A new option goes into Options with the value every case
 // had so far, and a runner that cannot offer it skips the cases that ask for it.
@@ -30,6 +31,11 @@ struct Options {
     // standing there so that no result can be written.
     QByteArray existing;
     bool outputIsFolder = false;
+    // A file with a NUL byte is read as text (the command line's --binary; the window has no
+    // such choice).
+    bool binaryAsText = false;
+    // The code page other files are in ("Other files are in", --encoding); empty: the default.
+    QString legacyPage;
 };
 
 struct Case {
@@ -48,7 +54,8 @@ struct Case {
     Options options;
 
     bool failed() const {
-        return outcome == Engine::Outcome::ReadFailed || outcome == Engine::Outcome::WriteFailed;
+        return outcome == Engine::Outcome::ReadFailed || outcome == Engine::Outcome::WriteFailed ||
+               outcome == Engine::Outcome::Undecodable;
     }
 };
 

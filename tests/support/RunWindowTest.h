@@ -55,9 +55,17 @@ protected:
         std::unique_ptr<QMenu> menu(form->createListMenu());
         menu->findChild<QAction *>(QStringLiteral("KeepLineEnds"))->setChecked(keep);
     }
+    // "Other files are in" the page of that name.
+    void setOtherFilesAreIn(const QString &page) {
+        std::unique_ptr<QMenu> menu(form->createListMenu());
+        menu->findChild<QMenu *>(QStringLiteral("OtherFilesAreIn"))
+            ->findChild<QAction *>(page)
+            ->trigger();
+    }
     // The case's file as the list's only row, its operation and operand chosen (the window
     // asks for a condition text also where the operation takes none), where its result goes,
-    // its line ends, and the answer to the line number's prompt queued.
+    // its line ends, its code page, and the answer to the line number's prompt queued. (A
+    // case that reads a binary file as text is not the window's.)
     OperationCases::Files prepare(const OperationCases::Case &c) {
         OperationCases::Files files(c, in, out);
         form->fileList->append(files.input);
@@ -67,6 +75,8 @@ protected:
         if (c.options.inPlace)
             form->Option2->setChecked(true);
         setKeepLineEnds(c.options.keepLineEnds);
+        if (!c.options.legacyPage.isEmpty())
+            setOtherFilesAreIn(c.options.legacyPage);
         if (operand == Operations::Operand::Number)
             platform().inputAnswers.enqueue(c.lineNumber);
         return files;
