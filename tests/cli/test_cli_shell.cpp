@@ -158,11 +158,23 @@ private slots:
     }
 
     // --help and the manual page's list of options name every option of the table, with its
-    // letter, and nothing else; the completions come from the same table.
+    // letter, and nothing else; the completions come from the same table. The manual's list of
+    // operations is the table of operations, in its order.
     void everyOptionIsDocumented() {
         QFile manual(QStringLiteral(STRELMARK_MANUAL));
         QVERIFY(manual.open(QIODevice::ReadOnly));
         const QString text = QString::fromUtf8(manual.readAll());
+        QStringList operations, expectedOperations;
+        const qsizetype operationsFrom = text.indexOf(QStringLiteral("\n.SH OPERATIONS\n"));
+        const QString operationsSection =
+            text.mid(operationsFrom,
+                     text.indexOf(QStringLiteral("\n.SH "), operationsFrom + 1) - operationsFrom);
+        static const QRegularExpression entry(QStringLiteral("\n\\.TP\n\\.BI? ([^ \n]+)"));
+        for (const auto &match : entry.globalMatch(operationsSection))
+            operations << match.captured(1).remove(u'\\');
+        for (const Operations::OperationInfo &info : Operations::OperationTable)
+            expectedOperations << QString::fromUtf8(info.name);
+        QCOMPARE(operations, expectedOperations);
         const qsizetype from = text.indexOf(QStringLiteral("\n.SH OPTIONS\n"));
         const QString section =
             text.mid(from, text.indexOf(QStringLiteral("\n.SH "), from + 1) - from);
