@@ -4,6 +4,7 @@
 #include "files/LineReader.h"
 #include "files/ResultWriter.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -152,6 +153,17 @@ FileResult ProcessStream(int input, int output, Operations::LineContext &ctx,
             first.resize(static_cast<std::size_t>(got));
             binary = first.find('\0') != std::string::npos;
         }
+        // UTF-16 and UTF-32 with their mark are text, decoded as a file's are.
+        if (binary) {
+            char head[4];
+            const ssize_t got = file
+                                    ? ::pread(input, head, sizeof head, ::lseek(input, 0, SEEK_CUR))
+                                    : ssize_t(std::min(first.size(), sizeof head));
+            if (!file)
+                std::memcpy(head, first.data(), std::size_t(got));
+            binary = got <= 0 ||
+                     !RFTSFSO::DetectEncoding(std::string_view(head, std::size_t(got))).decoded();
+        }
         if (binary && !options.binaryAsText) {
             result.inputBytes = PassThrough(input, output, first);
             result.outcome = Outcome::Unchanged;
@@ -171,6 +183,10 @@ FileResult ProcessStream(int input, int output, Operations::LineContext &ctx,
         result.outcome =
             error.kind() == FileError::Kind::Read ? Outcome::ReadFailed : Outcome::WriteFailed;
         result.error = error;
+    } catch (const RFTSFSO::NotText &notText) {
+        // What came before the bytes that do not decode is out already, as with sed.
+        result.outcome = Outcome::Undecodable;
+        result.failure = notText.reason();
     }
     return result;
 }

@@ -131,11 +131,9 @@ LineReader LineReader::fromBytes(std::string_view bytes, std::size_t chunk,
 
 LineReader LineReader::fromStream(int fd, std::string_view first, const QString &name,
                                   std::function<void()> beforeWaiting, std::size_t chunk) {
-    // What comes is taken as it is: no mark or charset is looked for, and a NUL byte is the
-    // caller's to judge (it looks at the first bytes before).
     ReadOptions options;
     options.binaryAsText = true;
-    options.detect = false;
+    options.convert = false;
     LineReader reader(chunk, options);
     reader.path_ = name;
     reader.fd_ = fd;
@@ -285,6 +283,8 @@ void LineReader::startReading() {
         filled_ += fill(buffer_ + filled_, std::min(chunk_, capacity_ - filled_));
     if (options_.detect)
         encoding_ = DetectEncoding(std::string_view(buffer_, filled_));
+    if (!options_.convert && encoding_.form == TextForm::Converted)
+        encoding_ = FileEncoding();
     if (encoding_.decoded()) {
         startDecoding();
         return;

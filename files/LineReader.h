@@ -54,6 +54,9 @@ struct ReadOptions {
     bool binaryAsText = false;
     // Off: no mark and no charset is looked for, the bytes are read as they are.
     bool detect = true;
+    // Off: a page that names a multi-byte legacy charset is read as bytes. A stream is, since it
+    // cannot be held back until its bytes are known to come back from the charset whole.
+    bool convert = true;
 };
 
 // The lines of a regular file, or of bytes held in memory, one at a time.
@@ -74,8 +77,9 @@ public:
     // Reads a stream (a pipe, a terminal, standard input) to its end: `first`, bytes already
     // read from it (the caller keeps them while the reader reads), then what the descriptor
     // gives, which stays open. `name` names it in errors. `beforeWaiting`, when given, is
-    // called before each read that may wait for more. Its bytes are taken as they are: no mark
-    // or charset is looked for, and a NUL byte is an ordinary byte.
+    // called before each read that may wait for more. A UTF-8, UTF-16 or UTF-32 mark is found
+    // as in a file; a multi-byte charset that a page names is not converted, and a NUL byte is
+    // an ordinary byte (the caller looks at the first bytes before).
     static LineReader fromStream(int fd, std::string_view first, const QString &name,
                                  std::function<void()> beforeWaiting = {},
                                  std::size_t chunk = DefaultChunk);

@@ -426,6 +426,51 @@ private slots:
                                          "passed through unchanged\n"));
     }
 
+    // A filter reads encodings as a file is read: UTF-16 with its mark is decoded and its result
+    // encoded back, a UTF-8 mark stays the stream's, and --binary takes a NUL byte as text.
+    void filterKeepsTheEncoding_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<bool>("pipe");
+        QTest::addColumn<QByteArray>("result");
+        const auto utf16 = [](const char16_t *text) {
+            const QString string = QString::fromUtf16(text);
+            return QByteArray("\xFF\xFE") +
+                   QByteArray(reinterpret_cast<const char *>(string.utf16()), string.size() * 2);
+        };
+        QTest::newRow("UTF-16LE, piped")
+            << utf16(u"a\r\nmeta\r\nb\r\n") << QStringList() << true << utf16(u"a\r\nb\r\n");
+        QTest::newRow("UTF-16LE, a file")
+            << utf16(u"meta\nb") << QStringList() << false << utf16(u"b");
+        QTest::newRow("UTF-8 mark, its first line removed")
+            << QByteArray("\xEF\xBB\xBFmeta\nb\n") << QStringList() << true
+            << QByteArray(
+                   "\xEF\xBB\xBF"
+                   "b\n");
+        QTest::newRow("--binary") << QByteArray("a\0\nmeta\n", 8) << QStringList{"-a"} << true
+                                  << QByteArray("a\0\n", 3);
+    }
+    void filterKeepsTheEncoding() {
+        QFETCH(QByteArray, text);
+        QFETCH(QStringList, options);
+        QFETCH(bool, pipe);
+        QFETCH(QByteArray, result);
+        Launch launch;
+        for (const QString &word : QStringList{"remove", "lines-containing", "meta"} + options)
+            launch.args << Name(word);
+        const QString file = input(QStringLiteral("encoded"), text);
+        const int fd = ::open(Name(file).constData(), O_RDONLY | O_CLOEXEC);
+        if (pipe)
+            launch.input = text;
+        else
+            launch.inputFrom = fd;
+        const Outcome outcome = execute(launch);
+        ::close(fd);
+        QCOMPARE(outcome.exitCode, 0);
+        QCOMPARE(outcome.out, result);
+        QCOMPARE(outcome.err, QByteArray());
+    }
+
     // No progress line where it cannot be erased, or where another program could print after
     // it was drawn again (a listing piped into head on the same terminal).
     void noProgressLine_data() {
