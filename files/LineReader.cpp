@@ -306,7 +306,7 @@ void LineReader::startDecoding() {
     }
     const std::size_t mark = encoding_.mark().size();
     rawCapacity_ = std::max({chunk_, filled_, std::size_t(8)});
-    raw_ = std::make_unique<char[]>(rawCapacity_);
+    raw_ = std::make_unique_for_overwrite<char[]>(rawCapacity_);
     rawEnd_ = filled_ - mark;
     std::memcpy(raw_.get(), buffer_ + mark, rawEnd_);
     rawAtEnd_ = atEnd_;

@@ -1,5 +1,6 @@
 #include "files/Transcoding.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -49,12 +50,12 @@ char32_t UnitAt(const unsigned char *p) {
         return char32_t(p[3]) << 24 | char32_t(p[2]) << 16 | char32_t(p[1]) << 8 | p[0];
 }
 
+// Puts one unit at `to`; answers the byte after it.
 template <int Width, bool Big>
-void PutUnit(char32_t unit, std::string &out) {
-    char bytes[Width];
+char *PutUnit(char32_t unit, char *to) {
     for (int i = 0; i < Width; ++i)
-        bytes[Big ? Width - 1 - i : i] = static_cast<char>(unit >> (8 * i) & 0xFF);
-    out.append(bytes, Width);
+        to[Big ? Width - 1 - i : i] = static_cast<char>(unit >> (8 * i) & 0xFF);
+    return to + Width;
 }
 
 bool IsSurrogate(char32_t c) {
@@ -170,15 +171,44 @@ template <int Width, bool Big>
 class UnicodeEncoder : public Encoder {
 public:
     void encode(std::string_view utf8, std::string &out) override {
-        out.reserve(out.size() + utf8.size() * Width);
-        pieces_.each(utf8, [&](char32_t c) {
+        // Each byte of UTF-8 gives at most one unit (a four-byte character two of UTF-16), and
+        // the character that the last piece left cut gives at most four bytes more.
+        const std::size_t start = out.size();
+        out.resize(start + (utf8.size() + 4) * Width);
+        char *to = out.data() + start;
+        auto put = [&](char32_t c) {
             if (Width == 2 && c >= 0x10000) {
-                PutUnit<Width, Big>(0xD800 + ((c - 0x10000) >> 10), out);
-                PutUnit<Width, Big>(0xDC00 + ((c - 0x10000) & 0x3FF), out);
+                to = PutUnit<Width, Big>(0xD800 + ((c - 0x10000) >> 10), to);
+                to = PutUnit<Width, Big>(0xDC00 + ((c - 0x10000) & 0x3FF), to);
             } else {
-                PutUnit<Width, Big>(c, out);
+                to = PutUnit<Width, Big>(c, to);
             }
-        });
+        };
+        // Runs of ASCII straight through, eight bytes at a time where they can; each run of
+        // other bytes (a byte below 0x80 always starts a character) through the pieces.
+        const auto *p = reinterpret_cast<const unsigned char *>(utf8.data());
+        const std::size_t n = utf8.size();
+        std::size_t i = 0;
+        while (i < n) {
+            if (!pieces_.holds()) {
+                for (std::uint64_t word; n - i >= 8; i += 8) {
+                    std::memcpy(&word, p + i, 8);
+                    if ((word & 0x8080808080808080ull) != 0)
+                        break;
+                    for (std::size_t k = 0; k < 8; ++k)
+                        to = PutUnit<Width, Big>(p[i + k], to);
+                }
+                while (i < n && p[i] < 0x80)
+                    to = PutUnit<Width, Big>(p[i++], to);
+            }
+            std::size_t end = i;
+            while (end < n && p[end] >= 0x80)
+                ++end;
+            end = std::max(end, std::min(i + 1, n));  // a cut character before ASCII: its error
+            pieces_.each(utf8.substr(i, end - i), put);
+            i = end;
+        }
+        out.resize(static_cast<std::size_t>(to - out.data()));
     }
     void finish(std::string &) override {
         if (pieces_.holds())
