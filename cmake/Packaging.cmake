@@ -36,6 +36,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # dpkg-shlibdeps (the legacy charsets' conversion is the C library's iconv, whose
 # converters libc6 ships).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-wayland")
+# Qt's own catalogues, which translate the buttons of message boxes and dialogs (Yes, No,
+# Cancel) into the language of the program's catalogue (share/strelmark/translations).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
 # bash's completion framework, which loads the completions of the command line.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS bash-completion)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
