@@ -15,10 +15,12 @@ text, the lines that do not, the text itself, everything but the text, one
 line by its number, or the blank lines), and Strelmark writes every file's
 result into one folder or in place of the file.
 
-Files are handled as bytes, so every byte a result keeps comes back unchanged,
-whatever the encoding; binary files are left alone, and UTF-16 and UTF-32 files
-are written back in their own encoding. Each result is written in full before it
-takes a file's place, and every run can be taken back.")
+Files are handled as bytes, so every byte a result keeps comes back
+unchanged, whatever the encoding; binary files are left alone, and UTF-16 and
+UTF-32 files are written back in their own encoding. Each result is written in
+full before it takes a file's place, and every run can be taken back. The
+window and the command line speak English, German, French, Spanish and
+Russian.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # Stripped by the install rules instead, as Debian strips (cmake/Install.cmake).
 set(CPACK_STRIP_FILES OFF)
