@@ -15,7 +15,7 @@
 
 namespace {
 
-const QString PickerPrompt = QStringLiteral("Please select folder:");
+const char *const PickerPrompt = QT_TRANSLATE_NOOP("Form1", "Please select folder:");
 
 // The file dialog hands back a selection in a buffer of this many characters.
 constexpr qsizetype SelectionBufferSize = 30000;
@@ -47,15 +47,14 @@ void Form1::PushButton1_Click() {
     bool tooMany = false;
 
     guard.step(100, [&] {
-        picked =
-            platform_.openFiles(QStringLiteral("Add File(s) - Hold Ctrl to select multiple files"),
-                                QStringLiteral("HTML Files (*.htm*)"));
+        picked = platform_.openFiles(tr("Add File(s) - Hold Ctrl to select multiple files"),
+                                     tr("HTML Files (*.htm*)"));
         tooMany = !FitsSelectionBuffer(picked);
     });
     if (tooMany) {
         platform_.messageBox(
-            QStringLiteral("You've selected too many files to add.\r\rPlease try adding via the "
-                           "\"Add All\" button."));
+            tr("You've selected too many files to add.\r\rPlease try adding via the "
+               "\"Add All\" button."));
         return;
     }
     if (guard.test(102, [&] { return picked.isEmpty(); }))
@@ -76,7 +75,7 @@ void Form1::PushButton4_Click() {
     QString folder;
 
     guard.step(100, [&] {
-        folder = AddFolder::BrowseFolder(platform_, PickerPrompt,
+        folder = AddFolder::BrowseFolder(platform_, tr(PickerPrompt),
                                          settings_.get(QStringLiteral("LastFolderDot"), {}));
     });
     if (guard.test(102, [&] { return folder.isEmpty(); }))
@@ -99,8 +98,8 @@ void Form1::PushButton5_Click() {
 
     guard.step(100, [&] {
         extension = platform_.inputBox(
-            QStringLiteral("Enter file extension to load:\r\r(* for all files, txt for all txt "
-                           "files, doc for all doc files, etc.)"),
+            tr("Enter file extension to load:\r\r(* for all files, txt for all txt "
+               "files, doc for all doc files, etc.)"),
             {}, settings_.get(QStringLiteral("Extension"), QStringLiteral("html")));
     });
     // The extension is kept before the folder is asked for, so that it stays even when the
@@ -111,7 +110,7 @@ void Form1::PushButton5_Click() {
         return;
 
     guard.step(106, [&] {
-        chosen = AddFolder::BrowseFolder(platform_, PickerPrompt,
+        chosen = AddFolder::BrowseFolder(platform_, tr(PickerPrompt),
                                          settings_.get(QStringLiteral("LastFolder"), {}));
     });
     if (guard.test(108, [&] { return chosen.isEmpty(); }))

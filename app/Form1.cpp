@@ -122,40 +122,37 @@ void Form1::createControls() {
         return radio;
     };
 
-    PushButton1 = button(this, QStringLiteral("Add HTML Files"), twips(120, 2750, 3840, 405));
-    PushButton5 =
-        button(this, QStringLiteral("Add All HTML Files In Folder"), twips(4080, 2750, 3840, 405));
-    PushButton7 = button(this, QStringLiteral("Clear List"), twips(120, 3260, 3840, 405));
-    PushButton3 =
-        button(this, QStringLiteral("Load Sample/Example Files"), twips(4080, 3260, 3840, 405));
+    PushButton1 = button(this, tr("Add HTML Files"), twips(120, 2750, 3840, 405));
+    PushButton5 = button(this, tr("Add All HTML Files In Folder"), twips(4080, 2750, 3840, 405));
+    PushButton7 = button(this, tr("Clear List"), twips(120, 3260, 3840, 405));
+    PushButton3 = button(this, tr("Load Sample/Example Files"), twips(4080, 3260, 3840, 405));
 
-    Frame1 = frame(this, QStringLiteral("Condition Options"), twips(120, 3720, 7800, 1245));
-    Label1 = label(Frame1, QStringLiteral("If file contains"), twips(240, 345, 1335, 255));
+    Frame1 = frame(this, tr("Condition Options"), twips(120, 3720, 7800, 1245));
+    Label1 = label(Frame1, tr("If file contains"), twips(240, 345, 1335, 255));
     Text1 = new QLineEdit(Frame1);
     Text1->setMaxLength(std::numeric_limits<int>::max());  // the condition is used whole
     Text1->setGeometry(twips(1680, 300, 5895, 345));
-    Label2 = label(Frame1, QStringLiteral("Then"), twips(240, 795, 1455, 255));
+    Label2 = label(Frame1, tr("Then"), twips(240, 795, 1455, 255));
     Combo1 = new QComboBox(Frame1);
     Combo1->setGeometry(twips(1680, 750, 5895, 345));
 
-    Frame3 = frame(this, QStringLiteral("Save Option"), twips(120, 5040, 7800, 1815));
-    Option1 =
-        option(Frame3, QStringLiteral("Save results to this folder:"), twips(240, 300, 3615, 255));
+    Frame3 = frame(this, tr("Save Option"), twips(120, 5040, 7800, 1815));
+    Option1 = option(Frame3, tr("Save results to this folder:"), twips(240, 300, 3615, 255));
     Option1->setChecked(true);
     Frame4 = frame(Frame3, QString(), twips(480, 510, 6840, 810));
     Text2 = new QLineEdit(Frame4);
     Text2->setGeometry(twips(240, 300, 5670, 345));
     PushButton4 = button(Frame4, QStringLiteral("..."), twips(6000, 300, 600, 345));
-    Option2 = option(Frame3, QStringLiteral("Save results in folder of original file"),
-                     twips(240, 1410, 3615, 255));
+    Option2 =
+        option(Frame3, tr("Save results in folder of original file"), twips(240, 1410, 3615, 255));
 
-    PushButton8 = button(this, QStringLiteral("Start Removing"), twips(120, 6970, 7800, 405));
+    PushButton8 = button(this, tr("Start Removing"), twips(120, 6970, 7800, 405));
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setGeometry(twips(120, 7490, 7800, 405));
     ProgressBar1->setRange(0, 10000);  // hundredths of a percent
     ProgressBar1->setValue(0);
     ProgressBar1->setAlignment(Qt::AlignCenter);
-    setProgressText(QStringLiteral("Progress Bar"));
+    setProgressText(tr("Progress Bar"));
 
     // Each control is found by its design name (tests, the skin's #ListView1 selectors).
     setObjectName(QStringLiteral("Form1"));
@@ -282,7 +279,8 @@ void Form1::Form_Load() {
     for (const QString &caption : Operations::Captions) {
         guard.step(step, [&] {
             const QSignalBlocker quiet(Combo1);  // adding an item is no choice of the user's
-            Combo1->addItem(caption);
+            // Shown in the user's language; the run reads the English caption (chooserText).
+            Combo1->addItem(Operations::TranslatedCaption(caption), caption);
             Combo1->setCurrentIndex(-1);
         });
         step += 2;
@@ -393,11 +391,11 @@ QMenu *Form1::createListMenu() {
         return action;
     };
     if (isBusy()) {
-        command(QStringLiteral("Stop\tEsc"), "Stop", "Stop_Click", &Form1::Stop_Click);
+        command(tr("Stop") + QStringLiteral("\tEsc"), "Stop", "Stop_Click", &Form1::Stop_Click);
         menu->addSeparator();
     }
     // With rows, the entry says how many the preview would go through.
-    const QString preview = rowCount() == 0 ? QStringLiteral("Preview...")
+    const QString preview = rowCount() == 0 ? tr("Preview...")
                             : rowCount() == 1
                                 ? tr("Preview 1 file...")
                                 : tr("Preview %1 files...").arg(CountText(rowCount()));
@@ -411,7 +409,7 @@ QMenu *Form1::createListMenu() {
             &Form1::UndoRuns_Click)
         ->setEnabled(last.has_value());
     menu->addSeparator();
-    QAction *keepLineEnds = menu->addAction(QStringLiteral("Keep each file's line ends"));
+    QAction *keepLineEnds = menu->addAction(tr("Keep each file's line ends"));
     keepLineEnds->setObjectName(QStringLiteral("KeepLineEnds"));
     keepLineEnds->setCheckable(true);
     keepLineEnds->setChecked(RunDriver::KeepsLineEnds(settings_));
@@ -419,13 +417,13 @@ QMenu *Form1::createListMenu() {
         settings_.save(RunDriver::KeepLineEndsKey, Settings::fromBool(checked));
     });
     // The code page of lines that are not UTF-8, in files that name none: one choice of many.
-    QMenu *pages = menu->addMenu(QStringLiteral("Other files are in"));
+    QMenu *pages = menu->addMenu(tr("Other files are in"));
     pages->setObjectName(QStringLiteral("OtherFilesAreIn"));
     auto *choice = new QActionGroup(pages);
     const Operations::CodePage &chosen = RunDriver::LegacyCodePage(settings_);
     for (const Operations::CodePage &page : Operations::CodePages()) {
-        QAction *entry = pages->addAction(
-            QStringLiteral("%1 (%2)").arg(QLatin1String(page.title), QLatin1String(page.script)));
+        QAction *entry = pages->addAction(QStringLiteral("%1 (%2)").arg(
+            QLatin1String(page.title), QCoreApplication::translate("CodePages", page.script)));
         entry->setObjectName(QLatin1String(page.name));
         entry->setCheckable(true);
         entry->setChecked(&page == &chosen);
@@ -533,7 +531,8 @@ const QAbstractItemModel &Form1::rowModel() const {
     return *fileList;
 }
 QString Form1::chooserText() const {
-    return Combo1->currentText();
+    const QVariant caption = Combo1->currentData();
+    return caption.isValid() ? caption.toString() : Combo1->currentText();
 }
 QString Form1::conditionText() const {
     return Text1->text();

@@ -132,7 +132,7 @@ void Form1::setUpAccessibility() {
     Label2->setBuddy(Combo1);
 
     const std::pair<QWidget *, QString> names[] = {
-        {ListView1, QStringLiteral("HTML File(s)")},  // the heading of its one column
+        {ListView1, tr("HTML File(s)")},  // the heading of its one column
         {PushButton1, PushButton1->text()},
         {PushButton5, PushButton5->text()},
         {PushButton7, PushButton7->text()},
@@ -144,12 +144,12 @@ void Form1::setUpAccessibility() {
         {Combo1, Label2->text()},
         {Frame3, Frame3->title()},
         {Option1, Option1->text()},
-        {Frame4, QStringLiteral("Output folder")},
+        {Frame4, tr("Output folder")},
         {Text2, Option1->text()},
-        {PushButton4, QStringLiteral("Choose output folder")},
+        {PushButton4, tr("Choose output folder")},
         {Option2, Option2->text()},
         {PushButton8, PushButton8->text()},
-        {ProgressBar1, QStringLiteral("Progress Bar")},  // its text changes during a run
+        {ProgressBar1, tr("Progress Bar")},  // its text changes during a run
     };
     for (const auto &[control, name] : names)
         control->setAccessibleName(name);

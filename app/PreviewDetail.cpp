@@ -164,7 +164,7 @@ void PreviewDialog::showDetail(int index) {
         detailHeading_->setText(name + QStringLiteral(": ") + OutcomeText(row));
         return;
     }
-    detailHeading_->setText(QStringLiteral("Reading %1 ...").arg(name));
+    detailHeading_->setText(PreviewDialog::tr("Reading %1 ...").arg(name));
 
     Changes changes;
     Context context(job_, [this, generation] {
@@ -211,18 +211,18 @@ QString PreviewDialog::detailHeadingFor(const Row &row, const Changes &changes) 
                      "between its lines and none after the last.")
                       .arg(name);
     } else if (changes.firstChange() == 0) {
-        heading = QStringLiteral("%1: no line would change.").arg(name);
+        heading = PreviewDialog::tr("%1: no line would change.").arg(name);
     } else {
-        heading = QStringLiteral("%1: %2 removed; first change at line %3.")
+        heading = PreviewDialog::tr("%1: %2 removed; first change at line %3.")
                       .arg(name, removedText(row))
                       .arg(changes.firstChange());
         if (changes.more())
-            heading += QStringLiteral(" Showing lines %1 to %2; the file goes on.")
+            heading += PreviewDialog::tr(" Showing lines %1 to %2; the file goes on.")
                            .arg(lines.front().number)
                            .arg(lines.back().number);
     }
     if (row.relation == Engine::Relation::ReadsEarlier)
-        heading += QStringLiteral(
+        heading += PreviewDialog::tr(
                        " The run would read row %1's result here; this is the file "
                        "as it is now.")
                        .arg(row.earlierRow);
@@ -280,7 +280,7 @@ void PreviewDialog::renderDetail(const Row &row, const Changes &changes) {
         };
         if (!line.kept) {
             if (line.size == 0) {
-                cursor.insertText(QStringLiteral("(empty line)"), removed);
+                cursor.insertText(PreviewDialog::tr("(empty line)"), removed);
                 marked += QStringLiteral("[-(empty line)-]");
             }
             put(0, line.size, false);
@@ -295,7 +295,7 @@ void PreviewDialog::renderDetail(const Row &row, const Changes &changes) {
         }
         if (line.bytes.size() < line.size) {
             cursor.insertText(
-                QStringLiteral(" … (%1 more bytes)").arg(line.size - line.bytes.size()), number);
+                PreviewDialog::tr(" … (%1 more bytes)").arg(line.size - line.bytes.size()), number);
             marked += QStringLiteral(" …");
         }
     }

@@ -77,7 +77,7 @@ QString SelectText() {
 
 PreviewDialog::PreviewDialog(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Preview"));
-    setWindowTitle(QStringLiteral("Preview"));
+    setWindowTitle(PreviewDialog::tr("Preview"));
     setModal(false);
     resize(900, 660);
 
@@ -92,7 +92,7 @@ PreviewDialog::PreviewDialog(QWidget *parent) : QDialog(parent) {
     progress_->setObjectName(QStringLiteral("PreviewProgress"));
     progress_->setRange(0, 10000);
     progress_->setAlignment(Qt::AlignCenter);
-    progress_->setAccessibleName(QStringLiteral("Preview progress"));
+    progress_->setAccessibleName(PreviewDialog::tr("Preview progress"));
     summary_ = new QLabel(this);
     summary_->setObjectName(QStringLiteral("PreviewSummary"));
     summary_->setWordWrap(true);
@@ -100,14 +100,15 @@ PreviewDialog::PreviewDialog(QWidget *parent) : QDialog(parent) {
 
     table_ = new QTreeWidget(this);
     table_->setObjectName(QStringLiteral("PreviewTable"));
-    table_->setAccessibleName(QStringLiteral("Files"));
+    table_->setAccessibleName(PreviewDialog::tr("Files"));
     table_->setRootIsDecorated(false);
     table_->setUniformRowHeights(true);
     table_->setAlternatingRowColors(true);
     table_->setTextElideMode(Qt::ElideMiddle);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setHeaderLabels({QStringLiteral("#"), QStringLiteral("File"),
-                             QStringLiteral("Would remove"), QStringLiteral("What would happen")});
+    table_->setHeaderLabels({QStringLiteral("#"), PreviewDialog::tr("File"),
+                             PreviewDialog::tr("Would remove"),
+                             PreviewDialog::tr("What would happen")});
     table_->header()->setStretchLastSection(true);
     table_->setColumnWidth(NumberColumn, 64);  // the tick and the number
     table_->setColumnWidth(FileColumn, 340);
@@ -128,7 +129,7 @@ PreviewDialog::PreviewDialog(QWidget *parent) : QDialog(parent) {
     detailHeading_->setTextFormat(Qt::PlainText);
     detail_ = new QTextEdit(lower);
     detail_->setObjectName(QStringLiteral("PreviewDetail"));
-    detail_->setAccessibleName(QStringLiteral("Lines of the selected file"));
+    detail_->setAccessibleName(PreviewDialog::tr("Lines of the selected file"));
     detail_->setReadOnly(true);
     detail_->setLineWrapMode(QTextEdit::NoWrap);
     detail_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -187,24 +188,24 @@ bool PreviewDialog::removesCharacters() const {
 QString PreviewDialog::OutcomeText(const Row &row) {
     switch (KindOf(row)) {
         case WrittenKind:
-            return QStringLiteral("written");
+            return PreviewDialog::tr("written");
         case UnchangedKind:
-            return QStringLiteral("unchanged");
+            return PreviewDialog::tr("unchanged");
         case EmptyKind:
-            return QStringLiteral("empty — not written");
+            return PreviewDialog::tr("empty — not written");
         case BinaryKind:
-            return QStringLiteral("binary — left alone");
+            return PreviewDialog::tr("binary — left alone");
         case UndecodableKind:
-            return QStringLiteral("left alone: ") + row.reason;
+            return PreviewDialog::tr("left alone: ") + row.reason;
         case UnreadableKind:
-            return QStringLiteral("cannot be read: ") + row.reason;
+            return PreviewDialog::tr("cannot be read: ") + row.reason;
         case UnwritableKind:
-            return QStringLiteral("cannot be written: ") + row.reason;
+            return PreviewDialog::tr("cannot be written: ") + row.reason;
         case OverwritesKind:
-            return QStringLiteral("would overwrite the result of an earlier row (row %1)")
+            return PreviewDialog::tr("would overwrite the result of an earlier row (row %1)")
                 .arg(row.earlierRow);
         case ReadsKind:
-            return QStringLiteral("reads the result of an earlier row (row %1), not known yet")
+            return PreviewDialog::tr("reads the result of an earlier row (row %1), not known yet")
                 .arg(row.earlierRow);
     }
     return {};
@@ -224,7 +225,7 @@ public:
         Engine::FileTask task;
         task.input = job.inputs[i];
         dialog_.progress_->setValue(qRound(10000.0 * (i + 1) / count));
-        dialog_.progress_->setFormat(QStringLiteral("Previewing: %1 (%2 of %3)")
+        dialog_.progress_->setFormat(PreviewDialog::tr("Previewing: %1 (%2 of %3)")
                                          .arg(Main::GetFileName(task.input),
                                               CountText(std::uint64_t(i) + 1),
                                               CountText(std::uint64_t(count)))
@@ -291,21 +292,21 @@ private:
 };
 
 void PreviewDialog::showHeading() {
-    QString what = QStringLiteral("\"%1\"").arg(job_.chooserText);
+    QString what = tr("\"%1\"").arg(Operations::TranslatedCaption(job_.chooserText));
     switch (Operations::LoopFor(job_.chooserText)) {
         case Operations::Loop::LineNumber:
-            what += QStringLiteral(", line %1").arg(job_.lineNumber);
+            what += PreviewDialog::tr(", line %1").arg(job_.lineNumber);
             break;
         case Operations::Loop::BlankLines:
             break;
         default:
-            what += QStringLiteral(" with \"%1\"").arg(job_.conditionText);
+            what += PreviewDialog::tr(" with \"%1\"").arg(job_.conditionText);
             break;
     }
     headingFull_ =
-        QStringLiteral("What \"Start Removing\" would do now: %1, %2. Nothing is written.")
-            .arg(what, job_.toFolder ? QStringLiteral("results into ") + job_.outputFolder
-                                     : QStringLiteral("each result in place of its file"));
+        PreviewDialog::tr("What \"Start Removing\" would do now: %1, %2. Nothing is written.")
+            .arg(what, job_.toFolder ? PreviewDialog::tr("results into ") + job_.outputFolder
+                                     : PreviewDialog::tr("each result in place of its file"));
     heading_->setToolTip(headingFull_);
     fitHeading();
 }
@@ -363,7 +364,7 @@ void PreviewDialog::run(Job job) {
     detailHeading_->setText(SelectText());
 
     showHeading();
-    table_->headerItem()->setText(RemovedColumn, QStringLiteral("Would remove"));
+    table_->headerItem()->setText(RemovedColumn, PreviewDialog::tr("Would remove"));
 
     closed_ = false;
     working_ = true;
@@ -423,7 +424,8 @@ QTreeWidgetItem *PreviewDialog::itemFor(const Row &row) const {
     if (outcome.endsWith(ownPath))
         outcome.chop(ownPath.size());
     item->setText(OutcomeColumn, outcome);
-    item->setToolTip(OutcomeColumn, OutcomeText(row) + QStringLiteral("\nResult: ") + row.output);
+    item->setToolTip(OutcomeColumn,
+                     OutcomeText(row) + PreviewDialog::tr("\nResult: ") + row.output);
     return item;
 }
 
@@ -432,8 +434,9 @@ QTreeWidgetItem *PreviewDialog::itemFor(const Row &row) const {
 QString PreviewDialog::removedText(const Row &row) const {
     if (row.lineEndsOnly)
         return tr("line ends only");
-    return removesCharacters() ? Counted(row.charactersRemoved, "character", "characters")
-                               : Counted(row.linesRemoved, "line", "lines");
+    return removesCharacters()
+               ? Counted(row.charactersRemoved, QT_TR_NOOP("character"), QT_TR_NOOP("characters"))
+               : Counted(row.linesRemoved, QT_TR_NOOP("line"), QT_TR_NOOP("lines"));
 }
 
 QString PreviewDialog::summaryText() const {
@@ -442,28 +445,28 @@ QString PreviewDialog::summaryText() const {
 
 void PreviewDialog::showSummary(int done, bool stopped) {
     const char *names[] = {
-        "written",
-        "unchanged",
-        "empty — not written",
-        "binary — left alone",
-        "cannot be decoded",
-        "cannot be read",
-        "cannot be written",
-        "would overwrite the result of an earlier row",
-        "read the result of an earlier row",
+        QT_TR_NOOP("written"),
+        QT_TR_NOOP("unchanged"),
+        QT_TR_NOOP("empty — not written"),
+        QT_TR_NOOP("binary — left alone"),
+        QT_TR_NOOP("cannot be decoded"),
+        QT_TR_NOOP("cannot be read"),
+        QT_TR_NOOP("cannot be written"),
+        QT_TR_NOOP("would overwrite the result of an earlier row"),
+        QT_TR_NOOP("read the result of an earlier row"),
     };
     QStringList parts;
     for (std::size_t i = 0; i < counts_.size(); ++i) {
         if (counts_[i] > 0)
-            parts.append(QStringLiteral("%1 %2").arg(CountText(std::uint64_t(counts_[i])),
-                                                     QString::fromUtf8(names[i])));
+            parts.append(
+                QStringLiteral("%1 %2").arg(CountText(std::uint64_t(counts_[i])), tr(names[i])));
     }
     const int count = int(job_.inputs.size());
     QString text = stopped
-                       ? QStringLiteral("Stopped after %1 of %2 files")
+                       ? PreviewDialog::tr("Stopped after %1 of %2 files")
                              .arg(CountText(std::uint64_t(done)), CountText(std::uint64_t(count)))
-                   : done == 1 ? QStringLiteral("1 file")
-                               : QStringLiteral("%1 files").arg(CountText(std::uint64_t(done)));
+                   : done == 1 ? PreviewDialog::tr("1 file")
+                               : PreviewDialog::tr("%1 files").arg(CountText(std::uint64_t(done)));
     if (!parts.isEmpty())
         text += QStringLiteral(": ") + parts.join(QStringLiteral(", "));
     text += u'.';

@@ -8,6 +8,7 @@
 #include "engine/Plan.h"
 #include "text/Operations.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <cstdint>
@@ -16,8 +17,10 @@
 
 namespace PreviewParts {
 
+// `one` and `many` are the preview's texts (context "PreviewDialog"), shown translated.
 inline QString Counted(std::uint64_t count, const char *one, const char *many) {
-    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+    return QStringLiteral("%1 %2").arg(count).arg(
+        QCoreApplication::translate("PreviewDialog", count == 1 ? one : many));
 }
 
 // The summary's kinds of rows, in the order it names them.

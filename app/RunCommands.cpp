@@ -11,6 +11,7 @@
 #include "filelist/FileListModel.h"
 #include "filelist/FileListView.h"
 #include "text/OperationTable.h"
+#include "text/Operations.h"
 #include "undo/UndoStore.h"
 
 #include <QComboBox>
@@ -22,7 +23,9 @@
 
 namespace {
 
-const QString HowToUndo = QStringLiteral(
+// In English; shown in the user's language.
+const char *const HowToUndo = QT_TRANSLATE_NOOP(
+    "Form1",
     "To take this run back: \"Undo Last Run\" in the list's menu (right-click on the list), "
     "Ctrl+Z, or the command \"strelmark undo\".");
 
@@ -33,20 +36,19 @@ QString StartedText(const UndoRunInfo &run) {
 // A run as the list of runs shows it: when, where, how many files, what was done (the
 // operation's caption and its condition), and what it can still take back.
 QStringList RunRow(const UndoRunInfo &run) {
-    auto tr = [](const char *text) { return QCoreApplication::translate("Form1", text); };
     const QString where = run.what.inPlace || run.what.folder.empty()
-                              ? tr("in place, %1").arg(QString::fromUtf8(run.folder))
+                              ? Form1::tr("in place, %1").arg(QString::fromUtf8(run.folder))
                               : QString::fromUtf8(run.what.folder);
     QString what = QStringLiteral("—");
     if (const Operations::OperationInfo *operation =
             Operations::OperationNamed(run.what.operation)) {
-        what = QString::fromUtf8(operation->caption);
+        what = Operations::TranslatedCaption(QString::fromUtf8(operation->caption));
         if (!run.what.condition.empty())
             what += QStringLiteral(": ") + QString::fromUtf8(run.what.condition);
     }
     const QString restorable =
-        run.inProgress ? tr("in progress")
-                       : tr("%1 of %2").arg(CountText(run.restorable), CountText(run.files));
+        run.inProgress ? Form1::tr("in progress")
+                       : Form1::tr("%1 of %2").arg(CountText(run.restorable), CountText(run.files));
     return {StartedText(run), where, CountText(run.files), what, restorable};
 }
 
@@ -59,7 +61,7 @@ void ShowUndone(Platform &platform, const UndoSummary &summary, const QString &d
     }
     QString text = done + lines.first();
     if (!summary.leftAlone.empty() || !summary.failed.empty())
-        text += QStringLiteral("\r\rThe details list the files left as they are.");
+        text += Form1::tr("\r\rThe details list the files left as they are.");
     platform.messageBox(text, {}, Platform::Icon::None, lines.mid(1).join(u'\n'));
 }
 
@@ -67,8 +69,8 @@ void ShowUndone(Platform &platform, const UndoSummary &summary, const QString &d
 
 QString Form1::SizeText(std::uint64_t bytes) {
     if (bytes < 1000)
-        return QStringLiteral("%1 %2").arg(bytes).arg(bytes == 1 ? QStringLiteral("byte")
-                                                                 : QStringLiteral("bytes"));
+        return QStringLiteral("%1 %2").arg(bytes).arg(bytes == 1 ? Form1::tr("byte")
+                                                                 : Form1::tr("bytes"));
     const char *units[] = {"kB", "MB", "GB", "TB"};
     double value = double(bytes) / 1000.0;
     std::size_t unit = 0;
@@ -81,10 +83,10 @@ QString Form1::SizeText(std::uint64_t bytes) {
 
 QString Form1::UndoEntryText(const std::optional<UndoRunInfo> &last) {
     if (!last)
-        return QStringLiteral("Undo Last Run");
-    return QStringLiteral("Undo Last Run (%1 %2, %3)")
+        return Form1::tr("Undo Last Run");
+    return Form1::tr("Undo Last Run (%1 %2, %3)")
         .arg(last->files)
-        .arg(last->files == 1 ? QStringLiteral("file") : QStringLiteral("files"))
+        .arg(last->files == 1 ? Form1::tr("file") : Form1::tr("files"))
         .arg(SizeText(last->bytesKept));
 }
 
@@ -106,7 +108,7 @@ std::unique_ptr<ReplacementJournal> Form1::startRunJournal(const UndoRunWhat &wh
     if (const int error = undo_->prepare(); error != 0) {
         undoProblem_ =
             SystemErrorText(error) + QStringLiteral(": ") +
-            (undo_->folder().isEmpty() ? QStringLiteral("(no home folder)") : undo_->folder());
+            (undo_->folder().isEmpty() ? Form1::tr("(no home folder)") : undo_->folder());
         return nullptr;
     }
     return undo_->beginRun(UndoFace::Window, what);
@@ -114,9 +116,9 @@ std::unique_ptr<ReplacementJournal> Form1::startRunJournal(const UndoRunWhat &wh
 
 QString Form1::undoNote(bool recorded, bool wrote) const {
     if (recorded)
-        return HowToUndo;
+        return tr(HowToUndo);
     if (wrote && !undoProblem_.isEmpty())
-        return QStringLiteral("This run cannot be taken back: the undo store cannot be used (") +
+        return Form1::tr("This run cannot be taken back: the undo store cannot be used (") +
                undoProblem_ + u')';
     return {};
 }
@@ -125,7 +127,7 @@ void Form1::Stop_Click() {
     // Only a long command that is working now can be stopped.
     if (!isBusy() || !EventPump::Yielding())
         return;
-    if (platform_.askYesNo(QStringLiteral("Stop the run?")))
+    if (platform_.askYesNo(Form1::tr("Stop the run?")))
         EventPump::RequestStop();
 }
 
@@ -165,16 +167,16 @@ void Form1::UndoLastRun_Click() {
         return;
     const std::optional<UndoRunInfo> last = undo_->lastRun();
     if (!last) {
-        platform_.messageBox(QStringLiteral("There is no run to undo."));
+        platform_.messageBox(Form1::tr("There is no run to undo."));
         return;
     }
     const QString question =
-        QStringLiteral(
+        Form1::tr(
             "Undo the last run?\r\r%1 it replaced or created (started %2) go back to what they "
             "were before it: each file it replaced is put back, each file it created is removed. "
             "A file changed since the run is left alone.")
-            .arg(last->files == 1 ? QStringLiteral("The file")
-                                  : QStringLiteral("The %1 files").arg(last->files),
+            .arg(last->files == 1 ? Form1::tr("The file")
+                                  : Form1::tr("The %1 files").arg(last->files),
                  last->started.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
     if (!platform_.askYesNo(question))
         return;
@@ -184,7 +186,7 @@ void Form1::UndoLastRun_Click() {
     const UndoSummary summary = undo_->undoLast();
     busy.end(MousePointer::Default);
 
-    ShowUndone(platform_, summary, QStringLiteral("The last run is undone: "));
+    ShowUndone(platform_, summary, Form1::tr("The last run is undone: "));
 }
 
 void Form1::UndoRuns_Click() {
@@ -192,7 +194,7 @@ void Form1::UndoRuns_Click() {
         return;
     const std::vector<UndoRunInfo> runs = undo_->listRuns();
     if (runs.empty()) {
-        platform_.messageBox(QStringLiteral("There is no run to undo."));
+        platform_.messageBox(Form1::tr("There is no run to undo."));
         return;
     }
     QList<QStringList> rows;

@@ -15,6 +15,7 @@
 #include "text/Operations.h"
 
 #include <QAbstractItemModel>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -30,6 +31,15 @@
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
+
+namespace {
+
+// The texts shown to the user, in the user's language.
+class Texts {
+    Q_DECLARE_TR_FUNCTIONS(RunDriver)
+};
+
+}  // namespace
 
 namespace RunDriver {
 
@@ -154,7 +164,7 @@ public:
         guard_.step(124, [&] { inputPath = window_.rowText(i - 1); });
         guard_.step(126, [&] { window_.setProgressValue(100.0 * i / window_.rowCount()); });
         guard_.step(128, [&] {
-            window_.setProgressText(QStringLiteral("Processing: ") + Main::GetFileName(inputPath));
+            window_.setProgressText(Texts::tr("Processing: ") + Main::GetFileName(inputPath));
         });
         try {
             guard_.step(130, [&] { EventPump::LetEventsRun(); });
@@ -246,21 +256,21 @@ std::optional<long long> CheckInput(RunWindow &window, Guard &guard,
 
     // Each failed check says why and ends the command.
     if (guard.test(100, [&] { return window.rowCount() == 0; })) {
-        message(238, QStringLiteral("No files added."));
+        message(238, Texts::tr("No files added."));
         return std::nullopt;
     }
     if (!window.savesToFolder() && !window.savesBesideOriginal()) {
-        platform.messageBox(QStringLiteral("Please choose where to save the results."));
+        platform.messageBox(Texts::tr("Please choose where to save the results."));
         return std::nullopt;
     }
     if (guard.test(102, [&] {
             return !Main::FolderExists(window.outputFolderText()) && !window.savesBesideOriginal();
         })) {
-        message(236, QStringLiteral("Folder does not exist. Please select another folder."));
+        message(236, Texts::tr("Folder does not exist. Please select another folder."));
         return std::nullopt;
     }
     if (guard.test(104, [&] { return window.conditionText().isEmpty(); })) {
-        message(234, QStringLiteral("Please provide text for: ") + window.conditionCaption());
+        message(234, Texts::tr("Please provide text for: ") + window.conditionCaption());
         return std::nullopt;
     }
     bool proceed = false;
@@ -271,11 +281,11 @@ std::optional<long long> CheckInput(RunWindow &window, Guard &guard,
     if (guard.test(108, [&] { return window.chooserText() == LineNumberCaption(); })) {
         guard.step(110, [&] {
             lineNumberAnswer =
-                platform.inputBox(QStringLiteral("Enter row number n: "),
-                                  QStringLiteral("Input Row Number n"), QStringLiteral("10"));
+                platform.inputBox(Texts::tr("Enter row number n: "),
+                                  Texts::tr("Input Row Number n"), QStringLiteral("10"));
         });
         if (guard.test(112, [&] { return !Convert::IsNumeric(lineNumberAnswer); })) {
-            message(114, QStringLiteral("Must be numeric value."));
+            message(114, Texts::tr("Must be numeric value."));
             guard.step(116, [&] { proceed = false; });
         }
     }
@@ -331,11 +341,11 @@ void StartRemoving(RunWindow &window, std::optional<long long> givenLineNumber) 
 
     guard.step(226, [&] { busy.end(MousePointer::Default); });
     guard.step(228, [&] { window.setProgressValue(0); });
-    guard.step(230, [&] { window.setProgressText(QStringLiteral("Progress Bar")); });
+    guard.step(230, [&] { window.setProgressText(Texts::tr("Progress Bar")); });
     const QString details =
         summary.text(window.undoNote(journal.recorded() > 0, summary.written() > 0));
     guard.step(232, [&] {
-        platform.messageBox(QStringLiteral("Done."), QString(), Platform::Icon::None, details);
+        platform.messageBox(Texts::tr("Done."), QString(), Platform::Icon::None, details);
     });
 }
 

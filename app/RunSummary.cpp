@@ -5,6 +5,15 @@
 
 namespace {
 
+// The texts shown to the user, in the user's language.
+class Texts {
+    Q_DECLARE_TR_FUNCTIONS(RunSummary)
+};
+
+}  // namespace
+
+namespace {
+
 constexpr QLatin1StringView Indent{"    "};
 
 }  // namespace
@@ -65,23 +74,23 @@ QString RunSummary::text(const QString &undoNote) const {
     QStringList lines;
     // How many files the run went through (a stopped run says so, and of how many).
     if (stopped_)
-        lines.append(QStringLiteral("Stopped after %1 of %2 files.").arg(filesDone_).arg(total_));
+        lines.append(Texts::tr("Stopped after %1 of %2 files.").arg(filesDone_).arg(total_));
     else
         lines.append(filesDone_ == 1 ? QCoreApplication::translate("RunSummary", "1 file.")
                                      : QCoreApplication::translate("RunSummary", "%1 files.")
                                            .arg(CountText(std::uint64_t(filesDone_))));
-    lines.append(QStringLiteral("Written: %1").arg(written_));
-    lines.append(QStringLiteral("Unchanged (not rewritten): %1").arg(unchanged_));
-    lines.append(QStringLiteral("Empty results (not written): %1").arg(empty_));
+    lines.append(Texts::tr("Written: %1").arg(written_));
+    lines.append(Texts::tr("Unchanged (not rewritten): %1").arg(unchanged_));
+    lines.append(Texts::tr("Empty results (not written): %1").arg(empty_));
     if (binary_ > 0)
-        lines.append(QStringLiteral("Binary files (left alone): %1").arg(binary_));
-    lines.append(QStringLiteral("Failed: %1").arg(failures_.size()));
+        lines.append(Texts::tr("Binary files (left alone): %1").arg(binary_));
+    lines.append(Texts::tr("Failed: %1").arg(failures_.size()));
     for (const QString &failure : failures_)
         lines.append(Indent + failure);
     const std::vector<std::pair<QString, int>> twice = writtenMoreThanOnce();
-    lines.append(QStringLiteral("Output names written more than once: %1").arg(twice.size()));
+    lines.append(Texts::tr("Output names written more than once: %1").arg(twice.size()));
     for (const auto &[path, results] : twice)
-        lines.append(Indent + QStringLiteral("%1 (%2 times)").arg(path).arg(results));
+        lines.append(Indent + Texts::tr("%1 (%2 times)").arg(path).arg(results));
     if (!undoNote.isEmpty())
         lines.append(undoNote);
     return lines.join(u'\n');

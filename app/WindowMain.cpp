@@ -5,6 +5,7 @@
 #include "app/QtPlatform.h"
 #include "base/Settings.h"
 #include "base/StartUp.h"
+#include "base/Translations.h"
 
 #include <QApplication>
 #include <QFile>
@@ -15,6 +16,8 @@ extern "C" Q_DECL_EXPORT int StrelmarkWindowMain(int argc, char *argv[]) {
     QApplication::setStyle(QStringLiteral("Fusion"));
     // Ties the window to the desktop entry and its icon (the application id under Wayland).
     QGuiApplication::setDesktopFileName(Main::DesktopId);
+    // The window speaks the user's language where a catalogue has it; English otherwise.
+    Translations::Install(Main::ProgramFolder() + QStringLiteral("/translations"));
 
     QtPlatform platform;
     Settings settings;

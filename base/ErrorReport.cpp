@@ -3,8 +3,18 @@
 #include "base/Platform.h"
 #include "posix/Errors.h"
 
+#include <QCoreApplication>
 #include <cstring>
 #include <new>
+
+namespace {
+
+// The texts shown to the user, in the user's language.
+class Texts {
+    Q_DECLARE_TR_FUNCTIONS(ErrorReport)
+};
+
+}  // namespace
 
 AppError::AppError(const QString &description)
     : std::runtime_error(description.toUtf8().toStdString()) {}
@@ -34,15 +44,15 @@ QString Location::addFolder(const char *procedure) {
 }
 
 QString UnexpectedErrorText(const QString &description, const QString &location, int step) {
-    return description + QStringLiteral("\r\n") + location + QStringLiteral("at line ") +
-           QString::number(step) + QStringLiteral("\r\r") +
-           QStringLiteral("Please email screenshot of this message to ") + SupportAddress;
+    return Texts::tr(description.toUtf8().constData()) + QStringLiteral("\r\n") + location +
+           Texts::tr("at line ") + QString::number(step) + QStringLiteral("\r\r") +
+           Texts::tr("Please email screenshot of this message to ") + SupportAddress;
 }
 
 void ReportUnexpectedError(Platform &platform, const QString &description, const QString &location,
                            int step) {
     platform.messageBox(UnexpectedErrorText(description, location, step),
-                        QStringLiteral("Application Error"), Platform::Icon::Warning);
+                        Texts::tr("Application Error"), Platform::Icon::Warning);
 }
 
 QString CurrentExceptionDescription() {
@@ -51,11 +61,11 @@ QString CurrentExceptionDescription() {
     } catch (const AppError &error) {
         return error.description();
     } catch (const std::bad_alloc &) {
-        return QStringLiteral("Out of memory");
+        return Texts::tr("Out of memory");
     } catch (const std::exception &error) {
         return QString::fromUtf8(error.what());
     } catch (...) {
-        return QStringLiteral("Unknown error");
+        return Texts::tr("Unknown error");
     }
 }
 

@@ -31,11 +31,15 @@ public:
     static AppError fromErrno(int error, const QString &path);
 };
 
+// In English; a report shows them in the user's language.
 namespace ErrorText {
-inline const QString TypeMismatch = QStringLiteral("Type mismatch");
-inline const QString Overflow = QStringLiteral("Overflow");
-inline const QString InvalidArgument = QStringLiteral("Invalid procedure call or argument");
-inline const QString InvalidPropertyValue = QStringLiteral("Invalid property value");
+inline const QString TypeMismatch =
+    QStringLiteral(QT_TRANSLATE_NOOP("ErrorReport", "Type mismatch"));
+inline const QString Overflow = QStringLiteral(QT_TRANSLATE_NOOP("ErrorReport", "Overflow"));
+inline const QString InvalidArgument =
+    QStringLiteral(QT_TRANSLATE_NOOP("ErrorReport", "Invalid procedure call or argument"));
+inline const QString InvalidPropertyValue =
+    QStringLiteral(QT_TRANSLATE_NOOP("ErrorReport", "Invalid property value"));
 }  // namespace ErrorText
 
 // The operating system's wording for an error number ("Permission denied").

@@ -10,6 +10,15 @@
 
 #include <sys/stat.h>
 
+namespace {
+
+// The texts shown to the user, in the user's language.
+class Texts {
+    Q_DECLARE_TR_FUNCTIONS(StartUp)
+};
+
+}  // namespace
+
 namespace Main {
 
 QString ApplicationTitleFor(const QString &productTitle) {
@@ -48,7 +57,7 @@ void OpenHomePageAtRandom(Platform &platform) {
     platform.randomize(platform.secondsSinceMidnight());
     const int n = static_cast<int>(platform.randomDraw() * 100) + 1;
     if (n == 7 && !platform.openUrl(HomePage))
-        throw AppError(QStringLiteral("The web browser could not be started."));
+        throw AppError(Texts::tr("The web browser could not be started."));
 }
 
 QString DesktopFolder(Platform &platform) {

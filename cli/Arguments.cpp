@@ -8,6 +8,7 @@
 #include "text/Operations.h"
 #include "text/TextMatch.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <QThread>
 
@@ -15,6 +16,15 @@
 #include <charconv>
 #include <functional>
 #include <optional>
+
+namespace {
+
+// The texts shown to the user, in the user's language.
+class Texts {
+    Q_DECLARE_TR_FUNCTIONS(Cli)
+};
+
+}  // namespace
 
 namespace Cli {
 
@@ -41,7 +51,7 @@ public:
         if (attached)
             return *attached;
         if (done())
-            Fail(QStringLiteral("%1 needs a value").arg(QString::fromStdString(option)));
+            Fail(Texts::tr("%1 needs a value").arg(QString::fromStdString(option)));
         return take();
     }
 
@@ -53,7 +63,7 @@ private:
 QString TextOf(const std::string &bytes, const char *what) {
     QString text;
     if (!DecodeUtf8(bytes, text))
-        Fail(QStringLiteral("%1 is not valid UTF-8").arg(QLatin1String(what)));
+        Fail(Texts::tr("%1 is not valid UTF-8").arg(QLatin1String(what)));
     return text;
 }
 
@@ -84,7 +94,7 @@ const Operations::OperationInfo *TakeOperation(const std::string &word, Words &w
         QStringList names;
         for (const Operations::OperationInfo &info : Operations::OperationTable)
             names.append(QLatin1String(info.name));
-        QString message = QStringLiteral("unknown operation %1").arg(Quoted(word));
+        QString message = Texts::tr("unknown operation %1").arg(Quoted(word));
         const Operations::OperationInfo *nearest = nullptr;
         std::size_t best = std::max<std::size_t>(2, word.size() / 3) + 1;
         for (const Operations::OperationInfo &info : Operations::OperationTable) {
@@ -94,14 +104,14 @@ const Operations::OperationInfo *TakeOperation(const std::string &word, Words &w
             }
         }
         if (nearest != nullptr)
-            message += QStringLiteral("; did you mean '%1'?").arg(QLatin1String(nearest->name));
-        Fail(message + QStringLiteral(" (one of %1)").arg(names.join(QStringLiteral(", "))));
+            message += Texts::tr("; did you mean '%1'?").arg(QLatin1String(nearest->name));
+        Fail(message + Texts::tr(" (one of %1)").arg(names.join(QStringLiteral(", "))));
     }
     request.operation = operation->operation;
     if (operation->operand == Operations::Operand::None)
         return operation;
     if (words.done())
-        Fail(QStringLiteral("%1 needs %2")
+        Fail(Texts::tr("%1 needs %2")
                  .arg(QLatin1String(operation->name), QLatin1String(operation->operandName)));
     const std::string operand = words.take();
     if (operation->operand == Operations::Operand::Number)
@@ -155,13 +165,13 @@ std::string Nearest(std::string_view name, unsigned command) {
 }
 
 [[noreturn]] void Unknown(const std::string &word, unsigned command) {
-    QString message = QStringLiteral("unknown option %1").arg(Quoted(word));
+    QString message = Texts::tr("unknown option %1").arg(Quoted(word));
     if (word.starts_with("--")) {
         const std::size_t equals = word.find('=');
         const std::string name = word.substr(2, equals == std::string::npos ? equals : equals - 2);
         const std::string meant = Nearest(name, command);
         if (!meant.empty())
-            message += QStringLiteral("; did you mean '%1'?").arg(QString::fromStdString(meant));
+            message += Texts::tr("; did you mean '%1'?").arg(QString::fromStdString(meant));
     }
     Fail(message);
 }
@@ -175,7 +185,7 @@ int NumberOf(const OptionInfo &info, const std::string &value, int least, int mo
     const char *end = value.data() + value.size();
     const auto [at, error] = std::from_chars(value.data(), end, number);
     if (error != std::errc() || at != end || number < least || number > most)
-        Fail(QStringLiteral("%1 needs a whole number from %2 to %3, not %4")
+        Fail(Texts::tr("%1 needs a whole number from %2 to %3, not %4")
                  .arg(Shown(info))
                  .arg(least)
                  .arg(most)
@@ -189,7 +199,7 @@ void AddList(const OptionInfo &info, const std::string &value, QStringList &into
     const QString text = TextOf(value, info.valueName);
     for (const QString &part : text.split(u',')) {
         if (part.isEmpty())
-            Fail(QStringLiteral("%1 needs %2").arg(Shown(info), missing));
+            Fail(Texts::tr("%1 needs %2").arg(Shown(info), missing));
         into.append(part);
     }
 }
@@ -214,7 +224,7 @@ void Apply(const OptionInfo &info, const std::string &value, RemoveRequest &requ
         case OptionId::Out:
             request.outFolder = TextOf(value, "the --out folder");
             if (request.outFolder.isEmpty())
-                Fail(QStringLiteral("--out needs a folder"));
+                Fail(Texts::tr("--out needs a folder"));
             break;
         case OptionId::InPlace:
             request.inPlace = true;
@@ -229,16 +239,15 @@ void Apply(const OptionInfo &info, const std::string &value, RemoveRequest &requ
             request.tree = Tree::Flat;
             break;
         case OptionId::Ext:
-            AddList(info, value, request.extensions,
-                    QStringLiteral("an extension (* for every file)"));
+            AddList(info, value, request.extensions, Texts::tr("an extension (* for every file)"));
             break;
         case OptionId::Glob:
-            AddList(info, value, request.globs, QStringLiteral("a glob"));
+            AddList(info, value, request.globs, Texts::tr("a glob"));
             break;
         case OptionId::Exclude:
             request.excludes.append(TextOf(value, "GLOB"));
             if (request.excludes.last().isEmpty())
-                Fail(QStringLiteral("--exclude needs a glob"));
+                Fail(Texts::tr("--exclude needs a glob"));
             break;
         case OptionId::Hidden:
             request.hidden = true;
@@ -251,7 +260,7 @@ void Apply(const OptionInfo &info, const std::string &value, RemoveRequest &requ
             break;
         case OptionId::FilesFrom:
             if (value.empty())
-                Fail(QStringLiteral("--files-from needs a file (- for standard input)"));
+                Fail(Texts::tr("--files-from needs a file (- for standard input)"));
             request.filesFrom = value;
             break;
         case OptionId::Null:
@@ -263,7 +272,7 @@ void Apply(const OptionInfo &info, const std::string &value, RemoveRequest &requ
         case OptionId::Encoding:
             request.encoding = TextOf(value, "the --encoding name");
             if (Operations::CodePageNamed(request.encoding) == nullptr)
-                Fail(QStringLiteral("--encoding needs the name of a code page (one of %1), not %2")
+                Fail(Texts::tr("--encoding needs the name of a code page (one of %1), not %2")
                          .arg(CodePageNames(), Quoted(value)));
             break;
         case OptionId::Crlf:
@@ -294,8 +303,7 @@ void Apply(const OptionInfo &info, const std::string &value, RemoveRequest &requ
             else if (value == "never")
                 request.color = Color::Never;
             else
-                Fail(QStringLiteral("--color needs auto, always or never, not %1")
-                         .arg(Quoted(value)));
+                Fail(Texts::tr("--color needs auto, always or never, not %1").arg(Quoted(value)));
             break;
         case OptionId::Jobs:
             request.jobs = NumberOf(info, value, 1, 1024);
@@ -325,13 +333,13 @@ bool ReadOptions(const std::vector<std::string> &list, unsigned command, Given &
         std::string value;
         if (info.valueName == nullptr) {
             if (attached)
-                Fail(QStringLiteral("%1 takes no value").arg(QString::fromStdString(shown)));
+                Fail(Texts::tr("%1 takes no value").arg(QString::fromStdString(shown)));
         } else {
             value = words.valueOf(shown, attached);
         }
         bool &seen = given.options[static_cast<std::size_t>(info.id)];
         if (seen && !info.repeatable)
-            Fail(QStringLiteral("%1 is given twice").arg(Shown(info)));
+            Fail(Texts::tr("%1 is given twice").arg(Shown(info)));
         seen = true;
         apply(info, value);
         return info.id != OptionId::Help && info.id != OptionId::Version;
@@ -377,13 +385,13 @@ bool IsFilter(const RemoveRequest &request, const Given &given, bool inputIsTerm
     const bool dash =
         std::find(request.paths.begin(), request.paths.end(), "-") != request.paths.end();
     if (dash && request.paths.size() > 1)
-        Fail(QStringLiteral("the PATH - (standard input) goes alone"));
+        Fail(Texts::tr("the PATH - (standard input) goes alone"));
     if (dash && !request.filesFrom.empty())
-        Fail(QStringLiteral("the PATH - and --files-from cannot be used together"));
+        Fail(Texts::tr("the PATH - and --files-from cannot be used together"));
     if (dash && (given.has(OptionId::Out) || request.inPlace))
         Fail(
-            QStringLiteral("the PATH - (standard input) writes its result to standard output: "
-                           "leave out --out and --in-place"));
+            Texts::tr("the PATH - (standard input) writes its result to standard output: "
+                      "leave out --out and --in-place"));
     if (dash)
         return true;
     return request.paths.empty() && request.filesFrom.empty() && !given.has(OptionId::Out) &&
@@ -394,44 +402,44 @@ bool IsFilter(const RemoveRequest &request, const Given &given, bool inputIsTerm
 void Check(RemoveRequest &request, const Operations::OperationInfo *operation, const Given &given,
            bool inputIsTerminal) {
     if (operation == nullptr)
-        Fail(QStringLiteral("remove needs an OPERATION"));
+        Fail(Texts::tr("remove needs an OPERATION"));
     if (operation->operand == Operations::Operand::Number) {
         if (!Convert::IsNumeric(request.lineAnswer))
-            Fail(QStringLiteral("line needs a number N, not %1")
-                     .arg(u'\'' + request.lineAnswer + u'\''));
+            Fail(
+                Texts::tr("line needs a number N, not %1").arg(u'\'' + request.lineAnswer + u'\''));
         request.lineNumber = Engine::LineNumberFromAnswer(request.lineAnswer);
     } else if (operation->operand == Operations::Operand::Text && request.text.isEmpty()) {
-        Fail(QStringLiteral("TEXT must not be empty"));
+        Fail(Texts::tr("TEXT must not be empty"));
     }
     if (request.diff && request.json)
-        Fail(QStringLiteral("--diff and --json cannot be used together"));
+        Fail(Texts::tr("--diff and --json cannot be used together"));
     if (given.has(OptionId::Crlf) && given.has(OptionId::KeepLineEnds))
-        Fail(QStringLiteral("--crlf and --keep-line-ends cannot be used together"));
+        Fail(Texts::tr("--crlf and --keep-line-ends cannot be used together"));
     if (request.nullSeparated && request.filesFrom.empty())
-        Fail(QStringLiteral("--null goes with --files-from"));
+        Fail(Texts::tr("--null goes with --files-from"));
     request.filter = IsFilter(request, given, inputIsTerminal);
     if (request.filter) {
         for (const OptionId id : {OptionId::DryRun, OptionId::Diff, OptionId::Json,
                                   OptionId::MakeFolder, OptionId::KeepTree, OptionId::Flat}) {
             if (given.has(id))
-                Fail(QStringLiteral("%1 does not go with standard input filtered to standard "
-                                    "output")
+                Fail(Texts::tr("%1 does not go with standard input filtered to standard "
+                               "output")
                          .arg(Shown(InfoOf(id))));
         }
     } else {
         if (given.has(OptionId::Out) == request.inPlace)
-            Fail(QStringLiteral("say where the results go: --out DIR or --in-place (exactly one)"));
+            Fail(Texts::tr("say where the results go: --out DIR or --in-place (exactly one)"));
         if (request.paths.empty() && request.filesFrom.empty())
             Fail(inputIsTerminal || given.has(OptionId::Out) || request.inPlace
-                     ? QStringLiteral("no PATH given")
-                     : QStringLiteral("no PATH given (or pipe the text into standard input)"));
+                     ? Texts::tr("no PATH given")
+                     : Texts::tr("no PATH given (or pipe the text into standard input)"));
     }
     if (request.makeFolder && !given.has(OptionId::Out))
-        Fail(QStringLiteral("--mkdir goes with --out DIR"));
+        Fail(Texts::tr("--mkdir goes with --out DIR"));
     if (given.has(OptionId::KeepTree) && given.has(OptionId::Flat))
-        Fail(QStringLiteral("--keep-tree and --flat cannot be used together"));
+        Fail(Texts::tr("--keep-tree and --flat cannot be used together"));
     if (request.tree != Tree::Default && !given.has(OptionId::Out))
-        Fail(QStringLiteral("%1 goes with --out DIR")
+        Fail(Texts::tr("%1 goes with --out DIR")
                  .arg(request.tree == Tree::Keep ? QStringLiteral("--keep-tree")
                                                  : QStringLiteral("--flat")));
     if (request.diff)
@@ -484,24 +492,27 @@ UndoRequest ParseUndo(const std::vector<std::string> &list) {
     // A RUN starts with a digit: a number or a run's name, which begins with its date.
     auto positional = [&request](const std::string &word, Words &) {
         if (word.empty() || word[0] < '0' || word[0] > '9' || !request.run.empty())
-            throw UsageError("undo takes no '" + word + "'");
+            throw UsageError(WithWords(Texts::tr("undo takes no '%1'"), word));
         request.run = word;
     };
     ReadOptions(list, UndoCommand, given, apply, positional);
     if (request.list && (!request.run.empty() || request.dryRun) && !request.help &&
         !request.version)
-        throw UsageError("undo --list takes no RUN and no --dry-run");
+        Fail(Texts::tr("undo --list takes no RUN and no --dry-run"));
     return request;
 }
 
 namespace {
 
 constexpr const char *GroupHeadings[] = {
-    "Where the results go (one of -o and -i; neither when filtering standard input):",
-    "Which files a folder PATH gives (.git, .hg and .svn are never entered):",
-    "Encodings and line ends:",
-    "What is printed:",
-    "Other:",
+    QT_TRANSLATE_NOOP("Cli",
+                      "Where the results go (one of -o and -i; neither when filtering standard "
+                      "input):"),
+    QT_TRANSLATE_NOOP("Cli",
+                      "Which files a folder PATH gives (.git, .hg and .svn are never entered):"),
+    QT_TRANSLATE_NOOP("Cli", "Encodings and line ends:"),
+    QT_TRANSLATE_NOOP("Cli", "What is printed:"),
+    QT_TRANSLATE_NOOP("Cli", "Other:"),
 };
 
 // The option as --help names it: "-o, --out DIR".
@@ -520,7 +531,7 @@ QString OptionLines(Group group) {
     for (const OptionInfo &info : OptionTable) {
         if (info.group != group || (info.commands & RemoveCommand) == 0)
             continue;
-        const QStringList help = QString::fromUtf8(info.help).split(u'\n');
+        const QStringList help = Texts::tr(info.help).split(u'\n');
         lines += QStringLiteral("  %1 %2\n").arg(HelpHead(info), -Column).arg(help[0]);
         for (qsizetype k = 1; k < help.size(); ++k)
             lines += QString(Column + 3, u' ') + help[k] + u'\n';
@@ -530,19 +541,33 @@ QString OptionLines(Group group) {
 
 }  // namespace
 
+std::string WithWords(const QString &text, const std::string &first, const std::string &second) {
+    std::string bytes = text.toStdString();
+    const std::size_t at = bytes.find("%1");
+    const std::size_t later = bytes.find("%2");
+    // The later of the two first, so that the place of the other stays where it was.
+    if (later != std::string::npos && (at == std::string::npos || later > at))
+        bytes.replace(later, 2, second);
+    if (at != std::string::npos)
+        bytes.replace(at, 2, first);
+    if (later != std::string::npos && at != std::string::npos && later < at)
+        bytes.replace(later, 2, second);
+    return bytes;
+}
+
 QString HelpText() {
     QString operations;
     for (const Operations::OperationInfo &info : Operations::OperationTable) {
         QString head = QLatin1String(info.name);
         if (info.operandName != nullptr)
             head += u' ' + QLatin1String(info.operandName);
-        operations += QStringLiteral("  %1%2\n").arg(head, -27).arg(QLatin1String(info.summary));
+        operations += QStringLiteral("  %1%2\n").arg(head, -27).arg(Texts::tr(info.summary));
     }
     QString options;
     for (int group = 0; group <= static_cast<int>(Group::Other); ++group)
-        options += u'\n' + QLatin1String(GroupHeadings[group]) + u'\n' +
+        options += u'\n' + Texts::tr(GroupHeadings[group]) + u'\n' +
                    OptionLines(static_cast<Group>(group));
-    return QStringLiteral(
+    return Texts::tr(
                "Usage: strelmark remove OPERATION [TEXT|N] (-o DIR | -i) [options] PATH...\n"
                "       strelmark remove OPERATION [TEXT|N] [options] < INPUT > OUTPUT\n"
                "       strelmark undo [RUN | --list] [--dry-run] [-q]\n"
@@ -554,11 +579,11 @@ QString HelpText() {
                "\n"
                "Operations:\n") +
            operations +
-           QStringLiteral(
+           Texts::tr(
                "TEXT is taken whole, never trimmed, and compared without regard to letter\n"
                "case; it must not be empty. N is any number, rounded half to even.\n") +
            options +
-           QStringLiteral(
+           Texts::tr(
                "\n"
                "A PATH that is a folder is searched level by level; any other PATH is taken\n"
                "as given. With no PATH, -o or -i, standard input is filtered to standard\n"

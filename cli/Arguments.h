@@ -23,6 +23,11 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A message (translated) with the bytes of `first` in place of its %1 and of `second` in place
+// of its %2, as they were given: a word of the command line or a path need not be UTF-8.
+std::string WithWords(const QString &text, const std::string &first,
+                      const std::string &second = {});
+
 // Where the results of a run into a folder go.
 enum class Tree {
     Default,  // a folder PATH's files at their path below the output folder, other files flat

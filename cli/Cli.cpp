@@ -1,6 +1,8 @@
 #include "cli/Cli.h"
 
 #include "base/ErrorReport.h"
+#include "base/StartUp.h"
+#include "base/Translations.h"
 #include "cli/Arguments.h"
 #include "cli/Completion.h"
 #include "cli/RemoveRun.h"
@@ -14,11 +16,21 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+// The texts shown to the user, in the user's language.
+class Texts {
+    Q_DECLARE_TR_FUNCTIONS(Cli)
+};
+
+}  // namespace
 
 namespace Cli {
 
@@ -35,12 +47,8 @@ bool Exists(const std::string &word) {
     return !word.empty() && word[0] != '-' && ::stat(word.c_str(), &info) == 0;
 }
 
-QString Tr(const char *text) {
-    return QCoreApplication::translate("Cli", text);
-}
-
 QString UndoHelpText() {
-    return Tr(
+    return Texts::tr(
         "Usage: strelmark undo [RUN] [-n | --dry-run] [-q | --quiet]\n"
         "       strelmark undo -l | --list\n"
         "\n"
@@ -73,26 +81,30 @@ QString WhatText(const UndoRunWhat &what) {
 int ListRuns(const UndoStore &store) {
     const std::vector<UndoRunInfo> runs = store.listRuns();
     if (runs.empty()) {
-        Print(stdout, Tr("There is no run to undo.\n"));
+        Print(stdout, Texts::tr("There is no run to undo.\n"));
         return 0;
     }
     int number = 0;
     for (const UndoRunInfo &run : runs) {
         const QString where = run.what.inPlace || run.what.folder.empty()
-                                  ? Tr("in place, in %1").arg(QString::fromUtf8(run.folder))
-                                  : Tr("into %1").arg(QString::fromUtf8(run.what.folder));
+                                  ? Texts::tr("in place, in %1").arg(QString::fromUtf8(run.folder))
+                                  : Texts::tr("into %1").arg(QString::fromUtf8(run.what.folder));
         QString text = QStringLiteral("%1  %2\n").arg(++number).arg(run.name);
-        text += QStringLiteral("   ") +
-                Tr("started %1 by the %2: %3 %4")
-                    .arg(run.started.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                         run.face == UndoFace::CommandLine ? Tr("command line") : Tr("window"),
-                         run.files == 1 ? Tr("1 file") : Tr("%1 files").arg(run.files), where) +
-                u'\n';
+        text +=
+            QStringLiteral("   ") +
+            Texts::tr("started %1 by the %2: %3 %4")
+                .arg(run.started.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                     run.face == UndoFace::CommandLine ? Texts::tr("command line")
+                                                       : Texts::tr("window"),
+                     run.files == 1 ? Texts::tr("1 file") : Texts::tr("%1 files").arg(run.files),
+                     where) +
+            u'\n';
         const QString what = WhatText(run.what);
         text += QStringLiteral("   ") + (what.isEmpty() ? QString() : what + QStringLiteral("; ")) +
-                (run.inProgress
-                     ? Tr("still in progress")
-                     : Tr("%1 of %2 can still be taken back").arg(run.restorable).arg(run.files)) +
+                (run.inProgress ? Texts::tr("still in progress")
+                                : Texts::tr("%1 of %2 can still be taken back")
+                                      .arg(run.restorable)
+                                      .arg(run.files)) +
                 u'\n';
         Print(stdout, text);
     }
@@ -114,8 +126,8 @@ int Undo(const std::vector<std::string> &words) {
     const std::string &chosen = request.run;
     UndoStore store;
     if (store.folder().isEmpty()) {
-        Print(stderr, QStringLiteral(
-                          "strelmark: no folder for the undo store: set HOME or XDG_DATA_HOME\n"));
+        Print(stderr,
+              Texts::tr("strelmark: no folder for the undo store: set HOME or XDG_DATA_HOME\n"));
         return 1;
     }
     if (request.list)
@@ -140,21 +152,21 @@ int Undo(const std::vector<std::string> &words) {
     }
     if (!quiet) {
         const UndoRunInfo &run = *summary.run;
-        const QString face = run.face == UndoFace::CommandLine ? QStringLiteral("command line")
-                                                               : QStringLiteral("window");
+        const QString face =
+            run.face == UndoFace::CommandLine ? Texts::tr("command line") : Texts::tr("window");
         const QString started = run.started.toString(Qt::ISODate);
-        Print(stdout,
-              (request.dryRun ? Tr("Undoing the run of the %1 started %2 (%3 files) would do "
-                                   "this:\n")
-                              : QStringLiteral("Undid the run of the %1 started %2 (%3 files).\n"))
-                      .arg(face, started)
-                      .arg(run.files) +
-                  lines.join(u'\n') + u'\n');
+        Print(stdout, (request.dryRun
+                           ? Texts::tr("Undoing the run of the %1 started %2 (%3 files) would do "
+                                       "this:\n")
+                           : Texts::tr("Undid the run of the %1 started %2 (%3 files).\n"))
+                              .arg(face, started)
+                              .arg(run.files) +
+                          lines.join(u'\n') + u'\n');
     }
     for (const UndoSummary::Failure &failure : summary.failed) {
         if (quiet && !request.dryRun)
             Print(stderr,
-                  QStringLiteral("strelmark: not restored, %1: %2\n")
+                  Texts::tr("strelmark: not restored, %1: %2\n")
                       .arg(SystemErrorText(failure.error), QString::fromUtf8(failure.path)));
     }
     return summary.failed.empty() || request.dryRun ? 0 : 1;
@@ -179,6 +191,14 @@ int Main(int argc, char **argv) {
         return 2;
     const std::string &command = words[0];
     const std::vector<std::string> rest(words.begin() + 1, words.end());
+    // Messages and --help in the user's language when it is not English (the catalogue needs
+    // the application object, which English does without).
+    int count = argc;
+    std::optional<QCoreApplication> application;
+    if (!Translations::Languages().isEmpty() || command == "remove" || command == "undo")
+        application.emplace(count, argv);
+    if (application)
+        Translations::Install(Main::ProgramFolder() + QStringLiteral("/translations"));
     try {
         if (command == "--help" || command == "-h" || command == "help") {
             Print(stdout, HelpText());
@@ -203,27 +223,23 @@ int Main(int argc, char **argv) {
                 return 0;
             }
             Stop::Install();
-            int count = argc;
-            QCoreApplication application(count, argv);
             return RunRemove(request);
         }
-        if (command == "undo") {
-            int count = argc;
-            QCoreApplication application(count, argv);
+        if (command == "undo")
             return Undo(rest);
-        }
         // Files and folders for the window, one of them missing (OpensWindow() took the rest).
         if (Exists(command)) {
             for (const std::string &word : rest) {
                 if (!Exists(word))
-                    throw UsageError("there is no file or folder '" + word + "'");
+                    throw UsageError(WithWords(Texts::tr("there is no file or folder '%1'"), word));
             }
         }
-        throw UsageError("unknown command '" + command + "' (remove, undo, --help, --version)");
+        throw UsageError(WithWords(
+            Texts::tr("unknown command '%1' (remove, undo, --help, --version)"), command));
     } catch (const UsageError &error) {
-        std::fprintf(stderr,
-                     "strelmark: %s\nstrelmark: Try 'strelmark --help' for more information.\n",
-                     error.what());
+        std::fprintf(
+            stderr, "strelmark: %s\nstrelmark: %s\n", error.what(),
+            Texts::tr("Try 'strelmark --help' for more information.").toUtf8().constData());
         return 2;
     }
 }

@@ -4,6 +4,8 @@
 // list of options to it.
 #pragma once
 
+#include <QtGlobal>
+
 #include <array>
 #include <string_view>
 
@@ -70,88 +72,106 @@ struct OptionInfo {
     unsigned commands;    // CommandBits
     bool repeatable;      // may be given more than once
     Group group;
-    const char *help;  // --help's text: lines of at most 54 characters, "\n" between
+    const char *help;  // --help's text (translated there): lines of at most 54 characters, "\n"
+                       // between
 };
 
 inline constexpr std::array<OptionInfo, 26> OptionTable = {{
     {OptionId::Out, "out", 'o', "DIR", ValueKind::Folder, nullptr, RemoveCommand, false,
      Group::Where,
-     "into the folder DIR: a folder PATH's files at their\n"
-     "path below that folder, a file PATH under its name"},
+     QT_TRANSLATE_NOOP("Cli",
+                       "into the folder DIR: a folder PATH's files at their\n"
+                       "path below that folder, a file PATH under its name")},
     {OptionId::InPlace, "in-place", 'i', nullptr, ValueKind::None, nullptr, RemoveCommand, false,
-     Group::Where, "in place of each input file"},
+     Group::Where, QT_TRANSLATE_NOOP("Cli", "in place of each input file")},
     {OptionId::MakeFolder, "mkdir", 0, nullptr, ValueKind::None, nullptr, RemoveCommand, false,
-     Group::Where, "create DIR and its parents when they are missing"},
+     Group::Where, QT_TRANSLATE_NOOP("Cli", "create DIR and its parents when they are missing")},
     {OptionId::KeepTree, "keep-tree", 0, nullptr, ValueKind::None, nullptr, RemoveCommand, false,
      Group::Where,
-     "every result at its path below DIR, a file PATH's\n"
-     "too (its path from the current folder)"},
+     QT_TRANSLATE_NOOP("Cli",
+                       "every result at its path below DIR, a file PATH's\n"
+                       "too (its path from the current folder)")},
     {OptionId::Flat, "flat", 0, nullptr, ValueKind::None, nullptr, RemoveCommand, false,
      Group::Where,
-     "every result in DIR itself, under its file name (the\n"
-     "window's rule: of two equal names the later wins)"},
+     QT_TRANSLATE_NOOP("Cli",
+                       "every result in DIR itself, under its file name (the\n"
+                       "window's rule: of two equal names the later wins)")},
     {OptionId::Ext, "ext", 'e', "EXT", ValueKind::Word, nullptr, RemoveCommand, true, Group::Which,
-     "files named *.EXT (default html,htm; * for every\n"
-     "file); repeat it, or give a comma list"},
+     QT_TRANSLATE_NOOP("Cli",
+                       "files named *.EXT (default html,htm; * for every\n"
+                       "file); repeat it, or give a comma list")},
     {OptionId::Glob, "glob", 'g', "GLOB", ValueKind::Word, nullptr, RemoveCommand, true,
      Group::Which,
-     "only files whose path below the folder matches GLOB\n"
-     "(gitignore style, ** included); repeatable"},
+     QT_TRANSLATE_NOOP("Cli",
+                       "only files whose path below the folder matches GLOB\n"
+                       "(gitignore style, ** included); repeatable")},
     {OptionId::Exclude, "exclude", 'E', "GLOB", ValueKind::Word, nullptr, RemoveCommand, true,
      Group::Which,
-     "leave out the files and whole folders that match\n"
-     "GLOB, never opening such a folder; repeatable"},
+     QT_TRANSLATE_NOOP("Cli",
+                       "leave out the files and whole folders that match\n"
+                       "GLOB, never opening such a folder; repeatable")},
     {OptionId::Hidden, "hidden", 'H', nullptr, ValueKind::None, nullptr, RemoveCommand, false,
-     Group::Which, "take the hidden files too (names starting with .)"},
+     Group::Which, QT_TRANSLATE_NOOP("Cli", "take the hidden files too (names starting with .)")},
     {OptionId::MaxDepth, "max-depth", 0, "N", ValueKind::Word, nullptr, RemoveCommand, false,
-     Group::Which, "go at most N levels down (1: the folder's own files)"},
+     Group::Which,
+     QT_TRANSLATE_NOOP("Cli", "go at most N levels down (1: the folder's own files)")},
     {OptionId::GitIgnore, "gitignore", 0, nullptr, ValueKind::None, nullptr, RemoveCommand, false,
      Group::Which,
-     "leave out what .gitignore, .ignore and\n"
-     ".git/info/exclude files leave out"},
+     QT_TRANSLATE_NOOP("Cli",
+                       "leave out what .gitignore, .ignore and\n"
+                       ".git/info/exclude files leave out")},
     {OptionId::FilesFrom, "files-from", 0, "FILE", ValueKind::File, nullptr, RemoveCommand, false,
      Group::Which,
-     "also the files that FILE names, one a line, in its\n"
-     "order (- for standard input)"},
+     QT_TRANSLATE_NOOP("Cli",
+                       "also the files that FILE names, one a line, in its\n"
+                       "order (- for standard input)")},
     {OptionId::Null, "null", '0', nullptr, ValueKind::None, nullptr, RemoveCommand, false,
-     Group::Which, "the --files-from list ends each name with NUL"},
+     Group::Which, QT_TRANSLATE_NOOP("Cli", "the --files-from list ends each name with NUL")},
     {OptionId::Binary, "binary", 'a', nullptr, ValueKind::None, nullptr, RemoveCommand, false,
      Group::Text,
-     "files with a NUL byte are text too (as grep -a);\n"
-     "otherwise they are binary and left alone"},
+     QT_TRANSLATE_NOOP("Cli",
+                       "files with a NUL byte are text too (as grep -a);\n"
+                       "otherwise they are binary and left alone")},
     {OptionId::Encoding, "encoding", 0, "NAME", ValueKind::Choice, CodePageChoices, RemoveCommand,
      false, Group::Text,
-     "the code page of lines that are not UTF-8, in files\n"
-     "that name none (default windows-1252)"},
+     QT_TRANSLATE_NOOP("Cli",
+                       "the code page of lines that are not UTF-8, in files\n"
+                       "that name none (default windows-1252)")},
     {OptionId::Crlf, "crlf", 0, nullptr, ValueKind::None, nullptr, RemoveCommand, false,
      Group::Text,
-     "join the kept lines with CR LF, none after the last\n"
-     "(the window's rule)"},
+     QT_TRANSLATE_NOOP("Cli",
+                       "join the kept lines with CR LF, none after the last\n"
+                       "(the window's rule)")},
     {OptionId::KeepLineEnds, "keep-line-ends", 0, nullptr, ValueKind::None, nullptr, RemoveCommand,
      false, Group::Text,
-     "each kept line keeps its own line end (the default):\n"
-     "a file of which nothing is removed stays as it is"},
+     QT_TRANSLATE_NOOP("Cli",
+                       "each kept line keeps its own line end (the default):\n"
+                       "a file of which nothing is removed stays as it is")},
     {OptionId::DryRun, "dry-run", 'n', nullptr, ValueKind::None, nullptr,
      RemoveCommand | UndoCommand, false, Group::Printed,
-     "write nothing: list the files that would change"},
+     QT_TRANSLATE_NOOP("Cli", "write nothing: list the files that would change")},
     {OptionId::List, "list", 'l', nullptr, ValueKind::None, nullptr, UndoCommand, false,
-     Group::Printed, "list the runs kept, newest first, numbered"},
+     Group::Printed, QT_TRANSLATE_NOOP("Cli", "list the runs kept, newest first, numbered")},
     {OptionId::Diff, "diff", 0, nullptr, ValueKind::None, nullptr, RemoveCommand, false,
-     Group::Printed, "write nothing: print a unified diff of the changes"},
+     Group::Printed,
+     QT_TRANSLATE_NOOP("Cli", "write nothing: print a unified diff of the changes")},
     {OptionId::Json, "json", 0, nullptr, ValueKind::None, nullptr, RemoveCommand, false,
-     Group::Printed, "one JSON object per file, then a summary object"},
+     Group::Printed, QT_TRANSLATE_NOOP("Cli", "one JSON object per file, then a summary object")},
     {OptionId::Quiet, "quiet", 'q', nullptr, ValueKind::None, nullptr, RemoveCommand | UndoCommand,
-     false, Group::Printed, "no progress, summary or listing: only errors"},
+     false, Group::Printed,
+     QT_TRANSLATE_NOOP("Cli", "no progress, summary or listing: only errors")},
     {OptionId::Color, "color", 0, "WHEN", ValueKind::Choice, "auto always never", RemoveCommand,
      false, Group::Printed,
-     "colour the diff and the outcomes: auto (on a\n"
-     "terminal, unless NO_COLOR is set), always or never"},
+     QT_TRANSLATE_NOOP("Cli",
+                       "colour the diff and the outcomes: auto (on a\n"
+                       "terminal, unless NO_COLOR is set), always or never")},
     {OptionId::Jobs, "jobs", 'j', "N", ValueKind::Word, nullptr, RemoveCommand, false, Group::Other,
-     "files worked on at once (default: the processors)"},
+     QT_TRANSLATE_NOOP("Cli", "files worked on at once (default: the processors)")},
     {OptionId::Help, "help", 'h', nullptr, ValueKind::None, nullptr, RemoveCommand | UndoCommand,
-     false, Group::Other, "print this help and exit"},
+     false, Group::Other, QT_TRANSLATE_NOOP("Cli", "print this help and exit")},
     {OptionId::Version, "version", 'V', nullptr, ValueKind::None, nullptr,
-     RemoveCommand | UndoCommand, false, Group::Other, "print the version and exit"},
+     RemoveCommand | UndoCommand, false, Group::Other,
+     QT_TRANSLATE_NOOP("Cli", "print the version and exit")},
 }};
 
 // Each row sits at its id's place.

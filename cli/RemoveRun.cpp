@@ -10,6 +10,7 @@
 #include "text/OperationTable.h"
 #include "undo/UndoStore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -23,6 +24,15 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+// The texts shown to the user, in the user's language.
+class Texts {
+    Q_DECLARE_TR_FUNCTIONS(Cli)
+};
+
+}  // namespace
 
 namespace Cli {
 
@@ -88,16 +98,16 @@ int RunRemove(const RemoveRequest &request) {
     if (!request.inPlace && !request.filter && !Main::FolderExists(request.outFolder)) {
         if (QFileInfo::exists(request.outFolder) && !QFileInfo(request.outFolder).isDir())
             throw UsageError(
-                QStringLiteral("--out %1 is not a folder").arg(request.outFolder).toStdString());
+                Texts::tr("--out %1 is not a folder").arg(request.outFolder).toStdString());
         if (!request.makeFolder)
-            throw UsageError(QStringLiteral("the folder %1 does not exist (--mkdir makes it)")
+            throw UsageError(Texts::tr("the folder %1 does not exist (--mkdir makes it)")
                                  .arg(request.outFolder)
                                  .toStdString());
         if (request.dryRun) {
             plan.dryRunOutput = EvaluationPath(request.outFolder);
         } else if (const int error = MakeFolders(request.outFolder)) {
-            reporter.error(QStringLiteral("cannot make the folder %1: %2")
-                               .arg(request.outFolder, Reason(error)));
+            reporter.error(
+                Texts::tr("cannot make the folder %1: %2").arg(request.outFolder, Reason(error)));
             reporter.finish(0, 1);
             return 1;
         }
@@ -109,14 +119,14 @@ int RunRemove(const RemoveRequest &request) {
     if (!request.dryRun && !request.filter) {
         UndoStore store;
         if (store.folder().isEmpty()) {
-            reporter.error(QStringLiteral(
+            reporter.error(Texts::tr(
                 "no folder for the undo store: set HOME or XDG_DATA_HOME (nothing was changed)"));
             reporter.finish(0, 1);
             return 1;
         }
         if (const int error = store.prepare()) {
-            reporter.error(QStringLiteral("the undo store cannot be used: %1: %2 (nothing was "
-                                          "changed)")
+            reporter.error(Texts::tr("the undo store cannot be used: %1: %2 (nothing was "
+                                     "changed)")
                                .arg(Reason(error), store.folder()));
             reporter.finish(0, 1);
             return 1;
@@ -150,7 +160,7 @@ int RunRemove(const RemoveRequest &request) {
     const int signal = Stop::Signal();
     if (reporter.outputError() != 0 && reporter.outputError() != EPIPE) {
         reporter.error(
-            QStringLiteral("cannot write the output: %1").arg(Reason(reporter.outputError())));
+            Texts::tr("cannot write the output: %1").arg(Reason(reporter.outputError())));
         status = 1;
     } else if (signal != 0) {
         status = 128 + signal;

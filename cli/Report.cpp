@@ -5,6 +5,7 @@
 #include "engine/FileWork.h"
 #include "text/TextMatch.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <cerrno>
@@ -16,6 +17,15 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+// The texts shown to the user, in the user's language.
+class Texts {
+    Q_DECLARE_TR_FUNCTIONS(Cli)
+};
+
+}  // namespace
 
 namespace Cli {
 
@@ -92,8 +102,9 @@ void AppendText(std::string &out, const char *name, const QString &value) {
                      std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
 }
 
+// `one` and `many` are marked for translation where they are given.
 QString Plural(std::uint64_t count, const char *one, const char *many) {
-    return QString::number(count) + u' ' + QLatin1String(count == 1 ? one : many);
+    return QString::number(count) + u' ' + Texts::tr(count == 1 ? one : many);
 }
 
 // The columns of the terminal on standard error.
@@ -257,10 +268,13 @@ void Reporter::out(const std::string &text) {
 }
 
 std::string Reporter::countText(const Engine::FileReport &report) const {
-    const QString text = Operations::InfoOf(request_.operation).countsCharacters
-                             ? Plural(report.charactersRemoved, "character", "characters")
-                             : Plural(report.linesRemoved(), "line", "lines");
-    return text.toStdString() + " removed";
+    const QString text =
+        Operations::InfoOf(request_.operation).countsCharacters
+            ? Plural(report.charactersRemoved, QT_TRANSLATE_NOOP("Cli", "character"),
+                     QT_TRANSLATE_NOOP("Cli", "characters"))
+            : Plural(report.linesRemoved(), QT_TRANSLATE_NOOP("Cli", "line"),
+                     QT_TRANSLATE_NOOP("Cli", "lines"));
+    return Texts::tr("%1 removed").arg(text).toStdString();
 }
 
 void Reporter::fileDone(const Engine::FileReport &report) {
@@ -281,10 +295,12 @@ void Reporter::fileDone(const Engine::FileReport &report) {
     } else if (request_.diff) {
         clearProgress();
         if (report.outcome == Engine::Outcome::Empty)
-            out("Every line of " + path + " would be removed: no result is written.\n");
+            out(WithWords(Texts::tr("Every line of %1 would be removed: no result is written.\n"),
+                          path));
         else if (report.outcome == Engine::Outcome::Changed && report.note.empty())
-            out("The result of " + path + " is the same text; it would be written to " +
-                QFile::encodeName(report.task.output).toStdString() + ".\n");
+            out(WithWords(
+                Texts::tr("The result of %1 is the same text; it would be written to %2.\n"), path,
+                QFile::encodeName(report.task.output).toStdString()));
         else
             out(report.note);
     } else if (request_.dryRun && !request_.quiet) {
@@ -304,7 +320,7 @@ void Reporter::streamDone(const Engine::FileReport &report) {
     } else if (report.failed()) {
         error(report.description());
     } else if (report.binary) {
-        error(QStringLiteral("standard input holds a NUL byte (binary): passed through unchanged"),
+        error(Texts::tr("standard input holds a NUL byte (binary): passed through unchanged"),
               false);
     }
 }
@@ -319,23 +335,23 @@ void Reporter::list(const Engine::FileReport &report, const std::string &path) {
             color = "\x1b[32m";
             break;
         case Engine::Outcome::Empty:
-            line = "empty result, not written";
+            line = Texts::tr("empty result, not written").toStdString();
             color = "\x1b[33m";
             break;
         case Engine::Outcome::Binary:
-            line = "binary, left alone";
+            line = Texts::tr("binary, left alone").toStdString();
             break;
         case Engine::Outcome::Undecodable:
-            line = "cannot be decoded, left alone";
+            line = Texts::tr("cannot be decoded, left alone").toStdString();
             break;
         case Engine::Outcome::ReadFailed:
-            line = "unreadable";
+            line = Texts::tr("unreadable").toStdString();
             break;
         case Engine::Outcome::WriteFailed:
-            line = "cannot be written";
+            line = Texts::tr("cannot be written").toStdString();
             break;
         case Engine::Outcome::PathFailed:
-            line = "cannot be used";
+            line = Texts::tr("cannot be used").toStdString();
             break;
         case Engine::Outcome::Unchanged:
             break;
@@ -345,9 +361,10 @@ void Reporter::list(const Engine::FileReport &report, const std::string &path) {
     if (color_)
         line = color + line + "\x1b[0m";
     if (report.relation == Engine::Relation::ReadsEarlier)
-        line += "; a run reads the result of file " + std::to_string(report.earlier + 1);
+        line +=
+            Texts::tr("; a run reads the result of file %1").arg(report.earlier + 1).toStdString();
     else if (report.relation == Engine::Relation::OverwritesEarlier)
-        line += "; replaces the result of file " + std::to_string(report.earlier + 1);
+        line += Texts::tr("; replaces the result of file %1").arg(report.earlier + 1).toStdString();
     clearProgress();
     out(path + ": " + line + '\n');
 }
@@ -378,7 +395,7 @@ void Reporter::progress(const Engine::Progress &progress) {
         return;
     drawn_ = now;
     const double seconds = std::chrono::duration<double>(now - started_).count();
-    QString line = QStringLiteral("%1/%2 files  %3 MB/s  ")
+    QString line = Texts::tr("%1/%2 files  %3 MB/s  ")
                        .arg(done)
                        .arg(total)
                        .arg(seconds > 0 ? bytes / 1e6 / seconds : 0.0, 0, 'f', 1);
@@ -427,17 +444,21 @@ void Reporter::finish(int signal, int exitStatus) {
         summary += number;
         out("{\"summary\":" + summary + "}}\n");
     } else if (!request_.diff && !request_.quiet && !request_.filter) {
-        const QString removed = Operations::InfoOf(request_.operation).countsCharacters
-                                    ? Plural(t.charactersRemoved, "character", "characters")
-                                    : Plural(t.linesRemoved, "line", "lines");
+        const QString removed =
+            Operations::InfoOf(request_.operation).countsCharacters
+                ? Plural(t.charactersRemoved, QT_TRANSLATE_NOOP("Cli", "character"),
+                         QT_TRANSLATE_NOOP("Cli", "characters"))
+                : Plural(t.linesRemoved, QT_TRANSLATE_NOOP("Cli", "line"),
+                         QT_TRANSLATE_NOOP("Cli", "lines"));
         QString text;
         if (signal != 0)
-            text = QStringLiteral("Stopped by %1. ").arg(QLatin1String(SignalName(signal)));
+            text = Texts::tr("Stopped by %1. ").arg(QLatin1String(SignalName(signal)));
         else if (request_.dryRun)
-            text = QStringLiteral("Dry run, nothing written. ");
+            text = Texts::tr("Dry run, nothing written. ");
         else
-            text = QStringLiteral("Done. ");
-        text += Plural(files, "file", "files") + QStringLiteral(": ");
+            text = Texts::tr("Done. ");
+        text += Plural(files, QT_TRANSLATE_NOOP("Cli", "file"), QT_TRANSLATE_NOOP("Cli", "files")) +
+                QStringLiteral(": ");
         // On a terminal, what changed in green and failures in red.
         auto paint = [&](const QString &words, bool shown, const char *color) {
             return color_ && shown ? QLatin1String(color) + words + QStringLiteral("\x1b[0m")
@@ -445,31 +466,32 @@ void Reporter::finish(int signal, int exitStatus) {
         };
         const QString changed =
             paint(QStringLiteral("%1 %2").arg(t.changed).arg(
-                      request_.dryRun ? QStringLiteral("would change") : QStringLiteral("changed")),
+                      request_.dryRun ? Texts::tr("would change") : Texts::tr("changed")),
                   t.changed > 0, "\x1b[32m");
         const QString failed =
-            paint(QStringLiteral("%1 failed").arg(t.failed()), t.failed() > 0, "\x1b[31m");
+            paint(Texts::tr("%1 failed").arg(t.failed()), t.failed() > 0, "\x1b[31m");
         // Binary files are named only when there are any.
         const QString binary =
-            t.binary > 0 ? QStringLiteral(", %1 binary (left alone)").arg(t.binary) : QString();
-        text += QStringLiteral("%1, %2 unchanged, %3 empty (%4)%5, %6")
-                    .arg(changed)
-                    .arg(t.unchanged)
-                    .arg(t.empty)
-                    .arg(request_.dryRun ? QStringLiteral("would not be written")
-                                         : QStringLiteral("not written"))
-                    .arg(binary)
-                    .arg(failed);
+            t.binary > 0 ? Texts::tr(", %1 binary (left alone)").arg(t.binary) : QString();
+        text +=
+            Texts::tr("%1, %2 unchanged, %3 empty (%4)%5, %6")
+                .arg(changed)
+                .arg(t.unchanged)
+                .arg(t.empty)
+                .arg(request_.dryRun ? Texts::tr("would not be written") : Texts::tr("not written"))
+                .arg(binary)
+                .arg(failed);
         if (t.notProcessed > 0)
-            text += QStringLiteral(", %1 not processed").arg(t.notProcessed);
-        text += QStringLiteral("; %1 removed; %2 s.\n").arg(removed).arg(seconds, 0, 'f', 2);
+            text += Texts::tr(", %1 not processed").arg(t.notProcessed);
+        text += Texts::tr("; %1 removed; %2 s.\n").arg(removed).arg(seconds, 0, 'f', 2);
         out(text.toStdString());
     }
     if (signal != 0 && !(request_.filter && signal == SIGPIPE) &&
         (request_.json || request_.diff || request_.quiet || request_.filter))
-        error(QStringLiteral("stopped by %1; %2 not processed")
+        error(Texts::tr("stopped by %1; %2 not processed")
                   .arg(QLatin1String(SignalName(signal)),
-                       Plural(t.notProcessed, "file was", "files were")),
+                       Plural(t.notProcessed, QT_TRANSLATE_NOOP("Cli", "file was"),
+                              QT_TRANSLATE_NOOP("Cli", "files were"))),
               false);
     if (std::fflush(stdout) != 0 && outputError_ == 0)
         outputError_ = errno != 0 ? errno : EIO;

@@ -19,7 +19,8 @@ Files are handled as bytes, so every byte a result keeps comes back
 unchanged, whatever the encoding; binary files are left alone, and UTF-16
 and UTF-32 files are written back in their own encoding. Each result is
 written in full before it takes a file's place, and every run can be taken
-back.")
+back. The window and the command line speak English, German, French,
+Spanish and Russian.")
 # dpkg shows each line with a space before it: a longer line would pass 79 columns.
 string(REPLACE "\n" ";" description_lines "${CPACK_PACKAGE_DESCRIPTION}")
 foreach(line IN LISTS description_lines)
@@ -45,6 +46,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # dpkg-shlibdeps (the legacy charsets' conversion is the C library's iconv, whose
 # converters libc6 ships).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-wayland")
+# Qt's own catalogues, which translate the buttons of message boxes and dialogs (Yes, No,
+# Cancel) into the language of the program's catalogue (share/strelmark/translations).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
 # bash's completion framework, which loads the completions of the command line.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS bash-completion)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

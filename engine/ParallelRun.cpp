@@ -9,6 +9,7 @@
 #include "files/Place.h"
 #include "files/ReadAhead.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -26,6 +27,15 @@
 #include <vector>
 
 #include <unistd.h>
+
+namespace {
+
+// The texts shown to the user, in the user's language.
+class Texts {
+    Q_DECLARE_TR_FUNCTIONS(Run)
+};
+
+}  // namespace
 
 namespace Engine {
 
@@ -83,7 +93,7 @@ struct Slot {
 
 QString DescriptionOf(const std::exception &error) {
     if (dynamic_cast<const std::bad_alloc *>(&error) != nullptr)
-        return QStringLiteral("Out of memory");
+        return Texts::tr("Out of memory");
     return QString::fromUtf8(error.what());
 }
 

@@ -8,6 +8,7 @@
 #include "files/Place.h"
 #include "files/ReadAhead.h"
 
+#include <QCoreApplication>
 #include <deque>
 #include <memory>
 #include <new>
@@ -16,6 +17,15 @@
 #include <utility>
 #include <vector>
 
+namespace {
+
+// The texts shown to the user, in the user's language.
+class Texts {
+    Q_DECLARE_TR_FUNCTIONS(Run)
+};
+
+}  // namespace
+
 namespace Engine {
 
 namespace {
@@ -23,7 +33,7 @@ namespace {
 // The description of a failure that is no FileError, as a report box words it.
 QString DescriptionOf(const std::exception &error) {
     if (dynamic_cast<const std::bad_alloc *>(&error) != nullptr)
-        return QStringLiteral("Out of memory");
+        return Texts::tr("Out of memory");
     return QString::fromUtf8(error.what());
 }
 

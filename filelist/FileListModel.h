@@ -35,7 +35,7 @@ public:
     void clear();
 
     // The header of the one column.
-    static QString columnTitle() { return QStringLiteral("HTML File(s)"); }
+    static QString columnTitle() { return tr("HTML File(s)"); }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;

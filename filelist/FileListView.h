@@ -44,7 +44,7 @@ public:
     int dragRow() const { return dragRow_.isValid() ? dragRow_.row() : -1; }
 
     static QString hintText() {
-        return QStringLiteral(
+        return tr(
             "Drag and drop files here. Double-click item to remove it. Move | line to right and "
             "out of window to reveal full names.");
     }

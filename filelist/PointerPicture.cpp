@@ -2,10 +2,20 @@
 
 #include "base/ErrorReport.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QImage>
 #include <QPixmap>
 #include <QtEndian>
+
+namespace {
+
+// The texts shown to the user, in the user's language.
+class Texts {
+    Q_DECLARE_TR_FUNCTIONS(PointerPicture)
+};
+
+}  // namespace
 
 namespace {
 
@@ -32,7 +42,7 @@ QCursor LoadPointerPicture(const QString &path) {
     const QByteArray content = file.readAll();
     QImage image;
     if (!image.loadFromData(content, "ICO") && !image.loadFromData(content))
-        throw AppError(QStringLiteral("Invalid picture"));
+        throw AppError(Texts::tr("Invalid picture"));
     const HotSpot hot = hotSpotOf(content);
     return QCursor(QPixmap::fromImage(image), hot.x, hot.y);
 }

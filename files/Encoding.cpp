@@ -1,8 +1,18 @@
 #include "files/Encoding.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <array>
 #include <utility>
+
+namespace {
+
+// The texts shown to the user, in the user's language.
+class Texts {
+    Q_DECLARE_TR_FUNCTIONS(Encoding)
+};
+
+}  // namespace
 
 namespace RFTSFSO {
 
@@ -331,8 +341,8 @@ NotText::NotText(Why why, QString path, QString encoding)
 
 QString NotText::reason() const {
     if (why_ == Why::Binary)
-        return QStringLiteral("Binary");
-    return QStringLiteral("Cannot be decoded as ") + encoding_;
+        return Texts::tr("Binary");
+    return Texts::tr("Cannot be decoded as ") + encoding_;
 }
 
 }  // namespace RFTSFSO

@@ -1,5 +1,6 @@
 #include "files/FileError.h"
 
+#include <QCoreApplication>
 #include <cstring>
 #include <utility>
 #include "posix/Errors.h"
@@ -8,21 +9,30 @@
 
 namespace {
 
+// The texts shown to the user, in the user's language.
+class Texts {
+    Q_DECLARE_TR_FUNCTIONS(FileError)
+};
+
+}  // namespace
+
+namespace {
+
 QString ReasonText(const FileError &error) {
     switch (error.special()) {
         case FileError::Special::NamedPipe:
-            return QStringLiteral("Is a named pipe, not a regular file");
+            return Texts::tr("Is a named pipe, not a regular file");
         case FileError::Special::Socket:
-            return QStringLiteral("Is a socket, not a regular file");
+            return Texts::tr("Is a socket, not a regular file");
         case FileError::Special::Device:
-            return QStringLiteral("Is a device, not a regular file");
+            return Texts::tr("Is a device, not a regular file");
         case FileError::Special::Other:
-            return QStringLiteral("Not a regular file");
+            return Texts::tr("Not a regular file");
         case FileError::Special::None:
             break;
     }
     if (error.error() == 0)
-        return QStringLiteral("Not a regular file");
+        return Texts::tr("Not a regular file");
     return QString::fromStdString(Posix::ErrorText(error.error()));
 }
 

@@ -8,6 +8,8 @@
 #include "filelist/FileListModel.h"
 #include "samples/Scramble.h"
 
+#include <QCoreApplication>
+
 namespace Samples {
 
 QString SampleFolder(const QString &programFolder) {
@@ -28,7 +30,8 @@ void LoadSampleFiles(WindowServices &window, FileListModel &list) {
         if (Main::IsFilePresent(path) && !IsInList(list, path))
             list.append(path);
     }
-    if (window.platform().askYesNo(OpenFolderQuestion))
+    if (window.platform().askYesNo(
+            QCoreApplication::translate("Samples", OpenFolderQuestion.toUtf8().constData())))
         window.platform().openFolder(SampleFolder(window.programFolder()));
 }
 

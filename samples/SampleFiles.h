@@ -17,9 +17,11 @@ namespace Samples {
 
 inline const QString SnapshotKey = QStringLiteral("Snapshot");
 
-inline const QString OpenFolderQuestion = QStringLiteral(
+// In English; asked in the user's language (context "Samples").
+inline const QString OpenFolderQuestion = QStringLiteral(QT_TRANSLATE_NOOP(
+    "Samples",
     "Would you like this software to open the folder where these sample files are stored (so "
-    "that you can view them before working with them)?");
+    "that you can view them before working with them)?"));
 
 // The folder of sample pages beside the program, with its trailing separator.
 QString SampleFolder(const QString &programFolder);

@@ -6,6 +6,8 @@
 // (LoopFor in text/Operations.h): a text that is none of them runs the loop of the first row.
 #pragma once
 
+#include <QtGlobal>
+
 #include <array>
 #include <string_view>
 
@@ -38,30 +40,37 @@ enum class Operand {
 
 struct OperationInfo {
     Operation operation;
-    const char *caption;  // the chooser's text (UTF-8)
+    const char *caption;  // the chooser's text (UTF-8), translated where it is shown
     const char *name;     // the command line's name
     Operand operand;
     const char *operandName;  // the operand as usage texts name it: "TEXT", "N", or null
     bool countsCharacters;    // removals are counted in characters, not lines
     Loop loop;
-    const char *summary;  // one line for --help and the manual page
+    const char *summary;  // one line for --help (translated there) and the manual page
 };
 
 inline constexpr std::array<OperationInfo, 6> OperationTable = {{
-    {Operation::LinesContaining, "Remove all lines containing those characters", "lines-containing",
-     Operand::Text, "TEXT", false, Loop::Shared, "remove every line that contains TEXT"},
-    {Operation::LinesNotContaining, "Remove all lines not containing those characters",
+    {Operation::LinesContaining,
+     QT_TRANSLATE_NOOP("Operations", "Remove all lines containing those characters"),
+     "lines-containing", Operand::Text, "TEXT", false, Loop::Shared,
+     QT_TRANSLATE_NOOP("Cli", "remove every line that contains TEXT")},
+    {Operation::LinesNotContaining,
+     QT_TRANSLATE_NOOP("Operations", "Remove all lines not containing those characters"),
      "lines-not-containing", Operand::Text, "TEXT", false, Loop::NotContaining,
-     "remove the lines without TEXT, and empty lines"},
-    {Operation::Text, "Remove those characters", "text", Operand::Text, "TEXT", true, Loop::Shared,
-     "remove every occurrence of TEXT from each line"},
-    {Operation::AllButText, "Remove all characters except those characters", "all-but-text",
-     Operand::Text, "TEXT", true, Loop::ExceptThose,
-     "keep only the occurrences of TEXT; other lines go"},
-    {Operation::LineNumber, "Remove line number n in all files", "line", Operand::Number, "N",
-     false, Loop::LineNumber, "remove line number N (counted from 1)"},
-    {Operation::BlankLines, "Remove blank lines in all files", "blank-lines", Operand::None,
-     nullptr, false, Loop::BlankLines, "remove empty lines (a line of blanks stays)"},
+     QT_TRANSLATE_NOOP("Cli", "remove the lines without TEXT, and empty lines")},
+    {Operation::Text, QT_TRANSLATE_NOOP("Operations", "Remove those characters"), "text",
+     Operand::Text, "TEXT", true, Loop::Shared,
+     QT_TRANSLATE_NOOP("Cli", "remove every occurrence of TEXT from each line")},
+    {Operation::AllButText,
+     QT_TRANSLATE_NOOP("Operations", "Remove all characters except those characters"),
+     "all-but-text", Operand::Text, "TEXT", true, Loop::ExceptThose,
+     QT_TRANSLATE_NOOP("Cli", "keep only the occurrences of TEXT; other lines go")},
+    {Operation::LineNumber, QT_TRANSLATE_NOOP("Operations", "Remove line number n in all files"),
+     "line", Operand::Number, "N", false, Loop::LineNumber,
+     QT_TRANSLATE_NOOP("Cli", "remove line number N (counted from 1)")},
+    {Operation::BlankLines, QT_TRANSLATE_NOOP("Operations", "Remove blank lines in all files"),
+     "blank-lines", Operand::None, nullptr, false, Loop::BlankLines,
+     QT_TRANSLATE_NOOP("Cli", "remove empty lines (a line of blanks stays)")},
 }};
 
 inline const OperationInfo &InfoOf(Operation operation) {

@@ -16,6 +16,7 @@
 #include "text/OperationTable.h"
 #include "text/TextMatch.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringView>
 
@@ -33,6 +34,11 @@ inline const std::array<QString, 6> Captions = [] {
         captions[i] = QString::fromUtf8(OperationTable[i].caption);
     return captions;
 }();
+
+// A caption as the chooser shows it, in the user's language.
+inline QString TranslatedCaption(const QString &caption) {
+    return QCoreApplication::translate("Operations", caption.toUtf8().constData());
+}
 
 // The loop that a chooser text selects.
 Loop LoopFor(const QString &chooserText);

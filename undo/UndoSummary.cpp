@@ -8,6 +8,15 @@
 
 namespace {
 
+// The texts shown to the user, in the user's language.
+class Texts {
+    Q_DECLARE_TR_FUNCTIONS(Undo)
+};
+
+}  // namespace
+
+namespace {
+
 QString PathText(const std::string &bytes) {
     return QString::fromUtf8(bytes);
 }
@@ -20,18 +29,16 @@ QString ErrorText(int error) {
 QString NotDoneText(const UndoSummary &summary) {
     switch (summary.outcome) {
         case UndoSummary::Outcome::NothingToUndo:
-            return QStringLiteral("There is no run to undo.");
+            return Texts::tr("There is no run to undo.");
         case UndoSummary::Outcome::RunInProgress:
             if (summary.chosen)
-                return QCoreApplication::translate(
-                    "Undo", "That run is still in progress; undo it when it has ended.");
-            return QStringLiteral("The last run is still in progress; undo it when it has ended.");
+                return Texts::tr("That run is still in progress; undo it when it has ended.");
+            return Texts::tr("The last run is still in progress; undo it when it has ended.");
         case UndoSummary::Outcome::NotFound:
-            return QCoreApplication::translate(
-                "Undo", "There is no such run to undo (it was undone, or dropped as too old).");
+            return Texts::tr(
+                "There is no such run to undo (it was undone, or dropped as too old).");
         case UndoSummary::Outcome::StoreFailed:
-            return QStringLiteral("The undo store cannot be used: ") +
-                   ErrorText(summary.storeError);
+            return Texts::tr("The undo store cannot be used: ") + ErrorText(summary.storeError);
         case UndoSummary::Outcome::Done:
             break;
     }
@@ -40,25 +47,24 @@ QString NotDoneText(const UndoSummary &summary) {
 
 // What a dry run found, in the same order: what an undo now would do to each file.
 QStringList DescribeDryRun(const UndoSummary &summary) {
-    auto tr = [](const char *text) { return QCoreApplication::translate("Undo", text); };
     QStringList lines;
-    lines.append(tr("%1 to restore, %2 to remove, %3 to leave alone; nothing was changed.")
+    lines.append(Texts::tr("%1 to restore, %2 to remove, %3 to leave alone; nothing was changed.")
                      .arg(summary.restored.size())
                      .arg(summary.removed.size())
                      .arg(summary.leftAlone.size() + summary.failed.size()));
     for (const std::string &file : summary.restored)
-        lines.append(tr("Would restore: %1").arg(PathText(file)));
+        lines.append(Texts::tr("Would restore: %1").arg(PathText(file)));
     for (const std::string &file : summary.removed)
-        lines.append(tr("Would remove: %1").arg(PathText(file)));
+        lines.append(Texts::tr("Would remove: %1").arg(PathText(file)));
     for (const UndoSummary::LeftAlone &file : summary.leftAlone) {
         lines.append((file.reason == UndoSummary::Reason::Gone
-                          ? tr("Would leave alone, no longer there: %1")
-                          : tr("Would leave alone, changed since the run: %1"))
+                          ? Texts::tr("Would leave alone, no longer there: %1")
+                          : Texts::tr("Would leave alone, changed since the run: %1"))
                          .arg(PathText(file.path)));
     }
     for (const UndoSummary::Failure &file : summary.failed)
         lines.append(
-            tr("Would leave alone, %1: %2").arg(ErrorText(file.error), PathText(file.path)));
+            Texts::tr("Would leave alone, %1: %2").arg(ErrorText(file.error), PathText(file.path)));
     return lines;
 }
 
@@ -70,31 +76,31 @@ QStringList DescribeUndo(const UndoSummary &summary) {
     if (summary.dryRun)
         return DescribeDryRun(summary);
     QStringList lines;
-    lines.append(QStringLiteral("%1 restored, %2 removed, %3 left alone, %4 failed.")
+    lines.append(Texts::tr("%1 restored, %2 removed, %3 left alone, %4 failed.")
                      .arg(summary.restored.size())
                      .arg(summary.removed.size())
                      .arg(summary.leftAlone.size())
                      .arg(summary.failed.size()));
     for (const std::string &file : summary.restored)
-        lines.append(QStringLiteral("Restored: ") + PathText(file));
+        lines.append(Texts::tr("Restored: ") + PathText(file));
     for (const UndoSummary::NotKept &file : summary.notKept) {
         QStringList what;
         for (const std::string &item : file.what)
             what.append(PathText(item));
-        lines.append(QStringLiteral("Restored without ") + what.join(QStringLiteral(", ")) +
+        lines.append(Texts::tr("Restored without ") + what.join(QStringLiteral(", ")) +
                      QStringLiteral(": ") + PathText(file.path));
     }
     for (const std::string &file : summary.removed)
-        lines.append(QStringLiteral("Removed: ") + PathText(file));
+        lines.append(Texts::tr("Removed: ") + PathText(file));
     for (const UndoSummary::LeftAlone &file : summary.leftAlone) {
         lines.append((file.reason == UndoSummary::Reason::Gone
-                          ? QStringLiteral("Left alone, no longer there: ")
-                          : QStringLiteral("Left alone, changed since the run: ")) +
+                          ? Texts::tr("Left alone, no longer there: ")
+                          : Texts::tr("Left alone, changed since the run: ")) +
                      PathText(file.path));
     }
     for (const UndoSummary::Failure &file : summary.failed) {
-        lines.append(QStringLiteral("Not restored, ") + ErrorText(file.error) +
-                     QStringLiteral(": ") + PathText(file.path));
+        lines.append(Texts::tr("Not restored, ") + ErrorText(file.error) + QStringLiteral(": ") +
+                     PathText(file.path));
     }
     return lines;
 }

@@ -221,6 +221,42 @@ private slots:
         QCOMPARE(Snapshot(root), before);
     }
 
+    // Under another language the catalogue's messages, a word keeping its bytes (not UTF-8
+    // here); under C the English ones.
+    void messagesInTheLocalesLanguage_data() {
+        QTest::addColumn<QByteArray>("lang");
+        QTest::addColumn<QByteArrayList>("args");
+        QTest::addColumn<QByteArray>("err");
+        QTest::newRow("German, a word's own bytes")
+            << QByteArray("de_DE.UTF-8") << QByteArrayList{"bogus\xff"}
+            << QByteArray(
+                   "strelmark: unbekannter Befehl 'bogus\xff' (remove, undo, --help, "
+                   "--version)\nstrelmark: 'strelmark --help' gibt weitere Auskunft.\n");
+        QTest::newRow("Russian usage error")
+            << QByteArray("ru_RU.UTF-8") << QByteArrayList{"remove"}
+            << QByteArray(
+                   "strelmark: remove: нужна ОПЕРАЦИЯ\nstrelmark: Подробнее: "
+                   "'strelmark --help'.\n");
+        QTest::newRow("C") << QByteArray("C") << QByteArrayList{"remove"}
+                           << QByteArray(
+                                  "strelmark: remove needs an OPERATION\nstrelmark: Try "
+                                  "'strelmark --help' for more information.\n");
+    }
+    void messagesInTheLocalesLanguage() {
+        QFETCH(QByteArray, lang);
+        QFETCH(QByteArrayList, args);
+        QFETCH(QByteArray, err);
+        Launch launch;
+        launch.args = args;
+        launch.environment << "LC_ALL"
+                           << "LC_MESSAGES"
+                           << "LANGUAGE"
+                           << "LANG=" + lang;
+        const Outcome outcome = execute(std::move(launch));
+        QCOMPARE(outcome.exitCode, 2);
+        QCOMPARE(outcome.err, err);
+    }
+
     void helpAndVersion() {
         const Outcome help = run({"--help"});
         QCOMPARE(help.exitCode, 0);

@@ -211,6 +211,9 @@ void InstallTest::installedFiles() {
     for (int size : IconSizes)
         expected.append(
             QStringLiteral("share/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(desktopId_));
+    for (const char *language : {"de", "es", "fr", "ru"})
+        expected.append(QStringLiteral("share/strelmark/translations/strelmark_%1.qm")
+                            .arg(QLatin1String(language)));
     const QString samples = source_ + QStringLiteral("/resources/Samples");
     const QStringList sampleFiles = filesUnder(samples);
     QVERIFY(!sampleFiles.isEmpty());
@@ -268,6 +271,17 @@ void InstallTest::installedProgramRuns() {
     QCOMPARE(version.exitCode(), 0);
     QCOMPARE(version.readAllStandardOutput(),
              QByteArray("strelmark ") + environment("STRELMARK_VERSION").toUtf8() + '\n');
+    // The installed program finds its catalogues in share/strelmark/translations.
+    QProcess help;
+    QProcessEnvironment german = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"})
+        german.remove(QLatin1String(name));
+    german.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
+    help.setProcessEnvironment(german);
+    help.start(program, {QStringLiteral("--help")});
+    QVERIFY(help.waitForFinished());
+    QVERIFY2(help.readAllStandardOutput().startsWith("Aufruf: strelmark remove"),
+             "the German --help");
 
     QTemporaryDir home;
     QProcess window;

@@ -10,6 +10,7 @@
 
 #include "app/PreviewDialog.h"
 #include "app/QtPlatform.h"
+#include "base/Translations.h"
 #include "filelist/FileListModel.h"
 #include "support/DarkPalette.h"
 #include "support/TestFiles.h"
@@ -48,6 +49,8 @@ QByteArray Page(const QByteArray &title, const QByteArray &body, bool refresh) {
 
 int main(int argc, char **argv) {
     QApplication application(argc, argv);
+    // In the language of the locale, as the program shows itself (LANG=de_DE.UTF-8 ...).
+    Translations::Install(QStringLiteral(STRELMARK_TRANSLATIONS_DIR));
     QStringList arguments = QApplication::arguments().mid(1);
     const bool dark = arguments.removeAll(QStringLiteral("--dark")) > 0;
     const bool characters = arguments.removeAll(QStringLiteral("--characters")) > 0;
@@ -131,7 +134,8 @@ int main(int argc, char **argv) {
             box->accept();
         });
     });
-    real.messageBox(QStringLiteral("Done."), QString(), Platform::Icon::None, details);
+    real.messageBox(QCoreApplication::translate("RunDriver", "Done."), QString(),
+                    Platform::Icon::None, details);
     if (!saved)
         return 1;
 

@@ -6,6 +6,7 @@
 //   window_shot [--dark] [--no-skin] [--focus NAME] OUT.png
 //   window_shot --screen OUT.png     the whole screen (the real program under Xvfb)
 
+#include "base/Translations.h"
 #include "filelist/FileListModel.h"
 #include "filelist/FileListView.h"
 #include "support/DarkPalette.h"
@@ -23,6 +24,8 @@
 
 int main(int argc, char **argv) {
     QApplication application(argc, argv);
+    // In the language of the locale, as the program shows itself (LANG=de_DE.UTF-8 ...).
+    Translations::Install(QStringLiteral(STRELMARK_TRANSLATIONS_DIR));
     QStringList arguments = QApplication::arguments().mid(1);
     auto option = [&](const QString &name) { return arguments.removeAll(name) > 0; };
     const bool screen = option(QStringLiteral("--screen"));
@@ -65,7 +68,8 @@ int main(int argc, char **argv) {
     form.ListView1->selectRow(1);
     form.Text1->setText(QStringLiteral("<script src=\"counter.js\">"));
     form.setProgressValue(40);
-    form.setProgressText(QStringLiteral("Processing: contact.htm"));
+    form.setProgressText(QCoreApplication::translate("RunDriver", "Processing: ") +
+                         QStringLiteral("contact.htm"));
 
     form.show();
     if (!QTest::qWaitForWindowExposed(&form))
