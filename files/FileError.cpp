@@ -18,6 +18,8 @@ QString ReasonText(const FileError &error) {
             return QStringLiteral("Is a device, not a regular file");
         case FileError::Special::Other:
             return QStringLiteral("Not a regular file");
+        case FileError::Special::DanglingLink:
+            return QStringLiteral("Not writing through a dangling symbolic link");
         case FileError::Special::None:
             break;
     }

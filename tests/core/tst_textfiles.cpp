@@ -578,11 +578,18 @@ void TextFilesTest::writesThroughSymbolicLink() {
     QCOMPARE(Entries(dir.path()), QStringList({"link.htm", "real"}));
     QCOMPARE(Entries(dir.filePath("real")), QStringList({"a.htm"}));
 
-    // A link to a file not yet there: the file is made where the link points.
-    QVERIFY(QFile::link("real/b.htm", dir.filePath("dangling.htm")));
-    WriteTextFile("made", dir.filePath("dangling.htm"), temporary);
-    QVERIFY(QFileInfo(dir.filePath("dangling.htm")).isSymLink());
-    QCOMPARE(TestFiles::Read(dir.filePath("real/b.htm")), QByteArray("made"));
+    // A link to a file not yet there is refused: nothing is made where it points.
+    const QString dangling = dir.filePath("dangling.htm");
+    QVERIFY(QFile::link("real/b.htm", dangling));
+    try {
+        WriteTextFile("made", dangling, temporary);
+        QFAIL("written through a link to nothing");
+    } catch (const FileError &failure) {
+        QCOMPARE(failure.special(), FileError::Special::DanglingLink);
+        QCOMPARE(failure.path(), dangling);
+    }
+    QVERIFY(QFileInfo(dangling).isSymLink());
+    QCOMPARE(Entries(dir.filePath("real")), QStringList({"a.htm"}));
 }
 
 void TextFilesTest::inPlace() {
