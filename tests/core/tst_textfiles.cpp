@@ -94,6 +94,8 @@ private slots:
     void inPlace();
     void errorsTellReadFromWrite();
     void killedWriterLeavesNoTemporary();
+    void namesUpToTheSystemsLimit_data();
+    void namesUpToTheSystemsLimit();
 };
 
 void TextFilesTest::read_data() {
@@ -667,6 +669,33 @@ void TextFilesTest::killedWriterLeavesNoTemporary() {
     QCOMPARE(Child::Run(Child::Self({"--write-then-die", path})).signal, SIGKILL);
     QCOMPARE(Entries(dir.path()), QStringList({"a.htm"}));
     QCOMPARE(TestFiles::Read(path), QByteArray("old content"));
+}
+
+void TextFilesTest::namesUpToTheSystemsLimit_data() {
+    QTest::addColumn<Temporary>("temporary");
+    QTest::addColumn<QString>("name");
+    for (Temporary temporary : {Temporary::Unnamed, Temporary::Named}) {
+        for (int length : {243, 250, 255})
+            QTest::addRow("%s, %d bytes", NameOf(temporary), length)
+                << temporary << QString(length - 4, u'n') + ".htm";
+        // 255 bytes, of characters of two bytes: the temporary name is not cut inside one.
+        QTest::addRow("%s, two-byte letters", NameOf(temporary))
+            << temporary << QString(125, u'é') + "a.htm";
+    }
+}
+
+// A file whose name is as long as the system allows is replaced in place as any other, and its
+// temporary name fits too.
+void TextFilesTest::namesUpToTheSystemsLimit() {
+    QFETCH(Temporary, temporary);
+    QFETCH(QString, name);
+    QVERIFY(Name(name).size() <= 255);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    TestFiles::Write(path, "old");
+    WriteTextFile("new", path, temporary);
+    QCOMPARE(TestFiles::Read(path), QByteArray("new"));
+    QCOMPARE(Entries(dir.path()), QStringList({name}));
 }
 
 // The reading or writing of deniedByPermissions, as a user who is not root: what came of it,
