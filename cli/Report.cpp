@@ -31,6 +31,8 @@ const char *StateName(Engine::Outcome outcome) {
             return "empty";
         case Engine::Outcome::Binary:
             return "binary";
+        case Engine::Outcome::Skipped:
+            return "skipped";
         case Engine::Outcome::Undecodable:
         case Engine::Outcome::ReadFailed:
         case Engine::Outcome::WriteFailed:
@@ -171,8 +173,7 @@ std::string JsonOf(const Engine::FileReport &report) {
         AppendField(out, "path_hex");
         out += '"' + QByteArray::fromStdString(task.pathBytes).toHex().toStdString() + '"';
     }
-    AppendText(out, "output",
-               report.outcome == Engine::Outcome::PathFailed ? QString() : task.output);
+    AppendText(out, "output", task.problem.isEmpty() ? task.output : QString());
     AppendField(out, "state");
     out += '"';
     out += StateName(report.outcome);
@@ -189,6 +190,10 @@ std::string JsonOf(const Engine::FileReport &report) {
     out += relation == nullptr ? std::string("null") : '"' + std::string(relation) + '"';
     AppendField(out, "earlier");
     out += relation == nullptr ? std::string("null") : std::to_string(report.earlier + 1);
+    if (report.outcome == Engine::Outcome::Skipped) {
+        const qsizetype cut = task.problem.lastIndexOf(QStringLiteral(": ") + task.input);
+        AppendText(out, "skipped", cut > 0 ? task.problem.left(cut) : task.problem);
+    }
     out += '}';
     return out;
 }
@@ -271,6 +276,8 @@ void Reporter::fileDone(const Engine::FileReport &report) {
     }
     if (report.failed())
         error(report.description());
+    else if (report.outcome == Engine::Outcome::Skipped && !request_.json && !request_.quiet)
+        error(report.description(), false);
 
     const std::string path = report.task.pathBytes.empty()
                                  ? QFile::encodeName(report.task.input).toStdString()
@@ -338,6 +345,7 @@ void Reporter::list(const Engine::FileReport &report, const std::string &path) {
             line = "cannot be used";
             break;
         case Engine::Outcome::Unchanged:
+        case Engine::Outcome::Skipped:  // said on standard error
             break;
     }
     if (line.empty())
@@ -409,6 +417,7 @@ void Reporter::finish(int signal, int exitStatus) {
         AppendNumber(summary, "unchanged", t.unchanged);
         AppendNumber(summary, "empty", t.empty);
         AppendNumber(summary, "binary", t.binary);
+        AppendNumber(summary, "skipped", t.skipped);
         AppendNumber(summary, "failed", t.failed());
         AppendNumber(summary, "not_processed", t.notProcessed);
         AppendNumber(summary, "lines_read", t.linesRead);
@@ -460,6 +469,8 @@ void Reporter::finish(int signal, int exitStatus) {
                                          : QStringLiteral("not written"))
                     .arg(binary)
                     .arg(failed);
+        if (t.skipped > 0)
+            text += QStringLiteral(", %1 skipped by the folder search").arg(t.skipped);
         if (t.notProcessed > 0)
             text += QStringLiteral(", %1 not processed").arg(t.notProcessed);
         text += QStringLiteral("; %1 removed; %2 s.\n").arg(removed).arg(seconds, 0, 'f', 2);
