@@ -164,6 +164,24 @@ void AppendJsonString(std::string &out, std::string_view bytes) {
     out += '"';
 }
 
+std::string ForTerminal(std::string_view text) {
+    std::string shown;
+    shown.reserve(text.size());
+    const auto *p = reinterpret_cast<const unsigned char *>(text.data());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = p[i];
+        if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0)) {
+            shown += '?';  // C0, DEL, or a lone byte that an 8-bit terminal reads as C1
+        } else if (c == 0xC2 && i + 1 < text.size() && p[i + 1] >= 0x80 && p[i + 1] < 0xA0) {
+            shown += '?';  // C1 in UTF-8 (U+009B is a CSI of its own)
+            ++i;
+        } else {
+            shown += static_cast<char>(c);
+        }
+    }
+    return shown;
+}
+
 std::string JsonOf(const Engine::FileReport &report) {
     const Engine::FileTask &task = report.task;
     const bool failed = report.failed();
@@ -231,7 +249,9 @@ Reporter::Reporter(const RemoveRequest &request)
     : request_(request),
       startupClock_(std::getenv("STRELMARK_STARTUP_CLOCK") != nullptr),
       color_(UsesColor(request.color)),
-      progress_(ShowsProgress(request)) {}
+      progress_(ShowsProgress(request)),
+      outTerminal_(::isatty(STDOUT_FILENO) == 1),
+      errTerminal_(::isatty(STDERR_FILENO) == 1) {}
 
 void Reporter::prepare(Engine::FileReport &report, Operations::LineContext &ctx) {
     if (!request_.diff || report.outcome != Engine::Outcome::Changed)
@@ -279,9 +299,11 @@ void Reporter::fileDone(const Engine::FileReport &report) {
     else if (report.outcome == Engine::Outcome::Skipped && !request_.json && !request_.quiet)
         error(report.description(), false);
 
-    const std::string path = report.task.pathBytes.empty()
-                                 ? QFile::encodeName(report.task.input).toStdString()
-                                 : report.task.pathBytes;
+    std::string path = report.task.pathBytes.empty()
+                           ? QFile::encodeName(report.task.input).toStdString()
+                           : report.task.pathBytes;
+    if (outTerminal_)
+        path = ForTerminal(path);
     if (request_.json) {
         clearProgress();
         out(JsonOf(report) + '\n');
@@ -291,7 +313,9 @@ void Reporter::fileDone(const Engine::FileReport &report) {
             out("Every line of " + path + " would be removed: no result is written.\n");
         else if (report.outcome == Engine::Outcome::Changed && report.note.empty())
             out("The result of " + path + " is the same text; it would be written to " +
-                QFile::encodeName(report.task.output).toStdString() + ".\n");
+                (outTerminal_ ? ForTerminal(QFile::encodeName(report.task.output).toStdString())
+                              : QFile::encodeName(report.task.output).toStdString()) +
+                ".\n");
         else
             out(report.note);
     } else if (request_.dryRun && !request_.quiet) {
@@ -365,8 +389,11 @@ void Reporter::error(const QString &text, bool failure) {
         ++failures_;
     clearProgress();
     std::fflush(stdout);
-    const QByteArray bytes = QFile::encodeName(QStringLiteral("strelmark: ") + text + u'\n');
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
+    std::string bytes = QFile::encodeName(QStringLiteral("strelmark: ") + text).toStdString();
+    if (errTerminal_)
+        bytes = ForTerminal(bytes);
+    bytes += '\n';
+    std::fwrite(bytes.data(), 1, bytes.size(), stderr);
 }
 
 void Reporter::clearProgress() {
@@ -399,8 +426,9 @@ void Reporter::progress(const Engine::Progress &progress) {
             line += QStringLiteral("...") + current.right(room - 3);
     }
     std::fflush(stdout);
-    const QByteArray bytesOut = QFile::encodeName(QStringLiteral("\r") + line) + "\x1b[K";
-    std::fwrite(bytesOut.constData(), 1, static_cast<std::size_t>(bytesOut.size()), stderr);
+    const std::string bytesOut =
+        '\r' + ForTerminal(QFile::encodeName(line).toStdString()) + "\x1b[K";
+    std::fwrite(bytesOut.data(), 1, bytesOut.size(), stderr);
     progressShown_ = true;
 }
 

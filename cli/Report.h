@@ -43,6 +43,11 @@ const char *SignalName(int signal);
 
 // The report's JSON object, without a line end.
 std::string JsonOf(const Engine::FileReport &report);
+
+// Text for a terminal: every control character (C0, DEL, and C1, whether written as UTF-8 or as
+// a lone byte) shown as "?", as ls shows them, so that a file name cannot retitle, clear or
+// otherwise drive the terminal. Other bytes are kept.
+std::string ForTerminal(std::string_view text);
 // JSON text of a string given as bytes: UTF-8, with anything that is not valid replaced.
 void AppendJsonString(std::string &out, std::string_view bytes);
 
@@ -90,6 +95,7 @@ private:
     std::uint64_t failures_ = 0;
     bool progress_ = false;
     bool progressShown_ = false;
+    const bool outTerminal_, errTerminal_;  // standard output, standard error is a terminal
     int outputError_ = 0;
     std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point drawn_{};

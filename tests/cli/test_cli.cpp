@@ -952,6 +952,36 @@ private slots:
         QCOMPARE(piped.exitCode, 0);
         QCOMPARE(piped.err, QByteArray());
     }
+
+    // Control characters in names reach a terminal as "?" (the listing on standard output, the
+    // errors and the progress line on standard error), so that a name cannot drive it; the JSON
+    // records keep the exact bytes.
+    void controlCharactersInNamesOnATerminal_data() {
+        QTest::addColumn<bool>("output");
+        QTest::newRow("listing") << true;
+        QTest::newRow("errors") << false;
+    }
+    void controlCharactersInNamesOnATerminal() {
+        QFETCH(bool, output);
+        const QString evil = input(QStringLiteral("evil\x1b]0;owned\a\u009b2J.html"), "meta\n");
+        const QString gone = root + QStringLiteral("/gone\x1b[2J.html");
+        Launch launch;
+        launch.args = {"remove", "lines-containing", "meta",     "-n",
+                       "-o",     Name(root),         Name(evil), Name(gone)};
+        QByteArray shown;
+        onTerminal(launch, output, shown);
+        for (const char *raw : {"\x1b]0", "\a", "\xc2\x9b", "\x1b[2J"})
+            QVERIFY2(!shown.contains(raw), shown.constData());
+        QVERIFY2(shown.contains("gone?[2J.html"), shown.constData());
+        if (output)
+            QVERIFY2(shown.contains("evil?]0;owned??2J.html: "), shown.constData());
+
+        launch.args.insert(3, "--json");
+        const QList<QJsonObject> records = Records(execute(launch).out);
+        QCOMPARE(records.size(), 2);
+        QCOMPARE(records[0].value(QStringLiteral("path")).toString(), evil);
+        QCOMPARE(records[1].value(QStringLiteral("path")).toString(), gone);
+    }
 };
 
 }  // namespace
