@@ -77,6 +77,11 @@ QString RunSummary::text(const QString &undoNote) const {
     lines.append(QStringLiteral("Empty results (not written): %1").arg(empty_));
     if (binary_ > 0)
         lines.append(QStringLiteral("Binary files (left alone): %1").arg(binary_));
+    if (!skipped_.isEmpty()) {
+        lines.append(QStringLiteral("Skipped by the folder search: %1").arg(skipped_.size()));
+        for (const QString &entry : skipped_)
+            lines.append(Indent + entry);
+    }
     lines.append(QStringLiteral("Failed: %1").arg(failures_.size()));
     for (const QString &failure : failures_)
         lines.append(Indent + failure);

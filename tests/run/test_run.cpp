@@ -583,6 +583,30 @@ private slots:
                  DescribeFileError(FileError(Kind::Write, out + QStringLiteral("/b.htm"), EDQUOT)));
     }
 
+    // What the folder search that filled the list passed over (here a link out of the dropped
+    // folder) is listed in the details of the run's "Done.", until the list is cleared.
+    void doneListsWhatTheFolderSearchSkipped() {
+        input(QStringLiteral("a.htm"), "a\nx");
+        const QString outside = fixture->root() + QStringLiteral("/secret.htm");
+        TestFiles::Write(outside, "s\nx");
+        QVERIFY(QFile::link(outside, in + QStringLiteral("/evil.htm")));
+        form->ListView1_OLEDragDrop({in});
+        QCOMPARE(TestFiles::Rows(*form->fileList), QStringList{in + QStringLiteral("/a.htm")});
+        choose(0);
+        start();
+        const QString skipped =
+            QStringLiteral(
+                "Skipped by the folder search: 1\n    Skipped: a symbolic link to a "
+                "file outside the searched folder: ") +
+            in + QStringLiteral("/evil.htm");
+        QCOMPARE(platform().messages(), QStringList{Done});
+        QVERIFY2(platform().details().constFirst().contains(skipped),
+                 qPrintable(platform().details().constFirst()));
+        QCOMPARE(Read(outside), QByteArray("s\nx"));
+        form->fileList->clear();
+        QVERIFY(form->skippedRows().isEmpty());
+    }
+
     void keepLineEndsIsStoredAndRestored_data() {
         QTest::addColumn<QString>("stored");  // null: never stored
         QTest::addColumn<bool>("checked");
