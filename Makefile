@@ -7,7 +7,7 @@
 # make tidy          runs clang-tidy's checks (.clang-tidy) over the program's own sources
 # make layers        writes the build's arrows into README.md and CONTRIBUTING.md
 # make bench         runs every benchmark; bench-core, bench-run, bench-inplace, bench-add,
-#                    bench-list, bench-undo, bench-cli one each.
+#                    bench-list, bench-undo, bench-cli, bench-match one each.
 # make bench-disk    the core and window benchmarks on tmpfs and, side by side, on a fresh
 #                    folder of the disk that holds $(BENCH_BUILD) (or BENCH_DISK_DIR): in place,
 #                    keeping line ends, 100,000 small files, a cold page cache, system calls.
@@ -35,7 +35,7 @@ SOURCES      = $(shell find app base cli engine files filelist posix samples tex
 
 .PHONY: run test test-sanitize build deps display clean format format-check tidy layers \
         bench bench-build bench-core bench-run bench-inplace bench-add bench-list bench-undo \
-        bench-disk bench-cli
+        bench-disk bench-cli bench-match
 .PHONY: install uninstall package
 
 run: display deps build
@@ -91,7 +91,7 @@ layers:
 	cmake -S . -B $(BUILD) >/dev/null || true
 	python3 cmake/update-layers.py $(BUILD)
 
-bench: bench-list bench-add bench-run bench-inplace bench-core bench-undo bench-cli
+bench: bench-list bench-add bench-run bench-inplace bench-core bench-undo bench-cli bench-match
 
 bench-build: deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DSTRELMARK_BENCH=ON
@@ -126,6 +126,10 @@ bench-undo: bench-build
 
 bench-cli: bench-build
 	BUILD_DIR=$(BENCH_BUILD) bench/run-cli.sh
+
+bench-match: bench-build
+	cmake --build $(BENCH_BUILD) -j$(JOBS) --target strelmark_bench_match
+	$(BENCH_BUILD)/bench/strelmark_bench_match
 
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD) $(SANITIZE_BUILD)

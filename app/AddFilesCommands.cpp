@@ -120,8 +120,11 @@ void Form1::PushButton5_Click() {
     guard.step(112, [&] { busy.begin(); });
     try {
         guard.step(114, [&] { folders.append(chosen + Main::NativeSeparator); });
-        guard.step(114,
-                   [&] { AddFolder::GetSubDirectories2016(platform_, folders, true, folders_); });
+        guard.step(114, [&] {
+            QStringList skipped;
+            AddFolder::GetSubDirectories2016(platform_, folders, true, folders_, &skipped);
+            fileList->addSkipped(skipped);
+        });
         guard.step(116, [&] {
             AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.") + extension, *fileList,
                                            folders_);
@@ -149,8 +152,11 @@ void Form1::OpenGiven(const QStringList &paths) {
             }
             // The folder as the picker would give it: no trailing separator but the root's.
             QStringList folders{path + Main::NativeSeparator};
-            guard.step(
-                104, [&] { AddFolder::GetSubDirectories2016(platform_, folders, true, folders_); });
+            guard.step(104, [&] {
+                QStringList skipped;
+                AddFolder::GetSubDirectories2016(platform_, folders, true, folders_, &skipped);
+                fileList->addSkipped(skipped);
+            });
             guard.step(106, [&] {
                 AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.") + extension, *fileList,
                                                folders_);
@@ -171,7 +177,9 @@ void Form1::ListView1_OLEDragDrop(const QStringList &paths) {
     for (const QString &path : paths) {
         if (Main::FolderExists(path)) {
             QStringList folders{path + Main::NativeSeparator};
-            AddFolder::GetSubDirectories2016(platform_, folders, true, folders_);
+            QStringList skipped;
+            AddFolder::GetSubDirectories2016(platform_, folders, true, folders_, &skipped);
+            fileList->addSkipped(skipped);
             AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.*"), *fileList, folders_);
         } else {
             fileList->append(path);  // a file, taken as it is

@@ -527,6 +527,10 @@ int Form1::rowCount() const {
 QString Form1::rowText(int row) const {
     return fileList->text(row);
 }
+QStringList Form1::skippedRows() const {
+    return fileList->skipped();
+}
+
 const QAbstractItemModel &Form1::rowModel() const {
     return *fileList;
 }

@@ -62,6 +62,7 @@ public:
     int rowCount() const override;
     QString rowText(int row) const override;
     const QAbstractItemModel &rowModel() const override;
+    QStringList skippedRows() const override;
     QString chooserText() const override;
     QString conditionText() const override;
     QString conditionCaption() const override;

@@ -60,6 +60,7 @@ inline Kind KindOf(const PreviewDialog::Row &row) {
             return UnwritableKind;
         case Engine::Outcome::ReadFailed:
         case Engine::Outcome::PathFailed:
+        case Engine::Outcome::Skipped:  // the window's rows are never skipped
             break;
     }
     return UnreadableKind;

@@ -323,6 +323,7 @@ void StartRemoving(RunWindow &window, std::optional<long long> givenLineNumber) 
     plan.lineNumber = *lineNumber;
     plan.journal = journal.journal();
     RunSummary summary;
+    summary.skippedBySearch(window.skippedRows());
     BusyScope busy(window);
     guard.step(120, [&] { busy.begin(); });
     int rows = 0;

@@ -17,6 +17,7 @@
 #include "undo/UndoSummary.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -39,6 +40,9 @@ public:
     // The same rows as a model, whose signals tell the run where rows came and went while it
     // yielded.
     virtual const QAbstractItemModel &rowModel() const = 0;
+    // What the folder searches that filled the list passed over ("reason: path"), for the
+    // "Done." to list. None by default.
+    virtual QStringList skippedRows() const { return {}; }
 
     virtual QString chooserText() const = 0;       // the operation's caption (Combo1)
     virtual QString conditionText() const = 0;     // the condition (Text1)

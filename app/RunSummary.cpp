@@ -52,6 +52,8 @@ void RunSummary::add(const Engine::FileReport &report) {
         case Engine::Outcome::PathFailed:
             failures_.append(report.description());
             break;
+        case Engine::Outcome::Skipped:  // the window's rows are never skipped
+            break;
     }
 }
 
@@ -84,6 +86,11 @@ QString RunSummary::text(const QString &undoNote) const {
     lines.append(Texts::tr("Empty results (not written): %1").arg(empty_));
     if (binary_ > 0)
         lines.append(Texts::tr("Binary files (left alone): %1").arg(binary_));
+    if (!skipped_.isEmpty()) {
+        lines.append(Texts::tr("Skipped by the folder search: %1").arg(skipped_.size()));
+        for (const QString &entry : skipped_)
+            lines.append(Indent + entry);
+    }
     lines.append(Texts::tr("Failed: %1").arg(failures_.size()));
     for (const QString &failure : failures_)
         lines.append(Indent + failure);

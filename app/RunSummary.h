@@ -25,6 +25,9 @@ public:
     void add(const Engine::FileReport &report);
     // The user stopped the run with `left` of its rows not done (the one in progress included).
     void stopped(int left);
+    // What the folder searches that filled the list passed over ("reason: path").
+    void skippedBySearch(const QStringList &entries) { skipped_ = entries; }
+    const QStringList &skipped() const { return skipped_; }
 
     int filesDone() const { return filesDone_; }
     int written() const { return written_; }
@@ -51,6 +54,7 @@ private:
     bool stopped_ = false;
     int written_ = 0, unchanged_ = 0, empty_ = 0, binary_ = 0;
     QStringList failures_;
+    QStringList skipped_;
     // Each file written (links resolved) and the results put there, in the order first written.
     std::unordered_map<std::string, Output> outputs_;
     std::vector<std::string> order_;

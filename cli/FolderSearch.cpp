@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <optional>
 
 #include <dirent.h>
@@ -23,9 +25,9 @@ namespace {
 enum class Skip {
     None,
     LeadsBackUp,     // a link to the folder it is in, or to one above it: a loop
-    TooLong,         // a name or folder path of MaxPath characters or more (the window's rule)
-    BadName,         // a folder name with control characters, "?" or bytes that do not decode
-    NotFaithful,     // a file name whose bytes do not decode: its path would name nothing
+    TooLong,         // a folder path longer than the system allows: said, as a skip
+    NotFaithful,     // a name whose bytes do not decode: its path would name nothing; said
+    LeadsOutside,    // a link to a file outside the searched folder: said, as a skip
     VersionControl,  // .git, .hg, .svn: a repository's own files, never the user's pages
     Tilde,           // a file name starting with "~" (the window's rule: editors' spare copies)
     NotFile,         // not a regular file, or nothing that can be read there
@@ -36,24 +38,69 @@ bool IsVersionControl(QStringView name) {
     return name == u".git" || name == u".hg" || name == u".svn";
 }
 
-// A sub-folder `name` of `folder` (a path ending with the separator); `reached`: what it leads
-// to when it is a link.
-Skip FolderSkip(const QString &folder, const QString &name,
+// A sub-folder `name` (`bytes` on the file system) of `folder` (a path ending with the
+// separator); `reached`: what it leads to when it is a link. Unlike the window's walk, the
+// command line takes names with control characters or "?" (it names them escaped).
+Skip FolderSkip(const QString &folder, const QString &name, const std::string &bytes,
                 const std::optional<struct stat> &reached) {
     if (reached && AddFolder::LeadsBackUp(folder, *reached))
         return Skip::LeadsBackUp;
-    if (name.size() >= AddFolder::MaxPath)
-        return Skip::TooLong;
-    if (AddFolder::HasBadNameCharacters(name))
-        return Skip::BadName;
+    if (!AddFolder::IsFaithfulName(name, bytes.c_str()))
+        return Skip::NotFaithful;
     if (IsVersionControl(name))
         return Skip::VersionControl;
     return Skip::None;
 }
 
-// A folder found by the search: one whose path is this long is not searched.
+// A folder found by the search: one whose files' paths the system could not take is not
+// searched. (The window's walk stops at MaxPath characters; the command line goes as far as
+// the system goes.)
 Skip FolderPathSkip(const QString &path) {
-    return path.size() >= AddFolder::MaxPath ? Skip::TooLong : Skip::None;
+    return QFile::encodeName(path).size() + 1 >= PATH_MAX ? Skip::TooLong : Skip::None;
+}
+
+// The words of the run's listing for a skip that it tells.
+QString SkipReason(Skip skip) {
+    switch (skip) {
+        case Skip::TooLong:
+            return QStringLiteral("Skipped: the path is longer than the system allows");
+        case Skip::NotFaithful:
+            return QStringLiteral("Skipped: the name is not valid UTF-8");
+        case Skip::LeadsOutside:
+            return QStringLiteral("Skipped: a symbolic link to a file outside the searched folder");
+        default:
+            return {};
+    }
+}
+
+bool IsTold(Skip skip) {
+    return skip == Skip::TooLong || skip == Skip::NotFaithful || skip == Skip::LeadsOutside;
+}
+
+// A skip told: `folder` (ending with the separator, as shown) and the entry's name as bytes.
+SkippedEntry Skipped(const QString &folder, const std::string &name, Skip skip) {
+    SkippedEntry entry;
+    const std::string bytes = QFile::encodeName(folder).toStdString() + name;
+    entry.path = QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+    if (QFile::encodeName(entry.path).toStdString() != bytes)
+        entry.bytes = bytes;
+    entry.reason = SkipReason(skip);
+    return entry;
+}
+
+std::string RealPath(const std::string &path) {
+    char *real = ::realpath(path.c_str(), nullptr);
+    if (real == nullptr)
+        return {};
+    std::string text(real);
+    std::free(real);
+    return text;
+}
+
+// Whether `real` (a path with links resolved) is below the folder `root` (the same).
+bool IsBelow(const std::string &real, const std::string &root) {
+    return !root.empty() && real.size() > root.size() && real.starts_with(root) &&
+           (root == "/" || real[root.size()] == '/');
 }
 
 // A file, by its name alone.
@@ -196,7 +243,8 @@ bool SearchFilter::takesFile(QStringView path, QStringView name, const IgnoreRul
 }
 
 std::vector<SearchedFolder> FindFolders(const QString &folder, const SearchFilter &filter,
-                                        AddFolder::WalkHooks &hooks) {
+                                        AddFolder::WalkHooks &hooks,
+                                        std::vector<SkippedEntry> &skipped) {
     std::vector<SearchedFolder> folders;
     if (!filter.listsFolderAt(0))
         return folders;
@@ -217,6 +265,7 @@ std::vector<SearchedFolder> FindFolders(const QString &folder, const SearchFilte
         hooks.yield();
         struct Entry {
             QString name;
+            std::string bytes;
             std::optional<struct stat> reached;
         };
         std::vector<Entry> entries;
@@ -237,7 +286,7 @@ std::vector<SearchedFolder> FindFolders(const QString &folder, const SearchFilte
                 if (reader.examine(item->d_name, own, false) && !S_ISLNK(own.st_mode))
                     reached.reset();  // a folder of its own, not a link
             }
-            entries.push_back({QFile::decodeName(item->d_name), reached});
+            entries.push_back({QFile::decodeName(item->d_name), item->d_name, reached});
         }
         if (filter.gitignore() && i > 0)
             folders[i].rules = IgnoreRules::Below(folders[i].rules, folders[i].path,
@@ -245,7 +294,10 @@ std::vector<SearchedFolder> FindFolders(const QString &folder, const SearchFilte
         const SearchedFolder &parent = folders[i];
         std::vector<Named> found;
         for (Entry &entry : entries) {
-            if (FolderSkip(parent.path, entry.name, entry.reached) != Skip::None)
+            const Skip skip = FolderSkip(parent.path, entry.name, entry.bytes, entry.reached);
+            if (IsTold(skip))
+                skipped.push_back(Skipped(parent.path, entry.bytes, skip));
+            if (skip != Skip::None)
                 continue;
             const QString path = parent.relative + entry.name;
             if (filter.entersFolder(path, entry.name, parent.depth + 1, parent.rules.get()))
@@ -256,8 +308,11 @@ std::vector<SearchedFolder> FindFolders(const QString &folder, const SearchFilte
         for (const Named &name : found) {
             SearchedFolder child;
             child.path = parent.path + name.name + Main::NativeSeparator;
-            if (FolderPathSkip(child.path) != Skip::None)
+            if (const Skip skip = FolderPathSkip(child.path); skip != Skip::None) {
+                skipped.push_back(
+                    Skipped(parent.path, QFile::encodeName(name.name).toStdString(), skip));
                 continue;
+            }
             child.relative = parent.relative + name.name + u'/';
             child.depth = parent.depth + 1;
             child.rules = parent.rules;
@@ -277,19 +332,25 @@ std::vector<SearchedFolder> FindFolders(const QString &folder, const SearchFilte
     return kept;
 }
 
-QStringList FolderFiles(const SearchedFolder &folder, const SearchFilter &filter,
-                        AddFolder::WalkHooks &hooks) {
+FolderListing FolderFiles(const SearchedFolder &folder, const SearchFilter &filter,
+                          AddFolder::WalkHooks &hooks) {
+    FolderListing listing;
     const QString own = WithoutTrailingSeparator(folder.path);
     Folder reader(folder.path);
     std::vector<Named> files;
+    std::optional<std::string> root;  // the searched folder, links resolved: once a link is met
     while (const dirent *item = reader.next()) {
         hooks.yield();
         if (item->d_type == DT_DIR)
             continue;
         QString name = QFile::decodeName(item->d_name);
-        if (FileNameSkip(name, item->d_name) != Skip::None ||
-            !filter.takesFile(folder.relative + name, name, folder.rules.get()))
+        const Skip nameSkip = FileNameSkip(name, item->d_name);
+        if (nameSkip != Skip::None ||
+            !filter.takesFile(folder.relative + name, name, folder.rules.get())) {
+            if (IsTold(nameSkip))
+                listing.skipped.push_back(Skipped(folder.path, item->d_name, nameSkip));
             continue;
+        }
         const bool hidden = item->d_name[0] == '.';
         if (item->d_type != DT_REG || hidden) {
             struct stat target {};
@@ -301,14 +362,28 @@ QStringList FolderFiles(const SearchedFolder &folder, const SearchFilter &filter
                  S_ISLNK(entry.st_mode));
             if (FileKindSkip(found, target, link, hidden, filter.hidden()) != Skip::None)
                 continue;
+            if (link) {
+                if (!root)
+                    root = RealPath(QFile::encodeName(folder.path.left(folder.path.size() -
+                                                                       folder.relative.size()))
+                                        .toStdString());
+                const std::string real =
+                    RealPath(QFile::encodeName(own).toStdString() + '/' + item->d_name);
+                if (!IsBelow(real, *root)) {
+                    listing.skipped.push_back(
+                        Skipped(folder.path, item->d_name, Skip::LeadsOutside));
+                    continue;
+                }
+            }
         }
         files.emplace_back(std::move(name));
     }
     SortByName(files);
-    QStringList paths;
+    std::sort(listing.skipped.begin(), listing.skipped.end(),
+              [](const SkippedEntry &a, const SkippedEntry &b) { return a.path < b.path; });
     for (const Named &file : files)
-        paths.append(Main::CollapseBackslashes(own + Main::NativeSeparator + file.name));
-    return paths;
+        listing.files.append(Main::CollapseBackslashes(own + Main::NativeSeparator + file.name));
+    return listing;
 }
 
 }  // namespace Cli

@@ -43,6 +43,15 @@ private:
     int maxDepth_;
 };
 
+// An entry that the search passed over although the filters take it: a file or folder whose
+// name is not valid UTF-8, a folder whose path is longer than the system allows, a symbolic link
+// that leads out of the searched folder. The run lists it as skipped.
+struct SkippedEntry {
+    QString path;       // as shown (bytes that do not decode as U+FFFD)
+    std::string bytes;  // the path's exact bytes, when `path` does not give them back
+    QString reason;     // why, without the path
+};
+
 // One folder of a search.
 struct SearchedFolder {
     QString path;      // ending with the separator, as the window's walk gives it
@@ -53,13 +62,24 @@ struct SearchedFolder {
 
 // The searched folder `folder` (a path ending with the separator) and every folder below it
 // that the filter enters, level by level. Folders that cannot be opened are passed over, as the
-// window's walk passes them over. Calls hooks.yield() between entries.
+// window's walk passes them over; those it cannot name are added to `skipped`. Unlike the
+// window's walk, paths are not limited to MaxPath characters, only to what the system allows.
+// Calls hooks.yield() between entries.
 std::vector<SearchedFolder> FindFolders(const QString &folder, const SearchFilter &filter,
-                                        AddFolder::WalkHooks &hooks);
+                                        AddFolder::WalkHooks &hooks,
+                                        std::vector<SkippedEntry> &skipped);
 
-// The paths of the files directly in the folder that the filter takes, sorted by name as the
-// window sorts them. Calls hooks.yield() between entries.
-QStringList FolderFiles(const SearchedFolder &folder, const SearchFilter &filter,
-                        AddFolder::WalkHooks &hooks);
+// The files directly in a folder that the filter takes, sorted by name as the window sorts
+// them, and those passed over that the filter would take.
+struct FolderListing {
+    QStringList files;
+    std::vector<SkippedEntry> skipped;
+};
+
+// The listing of a folder. A symbolic link to a file is taken only when the file lies inside
+// the searched folder, so that no run over a tree edits a file elsewhere through a link planted
+// in it. Calls hooks.yield() between entries.
+FolderListing FolderFiles(const SearchedFolder &folder, const SearchFilter &filter,
+                          AddFolder::WalkHooks &hooks);
 
 }  // namespace Cli

@@ -62,12 +62,22 @@ Engine::FileTask Problem(const QString &path, const std::string &bytes, const QS
     return task;
 }
 
+// An entry that the folder search passed over: listed as skipped, nothing read.
+Engine::FileTask SkippedTask(const SkippedEntry &entry) {
+    Engine::FileTask task;
+    task.input = entry.path;
+    task.pathBytes = entry.bytes;
+    task.problem = entry.reason + QStringLiteral(": ") + entry.path;
+    task.skipped = true;
+    return task;
+}
+
 }  // namespace
 
 struct PathSource::Source {
-    std::vector<Engine::FileTask> tasks;             // a file, or problems; before the folders'
-    std::vector<SearchedFolder> folders;             // a folder's search
-    std::vector<std::optional<QStringList>> listed;  // files listed beforehand
+    std::vector<Engine::FileTask> tasks;               // a file, or problems; before the folders'
+    std::vector<SearchedFolder> folders;               // a folder's search
+    std::vector<std::optional<FolderListing>> listed;  // files listed beforehand
 };
 
 // The walk tells its problems as tasks of their own, and ends once a stop is asked for.
@@ -129,12 +139,14 @@ bool PathSource::next(std::vector<Engine::FileTask> &tasks) {
             }
             if (folder_ < qsizetype(source.folders.size())) {
                 const std::size_t f = std::size_t(folder_++);
-                std::optional<QStringList> &listed = source.listed[f];
-                const QStringList rows =
+                std::optional<FolderListing> &listed = source.listed[f];
+                const FolderListing listing =
                     listed ? *listed : FolderFiles(source.folders[f], filter_, hooks);
-                for (const QString &row : rows)
+                for (const QString &row : listing.files)
                     tasks.push_back(
                         taskFor(row, source.folders[f].relative + Main::GetFileName(row)));
+                for (const SkippedEntry &entry : listing.skipped)
+                    tasks.push_back(SkippedTask(entry));
                 if (!tasks.empty())
                     return true;
                 continue;
@@ -229,11 +241,14 @@ PathSource::Source PathSource::find(const std::string &bytes, bool listed) {
     }
     Hooks hooks(stop_,
                 [&](const QString &text) { source.tasks.push_back(Problem(path, bytes, text)); });
-    source.folders = FindFolders(path + Main::NativeSeparator, filter_, hooks);
+    std::vector<SkippedEntry> skipped;
+    source.folders = FindFolders(path + Main::NativeSeparator, filter_, hooks, skipped);
+    for (const SkippedEntry &entry : skipped)
+        source.tasks.push_back(SkippedTask(entry));
     for (const SearchedFolder &folder : source.folders)
-        source.listed.push_back(
-            isWritten(folder.path) ? std::optional<QStringList>(FolderFiles(folder, filter_, hooks))
-                                   : std::nullopt);
+        source.listed.push_back(isWritten(folder.path) ? std::optional<FolderListing>(
+                                                             FolderFiles(folder, filter_, hooks))
+                                                       : std::nullopt);
     return source;
 }
 

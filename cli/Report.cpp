@@ -41,6 +41,8 @@ const char *StateName(Engine::Outcome outcome) {
             return "empty";
         case Engine::Outcome::Binary:
             return "binary";
+        case Engine::Outcome::Skipped:
+            return "skipped";
         case Engine::Outcome::Undecodable:
         case Engine::Outcome::ReadFailed:
         case Engine::Outcome::WriteFailed:
@@ -173,6 +175,24 @@ void AppendJsonString(std::string &out, std::string_view bytes) {
     out += '"';
 }
 
+std::string ForTerminal(std::string_view text) {
+    std::string shown;
+    shown.reserve(text.size());
+    const auto *p = reinterpret_cast<const unsigned char *>(text.data());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = p[i];
+        if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0)) {
+            shown += '?';  // C0, DEL, or a lone byte that an 8-bit terminal reads as C1
+        } else if (c == 0xC2 && i + 1 < text.size() && p[i + 1] >= 0x80 && p[i + 1] < 0xA0) {
+            shown += '?';  // C1 in UTF-8 (U+009B is a CSI of its own)
+            ++i;
+        } else {
+            shown += static_cast<char>(c);
+        }
+    }
+    return shown;
+}
+
 std::string JsonOf(const Engine::FileReport &report) {
     const Engine::FileTask &task = report.task;
     const bool failed = report.failed();
@@ -182,8 +202,7 @@ std::string JsonOf(const Engine::FileReport &report) {
         AppendField(out, "path_hex");
         out += '"' + QByteArray::fromStdString(task.pathBytes).toHex().toStdString() + '"';
     }
-    AppendText(out, "output",
-               report.outcome == Engine::Outcome::PathFailed ? QString() : task.output);
+    AppendText(out, "output", task.problem.isEmpty() ? task.output : QString());
     AppendField(out, "state");
     out += '"';
     out += StateName(report.outcome);
@@ -200,6 +219,10 @@ std::string JsonOf(const Engine::FileReport &report) {
     out += relation == nullptr ? std::string("null") : '"' + std::string(relation) + '"';
     AppendField(out, "earlier");
     out += relation == nullptr ? std::string("null") : std::to_string(report.earlier + 1);
+    if (report.outcome == Engine::Outcome::Skipped) {
+        const qsizetype cut = task.problem.lastIndexOf(QStringLiteral(": ") + task.input);
+        AppendText(out, "skipped", cut > 0 ? task.problem.left(cut) : task.problem);
+    }
     out += '}';
     return out;
 }
@@ -237,7 +260,9 @@ Reporter::Reporter(const RemoveRequest &request)
     : request_(request),
       startupClock_(std::getenv("STRELMARK_STARTUP_CLOCK") != nullptr),
       color_(UsesColor(request.color)),
-      progress_(ShowsProgress(request)) {}
+      progress_(ShowsProgress(request)),
+      outTerminal_(::isatty(STDOUT_FILENO) == 1),
+      errTerminal_(::isatty(STDERR_FILENO) == 1) {}
 
 void Reporter::prepare(Engine::FileReport &report, Operations::LineContext &ctx) {
     if (!request_.diff || report.outcome != Engine::Outcome::Changed)
@@ -285,10 +310,14 @@ void Reporter::fileDone(const Engine::FileReport &report) {
     }
     if (report.failed())
         error(report.description());
+    else if (report.outcome == Engine::Outcome::Skipped && !request_.json && !request_.quiet)
+        error(report.description(), false);
 
-    const std::string path = report.task.pathBytes.empty()
-                                 ? QFile::encodeName(report.task.input).toStdString()
-                                 : report.task.pathBytes;
+    std::string path = report.task.pathBytes.empty()
+                           ? QFile::encodeName(report.task.input).toStdString()
+                           : report.task.pathBytes;
+    if (outTerminal_)
+        path = ForTerminal(path);
     if (request_.json) {
         clearProgress();
         out(JsonOf(report) + '\n');
@@ -297,12 +326,14 @@ void Reporter::fileDone(const Engine::FileReport &report) {
         if (report.outcome == Engine::Outcome::Empty)
             out(WithWords(Texts::tr("Every line of %1 would be removed: no result is written.\n"),
                           path));
-        else if (report.outcome == Engine::Outcome::Changed && report.note.empty())
+        else if (report.outcome == Engine::Outcome::Changed && report.note.empty()) {
+            const std::string output = QFile::encodeName(report.task.output).toStdString();
             out(WithWords(
                 Texts::tr("The result of %1 is the same text; it would be written to %2.\n"), path,
-                QFile::encodeName(report.task.output).toStdString()));
-        else
+                outTerminal_ ? ForTerminal(output) : output));
+        } else {
             out(report.note);
+        }
     } else if (request_.dryRun && !request_.quiet) {
         list(report, path);
     }
@@ -354,6 +385,7 @@ void Reporter::list(const Engine::FileReport &report, const std::string &path) {
             line = Texts::tr("cannot be used").toStdString();
             break;
         case Engine::Outcome::Unchanged:
+        case Engine::Outcome::Skipped:  // said on standard error
             break;
     }
     if (line.empty())
@@ -374,8 +406,11 @@ void Reporter::error(const QString &text, bool failure) {
         ++failures_;
     clearProgress();
     std::fflush(stdout);
-    const QByteArray bytes = QFile::encodeName(QStringLiteral("strelmark: ") + text + u'\n');
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
+    std::string bytes = QFile::encodeName(QStringLiteral("strelmark: ") + text).toStdString();
+    if (errTerminal_)
+        bytes = ForTerminal(bytes);
+    bytes += '\n';
+    std::fwrite(bytes.data(), 1, bytes.size(), stderr);
 }
 
 void Reporter::clearProgress() {
@@ -408,8 +443,9 @@ void Reporter::progress(const Engine::Progress &progress) {
             line += QStringLiteral("...") + current.right(room - 3);
     }
     std::fflush(stdout);
-    const QByteArray bytesOut = QFile::encodeName(QStringLiteral("\r") + line) + "\x1b[K";
-    std::fwrite(bytesOut.constData(), 1, static_cast<std::size_t>(bytesOut.size()), stderr);
+    const std::string bytesOut =
+        '\r' + ForTerminal(QFile::encodeName(line).toStdString()) + "\x1b[K";
+    std::fwrite(bytesOut.data(), 1, bytesOut.size(), stderr);
     progressShown_ = true;
 }
 
@@ -426,6 +462,7 @@ void Reporter::finish(int signal, int exitStatus) {
         AppendNumber(summary, "unchanged", t.unchanged);
         AppendNumber(summary, "empty", t.empty);
         AppendNumber(summary, "binary", t.binary);
+        AppendNumber(summary, "skipped", t.skipped);
         AppendNumber(summary, "failed", t.failed());
         AppendNumber(summary, "not_processed", t.notProcessed);
         AppendNumber(summary, "lines_read", t.linesRead);
@@ -481,6 +518,8 @@ void Reporter::finish(int signal, int exitStatus) {
                 .arg(request_.dryRun ? Texts::tr("would not be written") : Texts::tr("not written"))
                 .arg(binary)
                 .arg(failed);
+        if (t.skipped > 0)
+            text += Texts::tr(", %1 skipped by the folder search").arg(t.skipped);
         if (t.notProcessed > 0)
             text += Texts::tr(", %1 not processed").arg(t.notProcessed);
         text += Texts::tr("; %1 removed; %2 s.\n").arg(removed).arg(seconds, 0, 'f', 2);

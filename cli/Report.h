@@ -2,7 +2,7 @@
 // on standard output the listing of a dry run, the diff, the JSON records, or the summary.
 //
 // JSON (--json): one object per line, UTF-8. For each file, in the order given:
-//   {"path":..., "output":..., "state":"changed"|"unchanged"|"empty"|"binary"|"failed",
+//   {"path":..., "output":..., "state":"changed"|"unchanged"|"empty"|"binary"|"skipped"|"failed",
 //    "lines_read":N, "lines_removed":N, "characters_removed":N,
 //    "error":null|"reason: path", "error_kind":null|"read"|"decode"|"write"|"path",
 //    "relation":null|"reads-earlier"|"overwrites-earlier", "earlier":null|N}
@@ -11,15 +11,18 @@
 // result (a run reads it after putting it in place; a dry run looks at the file as it is), or
 // its result replaces that file's. A binary file (a NUL byte, without --binary) is left alone
 // and is no failure; a file whose bytes do not decode in its encoding fails with error_kind
-// "decode". Then one summary:
-//   {"summary":{"files":N, "changed":N, "unchanged":N, "empty":N, "binary":N, "failed":N,
-//    "not_processed":N, "lines_read":N, "lines_removed":N, "characters_removed":N,
+// "decode". An entry that the folder search passed over (a link to a file outside the searched
+// folder, a name that is not valid UTF-8, a path too long for the system) is "skipped", with
+// "output" null and one more field, "skipped", that says why; it is no failure. Then one
+// summary:
+//   {"summary":{"files":N, "changed":N, "unchanged":N, "empty":N, "binary":N, "skipped":N,
+//    "failed":N, "not_processed":N, "lines_read":N, "lines_removed":N, "characters_removed":N,
 //    "dry_run":bool, "stopped":bool, "signal":null|"SIGINT"|..., "exit_status":N,
 //    "seconds":X}}
-// files = changed + unchanged + empty + binary + failed + not_processed. A PATH whose bytes are not
-// valid UTF-8 cannot be opened; its record holds it in "path" with every byte that is not part
-// of a valid UTF-8 sequence replaced by U+FFFD, and its exact bytes as hexadecimal digits in
-// "path_hex".
+// files = changed + unchanged + empty + binary + skipped + failed + not_processed. A PATH whose
+// bytes are not valid UTF-8 cannot be opened; its record holds it in "path" with every byte that
+// is not part of a valid UTF-8 sequence replaced by U+FFFD, and its exact bytes as hexadecimal
+// digits in "path_hex".
 #pragma once
 
 #include "cli/Arguments.h"
@@ -40,6 +43,11 @@ const char *SignalName(int signal);
 
 // The report's JSON object, without a line end.
 std::string JsonOf(const Engine::FileReport &report);
+
+// Text for a terminal: every control character (C0, DEL, and C1, whether written as UTF-8 or as
+// a lone byte) shown as "?", as ls shows them, so that a file name cannot retitle, clear or
+// otherwise drive the terminal. Other bytes are kept.
+std::string ForTerminal(std::string_view text);
 // JSON text of a string given as bytes: UTF-8, with anything that is not valid replaced.
 void AppendJsonString(std::string &out, std::string_view bytes);
 
@@ -87,6 +95,7 @@ private:
     std::uint64_t failures_ = 0;
     bool progress_ = false;
     bool progressShown_ = false;
+    const bool outTerminal_, errTerminal_;  // standard output, standard error is a terminal
     int outputError_ = 0;
     std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point drawn_{};

@@ -3,7 +3,7 @@
 namespace Engine {
 
 QString FileReport::description() const {
-    if (outcome == Outcome::PathFailed)
+    if (outcome == Outcome::PathFailed || outcome == Outcome::Skipped)
         return task.problem;
     if (error)
         return DescribeFileError(*error);
@@ -11,7 +11,7 @@ QString FileReport::description() const {
 }
 
 QString FileReport::reason() const {
-    if (outcome == Outcome::PathFailed)
+    if (outcome == Outcome::PathFailed || outcome == Outcome::Skipped)
         return task.problem;
     if (outcome == Outcome::Undecodable)
         return description();  // the file's encoding is no reason without the file
@@ -45,10 +45,13 @@ void Totals::add(const FileReport &report) {
         case Outcome::PathFailed:
             ++pathFailed;
             break;
+        case Outcome::Skipped:
+            ++skipped;
+            break;
     }
     readsEarlier += report.relation == Relation::ReadsEarlier;
     overwritesEarlier += report.relation == Relation::OverwritesEarlier;
-    if (report.failed() || report.outcome == Outcome::Binary)
+    if (report.failed() || report.outcome == Outcome::Binary || report.outcome == Outcome::Skipped)
         return;
     linesRead += report.linesRead;
     linesRemoved += report.linesRemoved();

@@ -43,6 +43,9 @@ struct FileTask {
     // valid UTF-8.
     QString problem;
     std::string pathBytes;
+    // With `problem`: an entry that a folder search passed over (a link out of the searched
+    // folder, a name that is not valid UTF-8): listed as skipped, no failure.
+    bool skipped = false;
 };
 
 enum class Outcome {
@@ -56,6 +59,7 @@ enum class Outcome {
     ReadFailed,   // the input could not be read (`error` or `failure` says why)
     WriteFailed,  // the result could not be written, or put in place
     PathFailed,   // the task's path could not be used (`task.problem`)
+    Skipped,      // the folder search passed over the entry (`task.problem` says why): no failure
 };
 
 // How a file's result meets an earlier file's of the same run, by the places they reach
@@ -102,7 +106,7 @@ struct FileReport {
 // The totals of a run.
 struct Totals {
     std::uint64_t files = 0;  // reported; files + notProcessed were in the run
-    std::uint64_t changed = 0, unchanged = 0, empty = 0, binary = 0;
+    std::uint64_t changed = 0, unchanged = 0, empty = 0, binary = 0, skipped = 0;
     std::uint64_t readFailed = 0, writeFailed = 0, pathFailed = 0, undecodable = 0;
     std::uint64_t readsEarlier = 0, overwritesEarlier = 0;
     std::uint64_t notProcessed = 0;  // never reached: the run was stopped

@@ -236,7 +236,7 @@ private:
         report.index = j;
         report.task = task.file;
         if (!task.file.problem.isEmpty()) {
-            report.outcome = Outcome::PathFailed;
+            report.outcome = report.task.skipped ? Outcome::Skipped : Outcome::PathFailed;
             slot.reached = true;
             return;
         }
@@ -382,7 +382,7 @@ private:
 
     void handle(std::size_t k, const Task &task, Slot &slot) {
         FileReport &report = slot.report;
-        if (report.outcome != Outcome::PathFailed && !task.file.stream)
+        if (task.file.problem.isEmpty() && !task.file.stream)
             relations_.settle(report, task.input, task.output);
         std::optional<std::size_t> handed;
         if (queue_ && slot.pending)

@@ -78,7 +78,7 @@ private:
         report.index = next_++;
         report.task = std::move(task);
         if (!report.task.problem.isEmpty()) {
-            report.outcome = Outcome::PathFailed;
+            report.outcome = report.task.skipped ? Outcome::Skipped : Outcome::PathFailed;
             tell(std::move(report), {}, {});
             return;
         }
@@ -143,7 +143,7 @@ private:
     // A file whose outcome is final: told once every earlier one is.
     void tell(FileReport report, const RFTSFSO::Place &input, const RFTSFSO::Place &output) {
         waiting_.push_back(Waiting{std::move(report), output, std::nullopt});
-        if (waiting_.back().report.outcome != Outcome::PathFailed)
+        if (waiting_.back().report.task.problem.isEmpty())
             relate(waiting_.back(), input);
         deliver();
     }

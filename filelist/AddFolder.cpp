@@ -10,7 +10,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include <dirent.h>
@@ -128,11 +130,32 @@ void sortByName(std::vector<Named> &items) {
     });
 }
 
+std::string RealPath(const QString &path) {
+    char *real = ::realpath(QFile::encodeName(path).constData(), nullptr);
+    if (real == nullptr)
+        return {};
+    std::string text(real);
+    std::free(real);
+    return text;
+}
+
+// A folder search's skips, as the "Done." of a run lists them.
+QString SkippedEntry(const char *reason, const QString &path) {
+    return QLatin1String(reason) + QStringLiteral(": ") + Main::CollapseBackslashes(path);
+}
+constexpr const char *NotUtf8 = "Skipped: the name is not valid UTF-8";
+constexpr const char *LeadsOutside =
+    "Skipped: a symbolic link to a file outside the searched folder";
+
 // The regular files of the folder whose names match the pattern, each marked when its
 // attribute value is 34, sorted by name. With `hooks`, they yield while the entries are read.
+// With `root` (the searched folder, links resolved), a link to a file outside it is passed
+// over; with `skipped`, what is passed over that the pattern took is added there.
 std::vector<Named> listFiles(const QString &folder, QStringView pattern, WalkHooks *hooks,
-                             FolderAccess &access) {
+                             FolderAccess &access, const std::string *root = nullptr,
+                             QStringList *skipped = nullptr) {
     std::vector<Named> files;
+    const qsizetype skippedBefore = skipped != nullptr ? skipped->size() : 0;
     OpenFolder reader(folder, access);
     while (const dirent *item = reader.next()) {
         if (hooks != nullptr)
@@ -140,8 +163,13 @@ std::vector<Named> listFiles(const QString &folder, QStringView pattern, WalkHoo
         if (item->d_type == DT_DIR)
             continue;
         QString name = QFile::decodeName(item->d_name);
-        if (!MatchesPattern(name, pattern) || !IsFaithfulName(name, item->d_name))
+        if (!MatchesPattern(name, pattern))
             continue;
+        if (!IsFaithfulName(name, item->d_name)) {
+            if (skipped != nullptr)
+                skipped->append(SkippedEntry(NotUtf8, folder + Main::NativeSeparator + name));
+            continue;
+        }
         const bool hidden = item->d_name[0] == '.';
         if (item->d_type == DT_REG && !hidden) {
             // The listing says it is a regular file, and without the hidden bit its value
@@ -152,10 +180,22 @@ std::vector<Named> listFiles(const QString &folder, QStringView pattern, WalkHoo
         struct stat target;
         if (!reader.examine(item, target) || !S_ISREG(target.st_mode))
             continue;  // not an existing file
-        files.emplace_back(std::move(name),
-                           attributeValue(target, reader.isLink(item), hidden) == RefusedFile);
+        const bool link = reader.isLink(item);
+        if (link && root != nullptr) {
+            const std::string real = RealPath(folder + Main::NativeSeparator + name);
+            if (!(real.starts_with(*root) && real.size() > root->size() &&
+                  (real[root->size()] == '/' || *root == "/"))) {
+                if (skipped != nullptr)
+                    skipped->append(
+                        SkippedEntry(LeadsOutside, folder + Main::NativeSeparator + name));
+                continue;
+            }
+        }
+        files.emplace_back(std::move(name), attributeValue(target, link, hidden) == RefusedFile);
     }
     sortByName(files);
+    if (skipped != nullptr)
+        std::sort(skipped->begin() + skippedBefore, skipped->end());
     return files;
 }
 
@@ -201,7 +241,7 @@ constexpr int GivenFolder = -1;
 // gone by the time it comes to open them leave the list, so a found folder that is appended
 // is known to exist without a look of its own.
 void walk(WalkHooks &hooks, QStringList &folders, std::vector<int> &values, bool recursive,
-          FolderAccess &access) {
+          FolderAccess &access, QStringList *skipped) {
     Guard guard([&hooks](const QString &description, const QString &location,
                          int step) { hooks.report(description, location, step); },
                 Location::addFolder("GetSubDirectories2016"));
@@ -260,8 +300,15 @@ void walk(WalkHooks &hooks, QStringList &folders, std::vector<int> &values, bool
             if (!reader.isFolder(item, reached) || (reached && LeadsBackUp(entry, *reached)))
                 continue;
             QString name = QFile::decodeName(item->d_name);
-            if (name.size() >= MaxPath || HasBadNameCharacters(name))
+            if (name.size() >= MaxPath || HasBadNameCharacters(name)) {
+                if (skipped != nullptr)
+                    skipped->append(SkippedEntry(IsFaithfulName(name, item->d_name)
+                                                     ? "Skipped: a folder name with a control "
+                                                       "character or \"?\""
+                                                     : NotUtf8,
+                                                 entry + name));
                 continue;
+            }
             const int value = folderValueOf(name, reached && reader.isLink(item));
             subFolders.emplace_back(std::move(name)).folderValue = value;
         }
@@ -276,13 +323,17 @@ void walk(WalkHooks &hooks, QStringList &folders, std::vector<int> &values, bool
     }
 
     if (guard.test(112, [&] { return recursive && !found.isEmpty(); }))
-        guard.step(114, [&] { walk(hooks, found, foundValues, true, access); });
+        guard.step(114, [&] { walk(hooks, found, foundValues, true, access, skipped); });
 
     for (qsizetype i = 0; i < found.size(); ++i) {
         guard.at(116);
         // A path this long names nothing here (and ends a loop of links).
-        if (found[i].size() >= MaxPath)
+        if (found[i].size() >= MaxPath) {
+            if (skipped != nullptr)
+                skipped->append(
+                    SkippedEntry("Skipped: a folder path of 260 characters or more", found[i]));
             continue;
+        }
         hooks.yield();
         const int value = foundValues[i];
         if (guard.test(118, [&] { return isRootFolder(found[i]) || !isRefusedValue(value); })) {
@@ -341,15 +392,15 @@ void WindowHooks::yield() {
 }
 
 void GetSubDirectories2016(Platform &platform, QStringList &folders, bool recursive,
-                           FolderAccess &access) {
+                           FolderAccess &access, QStringList *skipped) {
     WindowHooks hooks(platform);
-    GetSubDirectories2016(hooks, folders, recursive, access);
+    GetSubDirectories2016(hooks, folders, recursive, access, skipped);
 }
 
 void GetSubDirectories2016(WalkHooks &hooks, QStringList &folders, bool recursive,
-                           FolderAccess &access) {
+                           FolderAccess &access, QStringList *skipped) {
     std::vector<int> values(static_cast<std::size_t>(folders.size()), GivenFolder);
-    walk(hooks, folders, values, recursive, access);
+    walk(hooks, folders, values, recursive, access, skipped);
 }
 
 QStringList ListFolderFiles(const QString &folder, const QString &pattern, FolderAccess &access) {
@@ -419,11 +470,13 @@ void TakeFolderListFiles(const QStringList &folders, const QString &pattern, Fil
     // would keep the window from answering for too long, and a handful at a time would have
     // the list laid out again for nearly every handful.
     constexpr qsizetype RowsAtOnce = 4096;
-    QStringList rows;
+    QStringList rows, skipped;
     PumpOnly hooks;
+    // The searched folder is the first: links to files outside it are passed over.
+    const std::string root = folders.isEmpty() ? std::string() : RealPath(folders.front());
     try {
         for (const QString &entry : folders) {
-            rows += FolderListFiles(entry, pattern, hooks, access);
+            rows += FolderListFiles(entry, pattern, hooks, access, &root, &skipped);
             if (rows.size() >= RowsAtOnce) {
                 list.append(rows);
                 rows.clear();
@@ -432,17 +485,19 @@ void TakeFolderListFiles(const QStringList &folders, const QString &pattern, Fil
     } catch (const CommandStopped &) {
         // Stopped by the user: the files of the folders listed whole are appended still.
         list.append(rows);
+        list.addSkipped(skipped);
         throw;
     }
     list.append(rows);
+    list.addSkipped(skipped);
 }
 
 QStringList FolderListFiles(const QString &entry, const QString &pattern, WalkHooks &hooks,
-                            FolderAccess &access) {
+                            FolderAccess &access, const std::string *root, QStringList *skipped) {
     QStringList rows;
     const QString folder = entry.left(entry.size() - 1);  // without its trailing separator
     // The listing keeps only existing regular files, so no name needs testing again.
-    for (const Named &file : listFiles(folder, pattern, &hooks, access)) {
+    for (const Named &file : listFiles(folder, pattern, &hooks, access, root, skipped)) {
         if (file.name.startsWith(u'~') || file.refusedFile)
             continue;
         rows.append(Main::CollapseBackslashes(folder + Main::NativeSeparator + file.name));

@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <string>
+
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -76,12 +78,13 @@ QString BrowseFolder(Platform &platform, const QString &prompt, const QString &i
 // level, each level's folders in the order of their parents and, below one parent, by name.
 // Lets the window's events run while it works. Folders that vanish or cannot be read are
 // dropped without a message, except when opening the first folder of a call fails: that is
-// reported.
+// reported. Folders left out by their name or the length of their path are added to `skipped`
+// when it is given ("reason: path").
 void GetSubDirectories2016(Platform &platform, QStringList &folders, bool recursive,
-                           FolderAccess &access = SystemFolders());
+                           FolderAccess &access = SystemFolders(), QStringList *skipped = nullptr);
 // The same, telling `hooks`.
 void GetSubDirectories2016(WalkHooks &hooks, QStringList &folders, bool recursive,
-                           FolderAccess &access = SystemFolders());
+                           FolderAccess &access = SystemFolders(), QStringList *skipped = nullptr);
 
 // The names of the regular files directly in `folder` (with or without a trailing separator)
 // that match the wildcard `pattern`, hidden files included, sorted by name. Empty when the
@@ -117,13 +120,18 @@ bool HasBadNameCharacters(const QString &name);
 // leaving out names that start with "~" and writable hidden regular files (value 34). The
 // window's events run while the folders are read, and the rows are appended a few thousand at
 // a time, each time after a folder; rows that another command adds meanwhile can come between
-// two folders.
+// two folders. The first folder is the searched one: a symbolic link to a file outside it is
+// passed over. What is passed over that the pattern took (such links, names that are not valid
+// UTF-8) goes to the list's skipped().
 void TakeFolderListFiles(const QStringList &folders, const QString &pattern, FileListModel &list,
                          FolderAccess &access = SystemFolders());
 
 // The rows that TakeFolderListFiles appends for one folder of the walk (a path ending with the
-// separator), sorted by name. Calls hooks.yield() while the folder is read.
+// separator), sorted by name. Calls hooks.yield() while the folder is read. With `root` (the
+// searched folder, links resolved), links to files outside it are left out; with `skipped`,
+// what is left out that the pattern took is added there.
 QStringList FolderListFiles(const QString &folder, const QString &pattern, WalkHooks &hooks,
-                            FolderAccess &access = SystemFolders());
+                            FolderAccess &access = SystemFolders(),
+                            const std::string *root = nullptr, QStringList *skipped = nullptr);
 
 }  // namespace AddFolder

@@ -83,6 +83,7 @@ void FileListModel::clear() {
     texts_.clear();
     texts_.shrink_to_fit();
     unusedBytes_ = 0;
+    skipped_.clear();
     endResetModel();
 }
 

@@ -34,6 +34,12 @@ public:
     void removeRow(int row);
     void clear();
 
+    // What the folder searches that filled the list passed over although the pattern took it
+    // (each "reason: path", in the order found); cleared with the list. A run's "Done." lists
+    // them.
+    const QStringList &skipped() const { return skipped_; }
+    void addSkipped(const QStringList &entries) { skipped_ += entries; }
+
     // The header of the one column.
     static QString columnTitle() { return tr("HTML File(s)"); }
 
@@ -55,4 +61,5 @@ private:
     std::string texts_;            // the rows' texts, back to back
     std::size_t unusedBytes_ = 0;  // bytes of removed or replaced texts
     std::vector<Row> rows_;
+    QStringList skipped_;
 };

@@ -95,8 +95,13 @@ ResultTarget ResolveResultTarget(const QString &path, std::string encoded) {
     target.path = std::move(encoded);
     if (target.path.empty())
         throw FileError(FileError::Kind::Write, path, ENOENT);
+    const std::string given = target.path;
     if (const int error = Posix::ResolveLinks(target.path, target.info, target.exists))
         throw FileError(FileError::Kind::Write, path, error);
+    // A link to nothing would make its file wherever it points, outside the folder the user
+    // named perhaps: refused, as cp refuses it.
+    if (!target.exists && target.path != given)
+        throw FileError(FileError::Kind::Write, path, FileError::Special::DanglingLink);
     if (target.exists) {
         if (S_ISDIR(target.info.st_mode))
             throw FileError(FileError::Kind::Write, path, EISDIR);

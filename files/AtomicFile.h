@@ -12,7 +12,8 @@
 // spends about twice as many of them per file, which matters when thousands of small results are
 // written. Like QSaveFile:
 // - a target reached through symbolic links is the file at the end of the links: its content is
-//   replaced and the links stay;
+//   replaced and the links stay; a link to nothing is refused (as cp refuses it), so that a
+//   result is never made outside the folder it was meant for;
 // - a replaced file keeps its permission bits (and its owner and group, where this user may set
 //   them); they are set after the last write, so set-id bits survive too. Where the owner or the
 //   group cannot be kept, the set-user-ID and set-group-ID bits are cleared instead, so that they
@@ -96,7 +97,7 @@ private:
 namespace RFTSFSO {
 
 // What is at a result's path: the file at the end of its symbolic links, or where it would be
-// made.
+// made (never through a link to nothing).
 struct ResultTarget {
     std::string path;  // links resolved, as the file system's bytes
     bool exists = false;
@@ -104,7 +105,8 @@ struct ResultTarget {
 };
 
 // Follows the links from `path` (as given, for the errors). Throws FileError (Write) when the
-// links cannot be followed, or when a folder or anything else that is no regular file is there.
+// links cannot be followed or lead to nothing, or when a folder or anything else that is no
+// regular file is there.
 ResultTarget ResolveResultTarget(const QString &path);
 // The same, with the path already as the file system's bytes.
 ResultTarget ResolveResultTarget(const QString &path, std::string encoded);

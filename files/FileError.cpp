@@ -28,6 +28,8 @@ QString ReasonText(const FileError &error) {
             return Texts::tr("Is a device, not a regular file");
         case FileError::Special::Other:
             return Texts::tr("Not a regular file");
+        case FileError::Special::DanglingLink:
+            return Texts::tr("Not writing through a dangling symbolic link");
         case FileError::Special::None:
             break;
     }

@@ -15,8 +15,9 @@ class FileError : public std::exception {
 public:
     // What was being done: reading the input, or creating and writing the result.
     enum class Kind { Read, Write };
-    // What was found at the path when it is there but is neither a regular file nor a folder.
-    enum class Special { None, NamedPipe, Socket, Device, Other };
+    // What was found at the path when it is there but is neither a regular file nor a folder;
+    // DanglingLink: a symbolic link to nothing, which a result is never written through.
+    enum class Special { None, NamedPipe, Socket, Device, Other, DanglingLink };
 
     // A system call failed with `error` (an errno value).
     FileError(Kind kind, QString path, int error);

@@ -1,9 +1,16 @@
 #include "files/Placement.h"
 
+#include "posix/Paths.h"
+#include "posix/TemporaryNames.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
+#include <mutex>
+#include <string>
+#include <unordered_map>
 
 #include <fcntl.h>
 #include <sched.h>
@@ -92,6 +99,34 @@ int Helper(void *argument) {
     return 0;
 }
 
+// The temporary names that a process killed while it put files in place left in the folders of
+// `entries` (its helper killed with it: the whole process group, say) go before this process
+// puts any there. Each folder is looked at once a minute at most, so that a run of many groups
+// into one folder lists it once.
+void ClearWhatKilledProcessesLeft(const std::vector<Placement> &entries) {
+    static std::mutex mutex;
+    static std::unordered_map<std::string, std::chrono::steady_clock::time_point> cleared;
+    constexpr std::chrono::seconds Again{60};
+    const auto now = std::chrono::steady_clock::now();
+    std::string last;
+    for (const Placement &p : entries) {
+        std::string folder = Posix::FolderOf(p.target);
+        if (folder == last)
+            continue;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            auto [at, fresh] = cleared.try_emplace(folder, now);
+            if (!fresh && now - at->second < Again) {
+                last = std::move(folder);
+                continue;
+            }
+            at->second = now;
+        }
+        Posix::RemoveStaleTemporaryNames(folder);
+        last = std::move(folder);
+    }
+}
+
 }  // namespace
 
 bool CanLinkByDescriptor() {
@@ -102,6 +137,7 @@ bool CanLinkByDescriptor() {
 void PutAllInPlace(std::vector<Placement> &entries) {
     if (entries.empty())
         return;
+    ClearWhatKilledProcessesLeft(entries);
     Placements work{entries.data(), entries.size()};
     const bool replaces = std::any_of(entries.begin(), entries.end(), [](const Placement &p) {
         return p.named != nullptr || !p.linkDirectly;

@@ -27,7 +27,9 @@ struct Placement {
 // for): killed meanwhile, the program dies and the helper finishes the group on its own. Where
 // no such process can be started, the program does the work itself, and so it does for a group
 // that only links new files in, each in one step (a new file whose name was taken meanwhile is
-// the one exception, renamed over what appeared there).
+// the one exception, renamed over what appeared there). A process killed with its helper (the
+// whole group killed) can still leave a temporary name: before anything is put in a folder, the
+// names that such a process left there are removed (Posix::RemoveStaleTemporaryNames).
 void PutAllInPlace(std::vector<Placement> &entries);
 
 // Whether a file can be linked in by its descriptor here: through /proc/self/fd, or directly

@@ -2,7 +2,9 @@
 
 #include <QChar>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -43,6 +45,160 @@ char32_t FoldedCharacterAt(std::string_view bytes, std::size_t at, std::size_t &
     for (std::size_t i = 1; i < length; ++i)
         c = c << 6 | (p[i] & 0x3F);
     return QChar::toCaseFolded(c);
+}
+
+// How many comparisons a quick search may spend beyond a few per byte looked at before it hands
+// the search to one whose time grows only with the lengths of the line and the text: the quick
+// ones compare the text afresh at each candidate place, which a text of thousands of characters
+// and a line full of near misses would make take as long as the product of the two.
+constexpr std::size_t SpareWork = 4096;
+constexpr std::size_t WorkPerByte = 4;
+
+// How many of the folded bytes `folded` the bytes at `at` match, through `table`, before the first
+// that differs.
+std::size_t MatchedBytes(const unsigned char *at, const std::string &folded,
+                         const std::array<unsigned char, 256> &table) {
+    const auto *wanted = reinterpret_cast<const unsigned char *>(folded.data());
+    std::size_t i = 0;
+    while (i < folded.size() && table[at[i]] == wanted[i])
+        ++i;
+    return i;
+}
+
+// The first place at or after `from` where the bytes of `line`, folded through `table`, are
+// `folded` (not empty): the Two-Way search of Crochemore and Perrin, as glibc's memmem does it,
+// in time linear in the line and the text and with no memory beyond the text's factorization.
+// Every comparison folds the line's byte, so that the text's characters are compared as folded.
+std::size_t TwoWayFind(std::string_view line, std::size_t from, const std::string &folded,
+                       const std::array<unsigned char, 256> &table) {
+    const auto *needle = reinterpret_cast<const unsigned char *>(folded.data());
+    const auto *hay = reinterpret_cast<const unsigned char *>(line.data());
+    const std::size_t n = folded.size();
+    if (line.size() < n || from > line.size() - n)
+        return npos;
+    // The critical factorization: the larger of the maximal suffixes for the two orders.
+    auto maximalSuffix = [&](bool reversed, std::size_t &period) {
+        std::size_t suffix = npos, j = 0, k = 1, p = 1;  // npos + k wraps to k - 1
+        while (j + k < n) {
+            const unsigned char a = needle[j + k], b = needle[suffix + k];
+            if (reversed ? b < a : a < b) {
+                j += k;
+                k = 1;
+                p = j - suffix;
+            } else if (a == b) {
+                if (k != p) {
+                    ++k;
+                } else {
+                    j += p;
+                    k = 1;
+                }
+            } else {
+                suffix = j++;
+                k = p = 1;
+            }
+        }
+        period = p;
+        return suffix + 1;
+    };
+    std::size_t period, reversedPeriod;
+    const std::size_t forward = maximalSuffix(false, period);
+    const std::size_t backward = maximalSuffix(true, reversedPeriod);
+    std::size_t suffix = forward;
+    if (backward >= forward) {
+        suffix = backward;
+        period = reversedPeriod;
+    }
+    auto at = [&](std::size_t i) { return table[hay[i]]; };
+    const std::size_t last = line.size() - n;
+    if (suffix <= n - period && std::memcmp(needle, needle + period, suffix) == 0) {
+        // Periodic: what matched of one period is remembered across the shift.
+        std::size_t memory = 0;
+        for (std::size_t j = from; j <= last;) {
+            std::size_t i = std::max(suffix, memory);
+            while (i < n && needle[i] == at(i + j))
+                ++i;
+            if (i < n) {
+                j += i - suffix + 1;
+                memory = 0;
+                continue;
+            }
+            i = suffix;
+            while (i > memory && needle[i - 1] == at(i - 1 + j))
+                --i;
+            if (i <= memory)
+                return j;
+            j += period;
+            memory = n - period;
+        }
+        return npos;
+    }
+    const std::size_t shift = std::max(suffix, n - suffix) + 1;
+    for (std::size_t j = from; j <= last;) {
+        std::size_t i = suffix;
+        while (i < n && needle[i] == at(i + j))
+            ++i;
+        if (i < n) {
+            j += i - suffix + 1;
+            continue;
+        }
+        i = suffix;
+        while (i > 0 && needle[i - 1] == at(i - 1 + j))
+            --i;
+        if (i == 0)
+            return j;
+        j += shift;
+    }
+    return npos;
+}
+
+// Where the occurrence of the folded characters `folded` that starts at `at` in valid UTF-8
+// ends, or npos when none starts there; `work` grows by the characters compared.
+std::size_t FoldedMatchEnd(const std::u32string &folded, std::string_view bytes, std::size_t at,
+                           std::size_t &work) {
+    for (const char32_t wanted : folded) {
+        ++work;
+        if (at >= bytes.size())
+            return npos;
+        std::size_t length;
+        if (FoldedCharacterAt(bytes, at, length) != wanted)
+            return npos;
+        at += length;
+    }
+    return at;
+}
+
+// The first occurrence of the folded characters `folded` (not empty) in the valid UTF-8 `bytes`
+// that starts at or after `from`, the line read once, character by character, left to right
+// (Knuth, Morris and Pratt): time linear in the line and the text. Every occurrence has as many
+// characters as the text, so the one that ends first is the one that starts first.
+Occurrence FindFoldedLinear(const std::u32string &folded, std::string_view bytes,
+                            std::size_t from) {
+    const std::size_t m = folded.size();
+    std::vector<std::size_t> border(m, 0);  // border[q]: the longest proper border of folded[0..q]
+    for (std::size_t q = 1, b = 0; q < m; ++q) {
+        while (b > 0 && folded[q] != folded[b])
+            b = border[b - 1];
+        if (folded[q] == folded[b])
+            ++b;
+        border[q] = b;
+    }
+    std::vector<std::size_t> starts(m);  // where the last m characters start, round
+    std::size_t matched = 0;
+    for (std::size_t at = from, index = 0; at < bytes.size(); ++index) {
+        std::size_t length;
+        const char32_t c = FoldedCharacterAt(bytes, at, length);
+        starts[index % m] = at;
+        at += length;
+        while (matched > 0 && folded[matched] != c)
+            matched = border[matched - 1];
+        if (folded[matched] == c)
+            ++matched;
+        if (matched == m) {
+            const std::size_t start = starts[(index + 1 - m) % m];
+            return {start, at - start};
+        }
+    }
+    return {};
 }
 
 }  // namespace
@@ -189,13 +345,7 @@ FoldedBytes::FoldedBytes(std::string_view bytes, const LetterCase &letterCase)
 }
 
 bool FoldedBytes::matchesAt(const unsigned char *at) const {
-    const auto *folded = reinterpret_cast<const unsigned char *>(folded_.data());
-    const std::array<unsigned char, 256> &table = *table_;
-    for (std::size_t i = 0; i < folded_.size(); ++i) {
-        if (table[at[i]] != folded[i])
-            return false;
-    }
-    return true;
+    return MatchedBytes(at, folded_, *table_) == folded_.size();
 }
 
 std::size_t FoldedBytes::find(std::string_view line, std::size_t from) const {
@@ -207,6 +357,15 @@ std::size_t FoldedBytes::find(std::string_view line, std::size_t from) const {
     // Where the two ends are the whole run and pass only its own bytes, a candidate is found.
     const bool endsDecide = k <= 2 && exact_;
     std::size_t i = from;
+    // Each candidate is compared afresh; once that has cost more than a few comparisons per
+    // byte passed, the rest is left to the Two-Way search (from the start: it is linear).
+    std::size_t work = 0;
+    auto matches = [&](std::size_t at) {
+        const std::size_t matched = MatchedBytes(bytes + at, folded_, *table_);
+        work += matched + 1;
+        return matched == k;
+    };
+    auto tooMuch = [&](std::size_t at) { return work > SpareWork + WorkPerByte * (at - from); };
 
 #if defined(__SSE2__)
     // Sixteen candidate places at a time: the first and the last byte of the pattern must both
@@ -228,8 +387,10 @@ std::size_t FoldedBytes::find(std::string_view line, std::size_t from) const {
             unsigned mask = candidates(i);
             while (mask != 0) {
                 const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
-                if (endsDecide || matchesAt(bytes + at))
+                if (endsDecide || matches(at))
                     return at;
+                if (tooMuch(at))
+                    return TwoWayFind(line, from, folded_, *table_);
                 mask &= mask - 1;
             }
             if (i + 16 > lastStart)
@@ -244,7 +405,7 @@ std::size_t FoldedBytes::find(std::string_view line, std::size_t from) const {
             mask = candidates(end) & ~((1u << (i + 16 - end)) - 1);
             while (mask != 0) {
                 const std::size_t at = end + static_cast<std::size_t>(__builtin_ctz(mask));
-                if (endsDecide || matchesAt(bytes + at))
+                if (endsDecide || matches(at))
                     return at;
                 mask &= mask - 1;
             }
@@ -254,8 +415,10 @@ std::size_t FoldedBytes::find(std::string_view line, std::size_t from) const {
 #endif
 
     for (; i <= lastStart; ++i) {
-        if ((bytes[i] | firstMask_) == first_ && matchesAt(bytes + i))
+        if ((bytes[i] | firstMask_) == first_ && matches(i))
             return i;
+        if (tooMuch(i))
+            return TwoWayFind(line, from, folded_, *table_);
     }
     return npos;
 }
@@ -335,23 +498,20 @@ Occurrence Pattern::find(Line &line, std::size_t from) const {
 }
 
 std::size_t Pattern::matchEnd(std::string_view bytes, std::size_t at) const {
-    for (const char32_t wanted : folded_) {
-        if (at >= bytes.size())
-            return npos;
-        std::size_t length;
-        if (FoldedCharacterAt(bytes, at, length) != wanted)
-            return npos;
-        at += length;
-    }
-    return at;
+    std::size_t work = 0;
+    return FoldedMatchEnd(folded_, bytes, at, work);
 }
 
-// Tries every character of a valid UTF-8 line in turn.
+// Tries every character of a valid UTF-8 line in turn (until that has cost too much: then the
+// linear search).
 Occurrence Pattern::findCharacters(std::string_view bytes, std::size_t from) const {
+    std::size_t work = 0;
     for (std::size_t at = from; at < bytes.size();) {
-        const std::size_t end = matchEnd(bytes, at);
+        const std::size_t end = FoldedMatchEnd(folded_, bytes, at, work);
         if (end != npos)
             return {at, end - at};
+        if (work > SpareWork + WorkPerByte * (at - from))
+            return FindFoldedLinear(folded_, bytes, from);
         std::size_t length;
         FoldedCharacterAt(bytes, at, length);
         at += length;
@@ -366,7 +526,10 @@ Occurrence Pattern::findCharacters(std::string_view bytes, std::size_t from) con
 // in the text. Anchors are tried left to right, so the first occurrence found is the leftmost.
 Occurrence Pattern::findAnchored(std::string_view bytes, std::size_t from) const {
     const char32_t anchor = folded_[anchor_];
+    std::size_t work = 0;
     for (std::size_t at = FindNonAscii(bytes, from); at != npos;) {
+        if (work > SpareWork + WorkPerByte * (at - from))
+            return FindFoldedLinear(folded_, bytes, from);
         std::size_t length;
         if (FoldedCharacterAt(bytes, at, length) == anchor) {
             std::size_t start = at;
@@ -376,8 +539,9 @@ Occurrence Pattern::findAnchored(std::string_view bytes, std::size_t from) const
                     --start;
                 while (start > from && IsContinuation(static_cast<unsigned char>(bytes[start])));
             }
+            work += back;
             if (back == anchor_) {
-                const std::size_t end = matchEnd(bytes, start);
+                const std::size_t end = FoldedMatchEnd(folded_, bytes, start, work);
                 if (end != npos)
                     return {start, end - start};
             }

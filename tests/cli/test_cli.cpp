@@ -677,10 +677,10 @@ private slots:
         QCOMPARE(Read(one + QStringLiteral("/place/b.html")), QByteArray("5\n6\n"));
         QCOMPARE(Read(one + QStringLiteral("/place/c.html")), QByteArray("3\n4\n5\n6\n"));
         QVERIFY(QFileInfo(one + QStringLiteral("/place/to-b.html")).isSymLink());
-        // The last of the same names wins; the link and the file named directly were read
-        // after the run had written there.
+        // The last of the same names wins; the file named directly was read after the run had
+        // written there. The link in the tree leads out of it: skipped, not followed.
         QCOMPARE(Read(one + QStringLiteral("/out/same.html")), QByteArray("from 7\nthird\n"));
-        QCOMPARE(Read(one + QStringLiteral("/out/link.html")), QByteArray("third\n"));
+        QVERIFY(!QFileInfo::exists(one + QStringLiteral("/out/link.html")));
         QCOMPARE(Read(one + QStringLiteral("/out/u1-1.html")), QByteArray("third\n"));
 
         for (int round = 0; round < 3; ++round) {
@@ -695,6 +695,43 @@ private slots:
     // Files are worked on while later folders are still read; an output folder inside the
     // searched tree still gives only the files that were there when the run started, as the
     // window's list would hold them, and not the results the run writes there.
+    // In place over a searched folder, a link to a file is followed only when the file is in
+    // the folder; links that lead out and names that are not UTF-8 are listed as skipped, no
+    // failure. Paths of 260 characters and more are searched (that limit is the window's).
+    void searchedFolderSaysWhatItSkips() {
+        const QByteArray page("meta\nkeep\n");
+        const QString secret = input(QStringLiteral("elsewhere/secret.html"), page);
+        const QString a = input(QStringLiteral("site/a.html"), page);
+        const QString deep = input(QStringLiteral("site/") + QString(130, u'd') + u'/' +
+                                       QString(130, u'e') + QStringLiteral("/deep.html"),
+                                   page);
+        QVERIFY(QFile::link(a, root + QStringLiteral("/site/inside.html")));
+        QVERIFY(QFile::link(secret, root + QStringLiteral("/site/evil.html")));
+        tree->rawFile("site/caf\xe9.html");
+        const QStringList args{"remove", "lines-containing", "meta", "--in-place",
+                               root + QStringLiteral("/site")};
+        const Outcome dry = run(QStringList(args) << "--dry-run");
+        QVERIFY2(dry.out.contains("2 skipped by the folder search"), dry.out.constData());
+
+        QJsonObject summary;
+        const Outcome outcome = run(QStringList(args) << "--json");
+        QCOMPARE(outcome.exitCode, 0);
+        std::map<QString, QString> states;
+        for (const QJsonObject &record : Records(outcome.out, &summary))
+            states[record.value(QStringLiteral("path")).toString().remove(root + u'/')] =
+                record.value(QStringLiteral("state")).toString();
+        const std::map<QString, QString> expected{
+            {QStringLiteral("site/a.html"), "changed"},
+            {QStringLiteral("site/caf\uFFFD.html"), "skipped"},
+            {QString(deep).remove(root + u'/'), "changed"},
+            {QStringLiteral("site/evil.html"), "skipped"},
+            {QStringLiteral("site/inside.html"), "unchanged"}};
+        QCOMPARE(states, expected);
+        QCOMPARE(summary.value(QStringLiteral("skipped")).toInt(), 2);
+        QCOMPARE(Read(secret), page);
+        QCOMPARE(Read(deep), QByteArray("keep\n"));
+    }
+
     void outputFolderInsideTheSearchedTree() {
         // Many folders before the output folder, so that results are in place long before the
         // search comes to it.
@@ -950,6 +987,36 @@ private slots:
                                    root + QStringLiteral("/out"), root + QStringLiteral("/in")});
         QCOMPARE(piped.exitCode, 0);
         QCOMPARE(piped.err, QByteArray());
+    }
+
+    // Control characters in names reach a terminal as "?" (the listing on standard output, the
+    // errors and the progress line on standard error), so that a name cannot drive it; the JSON
+    // records keep the exact bytes.
+    void controlCharactersInNamesOnATerminal_data() {
+        QTest::addColumn<bool>("output");
+        QTest::newRow("listing") << true;
+        QTest::newRow("errors") << false;
+    }
+    void controlCharactersInNamesOnATerminal() {
+        QFETCH(bool, output);
+        const QString evil = input(QStringLiteral("evil\x1b]0;owned\a\u009b2J.html"), "meta\n");
+        const QString gone = root + QStringLiteral("/gone\x1b[2J.html");
+        Launch launch;
+        launch.args = {"remove", "lines-containing", "meta",     "-n",
+                       "-o",     Name(root),         Name(evil), Name(gone)};
+        QByteArray shown;
+        onTerminal(launch, output, shown);
+        for (const char *raw : {"\x1b]0", "\a", "\xc2\x9b", "\x1b[2J"})
+            QVERIFY2(!shown.contains(raw), shown.constData());
+        QVERIFY2(shown.contains("gone?[2J.html"), shown.constData());
+        if (output)
+            QVERIFY2(shown.contains("evil?]0;owned??2J.html: "), shown.constData());
+
+        launch.args.insert(3, "--json");
+        const QList<QJsonObject> records = Records(execute(launch).out);
+        QCOMPARE(records.size(), 2);
+        QCOMPARE(records[0].value(QStringLiteral("path")).toString(), evil);
+        QCOMPARE(records[1].value(QStringLiteral("path")).toString(), gone);
     }
 };
 

@@ -165,6 +165,8 @@ private slots:
     void codePages();
     void letterCaseOverAllBytes_data();
     void letterCaseOverAllBytes();
+    void longTextsAmongNearMisses_data();
+    void longTextsAmongNearMisses();
     void searchAgreesWithReference_data();
     void searchAgreesWithReference();
     void loopsAgreeWithReference_data();
@@ -824,6 +826,51 @@ QString Describe(const std::string &line, const QString &text) {
 }
 
 }  // namespace
+
+// Long texts in lines full of places where all but a little of the text matches: enough
+// comparisons for the search to leave its quick way for the ones that are linear in the line
+// (Two-Way over bytes, a single pass over characters), which must find what the plain reading
+// finds. (How long they take is measured by the core benchmark's near-miss workload.)
+void OperationsTest::longTextsAmongNearMisses_data() {
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("page");
+    const QByteArray a599(599, 'a'), A300(300, 'A');
+    const QString e(300, u'é');
+    QTest::newRow("periodic text")
+        << (a599 + 'b').repeated(30) + a599 + 'a' << QString(600, u'a') << "windows-1252";
+    QTest::newRow("a break in the middle")
+        << QByteArray("x") + (A300 + A300.toLower()).repeated(30) + A300 + "b" + A300.toLower()
+        << QString(300, u'a') + u'B' + QString(300, u'a') << "windows-1252";
+    QTest::newRow("Kelvin signs") << QByteArray("\xE2\x84\xAA").repeated(3000) + "kx"
+                                  << QString(400, u'k') + u'x' << "windows-1252";
+    QTest::newRow("letters above ASCII")
+        << QString(QString(300, u'É') + u'y').repeated(20).toUtf8() + e.toUtf8() + "x" << e + u'x'
+        << "windows-1252";
+    QTest::newRow("a code page's letters")
+        << QByteArray(5000, '\xC9') + QByteArray(150, '\xE9') + "x" + QByteArray(150, '\xC9')
+        << QString(150, u'é') + u'x' + QString(150, u'é') << "windows-1252";
+    QTest::newRow("nowhere") << QByteArray(20000, 'a')
+                             << QString(450, u'a') + u'b' + QString(449, u'a') << "windows-1252";
+}
+
+void OperationsTest::longTextsAmongNearMisses() {
+    QFETCH(QByteArray, line);
+    QFETCH(QString, text);
+    QFETCH(QString, page);
+    const CodePage &in = *CodePageNamed(page);
+    const std::string bytes = line.toStdString();
+    const Pattern pattern(text, in);
+    Line l(bytes);
+    const std::vector<Reference::Character> characters = Reference::Characters(bytes, in);
+    for (const std::size_t from : {std::size_t(0), characters[characters.size() / 2].offset}) {
+        const Occurrence found = pattern.find(l, from);
+        const Reference::Found wanted = Reference::Find(bytes, text, from, in);
+        QCOMPARE(found.at, wanted.at);
+        if (found.found())
+            QCOMPARE(found.size, wanted.size);
+    }
+}
 
 void OperationsTest::searchAgreesWithReference_data() {
     AlphabetRows();

@@ -94,6 +94,8 @@ private slots:
     void inPlace();
     void errorsTellReadFromWrite();
     void killedWriterLeavesNoTemporary();
+    void namesUpToTheSystemsLimit_data();
+    void namesUpToTheSystemsLimit();
 };
 
 void TextFilesTest::read_data() {
@@ -578,11 +580,18 @@ void TextFilesTest::writesThroughSymbolicLink() {
     QCOMPARE(Entries(dir.path()), QStringList({"link.htm", "real"}));
     QCOMPARE(Entries(dir.filePath("real")), QStringList({"a.htm"}));
 
-    // A link to a file not yet there: the file is made where the link points.
-    QVERIFY(QFile::link("real/b.htm", dir.filePath("dangling.htm")));
-    WriteTextFile("made", dir.filePath("dangling.htm"), temporary);
-    QVERIFY(QFileInfo(dir.filePath("dangling.htm")).isSymLink());
-    QCOMPARE(TestFiles::Read(dir.filePath("real/b.htm")), QByteArray("made"));
+    // A link to a file not yet there is refused: nothing is made where it points.
+    const QString dangling = dir.filePath("dangling.htm");
+    QVERIFY(QFile::link("real/b.htm", dangling));
+    try {
+        WriteTextFile("made", dangling, temporary);
+        QFAIL("written through a link to nothing");
+    } catch (const FileError &failure) {
+        QCOMPARE(failure.special(), FileError::Special::DanglingLink);
+        QCOMPARE(failure.path(), dangling);
+    }
+    QVERIFY(QFileInfo(dangling).isSymLink());
+    QCOMPARE(Entries(dir.filePath("real")), QStringList({"a.htm"}));
 }
 
 void TextFilesTest::inPlace() {
@@ -660,6 +669,33 @@ void TextFilesTest::killedWriterLeavesNoTemporary() {
     QCOMPARE(Child::Run(Child::Self({"--write-then-die", path})).signal, SIGKILL);
     QCOMPARE(Entries(dir.path()), QStringList({"a.htm"}));
     QCOMPARE(TestFiles::Read(path), QByteArray("old content"));
+}
+
+void TextFilesTest::namesUpToTheSystemsLimit_data() {
+    QTest::addColumn<Temporary>("temporary");
+    QTest::addColumn<QString>("name");
+    for (Temporary temporary : {Temporary::Unnamed, Temporary::Named}) {
+        for (int length : {243, 250, 255})
+            QTest::addRow("%s, %d bytes", NameOf(temporary), length)
+                << temporary << QString(length - 4, u'n') + ".htm";
+        // 255 bytes, of characters of two bytes: the temporary name is not cut inside one.
+        QTest::addRow("%s, two-byte letters", NameOf(temporary))
+            << temporary << QString(125, u'é') + "a.htm";
+    }
+}
+
+// A file whose name is as long as the system allows is replaced in place as any other, and its
+// temporary name fits too.
+void TextFilesTest::namesUpToTheSystemsLimit() {
+    QFETCH(Temporary, temporary);
+    QFETCH(QString, name);
+    QVERIFY(Name(name).size() <= 255);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    TestFiles::Write(path, "old");
+    WriteTextFile("new", path, temporary);
+    QCOMPARE(TestFiles::Read(path), QByteArray("new"));
+    QCOMPARE(Entries(dir.path()), QStringList({name}));
 }
 
 // The reading or writing of deniedByPermissions, as a user who is not root: what came of it,

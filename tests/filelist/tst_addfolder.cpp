@@ -4,6 +4,7 @@
 #include "base/ErrorReport.h"
 #include "base/EventPump.h"
 #include "filelist/AddFolder.h"
+#include "filelist/FileListModel.h"
 #include "support/DuringEachPump.h"
 #include "support/FileTree.h"
 #include "support/ScriptedFolders.h"
@@ -232,9 +233,43 @@ private slots:
         QVERIFY(tree.path(d + u'/' + e + u'/').size() < MaxPath);
         QVERIFY(tree.path(d + u'/' + e + u'/' + f + u'/').size() >= MaxPath);
         ScriptedPlatform platform;
-        QStringList folders{tree.path() + u'/'};
-        GetSubDirectories2016(platform, folders, true);
+        QStringList folders{tree.path() + u'/'}, skipped;
+        GetSubDirectories2016(platform, folders, true, SystemFolders(), &skipped);
         QCOMPARE(folders, tree.entries({"", d, d + u'/' + e}));
+        // Said, for the run's "Done." to list.
+        QCOMPARE(skipped, QStringList{"Skipped: a folder path of 260 characters or more: " +
+                                      tree.path(d + u'/' + e + u'/' + f + u'/')});
+    }
+
+    // A search takes a link to a file only when the file is inside the searched folder; what
+    // it passes over that the pattern took is kept with the list.
+    void linksOutOfTheSearchedFolder() {
+        FileTree tree;
+        tree.file("site/a.html");
+        tree.file("site/sub/b.html");
+        const QString secret = tree.file("elsewhere/secret.html");
+        tree.link(tree.path("site/sub/b.html"), "site/inside.html");
+        tree.link("../../elsewhere/secret.html", "site/sub/relative.html");
+        tree.link(secret, "site/sub/absolute.html");
+        tree.link(tree.path("site"), "site/sub/loop");  // a folder back up: not walked
+        tree.rawFile("site/caf\xe9.html");
+        tree.file("site/notes.txt");
+        ScriptedPlatform platform;
+        QStringList folders{tree.path("site") + u'/'};
+        GetSubDirectories2016(platform, folders, true);
+        FileListModel list;
+        TakeFolderListFiles(folders, QStringLiteral("*.html"), list);
+        QCOMPARE(TestFiles::Rows(list),
+                 QStringList({tree.path("site/a.html"), tree.path("site/inside.html"),
+                              tree.path("site/sub/b.html")}));
+        const QString outside =
+            QStringLiteral("Skipped: a symbolic link to a file outside the searched folder: ");
+        QCOMPARE(list.skipped(), QStringList({"Skipped: the name is not valid UTF-8: " +
+                                                  tree.path(QStringLiteral("site/caf\uFFFD.html")),
+                                              outside + tree.path("site/sub/absolute.html"),
+                                              outside + tree.path("site/sub/relative.html")}));
+        list.clear();
+        QVERIFY(list.skipped().isEmpty());
     }
 
     // The edge of the limit: a walked folder whose entry (with its separator) has 259

@@ -2,7 +2,9 @@
 // containing those characters" with "x" over every file of the folder, each result replacing
 // its file, put in place in groups as the window's run puts them.
 //
-//   run_core_helper FOLDER
+//   run_core_helper [--own-group] FOLDER
+//
+// --own-group: the helper leads a process group of its own (for a test that kills the group).
 //
 // Exit status 0 when every file was done.
 #include "engine/FileWork.h"
@@ -12,7 +14,16 @@
 
 #include <QDir>
 
+#include <cstring>
+
+#include <unistd.h>
+
 int main(int argc, char **argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--own-group") == 0) {
+        ::setpgid(0, 0);
+        --argc;
+        ++argv;
+    }
     if (argc != 2)
         return 2;
     const QDir folder(QString::fromLocal8Bit(argv[1]));

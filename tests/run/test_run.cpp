@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <cerrno>
@@ -65,11 +66,23 @@ private:
 };
 
 // Starts the helper that runs the core over `folder`; its process id, or -1.
-pid_t StartHelper(const QString &folder) {
+// `ownGroup`: the helper leads a process group of its own, to be killed as a whole.
+pid_t StartHelper(const QString &folder, bool ownGroup = false) {
     Child::Launch helper;
     helper.program = RUN_CORE_HELPER;
     helper.args = {TestFiles::Name(folder)};
+    if (ownGroup)
+        helper.args.prepend("--own-group");
     return Child::Start(helper);
+}
+
+// A process id that no process has (for a moment at least): a child's that has ended.
+pid_t GonePid() {
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
 }
 
 // Waits for every process below this one, the helper's own helpers included (this process
@@ -570,6 +583,30 @@ private slots:
                  DescribeFileError(FileError(Kind::Write, out + QStringLiteral("/b.htm"), EDQUOT)));
     }
 
+    // What the folder search that filled the list passed over (here a link out of the dropped
+    // folder) is listed in the details of the run's "Done.", until the list is cleared.
+    void doneListsWhatTheFolderSearchSkipped() {
+        input(QStringLiteral("a.htm"), "a\nx");
+        const QString outside = fixture->root() + QStringLiteral("/secret.htm");
+        TestFiles::Write(outside, "s\nx");
+        QVERIFY(QFile::link(outside, in + QStringLiteral("/evil.htm")));
+        form->ListView1_OLEDragDrop({in});
+        QCOMPARE(TestFiles::Rows(*form->fileList), QStringList{in + QStringLiteral("/a.htm")});
+        choose(0);
+        start();
+        const QString skipped =
+            QStringLiteral(
+                "Skipped by the folder search: 1\n    Skipped: a symbolic link to a "
+                "file outside the searched folder: ") +
+            in + QStringLiteral("/evil.htm");
+        QCOMPARE(platform().messages(), QStringList{Done});
+        QVERIFY2(platform().details().constFirst().contains(skipped),
+                 qPrintable(platform().details().constFirst()));
+        QCOMPARE(Read(outside), QByteArray("s\nx"));
+        form->fileList->clear();
+        QVERIFY(form->skippedRows().isEmpty());
+    }
+
     void keepLineEndsIsStoredAndRestored_data() {
         QTest::addColumn<QString>("stored");  // null: never stored
         QTest::addColumn<bool>("checked");
@@ -657,8 +694,15 @@ private slots:
     }
 
     // A run killed at any moment leaves each file as it was or as its result, and no temporary
-    // file.
+    // file; killed with its helper (the whole process group), it may leave a temporary name,
+    // which the next run in that folder removes (and only the names of processes that are gone).
+    void killedRunLeavesEachFileOldOrNew_data() {
+        QTest::addColumn<bool>("group");
+        QTest::newRow("the program") << false;
+        QTest::newRow("its process group") << true;
+    }
     void killedRunLeavesEachFileOldOrNew() {
+        QFETCH(bool, group);
         constexpr int Files = 1000, Kills = 20;
         QVERIFY(::prctl(PR_SET_CHILD_SUBREAPER, 1) == 0);
         // In memory where the system offers it: what is checked does not depend on the disk,
@@ -691,14 +735,18 @@ private slots:
             makeFolder(folder);
             const qint64 delayNs =
                 qint64(QRandomGenerator::global()->bounded(1.0) * double(runNs) * 1.2);
-            const pid_t helper = StartHelper(folder);
+            const pid_t helper = StartHelper(folder, group);
             QVERIFY(helper > 0);
             std::this_thread::sleep_for(std::chrono::nanoseconds(delayNs));
-            ::kill(helper, SIGKILL);
+            if (!group || ::kill(-helper, SIGKILL) != 0)
+                ::kill(helper, SIGKILL);  // (not yet the leader of its group)
             ::waitpid(helper, nullptr, 0);
             WaitForDescendants();
 
-            const QStringList entries = Entries(folder);
+            // Killed with its helper, the run may have left a temporary name: looked at below.
+            QStringList entries = Entries(folder);
+            if (group)
+                entries = entries.filter(QRegularExpression(QStringLiteral("^f\\d+\\.htm$")));
             QCOMPARE(entries.size(), Files);  // no temporary file
             int done = 0;
             for (int i = 0; i < Files; ++i) {
@@ -712,6 +760,20 @@ private slots:
                                          .arg(delayNs / 1e6)
                                          .arg(QString::fromLatin1(text))));
                 done += text == fresh;
+            }
+            if (group) {
+                // The next run there removes what a killed group left, and what this one
+                // leaves as such a group would; a name of a process that is alive stays.
+                const QString left = QStringLiteral("/.f0000.htm.strelmark-%1-abcdef"),
+                              alive = left.arg(::getpid());
+                TestFiles::Write(folder + left.arg(GonePid()), "keep 0");
+                TestFiles::Write(folder + alive, "keep 0");
+                TestFiles::Write(folder + QStringLiteral("/f0000.htm"), "keep 0\nx 0");  // a result
+                const pid_t again = StartHelper(folder);
+                QCOMPARE(::waitpid(again, nullptr, 0), again);
+                WaitForDescendants();
+                QVERIFY(QFile::remove(folder + alive));
+                QCOMPARE(Entries(folder).size(), Files);
             }
             mixed += done > 0 && done < Files;
             QDir(folder).removeRecursively();
