@@ -109,7 +109,19 @@ std::unique_ptr<ReplacementJournal> Form1::startRunJournal(const UndoRunWhat &wh
             (undo_->folder().isEmpty() ? QStringLiteral("(no home folder)") : undo_->folder());
         return nullptr;
     }
-    return undo_->beginRun(UndoFace::Window, what);
+    std::unique_ptr<UndoRecorder> run = undo_->beginRun(UndoFace::Window, what);
+    // A run of the command line over the same files goes first; the window shows that it
+    // waits, and takes no input meanwhile.
+    const int error = run->waitTurn([this] {
+        setProgressText(QStringLiteral("Waiting for another run to finish"));
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        return !EventPump::QuitRequested();
+    });
+    if (error != 0) {
+        undoProblem_ = SystemErrorText(error) + QStringLiteral(": ") + undo_->folder();
+        return nullptr;
+    }
+    return run;
 }
 
 QString Form1::undoNote(bool recorded, bool wrote) const {

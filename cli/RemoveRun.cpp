@@ -15,6 +15,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -132,6 +133,22 @@ int RunRemove(const RemoveRequest &request) {
         if (!request.inPlace)
             what.folder = Canonical(Bytes(request.outFolder));
         recorder = store.beginRun(UndoFace::CommandLine, std::move(what));
+        // Another run that writes goes first: this one reads what that one leaves.
+        bool said = false;
+        const int error = recorder->waitTurn([&] {
+            if (!said && !request.quiet)
+                std::fputs("strelmark: waiting for another run to finish\n", stderr);
+            said = true;
+            return Stop::Signal() == 0;
+        });
+        if (error != 0) {
+            if (error != ECANCELED)
+                reporter.error(QStringLiteral("the undo store cannot be used: %1: %2 (nothing "
+                                              "was changed)")
+                                   .arg(Reason(error), store.folder()));
+            reporter.finish(Stop::Signal(), error == ECANCELED ? 128 + Stop::Signal() : 1);
+            return error == ECANCELED ? 128 + Stop::Signal() : 1;
+        }
         plan.journal = recorder.get();
         written.push_back(Canonical(Bytes(store.folder())));
         if (!request.inPlace)

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <ctime>
 #include <utility>
 
 #include <fcntl.h>
@@ -80,6 +81,27 @@ int UndoRecorder::open() {
     folderFd_ = folder.release();
     manifestFd_ = manifest.release();
     manifestSize_ = header.size();
+    return 0;
+}
+
+int UndoRecorder::waitTurn(const std::function<bool()> &keepWaiting) {
+    if (turnFd_ >= 0)
+        return 0;
+    if (const int error = Posix::MakeFolders(store_, 0700))
+        return error;
+    const std::string path = store_ + "/" + Undo::TurnName;
+    Posix::Fd turn(::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!turn)
+        return errno;
+    while (Posix::RetryOnEintr([&] { return ::flock(turn.get(), LOCK_EX | LOCK_NB); }) != 0) {
+        if (errno != EWOULDBLOCK)
+            return errno;
+        if (!keepWaiting())
+            return ECANCELED;
+        const struct timespec pause = {0, 50'000'000};
+        ::nanosleep(&pause, nullptr);
+    }
+    turnFd_ = turn.release();
     return 0;
 }
 
@@ -275,6 +297,8 @@ void UndoRecorder::finish() {
     if (finished_)
         return;
     finished_ = true;
+    // The next run's turn once this one is pruned.
+    const Posix::Fd turn(std::exchange(turnFd_, -1));
     if (folderFd_ < 0)
         return;
     if (recorded_ > 0 && broken_ == 0) {

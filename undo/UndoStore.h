@@ -80,11 +80,16 @@
 // min(2 GB, 10% of the free space of the store's file system); the oldest runs go first, and the
 // size rule never drops the newest run nor the run that is finishing.
 //
-// Several processes may use the store at once (the window and the command line). A run locks its
-// own manifest (flock) while it records, so that it is known to be in progress; undo and pruning
-// lock the store (flock on "lock" in the store folder). Recording takes no store-wide lock. A
-// run folder is made under a hidden name and renamed into view once its manifest is there and
-// locked; hidden folders are ignored, and left-overs of killed processes are removed by pruning.
+// Several processes may use the store at once (the window and the command line). Runs that write
+// take turns: each holds the store's "turn" (flock on "turn" in the store folder) from before it
+// reads its first file until it has finished (waitTurn()), so that two runs over the same files
+// never interleave: the later one reads what the earlier one wrote, keeps that as its original,
+// and starts after it, so that undoing the newest run, then the one before, gives back each file
+// as it was before either. A run locks its own manifest (flock) while it records, so that it is
+// known to be in progress; undo and pruning lock the store (flock on "lock" in the store folder).
+// Recording itself takes no lock of the store's but the turn. A run folder is made under a hidden name and renamed into
+// view once its manifest is there and locked; hidden folders are ignored, and left-overs of killed
+// processes are removed by pruning.
 #pragma once
 
 #include "files/ReplacementJournal.h"
@@ -92,8 +97,10 @@
 
 #include <QString>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -130,8 +137,15 @@ public:
     // that errno. A relative target is taken from the current folder.
     std::vector<int> recordGroup(const std::vector<Replacement> &group) override;
 
-    // Ends the run: releases its lock, removes its folder when it recorded nothing, and applies
-    // the store's bounds. Nothing may be recorded after it.
+    // Waits until no other run that writes with this store is working, and then holds the
+    // others off until finish() (see the top of this file). Called before the run reads its
+    // first file. `keepWaiting` is asked about every 50 ms while another run works (the first
+    // time before any wait): false gives up, and the answer is ECANCELED. Answers 0 or an
+    // errno (a store that cannot be made or locked: the run would fail every file with it).
+    int waitTurn(const std::function<bool()> &keepWaiting);
+
+    // Ends the run: releases its lock and its turn, removes its folder when it recorded nothing,
+    // and applies the store's bounds. Nothing may be recorded after it.
     void finish();
 
     // The device of the store's file system; 0 before the first record. recordGroup() makes
@@ -173,6 +187,7 @@ private:
     std::size_t recorded_ = 0;
     std::size_t nextKept_ = 1;
     std::uint64_t bytesKept_ = 0;
+    int turnFd_ = -1;           // the store's "turn", held
     int broken_ = 0;            // the errno that made the record unusable
     std::uint64_t device_ = 0;  // the store's file system
     bool finished_ = false;

@@ -4,6 +4,8 @@
 
 #include "CliFixture.h"
 
+#include <sys/wait.h>
+
 namespace {
 
 using namespace CliTests;
@@ -727,6 +729,38 @@ private slots:
 
     // The runs listed newest first; an older one taken back by its number, after a dry run
     // that tells what it would do and changes nothing.
+    // Two runs in place over the same files at once: each file loses the lines of both, and
+    // undoing the newest run, then the other, gives back every file as it was.
+    void concurrentRunsInPlaceLoseNothing() {
+        constexpr int Count = 3000;
+        for (int n = 0; n < Count; ++n)
+            input(QStringLiteral("in/p%1.html").arg(n), "a " + QByteArray::number(n) + "\nb\nc\n");
+        auto launch = [&](const char *condition) {
+            Launch launch;
+            launch.args = {"remove",  "lines-containing",
+                           condition, "--in-place",
+                           "--quiet", "--jobs",
+                           "2",       "--ext",
+                           "html",    Name(root + QStringLiteral("/in"))};
+            return prepared(launch);
+        };
+        const pid_t first = Child::Start(launch("a "));
+        QVERIFY(first > 0);
+        const Outcome second = Child::Run(launch("b"));
+        int status = -1;
+        QCOMPARE(::waitpid(first, &status, 0), first);
+        QCOMPARE(status, 0);
+        QCOMPARE(second.exitCode, 0);
+        for (int n = 0; n < Count; ++n)
+            QCOMPARE(Read(root + QStringLiteral("/in/p%1.html").arg(n)), QByteArray("c\n"));
+        QCOMPARE(run({"undo", "--quiet"}).exitCode, 0);
+        QCOMPARE(run({"undo", "--quiet"}).exitCode, 0);
+        for (int n = 0; n < Count; ++n)
+            QCOMPARE(Read(root + QStringLiteral("/in/p%1.html").arg(n)),
+                     "a " + QByteArray::number(n) + "\nb\nc\n");
+        QCOMPARE(run({"undo"}).exitCode, 1);
+    }
+
     void undoOfAChosenRun() {
         const QString a = input(QStringLiteral("in/a.html"), "meta\nA");
         const QString b = input(QStringLiteral("in/b.html"), "first\nB");
