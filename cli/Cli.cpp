@@ -12,6 +12,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -130,12 +131,21 @@ int Undo(const std::vector<std::string> &words) {
                    ? runs[std::size_t(number - 1)].name
                    : QStringLiteral("-");
     }
+    UndoOptions options;
+    options.dryRun = request.dryRun;
+    options.force = request.force;
+    options.stop = &Stop::Flag();
     const UndoSummary summary =
-        chosen.empty() ? store.undoLast(request.dryRun) : store.undoRun(name, request.dryRun);
+        chosen.empty() ? store.undoLast(options) : store.undoRun(name, options);
     const QStringList lines = DescribeUndo(summary);
     if (summary.outcome != UndoSummary::Outcome::Done) {
         for (const QString &line : lines)
             Print(stderr, QStringLiteral("strelmark: ") + line + u'\n');
+        if (summary.outcome == UndoSummary::Outcome::Damaged)
+            Print(stderr,
+                  QStringLiteral("strelmark: 'strelmark undo --force%1' puts back what "
+                                 "it names.\n")
+                      .arg(chosen.empty() ? QString() : u' ' + QString::fromStdString(chosen)));
         return 1;
     }
     if (!quiet) {
@@ -156,6 +166,13 @@ int Undo(const std::vector<std::string> &words) {
             Print(stderr,
                   QStringLiteral("strelmark: not restored, %1: %2\n")
                       .arg(SystemErrorText(failure.error), QString::fromUtf8(failure.path)));
+    }
+    if (const int signal = Stop::Signal(); signal != 0 && summary.notReached > 0) {
+        Print(stderr, QStringLiteral("strelmark: stopped by %1\n")
+                          .arg(signal == SIGINT    ? QStringLiteral("SIGINT")
+                               : signal == SIGTERM ? QStringLiteral("SIGTERM")
+                                                   : QStringLiteral("SIGHUP")));
+        return 128 + signal;
     }
     return summary.failed.empty() || request.dryRun ? 0 : 1;
 }
@@ -208,6 +225,7 @@ int Main(int argc, char **argv) {
             return RunRemove(request);
         }
         if (command == "undo") {
+            Stop::Install();
             int count = argc;
             QCoreApplication application(count, argv);
             return Undo(rest);

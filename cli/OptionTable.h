@@ -29,6 +29,7 @@ enum class OptionId {
     KeepLineEnds,
     DryRun,
     List,
+    Force,
     Diff,
     Json,
     Quiet,
@@ -73,7 +74,7 @@ struct OptionInfo {
     const char *help;  // --help's text: lines of at most 54 characters, "\n" between
 };
 
-inline constexpr std::array<OptionInfo, 26> OptionTable = {{
+inline constexpr std::array<OptionInfo, 27> OptionTable = {{
     {OptionId::Out, "out", 'o', "DIR", ValueKind::Folder, nullptr, RemoveCommand, false,
      Group::Where,
      "into the folder DIR: a folder PATH's files at their\n"
@@ -136,6 +137,10 @@ inline constexpr std::array<OptionInfo, 26> OptionTable = {{
      "write nothing: list the files that would change"},
     {OptionId::List, "list", 'l', nullptr, ValueKind::None, nullptr, UndoCommand, false,
      Group::Printed, "list the runs kept, newest first, numbered"},
+    {OptionId::Force, "force", 0, nullptr, ValueKind::None, nullptr, UndoCommand, false,
+     Group::Other,
+     "undo a run whose record does not read whole: put\n"
+     "back what the part that reads names"},
     {OptionId::Diff, "diff", 0, nullptr, ValueKind::None, nullptr, RemoveCommand, false,
      Group::Printed, "write nothing: print a unified diff of the changes"},
     {OptionId::Json, "json", 0, nullptr, ValueKind::None, nullptr, RemoveCommand, false,

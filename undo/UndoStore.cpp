@@ -87,8 +87,8 @@ std::optional<UndoRunInfo> UndoStore::lastRun() const {
     const std::vector<std::string> runs = Undo::RunNames(store.get());
     for (auto name = runs.rbegin(); name != runs.rend(); ++name) {
         const Undo::RunState run = Undo::LookAt(store.get(), *name);
-        if (run.holds == Undo::RunState::Holds::Records ||
-            (run.locked && run.totals.manifest.valid))
+        // A run whose record does not read is the last all the same: undo says so.
+        if (run.holds != Undo::RunState::Holds::Nothing || run.locked)
             return Undo::InfoOf(run);
     }
     return std::nullopt;

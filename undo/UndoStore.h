@@ -66,15 +66,19 @@
 //   back with every byte, its permissions, owner and extended attributes; what the store's
 //   copy or the copy put back could not keep is named in the summary;
 // - a created file still as the run left it is removed;
-// - a file changed since the run (other content, another file, gone) is left alone and listed;
+// - a file changed since the run (other content, another file) is left alone and listed;
+// - a replaced file that is no longer there (its folder renamed or moved) fails, and keeps its
+//   original for the next undo;
 // - a target that the run recorded but never replaced (it was killed in between: the file there
 //   is still the original), or where an undo cut short has put a copy of the original back
 //   already (the original's size and modification time), needs nothing, and says nothing.
 // The run's folder is then removed, so that the next undo takes the run before it. When some
 // files could not be put back or removed (a failure), the run stays with only those files'
 // records, and their kept originals stay with them: the next undo tries them again. A run whose
-// manifest cannot be read is passed over and kept (the count rule drops it in time): undo takes the
-// run before it, and leaves alone what the unreadable run wrote, as changed since.
+// record does not read whole (a line that does not read, an end whose count the records do not
+// make, kept files that no record names, a later format) is neither undone nor passed over for
+// the run before it: undo answers Damaged, keeps it as it is, and takes it back only when told
+// to (UndoOptions::force), as far as its records read.
 //
 // Bounds, applied when a run finishes: the newest 20 runs, and together at most
 // min(2 GB, 10% of the free space of the store's file system); the oldest runs go first, and the
@@ -121,6 +125,17 @@ struct UndoLimits {
     std::size_t runs = 20;                // the newest runs kept
     std::uint64_t bytes = 2'000'000'000;  // all runs together, at most (2 GB)...
     unsigned freeSpacePercent = 10;       // ...and at most this share of the free space
+};
+
+// How an undo goes.
+struct UndoOptions {
+    bool dryRun = false;  // tells what it would do, and changes nothing
+    // A run whose record does not read whole is taken back all the same, as far as its records
+    // read; without it, such a run is refused and kept as it is.
+    bool force = false;
+    // Non-zero: the undo stops before the next file, and what it did not reach stays in the
+    // run for the next undo (a signal's handler sets it).
+    const std::atomic<int> *stop = nullptr;
 };
 
 // The record of one run. Made by UndoStore::beginRun(); given to the commit queue as its
@@ -223,9 +238,11 @@ public:
     // Takes the newest run back (see the top of this file). `dryRun`: tells what it would do,
     // and changes nothing.
     UndoSummary undoLast(bool dryRun = false);
+    UndoSummary undoLast(const UndoOptions &options);
     // Takes the run of that name (UndoRunInfo::name) back by the same rules, whatever runs
     // came after it: a file that a later run replaced again is changed since, and left alone.
     UndoSummary undoRun(const QString &name, bool dryRun = false);
+    UndoSummary undoRun(const QString &name, const UndoOptions &options);
 
 private:
     QString folder_;
