@@ -243,6 +243,7 @@ std::uint64_t CommitQueue::recordGroup(std::vector<Entry> &group, std::vector<in
         record.newInode = result.newInode_;
         record.newSize = result.size_;
         record.newModifiedNs = result.newModifiedNs_;
+        record.resultFd = result.fd_;
         if (result.existed_) {
             record.oldKnown = true;
             record.oldDevice = result.device_;

@@ -22,6 +22,9 @@ struct Replacement {
     std::uint64_t newInode = 0;
     std::uint64_t newSize = 0;
     std::int64_t newModifiedNs = 0;  // modification time, nanoseconds since the epoch
+    // The result itself, open (for writing, at least) until the commit: the journal may read
+    // its bytes back through /proc/self/fd. -1: not at hand.
+    int resultFd = -1;
     // What is at the target now, as the writer found it when it started (with `existed`), so
     // that the journal need not look again: the identity of the file it keeps and the space
     // that file holds (st_blocks * 512). False: the journal looks for itself.

@@ -161,6 +161,12 @@ std::string RecordLine(const Record &record) {
     AppendIdentity(line, record.old);
     line += ' ' + std::to_string(record.keptBytes);
     AppendIdentity(line, record.fresh);
+    if (record.hashed) {
+        static const char hex[] = "0123456789abcdef";
+        line += ' ';
+        for (int shift = 60; shift >= 0; shift -= 4)
+            line += hex[(record.freshHash >> shift) & 15];
+    }
     line += '\n';
     return line;
 }
@@ -184,6 +190,14 @@ std::optional<Record> ParseRecord(std::string_view line) {
     if (!ReadIdentity(fields, 3, record.old) || !ReadNumber(fields[7], record.keptBytes) ||
         !ReadIdentity(fields, 8, record.fresh))
         return std::nullopt;
+    if (fields.size() == 13) {
+        const std::string_view hash = fields[12];
+        const auto [end, error] =
+            std::from_chars(hash.data(), hash.data() + hash.size(), record.freshHash, 16);
+        if (hash.size() != 16 || error != std::errc() || end != hash.data() + hash.size())
+            return std::nullopt;
+        record.hashed = true;
+    }
     return record;
 }
 

@@ -43,6 +43,9 @@ struct Record {
     Identity old;
     std::uint64_t keptBytes = 0;
     Identity fresh;
+    // The hash of the result's bytes (undo/ContentHash.h), where the run could take it.
+    bool hashed = false;
+    std::uint64_t freshHash = 0;
     bool operator==(const Record &) const = default;
 };
 

@@ -2,6 +2,7 @@
 // system refuses the link) and appending a group's records durably.
 #include "undo/UndoStore.h"
 
+#include "undo/ContentHash.h"
 #include "undo/CopyFile.h"
 #include "undo/Manifest.h"
 #include "undo/RunFolders.h"
@@ -198,6 +199,12 @@ int UndoRecorder::keep(const Replacement &entry, std::string &lines, std::string
     if (const int error = Posix::MakeAbsolute(record.target))
         return error;
     record.fresh = {entry.newDevice, entry.newInode, entry.newSize, entry.newModifiedNs};
+    if (entry.resultFd >= 0) {
+        // The result is open for writing only: read again through the process's own link.
+        const std::string link = "/proc/self/fd/" + std::to_string(entry.resultFd);
+        const Posix::Fd result(::open(link.c_str(), O_RDONLY | O_CLOEXEC));
+        record.hashed = result && Undo::HashFile(result.get(), record.freshHash) == 0;
+    }
     if (record.replaced) {
         record.kept = Undo::KeptName(nextKept_++);
         bool refused = true;

@@ -2,6 +2,7 @@
 // newest first, and keeping what failed for the next undo.
 #include "undo/UndoStore.h"
 
+#include "undo/ContentHash.h"
 #include "undo/Manifest.h"
 #include "undo/PutBack.h"
 #include "undo/RunFolders.h"
@@ -233,6 +234,14 @@ void Restorer::restore(const std::vector<Record> &records) {
     }
 }
 
+// Whether the bytes at the record's target are those of the result the run left there.
+bool HoldsResult(const Record &record) {
+    const Posix::Fd fd(
+        ::open(record.target.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    std::uint64_t hash = 0;
+    return fd && Undo::HashFile(fd.get(), hash) == 0 && hash == record.freshHash;
+}
+
 // What is at the record's target decides: nothing to do, a removal, a put back (pending), or
 // leaving it alone.
 void Restorer::look(std::size_t i) {
@@ -247,11 +256,20 @@ void Restorer::look(std::size_t i) {
         return;  // a created file that is not there: nothing to do
     }
     Identity now = Undo::IdentityOf(info);
-    if (const auto known = putBack_.find(record.target);
-        known != putBack_.end() && known->second.first == now)
+    const auto known = putBack_.find(record.target);
+    // What this undo put back (or, dry, would have) stands for the original it was.
+    const bool putBackHere = known != putBack_.end() && known->second.first == now;
+    if (putBackHere)
         now = known->second.second;
     if (record.replaced && now == record.old)
         return;  // never replaced
+    if (now == record.fresh && record.hashed && !putBackHere && !HoldsResult(record)) {
+        // Written again since, to the same size within the same clock tick, or with its
+        // time set back.
+        outcome.step = Step::LeftAlone;
+        outcome.reason = UndoSummary::Reason::Changed;
+        return;
+    }
     if (now == record.fresh && !record.replaced) {
         if (!dryRun_ && ::unlink(record.target.c_str()) != 0)
             return fail(outcome, errno);

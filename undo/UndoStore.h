@@ -12,7 +12,7 @@
 //
 // The manifest is text, one item a line, each line ending in LF:
 //
-//     strelmark-undo 1                           format and version
+//     strelmark-undo 2                           format and version (1: no hashes)
 //     face window                                "window" or "command line"
 //     started 2025-01-14T09:30:12.345Z           UTC, ISO 8601
 //     operation lines-containing                 what the run was asked to do (each line
@@ -20,8 +20,8 @@
 //     folder /home/ann/out                       records have none): the operation's name,
 //                                                its condition, the output folder, or
 //                                                "in-place" instead of the folder
-//     R <target> <kept> <old identity> <kept bytes> <new identity>    a replaced file
-//     C <target> - <old identity> <kept bytes> <new identity>         a created file
+//     R <target> <kept> <old identity> <kept bytes> <new identity> <hash>    a replaced file
+//     C <target> - <old identity> <kept bytes> <new identity> <hash>         a created file
 //     ...
 //     end <records> <kept bytes>                 written when the run finishes (a summary only)
 //
@@ -35,6 +35,8 @@
 //                   for a hard link); 0 0 0 0 for a created file. The new identity is the result
 //                   that the run puts at the target.
 //   <kept bytes>    the space the kept file holds (st_blocks * 512); 0 for a created file.
+//   <hash>          the hash of the result's bytes (undo/ContentHash.h), 16 hex digits; left
+//                   out where the run could not read the result back (and in format 1).
 //
 // A line that is not complete (no LF: a write torn by a crash) or does not read as one of these
 // is ignored. The records of a group are appended and made durable together with the kept files
@@ -57,10 +59,12 @@
 //
 // Undo of the last run, record by record, newest first:
 // - a replaced file still as the run left it (same device, inode, size and modification time at
-//   the target, a symbolic link there not followed) is put back atomically, as a run puts its
-//   results in place (files/Placement.h): the kept file is linked to a temporary name beside
-//   the target and renamed over it by a helper process, so that a kill of the undo at any
-//   moment leaves no such name; a kept file on another file system is first copied, with its
+//   the target, a symbolic link there not followed, and bytes of the recorded hash: an edit of
+//   the same size in the same clock tick, or with its time set back, is a change) is put back
+//   atomically, as a run puts its results in place (files/Placement.h): the kept file is
+//   linked to a temporary name beside the target and renamed over it by a helper process, so
+//   that a kill of the undo at any moment leaves no such name; a kept file on another file
+//   system is first copied, with its
 //   metadata, into an unnamed file in the target's folder, which is then placed so (a copy
 //   that cannot take a user.* attribute or the ACL fails, as when keeping). The original comes
 //   back with every byte, its permissions, owner and extended attributes; what the store's

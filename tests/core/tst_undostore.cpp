@@ -206,7 +206,14 @@ void UndoStoreTest::removesCreatedFiles() {
     QCOMPARE(ReadFile(replaced), QByteArray("old"));
 }
 
-enum class Mutation { NewContent, OtherFileRenamedOver, Deleted, SymbolicLink, CopyOfOriginal };
+enum class Mutation {
+    NewContent,
+    TimeSetBack,
+    OtherFileRenamedOver,
+    Deleted,
+    SymbolicLink,
+    CopyOfOriginal
+};
 Q_DECLARE_METATYPE(Mutation)
 
 void UndoStoreTest::leavesChangedFilesAlone_data() {
@@ -223,6 +230,11 @@ void UndoStoreTest::leavesChangedFilesAlone_data() {
         << true << Mutation::SymbolicLink << true << Reason::Changed;
     QTest::newRow("created, then written in place")
         << false << Mutation::NewContent << true << Reason::Changed;
+    // Only the bytes tell: same file, same size, its time set back (touch -r, rsync -t).
+    QTest::newRow("replaced, then written with its time set back")
+        << true << Mutation::TimeSetBack << true << Reason::Changed;
+    QTest::newRow("created, then written with its time set back")
+        << false << Mutation::TimeSetBack << true << Reason::Changed;
     QTest::newRow("created, then deleted") << false << Mutation::Deleted << false << Reason::Gone;
     // As an undo cut short leaves a copy it put back: nothing to do, nothing to say.
     QTest::newRow("replaced, then a copy of the original put back")
@@ -250,13 +262,16 @@ void UndoStoreTest::leavesChangedFilesAlone() {
     // the modification time tells (a second later, whatever the clock's grain).
     QByteArray userBytes = "user's";
     switch (mutation) {
-        case Mutation::NewContent: {
+        case Mutation::NewContent:
+        case Mutation::TimeSetBack: {
             const struct stat result = StatOf(subject);
             const int fd = ::open(subject.c_str(), O_WRONLY | O_TRUNC);
             QVERIFY(fd >= 0);
             QCOMPARE(::write(fd, userBytes.constData(), 6), ssize_t(6));
-            const struct timespec times[2] = {{0, UTIME_OMIT},
-                                              {result.st_mtim.tv_sec + 1, result.st_mtim.tv_nsec}};
+            const bool setBack = mutation == Mutation::TimeSetBack;
+            const struct timespec times[2] = {
+                {0, UTIME_OMIT},
+                {result.st_mtim.tv_sec + (setBack ? 0 : 1), result.st_mtim.tv_nsec}};
             QCOMPARE(::futimens(fd, times), 0);
             ::close(fd);
             QCOMPARE(StatOf(subject).st_ino, result.st_ino);
