@@ -106,6 +106,7 @@ private slots:
     void namesRoundTrip();
     void relativeTarget();
     void unusableStore();
+    void defaultFolderUnderUserData_data();
     void defaultFolderUnderUserData();
     void failedRestoreKeptForNextUndo_data();
     void failedRestoreKeptForNextUndo();
@@ -912,16 +913,26 @@ void UndoStoreTest::unusableStore() {
     QCOMPARE(summary.storeError, ENOTDIR);
 }
 
+void UndoStoreTest::defaultFolderUnderUserData_data() {
+    QTest::addColumn<bool>("relative");  // XDG_DATA_HOME: ignored when relative
+    QTest::newRow("absolute") << false;
+    QTest::newRow("relative") << true;
+}
+
 void UndoStoreTest::defaultFolderUnderUserData() {
+    QFETCH(bool, relative);
     QTemporaryDir data;
-    const QByteArray saved = qgetenv("XDG_DATA_HOME");
-    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+    const QByteArray saved = qgetenv("XDG_DATA_HOME"), savedHome = qgetenv("HOME");
+    qputenv("XDG_DATA_HOME", relative ? QByteArray("data") : QFile::encodeName(data.path()));
+    qputenv("HOME", QFile::encodeName(data.path()));
     const QString folder = UndoStore().folder();
+    qputenv("HOME", savedHome);
     if (saved.isNull())
         qunsetenv("XDG_DATA_HOME");
     else
         qputenv("XDG_DATA_HOME", saved);
-    QCOMPARE(folder, data.path() + "/Brindlewick/Strelmark/undo");
+    QCOMPARE(folder,
+             data.path() + (relative ? "/.local/share" : "") + "/Brindlewick/Strelmark/undo");
 }
 
 void UndoStoreTest::failedRestoreKeptForNextUndo_data() {
