@@ -193,7 +193,8 @@ void Form1::UndoLastRun_Click() {
 
     BusyScope busy(*this);
     busy.begin();
-    const UndoSummary summary = undo_->undoLast();
+    // The run asked about, even if another one has ended since.
+    const UndoSummary summary = undo_->undoRun(last->name);
     busy.end(MousePointer::Default);
 
     ShowUndone(platform_, summary, QStringLiteral("The last run is undone: "));
