@@ -39,6 +39,7 @@ struct FoundRun {
     Posix::Fd manifestFd;  // holds the lock
     Posix::Fd folder;
     Undo::Manifest manifest;
+    bool damaged = false;  // taken back all the same: what no record names stays
 };
 
 UndoRunInfo InfoOf(const FoundRun &run) {
@@ -88,7 +89,7 @@ std::string DamageOf(int runFd, const std::string &text, const Undo::Manifest &m
         Undo::ParseEndLine(std::string_view(text).substr(lastLine, text.size() - 1 - lastLine),
                            records, bytes);
     if (const std::size_t unnamed = KeptUnnamed(runFd, manifest, ended))
-        return "it names none of " + std::to_string(unnamed) + " of the files it kept";
+        return std::to_string(unnamed) + " of the files it kept are in none of its records";
     return {};
 }
 
@@ -115,7 +116,7 @@ bool FindRun(int storeFd, const std::string *chosen, bool force, UndoSummary &su
         const auto damaged = [&](std::string damage, const Undo::Manifest &manifest) {
             summary.outcome = UndoSummary::Outcome::Damaged;
             summary.damage = std::move(damage);
-            FoundRun run{*name, Posix::Fd(), Posix::Fd(), manifest};
+            FoundRun run{*name, Posix::Fd(), Posix::Fd(), manifest, true};
             summary.run = InfoOf(run);
             return false;
         };
@@ -141,12 +142,13 @@ bool FindRun(int storeFd, const std::string *chosen, bool force, UndoSummary &su
             return damaged("its record cannot be read: " + Posix::ErrorText(error), {});
         Undo::Manifest manifest = Undo::ParseManifest(text, true);
         const std::string damage = DamageOf(folder.get(), text, manifest);
-        if (!damage.empty() && !force)
+        if (!damage.empty() && (!force || manifest.records.empty()))
             return damaged(damage, manifest);
-        if (manifest.records.empty() && damage.empty()) {
+        if (manifest.records.empty()) {
             Undo::DropRun(storeFd, *name);  // killed before its first record
             continue;
         }
+        found.damaged = !damage.empty();
         found.folder = std::move(folder);
         found.name = *name;
         found.manifestFd = std::move(manifestFd);
@@ -428,7 +430,8 @@ UndoSummary TakeBack(const std::string &path, const std::string *chosen,
     const std::vector<const Record *> retry = restorer.report(summary);
     if (options.dryRun)
         return summary;
-    if (retry.empty())
+    // A damaged run forced back keeps, with a record that now reads, what no record named.
+    if (retry.empty() && !run.damaged)
         Undo::DropRun(store.folder.get(), run.name);
     else
         KeepFailed(run, retry);

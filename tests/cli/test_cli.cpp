@@ -571,6 +571,38 @@ private slots:
         }
     }
 
+    // SIGINT in the middle of an undo: it stops before the next file, says what it restored,
+    // and the next undo puts back the rest.
+    void signalStopsAnUndoAtAFileBoundary() {
+        constexpr int Count = 2000;
+        QStringList args = {"remove", "lines-containing", "drop", "--in-place", "--quiet"};
+        for (int n = 0; n < Count; ++n)
+            args << input(QStringLiteral("in/p%1.html").arg(n),
+                          "drop\nkeep " + QByteArray::number(n));
+        QCOMPARE(run(args).exitCode, 0);
+        const QString newest = root + QStringLiteral("/in/p%1.html").arg(Count - 1);
+        Launch launch;
+        launch.args = {"undo"};
+        launch.whileRunning = [&](pid_t pid) {
+            if (Read(newest).startsWith("keep"))
+                return false;
+            ::kill(pid, SIGSTOP);
+            ::kill(pid, SIGINT);
+            ::kill(pid, SIGCONT);
+            return true;
+        };
+        const Outcome stopped = execute(launch);
+        QCOMPARE(stopped.exitCode, 128 + SIGINT);
+        QVERIFY2(stopped.out.contains(" files not reached, kept for the next undo."),
+                 stopped.out.constData());
+        QVERIFY(stopped.out.contains("Restored: " + Name(newest) + '\n'));
+        QVERIFY(Read(root + QStringLiteral("/in/p0.html")).startsWith("keep"));
+        QCOMPARE(run({"undo", "--quiet"}).exitCode, 0);
+        for (int n = 0; n < Count; ++n)
+            QCOMPARE(Read(root + QStringLiteral("/in/p%1.html").arg(n)),
+                     "drop\nkeep " + QByteArray::number(n));
+    }
+
     // --- Several files at once ---------------------------------------------------------------
 
     // Files that give the same output, a file whose input is the output of an earlier one, and
