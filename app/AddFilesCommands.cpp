@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QLineEdit>
 
+#include <algorithm>
+
 namespace {
 
 const QString PickerPrompt = QStringLiteral("Please select folder:");
@@ -121,8 +123,10 @@ void Form1::PushButton5_Click() {
     guard.step(112, [&] { busy.begin(); });
     try {
         guard.step(114, [&] { folders.append(chosen + Main::NativeSeparator); });
-        guard.step(114,
-                   [&] { AddFolder::GetSubDirectories2016(platform_, folders, true, folders_); });
+        guard.step(114, [&] {
+            AddFolder::GetSubDirectories2016(platform_, folders, true, folders_);
+            passOverUndoStore(folders);
+        });
         guard.step(116, [&] {
             AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.") + extension, *fileList,
                                            folders_);
@@ -132,6 +136,20 @@ void Form1::PushButton5_Click() {
     }
     // Inside a run's yield the run's hourglass stays: the window is busy until the run ends.
     guard.step(118, [&] { busy.end(MousePointer::Default); });
+}
+
+void Form1::passOverUndoStore(QStringList &folders) const {
+    // By its path as set and as its links resolve (the walk's folders keep the spelling of the
+    // folder chosen).
+    QStringList store{QDir::cleanPath(undo_->folder())};
+    if (const QString real = QFileInfo(undo_->folder()).canonicalFilePath(); !real.isEmpty())
+        store.append(real);
+    folders.removeIf([&](const QString &folder) {
+        return std::any_of(store.begin(), store.end(), [&](const QString &own) {
+            return !own.isEmpty() && own != QStringLiteral("/") &&
+                   (folder.startsWith(own + u'/') || folder == own);
+        });
+    });
 }
 
 void Form1::OpenGiven(const QStringList &paths) {
@@ -150,8 +168,10 @@ void Form1::OpenGiven(const QStringList &paths) {
             }
             // The folder as the picker would give it: no trailing separator but the root's.
             QStringList folders{path + Main::NativeSeparator};
-            guard.step(
-                104, [&] { AddFolder::GetSubDirectories2016(platform_, folders, true, folders_); });
+            guard.step(104, [&] {
+                AddFolder::GetSubDirectories2016(platform_, folders, true, folders_);
+                passOverUndoStore(folders);
+            });
             guard.step(106, [&] {
                 AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.") + extension, *fileList,
                                                folders_);
@@ -173,6 +193,7 @@ void Form1::ListView1_OLEDragDrop(const QStringList &paths) {
         if (Main::FolderExists(path)) {
             QStringList folders{path + Main::NativeSeparator};
             AddFolder::GetSubDirectories2016(platform_, folders, true, folders_);
+            passOverUndoStore(folders);
             AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.*"), *fileList, folders_);
         } else {
             fileList->append(path);  // a file, taken as it is

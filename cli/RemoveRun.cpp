@@ -157,7 +157,7 @@ int RunRemove(const RemoveRequest &request) {
 
     // The files, found as the window finds them, are worked on as they are found.
     Engine::StopToken stop(&Stop::Flag());
-    PathSource source(request, written, stop);
+    PathSource source(request, written, Canonical(Bytes(UndoStore::DefaultFolder())), stop);
     const Engine::Totals totals = Engine::RunParallel(plan, source, reporter, stop);
     reporter.notProcessed(totals.notProcessed);
     if (recorder)

@@ -793,6 +793,23 @@ private slots:
         QCOMPARE(run({"undo"}).exitCode, 1);
     }
 
+    // Every file of the home folder, the undo store's among them: the store's records and kept
+    // files are never searched, listed nor written.
+    void undoStoreIsNeverSearched() {
+        const QString page = input(QStringLiteral("home/in/a.html"), "in-place\nkeep\n");
+        QCOMPARE(run({"remove", "lines-containing", "in-place", "--in-place", page}).exitCode, 0);
+        const auto store = Snapshot(undoStore());
+        QVERIFY(store.size() > 2);
+        const QStringList args = {"remove", "lines-containing", "in-place",   "--ext",
+                                  "*",      "--hidden",         "--in-place", home()};
+        const Outcome dry = run(args + QStringList{"--dry-run", "--json"});
+        QCOMPARE(dry.exitCode, 0);
+        QVERIFY2(!dry.out.contains(Name(undoStore())), dry.out.constData());
+        QCOMPARE(run(args).exitCode, 0);
+        for (const auto &[path, identity] : store)
+            QCOMPARE(Snapshot(undoStore()).at(path), identity);
+    }
+
     void undoOfAChosenRun() {
         const QString a = input(QStringLiteral("in/a.html"), "meta\nA");
         const QString b = input(QStringLiteral("in/b.html"), "first\nB");

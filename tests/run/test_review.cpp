@@ -675,6 +675,22 @@ private slots:
         QCOMPARE(form->undoStore().lastRun().value().face, UndoFace::CommandLine);
     }
 
+    // A folder dropped on the list that holds the undo store: its records and kept files are
+    // never rows.
+    void undoStoreNeverInTheList() {
+        form->fileList->append(input(QStringLiteral("a.htm"), "a\nx"));
+        form->Option2->setChecked(true);
+        choose(0);
+        start();
+        QVERIFY(!QDir(form->undoStore().folder()).isEmpty());
+        form->PushButton7_Click();
+        form->ListView1_OLEDragDrop({QFileInfo(form->undoStore().folder()).path()});
+        QVERIFY(form->fileList->count() > 0);
+        for (int row = 0; row < form->fileList->count(); ++row)
+            QVERIFY2(!form->rowText(row).startsWith(form->undoStore().folder()),
+                     qPrintable(form->rowText(row)));
+    }
+
     // While the window is busy, undo is refused and its menu entry disabled.
     void undoRefusedWhileBusy() {
         form->fileList->append(input(QStringLiteral("a.htm"), "a\nx"));
