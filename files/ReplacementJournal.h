@@ -7,6 +7,8 @@
 // a record of everything it replaced.
 #pragma once
 
+#include <QString>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -51,4 +53,8 @@ public:
     // other file systems its results are on: one flush per file system and group, the record's
     // included.
     virtual std::uint64_t device() const { return 0; }
+
+    // Where the journal keeps what it keeps, named in a failure of its own disk (ENOSPC, EDQUOT
+    // answered by recordGroup()) rather than the file's; empty: nowhere to name.
+    virtual QString keptIn() const { return {}; }
 };

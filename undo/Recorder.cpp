@@ -37,6 +37,10 @@ QString UndoRecorder::folder() const {
     return name_.empty() ? QString() : QFile::decodeName((store_ + "/" + name_).c_str());
 }
 
+QString UndoRecorder::keptIn() const {
+    return QFile::decodeName(store_.c_str());
+}
+
 // Makes the run's folder and manifest: under a hidden name until the manifest is there and
 // locked, so that nobody takes an empty folder for a run that was killed.
 int UndoRecorder::open() {

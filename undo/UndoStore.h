@@ -95,9 +95,9 @@
 // and starts after it, so that undoing the newest run, then the one before, gives back each file
 // as it was before either. A run locks its own manifest (flock) while it records, so that it is
 // known to be in progress; undo and pruning lock the store (flock on "lock" in the store folder).
-// Recording itself takes no lock of the store's but the turn. A run folder is made under a hidden name and renamed into
-// view once its manifest is there and locked; hidden folders are ignored, and left-overs of killed
-// processes are removed by pruning.
+// Recording itself takes no lock of the store's but the turn. A run folder is made under a hidden
+// name and renamed into view once its manifest is there and locked; hidden folders are ignored, and
+// left-overs of killed processes are removed by pruning.
 #pragma once
 
 #include "files/ReplacementJournal.h"
@@ -173,6 +173,8 @@ public:
     // writes its results, records the group, and then flushes only the other file systems it
     // wrote to, pays one flush per group where it would otherwise pay two.
     std::uint64_t device() const override { return device_; }
+    // The store's folder, named when its disk is full.
+    QString keptIn() const override;
 
     // Records written so far.
     std::size_t recorded() const { return recorded_; }
