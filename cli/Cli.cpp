@@ -42,7 +42,7 @@ QString Tr(const char *text) {
 
 QString UndoHelpText() {
     return Tr(
-        "Usage: strelmark undo [RUN] [-n | --dry-run] [-q | --quiet]\n"
+        "Usage: strelmark undo [RUN] [-n | --dry-run] [--force] [-q | --quiet]\n"
         "       strelmark undo -l | --list\n"
         "\n"
         "Takes a run back, of the window or of the command line: every file it replaced\n"
@@ -53,6 +53,8 @@ QString UndoHelpText() {
         "  -l, --list      the runs kept: when, where, how many files, what was done,\n"
         "                  and how many of their files can still be taken back\n"
         "  -n, --dry-run   change nothing: tell what the undo would do to each file\n"
+        "      --force     a run whose record does not read whole: put back what the\n"
+        "                  part that reads names\n"
         "  -q, --quiet     print only errors\n"
         "  -h, --help      print this help and exit\n"
         "  -V, --version   print the version and exit\n");
