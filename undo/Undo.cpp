@@ -419,6 +419,19 @@ UndoSummary TakeBack(const std::string &path, const std::string *chosen,
         }
         return summary;
     }
+    // An undo writes as a run does: it takes its turn, and does not wait for a run that has it
+    // (one that has not recorded anything yet among them).
+    Posix::Fd turn;
+    if (!options.dryRun) {
+        turn.reset(::openat(store.folder.get(), Undo::TurnName,
+                            O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (turn &&
+            Posix::RetryOnEintr([&] { return ::flock(turn.get(), LOCK_EX | LOCK_NB); }) != 0 &&
+            errno == EWOULDBLOCK) {
+            summary.outcome = UndoSummary::Outcome::RunInProgress;
+            return summary;
+        }
+    }
     FoundRun run;
     if (!FindRun(store.folder.get(), chosen, options.force, summary, run))
         return summary;

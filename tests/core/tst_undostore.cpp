@@ -704,6 +704,11 @@ void UndoStoreTest::runInProgressIsNotUndone() {
     QCOMPARE(ReadFile(target), QByteArray("result"));
 
     run->finish();
+    // A run that has its turn, before its first record: undo does not go under it either.
+    const std::unique_ptr<UndoRecorder> next = window.beginRun(UndoFace::Window);
+    QCOMPARE(next->waitTurn([] { return false; }), 0);
+    QCOMPARE(commandLine.undoLast().outcome, Outcome::RunInProgress);
+    next->finish();
     summary = commandLine.undoLast();
     QCOMPARE(summary.outcome, Outcome::Done);
     QCOMPARE(ReadFile(target), QByteArray("original"));
