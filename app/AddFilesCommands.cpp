@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QLineEdit>
 
+#include <algorithm>
+
 namespace {
 
 const char *const PickerPrompt = QT_TRANSLATE_NOOP("Form1", "Please select folder:");
@@ -124,6 +126,7 @@ void Form1::PushButton5_Click() {
             QStringList skipped;
             AddFolder::GetSubDirectories2016(platform_, folders, true, folders_, &skipped);
             fileList->addSkipped(skipped);
+            passOverUndoStore(folders);
         });
         guard.step(116, [&] {
             AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.") + extension, *fileList,
@@ -134,6 +137,20 @@ void Form1::PushButton5_Click() {
     }
     // Inside a run's yield the run's hourglass stays: the window is busy until the run ends.
     guard.step(118, [&] { busy.end(MousePointer::Default); });
+}
+
+void Form1::passOverUndoStore(QStringList &folders) const {
+    // By its path as set and as its links resolve (the walk's folders keep the spelling of the
+    // folder chosen).
+    QStringList store{QDir::cleanPath(undo_->folder())};
+    if (const QString real = QFileInfo(undo_->folder()).canonicalFilePath(); !real.isEmpty())
+        store.append(real);
+    folders.removeIf([&](const QString &folder) {
+        return std::any_of(store.begin(), store.end(), [&](const QString &own) {
+            return !own.isEmpty() && own != QStringLiteral("/") &&
+                   (folder.startsWith(own + u'/') || folder == own);
+        });
+    });
 }
 
 void Form1::OpenGiven(const QStringList &paths) {
@@ -156,6 +173,7 @@ void Form1::OpenGiven(const QStringList &paths) {
                 QStringList skipped;
                 AddFolder::GetSubDirectories2016(platform_, folders, true, folders_, &skipped);
                 fileList->addSkipped(skipped);
+                passOverUndoStore(folders);
             });
             guard.step(106, [&] {
                 AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.") + extension, *fileList,
@@ -180,6 +198,7 @@ void Form1::ListView1_OLEDragDrop(const QStringList &paths) {
             QStringList skipped;
             AddFolder::GetSubDirectories2016(platform_, folders, true, folders_, &skipped);
             fileList->addSkipped(skipped);
+            passOverUndoStore(folders);
             AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.*"), *fileList, folders_);
         } else {
             fileList->append(path);  // a file, taken as it is

@@ -165,6 +165,9 @@ protected:
 private:
     void createControls();
     void connectHandlers();
+    // Takes the undo store's folder, and those below it, out of a walk's folders: its records
+    // and kept files are never a run's files (AddFilesCommands.cpp).
+    void passOverUndoStore(QStringList &folders) const;
 
     // Colours the backgrounds that the window draws itself, and the text on them, from the
     // desktop's palette (Form1.cpp, "Theme").

@@ -111,7 +111,19 @@ std::unique_ptr<ReplacementJournal> Form1::startRunJournal(const UndoRunWhat &wh
             (undo_->folder().isEmpty() ? Form1::tr("(no home folder)") : undo_->folder());
         return nullptr;
     }
-    return undo_->beginRun(UndoFace::Window, what);
+    std::unique_ptr<UndoRecorder> run = undo_->beginRun(UndoFace::Window, what);
+    // A run of the command line over the same files goes first; the window shows that it
+    // waits, and takes no input meanwhile.
+    const int error = run->waitTurn([this] {
+        setProgressText(Form1::tr("Waiting for another run to finish"));
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        return !EventPump::QuitRequested();
+    });
+    if (error != 0) {
+        undoProblem_ = SystemErrorText(error) + QStringLiteral(": ") + undo_->folder();
+        return nullptr;
+    }
+    return run;
 }
 
 QString Form1::undoNote(bool recorded, bool wrote) const {
@@ -183,7 +195,8 @@ void Form1::UndoLastRun_Click() {
 
     BusyScope busy(*this);
     busy.begin();
-    const UndoSummary summary = undo_->undoLast();
+    // The run asked about, even if another one has ended since.
+    const UndoSummary summary = undo_->undoRun(last->name);
     busy.end(MousePointer::Default);
 
     ShowUndone(platform_, summary, Form1::tr("The last run is undone: "));

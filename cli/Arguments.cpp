@@ -284,7 +284,8 @@ void Apply(const OptionInfo &info, const std::string &value, RemoveRequest &requ
         case OptionId::DryRun:
             request.dryRun = true;
             break;
-        case OptionId::List:  // undo's alone: ReadOptions refuses it after "remove"
+        case OptionId::List:  // undo's alone: ReadOptions refuses them after "remove"
+        case OptionId::Force:
             break;
         case OptionId::Diff:
             request.diff = true;
@@ -486,6 +487,7 @@ UndoRequest ParseUndo(const std::vector<std::string> &list) {
         request.quiet = request.quiet || info.id == OptionId::Quiet;
         request.list = request.list || info.id == OptionId::List;
         request.dryRun = request.dryRun || info.id == OptionId::DryRun;
+        request.force = request.force || info.id == OptionId::Force;
         request.help = request.help || info.id == OptionId::Help;
         request.version = request.version || info.id == OptionId::Version;
     };
@@ -499,6 +501,8 @@ UndoRequest ParseUndo(const std::vector<std::string> &list) {
     if (request.list && (!request.run.empty() || request.dryRun) && !request.help &&
         !request.version)
         Fail(Texts::tr("undo --list takes no RUN and no --dry-run"));
+    if (request.list && request.force && !request.help && !request.version)
+        Fail(Texts::tr("undo --list takes no --force"));
     return request;
 }
 
@@ -570,7 +574,7 @@ QString HelpText() {
     return Texts::tr(
                "Usage: strelmark remove OPERATION [TEXT|N] (-o DIR | -i) [options] PATH...\n"
                "       strelmark remove OPERATION [TEXT|N] [options] < INPUT > OUTPUT\n"
-               "       strelmark undo [RUN | --list] [--dry-run] [-q]\n"
+               "       strelmark undo [RUN | --list] [--dry-run] [--force] [-q]\n"
                "                                    take a run back, the last by default\n"
                "       strelmark --help | --version\n"
                "       strelmark [FILE|FOLDER]...   start the window, these in its list\n"

@@ -83,6 +83,7 @@ struct UndoRequest {
     std::string run;  // RUN: a number from --list or a run's name; empty: the last run
     bool list = false;
     bool dryRun = false;
+    bool force = false;  // --force: a record that does not read whole, as far as it reads
     bool quiet = false;
     bool help = false;
     bool version = false;

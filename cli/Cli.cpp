@@ -14,6 +14,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -49,7 +50,7 @@ bool Exists(const std::string &word) {
 
 QString UndoHelpText() {
     return Texts::tr(
-        "Usage: strelmark undo [RUN] [-n | --dry-run] [-q | --quiet]\n"
+        "Usage: strelmark undo [RUN] [-n | --dry-run] [--force] [-q | --quiet]\n"
         "       strelmark undo -l | --list\n"
         "\n"
         "Takes a run back, of the window or of the command line: every file it replaced\n"
@@ -60,6 +61,8 @@ QString UndoHelpText() {
         "  -l, --list      the runs kept: when, where, how many files, what was done,\n"
         "                  and how many of their files can still be taken back\n"
         "  -n, --dry-run   change nothing: tell what the undo would do to each file\n"
+        "      --force     a run whose record does not read whole: put back what the\n"
+        "                  part that reads names\n"
         "  -q, --quiet     print only errors\n"
         "  -h, --help      print this help and exit\n"
         "  -V, --version   print the version and exit\n");
@@ -142,12 +145,21 @@ int Undo(const std::vector<std::string> &words) {
                    ? runs[std::size_t(number - 1)].name
                    : QStringLiteral("-");
     }
+    UndoOptions options;
+    options.dryRun = request.dryRun;
+    options.force = request.force;
+    options.stop = &Stop::Flag();
     const UndoSummary summary =
-        chosen.empty() ? store.undoLast(request.dryRun) : store.undoRun(name, request.dryRun);
+        chosen.empty() ? store.undoLast(options) : store.undoRun(name, options);
     const QStringList lines = DescribeUndo(summary);
     if (summary.outcome != UndoSummary::Outcome::Done) {
         for (const QString &line : lines)
             Print(stderr, QStringLiteral("strelmark: ") + line + u'\n');
+        if (summary.outcome == UndoSummary::Outcome::Damaged)
+            Print(stderr,
+                  QStringLiteral("strelmark: 'strelmark undo --force%1' puts back what "
+                                 "it names.\n")
+                      .arg(chosen.empty() ? QString() : u' ' + QString::fromStdString(chosen)));
         return 1;
     }
     if (!quiet) {
@@ -168,6 +180,13 @@ int Undo(const std::vector<std::string> &words) {
             Print(stderr,
                   Texts::tr("strelmark: not restored, %1: %2\n")
                       .arg(SystemErrorText(failure.error), QString::fromUtf8(failure.path)));
+    }
+    if (const int signal = Stop::Signal(); signal != 0 && summary.notReached > 0) {
+        Print(stderr, QStringLiteral("strelmark: stopped by %1\n")
+                          .arg(signal == SIGINT    ? QStringLiteral("SIGINT")
+                               : signal == SIGTERM ? QStringLiteral("SIGTERM")
+                                                   : QStringLiteral("SIGHUP")));
+        return 128 + signal;
     }
     return summary.failed.empty() || request.dryRun ? 0 : 1;
 }
@@ -225,8 +244,10 @@ int Main(int argc, char **argv) {
             Stop::Install();
             return RunRemove(request);
         }
-        if (command == "undo")
+        if (command == "undo") {
+            Stop::Install();
             return Undo(rest);
+        }
         // Files and folders for the window, one of them missing (OpensWindow() took the rest).
         if (Exists(command)) {
             for (const std::string &word : rest) {

@@ -2,6 +2,7 @@
 
 #include "base/Main.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <algorithm>
@@ -63,11 +64,13 @@ Skip FolderPathSkip(const QString &path) {
 QString SkipReason(Skip skip) {
     switch (skip) {
         case Skip::TooLong:
-            return QStringLiteral("Skipped: the path is longer than the system allows");
+            return QCoreApplication::translate(
+                "Cli", "Skipped: the path is longer than the system allows");
         case Skip::NotFaithful:
-            return QStringLiteral("Skipped: the name is not valid UTF-8");
+            return QCoreApplication::translate("Cli", "Skipped: the name is not valid UTF-8");
         case Skip::LeadsOutside:
-            return QStringLiteral("Skipped: a symbolic link to a file outside the searched folder");
+            return QCoreApplication::translate(
+                "Cli", "Skipped: a symbolic link to a file outside the searched folder");
         default:
             return {};
     }

@@ -31,6 +31,7 @@ enum class OptionId {
     KeepLineEnds,
     DryRun,
     List,
+    Force,
     Diff,
     Json,
     Quiet,
@@ -76,7 +77,7 @@ struct OptionInfo {
                        // between
 };
 
-inline constexpr std::array<OptionInfo, 26> OptionTable = {{
+inline constexpr std::array<OptionInfo, 27> OptionTable = {{
     {OptionId::Out, "out", 'o', "DIR", ValueKind::Folder, nullptr, RemoveCommand, false,
      Group::Where,
      QT_TRANSLATE_NOOP("Cli",
@@ -152,6 +153,11 @@ inline constexpr std::array<OptionInfo, 26> OptionTable = {{
      QT_TRANSLATE_NOOP("Cli", "write nothing: list the files that would change")},
     {OptionId::List, "list", 'l', nullptr, ValueKind::None, nullptr, UndoCommand, false,
      Group::Printed, QT_TRANSLATE_NOOP("Cli", "list the runs kept, newest first, numbered")},
+    {OptionId::Force, "force", 0, nullptr, ValueKind::None, nullptr, UndoCommand, false,
+     Group::Other,
+     QT_TRANSLATE_NOOP("Cli",
+                       "undo a run whose record does not read whole: put\n"
+                       "back what the part that reads names")},
     {OptionId::Diff, "diff", 0, nullptr, ValueKind::None, nullptr, RemoveCommand, false,
      Group::Printed,
      QT_TRANSLATE_NOOP("Cli", "write nothing: print a unified diff of the changes")},

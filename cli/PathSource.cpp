@@ -38,6 +38,12 @@ std::string Canonical(const std::string &path) {
     return text;
 }
 
+// Whether the folder `own` is `folder` or below it (both with their links resolved).
+bool IsWithin(const std::string &own, const std::string &folder) {
+    return !folder.empty() && own.starts_with(folder) &&
+           (own.size() == folder.size() || own[folder.size()] == '/' || folder == "/");
+}
+
 // Where a file named on the command line goes below the output folder with --keep-tree: its path
 // from the current folder, or below the root for one outside it, so that no result leaves the
 // output folder.
@@ -99,8 +105,12 @@ private:
 };
 
 PathSource::PathSource(const RemoveRequest &request, std::vector<std::string> written,
-                       const Engine::StopToken &stop)
-    : request_(request), filter_(request), written_(std::move(written)), stop_(stop) {}
+                       std::string store, const Engine::StopToken &stop)
+    : request_(request),
+      filter_(request),
+      written_(std::move(written)),
+      store_(std::move(store)),
+      stop_(stop) {}
 
 PathSource::~PathSource() = default;
 
@@ -242,25 +252,28 @@ PathSource::Source PathSource::find(const std::string &bytes, bool listed) {
     Hooks hooks(stop_,
                 [&](const QString &text) { source.tasks.push_back(Problem(path, bytes, text)); });
     std::vector<SkippedEntry> skipped;
-    source.folders = FindFolders(path + Main::NativeSeparator, filter_, hooks, skipped);
+    std::vector<SearchedFolder> found =
+        FindFolders(path + Main::NativeSeparator, filter_, hooks, skipped);
     for (const SkippedEntry &entry : skipped)
         source.tasks.push_back(SkippedTask(entry));
-    for (const SearchedFolder &folder : source.folders)
-        source.listed.push_back(isWritten(folder.path) ? std::optional<FolderListing>(
-                                                             FolderFiles(folder, filter_, hooks))
-                                                       : std::nullopt);
+    for (SearchedFolder &folder : found) {
+        const std::string own =
+            store_.empty() && written_.empty() ? std::string() : Canonical(Bytes(folder.path));
+        if (IsWithin(own, store_))
+            continue;  // the undo store's records and kept files are never a run's files
+        source.listed.push_back(
+            isWritten(own) ? std::optional<FolderListing>(FolderFiles(folder, filter_, hooks))
+                           : std::nullopt);
+        source.folders.push_back(std::move(folder));
+    }
     return source;
 }
 
-// Whether the run makes files in the folder (a folder it writes in, or one below it).
-bool PathSource::isWritten(const QString &folder) const {
-    if (written_.empty())
-        return false;
-    const std::string own = Canonical(Bytes(folder));
-    return std::any_of(written_.begin(), written_.end(), [&](const std::string &written) {
-        return !written.empty() && own.starts_with(written) &&
-               (own.size() == written.size() || own[written.size()] == '/' || written == "/");
-    });
+// Whether the run makes files in the folder `own` (links resolved): a folder it writes in, or
+// one below it.
+bool PathSource::isWritten(const std::string &own) const {
+    return std::any_of(written_.begin(), written_.end(),
+                       [&](const std::string &written) { return IsWithin(own, written); });
 }
 
 }  // namespace Cli

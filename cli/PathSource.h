@@ -31,9 +31,10 @@ namespace Cli {
 
 class PathSource : public Engine::FileSource {
 public:
-    // `written`: the folders the run makes files in, symbolic links resolved. The walk ends with
-    // Engine::Stopped once `stop` is asked for.
-    PathSource(const RemoveRequest &request, std::vector<std::string> written,
+    // `written`: the folders the run makes files in, symbolic links resolved. `store`: the undo
+    // store's folder, links resolved (or empty), which a folder search never takes a file from.
+    // The walk ends with Engine::Stopped once `stop` is asked for.
+    PathSource(const RemoveRequest &request, std::vector<std::string> written, std::string store,
                const Engine::StopToken &stop);
     ~PathSource() override;
 
@@ -48,11 +49,12 @@ private:
     // A PATH, or a name from the --files-from list (`listed`: a folder is passed over).
     Source find(const std::string &bytes, bool listed);
     bool nextListed(std::vector<Engine::FileTask> &tasks);
-    bool isWritten(const QString &folder) const;
+    bool isWritten(const std::string &own) const;
 
     const RemoveRequest &request_;
     const SearchFilter filter_;
     const std::vector<std::string> written_;
+    const std::string store_;
     const Engine::StopToken &stop_;
     std::vector<Source> sources_;
     std::unique_ptr<NameList> list_;  // --files-from, once the PATHs are handed out

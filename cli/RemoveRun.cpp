@@ -16,6 +16,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -142,6 +143,25 @@ int RunRemove(const RemoveRequest &request) {
         if (!request.inPlace)
             what.folder = Canonical(Bytes(request.outFolder));
         recorder = store.beginRun(UndoFace::CommandLine, std::move(what));
+        // Another run that writes goes first: this one reads what that one leaves.
+        bool said = false;
+        const int error = recorder->waitTurn([&] {
+            if (!said && !request.quiet)
+                std::fputs(("strelmark: " + Texts::tr("waiting for another run to finish") + u'\n')
+                               .toUtf8()
+                               .constData(),
+                           stderr);
+            said = true;
+            return Stop::Signal() == 0;
+        });
+        if (error != 0) {
+            if (error != ECANCELED)
+                reporter.error(Texts::tr("the undo store cannot be used: %1: %2 (nothing was "
+                                         "changed)")
+                                   .arg(Reason(error), store.folder()));
+            reporter.finish(Stop::Signal(), error == ECANCELED ? 128 + Stop::Signal() : 1);
+            return error == ECANCELED ? 128 + Stop::Signal() : 1;
+        }
         plan.journal = recorder.get();
         written.push_back(Canonical(Bytes(store.folder())));
         if (!request.inPlace)
@@ -150,7 +170,7 @@ int RunRemove(const RemoveRequest &request) {
 
     // The files, found as the window finds them, are worked on as they are found.
     Engine::StopToken stop(&Stop::Flag());
-    PathSource source(request, written, stop);
+    PathSource source(request, written, Canonical(Bytes(UndoStore::DefaultFolder())), stop);
     const Engine::Totals totals = Engine::RunParallel(plan, source, reporter, stop);
     reporter.notProcessed(totals.notProcessed);
     if (recorder)

@@ -81,7 +81,7 @@ std::vector<CommitFailure> CommitQueue::add(std::unique_ptr<PendingResult> resul
     bytes_ += result->size();
     ++added_;
     ++held_[place];
-    pending_.push_back(Entry{std::move(result), tag, std::move(place)});
+    pending_.push_back(Entry{std::move(result), tag, std::move(place), false});
     const bool fullByCount = pending_.size() >= MaxFiles;
     const bool full = bytes_ >= MaxBytes || std::chrono::steady_clock::now() - first_ >= maxDelay_;
     if (fullByCount || full) {
@@ -243,6 +243,7 @@ std::uint64_t CommitQueue::recordGroup(std::vector<Entry> &group, std::vector<in
         record.newInode = result.newInode_;
         record.newSize = result.size_;
         record.newModifiedNs = result.newModifiedNs_;
+        record.resultFd = result.fd_;
         if (result.existed_) {
             record.oldKnown = true;
             record.oldDevice = result.device_;
@@ -269,6 +270,8 @@ std::uint64_t CommitQueue::recordGroup(std::vector<Entry> &group, std::vector<in
         const int answer = k < answers.size() ? answers[k] : EIO;
         if (answer != 0)
             errors[recorded[k]] = answer;
+        if (answer == ENOSPC || answer == EDQUOT)
+            group[recorded[k]].journalFull = true;
         any = any || answer == 0;
     }
     return any ? journal_->device() : 0;
@@ -338,7 +341,11 @@ std::vector<CommitFailure> CommitQueue::commitGroup(std::vector<Entry> &group) c
         }
     }
     for (std::size_t i = 0; i < group.size(); ++i) {
-        if (errors[i] != 0)
+        if (errors[i] != 0 && group[i].journalFull)
+            failures.push_back(
+                {group[i].tag, FileError(FileError::Kind::Write, group[i].result->path(), errors[i],
+                                         journal_->keptIn())});
+        else if (errors[i] != 0)
             failures.push_back({group[i].tag, FileError(FileError::Kind::Write,
                                                         group[i].result->path(), errors[i])});
     }

@@ -102,7 +102,8 @@ private:
     struct Entry {
         std::unique_ptr<PendingResult> result;
         std::size_t tag;
-        RFTSFSO::Place place;  // of the result's target
+        RFTSFSO::Place place;      // of the result's target
+        bool journalFull = false;  // the journal's own disk is full: its failure, not the file's
     };
 
     // The places of the results in `entries` are no longer pending or in flight.

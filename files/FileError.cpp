@@ -45,6 +45,11 @@ FileError::FileError(Kind kind, QString path, int error)
     what_ = DescribeFileError(*this).toStdString();
 }
 
+FileError::FileError(Kind kind, QString path, int error, QString store)
+    : kind_(kind), path_(std::move(path)), error_(error), store_(std::move(store)) {
+    what_ = DescribeFileError(*this).toStdString();
+}
+
 FileError::FileError(Kind kind, QString path, Special special)
     : kind_(kind), path_(std::move(path)), special_(special) {
     what_ = DescribeFileError(*this).toStdString();
@@ -63,6 +68,8 @@ FileError::Special FileError::SpecialOf(mode_t mode) {
 }
 
 QString DescribeFileError(const FileError &error) {
-    const QString reason = ReasonText(error);
+    QString reason = ReasonText(error);
+    if (!error.store().isEmpty())
+        reason += QStringLiteral(" (the undo store, ") + error.store() + u')';
     return error.path().isEmpty() ? reason : reason + QStringLiteral(": ") + error.path();
 }

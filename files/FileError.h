@@ -21,6 +21,9 @@ public:
 
     // A system call failed with `error` (an errno value).
     FileError(Kind kind, QString path, int error);
+    // The same, where the failure was of the undo store kept in `store` (its disk full, say),
+    // not of the file at `path`.
+    FileError(Kind kind, QString path, int error, QString store);
     // Something that is no regular file is at the path.
     FileError(Kind kind, QString path, Special special);
 
@@ -33,6 +36,8 @@ public:
     // The system's error number; 0 when there is none (a special file).
     int error() const { return error_; }
     Special special() const { return special_; }
+    // The undo store's folder when the failure was the store's; empty otherwise.
+    const QString &store() const { return store_; }
 
     // DescribeFileError's text, as UTF-8.
     const char *what() const noexcept override { return what_.c_str(); }
@@ -42,10 +47,12 @@ private:
     QString path_;
     int error_ = 0;
     Special special_ = Special::None;
+    QString store_;
     std::string what_;
 };
 
 // The user's text: the operating system's wording for the error number (or "Is a named pipe,
 // not a regular file" and the like), ": " and the path, so that a report names the file it is
-// about: "Permission denied: /home/ann/site/a.htm".
+// about: "Permission denied: /home/ann/site/a.htm". A failure of the undo store names it before
+// the file: "No space left on device (the undo store, /home/ann/.local/share/...): /home/...".
 QString DescribeFileError(const FileError &error);

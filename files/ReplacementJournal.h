@@ -7,6 +7,8 @@
 // a record of everything it replaced.
 #pragma once
 
+#include <QString>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -22,6 +24,9 @@ struct Replacement {
     std::uint64_t newInode = 0;
     std::uint64_t newSize = 0;
     std::int64_t newModifiedNs = 0;  // modification time, nanoseconds since the epoch
+    // The result itself, open (for writing, at least) until the commit: the journal may read
+    // its bytes back through /proc/self/fd. -1: not at hand.
+    int resultFd = -1;
     // What is at the target now, as the writer found it when it started (with `existed`), so
     // that the journal need not look again: the identity of the file it keeps and the space
     // that file holds (st_blocks * 512). False: the journal looks for itself.
@@ -48,4 +53,8 @@ public:
     // other file systems its results are on: one flush per file system and group, the record's
     // included.
     virtual std::uint64_t device() const { return 0; }
+
+    // Where the journal keeps what it keeps, named in a failure of its own disk (ENOSPC, EDQUOT
+    // answered by recordGroup()) rather than the file's; empty: nowhere to name.
+    virtual QString keptIn() const { return {}; }
 };

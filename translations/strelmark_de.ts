@@ -164,31 +164,6 @@
         <translation>Sonstiges:</translation>
     </message>
     <message>
-        <source>Usage: strelmark remove OPERATION [TEXT|N] (-o DIR | -i) [options] PATH...
-       strelmark remove OPERATION [TEXT|N] [options] &lt; INPUT &gt; OUTPUT
-       strelmark undo [RUN | --list] [--dry-run] [-q]
-                                    take a run back, the last by default
-       strelmark --help | --version
-       strelmark [FILE|FOLDER]...   start the window, these in its list
-
-Removes lines or characters from many text files at once, as the window does.
-
-Operations:
-</source>
-        <translation>Aufruf: strelmark remove OPERATION [TEXT|N] (-o DIR | -i) [Optionen] PFAD...
-        strelmark remove OPERATION [TEXT|N] [Optionen] &lt; EINGABE &gt; AUSGABE
-        strelmark undo [LAUF | --list] [--dry-run] [-q]
-                                     einen Lauf zurücknehmen, sonst den letzten
-        strelmark --help | --version
-        strelmark [DATEI|ORDNER]...  das Fenster öffnen, diese in seiner Liste
-
-Entfernt Zeilen oder Zeichen aus vielen Textdateien auf einmal, wie das
-Fenster.
-
-Operationen:
-</translation>
-    </message>
-    <message>
         <source>TEXT is taken whole, never trimmed, and compared without regard to letter
 case; it must not be empty. N is any number, rounded half to even.
 </source>
@@ -238,38 +213,6 @@ Beispiele:
   curl -s URL | strelmark remove lines-containing &apos;&lt;script&apos; &gt; page.html
 
 Einzelheiten und die JSON-Felder beschreibt strelmark(1).
-</translation>
-    </message>
-    <message>
-        <source>Usage: strelmark undo [RUN] [-n | --dry-run] [-q | --quiet]
-       strelmark undo -l | --list
-
-Takes a run back, of the window or of the command line: every file it replaced
-is put back, every file it created is removed, and a file changed since the run
-is left alone. Without RUN, the last run; RUN is a run&apos;s number or name as
---list shows them (1 is the newest).
-
-  -l, --list      the runs kept: when, where, how many files, what was done,
-                  and how many of their files can still be taken back
-  -n, --dry-run   change nothing: tell what the undo would do to each file
-  -q, --quiet     print only errors
-  -h, --help      print this help and exit
-  -V, --version   print the version and exit
-</source>
-        <translation>Aufruf: strelmark undo [LAUF] [-n | --dry-run] [-q | --quiet]
-        strelmark undo -l | --list
-
-Nimmt einen Lauf des Fensters oder der Befehlszeile zurück: jede Datei, die er
-ersetzt hat, kommt zurück, jede, die er angelegt hat, wird entfernt, und eine
-seitdem geänderte Datei bleibt unberührt. Ohne LAUF der letzte Lauf; LAUF ist
-die Nummer oder der Name eines Laufs, wie --list sie zeigt (1 ist der neueste).
-
-  -l, --list      die aufbewahrten Läufe: wann, wo, wie viele Dateien, was
-                  getan wurde und wie viele Dateien noch zurückkommen können
-  -n, --dry-run   nichts ändern: sagen, was Zurücknehmen mit jeder Datei täte
-  -q, --quiet     nur Fehler ausgeben
-  -h, --help      diese Hilfe ausgeben und beenden
-  -V, --version   die Version ausgeben und beenden
 </translation>
     </message>
     <message>
@@ -671,6 +614,97 @@ NO_COLOR ist gesetzt), always oder never</translation>
         <source>remove empty lines (a line of blanks stays)</source>
         <translation>leere Zeilen entfernen (Leerzeichen bleiben)</translation>
     </message>
+    <message>
+        <source>undo --list takes no --force</source>
+        <translation>undo --list nimmt kein --force</translation>
+    </message>
+    <message>
+        <source>Usage: strelmark remove OPERATION [TEXT|N] (-o DIR | -i) [options] PATH...
+       strelmark remove OPERATION [TEXT|N] [options] &lt; INPUT &gt; OUTPUT
+       strelmark undo [RUN | --list] [--dry-run] [--force] [-q]
+                                    take a run back, the last by default
+       strelmark --help | --version
+       strelmark [FILE|FOLDER]...   start the window, these in its list
+
+Removes lines or characters from many text files at once, as the window does.
+
+Operations:
+</source>
+        <translation>Aufruf: strelmark remove OPERATION [TEXT|N] (-o DIR | -i) [Optionen] PFAD...
+        strelmark remove OPERATION [TEXT|N] [Optionen] &lt; EINGABE &gt; AUSGABE
+        strelmark undo [LAUF | --list] [--dry-run] [--force] [-q]
+                                     einen Lauf zurücknehmen, sonst den letzten
+        strelmark --help | --version
+        strelmark [DATEI|ORDNER]...  das Fenster öffnen, diese in seiner Liste
+
+Entfernt Zeilen oder Zeichen aus vielen Textdateien auf einmal, wie das
+Fenster.
+
+Operationen:
+</translation>
+    </message>
+    <message>
+        <source>Usage: strelmark undo [RUN] [-n | --dry-run] [--force] [-q | --quiet]
+       strelmark undo -l | --list
+
+Takes a run back, of the window or of the command line: every file it replaced
+is put back, every file it created is removed, and a file changed since the run
+is left alone. Without RUN, the last run; RUN is a run&apos;s number or name as
+--list shows them (1 is the newest).
+
+  -l, --list      the runs kept: when, where, how many files, what was done,
+                  and how many of their files can still be taken back
+  -n, --dry-run   change nothing: tell what the undo would do to each file
+      --force     a run whose record does not read whole: put back what the
+                  part that reads names
+  -q, --quiet     print only errors
+  -h, --help      print this help and exit
+  -V, --version   print the version and exit
+</source>
+        <translation>Aufruf: strelmark undo [LAUF] [-n | --dry-run] [--force] [-q | --quiet]
+        strelmark undo -l | --list
+
+Nimmt einen Lauf des Fensters oder der Befehlszeile zurück: jede Datei, die er
+ersetzt hat, kommt zurück, jede, die er angelegt hat, wird entfernt, und eine
+seitdem geänderte Datei bleibt unberührt. Ohne LAUF der letzte Lauf; LAUF ist
+die Nummer oder der Name eines Laufs, wie --list sie zeigt (1 ist der neueste).
+
+  -l, --list      die aufbewahrten Läufe: wann, wo, wie viele Dateien, was
+                  getan wurde und wie viele Dateien noch zurückkommen können
+  -n, --dry-run   nichts ändern: sagen, was Zurücknehmen mit jeder Datei täte
+      --force     einen Lauf mit nicht ganz lesbarer Aufzeichnung: zurück,
+                  was ihr lesbarer Teil nennt
+  -q, --quiet     nur Fehler ausgeben
+  -h, --help      diese Hilfe ausgeben und beenden
+  -V, --version   die Version ausgeben und beenden
+</translation>
+    </message>
+    <message>
+        <source>undo a run whose record does not read whole: put
+back what the part that reads names</source>
+        <translation>einen Lauf zurücknehmen, dessen Aufzeichnung nicht
+ganz lesbar ist: was ihr lesbarer Teil nennt</translation>
+    </message>
+    <message>
+        <source>, %1 skipped by the folder search</source>
+        <translation>, %1 von der Ordnersuche übersprungen</translation>
+    </message>
+    <message>
+        <source>Skipped: the path is longer than the system allows</source>
+        <translation>Übersprungen: der Pfad ist länger, als das System erlaubt</translation>
+    </message>
+    <message>
+        <source>Skipped: the name is not valid UTF-8</source>
+        <translation>Übersprungen: der Name ist kein gültiges UTF-8</translation>
+    </message>
+    <message>
+        <source>Skipped: a symbolic link to a file outside the searched folder</source>
+        <translation>Übersprungen: ein symbolischer Link auf eine Datei außerhalb des durchsuchten Ordners</translation>
+    </message>
+    <message>
+        <source>waiting for another run to finish</source>
+        <translation>warte, bis ein anderer Lauf fertig ist</translation>
+    </message>
 </context>
 <context>
     <name>CodePages</name>
@@ -814,6 +848,10 @@ NO_COLOR ist gesetzt), always oder never</translation>
     <message>
         <source>Not a regular file</source>
         <translation>Keine reguläre Datei</translation>
+    </message>
+    <message>
+        <source>Not writing through a dangling symbolic link</source>
+        <translation>Kein Schreiben durch einen symbolischen Link ins Leere</translation>
     </message>
 </context>
 <context>
@@ -1075,6 +1113,10 @@ NO_COLOR ist gesetzt), always oder never</translation>
     <message>
         <source>The run is undone: </source>
         <translation>Der Lauf ist rückgängig gemacht: </translation>
+    </message>
+    <message>
+        <source>Waiting for another run to finish</source>
+        <translation>Warte auf einen anderen Lauf</translation>
     </message>
 </context>
 <context>
@@ -1404,6 +1446,10 @@ Ergebnis: </translation>
         <source>%1 (%2 times)</source>
         <translation>%1 (%2-mal)</translation>
     </message>
+    <message>
+        <source>Skipped by the folder search: %1</source>
+        <translation>Von der Ordnersuche übersprungen: %1</translation>
+    </message>
 </context>
 <context>
     <name>Samples</name>
@@ -1492,6 +1538,18 @@ Ergebnis: </translation>
     <message>
         <source>Not restored, </source>
         <translation>Nicht wiederhergestellt, </translation>
+    </message>
+    <message>
+        <source>The record of the run %1 does not read whole: %2. %3 of its files read. Nothing was changed, and the run and the originals it keeps are kept.</source>
+        <translation>Die Aufzeichnung des Laufs %1 ist nicht ganz lesbar: %2. %3 seiner Dateien gelesen. Nichts wurde geändert; der Lauf und die Originale, die er aufbewahrt, bleiben erhalten.</translation>
+    </message>
+    <message>
+        <source>Not restored, no longer there (kept for the next undo): </source>
+        <translation>Nicht wiederhergestellt, nicht mehr vorhanden (für das nächste Zurücknehmen aufbewahrt): </translation>
+    </message>
+    <message>
+        <source>Stopped: %1 files not reached, kept for the next undo.</source>
+        <translation>Angehalten: %1 Dateien nicht erreicht, für das nächste Zurücknehmen aufbewahrt.</translation>
     </message>
 </context>
 </TS>

@@ -164,31 +164,6 @@
         <translation>Otras:</translation>
     </message>
     <message>
-        <source>Usage: strelmark remove OPERATION [TEXT|N] (-o DIR | -i) [options] PATH...
-       strelmark remove OPERATION [TEXT|N] [options] &lt; INPUT &gt; OUTPUT
-       strelmark undo [RUN | --list] [--dry-run] [-q]
-                                    take a run back, the last by default
-       strelmark --help | --version
-       strelmark [FILE|FOLDER]...   start the window, these in its list
-
-Removes lines or characters from many text files at once, as the window does.
-
-Operations:
-</source>
-        <translation>Uso: strelmark remove OPERACIÓN [TEXT|N] (-o DIR | -i) [opciones] RUTA...
-     strelmark remove OPERACIÓN [TEXT|N] [opciones] &lt; ENTRADA &gt; SALIDA
-     strelmark undo [EJECUCIÓN | --list] [--dry-run] [-q]
-                                  deshacer una ejecución, la última por omisión
-     strelmark --help | --version
-     strelmark [ARCHIVO|CARPETA]...  abrir la ventana, con ellos en su lista
-
-Quita líneas o caracteres de muchos archivos de texto a la vez, como la
-ventana.
-
-Operaciones:
-</translation>
-    </message>
-    <message>
         <source>TEXT is taken whole, never trimmed, and compared without regard to letter
 case; it must not be empty. N is any number, rounded half to even.
 </source>
@@ -236,38 +211,6 @@ Ejemplos:
   curl -s URL | strelmark remove lines-containing &apos;&lt;script&apos; &gt; page.html
 
 Los detalles y los campos JSON están en strelmark(1).
-</translation>
-    </message>
-    <message>
-        <source>Usage: strelmark undo [RUN] [-n | --dry-run] [-q | --quiet]
-       strelmark undo -l | --list
-
-Takes a run back, of the window or of the command line: every file it replaced
-is put back, every file it created is removed, and a file changed since the run
-is left alone. Without RUN, the last run; RUN is a run&apos;s number or name as
---list shows them (1 is the newest).
-
-  -l, --list      the runs kept: when, where, how many files, what was done,
-                  and how many of their files can still be taken back
-  -n, --dry-run   change nothing: tell what the undo would do to each file
-  -q, --quiet     print only errors
-  -h, --help      print this help and exit
-  -V, --version   print the version and exit
-</source>
-        <translation>Uso: strelmark undo [EJECUCIÓN] [-n | --dry-run] [-q | --quiet]
-     strelmark undo -l | --list
-
-Deshace una ejecución, de la ventana o de la línea de órdenes: cada archivo que
-sustituyó se repone, cada archivo que creó se elimina, y un archivo cambiado
-desde entonces se deja como está. Sin EJECUCIÓN, la última; EJECUCIÓN es el
-número o el nombre que muestra --list (1 es la más reciente).
-
-  -l, --list      las ejecuciones guardadas: cuándo, dónde, cuántos archivos,
-                  qué se hizo y cuántos archivos aún se pueden reponer
-  -n, --dry-run   no cambiar nada: decir qué haría deshacer con cada archivo
-  -q, --quiet     imprimir solo los errores
-  -h, --help      imprimir esta ayuda y salir
-  -V, --version   imprimir la versión y salir
 </translation>
     </message>
     <message>
@@ -668,6 +611,97 @@ terminal, salvo si NO_COLOR está definido), always o never</translation>
         <source>remove empty lines (a line of blanks stays)</source>
         <translation>quitar líneas vacías (las de espacios quedan)</translation>
     </message>
+    <message>
+        <source>undo --list takes no --force</source>
+        <translation>undo --list no admite --force</translation>
+    </message>
+    <message>
+        <source>Usage: strelmark remove OPERATION [TEXT|N] (-o DIR | -i) [options] PATH...
+       strelmark remove OPERATION [TEXT|N] [options] &lt; INPUT &gt; OUTPUT
+       strelmark undo [RUN | --list] [--dry-run] [--force] [-q]
+                                    take a run back, the last by default
+       strelmark --help | --version
+       strelmark [FILE|FOLDER]...   start the window, these in its list
+
+Removes lines or characters from many text files at once, as the window does.
+
+Operations:
+</source>
+        <translation>Uso: strelmark remove OPERACIÓN [TEXT|N] (-o DIR | -i) [opciones] RUTA...
+     strelmark remove OPERACIÓN [TEXT|N] [opciones] &lt; ENTRADA &gt; SALIDA
+     strelmark undo [EJECUCIÓN | --list] [--dry-run] [--force] [-q]
+                                  deshacer una ejecución, la última por omisión
+     strelmark --help | --version
+     strelmark [ARCHIVO|CARPETA]...  abrir la ventana, con ellos en su lista
+
+Quita líneas o caracteres de muchos archivos de texto a la vez, como la
+ventana.
+
+Operaciones:
+</translation>
+    </message>
+    <message>
+        <source>Usage: strelmark undo [RUN] [-n | --dry-run] [--force] [-q | --quiet]
+       strelmark undo -l | --list
+
+Takes a run back, of the window or of the command line: every file it replaced
+is put back, every file it created is removed, and a file changed since the run
+is left alone. Without RUN, the last run; RUN is a run&apos;s number or name as
+--list shows them (1 is the newest).
+
+  -l, --list      the runs kept: when, where, how many files, what was done,
+                  and how many of their files can still be taken back
+  -n, --dry-run   change nothing: tell what the undo would do to each file
+      --force     a run whose record does not read whole: put back what the
+                  part that reads names
+  -q, --quiet     print only errors
+  -h, --help      print this help and exit
+  -V, --version   print the version and exit
+</source>
+        <translation>Uso: strelmark undo [EJECUCIÓN] [-n | --dry-run] [--force] [-q | --quiet]
+     strelmark undo -l | --list
+
+Deshace una ejecución, de la ventana o de la línea de órdenes: cada archivo que
+sustituyó se repone, cada archivo que creó se elimina, y un archivo cambiado
+desde entonces se deja como está. Sin EJECUCIÓN, la última; EJECUCIÓN es el
+número o el nombre que muestra --list (1 es la más reciente).
+
+  -l, --list      las ejecuciones guardadas: cuándo, dónde, cuántos archivos,
+                  qué se hizo y cuántos archivos aún se pueden reponer
+  -n, --dry-run   no cambiar nada: decir qué haría deshacer con cada archivo
+      --force     una ejecución cuyo registro no se lee entero: restaurar
+                  lo que nombra su parte legible
+  -q, --quiet     imprimir solo los errores
+  -h, --help      imprimir esta ayuda y salir
+  -V, --version   imprimir la versión y salir
+</translation>
+    </message>
+    <message>
+        <source>undo a run whose record does not read whole: put
+back what the part that reads names</source>
+        <translation>deshacer una ejecución cuyo registro no se lee
+entero: restaurar lo que nombra su parte legible</translation>
+    </message>
+    <message>
+        <source>, %1 skipped by the folder search</source>
+        <translation>, %1 omitidos por la búsqueda en carpetas</translation>
+    </message>
+    <message>
+        <source>Skipped: the path is longer than the system allows</source>
+        <translation>Omitido: la ruta es más larga de lo que el sistema permite</translation>
+    </message>
+    <message>
+        <source>Skipped: the name is not valid UTF-8</source>
+        <translation>Omitido: el nombre no es UTF-8 válido</translation>
+    </message>
+    <message>
+        <source>Skipped: a symbolic link to a file outside the searched folder</source>
+        <translation>Omitido: un enlace simbólico a un archivo fuera de la carpeta buscada</translation>
+    </message>
+    <message>
+        <source>waiting for another run to finish</source>
+        <translation>esperando a que termine otra ejecución</translation>
+    </message>
 </context>
 <context>
     <name>CodePages</name>
@@ -811,6 +845,10 @@ terminal, salvo si NO_COLOR está definido), always o never</translation>
     <message>
         <source>Not a regular file</source>
         <translation>No es un archivo normal</translation>
+    </message>
+    <message>
+        <source>Not writing through a dangling symbolic link</source>
+        <translation>No se escribe a través de un enlace simbólico roto</translation>
     </message>
 </context>
 <context>
@@ -1072,6 +1110,10 @@ terminal, salvo si NO_COLOR está definido), always o never</translation>
     <message>
         <source>The run is undone: </source>
         <translation>La ejecución está deshecha: </translation>
+    </message>
+    <message>
+        <source>Waiting for another run to finish</source>
+        <translation>Esperando otra ejecución</translation>
     </message>
 </context>
 <context>
@@ -1401,6 +1443,10 @@ Resultado: </translation>
         <source>%1 (%2 times)</source>
         <translation>%1 (%2 veces)</translation>
     </message>
+    <message>
+        <source>Skipped by the folder search: %1</source>
+        <translation>Omitidos por la búsqueda en carpetas: %1</translation>
+    </message>
 </context>
 <context>
     <name>Samples</name>
@@ -1489,6 +1535,18 @@ Resultado: </translation>
     <message>
         <source>Not restored, </source>
         <translation>No restaurado, </translation>
+    </message>
+    <message>
+        <source>The record of the run %1 does not read whole: %2. %3 of its files read. Nothing was changed, and the run and the originals it keeps are kept.</source>
+        <translation>El registro de la ejecución %1 no se lee entero: %2. %3 de sus archivos leídos. No se ha cambiado nada; la ejecución y los originales que guarda se conservan.</translation>
+    </message>
+    <message>
+        <source>Not restored, no longer there (kept for the next undo): </source>
+        <translation>No restaurado, ya no está (se guarda para el próximo deshacer): </translation>
+    </message>
+    <message>
+        <source>Stopped: %1 files not reached, kept for the next undo.</source>
+        <translation>Detenido: %1 archivos no alcanzados, guardados para el próximo deshacer.</translation>
     </message>
 </context>
 </TS>

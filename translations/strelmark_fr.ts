@@ -164,31 +164,6 @@
         <translation>Autres :</translation>
     </message>
     <message>
-        <source>Usage: strelmark remove OPERATION [TEXT|N] (-o DIR | -i) [options] PATH...
-       strelmark remove OPERATION [TEXT|N] [options] &lt; INPUT &gt; OUTPUT
-       strelmark undo [RUN | --list] [--dry-run] [-q]
-                                    take a run back, the last by default
-       strelmark --help | --version
-       strelmark [FILE|FOLDER]...   start the window, these in its list
-
-Removes lines or characters from many text files at once, as the window does.
-
-Operations:
-</source>
-        <translation>Usage : strelmark remove OPÉRATION [TEXT|N] (-o DIR | -i) [options] CHEMIN...
-        strelmark remove OPÉRATION [TEXT|N] [options] &lt; ENTRÉE &gt; SORTIE
-        strelmark undo [PASSAGE | --list] [--dry-run] [-q]
-                                     annuler un passage, le dernier par défaut
-        strelmark --help | --version
-        strelmark [FICHIER|DOSSIER]... ouvrir la fenêtre, avec eux dans sa liste
-
-Retire des lignes ou des caractères de nombreux fichiers texte à la fois, comme
-la fenêtre.
-
-Opérations :
-</translation>
-    </message>
-    <message>
         <source>TEXT is taken whole, never trimmed, and compared without regard to letter
 case; it must not be empty. N is any number, rounded half to even.
 </source>
@@ -236,40 +211,6 @@ Exemples :
   curl -s URL | strelmark remove lines-containing &apos;&lt;script&apos; &gt; page.html
 
 Voir strelmark(1) pour les détails et les champs JSON.
-</translation>
-    </message>
-    <message>
-        <source>Usage: strelmark undo [RUN] [-n | --dry-run] [-q | --quiet]
-       strelmark undo -l | --list
-
-Takes a run back, of the window or of the command line: every file it replaced
-is put back, every file it created is removed, and a file changed since the run
-is left alone. Without RUN, the last run; RUN is a run&apos;s number or name as
---list shows them (1 is the newest).
-
-  -l, --list      the runs kept: when, where, how many files, what was done,
-                  and how many of their files can still be taken back
-  -n, --dry-run   change nothing: tell what the undo would do to each file
-  -q, --quiet     print only errors
-  -h, --help      print this help and exit
-  -V, --version   print the version and exit
-</source>
-        <translation>Usage : strelmark undo [PASSAGE] [-n | --dry-run] [-q | --quiet]
-        strelmark undo -l | --list
-
-Annule un passage, de la fenêtre ou de la ligne de commande : chaque fichier
-qu&apos;il a remplacé est remis, chaque fichier qu&apos;il a créé est supprimé, et un
-fichier modifié depuis est laissé tel quel. Sans PASSAGE, le dernier ; PASSAGE
-est le numéro ou le nom d&apos;un passage tel que --list les montre (1 : le plus
-récent).
-
-  -l, --list      les passages gardés : quand, où, combien de fichiers, ce qui
-                  a été fait, et combien de fichiers peuvent encore être remis
-  -n, --dry-run   ne rien changer : dire ce que l&apos;annulation ferait à chaque
-                  fichier
-  -q, --quiet     n&apos;afficher que les erreurs
-  -h, --help      afficher cette aide et quitter
-  -V, --version   afficher la version et quitter
 </translation>
     </message>
     <message>
@@ -671,6 +612,99 @@ terminal, sauf si NO_COLOR est défini), always ou never</translation>
         <source>remove empty lines (a line of blanks stays)</source>
         <translation>retirer les lignes vides (pas les blanches)</translation>
     </message>
+    <message>
+        <source>undo --list takes no --force</source>
+        <translation>undo --list ne prend pas --force</translation>
+    </message>
+    <message>
+        <source>Usage: strelmark remove OPERATION [TEXT|N] (-o DIR | -i) [options] PATH...
+       strelmark remove OPERATION [TEXT|N] [options] &lt; INPUT &gt; OUTPUT
+       strelmark undo [RUN | --list] [--dry-run] [--force] [-q]
+                                    take a run back, the last by default
+       strelmark --help | --version
+       strelmark [FILE|FOLDER]...   start the window, these in its list
+
+Removes lines or characters from many text files at once, as the window does.
+
+Operations:
+</source>
+        <translation>Usage : strelmark remove OPÉRATION [TEXT|N] (-o DIR | -i) [options] CHEMIN...
+        strelmark remove OPÉRATION [TEXT|N] [options] &lt; ENTRÉE &gt; SORTIE
+        strelmark undo [PASSAGE | --list] [--dry-run] [--force] [-q]
+                                     annuler un passage, le dernier par défaut
+        strelmark --help | --version
+        strelmark [FICHIER|DOSSIER]... ouvrir la fenêtre, avec eux dans sa liste
+
+Retire des lignes ou des caractères de nombreux fichiers texte à la fois, comme
+la fenêtre.
+
+Opérations :
+</translation>
+    </message>
+    <message>
+        <source>Usage: strelmark undo [RUN] [-n | --dry-run] [--force] [-q | --quiet]
+       strelmark undo -l | --list
+
+Takes a run back, of the window or of the command line: every file it replaced
+is put back, every file it created is removed, and a file changed since the run
+is left alone. Without RUN, the last run; RUN is a run&apos;s number or name as
+--list shows them (1 is the newest).
+
+  -l, --list      the runs kept: when, where, how many files, what was done,
+                  and how many of their files can still be taken back
+  -n, --dry-run   change nothing: tell what the undo would do to each file
+      --force     a run whose record does not read whole: put back what the
+                  part that reads names
+  -q, --quiet     print only errors
+  -h, --help      print this help and exit
+  -V, --version   print the version and exit
+</source>
+        <translation>Usage : strelmark undo [PASSAGE] [-n | --dry-run] [--force] [-q | --quiet]
+        strelmark undo -l | --list
+
+Annule un passage, de la fenêtre ou de la ligne de commande : chaque fichier
+qu&apos;il a remplacé est remis, chaque fichier qu&apos;il a créé est supprimé, et un
+fichier modifié depuis est laissé tel quel. Sans PASSAGE, le dernier ; PASSAGE
+est le numéro ou le nom d&apos;un passage tel que --list les montre (1 : le plus
+récent).
+
+  -l, --list      les passages gardés : quand, où, combien de fichiers, ce qui
+                  a été fait, et combien de fichiers peuvent encore être remis
+  -n, --dry-run   ne rien changer : dire ce que l&apos;annulation ferait à chaque
+      --force     un passage dont l&apos;enregistrement ne se lit pas en entier :
+                  rétablir ce que sa part lisible nomme
+                  fichier
+  -q, --quiet     n&apos;afficher que les erreurs
+  -h, --help      afficher cette aide et quitter
+  -V, --version   afficher la version et quitter
+</translation>
+    </message>
+    <message>
+        <source>undo a run whose record does not read whole: put
+back what the part that reads names</source>
+        <translation>annuler un passage dont l&apos;enregistrement ne se lit
+pas en entier : rétablir ce que sa part lisible nomme</translation>
+    </message>
+    <message>
+        <source>, %1 skipped by the folder search</source>
+        <translation>, %1 écartés par la recherche dans les dossiers</translation>
+    </message>
+    <message>
+        <source>Skipped: the path is longer than the system allows</source>
+        <translation>Écarté : le chemin est plus long que le système ne le permet</translation>
+    </message>
+    <message>
+        <source>Skipped: the name is not valid UTF-8</source>
+        <translation>Écarté : le nom n&apos;est pas de l&apos;UTF-8 valide</translation>
+    </message>
+    <message>
+        <source>Skipped: a symbolic link to a file outside the searched folder</source>
+        <translation>Écarté : un lien symbolique vers un fichier hors du dossier parcouru</translation>
+    </message>
+    <message>
+        <source>waiting for another run to finish</source>
+        <translation>attente de la fin d&apos;un autre passage</translation>
+    </message>
 </context>
 <context>
     <name>CodePages</name>
@@ -814,6 +848,10 @@ terminal, sauf si NO_COLOR est défini), always ou never</translation>
     <message>
         <source>Not a regular file</source>
         <translation>Pas un fichier ordinaire</translation>
+    </message>
+    <message>
+        <source>Not writing through a dangling symbolic link</source>
+        <translation>Pas d&apos;écriture à travers un lien symbolique vers rien</translation>
     </message>
 </context>
 <context>
@@ -1075,6 +1113,10 @@ terminal, sauf si NO_COLOR est défini), always ou never</translation>
     <message>
         <source>The run is undone: </source>
         <translation>Le passage est annulé : </translation>
+    </message>
+    <message>
+        <source>Waiting for another run to finish</source>
+        <translation>Attente d&apos;un autre passage</translation>
     </message>
 </context>
 <context>
@@ -1404,6 +1446,10 @@ Résultat : </translation>
         <source>%1 (%2 times)</source>
         <translation>%1 (%2 fois)</translation>
     </message>
+    <message>
+        <source>Skipped by the folder search: %1</source>
+        <translation>Écartés par la recherche dans les dossiers : %1</translation>
+    </message>
 </context>
 <context>
     <name>Samples</name>
@@ -1492,6 +1538,18 @@ Résultat : </translation>
     <message>
         <source>Not restored, </source>
         <translation>Non restauré, </translation>
+    </message>
+    <message>
+        <source>The record of the run %1 does not read whole: %2. %3 of its files read. Nothing was changed, and the run and the originals it keeps are kept.</source>
+        <translation>L&apos;enregistrement du passage %1 ne se lit pas en entier : %2. %3 de ses fichiers lus. Rien n&apos;a été modifié ; le passage et les originaux qu&apos;il garde sont conservés.</translation>
+    </message>
+    <message>
+        <source>Not restored, no longer there (kept for the next undo): </source>
+        <translation>Non restauré, plus là (gardé pour la prochaine annulation) : </translation>
+    </message>
+    <message>
+        <source>Stopped: %1 files not reached, kept for the next undo.</source>
+        <translation>Arrêté : %1 fichiers non atteints, gardés pour la prochaine annulation.</translation>
     </message>
 </context>
 </TS>

@@ -164,30 +164,6 @@
         <translation>Прочее:</translation>
     </message>
     <message>
-        <source>Usage: strelmark remove OPERATION [TEXT|N] (-o DIR | -i) [options] PATH...
-       strelmark remove OPERATION [TEXT|N] [options] &lt; INPUT &gt; OUTPUT
-       strelmark undo [RUN | --list] [--dry-run] [-q]
-                                    take a run back, the last by default
-       strelmark --help | --version
-       strelmark [FILE|FOLDER]...   start the window, these in its list
-
-Removes lines or characters from many text files at once, as the window does.
-
-Operations:
-</source>
-        <translation>Запуск: strelmark remove ОПЕРАЦИЯ [TEXT|N] (-o DIR | -i) [параметры] ПУТЬ...
-        strelmark remove ОПЕРАЦИЯ [TEXT|N] [параметры] &lt; ВВОД &gt; ВЫВОД
-        strelmark undo [ЗАПУСК | --list] [--dry-run] [-q]
-                                     отменить запуск, по умолчанию последний
-        strelmark --help | --version
-        strelmark [ФАЙЛ|ПАПКА]...    открыть окно с ними в списке
-
-Удаляет строки или символы сразу из многих текстовых файлов, как и окно.
-
-Операции:
-</translation>
-    </message>
-    <message>
         <source>TEXT is taken whole, never trimmed, and compared without regard to letter
 case; it must not be empty. N is any number, rounded half to even.
 </source>
@@ -234,38 +210,6 @@ See strelmark(1) for the details and the JSON fields.
   curl -s URL | strelmark remove lines-containing &apos;&lt;script&apos; &gt; page.html
 
 Подробности и поля JSON описаны в strelmark(1).
-</translation>
-    </message>
-    <message>
-        <source>Usage: strelmark undo [RUN] [-n | --dry-run] [-q | --quiet]
-       strelmark undo -l | --list
-
-Takes a run back, of the window or of the command line: every file it replaced
-is put back, every file it created is removed, and a file changed since the run
-is left alone. Without RUN, the last run; RUN is a run&apos;s number or name as
---list shows them (1 is the newest).
-
-  -l, --list      the runs kept: when, where, how many files, what was done,
-                  and how many of their files can still be taken back
-  -n, --dry-run   change nothing: tell what the undo would do to each file
-  -q, --quiet     print only errors
-  -h, --help      print this help and exit
-  -V, --version   print the version and exit
-</source>
-        <translation>Запуск: strelmark undo [ЗАПУСК] [-n | --dry-run] [-q | --quiet]
-        strelmark undo -l | --list
-
-Отменяет запуск окна или командной строки: каждый заменённый им файл
-возвращается, каждый созданный им файл удаляется, а файл, изменённый после
-запуска, не трогается. Без ЗАПУСКА — последний; ЗАПУСК — номер или имя запуска,
-как их показывает --list (1 — самый новый).
-
-  -l, --list      сохранённые запуски: когда, где, сколько файлов, что
-                  сделано и сколько файлов ещё можно вернуть
-  -n, --dry-run   ничего не менять: сказать, что отмена сделала бы с файлами
-  -q, --quiet     выводить только ошибки
-  -h, --help      вывести эту справку и выйти
-  -V, --version   вывести версию и выйти
 </translation>
     </message>
     <message>
@@ -666,6 +610,96 @@ terminal, unless NO_COLOR is set), always or never</source>
         <source>remove empty lines (a line of blanks stays)</source>
         <translation>удалить пустые строки (пробельные остаются)</translation>
     </message>
+    <message>
+        <source>undo --list takes no --force</source>
+        <translation>undo --list не принимает --force</translation>
+    </message>
+    <message>
+        <source>Usage: strelmark remove OPERATION [TEXT|N] (-o DIR | -i) [options] PATH...
+       strelmark remove OPERATION [TEXT|N] [options] &lt; INPUT &gt; OUTPUT
+       strelmark undo [RUN | --list] [--dry-run] [--force] [-q]
+                                    take a run back, the last by default
+       strelmark --help | --version
+       strelmark [FILE|FOLDER]...   start the window, these in its list
+
+Removes lines or characters from many text files at once, as the window does.
+
+Operations:
+</source>
+        <translation>Запуск: strelmark remove ОПЕРАЦИЯ [TEXT|N] (-o DIR | -i) [параметры] ПУТЬ...
+        strelmark remove ОПЕРАЦИЯ [TEXT|N] [параметры] &lt; ВВОД &gt; ВЫВОД
+        strelmark undo [ЗАПУСК | --list] [--dry-run] [--force] [-q]
+                                     отменить запуск, по умолчанию последний
+        strelmark --help | --version
+        strelmark [ФАЙЛ|ПАПКА]...    открыть окно с ними в списке
+
+Удаляет строки или символы сразу из многих текстовых файлов, как и окно.
+
+Операции:
+</translation>
+    </message>
+    <message>
+        <source>Usage: strelmark undo [RUN] [-n | --dry-run] [--force] [-q | --quiet]
+       strelmark undo -l | --list
+
+Takes a run back, of the window or of the command line: every file it replaced
+is put back, every file it created is removed, and a file changed since the run
+is left alone. Without RUN, the last run; RUN is a run&apos;s number or name as
+--list shows them (1 is the newest).
+
+  -l, --list      the runs kept: when, where, how many files, what was done,
+                  and how many of their files can still be taken back
+  -n, --dry-run   change nothing: tell what the undo would do to each file
+      --force     a run whose record does not read whole: put back what the
+                  part that reads names
+  -q, --quiet     print only errors
+  -h, --help      print this help and exit
+  -V, --version   print the version and exit
+</source>
+        <translation>Запуск: strelmark undo [ЗАПУСК] [-n | --dry-run] [--force] [-q | --quiet]
+        strelmark undo -l | --list
+
+Отменяет запуск окна или командной строки: каждый заменённый им файл
+возвращается, каждый созданный им файл удаляется, а файл, изменённый после
+запуска, не трогается. Без ЗАПУСКА — последний; ЗАПУСК — номер или имя запуска,
+как их показывает --list (1 — самый новый).
+
+  -l, --list      сохранённые запуски: когда, где, сколько файлов, что
+                  сделано и сколько файлов ещё можно вернуть
+  -n, --dry-run   ничего не менять: сказать, что отмена сделала бы с файлами
+      --force     запуск, запись которого читается не целиком: вернуть то,
+                  что называет читаемая часть
+  -q, --quiet     выводить только ошибки
+  -h, --help      вывести эту справку и выйти
+  -V, --version   вывести версию и выйти
+</translation>
+    </message>
+    <message>
+        <source>undo a run whose record does not read whole: put
+back what the part that reads names</source>
+        <translation>отменить запуск, запись которого читается не
+целиком: вернуть то, что называет читаемая часть</translation>
+    </message>
+    <message>
+        <source>, %1 skipped by the folder search</source>
+        <translation>, %1 пропущено поиском по папкам</translation>
+    </message>
+    <message>
+        <source>Skipped: the path is longer than the system allows</source>
+        <translation>Пропущено: путь длиннее, чем допускает система</translation>
+    </message>
+    <message>
+        <source>Skipped: the name is not valid UTF-8</source>
+        <translation>Пропущено: имя не является корректным UTF-8</translation>
+    </message>
+    <message>
+        <source>Skipped: a symbolic link to a file outside the searched folder</source>
+        <translation>Пропущено: символическая ссылка на файл вне папки поиска</translation>
+    </message>
+    <message>
+        <source>waiting for another run to finish</source>
+        <translation>ожидание завершения другого запуска</translation>
+    </message>
 </context>
 <context>
     <name>CodePages</name>
@@ -809,6 +843,10 @@ terminal, unless NO_COLOR is set), always or never</source>
     <message>
         <source>Not a regular file</source>
         <translation>Не обычный файл</translation>
+    </message>
+    <message>
+        <source>Not writing through a dangling symbolic link</source>
+        <translation>Запись через висячую символическую ссылку не выполняется</translation>
     </message>
 </context>
 <context>
@@ -1070,6 +1108,10 @@ terminal, unless NO_COLOR is set), always or never</source>
     <message>
         <source>The run is undone: </source>
         <translation>Запуск отменён: </translation>
+    </message>
+    <message>
+        <source>Waiting for another run to finish</source>
+        <translation>Ожидание другого запуска</translation>
     </message>
 </context>
 <context>
@@ -1399,6 +1441,10 @@ Result: </source>
         <source>%1 (%2 times)</source>
         <translation>%1 (раз: %2)</translation>
     </message>
+    <message>
+        <source>Skipped by the folder search: %1</source>
+        <translation>Пропущено поиском по папкам: %1</translation>
+    </message>
 </context>
 <context>
     <name>Samples</name>
@@ -1487,6 +1533,18 @@ Result: </source>
     <message>
         <source>Not restored, </source>
         <translation>Не восстановлен, </translation>
+    </message>
+    <message>
+        <source>The record of the run %1 does not read whole: %2. %3 of its files read. Nothing was changed, and the run and the originals it keeps are kept.</source>
+        <translation>Запись запуска %1 читается не целиком: %2. Прочитано файлов: %3. Ничего не изменено; запуск и сохранённые им оригиналы оставлены.</translation>
+    </message>
+    <message>
+        <source>Not restored, no longer there (kept for the next undo): </source>
+        <translation>Не восстановлен, больше не существует (оставлен для следующей отмены): </translation>
+    </message>
+    <message>
+        <source>Stopped: %1 files not reached, kept for the next undo.</source>
+        <translation>Остановлено: не обработано файлов: %1, они оставлены для следующей отмены.</translation>
     </message>
 </context>
 </TS>

@@ -161,6 +161,12 @@ std::string RecordLine(const Record &record) {
     AppendIdentity(line, record.old);
     line += ' ' + std::to_string(record.keptBytes);
     AppendIdentity(line, record.fresh);
+    if (record.hashed) {
+        static const char hex[] = "0123456789abcdef";
+        line += ' ';
+        for (int shift = 60; shift >= 0; shift -= 4)
+            line += hex[(record.freshHash >> shift) & 15];
+    }
     line += '\n';
     return line;
 }
@@ -171,7 +177,7 @@ std::string EndLine(std::size_t records, std::uint64_t bytes) {
 
 std::optional<Record> ParseRecord(std::string_view line) {
     const std::vector<std::string_view> fields = Fields(line);
-    if (fields.size() != 12 || (fields[0] != "R" && fields[0] != "C"))
+    if ((fields.size() != 12 && fields.size() != 13) || (fields[0] != "R" && fields[0] != "C"))
         return std::nullopt;
     Record record;
     record.replaced = fields[0] == "R";
@@ -184,6 +190,14 @@ std::optional<Record> ParseRecord(std::string_view line) {
     if (!ReadIdentity(fields, 3, record.old) || !ReadNumber(fields[7], record.keptBytes) ||
         !ReadIdentity(fields, 8, record.fresh))
         return std::nullopt;
+    if (fields.size() == 13) {
+        const std::string_view hash = fields[12];
+        const auto [end, error] =
+            std::from_chars(hash.data(), hash.data() + hash.size(), record.freshHash, 16);
+        if (hash.size() != 16 || error != std::errc() || end != hash.data() + hash.size())
+            return std::nullopt;
+        record.hashed = true;
+    }
     return record;
 }
 
@@ -196,12 +210,27 @@ bool ParseEndLine(std::string_view line, std::size_t &records, std::uint64_t &by
 Manifest ParseManifest(std::string_view text, bool wantRecords, ManifestTotals *totals) {
     Manifest manifest;
     ManifestTotals counted;
-    std::size_t number = 0;
-    bool face = false, started = false, header = true;
+    std::size_t number = 0, endRecords = 0;
+    std::uint64_t endBytes = 0;
+    bool face = false, started = false, header = true, ended = false;
+    const auto damaged = [&](std::string what) {
+        if (manifest.damage.empty())
+            manifest.damage = std::move(what);
+    };
+    const auto zeros = [](std::string_view line) {
+        return std::all_of(line.begin(), line.end(), [](char c) { return c == '\0'; });
+    };
     ForEachLine(text, [&](std::string_view line) {
         ++number;
         if (number == 1) {
-            header = line == FormatLine;
+            header = line == FormatLine || line == FormatLineWithoutHashes;
+            std::uint64_t version = 0;
+            if (!header && line.substr(0, 15) == "strelmark-undo " &&
+                ReadNumber(line.substr(15), version) && version > 2)
+                damaged("it is of a later format (version " + std::to_string(version) +
+                        ") than this program reads");
+            else if (!header)
+                damaged("its first line is not the header of a run's record");
         } else if (number == 2 && line.substr(0, 5) == "face ") {
             const std::string_view value = line.substr(5);
             face = value == "window" || value == "command line";
@@ -211,6 +240,9 @@ Manifest ParseManifest(std::string_view text, bool wantRecords, ManifestTotals *
             started = true;
         } else if (number <= 3) {
             header = false;
+            damaged("its header does not read (line " + std::to_string(number) + ")");
+        } else if (ended) {
+            damaged("line " + std::to_string(number) + " follows the end of the record");
         } else if (counted.records == 0 && ParseWhat(line, manifest.what)) {
             // what the run was asked to do, before its first record
         } else if (std::optional<Record> record = ParseRecord(line)) {
@@ -218,14 +250,22 @@ Manifest ParseManifest(std::string_view text, bool wantRecords, ManifestTotals *
             counted.keptBytes += record->keptBytes;
             if (wantRecords)
                 manifest.records.push_back(std::move(*record));
+        } else if (ParseEndLine(line, endRecords, endBytes)) {
+            ended = true;
+        } else if (!zeros(line)) {
+            damaged("line " + std::to_string(number) + " does not read");
         }
-        return header;
+        return true;
     });
+    const std::string_view tail = text.substr(text.rfind('\n') + 1);
+    if (ended && endRecords != counted.records)
+        damaged("its end counts " + std::to_string(endRecords) + " files, and " +
+                std::to_string(counted.records) + " read");
+    else if (ended && !zeros(tail))
+        damaged("it goes on after its end");
     manifest.valid = header && face && started;
-    if (!manifest.valid) {
-        manifest.records.clear();
-        return manifest;
-    }
+    if (!manifest.valid && manifest.damage.empty())
+        damaged(number == 0 ? "it is empty" : "its header does not read");
     if (totals)
         *totals = counted;
     return manifest;

@@ -17,7 +17,9 @@
 
 namespace Undo {
 
-inline constexpr char FormatLine[] = "strelmark-undo 1";
+inline constexpr char FormatLine[] = "strelmark-undo 2";
+// The format before the records kept the hash of each result; read as well.
+inline constexpr char FormatLineWithoutHashes[] = "strelmark-undo 1";
 
 // A file's identity: device, inode, size, modification time in nanoseconds since the epoch.
 struct Identity {
@@ -41,11 +43,19 @@ struct Record {
     Identity old;
     std::uint64_t keptBytes = 0;
     Identity fresh;
+    // The hash of the result's bytes (undo/ContentHash.h), where the run could take it.
+    bool hashed = false;
+    std::uint64_t freshHash = 0;
     bool operator==(const Record &) const = default;
 };
 
 struct Manifest {
     bool valid = false;  // the header was read
+    // What keeps the record from reading whole, for the user; empty when it reads whole. A
+    // torn last line and lines of zeros (a run killed while it appended) are no damage; a line
+    // that does not read, an "end" line whose count the records do not make, anything after
+    // it, a header that does not read, or a later format version are.
+    std::string damage;
     UndoFace face = UndoFace::Window;
     std::string started;
     UndoRunWhat what;  // the lines between the header and the first record
@@ -79,9 +89,10 @@ struct ManifestTotals {
     std::uint64_t keptBytes = 0;
 };
 
-// Reads the complete lines of a manifest. Lines that do not read are ignored: a torn last one,
-// or the zeros of a block that was allocated but never written. Not valid when the header is
-// not there. `wantRecords` false: only the header and the totals.
+// Reads the complete lines of a manifest. Lines that do not read are skipped, and named in
+// `damage` unless they are a torn last one or the zeros of a block that was allocated but never
+// written. Not valid when the header is not there; the records that read are there even so.
+// `wantRecords` false: only the header and the totals.
 Manifest ParseManifest(std::string_view text, bool wantRecords, ManifestTotals *totals = nullptr);
 
 // What the copies of some kept files could not keep of the originals, by kept file: attribute

@@ -2,6 +2,7 @@
 // system refuses the link) and appending a group's records durably.
 #include "undo/UndoStore.h"
 
+#include "undo/ContentHash.h"
 #include "undo/CopyFile.h"
 #include "undo/Manifest.h"
 #include "undo/RunFolders.h"
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <ctime>
 #include <utility>
 
 #include <fcntl.h>
@@ -33,6 +35,10 @@ UndoRecorder::~UndoRecorder() {
 
 QString UndoRecorder::folder() const {
     return name_.empty() ? QString() : QFile::decodeName((store_ + "/" + name_).c_str());
+}
+
+QString UndoRecorder::keptIn() const {
+    return QFile::decodeName(store_.c_str());
 }
 
 // Makes the run's folder and manifest: under a hidden name until the manifest is there and
@@ -80,6 +86,27 @@ int UndoRecorder::open() {
     folderFd_ = folder.release();
     manifestFd_ = manifest.release();
     manifestSize_ = header.size();
+    return 0;
+}
+
+int UndoRecorder::waitTurn(const std::function<bool()> &keepWaiting) {
+    if (turnFd_ >= 0)
+        return 0;
+    if (const int error = Posix::MakeFolders(store_, 0700))
+        return error;
+    const std::string path = store_ + "/" + Undo::TurnName;
+    Posix::Fd turn(::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!turn)
+        return errno;
+    while (Posix::RetryOnEintr([&] { return ::flock(turn.get(), LOCK_EX | LOCK_NB); }) != 0) {
+        if (errno != EWOULDBLOCK)
+            return errno;
+        if (!keepWaiting())
+            return ECANCELED;
+        const struct timespec pause = {0, 50'000'000};
+        ::nanosleep(&pause, nullptr);
+    }
+    turnFd_ = turn.release();
     return 0;
 }
 
@@ -176,6 +203,12 @@ int UndoRecorder::keep(const Replacement &entry, std::string &lines, std::string
     if (const int error = Posix::MakeAbsolute(record.target))
         return error;
     record.fresh = {entry.newDevice, entry.newInode, entry.newSize, entry.newModifiedNs};
+    if (entry.resultFd >= 0) {
+        // The result is open for writing only: read again through the process's own link.
+        const std::string link = "/proc/self/fd/" + std::to_string(entry.resultFd);
+        const Posix::Fd result(::open(link.c_str(), O_RDONLY | O_CLOEXEC));
+        record.hashed = result && Undo::HashFile(result.get(), record.freshHash) == 0;
+    }
     if (record.replaced) {
         record.kept = Undo::KeptName(nextKept_++);
         bool refused = true;
@@ -275,6 +308,8 @@ void UndoRecorder::finish() {
     if (finished_)
         return;
     finished_ = true;
+    // The next run's turn once this one is pruned.
+    const Posix::Fd turn(std::exchange(turnFd_, -1));
     if (folderFd_ < 0)
         return;
     if (recorded_ > 0 && broken_ == 0) {

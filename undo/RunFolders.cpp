@@ -167,11 +167,23 @@ RunState LookAt(int storeFd, const std::string &name) {
     if (!fd) {
         if (errno == ENOENT)
             run.holds = RunState::Holds::Nothing;
-        return run;
+    } else {
+        run.locked = HeldByOther(fd.get());
+        if (ReadTotals(fd.get(), run.totals))
+            run.holds =
+                run.totals.records > 0 ? RunState::Holds::Records : RunState::Holds::Nothing;
     }
-    run.locked = HeldByOther(fd.get());
-    if (ReadTotals(fd.get(), run.totals))
-        run.holds = run.totals.records > 0 ? RunState::Holds::Records : RunState::Holds::Nothing;
+    // Kept files that no record names: a record that lost its lines, never nothing.
+    if (run.holds == RunState::Holds::Nothing && !run.locked) {
+        const Posix::Fd folder(
+            ::openat(storeFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (folder) {
+            for (const std::string &entry : Entries(folder.get())) {
+                if (entry.size() > 1 && entry[0] == 'k')
+                    run.holds = RunState::Holds::Unreadable;
+            }
+        }
+    }
     return run;
 }
 

@@ -17,6 +17,7 @@ inline constexpr char ManifestName[] = "manifest";
 // What copies kept of some files could not keep (see Manifest.h); only where there is any.
 inline constexpr char NotKeptName[] = "notkept";
 inline constexpr char LockName[] = "lock";
+inline constexpr char TurnName[] = "turn";  // held by the run that writes (UndoRecorder::waitTurn)
 inline constexpr char StagingPrefix[] = ".new-";  // a run folder being made
 
 // "20250114T093012.345678Z-0012345-0001" and "2025-01-14T09:30:12.345Z": a new run's folder

@@ -2,15 +2,18 @@
 // newest first, and keeping what failed for the next undo.
 #include "undo/UndoStore.h"
 
+#include "undo/ContentHash.h"
 #include "undo/Manifest.h"
 #include "undo/PutBack.h"
 #include "undo/RunFolders.h"
 
+#include "posix/Errors.h"
 #include "posix/Fd.h"
 #include "posix/Io.h"
 #include "posix/Paths.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <map>
 #include <set>
@@ -36,58 +39,8 @@ struct FoundRun {
     Posix::Fd manifestFd;  // holds the lock
     Posix::Fd folder;
     Undo::Manifest manifest;
+    bool damaged = false;  // taken back all the same: what no record names stays
 };
-
-// Finds the newest run that holds records to undo, or the run named `chosen` when one is, dropping
-// the folders that hold none. False when there is none to undo now; `summary` then says why.
-bool FindRun(int storeFd, const std::string *chosen, UndoSummary &summary, FoundRun &found) {
-    std::vector<std::string> runs = Undo::RunNames(storeFd);
-    if (chosen) {
-        const bool there = std::find(runs.begin(), runs.end(), *chosen) != runs.end();
-        runs.assign(there ? 1 : 0, *chosen);
-        summary.outcome = UndoSummary::Outcome::NotFound;
-    }
-    for (auto name = runs.rbegin(); name != runs.rend(); ++name) {
-        const std::string manifestPath = *name + "/" + Undo::ManifestName;
-        Posix::Fd manifestFd(
-            ::openat(storeFd, manifestPath.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-        if (!manifestFd) {
-            if (errno == ENOENT)
-                Undo::DropRun(storeFd, *name);  // a folder with no record: nothing to undo
-            continue;
-        }
-        if (::flock(manifestFd.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-            Undo::RunState run = Undo::LookAt(storeFd, *name);
-            run.locked = true;
-            summary.outcome = UndoSummary::Outcome::RunInProgress;
-            summary.run = Undo::InfoOf(run);
-            return false;
-        }
-        // A manifest that cannot be read is left as it is (the count rule drops it in time);
-        // the files of that run are left alone by older runs' undo, as changed since.
-        std::string text;
-        if (Posix::ReadAll(manifestFd.get(), text) != 0)
-            continue;
-        Undo::Manifest manifest = Undo::ParseManifest(text, true);
-        if (!manifest.valid)
-            continue;
-        if (manifest.records.empty()) {
-            Undo::DropRun(storeFd, *name);  // killed before its first record
-            continue;
-        }
-        found.folder.reset(::openat(storeFd, name->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (!found.folder) {
-            summary.outcome = UndoSummary::Outcome::StoreFailed;
-            summary.storeError = errno;
-            return false;
-        }
-        found.name = *name;
-        found.manifestFd = std::move(manifestFd);
-        found.manifest = std::move(manifest);
-        return true;
-    }
-    return false;
-}
 
 UndoRunInfo InfoOf(const FoundRun &run) {
     Undo::RunState state;
@@ -102,6 +55,109 @@ UndoRunInfo InfoOf(const FoundRun &run) {
     return Undo::InfoOf(state);
 }
 
+// The kept files of the run folder that no record names: a record that lost lines. A run killed
+// between keeping a group and appending its lines leaves links to files it never replaced (a
+// link count of two or more) and no end line; anything else unnamed is a loss.
+std::size_t KeptUnnamed(int runFd, const Undo::Manifest &manifest, bool ended) {
+    std::set<std::string> named;
+    for (const Record &record : manifest.records)
+        named.insert(record.kept);
+    std::vector<std::string> entries;
+    if (Posix::ListFolder(runFd, entries) != 0)
+        return 0;
+    std::size_t unnamed = 0;
+    for (const std::string &entry : entries) {
+        struct stat info;
+        if (entry.size() < 2 || entry[0] != 'k' || named.count(entry) != 0 ||
+            ::fstatat(runFd, entry.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        if (ended || info.st_nlink < 2)
+            ++unnamed;
+    }
+    return unnamed;
+}
+
+// Why the run's record cannot be trusted whole; empty when it can.
+std::string DamageOf(int runFd, const std::string &text, const Undo::Manifest &manifest) {
+    if (!manifest.damage.empty())
+        return manifest.damage;
+    std::size_t records = 0;
+    std::uint64_t bytes = 0;
+    const std::size_t lastLine = text.size() < 2 ? 0 : text.rfind('\n', text.size() - 2) + 1;
+    const bool ended =
+        !text.empty() && text.back() == '\n' &&
+        Undo::ParseEndLine(std::string_view(text).substr(lastLine, text.size() - 1 - lastLine),
+                           records, bytes);
+    if (const std::size_t unnamed = KeptUnnamed(runFd, manifest, ended))
+        return std::to_string(unnamed) + " of the files it kept are in none of its records";
+    return {};
+}
+
+// Finds the newest run that holds records to undo, or the run named `chosen` when one is, dropping
+// the folders that hold none. A run whose record does not read whole stops the search: it is
+// neither passed over nor dropped, and it is taken back only with `force`. False when there is
+// none to undo now; `summary` then says why.
+bool FindRun(int storeFd, const std::string *chosen, bool force, UndoSummary &summary,
+             FoundRun &found) {
+    std::vector<std::string> runs = Undo::RunNames(storeFd);
+    if (chosen) {
+        const bool there = std::find(runs.begin(), runs.end(), *chosen) != runs.end();
+        runs.assign(there ? 1 : 0, *chosen);
+        summary.outcome = UndoSummary::Outcome::NotFound;
+    }
+    for (auto name = runs.rbegin(); name != runs.rend(); ++name) {
+        Posix::Fd folder(
+            ::openat(storeFd, name->c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (!folder) {
+            summary.outcome = UndoSummary::Outcome::StoreFailed;
+            summary.storeError = errno;
+            return false;
+        }
+        const auto damaged = [&](std::string damage, const Undo::Manifest &manifest) {
+            summary.outcome = UndoSummary::Outcome::Damaged;
+            summary.damage = std::move(damage);
+            FoundRun run{*name, Posix::Fd(), Posix::Fd(), manifest, true};
+            summary.run = InfoOf(run);
+            return false;
+        };
+        Posix::Fd manifestFd(
+            ::openat(folder.get(), Undo::ManifestName, O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+        if (!manifestFd) {
+            const int error = errno;
+            if (error == ENOENT && KeptUnnamed(folder.get(), {}, true) == 0) {
+                Undo::DropRun(storeFd, *name);  // a folder with no record: nothing to undo
+                continue;
+            }
+            return damaged("its record cannot be opened: " + Posix::ErrorText(error), {});
+        }
+        if (::flock(manifestFd.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+            Undo::RunState run = Undo::LookAt(storeFd, *name);
+            run.locked = true;
+            summary.outcome = UndoSummary::Outcome::RunInProgress;
+            summary.run = Undo::InfoOf(run);
+            return false;
+        }
+        std::string text;
+        if (const int error = Posix::ReadAll(manifestFd.get(), text))
+            return damaged("its record cannot be read: " + Posix::ErrorText(error), {});
+        Undo::Manifest manifest = Undo::ParseManifest(text, true);
+        const std::string damage = DamageOf(folder.get(), text, manifest);
+        if (!damage.empty() && (!force || manifest.records.empty()))
+            return damaged(damage, manifest);
+        if (manifest.records.empty()) {
+            Undo::DropRun(storeFd, *name);  // killed before its first record
+            continue;
+        }
+        found.damaged = !damage.empty();
+        found.folder = std::move(folder);
+        found.name = *name;
+        found.manifestFd = std::move(manifestFd);
+        found.manifest = std::move(manifest);
+        return true;
+    }
+    return false;
+}
+
 Undo::NotKept ReadNotKept(int runFd) {
     const Posix::Fd fd(::openat(runFd, Undo::NotKeptName, O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     std::string text;
@@ -113,9 +169,12 @@ Undo::NotKept ReadNotKept(int runFd) {
 // Takes the records of a run back, newest first, and tells what came of each.
 class Restorer {
 public:
-    // `dryRun`: finds what each record would come to, and changes nothing.
-    Restorer(int runFd, Undo::NotKept notKept, bool dryRun)
-        : runFd_(runFd), notKept_(std::move(notKept)), dryRun_(dryRun) {}
+    // `options.dryRun`: finds what each record would come to, and changes nothing.
+    Restorer(int runFd, Undo::NotKept notKept, const UndoOptions &options)
+        : runFd_(runFd),
+          notKept_(std::move(notKept)),
+          dryRun_(options.dryRun),
+          stop_(options.stop) {}
 
     void restore(const std::vector<Record> &records);
     // The outcomes, newest record first, into the summary; the records that failed, to be kept
@@ -123,7 +182,7 @@ public:
     std::vector<const Record *> report(UndoSummary &summary) const;
 
 private:
-    enum class Step { NothingToDo, Restored, Removed, LeftAlone, Failed };
+    enum class Step { NothingToDo, Restored, Removed, LeftAlone, Failed, NotReached };
     struct Outcome {
         const Record *record = nullptr;
         Step step = Step::NothingToDo;
@@ -143,6 +202,7 @@ private:
     int runFd_;
     Undo::NotKept notKept_;
     bool dryRun_;
+    const std::atomic<int> *stop_;
     std::vector<Outcome> outcomes_;
     std::vector<std::size_t> pending_;  // outcomes to be put back in the next go
     std::set<std::string> pendingTargets_;
@@ -157,6 +217,10 @@ void Restorer::restore(const std::vector<Record> &records) {
     for (std::size_t i = 0; i < records.size(); ++i) {
         Outcome &outcome = outcomes_[i];
         outcome.record = &records[records.size() - 1 - i];
+        if (stop_ && stop_->load(std::memory_order_relaxed) != 0) {
+            outcome.step = Step::NotReached;  // kept for the next undo
+            continue;
+        }
         // An older record of a target waiting to be put back sees it put back.
         if (pendingTargets_.count(outcome.record->target) != 0)
             putBackPending();
@@ -172,6 +236,14 @@ void Restorer::restore(const std::vector<Record> &records) {
     }
 }
 
+// Whether the bytes at the record's target are those of the result the run left there.
+bool HoldsResult(const Record &record) {
+    const Posix::Fd fd(
+        ::open(record.target.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    std::uint64_t hash = 0;
+    return fd && Undo::HashFile(fd.get(), hash) == 0 && hash == record.freshHash;
+}
+
 // What is at the record's target decides: nothing to do, a removal, a put back (pending), or
 // leaving it alone.
 void Restorer::look(std::size_t i) {
@@ -179,20 +251,27 @@ void Restorer::look(std::size_t i) {
     const Record &record = *outcome.record;
     struct stat info;
     if (::lstat(record.target.c_str(), &info) != 0) {
-        if (errno != ENOENT && errno != ENOTDIR) {
-            fail(outcome, errno);
-        } else if (record.replaced) {
-            outcome.step = Step::LeftAlone;
-            outcome.reason = UndoSummary::Reason::Gone;
-        }
+        // A replaced file that is no longer there (its folder renamed or moved, say) keeps
+        // its original for an undo once it is back.
+        if ((errno != ENOENT && errno != ENOTDIR) || record.replaced)
+            fail(outcome, errno == ENOTDIR ? ENOENT : errno);
         return;  // a created file that is not there: nothing to do
     }
     Identity now = Undo::IdentityOf(info);
-    if (const auto known = putBack_.find(record.target);
-        known != putBack_.end() && known->second.first == now)
+    const auto known = putBack_.find(record.target);
+    // What this undo put back (or, dry, would have) stands for the original it was.
+    const bool putBackHere = known != putBack_.end() && known->second.first == now;
+    if (putBackHere)
         now = known->second.second;
     if (record.replaced && now == record.old)
         return;  // never replaced
+    if (now == record.fresh && record.hashed && !putBackHere && !HoldsResult(record)) {
+        // Written again since, to the same size within the same clock tick, or with its
+        // time set back.
+        outcome.step = Step::LeftAlone;
+        outcome.reason = UndoSummary::Reason::Changed;
+        return;
+    }
     if (now == record.fresh && !record.replaced) {
         if (!dryRun_ && ::unlink(record.target.c_str()) != 0)
             return fail(outcome, errno);
@@ -270,6 +349,10 @@ std::vector<const Record *> Restorer::report(UndoSummary &summary) const {
             case Step::LeftAlone:
                 summary.leftAlone.push_back({target, outcome.reason});
                 break;
+            case Step::NotReached:
+                ++summary.notReached;
+                retry.push_back(outcome.record);
+                break;
             case Step::Failed: {
                 // Tried again by the next undo, with its kept original where there is one.
                 summary.failed.push_back({target, outcome.error});
@@ -321,10 +404,11 @@ void KeepFailed(const FoundRun &run, const std::vector<const Record *> &retry) {
 namespace {
 
 // Takes the newest run back, or the run named `chosen`.
-UndoSummary TakeBack(const std::string &path, const std::string *chosen, bool dryRun) {
+UndoSummary TakeBack(const std::string &path, const std::string *chosen,
+                     const UndoOptions &options) {
     UndoSummary summary;
     summary.chosen = chosen != nullptr;
-    summary.dryRun = dryRun;
+    summary.dryRun = options.dryRun;
     const Undo::LockedStore store = Undo::LockStore(path);
     if (store.error != 0) {
         if (store.error != ENOENT || store.folder) {
@@ -335,39 +419,68 @@ UndoSummary TakeBack(const std::string &path, const std::string *chosen, bool dr
         }
         return summary;
     }
+    // An undo writes as a run does: it takes its turn, and does not wait for a run that has it
+    // (one that has not recorded anything yet among them).
+    Posix::Fd turn;
+    if (!options.dryRun) {
+        turn.reset(::openat(store.folder.get(), Undo::TurnName,
+                            O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (turn &&
+            Posix::RetryOnEintr([&] { return ::flock(turn.get(), LOCK_EX | LOCK_NB); }) != 0 &&
+            errno == EWOULDBLOCK) {
+            summary.outcome = UndoSummary::Outcome::RunInProgress;
+            return summary;
+        }
+    }
     FoundRun run;
-    if (!FindRun(store.folder.get(), chosen, summary, run))
+    if (!FindRun(store.folder.get(), chosen, options.force, summary, run))
         return summary;
     summary.outcome = UndoSummary::Outcome::Done;
     summary.run = InfoOf(run);
 
-    Restorer restorer(run.folder.get(), ReadNotKept(run.folder.get()), dryRun);
+    Restorer restorer(run.folder.get(), ReadNotKept(run.folder.get()), options);
     restorer.restore(run.manifest.records);
     const std::vector<const Record *> retry = restorer.report(summary);
-    if (dryRun)
+    if (options.dryRun)
         return summary;
-    if (retry.empty())
+    // A damaged run forced back keeps, with a record that now reads, what no record named.
+    if (retry.empty() && !run.damaged)
         Undo::DropRun(store.folder.get(), run.name);
     else
         KeepFailed(run, retry);
     return summary;
 }
 
+// Only a run folder's own name: nothing that leads elsewhere in the file system.
+bool IsRunName(const std::string &name) {
+    return !name.empty() && name.find('/') == std::string::npos && name[0] >= '0' && name[0] <= '9';
+}
+
 }  // namespace
 
 UndoSummary UndoStore::undoLast(bool dryRun) {
-    return TakeBack(path_, nullptr, dryRun);
+    UndoOptions options;
+    options.dryRun = dryRun;
+    return undoLast(options);
+}
+
+UndoSummary UndoStore::undoLast(const UndoOptions &options) {
+    return TakeBack(path_, nullptr, options);
 }
 
 UndoSummary UndoStore::undoRun(const QString &name, bool dryRun) {
+    UndoOptions options;
+    options.dryRun = dryRun;
+    return undoRun(name, options);
+}
+
+UndoSummary UndoStore::undoRun(const QString &name, const UndoOptions &options) {
     const std::string chosen = name.toStdString();
-    // Only a run folder's own name: nothing that leads elsewhere in the file system.
-    if (chosen.empty() || chosen.find('/') != std::string::npos || chosen[0] < '0' ||
-        chosen[0] > '9') {
+    if (!IsRunName(chosen)) {
         UndoSummary summary;
         summary.chosen = true;
         summary.outcome = UndoSummary::Outcome::NotFound;
         return summary;
     }
-    return TakeBack(path_, &chosen, dryRun);
+    return TakeBack(path_, &chosen, options);
 }

@@ -7,6 +7,7 @@
 #include "posix/Io.h"
 #include "posix/Paths.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 
@@ -63,7 +64,15 @@ UndoStore::UndoStore(QString folder, UndoLimits limits, UndoKeep keep)
       keep_(keep) {}
 
 QString UndoStore::DefaultFolder() {
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    // A relative XDG_DATA_HOME is no setting at all (the XDG rules): the default under the
+    // home folder, never a folder below wherever the program was started.
+    if (!QStandardPaths::isTestModeEnabled() && !data.isEmpty() && !data.startsWith(u'/')) {
+        const QString home = QDir::homePath();
+        data = home.startsWith(u'/') && home != QStringLiteral("/")
+                   ? home + QStringLiteral("/.local/share")
+                   : QString();
+    }
     // No home folder to find it in: no store (every record fails with ENOENT).
     return data.isEmpty() ? QString() : data + QStringLiteral("/Brindlewick/Strelmark/undo");
 }
@@ -87,8 +96,8 @@ std::optional<UndoRunInfo> UndoStore::lastRun() const {
     const std::vector<std::string> runs = Undo::RunNames(store.get());
     for (auto name = runs.rbegin(); name != runs.rend(); ++name) {
         const Undo::RunState run = Undo::LookAt(store.get(), *name);
-        if (run.holds == Undo::RunState::Holds::Records ||
-            (run.locked && run.totals.manifest.valid))
+        // A run whose record does not read is the last all the same: undo says so.
+        if (run.holds != Undo::RunState::Holds::Nothing || run.locked)
             return Undo::InfoOf(run);
     }
     return std::nullopt;

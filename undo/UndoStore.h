@@ -12,7 +12,7 @@
 //
 // The manifest is text, one item a line, each line ending in LF:
 //
-//     strelmark-undo 1                           format and version
+//     strelmark-undo 2                           format and version (1: no hashes)
 //     face window                                "window" or "command line"
 //     started 2025-01-14T09:30:12.345Z           UTC, ISO 8601
 //     operation lines-containing                 what the run was asked to do (each line
@@ -20,8 +20,8 @@
 //     folder /home/ann/out                       records have none): the operation's name,
 //                                                its condition, the output folder, or
 //                                                "in-place" instead of the folder
-//     R <target> <kept> <old identity> <kept bytes> <new identity>    a replaced file
-//     C <target> - <old identity> <kept bytes> <new identity>         a created file
+//     R <target> <kept> <old identity> <kept bytes> <new identity> <hash>    a replaced file
+//     C <target> - <old identity> <kept bytes> <new identity> <hash>         a created file
 //     ...
 //     end <records> <kept bytes>                 written when the run finishes (a summary only)
 //
@@ -35,6 +35,8 @@
 //                   for a hard link); 0 0 0 0 for a created file. The new identity is the result
 //                   that the run puts at the target.
 //   <kept bytes>    the space the kept file holds (st_blocks * 512); 0 for a created file.
+//   <hash>          the hash of the result's bytes (undo/ContentHash.h), 16 hex digits; left
+//                   out where the run could not read the result back (and in format 1).
 //
 // A line that is not complete (no LF: a write torn by a crash) or does not read as one of these
 // is ignored. The records of a group are appended and made durable together with the kept files
@@ -57,34 +59,45 @@
 //
 // Undo of the last run, record by record, newest first:
 // - a replaced file still as the run left it (same device, inode, size and modification time at
-//   the target, a symbolic link there not followed) is put back atomically, as a run puts its
-//   results in place (files/Placement.h): the kept file is linked to a temporary name beside
-//   the target and renamed over it by a helper process, so that a kill of the undo at any
-//   moment leaves no such name; a kept file on another file system is first copied, with its
+//   the target, a symbolic link there not followed, and bytes of the recorded hash: an edit of
+//   the same size in the same clock tick, or with its time set back, is a change) is put back
+//   atomically, as a run puts its results in place (files/Placement.h): the kept file is
+//   linked to a temporary name beside the target and renamed over it by a helper process, so
+//   that a kill of the undo at any moment leaves no such name; a kept file on another file
+//   system is first copied, with its
 //   metadata, into an unnamed file in the target's folder, which is then placed so (a copy
 //   that cannot take a user.* attribute or the ACL fails, as when keeping). The original comes
 //   back with every byte, its permissions, owner and extended attributes; what the store's
 //   copy or the copy put back could not keep is named in the summary;
 // - a created file still as the run left it is removed;
-// - a file changed since the run (other content, another file, gone) is left alone and listed;
+// - a file changed since the run (other content, another file) is left alone and listed;
+// - a replaced file that is no longer there (its folder renamed or moved) fails, and keeps its
+//   original for the next undo;
 // - a target that the run recorded but never replaced (it was killed in between: the file there
 //   is still the original), or where an undo cut short has put a copy of the original back
 //   already (the original's size and modification time), needs nothing, and says nothing.
 // The run's folder is then removed, so that the next undo takes the run before it. When some
 // files could not be put back or removed (a failure), the run stays with only those files'
 // records, and their kept originals stay with them: the next undo tries them again. A run whose
-// manifest cannot be read is passed over and kept (the count rule drops it in time): undo takes the
-// run before it, and leaves alone what the unreadable run wrote, as changed since.
+// record does not read whole (a line that does not read, an end whose count the records do not
+// make, kept files that no record names, a later format) is neither undone nor passed over for
+// the run before it: undo answers Damaged, keeps it as it is, and takes it back only when told
+// to (UndoOptions::force), as far as its records read.
 //
 // Bounds, applied when a run finishes: the newest 20 runs, and together at most
 // min(2 GB, 10% of the free space of the store's file system); the oldest runs go first, and the
 // size rule never drops the newest run nor the run that is finishing.
 //
-// Several processes may use the store at once (the window and the command line). A run locks its
-// own manifest (flock) while it records, so that it is known to be in progress; undo and pruning
-// lock the store (flock on "lock" in the store folder). Recording takes no store-wide lock. A
-// run folder is made under a hidden name and renamed into view once its manifest is there and
-// locked; hidden folders are ignored, and left-overs of killed processes are removed by pruning.
+// Several processes may use the store at once (the window and the command line). Runs that write
+// take turns: each holds the store's "turn" (flock on "turn" in the store folder) from before it
+// reads its first file until it has finished (waitTurn()), so that two runs over the same files
+// never interleave: the later one reads what the earlier one wrote, keeps that as its original,
+// and starts after it, so that undoing the newest run, then the one before, gives back each file
+// as it was before either. A run locks its own manifest (flock) while it records, so that it is
+// known to be in progress; undo and pruning lock the store (flock on "lock" in the store folder).
+// Recording itself takes no lock of the store's but the turn. A run folder is made under a hidden
+// name and renamed into view once its manifest is there and locked; hidden folders are ignored, and
+// left-overs of killed processes are removed by pruning.
 #pragma once
 
 #include "files/ReplacementJournal.h"
@@ -92,8 +105,10 @@
 
 #include <QString>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -116,6 +131,17 @@ struct UndoLimits {
     unsigned freeSpacePercent = 10;       // ...and at most this share of the free space
 };
 
+// How an undo goes.
+struct UndoOptions {
+    bool dryRun = false;  // tells what it would do, and changes nothing
+    // A run whose record does not read whole is taken back all the same, as far as its records
+    // read; without it, such a run is refused and kept as it is.
+    bool force = false;
+    // Non-zero: the undo stops before the next file, and what it did not reach stays in the
+    // run for the next undo (a signal's handler sets it).
+    const std::atomic<int> *stop = nullptr;
+};
+
 // The record of one run. Made by UndoStore::beginRun(); given to the commit queue as its
 // journal; used by one thread at a time.
 class UndoRecorder final : public ReplacementJournal {
@@ -130,8 +156,15 @@ public:
     // that errno. A relative target is taken from the current folder.
     std::vector<int> recordGroup(const std::vector<Replacement> &group) override;
 
-    // Ends the run: releases its lock, removes its folder when it recorded nothing, and applies
-    // the store's bounds. Nothing may be recorded after it.
+    // Waits until no other run that writes with this store is working, and then holds the
+    // others off until finish() (see the top of this file). Called before the run reads its
+    // first file. `keepWaiting` is asked about every 50 ms while another run works (the first
+    // time before any wait): false gives up, and the answer is ECANCELED. Answers 0 or an
+    // errno (a store that cannot be made or locked: the run would fail every file with it).
+    int waitTurn(const std::function<bool()> &keepWaiting);
+
+    // Ends the run: releases its lock and its turn, removes its folder when it recorded nothing,
+    // and applies the store's bounds. Nothing may be recorded after it.
     void finish();
 
     // The device of the store's file system; 0 before the first record. recordGroup() makes
@@ -140,6 +173,8 @@ public:
     // writes its results, records the group, and then flushes only the other file systems it
     // wrote to, pays one flush per group where it would otherwise pay two.
     std::uint64_t device() const override { return device_; }
+    // The store's folder, named when its disk is full.
+    QString keptIn() const override;
 
     // Records written so far.
     std::size_t recorded() const { return recorded_; }
@@ -173,6 +208,7 @@ private:
     std::size_t recorded_ = 0;
     std::size_t nextKept_ = 1;
     std::uint64_t bytesKept_ = 0;
+    int turnFd_ = -1;           // the store's "turn", held
     int broken_ = 0;            // the errno that made the record unusable
     std::uint64_t device_ = 0;  // the store's file system
     bool finished_ = false;
@@ -208,9 +244,11 @@ public:
     // Takes the newest run back (see the top of this file). `dryRun`: tells what it would do,
     // and changes nothing.
     UndoSummary undoLast(bool dryRun = false);
+    UndoSummary undoLast(const UndoOptions &options);
     // Takes the run of that name (UndoRunInfo::name) back by the same rules, whatever runs
     // came after it: a file that a later run replaced again is changed since, and left alone.
     UndoSummary undoRun(const QString &name, bool dryRun = false);
+    UndoSummary undoRun(const QString &name, const UndoOptions &options);
 
 private:
     QString folder_;

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -39,6 +40,15 @@ QString NotDoneText(const UndoSummary &summary) {
                 "There is no such run to undo (it was undone, or dropped as too old).");
         case UndoSummary::Outcome::StoreFailed:
             return Texts::tr("The undo store cannot be used: ") + ErrorText(summary.storeError);
+        case UndoSummary::Outcome::Damaged: {
+            const UndoRunInfo *run = summary.run ? &*summary.run : nullptr;
+            return Texts::tr(
+                       "The record of the run %1 does not read whole: %2. %3 of its files "
+                       "read. Nothing was changed, and the run and the originals it keeps "
+                       "are kept.")
+                .arg(run ? run->name : QString(), QString::fromStdString(summary.damage))
+                .arg(run ? run->files : 0);
+        }
         case UndoSummary::Outcome::Done:
             break;
     }
@@ -99,8 +109,15 @@ QStringList DescribeUndo(const UndoSummary &summary) {
                      PathText(file.path));
     }
     for (const UndoSummary::Failure &file : summary.failed) {
-        lines.append(Texts::tr("Not restored, ") + ErrorText(file.error) + QStringLiteral(": ") +
-                     PathText(file.path));
+        lines.append(
+            (file.error == ENOENT
+                 ? Texts::tr("Not restored, no longer there (kept for the next undo): ")
+                 : Texts::tr("Not restored, ") + ErrorText(file.error) + QStringLiteral(": ")) +
+            PathText(file.path));
     }
+    if (summary.notReached > 0)
+        lines.append(QCoreApplication::translate(
+                         "Undo", "Stopped: %1 files not reached, kept for the next undo.")
+                         .arg(summary.notReached));
     return lines;
 }

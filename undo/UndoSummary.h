@@ -46,6 +46,7 @@ struct UndoSummary {
         RunInProgress,  // the newest run is still being recorded by a process: nothing done
         StoreFailed,    // the store could not be read or locked (storeError): nothing done
         NotFound,       // the run asked for is not in the store (or holds nothing to undo)
+        Damaged,        // the run's record does not read whole (damage): nothing done, kept
     };
     enum class Reason {
         Changed,  // another file or other content is at the target since the run
@@ -79,6 +80,8 @@ struct UndoSummary {
     std::vector<Failure> failed;        // could not be put back; kept for the next undo
     std::vector<NotKept> notKept;       // restored (and listed so), but not with everything
     std::size_t nothingToDo = 0;        // records the run never carried out (killed between)
+    std::size_t notReached = 0;         // stopped before these files: kept for the next undo
+    std::string damage;                 // with Damaged: what keeps the record from reading
 };
 
 // The user's text of a summary, one line per item: "Restored: /home/ann/a.htm",

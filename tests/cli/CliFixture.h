@@ -57,7 +57,10 @@ protected:
 
     // The program, with a home of its own and no display, in the test's folder unless the launch
     // names another.
-    Outcome execute(Launch launch) {
+    Outcome execute(Launch launch) { return Child::Run(prepared(std::move(launch))); }
+
+    // The launch as execute() makes it.
+    Launch prepared(Launch launch) {
         launch.program = STRELMARK_PROGRAM;
         launch.environment << "DISPLAY"
                            << "WAYLAND_DISPLAY"
@@ -68,7 +71,7 @@ protected:
             launch.folder = root;
         if (launch.unprivileged)
             Unprivileged::GiveTree(root);
-        return Child::Run(launch);
+        return launch;
     }
 
     Outcome run(const QStringList &args) {

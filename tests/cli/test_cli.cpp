@@ -4,6 +4,8 @@
 
 #include "CliFixture.h"
 
+#include <sys/wait.h>
+
 namespace {
 
 using namespace CliTests;
@@ -605,6 +607,38 @@ private slots:
         }
     }
 
+    // SIGINT in the middle of an undo: it stops before the next file, says what it restored,
+    // and the next undo puts back the rest.
+    void signalStopsAnUndoAtAFileBoundary() {
+        constexpr int Count = 2000;
+        QStringList args = {"remove", "lines-containing", "drop", "--in-place", "--quiet"};
+        for (int n = 0; n < Count; ++n)
+            args << input(QStringLiteral("in/p%1.html").arg(n),
+                          "drop\nkeep " + QByteArray::number(n));
+        QCOMPARE(run(args).exitCode, 0);
+        const QString newest = root + QStringLiteral("/in/p%1.html").arg(Count - 1);
+        Launch launch;
+        launch.args = {"undo"};
+        launch.whileRunning = [&](pid_t pid) {
+            if (Read(newest).startsWith("keep"))
+                return false;
+            ::kill(pid, SIGSTOP);
+            ::kill(pid, SIGINT);
+            ::kill(pid, SIGCONT);
+            return true;
+        };
+        const Outcome stopped = execute(launch);
+        QCOMPARE(stopped.exitCode, 128 + SIGINT);
+        QVERIFY2(stopped.out.contains(" files not reached, kept for the next undo."),
+                 stopped.out.constData());
+        QVERIFY(stopped.out.contains("Restored: " + Name(newest) + '\n'));
+        QVERIFY(Read(root + QStringLiteral("/in/p0.html")).startsWith("keep"));
+        QCOMPARE(run({"undo", "--quiet"}).exitCode, 0);
+        for (int n = 0; n < Count; ++n)
+            QCOMPARE(Read(root + QStringLiteral("/in/p%1.html").arg(n)),
+                     "drop\nkeep " + QByteArray::number(n));
+    }
+
     // --- Several files at once ---------------------------------------------------------------
 
     // Files that give the same output, a file whose input is the output of an earlier one, and
@@ -800,6 +834,55 @@ private slots:
 
     // The runs listed newest first; an older one taken back by its number, after a dry run
     // that tells what it would do and changes nothing.
+    // Two runs in place over the same files at once: each file loses the lines of both, and
+    // undoing the newest run, then the other, gives back every file as it was.
+    void concurrentRunsInPlaceLoseNothing() {
+        constexpr int Count = 3000;
+        for (int n = 0; n < Count; ++n)
+            input(QStringLiteral("in/p%1.html").arg(n), "a " + QByteArray::number(n) + "\nb\nc\n");
+        auto launch = [&](const char *condition) {
+            Launch launch;
+            launch.args = {"remove",  "lines-containing",
+                           condition, "--in-place",
+                           "--quiet", "--jobs",
+                           "2",       "--ext",
+                           "html",    Name(root + QStringLiteral("/in"))};
+            return prepared(launch);
+        };
+        const pid_t first = Child::Start(launch("a "));
+        QVERIFY(first > 0);
+        const Outcome second = Child::Run(launch("b"));
+        int status = -1;
+        QCOMPARE(::waitpid(first, &status, 0), first);
+        QCOMPARE(status, 0);
+        QCOMPARE(second.exitCode, 0);
+        for (int n = 0; n < Count; ++n)
+            QCOMPARE(Read(root + QStringLiteral("/in/p%1.html").arg(n)), QByteArray("c\n"));
+        QCOMPARE(run({"undo", "--quiet"}).exitCode, 0);
+        QCOMPARE(run({"undo", "--quiet"}).exitCode, 0);
+        for (int n = 0; n < Count; ++n)
+            QCOMPARE(Read(root + QStringLiteral("/in/p%1.html").arg(n)),
+                     "a " + QByteArray::number(n) + "\nb\nc\n");
+        QCOMPARE(run({"undo"}).exitCode, 1);
+    }
+
+    // Every file of the home folder, the undo store's among them: the store's records and kept
+    // files are never searched, listed nor written.
+    void undoStoreIsNeverSearched() {
+        const QString page = input(QStringLiteral("home/in/a.html"), "in-place\nkeep\n");
+        QCOMPARE(run({"remove", "lines-containing", "in-place", "--in-place", page}).exitCode, 0);
+        const auto store = Snapshot(undoStore());
+        QVERIFY(store.size() > 2);
+        const QStringList args = {"remove", "lines-containing", "in-place",   "--ext",
+                                  "*",      "--hidden",         "--in-place", home()};
+        const Outcome dry = run(args + QStringList{"--dry-run", "--json"});
+        QCOMPARE(dry.exitCode, 0);
+        QVERIFY2(!dry.out.contains(Name(undoStore())), dry.out.constData());
+        QCOMPARE(run(args).exitCode, 0);
+        for (const auto &[path, identity] : store)
+            QCOMPARE(Snapshot(undoStore()).at(path), identity);
+    }
+
     void undoOfAChosenRun() {
         const QString a = input(QStringLiteral("in/a.html"), "meta\nA");
         const QString b = input(QStringLiteral("in/b.html"), "first\nB");

@@ -84,10 +84,13 @@ inline std::vector<int> Commit(ReplacementJournal &journal, const std::vector<Ch
         entry.newInode = info.st_ino;
         entry.newSize = static_cast<std::uint64_t>(info.st_size);
         entry.newModifiedNs = ModifiedNs(info);
+        entry.resultFd = ::open(temporary.c_str(), O_WRONLY | O_CLOEXEC);
         group.push_back(entry);
         pending.push_back(temporary);
     }
     const std::vector<int> answers = journal.recordGroup(group);
+    for (const Replacement &entry : group)
+        ::close(entry.resultFd);
     for (std::size_t i = 0; i < pending.size(); ++i) {
         if (then == Then::Rename && answers.at(i) == 0)
             ::rename(pending[i].c_str(), changes[i].target.c_str());

@@ -144,34 +144,45 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<bool>("valid");
         QTest::addColumn<int>("records");
+        QTest::addColumn<bool>("whole");
         const QByteArray header =
             QByteArray::fromStdString(HeaderText(UndoFace::CommandLine, "2025-01-14T09:30:12Z"));
         const QByteArray record = SampleLine() + '\n';
         const QByteArray end = QByteArray::fromStdString(EndLine(2, 8192));
-        QTest::newRow("finished") << header + record + record + end << true << 2;
-        QTest::newRow("no end line") << header + record + record << true << 2;
-        QTest::newRow("last record torn") << header + record + record.chopped(1) << true << 1;
-        QTest::newRow("zeros after a record") << header + record + QByteArray(4096, 0) << true << 1;
+        QTest::newRow("finished") << header + record + record + end << true << 2 << true;
+        QTest::newRow("no end line") << header + record + record << true << 2 << true;
+        QTest::newRow("last record torn")
+            << header + record + record.chopped(1) << true << 1 << true;
+        QTest::newRow("zeros after a record")
+            << header + record + QByteArray(4096, 0) << true << 1 << true;
         QTest::newRow("a line of zeros between records")
-            << header + record + QByteArray(4095, 0) + '\n' + record << true << 2;
-        QTest::newRow("header only") << header << true << 0;
+            << header + record + QByteArray(4095, 0) + '\n' + record << true << 2 << true;
+        QTest::newRow("header only") << header << true << 0 << true;
+        // Damage: what reads is there, for an undo that is told to go on.
+        QTest::newRow("a line that does not read")
+            << header + record + "R /a k9 x\n" + record + end << true << 2 << false;
+        QTest::newRow("records lost before the end") << header + record + end << true << 1 << false;
+        QTest::newRow("a line after the end")
+            << header + record + record + end + record << true << 2 << false;
         QTest::newRow("another version")
-            << QByteArray(header).replace(" 1\n", " 2\n") + record << false << 0;
+            << QByteArray(header).replace(" 2\n", " 9\n") + record << false << 1 << false;
         QTest::newRow("unknown face")
-            << QByteArray(header).replace("command line", "web") + record << false << 0;
+            << QByteArray(header).replace("command line", "web") + record << false << 1 << false;
         QTest::newRow("no face line")
-            << QByteArray(header).replace("face ", "fade ") + record << false << 0;
-        QTest::newRow("header torn") << header.chopped(1) << false << 0;
-        QTest::newRow("nothing") << QByteArray() << false << 0;
+            << QByteArray(header).replace("face ", "fade ") + record << false << 1 << false;
+        QTest::newRow("header torn") << header.chopped(1) << false << 0 << false;
+        QTest::newRow("nothing") << QByteArray() << false << 0 << false;
     }
     void manifests() {
         QFETCH(QByteArray, text);
         QFETCH(bool, valid);
         QFETCH(int, records);
+        QFETCH(bool, whole);
         ManifestTotals totals;
         const Manifest manifest = ParseManifest(text.toStdString(), true, &totals);
         QCOMPARE(manifest.valid, valid);
         QCOMPARE(int(manifest.records.size()), records);
+        QVERIFY2(manifest.damage.empty() == whole, manifest.damage.c_str());
         if (valid) {
             QCOMPARE(manifest.face, UndoFace::CommandLine);
             QCOMPARE(manifest.started, std::string("2025-01-14T09:30:12Z"));

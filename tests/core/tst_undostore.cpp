@@ -78,6 +78,8 @@ private slots:
     void removesCreatedFiles();
     void leavesChangedFilesAlone_data();
     void leavesChangedFilesAlone();
+    void goneFilesKeepTheRun_data();
+    void goneFilesKeepTheRun();
     void runKilledBeforeRenames_data();
     void runKilledBeforeRenames();
     void processKilledMidGroup();
@@ -88,7 +90,8 @@ private slots:
     void undoesNewestRunFirst();
     void undoesAChosenRun_data();
     void undoesAChosenRun();
-    void unreadableRunLeftInPlace();
+    void damagedRunRefusedAndKept_data();
+    void damagedRunRefusedAndKept();
     void lastRunAndTotalSize_data();
     void lastRunAndTotalSize();
     void runInProgressIsNotUndone();
@@ -103,6 +106,7 @@ private slots:
     void namesRoundTrip();
     void relativeTarget();
     void unusableStore();
+    void defaultFolderUnderUserData_data();
     void defaultFolderUnderUserData();
     void failedRestoreKeptForNextUndo_data();
     void failedRestoreKeptForNextUndo();
@@ -203,7 +207,14 @@ void UndoStoreTest::removesCreatedFiles() {
     QCOMPARE(ReadFile(replaced), QByteArray("old"));
 }
 
-enum class Mutation { NewContent, OtherFileRenamedOver, Deleted, SymbolicLink, CopyOfOriginal };
+enum class Mutation {
+    NewContent,
+    TimeSetBack,
+    OtherFileRenamedOver,
+    Deleted,
+    SymbolicLink,
+    CopyOfOriginal
+};
 Q_DECLARE_METATYPE(Mutation)
 
 void UndoStoreTest::leavesChangedFilesAlone_data() {
@@ -216,11 +227,15 @@ void UndoStoreTest::leavesChangedFilesAlone_data() {
         << true << Mutation::NewContent << true << Reason::Changed;
     QTest::newRow("replaced, then another file renamed over it")
         << true << Mutation::OtherFileRenamedOver << true << Reason::Changed;
-    QTest::newRow("replaced, then deleted") << true << Mutation::Deleted << true << Reason::Gone;
     QTest::newRow("replaced, then a symbolic link put there")
         << true << Mutation::SymbolicLink << true << Reason::Changed;
     QTest::newRow("created, then written in place")
         << false << Mutation::NewContent << true << Reason::Changed;
+    // Only the bytes tell: same file, same size, its time set back (touch -r, rsync -t).
+    QTest::newRow("replaced, then written with its time set back")
+        << true << Mutation::TimeSetBack << true << Reason::Changed;
+    QTest::newRow("created, then written with its time set back")
+        << false << Mutation::TimeSetBack << true << Reason::Changed;
     QTest::newRow("created, then deleted") << false << Mutation::Deleted << false << Reason::Gone;
     // As an undo cut short leaves a copy it put back: nothing to do, nothing to say.
     QTest::newRow("replaced, then a copy of the original put back")
@@ -248,13 +263,16 @@ void UndoStoreTest::leavesChangedFilesAlone() {
     // the modification time tells (a second later, whatever the clock's grain).
     QByteArray userBytes = "user's";
     switch (mutation) {
-        case Mutation::NewContent: {
+        case Mutation::NewContent:
+        case Mutation::TimeSetBack: {
             const struct stat result = StatOf(subject);
             const int fd = ::open(subject.c_str(), O_WRONLY | O_TRUNC);
             QVERIFY(fd >= 0);
             QCOMPARE(::write(fd, userBytes.constData(), 6), ssize_t(6));
-            const struct timespec times[2] = {{0, UTIME_OMIT},
-                                              {result.st_mtim.tv_sec + 1, result.st_mtim.tv_nsec}};
+            const bool setBack = mutation == Mutation::TimeSetBack;
+            const struct timespec times[2] = {
+                {0, UTIME_OMIT},
+                {result.st_mtim.tv_sec + (setBack ? 0 : 1), result.st_mtim.tv_nsec}};
             QCOMPARE(::futimens(fd, times), 0);
             ::close(fd);
             QCOMPARE(StatOf(subject).st_ino, result.st_ino);
@@ -300,6 +318,47 @@ void UndoStoreTest::leavesChangedFilesAlone() {
         QCOMPARE(S_ISLNK(StatOf(subject).st_mode), mutation == Mutation::SymbolicLink);
     }
     QVERIFY(Runs(store.path()).isEmpty());
+}
+
+void UndoStoreTest::goneFilesKeepTheRun_data() {
+    QTest::addColumn<bool>("folderMoved");  // else the file deleted
+    QTest::newRow("folder moved") << true;
+    QTest::newRow("file deleted") << false;
+}
+
+void UndoStoreTest::goneFilesKeepTheRun() {
+    // A replaced file that is no longer there is reported, and its original stays in the run
+    // for the undo that finds it back; only a run undone whole goes.
+    QFETCH(bool, folderMoved);
+    QTemporaryDir files, store;
+    QVERIFY(QDir(files.path()).mkdir("sub"));
+    const std::string gone = Native(files.filePath("sub/a.htm")),
+                      here = Native(files.filePath("b"));
+    WriteFile(gone, "a original");
+    WriteFile(here, "b original");
+    UndoStore undo(store.path());
+    CommitRun(undo, {{gone, "a result"}, {here, "b result"}});
+    const std::string moved = Native(files.filePath("moved"));
+    if (folderMoved)
+        QCOMPARE(::rename(Native(files.filePath("sub")).c_str(), moved.c_str()), 0);
+    else
+        QCOMPARE(::unlink(gone.c_str()), 0);
+
+    UndoSummary summary = undo.undoLast();
+    QCOMPARE(summary.restored, std::vector<std::string>{here});
+    QCOMPARE(summary.failed.size(), std::size_t(1));
+    QCOMPARE(summary.failed[0].path, gone);
+    QVERIFY(DescribeUndo(summary).last().startsWith("Not restored, no longer there"));
+    QCOMPARE(undo.lastRun().value().files, std::size_t(1));
+    if (folderMoved)
+        QCOMPARE(::rename(moved.c_str(), Native(files.filePath("sub")).c_str()), 0);
+    else
+        WriteFile(gone, "a result");  // as the run left it, but another file now
+
+    summary = undo.undoLast();
+    QCOMPARE(summary.restored.size() + summary.leftAlone.size(), std::size_t(1));
+    QCOMPARE(ReadFile(gone), QByteArray(folderMoved ? "a original" : "a result"));
+    QCOMPARE(undo.undoLast().outcome, Outcome::NothingToUndo);
 }
 
 void UndoStoreTest::runKilledBeforeRenames_data() {
@@ -438,10 +497,11 @@ void UndoStoreTest::tornManifestLineIgnored() {
     if (recordBytes < 0) {
         CommitRun(undo, {{replaced, "result"}});
         const QString again = undo.lastRun().value().name;
-        QFile appended(store.path() + "/" + again + "/manifest");
-        QVERIFY(appended.open(QIODevice::Append));
-        appended.write(record + '\n');
-        appended.close();
+        // In place of the end line, as a run killed before its end leaves it.
+        const std::string path = Native(store.path() + "/" + again + "/manifest");
+        QByteArray killed = ReadFile(path);
+        killed.truncate(killed.lastIndexOf("\nend ") + 1);
+        WriteFile(path, killed + record + '\n', 0600);
         QCOMPARE(Paths(undo.undoLast().removed), QStringList{QString::fromStdString(bystander)});
     }
 }
@@ -528,31 +588,65 @@ void UndoStoreTest::undoesAChosenRun() {
     QCOMPARE(ReadFile(sameFile ? a : b), QByteArray(sameFile ? "two" : "uno"));
 }
 
-void UndoStoreTest::unreadableRunLeftInPlace() {
-    // A newer run whose manifest no longer reads is neither undone nor thrown away with its
-    // kept files; the run before it is undone, and what the newer run wrote is left alone.
+void UndoStoreTest::damagedRunRefusedAndKept_data() {
+    QTest::addColumn<QByteArray>("from");     // what of the newer run's manifest is replaced
+    QTest::addColumn<QByteArray>("to");       // by what; "cut" cuts it there, "gone" removes it
+    QTest::addColumn<QStringList>("forced");  // what --force puts back
+    const QStringList both{"newer", "both"};
+    QTest::newRow("header overwritten") << QByteArray("strelmar") << QByteArray("garbage!") << both;
+    QTest::newRow("a later format") << QByteArray("undo 2") << QByteArray("undo 7") << both;
+    QTest::newRow("a record damaged")
+        << QByteArray(" k2 ") << QByteArray(" k? ") << QStringList{"both"};
+    QTest::newRow("cut before its end")
+        << QByteArray("R /") << QByteArray("cut") << QStringList{"both"};
+    QTest::newRow("gone") << QByteArray() << QByteArray("gone") << QStringList();
+}
+
+void UndoStoreTest::damagedRunRefusedAndKept() {
+    // A newer run whose record no longer reads whole is neither passed over for the run
+    // before it nor thrown away with its kept files; forced, it puts back what it names.
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
+    QFETCH(QStringList, forced);
     QTemporaryDir files, store;
-    const std::string older = Native(files.filePath("older.htm"));
-    const std::string both = Native(files.filePath("both.htm"));
+    const std::string older = Native(files.filePath("older")),
+                      both = Native(files.filePath("both"));
+    const std::string newer = Native(files.filePath("newer"));
     WriteFile(older, "older original");
     WriteFile(both, "both original");
+    WriteFile(newer, "newer original");
     UndoStore undo(store.path());
     CommitRun(undo, {{older, "older result"}, {both, "first result"}});
-    CommitRun(undo, {{both, "second result"}});
-    const QString newer = undo.lastRun().value().name;
-    QFile manifest(store.path() + "/" + newer + "/manifest");
-    QVERIFY(manifest.open(QIODevice::ReadWrite));
-    QCOMPARE(manifest.write("garbage!"), qint64(8));
-    manifest.close();
+    CommitRun(undo, {{both, "second result"}, {newer, "newer result"}});
+    const QString name = undo.lastRun().value().name, path = store.path() + "/" + name;
+    QByteArray text = ReadFile(Native(path + "/manifest"));
+    if (to == "cut")
+        text.truncate(text.indexOf('\n', text.indexOf(from)) + 1);
+    else
+        text.replace(from, to);
+    if (to == "gone")
+        QVERIFY(QFile::remove(path + "/manifest"));
+    else
+        WriteFile(Native(path + "/manifest"), text, 0600);
 
-    const UndoSummary summary = undo.undoLast();
-    QCOMPARE(summary.outcome, Outcome::Done);
-    QCOMPARE(Paths(summary.restored), QStringList{QString::fromStdString(older)});
-    QCOMPARE(LeftAlonePaths(summary), QStringList{QString::fromStdString(both)});
-    QCOMPARE(ReadFile(older), QByteArray("older original"));
+    UndoSummary summary = undo.undoLast();
+    QCOMPARE(summary.outcome, Outcome::Damaged);
+    QCOMPARE(summary.run.value().name, name);
+    QVERIFY(DescribeUndo(summary).first().contains(name + " does not read whole: "));
+    QCOMPARE(ReadFile(older), QByteArray("older result"));
     QCOMPARE(ReadFile(both), QByteArray("second result"));
-    QCOMPARE(Runs(store.path()), QStringList{newer});
-    QCOMPARE(QDir(store.path() + "/" + newer).entryList(QDir::Files).size(), 2);
+    QCOMPARE(Runs(store.path()).size(), 2);
+    QCOMPARE(QDir(path).entryList({"k*"}, QDir::Files).size(), 2);
+    QCOMPARE(undo.lastRun().value().name, name);
+
+    UndoOptions force;
+    force.force = true;
+    summary = undo.undoLast(force);
+    QStringList restored;
+    for (const std::string &file : summary.restored)
+        restored << QFileInfo(QString::fromStdString(file)).fileName();
+    QCOMPARE(restored, forced);
+    QCOMPARE(ReadFile(both), forced.isEmpty() ? QByteArray("second result") : "first result");
 }
 
 void UndoStoreTest::lastRunAndTotalSize_data() {
@@ -610,6 +704,11 @@ void UndoStoreTest::runInProgressIsNotUndone() {
     QCOMPARE(ReadFile(target), QByteArray("result"));
 
     run->finish();
+    // A run that has its turn, before its first record: undo does not go under it either.
+    const std::unique_ptr<UndoRecorder> next = window.beginRun(UndoFace::Window);
+    QCOMPARE(next->waitTurn([] { return false; }), 0);
+    QCOMPARE(commandLine.undoLast().outcome, Outcome::RunInProgress);
+    next->finish();
     summary = commandLine.undoLast();
     QCOMPARE(summary.outcome, Outcome::Done);
     QCOMPARE(ReadFile(target), QByteArray("original"));
@@ -819,16 +918,26 @@ void UndoStoreTest::unusableStore() {
     QCOMPARE(summary.storeError, ENOTDIR);
 }
 
+void UndoStoreTest::defaultFolderUnderUserData_data() {
+    QTest::addColumn<bool>("relative");  // XDG_DATA_HOME: ignored when relative
+    QTest::newRow("absolute") << false;
+    QTest::newRow("relative") << true;
+}
+
 void UndoStoreTest::defaultFolderUnderUserData() {
+    QFETCH(bool, relative);
     QTemporaryDir data;
-    const QByteArray saved = qgetenv("XDG_DATA_HOME");
-    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+    const QByteArray saved = qgetenv("XDG_DATA_HOME"), savedHome = qgetenv("HOME");
+    qputenv("XDG_DATA_HOME", relative ? QByteArray("data") : QFile::encodeName(data.path()));
+    qputenv("HOME", QFile::encodeName(data.path()));
     const QString folder = UndoStore().folder();
+    qputenv("HOME", savedHome);
     if (saved.isNull())
         qunsetenv("XDG_DATA_HOME");
     else
         qputenv("XDG_DATA_HOME", saved);
-    QCOMPARE(folder, data.path() + "/Brindlewick/Strelmark/undo");
+    QCOMPARE(folder,
+             data.path() + (relative ? "/.local/share" : "") + "/Brindlewick/Strelmark/undo");
 }
 
 void UndoStoreTest::failedRestoreKeptForNextUndo_data() {

@@ -87,6 +87,7 @@ public:
         ++groups;
         return answers;
     }
+    QString keptIn() const override { return QStringLiteral("/the/store"); }
 
     QStringList refused;
     bool fails = false;
@@ -632,6 +633,10 @@ void WritingTest::journalRecordsBeforeAnythingIsReplaced() {
     QCOMPARE(failures[0].error.kind(), FileError::Kind::Write);
     QCOMPARE(failures[0].error.path(), refused);
     QCOMPARE(failures[0].error.error(), EDQUOT);
+    // Its disk was the journal's, which the report names, not the file's.
+    QVERIFY2(
+        DescribeFileError(failures[0].error).contains(" (the undo store, /the/store): " + refused),
+        failures[0].error.what());
     QCOMPARE(TestFiles::Read(refused), QByteArray("old refused"));
     QCOMPARE(TestFiles::Read(kept), QByteArray("new kept"));
     QCOMPARE(TestFiles::Read(made), QByteArray("made"));

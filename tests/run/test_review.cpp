@@ -11,6 +11,7 @@
 #include "base/ErrorReport.h"
 #include "filelist/FileListModel.h"
 #include "filelist/FileListView.h"
+#include "files/CommitQueue.h"
 #include "files/FileError.h"
 #include "undo/UndoStore.h"
 
@@ -643,6 +644,51 @@ private slots:
         QVERIFY(platform().messages().isEmpty());
         QCOMPARE(Read(path), QByteArray("a"));
         QVERIFY(form->undoStore().lastRun());
+    }
+
+    // A run that ends while "Undo Last Run" asks (the command line's) is not the one taken back.
+    void undoTakesBackTheRunItAskedAbout() {
+        const QString a = input(QStringLiteral("a.htm"), "a\nx"),
+                      b = input(QStringLiteral("b.htm"), "b");
+        form->fileList->append(a);
+        form->Option2->setChecked(true);
+        choose(0);
+        start();
+        platform().clear();
+        platform().yesNoAnswers.enqueue(true);
+        platform().onShown = [&](const ScriptedPlatform::Shown &shown) {
+            if (shown.kind != ScriptedPlatform::Kind::Question)
+                return;
+            const std::unique_ptr<UndoRecorder> run =
+                UndoStore(form->undoStore().folder()).beginRun(UndoFace::CommandLine);
+            CommitQueue queue(run.get());
+            RFTSFSO::AtomicFile file(b);
+            file.write("later", 5);
+            queue.add(file.prepare(), 0);
+            QVERIFY(queue.commit().empty());
+            run->finish();
+        };
+        form->UndoLastRun_Click();
+        platform().onShown = nullptr;
+        QCOMPARE(Read(a), QByteArray("a\nx"));
+        QCOMPARE(Read(b), QByteArray("later"));
+        QCOMPARE(form->undoStore().lastRun().value().face, UndoFace::CommandLine);
+    }
+
+    // A folder dropped on the list that holds the undo store: its records and kept files are
+    // never rows.
+    void undoStoreNeverInTheList() {
+        form->fileList->append(input(QStringLiteral("a.htm"), "a\nx"));
+        form->Option2->setChecked(true);
+        choose(0);
+        start();
+        QVERIFY(!QDir(form->undoStore().folder()).isEmpty());
+        form->PushButton7_Click();
+        form->ListView1_OLEDragDrop({QFileInfo(form->undoStore().folder()).path()});
+        QVERIFY(form->fileList->count() > 0);
+        for (int row = 0; row < form->fileList->count(); ++row)
+            QVERIFY2(!form->rowText(row).startsWith(form->undoStore().folder()),
+                     qPrintable(form->rowText(row)));
     }
 
     // While the window is busy, undo is refused and its menu entry disabled.
