@@ -25,8 +25,8 @@ WERROR      ?=
 CMAKE_FLAGS := $(if $(WERROR),-DSTRELMARK_WERROR=ON,-DSTRELMARK_WERROR=OFF)
 # bash, zsh and fish: the tests load the command line's completions into each; the package
 # check validates the desktop entry and the metainfo.
-PACKAGES    ?= cmake g++ make qt6-base-dev qt6-base-dev-tools fonts-liberation xvfb xauth \
-               bash zsh fish desktop-file-utils appstream
+PACKAGES    ?= cmake g++ make qt6-base-dev qt6-base-dev-tools libpcre2-dev fonts-liberation \
+               xvfb xauth bash zsh fish desktop-file-utils appstream
 SUDO        := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 SOURCES      = $(shell find app base cli engine files filelist posix samples text undo tests bench \
                  -name '*.cpp' -o -name '*.h' | LC_ALL=C sort)
