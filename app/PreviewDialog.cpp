@@ -195,6 +195,7 @@ QString PreviewDialog::OutcomeText(const Row &row) {
         case BinaryKind:
             return QStringLiteral("binary — left alone");
         case UndecodableKind:
+        case TooComplexKind:
             return QStringLiteral("left alone: ") + row.reason;
         case UnreadableKind:
             return QStringLiteral("cannot be read: ") + row.reason;
@@ -300,6 +301,8 @@ void PreviewDialog::showHeading() {
             break;
         default:
             what += QStringLiteral(" with \"%1\"").arg(job_.conditionText);
+            if (job_.matcher)
+                what += QStringLiteral(" (%1)").arg(Operations::DescribeOptions(job_.match));
             break;
     }
     headingFull_ =
@@ -391,6 +394,8 @@ void PreviewDialog::run(Job job) {
     Engine::Plan plan;
     plan.lineNumber = job_.lineNumber;
     plan.dryRun = true;
+    plan.match = job_.match;
+    plan.matcher = job_.matcher;
     Rows source(*this, context);
     Table table(*this);
     bool stopped = false;
@@ -447,6 +452,7 @@ void PreviewDialog::showSummary(int done, bool stopped) {
         "empty — not written",
         "binary — left alone",
         "cannot be decoded",
+        "pattern too complex",
         "cannot be read",
         "cannot be written",
         "would overwrite the result of an earlier row",

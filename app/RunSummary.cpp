@@ -37,6 +37,10 @@ void RunSummary::add(const Engine::FileReport &report) {
         case Engine::Outcome::Binary:
             ++binary_;
             break;
+        case Engine::Outcome::TooComplex:
+            ++tooComplex_;
+            failures_.append(report.description());
+            break;
         case Engine::Outcome::Undecodable:
         case Engine::Outcome::ReadFailed:
         case Engine::Outcome::WriteFailed:
@@ -70,11 +74,15 @@ QString RunSummary::text(const QString &undoNote) const {
         lines.append(filesDone_ == 1 ? QCoreApplication::translate("RunSummary", "1 file.")
                                      : QCoreApplication::translate("RunSummary", "%1 files.")
                                            .arg(CountText(std::uint64_t(filesDone_))));
+    if (!options_.isEmpty())
+        lines.append(QStringLiteral("Matched with: %1").arg(options_));
     lines.append(QStringLiteral("Written: %1").arg(written_));
     lines.append(QStringLiteral("Unchanged (not rewritten): %1").arg(unchanged_));
     lines.append(QStringLiteral("Empty results (not written): %1").arg(empty_));
     if (binary_ > 0)
         lines.append(QStringLiteral("Binary files (left alone): %1").arg(binary_));
+    if (tooComplex_ > 0)
+        lines.append(QStringLiteral("Pattern too complex (left alone): %1").arg(tooComplex_));
     lines.append(QStringLiteral("Failed: %1").arg(failures_.size()));
     for (const QString &failure : failures_)
         lines.append(Indent + failure);

@@ -257,6 +257,15 @@ void Apply(const OptionInfo &info, const std::string &value, RemoveRequest &requ
         case OptionId::Null:
             request.nullSeparated = true;
             break;
+        case OptionId::MatchCase:
+            request.match.matchCase = true;
+            break;
+        case OptionId::Word:
+            request.match.wholeWords = true;
+            break;
+        case OptionId::Regex:
+            request.match.regex = true;
+            break;
         case OptionId::Binary:
             request.binaryAsText = true;
             break;
@@ -394,7 +403,8 @@ bool IsFilter(const RemoveRequest &request, const Given &given, bool inputIsTerm
 void Check(RemoveRequest &request, const Operations::OperationInfo *operation, const Given &given,
            bool inputIsTerminal) {
     if (operation == nullptr)
-        Fail(QStringLiteral("remove needs an OPERATION"));
+        Fail(request.replacing ? QStringLiteral("replace needs TEXT and WITH")
+                               : QStringLiteral("remove needs an OPERATION"));
     if (operation->operand == Operations::Operand::Number) {
         if (!Convert::IsNumeric(request.lineAnswer))
             Fail(QStringLiteral("line needs a number N, not %1")
@@ -442,8 +452,13 @@ void Check(RemoveRequest &request, const Operations::OperationInfo *operation, c
 
 }  // namespace
 
-RemoveRequest ParseRemove(const std::vector<std::string> &list, bool inputIsTerminal) {
+namespace {
+
+// `remove OPERATION ...`, or with `replacing`, `replace TEXT WITH ...`.
+RemoveRequest ParseEdit(const std::vector<std::string> &list, bool inputIsTerminal,
+                        bool replacing) {
     RemoveRequest request;
+    request.replacing = replacing;
     const Operations::OperationInfo *operation = nullptr;
     Given given;
     bool defaultExtensions = true;
@@ -455,10 +470,20 @@ RemoveRequest ParseRemove(const std::vector<std::string> &list, bool inputIsTerm
         Apply(info, value, request);
     };
     auto positional = [&](const std::string &word, Words &words) {
-        if (operation == nullptr)
-            operation = TakeOperation(word, words, request);
-        else
+        if (operation != nullptr) {
             request.paths.push_back(word);
+        } else if (!replacing) {
+            operation = TakeOperation(word, words, request);
+        } else {
+            // Replacing counts what it replaces in characters, as removing text does. WITH
+            // is taken as it is, whatever it looks like.
+            operation = &Operations::InfoOf(Operations::Operation::Text);
+            request.operation = operation->operation;
+            request.text = TextOf(word, "TEXT");
+            if (words.done())
+                Fail(QStringLiteral("replace needs TEXT and WITH"));
+            request.replacement = TextOf(words.take(), "WITH");
+        }
     };
     if (!ReadOptions(list, RemoveCommand, given, apply, positional))
         return request;
@@ -469,6 +494,16 @@ RemoveRequest ParseRemove(const std::vector<std::string> &list, bool inputIsTerm
         request.extensions.clear();
     Check(request, operation, given, inputIsTerminal);
     return request;
+}
+
+}  // namespace
+
+RemoveRequest ParseRemove(const std::vector<std::string> &list, bool inputIsTerminal) {
+    return ParseEdit(list, inputIsTerminal, false);
+}
+
+RemoveRequest ParseReplace(const std::vector<std::string> &list, bool inputIsTerminal) {
+    return ParseEdit(list, inputIsTerminal, true);
 }
 
 UndoRequest ParseUndo(const std::vector<std::string> &list) {
@@ -499,6 +534,7 @@ namespace {
 constexpr const char *GroupHeadings[] = {
     "Where the results go (one of -o and -i; neither when filtering standard input):",
     "Which files a folder PATH gives (.git, .hg and .svn are never entered):",
+    "How TEXT is matched (by default: literally, letter case ignored):",
     "Encodings and line ends:",
     "What is printed:",
     "Other:",
@@ -545,6 +581,8 @@ QString HelpText() {
     return QStringLiteral(
                "Usage: strelmark remove OPERATION [TEXT|N] (-o DIR | -i) [options] PATH...\n"
                "       strelmark remove OPERATION [TEXT|N] [options] < INPUT > OUTPUT\n"
+               "       strelmark replace TEXT WITH (-o DIR | -i) [options] PATH...\n"
+               "                                    replace every match of TEXT by WITH\n"
                "       strelmark undo [RUN | --list] [--dry-run] [-q]\n"
                "                                    take a run back, the last by default\n"
                "       strelmark --help | --version\n"
@@ -556,7 +594,8 @@ QString HelpText() {
            operations +
            QStringLiteral(
                "TEXT is taken whole, never trimmed, and compared without regard to letter\n"
-               "case; it must not be empty. N is any number, rounded half to even.\n") +
+               "case; it must not be empty. N is any number, rounded half to even. replace\n"
+               "takes every option of remove; WITH is literal unless --regex is given.\n") +
            options +
            QStringLiteral(
                "\n"
@@ -575,6 +614,8 @@ QString HelpText() {
                "  strelmark remove blank-lines -e txt,md -E drafts -i -n notes/\n"
                "  find site -print0 | strelmark remove text '<br>' -i --files-from - -0\n"
                "  curl -s URL | strelmark remove lines-containing '<script' > page.html\n"
+               "  strelmark replace --regex '(\\w+)@old\\.example' '$1@new.example' -i site/\n"
+               "  strelmark remove lines-containing -w --match-case cat -i notes.txt\n"
                "\n"
                "See strelmark(1) for the details and the JSON fields.\n");
 }

@@ -166,7 +166,7 @@ bool OpensWindow(int argc, char **argv) {
     if (argc < 2)
         return false;
     const std::string first = argv[1];
-    if (first == "remove" || first == "undo" || first == "help")
+    if (first == "remove" || first == "replace" || first == "undo" || first == "help")
         return false;
     return std::all_of(argv + 1, argv + argc, [](const char *word) { return Exists(word); });
 }
@@ -192,8 +192,10 @@ int Main(int argc, char **argv) {
             std::printf("strelmark %s\n", Version());
             return 0;
         }
-        if (command == "remove") {
-            const RemoveRequest request = ParseRemove(rest, ::isatty(STDIN_FILENO) == 1);
+        if (command == "remove" || command == "replace") {
+            const bool terminal = ::isatty(STDIN_FILENO) == 1;
+            const RemoveRequest request =
+                command == "remove" ? ParseRemove(rest, terminal) : ParseReplace(rest, terminal);
             if (request.help) {
                 Print(stdout, HelpText());
                 return 0;
@@ -219,7 +221,8 @@ int Main(int argc, char **argv) {
                     throw UsageError("there is no file or folder '" + word + "'");
             }
         }
-        throw UsageError("unknown command '" + command + "' (remove, undo, --help, --version)");
+        throw UsageError("unknown command '" + command +
+                         "' (remove, replace, undo, --help, --version)");
     } catch (const UsageError &error) {
         std::fprintf(stderr,
                      "strelmark: %s\nstrelmark: Try 'strelmark --help' for more information.\n",
