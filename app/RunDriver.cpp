@@ -214,12 +214,21 @@ private:
 
 }  // namespace
 
-bool KeepsLineEnds(const Settings &settings) {
+bool StoredChoice(const Settings &settings, const QString &key) {
     try {
-        return Convert::ToBool(settings.get(KeepLineEndsKey, QStringLiteral("False")));
+        return Convert::ToBool(settings.get(key, QStringLiteral("False")));
     } catch (const AppError &) {
         return false;
     }
+}
+
+bool KeepsLineEnds(const Settings &settings) {
+    return StoredChoice(settings, KeepLineEndsKey);
+}
+
+Operations::MatchOptions MatchOptionsOf(const Settings &settings) {
+    return {StoredChoice(settings, MatchCaseKey), StoredChoice(settings, WholeWordsKey),
+            StoredChoice(settings, RegularExpressionKey)};
 }
 
 const Operations::CodePage &LegacyCodePage(const Settings &settings) {
@@ -294,6 +303,14 @@ void StartRemoving(RunWindow &window, std::optional<long long> givenLineNumber) 
     const std::optional<long long> lineNumber = CheckInput(window, guard, givenLineNumber);
     if (!lineNumber)
         return;
+    Engine::Plan plan;
+    plan.match = MatchOptionsOf(window.settings());
+    try {
+        Engine::PrepareMatcher(plan, window.conditionText(), window.chooserText());
+    } catch (const Operations::InvalidPattern &invalid) {
+        platform.messageBox(invalid.message());
+        return;
+    }
 
     // The run, and what its undo record keeps of what it was asked.
     UndoRunWhat what;
@@ -309,10 +326,11 @@ void StartRemoving(RunWindow &window, std::optional<long long> givenLineNumber) 
                           QDir::cleanPath(QFileInfo(window.outputFolderText()).absoluteFilePath()))
                           .toStdString();
     CountingJournal journal(window.startRunJournal(what));
-    Engine::Plan plan;
     plan.lineNumber = *lineNumber;
     plan.journal = journal.journal();
     RunSummary summary;
+    if (plan.matcher)
+        summary.setOptions(Operations::DescribeOptions(plan.match));
     BusyScope busy(window);
     guard.step(120, [&] { busy.begin(); });
     int rows = 0;
