@@ -243,10 +243,17 @@ class MatcherFinder {
 public:
     MatcherFinder(LineContext &ctx, const FileText &file, const LineReader &input,
                   const Matcher *matcher)
-        : ctx_(ctx), file_(file), input_(input), matcher_(matcher) {
+        : ctx_(ctx),
+          file_(file),
+          input_(input),
+          matcher_(matcher),
+          literal_(ctx, file),
+          search_(input) {
         prepare();
     }
     void reread() {
+        if (literal_.reread())
+            search_.forget();
         const QString text = ctx_.conditionText();
         if (text == matcher_->text())
             return;
@@ -261,6 +268,12 @@ public:
     }
     Occurrence first(Line &line) {
         if (!usable_)
+            return {};
+        // A literal text: only a line where the case-blind search finds it can hold a match
+        // (with the letter case as written, or as a whole word), and the search over the buffer
+        // passes over the others at its own speed.
+        if (!matcher_->options().regex &&
+            (line.bytes().empty() || !search_.find(line, literal_.pattern()).found()))
             return {};
         state_->setLine(line);
         if (matcher_->replaces() && !state_->canReplace())
@@ -333,6 +346,8 @@ private:
     std::shared_ptr<const Matcher> own_;  // a text typed while the run yielded
     std::optional<MatchState> state_;
     bool usable_ = false;
+    Condition literal_;  // the same text, literal and case-blind
+    LineSearch search_;
 };
 
 // Index 1: keeps each line that contains the text; empty lines go.
