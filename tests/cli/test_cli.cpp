@@ -58,6 +58,13 @@ private slots:
             args << QStringLiteral("--binary");
         if (!example.options.legacyPage.isEmpty())
             args << QStringLiteral("--encoding") << example.options.legacyPage;
+        const Operations::MatchOptions &match = example.options.match;
+        for (const auto &[on, option] : {std::pair{match.matchCase, "--match-case"},
+                                         {match.wholeWords, "--word"},
+                                         {match.regex, "--regex"}}) {
+            if (on)
+                args << QString::fromLatin1(option);
+        }
         args << QStringLiteral("--json");
         for (const bool dryRun : {true, false}) {
             const QStringList dry = dryRun ? QStringList{"--dry-run"} : QStringList();
