@@ -16,7 +16,7 @@ namespace {
 // end reaches them in well under a second.
 constexpr std::uint32_t MatchLimit = 1000000;
 constexpr std::uint32_t DepthLimit = 10000;
-constexpr PCRE2_SIZE JitStackStart = 32 * 1024, JitStackMost = 1024 * 1024;
+constexpr PCRE2_SIZE JitStackStart = PCRE2_SIZE(32) << 10, JitStackMost = PCRE2_SIZE(1) << 20;
 
 // A character that "Whole words" does not let stand just before or after a match.
 const std::string WordCharacter = "[\\p{L}\\p{N}_]";
@@ -308,7 +308,8 @@ void MatchState::appendReplacement(std::string &out) const {
             out += utf8_ ? parts[i].literal : pagedLiterals_[i];
             continue;
         }
-        const PCRE2_SIZE start = ovector[2 * parts[i].group], end = ovector[2 * parts[i].group + 1];
+        const std::size_t group = 2 * std::size_t(parts[i].group);
+        const PCRE2_SIZE start = ovector[group], end = ovector[group + 1];
         if (start == PCRE2_UNSET || end < start)
             continue;
         if (utf8_)

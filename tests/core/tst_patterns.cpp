@@ -31,14 +31,14 @@ MatchOptions OptionsOf(const QString &letters) {
 // that are not UTF-8 are in Windows-1252. `marked`: the same through MarkLoop's parts.
 QByteArray Run(const Matcher &matcher, int operation, const QByteArray &input,
                QByteArray *marked = nullptr) {
-    const QString chooser = Captions[std::size_t(operation)];
+    const QString &chooser = Captions[std::size_t(operation)];
     const RFTSFSO::ReadOptions asText{.binaryAsText = true, .detect = false};
     auto reader = RFTSFSO::LineReader::fromBytes(View(input), 3, asText);
     std::string text;
     RFTSFSO::ResultWriter writer(&text, &reader);
     Fixed ctx(matcher.text(), chooser);
     RunLoop(reader, writer, ctx, 0, nullptr, &matcher);
-    const QByteArray result = writer.finish() ? QByteArray::fromStdString(text) : "-";
+    QByteArray result = writer.finish() ? QByteArray::fromStdString(text) : "-";
     if (marked != nullptr) {
         struct Parts : LineMarks {
             std::string line, kept;
