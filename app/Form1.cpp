@@ -409,13 +409,21 @@ QMenu *Form1::createListMenu() {
             &Form1::UndoRuns_Click)
         ->setEnabled(last.has_value());
     menu->addSeparator();
-    QAction *keepLineEnds = menu->addAction(tr("Keep each file's line ends"));
-    keepLineEnds->setObjectName(QStringLiteral("KeepLineEnds"));
-    keepLineEnds->setCheckable(true);
-    keepLineEnds->setChecked(RunDriver::KeepsLineEnds(settings_));
-    connect(keepLineEnds, &QAction::toggled, this, [this](bool checked) {
-        settings_.save(RunDriver::KeepLineEndsKey, Settings::fromBool(checked));
-    });
+    // Choices stored at once under their keys, each read when a run or a preview starts.
+    auto stored = [&](const QString &caption, const QString &key) {
+        QAction *entry = menu->addAction(caption);
+        entry->setObjectName(key);
+        entry->setCheckable(true);
+        entry->setChecked(RunDriver::StoredChoice(settings_, key));
+        connect(entry, &QAction::toggled, this,
+                [this, key](bool checked) { settings_.save(key, Settings::fromBool(checked)); });
+    };
+    stored(tr("Keep each file's line ends"), RunDriver::KeepLineEndsKey);
+    menu->addSeparator();
+    stored(tr("Match case"), RunDriver::MatchCaseKey);
+    stored(tr("Whole words"), RunDriver::WholeWordsKey);
+    stored(tr("Regular expression"), RunDriver::RegularExpressionKey);
+    menu->addSeparator();
     // The code page of lines that are not UTF-8, in files that name none: one choice of many.
     QMenu *pages = menu->addMenu(tr("Other files are in"));
     pages->setObjectName(QStringLiteral("OtherFilesAreIn"));

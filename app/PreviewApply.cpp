@@ -62,6 +62,12 @@ void Form1::PreviewApply_Click() {
                "see what the run would do."));
         return;
     }
+    if (!(RunDriver::MatchOptionsOf(settings_) == job.match)) {
+        platform_.messageBox(
+            tr("How the text is matched has changed since the preview. Preview again to see "
+               "what the run would do."));
+        return;
+    }
     PreviewedRun run(*this, job, preview_->tickedInputs());
     preview_->hide();  // what it shows is what the files were
     // The window is busy while the rows run, as during "Start Removing".

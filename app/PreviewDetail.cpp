@@ -174,6 +174,7 @@ void PreviewDialog::showDetail(int index) {
     Engine::WorkOptions options;
     options.lineNumber = job_.lineNumber;
     options.legacyPage = job_.legacyPage;
+    options.matcher = job_.matcher.get();
     try {
         try {
             Engine::MarkFile(row.input, changes, context, options);
@@ -184,6 +185,10 @@ void PreviewDialog::showDetail(int index) {
         return;  // another row is shown, or the dialog closed
     } catch (const FileError &error) {
         detailHeading_->setText(name + QStringLiteral(": ") + DescribeFileError(error));
+        return;
+    } catch (const Operations::PatternTooComplex &tooComplex) {
+        // The file changed since its row was found.
+        detailHeading_->setText(name + QStringLiteral(": ") + Engine::TooComplexText(tooComplex));
         return;
     } catch (const RFTSFSO::NotText &notText) {
         // The file changed since its row was found.

@@ -196,6 +196,7 @@ QString PreviewDialog::OutcomeText(const Row &row) {
         case BinaryKind:
             return PreviewDialog::tr("binary — left alone");
         case UndecodableKind:
+        case TooComplexKind:
             return PreviewDialog::tr("left alone: ") + row.reason;
         case UnreadableKind:
             return PreviewDialog::tr("cannot be read: ") + row.reason;
@@ -301,6 +302,8 @@ void PreviewDialog::showHeading() {
             break;
         default:
             what += PreviewDialog::tr(" with \"%1\"").arg(job_.conditionText);
+            if (job_.matcher)
+                what += QStringLiteral(" (%1)").arg(Operations::DescribeOptions(job_.match));
             break;
     }
     headingFull_ =
@@ -392,6 +395,8 @@ void PreviewDialog::run(Job job) {
     Engine::Plan plan;
     plan.lineNumber = job_.lineNumber;
     plan.dryRun = true;
+    plan.match = job_.match;
+    plan.matcher = job_.matcher;
     Rows source(*this, context);
     Table table(*this);
     bool stopped = false;
@@ -450,6 +455,7 @@ void PreviewDialog::showSummary(int done, bool stopped) {
         QT_TR_NOOP("empty — not written"),
         QT_TR_NOOP("binary — left alone"),
         QT_TR_NOOP("cannot be decoded"),
+        QT_TR_NOOP("pattern too complex"),
         QT_TR_NOOP("cannot be read"),
         QT_TR_NOOP("cannot be written"),
         QT_TR_NOOP("would overwrite the result of an earlier row"),

@@ -21,6 +21,7 @@
 #pragma once
 
 #include "engine/Outcome.h"
+#include "text/Matcher.h"
 
 #include <QDialog>
 #include <QString>
@@ -28,6 +29,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace Operations {
@@ -71,6 +73,9 @@ public:
         long long lineNumber = 0;
         bool keepLineEnds = false;
         const Operations::CodePage *legacyPage = nullptr;  // "Other files are in"
+        Operations::MatchOptions match;                    // "Match case", ...
+        // The condition compiled with them (Engine::PrepareMatcher); null: the literal text.
+        std::shared_ptr<const Operations::Matcher> matcher;
     };
 
     // The most lines the selected file shows, and how many unchanged ones come before its first

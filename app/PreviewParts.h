@@ -30,6 +30,7 @@ enum Kind {
     EmptyKind,
     BinaryKind,
     UndecodableKind,
+    TooComplexKind,
     UnreadableKind,
     UnwritableKind,
     OverwritesKind,
@@ -56,6 +57,8 @@ inline Kind KindOf(const PreviewDialog::Row &row) {
             return BinaryKind;
         case Engine::Outcome::Undecodable:
             return UndecodableKind;
+        case Engine::Outcome::TooComplex:
+            return TooComplexKind;
         case Engine::Outcome::WriteFailed:
             return UnwritableKind;
         case Engine::Outcome::ReadFailed:
@@ -69,7 +72,8 @@ inline Kind KindOf(const PreviewDialog::Row &row) {
 // A row that failed.
 inline bool Failed(const PreviewDialog::Row &row) {
     const Kind kind = KindOf(row);
-    return kind == UnreadableKind || kind == UnwritableKind || kind == UndecodableKind;
+    return kind == UnreadableKind || kind == UnwritableKind || kind == UndecodableKind ||
+           kind == TooComplexKind;
 }
 
 // A row whose file is left alone or failed: nothing is shown of its lines, nor counted.

@@ -8,6 +8,7 @@
 #include "base/EventPump.h"
 #include "base/Platform.h"
 #include "base/Settings.h"
+#include "engine/Plan.h"
 #include "filelist/FileListModel.h"
 #include "filelist/FileListView.h"
 #include "text/OperationTable.h"
@@ -161,6 +162,15 @@ void Form1::Preview_Click() {
     job.lineNumber = *lineNumber;
     job.keepLineEnds = RunDriver::KeepsLineEnds(settings_);
     job.legacyPage = &RunDriver::LegacyCodePage(settings_);
+    Engine::Plan plan;
+    plan.match = job.match = RunDriver::MatchOptionsOf(settings_);
+    try {
+        Engine::PrepareMatcher(plan, job.conditionText, job.chooserText);
+    } catch (const Operations::InvalidPattern &invalid) {
+        platform_.messageBox(invalid.message());
+        return;
+    }
+    job.matcher = plan.matcher;
 
     if (!preview_) {
         preview_ = new PreviewDialog(this);

@@ -224,12 +224,21 @@ private:
 
 }  // namespace
 
-bool KeepsLineEnds(const Settings &settings) {
+bool StoredChoice(const Settings &settings, const QString &key) {
     try {
-        return Convert::ToBool(settings.get(KeepLineEndsKey, QStringLiteral("False")));
+        return Convert::ToBool(settings.get(key, QStringLiteral("False")));
     } catch (const AppError &) {
         return false;
     }
+}
+
+bool KeepsLineEnds(const Settings &settings) {
+    return StoredChoice(settings, KeepLineEndsKey);
+}
+
+Operations::MatchOptions MatchOptionsOf(const Settings &settings) {
+    return {StoredChoice(settings, MatchCaseKey), StoredChoice(settings, WholeWordsKey),
+            StoredChoice(settings, RegularExpressionKey)};
 }
 
 const Operations::CodePage &LegacyCodePage(const Settings &settings) {
@@ -304,6 +313,14 @@ void StartRemoving(RunWindow &window, std::optional<long long> givenLineNumber) 
     const std::optional<long long> lineNumber = CheckInput(window, guard, givenLineNumber);
     if (!lineNumber)
         return;
+    Engine::Plan plan;
+    plan.match = MatchOptionsOf(window.settings());
+    try {
+        Engine::PrepareMatcher(plan, window.conditionText(), window.chooserText());
+    } catch (const Operations::InvalidPattern &invalid) {
+        platform.messageBox(invalid.message());
+        return;
+    }
 
     // The run, and what its undo record keeps of what it was asked.
     UndoRunWhat what;
@@ -319,11 +336,12 @@ void StartRemoving(RunWindow &window, std::optional<long long> givenLineNumber) 
                           QDir::cleanPath(QFileInfo(window.outputFolderText()).absoluteFilePath()))
                           .toStdString();
     CountingJournal journal(window.startRunJournal(what));
-    Engine::Plan plan;
     plan.lineNumber = *lineNumber;
     plan.journal = journal.journal();
     RunSummary summary;
     summary.skippedBySearch(window.skippedRows());
+    if (plan.matcher)
+        summary.setOptions(Operations::DescribeOptions(plan.match));
     BusyScope busy(window);
     guard.step(120, [&] { busy.begin(); });
     int rows = 0;

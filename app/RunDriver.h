@@ -25,7 +25,8 @@
 
 namespace Operations {
 struct CodePage;
-}
+struct MatchOptions;
+}  // namespace Operations
 
 class Guard;
 class QAbstractItemModel;
@@ -81,6 +82,9 @@ namespace RunDriver {
 inline const QString KeepLineEndsKey = QStringLiteral("KeepLineEnds");
 // The stored choice; anything that is no truth value counts as off.
 bool KeepsLineEnds(const Settings &settings);
+// A choice of the list menu stored under `key` ("True" or "False"; absent, or anything that
+// is no truth value: off).
+bool StoredChoice(const Settings &settings, const QString &key);
 
 // The setting "Other files are in": the name of the code page that lines which are not UTF-8
 // are read in, in files that name none ("windows-1251"), read for each file of a run. Absent,
@@ -89,10 +93,20 @@ inline const QString LegacyCodePageKey = QStringLiteral("LegacyCodePage");
 // The stored choice.
 const Operations::CodePage &LegacyCodePage(const Settings &settings);
 
+// The settings "Match case", "Whole words" and "Regular expression" ("True" or "False",
+// absent: "False"), read when a run or a preview starts: how the condition text is matched.
+inline const QString MatchCaseKey = QStringLiteral("MatchCase");
+inline const QString WholeWordsKey = QStringLiteral("WholeWords");
+inline const QString RegularExpressionKey = QStringLiteral("RegularExpression");
+// The stored choices; anything that is no truth value counts as off.
+Operations::MatchOptions MatchOptionsOf(const Settings &settings);
+
 // The command behind "Start Removing" (PushButton8_Click). Its "Done." comes with a summary
 // as the box's details: the files written, unchanged (not rewritten), with an empty result
 // (not written) and failed (each with its reason and path), the output names written more than
-// once, where the run stopped when the user stopped it, and the window's undo note.
+// once, where the run stopped when the user stopped it, and the window's undo note. A condition
+// that does not compile as the options say is refused with the library's message before
+// anything is touched.
 // `lineNumber`, when given, is the line number to remove, instead of asking for it.
 void StartRemoving(RunWindow &window, std::optional<long long> lineNumber = std::nullopt);
 

@@ -46,6 +46,10 @@ void RunSummary::add(const Engine::FileReport &report) {
         case Engine::Outcome::Binary:
             ++binary_;
             break;
+        case Engine::Outcome::TooComplex:
+            ++tooComplex_;
+            failures_.append(report.description());
+            break;
         case Engine::Outcome::Undecodable:
         case Engine::Outcome::ReadFailed:
         case Engine::Outcome::WriteFailed:
@@ -81,6 +85,8 @@ QString RunSummary::text(const QString &undoNote) const {
         lines.append(filesDone_ == 1 ? QCoreApplication::translate("RunSummary", "1 file.")
                                      : QCoreApplication::translate("RunSummary", "%1 files.")
                                            .arg(CountText(std::uint64_t(filesDone_))));
+    if (!options_.isEmpty())
+        lines.append(Texts::tr("Matched with: %1").arg(options_));
     lines.append(Texts::tr("Written: %1").arg(written_));
     lines.append(Texts::tr("Unchanged (not rewritten): %1").arg(unchanged_));
     lines.append(Texts::tr("Empty results (not written): %1").arg(empty_));
@@ -91,6 +97,8 @@ QString RunSummary::text(const QString &undoNote) const {
         for (const QString &entry : skipped_)
             lines.append(Indent + entry);
     }
+    if (tooComplex_ > 0)
+        lines.append(Texts::tr("Pattern too complex (left alone): %1").arg(tooComplex_));
     lines.append(Texts::tr("Failed: %1").arg(failures_.size()));
     for (const QString &failure : failures_)
         lines.append(Indent + failure);

@@ -34,6 +34,10 @@ public:
     int unchanged() const { return unchanged_; }
     int empty() const { return empty_; }
     int binary() const { return binary_; }
+    int tooComplex() const { return tooComplex_; }
+    // How the condition was matched ("match case, regular expression"), said after the count
+    // of files; empty: not said (the literal, case-blind text).
+    void setOptions(const QString &options) { options_ = options; }
     // Each failure's reason and path, in order.
     const QStringList &failures() const { return failures_; }
     // The outputs that more than one file wrote: the path as the first gave it, and how many.
@@ -52,7 +56,8 @@ private:
 
     int filesDone_ = 0, total_ = 0;
     bool stopped_ = false;
-    int written_ = 0, unchanged_ = 0, empty_ = 0, binary_ = 0;
+    int written_ = 0, unchanged_ = 0, empty_ = 0, binary_ = 0, tooComplex_ = 0;
+    QString options_;
     QStringList failures_;
     QStringList skipped_;
     // Each file written (links resolved) and the results put there, in the order first written.

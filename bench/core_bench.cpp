@@ -2,7 +2,9 @@
 // benchmark corpus (see corpus.cpp), against its peers measured in the same run on the same
 // files: cp -r (the I/O floor) and GNU sed doing the same work in place over a fresh copy (the
 // copy not counted). The same work with the text "crème" is timed beside it: a text that is not
-// all ASCII, whose lines with bytes of 0x80 or more are read as UTF-8 or Latin-1.
+// all ASCII, whose lines with bytes of 0x80 or more are read as UTF-8 or Latin-1. Over the tree,
+// "Match case" and "Whole words" with the same text, and the regular expression meta\s+http
+// beside sed -E -i and perl -i -ne with the same pattern, each over a fresh copy.
 //
 // Every contender runs as a child process, timed by wall clock from start to exit; the program's
 // own work runs in a worker child that reports its own peak memory (VmHWM). Each workload
@@ -85,6 +87,8 @@ using Bench::SedVersion;
 
 const char *const Condition = "meta http";
 const char *const WideCondition = "cr\xC3\xA8me";  // crème, in UTF-8
+// A regular expression for the same lines as Condition, as strelmark, sed -E and perl write it.
+const char *const RegexCondition = "meta\\s+http";
 const char *const StampText = "strelmark corpus 1\n";
 constexpr double MB = 1e6;
 
@@ -172,6 +176,15 @@ int Worker(const std::string &list, const std::string &outFolder, const std::str
     };
     const bool syncAtEnd = suffix("+syncend");
     options.keepLineEnds = suffix("+keep");
+    // The pattern options: "+case", "+word", "+regex".
+    Operations::MatchOptions match;
+    match.regex = suffix("+regex");
+    match.wholeWords = suffix("+word");
+    match.matchCase = suffix("+case");
+    const std::shared_ptr<const Operations::Matcher> matcher =
+        match.any() ? Operations::Matcher::Compile(QString::fromStdString(condition), match)
+                    : nullptr;
+    options.matcher = matcher.get();
     std::vector<std::string> files;
     std::ifstream in(list);
     for (std::string line; std::getline(in, line);)
@@ -430,6 +443,10 @@ public:
                 kinds.push_back("core-noahead");
         } else {
             kinds = {"core", "core-wide", "cp", "sed"};
+            // The pattern options, and a regular expression beside sed -E and perl.
+            if (workload.name == "tree")
+                kinds.insert(kinds.end(),
+                             {"core-case", "core-word", "core-regex", "sed-regex", "perl-regex"});
             if (o_.probes)
                 kinds.insert(kinds.end(), {"core-nosync", "core-nosync-end", "core-incall",
                                            "core-coarse", "core-noyield", "copy"});
@@ -444,7 +461,8 @@ public:
                 made.push_back(dst);
                 Sample sample;
                 const bool inPlace = kind == "inplace" && who != "sed";
-                if (who == "sed" || inPlace) {
+                const bool peer = who == "sed" || who == "sed-regex" || who == "perl-regex";
+                if (peer || inPlace) {
                     // A fresh copy to work on, not counted.
                     if (tree) {
                         FreshCopy(workload.source, dst);
@@ -467,6 +485,16 @@ public:
                     sample = Spawn({"sh", "-c",
                                     "find \"$0\" -type f -print0 | LC_ALL=C xargs -0 sed -i -e "
                                     "'/meta http/Id'",
+                                    dst});
+                } else if (who == "sed-regex") {
+                    sample = Spawn({"sh", "-c",
+                                    "find \"$0\" -type f -print0 | LC_ALL=C xargs -0 sed -E -i -e "
+                                    "'/meta[[:space:]]+http/Id'",
+                                    dst});
+                } else if (who == "perl-regex") {
+                    sample = Spawn({"sh", "-c",
+                                    "find \"$0\" -type f -print0 | xargs -0 perl -i -ne "
+                                    "'print unless /meta\\s+http/i'",
                                     dst});
                 } else {
                     fs::path list = o_.outs.front() / (workload.name + ".list");
@@ -500,7 +528,15 @@ public:
                         mode += "+keep";
                     if (who.find("nosync-end") != std::string::npos)
                         mode += "+syncend";
-                    const char *condition = who == "core-wide" ? WideCondition : Condition;
+                    if (who == "core-case")
+                        mode += "+case";
+                    if (who == "core-word")
+                        mode += "+word";
+                    if (who == "core-regex")
+                        mode += "+regex";
+                    const char *condition = who == "core-wide"    ? WideCondition
+                                            : who == "core-regex" ? RegexCondition
+                                                                  : Condition;
                     sample = Spawn({self_, "--worker", list, into, report, mode, condition}, env);
                     // The worker's own high-water mark: ru_maxrss of a spawned child also
                     // counts the parent's, which the kernel carries over at exec.
@@ -547,7 +583,7 @@ public:
         };
         std::printf("   %-44s %9s %11s %11s   %s\n", "", "median", "", "", "(min .. max)");
         for (const auto &[who, label] : Labels(tree))
-            row(who, label, who != "cp" && who != "sed");
+            row(who, label, who != "cp" && who.rfind("sed", 0) != 0 && who != "perl-regex");
         auto ratio = [&](const char *a, const char *b) {
             return results.count(a) && results.count(b) ? results[a].median() / results[b].median()
                                                         : 0.0;
@@ -591,6 +627,16 @@ public:
             if (results.count("core-wide"))
                 goal("\"cr\xC3\xA8me\" / \"meta http\" (goal <= 2)", ratio("core-wide", "core"),
                      ratio("core-wide", "core") <= 2);
+            goal("match case / literal (goal <= 1.2)", ratio("core-case", "core"),
+                 ratio("core-case", "core") <= 1.2);
+            goal("whole words / literal (goal <= 1.2)", ratio("core-word", "core"),
+                 ratio("core-word", "core") <= 1.2);
+            goal("regex / literal (goal <= 2)", ratio("core-regex", "core"),
+                 ratio("core-regex", "core") <= 2);
+            goal("sed -E -i / regex (goal > 1)", ratio("sed-regex", "core-regex"),
+                 ratio("sed-regex", "core-regex") > 1);
+            goal("perl -i -ne / regex (goal > 1)", ratio("perl-regex", "core-regex"),
+                 ratio("perl-regex", "core-regex") > 1);
         }
         std::fflush(stdout);
         return results;
@@ -674,6 +720,11 @@ private:
             {"inplace-keep", "strelmark core, in place, keeping line ends"},
             {"cp", tree ? "cp -r (I/O floor)" : "cp (I/O floor)"},
             {"sed", SedLabel()},
+            {"core-case", "strelmark core, match case"},
+            {"core-word", "strelmark core, whole words"},
+            {"core-regex", std::string("strelmark core, regex ") + RegexCondition},
+            {"sed-regex", "sed -E -i, the same regex"},
+            {"perl-regex", "perl -i -ne, the same regex"},
             {"core-nosync", "probe: strelmark, syncs made no-ops"},
             {"inplace-nosync", "probe: in place, syncs made no-ops"},
             {"core-nosync-end", "probe: no-ops, one syncfs at the end"},

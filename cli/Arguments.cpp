@@ -266,6 +266,15 @@ void Apply(const OptionInfo &info, const std::string &value, RemoveRequest &requ
         case OptionId::Null:
             request.nullSeparated = true;
             break;
+        case OptionId::MatchCase:
+            request.match.matchCase = true;
+            break;
+        case OptionId::Word:
+            request.match.wholeWords = true;
+            break;
+        case OptionId::Regex:
+            request.match.regex = true;
+            break;
         case OptionId::Binary:
             request.binaryAsText = true;
             break;
@@ -403,7 +412,8 @@ bool IsFilter(const RemoveRequest &request, const Given &given, bool inputIsTerm
 void Check(RemoveRequest &request, const Operations::OperationInfo *operation, const Given &given,
            bool inputIsTerminal) {
     if (operation == nullptr)
-        Fail(Texts::tr("remove needs an OPERATION"));
+        Fail(request.replacing ? Texts::tr("replace needs TEXT and WITH")
+                               : Texts::tr("remove needs an OPERATION"));
     if (operation->operand == Operations::Operand::Number) {
         if (!Convert::IsNumeric(request.lineAnswer))
             Fail(
@@ -451,8 +461,13 @@ void Check(RemoveRequest &request, const Operations::OperationInfo *operation, c
 
 }  // namespace
 
-RemoveRequest ParseRemove(const std::vector<std::string> &list, bool inputIsTerminal) {
+namespace {
+
+// `remove OPERATION ...`, or with `replacing`, `replace TEXT WITH ...`.
+RemoveRequest ParseEdit(const std::vector<std::string> &list, bool inputIsTerminal,
+                        bool replacing) {
     RemoveRequest request;
+    request.replacing = replacing;
     const Operations::OperationInfo *operation = nullptr;
     Given given;
     bool defaultExtensions = true;
@@ -464,10 +479,20 @@ RemoveRequest ParseRemove(const std::vector<std::string> &list, bool inputIsTerm
         Apply(info, value, request);
     };
     auto positional = [&](const std::string &word, Words &words) {
-        if (operation == nullptr)
-            operation = TakeOperation(word, words, request);
-        else
+        if (operation != nullptr) {
             request.paths.push_back(word);
+        } else if (!replacing) {
+            operation = TakeOperation(word, words, request);
+        } else {
+            // Replacing counts what it replaces in characters, as removing text does. WITH
+            // is taken as it is, whatever it looks like.
+            operation = &Operations::InfoOf(Operations::Operation::Text);
+            request.operation = operation->operation;
+            request.text = TextOf(word, "TEXT");
+            if (words.done())
+                Fail(QStringLiteral("replace needs TEXT and WITH"));
+            request.replacement = TextOf(words.take(), "WITH");
+        }
     };
     if (!ReadOptions(list, RemoveCommand, given, apply, positional))
         return request;
@@ -478,6 +503,16 @@ RemoveRequest ParseRemove(const std::vector<std::string> &list, bool inputIsTerm
         request.extensions.clear();
     Check(request, operation, given, inputIsTerminal);
     return request;
+}
+
+}  // namespace
+
+RemoveRequest ParseRemove(const std::vector<std::string> &list, bool inputIsTerminal) {
+    return ParseEdit(list, inputIsTerminal, false);
+}
+
+RemoveRequest ParseReplace(const std::vector<std::string> &list, bool inputIsTerminal) {
+    return ParseEdit(list, inputIsTerminal, true);
 }
 
 UndoRequest ParseUndo(const std::vector<std::string> &list) {
@@ -514,6 +549,7 @@ constexpr const char *GroupHeadings[] = {
                       "input):"),
     QT_TRANSLATE_NOOP("Cli",
                       "Which files a folder PATH gives (.git, .hg and .svn are never entered):"),
+    QT_TRANSLATE_NOOP("Cli", "How TEXT is matched (by default: literally, letter case ignored):"),
     QT_TRANSLATE_NOOP("Cli", "Encodings and line ends:"),
     QT_TRANSLATE_NOOP("Cli", "What is printed:"),
     QT_TRANSLATE_NOOP("Cli", "Other:"),
@@ -574,6 +610,8 @@ QString HelpText() {
     return Texts::tr(
                "Usage: strelmark remove OPERATION [TEXT|N] (-o DIR | -i) [options] PATH...\n"
                "       strelmark remove OPERATION [TEXT|N] [options] < INPUT > OUTPUT\n"
+               "       strelmark replace TEXT WITH (-o DIR | -i) [options] PATH...\n"
+               "                                    replace every match of TEXT by WITH\n"
                "       strelmark undo [RUN | --list] [--dry-run] [--force] [-q]\n"
                "                                    take a run back, the last by default\n"
                "       strelmark --help | --version\n"
@@ -585,7 +623,8 @@ QString HelpText() {
            operations +
            Texts::tr(
                "TEXT is taken whole, never trimmed, and compared without regard to letter\n"
-               "case; it must not be empty. N is any number, rounded half to even.\n") +
+               "case; it must not be empty. N is any number, rounded half to even. replace\n"
+               "takes every option of remove; WITH is literal unless --regex is given.\n") +
            options +
            Texts::tr(
                "\n"
@@ -604,6 +643,8 @@ QString HelpText() {
                "  strelmark remove blank-lines -e txt,md -E drafts -i -n notes/\n"
                "  find site -print0 | strelmark remove text '<br>' -i --files-from - -0\n"
                "  curl -s URL | strelmark remove lines-containing '<script' > page.html\n"
+               "  strelmark replace --regex '(\\w+)@old\\.example' '$1@new.example' -i site/\n"
+               "  strelmark remove lines-containing -w --match-case cat -i notes.txt\n"
                "\n"
                "See strelmark(1) for the details and the JSON fields.\n");
 }

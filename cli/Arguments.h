@@ -2,6 +2,7 @@
 // read or written, and the help text that describes them.
 #pragma once
 
+#include "text/Matcher.h"
 #include "text/OperationTable.h"
 
 #include <QString>
@@ -37,10 +38,13 @@ enum class Tree {
 
 enum class Color { Auto, Always, Never };
 
-// Everything `strelmark remove` was given.
+// Everything `strelmark remove` (or `strelmark replace`) was given.
 struct RemoveRequest {
     Operations::Operation operation = Operations::Operation::LinesContaining;
-    QString text;               // the condition (the four text operations), as typed
+    QString text;                    // the condition (the four text operations), as typed
+    Operations::MatchOptions match;  // --match-case, --word, --regex
+    bool replacing = false;          // `replace TEXT WITH`: each match becomes `replacement`
+    QString replacement;
     QString lineAnswer;         // N of `line N`, as typed
     long long lineNumber = 0;   // N converted as the window converts its answer
     QString outFolder;          // --out
@@ -77,6 +81,8 @@ struct RemoveRequest {
 // Reads the words that follow "remove"; `inputIsTerminal` tells whether standard input is a
 // terminal (else, with no PATH, it is the input). Throws UsageError.
 RemoveRequest ParseRemove(const std::vector<std::string> &words, bool inputIsTerminal);
+// The same for the words that follow "replace": TEXT and WITH, then what `remove` takes.
+RemoveRequest ParseReplace(const std::vector<std::string> &words, bool inputIsTerminal);
 
 // What `strelmark undo` was given.
 struct UndoRequest {

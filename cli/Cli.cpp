@@ -197,7 +197,7 @@ bool OpensWindow(int argc, char **argv) {
     if (argc < 2)
         return false;
     const std::string first = argv[1];
-    if (first == "remove" || first == "undo" || first == "help")
+    if (first == "remove" || first == "replace" || first == "undo" || first == "help")
         return false;
     return std::all_of(argv + 1, argv + argc, [](const char *word) { return Exists(word); });
 }
@@ -231,8 +231,10 @@ int Main(int argc, char **argv) {
             std::printf("strelmark %s\n", Version());
             return 0;
         }
-        if (command == "remove") {
-            const RemoveRequest request = ParseRemove(rest, ::isatty(STDIN_FILENO) == 1);
+        if (command == "remove" || command == "replace") {
+            const bool terminal = ::isatty(STDIN_FILENO) == 1;
+            const RemoveRequest request =
+                command == "remove" ? ParseRemove(rest, terminal) : ParseReplace(rest, terminal);
             if (request.help) {
                 Print(stdout, HelpText());
                 return 0;
@@ -256,7 +258,7 @@ int Main(int argc, char **argv) {
             }
         }
         throw UsageError(WithWords(
-            Texts::tr("unknown command '%1' (remove, undo, --help, --version)"), command));
+            Texts::tr("unknown command '%1' (remove, replace, undo, --help, --version)"), command));
     } catch (const UsageError &error) {
         std::fprintf(
             stderr, "strelmark: %s\nstrelmark: %s\n", error.what(),

@@ -25,6 +25,9 @@ enum class OptionId {
     GitIgnore,
     FilesFrom,
     Null,
+    MatchCase,
+    Word,
+    Regex,
     Binary,
     Encoding,
     Crlf,
@@ -50,7 +53,7 @@ enum class ValueKind {
     Choice,  // one of `choices`
 };
 
-// The commands that take an option (a bit each).
+// The commands that take an option (a bit each). `replace` takes every option of `remove`.
 enum CommandBits : unsigned { RemoveCommand = 1, UndoCommand = 2 };
 
 // The names of text/CodePages.h's pages, for the completions (a test holds them to the pages).
@@ -61,7 +64,7 @@ inline constexpr const char *CodePageChoices =
     "iso-8859-13 iso-8859-14 iso-8859-15 iso-8859-16 koi8-r koi8-u";
 
 // The headings of --help, in its order.
-enum class Group { Where, Which, Text, Printed, Other };
+enum class Group { Where, Which, Match, Text, Printed, Other };
 
 struct OptionInfo {
     OptionId id;
@@ -77,7 +80,7 @@ struct OptionInfo {
                        // between
 };
 
-inline constexpr std::array<OptionInfo, 27> OptionTable = {{
+inline constexpr std::array<OptionInfo, 30> OptionTable = {{
     {OptionId::Out, "out", 'o', "DIR", ValueKind::Folder, nullptr, RemoveCommand, false,
      Group::Where,
      QT_TRANSLATE_NOOP("Cli",
@@ -128,6 +131,19 @@ inline constexpr std::array<OptionInfo, 27> OptionTable = {{
                        "order (- for standard input)")},
     {OptionId::Null, "null", '0', nullptr, ValueKind::None, nullptr, RemoveCommand, false,
      Group::Which, QT_TRANSLATE_NOOP("Cli", "the --files-from list ends each name with NUL")},
+    {OptionId::MatchCase, "match-case", 0, nullptr, ValueKind::None, nullptr, RemoveCommand, false,
+     Group::Match, QT_TRANSLATE_NOOP("Cli", "letter case counts: \"a\" is no \"A\"")},
+    {OptionId::Word, "word", 'w', nullptr, ValueKind::None, nullptr, RemoveCommand, false,
+     Group::Match,
+     QT_TRANSLATE_NOOP("Cli",
+                       "only whole words: a match with no letter, digit or\n"
+                       "underscore just before or after it")},
+    {OptionId::Regex, "regex", 0, nullptr, ValueKind::None, nullptr, RemoveCommand, false,
+     Group::Match,
+     QT_TRANSLATE_NOOP("Cli",
+                       "TEXT is a regular expression (Perl-compatible,\n"
+                       "PCRE2); with replace, WITH may name groups: $1,\n"
+                       "${name}, and $$ for a dollar")},
     {OptionId::Binary, "binary", 'a', nullptr, ValueKind::None, nullptr, RemoveCommand, false,
      Group::Text,
      QT_TRANSLATE_NOOP("Cli",

@@ -94,6 +94,17 @@ int RunRemove(const RemoveRequest &request) {
     plan.jobs = request.jobs;
     plan.chooserText = CaptionOf(request.operation);
     plan.conditionText = request.text;
+    plan.match = request.match;
+    plan.replacing = request.replacing;
+    plan.replacement = request.replacement;
+    // A pattern that does not compile is refused before anything is made or read.
+    try {
+        Engine::PrepareMatcher(plan, plan.conditionText, plan.chooserText);
+    } catch (const Operations::InvalidPattern &invalid) {
+        reporter.error(invalid.message());
+        return 2;
+    }
+    reporter.setMatcher(plan.matcher.get());
 
     // The output folder.
     if (!request.inPlace && !request.filter && !Main::FolderExists(request.outFolder)) {
@@ -134,7 +145,7 @@ int RunRemove(const RemoveRequest &request) {
         }
         // What the run was asked to do, for the list of runs (`strelmark undo --list`).
         UndoRunWhat what;
-        what.operation = Operations::InfoOf(request.operation).name;
+        what.operation = request.replacing ? "replace" : Operations::InfoOf(request.operation).name;
         what.condition =
             Operations::InfoOf(request.operation).operand == Operations::Operand::Number
                 ? std::to_string(request.lineNumber)

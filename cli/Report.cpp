@@ -44,6 +44,7 @@ const char *StateName(Engine::Outcome outcome) {
         case Engine::Outcome::Skipped:
             return "skipped";
         case Engine::Outcome::Undecodable:
+        case Engine::Outcome::TooComplex:
         case Engine::Outcome::ReadFailed:
         case Engine::Outcome::WriteFailed:
         case Engine::Outcome::PathFailed:
@@ -52,13 +53,15 @@ const char *StateName(Engine::Outcome outcome) {
     return "failed";
 }
 
-// "read", "decode", "write" or "path" for a failure; null otherwise.
+// "read", "decode", "pattern", "write" or "path" for a failure; null otherwise.
 const char *ErrorKindOf(const Engine::FileReport &report) {
     switch (report.outcome) {
         case Engine::Outcome::ReadFailed:
             return "read";
         case Engine::Outcome::Undecodable:
             return "decode";
+        case Engine::Outcome::TooComplex:
+            return "pattern";
         case Engine::Outcome::WriteFailed:
             return "write";
         case Engine::Outcome::PathFailed:
@@ -270,6 +273,7 @@ void Reporter::prepare(Engine::FileReport &report, Operations::LineContext &ctx)
     Engine::WorkOptions options;
     options.lineNumber = request_.lineNumber;
     options.keepLineEnds = report.task.keepLineEnds;
+    options.matcher = matcher_;
     report.note = DiffOfFile(report.task.input, report.task.output, ctx, options, color_);
 }
 
@@ -374,6 +378,9 @@ void Reporter::list(const Engine::FileReport &report, const std::string &path) {
             break;
         case Engine::Outcome::Undecodable:
             line = Texts::tr("cannot be decoded, left alone").toStdString();
+            break;
+        case Engine::Outcome::TooComplex:
+            line = report.failure.toStdString() + ", left alone";
             break;
         case Engine::Outcome::ReadFailed:
             line = Texts::tr("unreadable").toStdString();

@@ -4,17 +4,18 @@
 // JSON (--json): one object per line, UTF-8. For each file, in the order given:
 //   {"path":..., "output":..., "state":"changed"|"unchanged"|"empty"|"binary"|"skipped"|"failed",
 //    "lines_read":N, "lines_removed":N, "characters_removed":N,
-//    "error":null|"reason: path", "error_kind":null|"read"|"decode"|"write"|"path",
+//    "error":null|"reason: path", "error_kind":null|"read"|"decode"|"pattern"|"write"|"path",
 //    "relation":null|"reads-earlier"|"overwrites-earlier", "earlier":null|N}
 // "output" is null for a PATH that could not be used (error_kind "path"). "relation" says how
 // the file meets an earlier file of the run, the N-th record (from 1): it reads that file's
 // result (a run reads it after putting it in place; a dry run looks at the file as it is), or
 // its result replaces that file's. A binary file (a NUL byte, without --binary) is left alone
 // and is no failure; a file whose bytes do not decode in its encoding fails with error_kind
-// "decode". An entry that the folder search passed over (a link to a file outside the searched
-// folder, a name that is not valid UTF-8, a path too long for the system) is "skipped", with
-// "output" null and one more field, "skipped", that says why; it is no failure. Then one
-// summary:
+// "decode"; one on whose line N the pattern ran into the matching library's limits is left
+// alone and fails with error_kind "pattern" ("pattern too complex at line N: path"). An entry
+// that the folder search passed over (a link to a file outside the searched folder, a name
+// that is not valid UTF-8, a path too long for the system) is "skipped", with "output" null and
+// one more field, "skipped", that says why; it is no failure. Then one summary:
 //   {"summary":{"files":N, "changed":N, "unchanged":N, "empty":N, "binary":N, "skipped":N,
 //    "failed":N, "not_processed":N, "lines_read":N, "lines_removed":N, "characters_removed":N,
 //    "dry_run":bool, "stopped":bool, "signal":null|"SIGINT"|..., "exit_status":N,
@@ -54,6 +55,8 @@ void AppendJsonString(std::string &out, std::string_view bytes);
 class Reporter : public Engine::RunSink {
 public:
     explicit Reporter(const RemoveRequest &request);
+    // The run's compiled condition (engine/Plan.h), for the diff's own look at each file.
+    void setMatcher(const Operations::Matcher *matcher) { matcher_ = matcher; }
     Reporter(const Reporter &) = delete;
     Reporter &operator=(const Reporter &) = delete;
 
@@ -89,6 +92,7 @@ private:
     std::string countText(const Engine::FileReport &report) const;
 
     const RemoveRequest &request_;
+    const Operations::Matcher *matcher_ = nullptr;
     const bool startupClock_;
     const bool color_;  // --color, or on a terminal
     Engine::Totals totals_;

@@ -23,6 +23,10 @@ FileResult::FileResult(FileResult &&) noexcept = default;
 FileResult &FileResult::operator=(FileResult &&) noexcept = default;
 FileResult::~FileResult() = default;
 
+QString TooComplexText(const Operations::PatternTooComplex &tooComplex) {
+    return QStringLiteral("pattern too complex at line %1").arg(tooComplex.line);
+}
+
 FileResult ProcessFile(const QString &inputPath, const QString &outputPath,
                        Operations::LineContext &ctx, const WorkOptions &options,
                        Destination destination) {
@@ -40,8 +44,8 @@ FileResult ProcessFile(const QString &inputPath, const QString &outputPath,
         writing.folderNames = options.outputFolder;
         writing.makeFolders = options.makeFolders;
         output.emplace(outputPath, &*input, writing);
-        result.charactersRemoved =
-            Operations::RunLoop(*input, *output, ctx, options.lineNumber, options.legacyPage);
+        result.charactersRemoved = Operations::RunLoop(*input, *output, ctx, options.lineNumber,
+                                                       options.legacyPage, options.matcher);
         result.linesRead = input->lineCount();
         result.linesKept = output->linesKept();
         output->finish();
@@ -77,6 +81,13 @@ FileResult ProcessFile(const QString &inputPath, const QString &outputPath,
             result.outcome = Outcome::Undecodable;
             result.failure = notText.reason();
         }
+    } catch (const Operations::PatternTooComplex &tooComplex) {
+        output.reset();
+        result = FileResult();
+        result.inputBytes = input ? input->size() : 0;
+        result.outcome = Outcome::TooComplex;
+        result.linesRead = tooComplex.line;
+        result.failure = TooComplexText(tooComplex);
     }
     return result;
 }
@@ -174,11 +185,17 @@ FileResult ProcessStream(int input, int output, Operations::LineContext &ctx,
         LineReader reader =
             LineReader::fromStream(input, first, StandardInput, [&] { writer->flush(); });
         writer.emplace(output, StandardOutput, &reader, options.keepLineEnds);
-        result.charactersRemoved =
-            Operations::RunLoop(reader, *writer, ctx, options.lineNumber, options.legacyPage);
+        result.charactersRemoved = Operations::RunLoop(reader, *writer, ctx, options.lineNumber,
+                                                       options.legacyPage, options.matcher);
         result.linesRead = reader.lineCount();
         result.linesKept = writer->linesKept();
         result.outcome = writer->finish() ? Outcome::Changed : Outcome::Empty;
+    } catch (const Operations::PatternTooComplex &tooComplex) {
+        // What was written before that line is out already; nothing more is.
+        result = FileResult();
+        result.outcome = Outcome::TooComplex;
+        result.linesRead = tooComplex.line;
+        result.failure = TooComplexText(tooComplex);
     } catch (const FileError &error) {
         result.outcome =
             error.kind() == FileError::Kind::Read ? Outcome::ReadFailed : Outcome::WriteFailed;
@@ -196,7 +213,8 @@ std::uint64_t MarkFile(const QString &path, Operations::LineMarks &marks,
     RFTSFSO::ReadOptions reading;
     reading.binaryAsText = options.binaryAsText;
     LineReader reader(path, reading);
-    return Operations::MarkLoop(reader, marks, ctx, options.lineNumber, options.legacyPage);
+    return Operations::MarkLoop(reader, marks, ctx, options.lineNumber, options.legacyPage,
+                                options.matcher);
 }
 
 namespace {
@@ -246,12 +264,12 @@ ResultInMemory WorkInMemory(const QString &path, Operations::LineContext &ctx,
     const RFTSFSO::ReadOptions asItIs{.binaryAsText = true, .detect = false};
     LineReader result = LineReader::fromBytes(work.before, LineReader::DefaultChunk, asItIs);
     ResultWriter writer(&work.after, &result, options.keepLineEnds);
-    Operations::RunLoop(result, writer, ctx, options.lineNumber, page);
+    Operations::RunLoop(result, writer, ctx, options.lineNumber, page, options.matcher);
     writer.finish();
 
     LineReader marked = LineReader::fromBytes(work.before, LineReader::DefaultChunk, asItIs);
     Origins origins(work.origin);
-    Operations::MarkLoop(marked, origins, ctx, options.lineNumber, page);
+    Operations::MarkLoop(marked, origins, ctx, options.lineNumber, page, options.matcher);
     return work;
 }
 

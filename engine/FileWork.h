@@ -38,6 +38,9 @@ struct WorkOptions {
     // The code page of the lines that are not UTF-8, in a file that names none (null:
     // Windows-1252).
     const Operations::CodePage *legacyPage = nullptr;
+    // The condition as a pattern (the run's, Engine::PrepareMatcher), or null: the literal,
+    // case-blind text.
+    const Operations::Matcher *matcher = nullptr;
 };
 
 enum class Destination {
@@ -47,7 +50,8 @@ enum class Destination {
 
 // What the work on one file found.
 struct FileResult {
-    // Changed, Unchanged, Empty, Binary, Undecodable, ReadFailed or WriteFailed. Changed with
+    // Changed, Unchanged, Empty, Binary, Undecodable, TooComplex, ReadFailed or WriteFailed.
+    // Changed with
     // Prepare: `pending` holds the result, written but not yet in place.
     Outcome outcome = Outcome::ReadFailed;
     std::uint64_t linesRead = 0;  // so far, when it failed
@@ -57,7 +61,7 @@ struct FileResult {
     // A stream that holds a NUL byte (ProcessStream): passed through unchanged.
     bool binary = false;
     std::optional<FileError> error;
-    QString failure;  // Undecodable: why, without the path
+    QString failure;  // Undecodable, TooComplex: why, without the path
     std::unique_ptr<PendingResult> pending;
 
     FileResult();
@@ -66,10 +70,14 @@ struct FileResult {
     ~FileResult();
 };
 
+// "pattern too complex at line 12": the failure of a TooComplex outcome.
+QString TooComplexText(const Operations::PatternTooComplex &tooComplex);
+
 // One file from start to end: reads `inputPath`, runs the loop that ctx.chooserText() selects
 // and compares or writes the kept lines for `outputPath` (which may be `inputPath` itself).
 // Failures to read the input or to write the result come back in the FileResult, and so does a
-// file that is no text (binary, or bytes that do not decode): each leaves nothing written.
+// file that is no text (binary, or bytes that do not decode) and one on whose line the pattern
+// is too complex: each leaves nothing written.
 // Whatever ctx.letEventsRun() throws (a stop, the window closing) passes through, also leaving
 // nothing written.
 FileResult ProcessFile(const QString &inputPath, const QString &outputPath,
@@ -87,7 +95,8 @@ FileResult ProcessStream(int input, int output, Operations::LineContext &ctx,
 
 // Runs the same loop over the file at `path`, telling `marks` each line read (decoded, for a
 // file that is) and the parts of it kept. Answers the characters removed. Throws FileError
-// (Read), RFTSFSO::NotText, and what the context and the marks throw.
+// (Read), RFTSFSO::NotText, Operations::PatternTooComplex, and what the context and the marks
+// throw.
 std::uint64_t MarkFile(const QString &path, Operations::LineMarks &marks,
                        Operations::LineContext &ctx, const WorkOptions &options);
 
@@ -101,7 +110,7 @@ struct ResultInMemory {
 };
 
 // Reads the whole file at `path` and works out its result in memory. Throws FileError (Read),
-// RFTSFSO::NotText, and what ctx.letEventsRun() throws.
+// RFTSFSO::NotText, Operations::PatternTooComplex, and what ctx.letEventsRun() throws.
 ResultInMemory WorkInMemory(const QString &path, Operations::LineContext &ctx,
                             const WorkOptions &options);
 

@@ -13,7 +13,7 @@ QString FileReport::description() const {
 QString FileReport::reason() const {
     if (outcome == Outcome::PathFailed || outcome == Outcome::Skipped)
         return task.problem;
-    if (outcome == Outcome::Undecodable)
+    if (outcome == Outcome::Undecodable || outcome == Outcome::TooComplex)
         return description();  // the file's encoding is no reason without the file
     return error ? DescribeFileError(*error) : failure;
 }
@@ -35,6 +35,9 @@ void Totals::add(const FileReport &report) {
             break;
         case Outcome::Undecodable:
             ++undecodable;
+            break;
+        case Outcome::TooComplex:
+            ++tooComplex;
             break;
         case Outcome::ReadFailed:
             ++readFailed;

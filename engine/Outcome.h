@@ -56,6 +56,8 @@ enum class Outcome {
     Binary,       // the input holds a NUL byte and is no UTF-16 or UTF-32: left alone, no failure
     Undecodable,  // the input's bytes do not decode in its encoding (`failure` says which), or
                   // do not come back from it as they were: left alone, a failure
+    TooComplex,   // the pattern ran into the matching library's limits on a line (`linesRead`
+                  // is its number, `failure` says so): left alone, a failure
     ReadFailed,   // the input could not be read (`error` or `failure` says why)
     WriteFailed,  // the result could not be written, or put in place
     PathFailed,   // the task's path could not be used (`task.problem`)
@@ -93,7 +95,8 @@ struct FileReport {
 
     bool failed() const {
         return outcome == Outcome::ReadFailed || outcome == Outcome::WriteFailed ||
-               outcome == Outcome::PathFailed || outcome == Outcome::Undecodable;
+               outcome == Outcome::PathFailed || outcome == Outcome::Undecodable ||
+               outcome == Outcome::TooComplex;
     }
     std::uint64_t linesRemoved() const { return linesRead - linesKept; }
     // The reason and the path, as a report names them: "Permission denied: /home/ann/a.htm".
@@ -108,13 +111,16 @@ struct Totals {
     std::uint64_t files = 0;  // reported; files + notProcessed were in the run
     std::uint64_t changed = 0, unchanged = 0, empty = 0, binary = 0, skipped = 0;
     std::uint64_t readFailed = 0, writeFailed = 0, pathFailed = 0, undecodable = 0;
+    std::uint64_t tooComplex = 0;
     std::uint64_t readsEarlier = 0, overwritesEarlier = 0;
     std::uint64_t notProcessed = 0;  // never reached: the run was stopped
     std::uint64_t linesRead = 0, linesRemoved = 0, charactersRemoved = 0;
     bool stopped = false;
 
     void add(const FileReport &report);
-    std::uint64_t failed() const { return readFailed + writeFailed + pathFailed + undecodable; }
+    std::uint64_t failed() const {
+        return readFailed + writeFailed + pathFailed + undecodable + tooComplex;
+    }
 };
 
 }  // namespace Engine

@@ -249,6 +249,7 @@ private:
         options.makeFolders = task.file.makeFolders;
         options.binaryAsText = task.file.binaryAsText;
         options.legacyPage = task.file.legacyPage;
+        options.matcher = plan_.matcher.get();
         if (task.file.intoFolder)
             options.outputFolder = &outputFolder_;
         // A dry run into an output folder not made yet looks at each result as a new file in
@@ -486,7 +487,10 @@ private:
 
 }  // namespace
 
-Totals RunParallel(const Plan &plan, FileSource &source, RunSink &sink, StopToken &stop) {
+Totals RunParallel(const Plan &given, FileSource &source, RunSink &sink, StopToken &stop) {
+    Plan plan = given;
+    if (!plan.matcher && (plan.match.any() || plan.replacing))
+        PrepareMatcher(plan, plan.conditionText, plan.chooserText);
     Pipeline pipeline(plan, sink, stop);
     std::vector<FileTask> tasks;
     try {

@@ -2,6 +2,7 @@
 
 #include "base/Convert.h"
 #include "base/Main.h"
+#include "text/Operations.h"
 
 #include <cmath>
 #include <optional>
@@ -13,6 +14,17 @@ QString ResultPath(bool toFolder, const QString &outputFolder, const QString &in
     // replaces the input file.
     return Main::CollapseBackslashes((toFolder ? outputFolder : Main::GetFolderPath(inputPath)) +
                                      Main::NativeSeparator + Main::GetFileName(inputPath));
+}
+
+void PrepareMatcher(Plan &plan, const QString &conditionText, const QString &chooserText) {
+    const Operations::Loop loop = Operations::LoopFor(chooserText);
+    const bool usesCondition =
+        loop != Operations::Loop::LineNumber && loop != Operations::Loop::BlankLines;
+    if (plan.replacing || (plan.match.any() && usesCondition))
+        plan.matcher = Operations::Matcher::Compile(conditionText, plan.match, plan.replacing,
+                                                    plan.replacement);
+    else
+        plan.matcher.reset();
 }
 
 long long LineNumberFromAnswer(const QString &answer) {

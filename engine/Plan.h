@@ -2,9 +2,12 @@
 // result goes, and which line "Remove line number n in all files" removes for an answer.
 #pragma once
 
+#include "text/Matcher.h"
+
 #include <QString>
 
 #include <atomic>
+#include <memory>
 
 class ReplacementJournal;
 
@@ -31,7 +34,22 @@ struct Plan {
     // A dry run into an output folder that is not made yet looks at each result as a new file
     // at this path (a free name where the folder would be made); empty: at its output path.
     QString dryRunOutput;
+    // "Match case", "Whole words", "Regular expression"; all off: the literal, case-blind text.
+    Operations::MatchOptions match;
+    // Each match is replaced by `replacement` (`strelmark replace`), whatever the operation.
+    bool replacing = false;
+    QString replacement;
+    // The condition compiled (PrepareMatcher), shared by every file; null with every option off
+    // and nothing to replace.
+    std::shared_ptr<const Operations::Matcher> matcher;
 };
+
+// Compiles the plan's condition, `conditionText` (the parallel driver's or the window's), into
+// plan.matcher when an option is on or the run replaces, and the operation `chooserText`
+// selects uses the condition. The drivers do it before the first file when the front end has
+// not; a front end does it before it touches anything, to refuse a run whose pattern does not
+// compile. Throws Operations::InvalidPattern.
+void PrepareMatcher(Plan &plan, const QString &conditionText, const QString &chooserText);
 
 // Thrown by a run's line context or its source of files when the run is to stop: the file in
 // progress is dropped, what is complete is put in place, and the run ends as after its last

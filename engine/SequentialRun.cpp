@@ -119,6 +119,7 @@ private:
         options.keepLineEnds = report.task.keepLineEnds;
         options.binaryAsText = report.task.binaryAsText;
         options.legacyPage = report.task.legacyPage;
+        options.matcher = plan_.matcher.get();
         if (report.task.intoFolder)
             options.outputFolder = &outputFolder_;
         FileResult result;
@@ -211,6 +212,11 @@ private:
 
 Totals RunSequential(const Plan &plan, FileSource &source, Operations::LineContext &ctx,
                      RunSink &sink) {
+    if (!plan.matcher && (plan.match.any() || plan.replacing)) {
+        Plan compiled = plan;
+        PrepareMatcher(compiled, ctx.conditionText(), ctx.chooserText());
+        return SequentialRun(compiled, source, ctx, sink).run();
+    }
     return SequentialRun(plan, source, ctx, sink).run();
 }
 

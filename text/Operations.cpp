@@ -2,6 +2,9 @@
 
 #include "files/Transcoding.h"
 
+#include <memory>
+#include <optional>
+
 #include <cstring>
 
 namespace Operations {
@@ -199,18 +202,166 @@ const LineReader &ReaderOf(const LineReader &input) {
     return input;
 }
 
+// A replacement's bytes, written where the loop keeps the line's own.
+void Insert(ResultWriter &output, std::string_view bytes) {
+    output.append(bytes);
+}
+
+// The literal, case-blind condition (every option off): its occurrences, as the loops have
+// always searched them.
+class LiteralFinder {
+public:
+    LiteralFinder(LineContext &ctx, const FileText &file, const LineReader &input, const Matcher *)
+        : condition_(ctx, file), search_(input) {}
+    // After a yield that ran.
+    void reread() {
+        if (condition_.reread())
+            search_.forget();
+    }
+    // The first occurrence in `line` (not empty, handed out by the reader just now).
+    Occurrence first(Line &line) { return search_.find(line, condition_.pattern()); }
+    // Each occurrence, from the first one on.
+    template <class Piece>
+    void eachOccurrence(Line &line, Occurrence, Piece &&piece) {
+        ForEachOccurrence(line, condition_.pattern(), piece);
+    }
+    // What lies between the occurrences, from the start of the line.
+    template <class Piece>
+    void eachPieceWithout(Line &line, Occurrence first, Piece &&piece) {
+        piece(line.bytes().substr(0, first.at));
+        ForEachPieceWithout(line, first.at + first.size, condition_.pattern(), piece);
+    }
+
+private:
+    Condition condition_;
+    LineSearch search_;
+};
+
+// The condition with an option on, or to be replaced: the matches of a Matcher. After an empty
+// match the search goes on one character later.
+class MatcherFinder {
+public:
+    MatcherFinder(LineContext &ctx, const FileText &file, const LineReader &input,
+                  const Matcher *matcher)
+        : ctx_(ctx),
+          file_(file),
+          input_(input),
+          matcher_(matcher),
+          literal_(ctx, file),
+          search_(input) {
+        prepare();
+    }
+    void reread() {
+        if (literal_.reread())
+            search_.forget();
+        const QString text = ctx_.conditionText();
+        if (text == matcher_->text())
+            return;
+        try {
+            own_ = Matcher::Compile(text, matcher_->options(), matcher_->replaces(),
+                                    matcher_->replacementText());
+        } catch (const InvalidPattern &) {
+            own_ = Matcher::Compile(QString(), matcher_->options());  // found nowhere
+        }
+        matcher_ = own_.get();
+        prepare();
+    }
+    Occurrence first(Line &line) {
+        if (!usable_)
+            return {};
+        // A literal text: only a line where the case-blind search finds it can hold a match
+        // (with the letter case as written, or as a whole word), and the search over the buffer
+        // passes over the others at its own speed.
+        if (!matcher_->options().regex &&
+            (line.bytes().empty() || !search_.find(line, literal_.pattern()).found()))
+            return {};
+        state_->setLine(line);
+        if (matcher_->replaces() && !state_->canReplace())
+            return {};
+        return find(0);
+    }
+    template <class Piece>
+    void eachOccurrence(Line &line, Occurrence first, Piece &&piece) {
+        for (Occurrence o = first; o.found(); o = find(next(o))) {
+            if (o.size > 0)
+                piece(line.bytes().substr(o.at, o.size));
+        }
+    }
+    template <class Piece>
+    void eachPieceWithout(Line &line, Occurrence first, Piece &&piece) {
+        eachReplaced(line, first, piece, [](const MatchState &) {});
+    }
+    // The pieces between the matches, and in place of each match, replaced(state).
+    template <class Piece, class Replaced>
+    void eachReplaced(Line &line, Occurrence first, Piece &&piece, Replaced &&replaced) {
+        const std::string_view bytes = line.bytes();
+        std::size_t start = 0;
+        for (Occurrence o = first; o.found(); o = find(next(o))) {
+            if (o.size == 0 && !matcher_->replaces())
+                continue;
+            piece(bytes.substr(start, o.at - start));
+            replaced(*state_);
+            start = o.at + o.size;
+        }
+        if (start < bytes.size())
+            piece(bytes.substr(start));
+    }
+
+private:
+    std::size_t next(const Occurrence &o) const {
+        return o.size > 0 ? o.at + o.size : state_->after(o.at);
+    }
+    Occurrence find(std::size_t from) {
+        Occurrence o;
+        switch (state_->find(from, o)) {
+            case MatchState::Result::Found:
+                return o;
+            case MatchState::Result::None:
+                return {};
+            case MatchState::Result::TooComplex:
+                break;
+        }
+        throw PatternTooComplex{input_.lineCount()};
+    }
+    // A file decoded from an encoding that cannot hold the literal text, or the replacement,
+    // finds nothing to change.
+    void prepare() {
+        state_.emplace(*matcher_, file_.page);
+        usable_ = !matcher_->nowhere();
+        if (usable_ && file_.encoding.form == RFTSFSO::TextForm::Converted) {
+            auto holds = [&](const QString &text) {
+                const QByteArray utf8 = text.toUtf8();
+                return RFTSFSO::CanHold(
+                    file_.encoding, std::string_view(utf8.constData(), std::size_t(utf8.size())));
+            };
+            usable_ = (matcher_->options().regex || holds(matcher_->text())) &&
+                      (!matcher_->replaces() || holds(matcher_->replacementText()));
+        }
+    }
+
+    LineContext &ctx_;
+    const FileText &file_;
+    const LineReader &input_;
+    const Matcher *matcher_;
+    std::shared_ptr<const Matcher> own_;  // a text typed while the run yielded
+    std::optional<MatchState> state_;
+    bool usable_ = false;
+    Condition literal_;  // the same text, literal and case-blind
+    LineSearch search_;
+};
+
 // Index 1: keeps each line that contains the text; empty lines go.
-template <class Input, class Output>
-std::uint64_t KeepContaining(Input &input, Output &output, LineContext &ctx, const FileText &file) {
-    Condition condition(ctx, file);
-    LineSearch search(ReaderOf(input));
+template <class Finder, class Input, class Output>
+std::uint64_t KeepContaining(Input &input, Output &output, LineContext &ctx, const FileText &file,
+                             const Matcher *matcher) {
+    Finder finder(ctx, file, ReaderOf(input), matcher);
     std::uint64_t removed = 0;
     std::string_view line;
     while (input.next(line)) {
-        if (ctx.letEventsRun() && condition.reread())
-            search.forget();
+        if (ctx.letEventsRun())
+            finder.reread();
         Line l(line);
-        if (!line.empty() && search.find(l, condition.pattern()).found())
+        if (!line.empty() && finder.first(l).found())
             output.keepLine(line);
         else
             removed += CharactersIn(line, line);
@@ -219,25 +370,24 @@ std::uint64_t KeepContaining(Input &input, Output &output, LineContext &ctx, con
 }
 
 // Index 3: keeps the occurrences of the text in each line that has one; other lines go.
-template <class Input, class Output>
-std::uint64_t KeepOccurrences(Input &input, Output &output, LineContext &ctx,
-                              const FileText &file) {
-    Condition condition(ctx, file);
-    LineSearch search(ReaderOf(input));
+template <class Finder, class Input, class Output>
+std::uint64_t KeepOccurrences(Input &input, Output &output, LineContext &ctx, const FileText &file,
+                              const Matcher *matcher) {
+    Finder finder(ctx, file, ReaderOf(input), matcher);
     std::uint64_t removed = 0;
     std::string_view line;
     while (input.next(line)) {
-        if (ctx.letEventsRun() && condition.reread())
-            search.forget();
-        const Pattern &pattern = condition.pattern();
+        if (ctx.letEventsRun())
+            finder.reread();
         Line l(line);
-        if (line.empty() || !search.find(l, pattern).found()) {
+        const Occurrence first = line.empty() ? Occurrence{} : finder.first(l);
+        if (!first.found()) {
             removed += CharactersIn(line, line);
             continue;
         }
         output.beginLine();
         Gaps gaps(line);
-        ForEachOccurrence(l, pattern, [&](std::string_view piece) {
+        finder.eachOccurrence(l, first, [&](std::string_view piece) {
             gaps.kept(piece);
             output.append(piece);
         });
@@ -278,27 +428,24 @@ std::uint64_t DropEmptyLines(Input &input, Output &output) {
 // Indexes 0 and 2, and any chooser text that names no other loop. Empty lines and lines without
 // the text are kept. A line with the text has it deleted while the chooser says "Remove those
 // characters", and is dropped otherwise.
-template <class Input, class Output>
+template <class Finder, class Input, class Output>
 std::uint64_t SharedLoop(Input &input, Output &output, LineContext &ctx, const QString &chooserText,
-                         const FileText &file) {
-    Condition condition(ctx, file);
-    LineSearch search(ReaderOf(input));
+                         const FileText &file, const Matcher *matcher) {
+    Finder finder(ctx, file, ReaderOf(input), matcher);
     bool deleting = chooserText == Captions[2];
     std::uint64_t removed = 0;
     std::string_view line;
     while (input.next(line)) {
         if (ctx.letEventsRun()) {
-            if (condition.reread())
-                search.forget();
+            finder.reread();
             deleting = ctx.chooserText() == Captions[2];
         }
         if (line.empty()) {
             output.keepLine(line);
             continue;
         }
-        const Pattern &pattern = condition.pattern();
         Line l(line);
-        const Occurrence first = search.find(l, pattern);
+        const Occurrence first = finder.first(l);
         if (!first.found()) {
             output.keepLine(line);
             continue;
@@ -309,9 +456,7 @@ std::uint64_t SharedLoop(Input &input, Output &output, LineContext &ctx, const Q
         }
         output.beginLine();
         Gaps gaps(line);
-        gaps.kept(line.substr(0, first.at));
-        output.append(line.substr(0, first.at));
-        ForEachPieceWithout(l, first.at + first.size, pattern, [&](std::string_view piece) {
+        finder.eachPieceWithout(l, first, [&](std::string_view piece) {
             gaps.kept(piece);
             output.append(piece);
         });
@@ -320,25 +465,75 @@ std::uint64_t SharedLoop(Input &input, Output &output, LineContext &ctx, const Q
     return removed;
 }
 
-// The loop that the chooser's text selects, over any reader and output.
+// `strelmark replace`: every line, each match replaced (an empty one too, as the line holds
+// it). The characters of the matches count as removed.
 template <class Input, class Output>
-std::uint64_t RunChosenLoop(Input &input, Output &output, LineContext &ctx, long long lineNumber,
-                            const CodePage *others) {
-    const QString chooserText = ctx.chooserText();
-    const FileText file{PageOf(ReaderOf(input).encoding(), others), ReaderOf(input).encoding()};
+std::uint64_t ReplaceLoop(Input &input, Output &output, LineContext &ctx, const FileText &file,
+                          const Matcher *matcher) {
+    MatcherFinder finder(ctx, file, ReaderOf(input), matcher);
+    std::uint64_t removed = 0;
+    std::string with;
+    std::string_view line;
+    while (input.next(line)) {
+        if (ctx.letEventsRun())
+            finder.reread();
+        Line l(line);
+        const Occurrence first = finder.first(l);
+        if (!first.found()) {
+            output.keepLine(line);
+            continue;
+        }
+        output.beginLine();
+        Gaps gaps(line);
+        finder.eachReplaced(
+            l, first,
+            [&](std::string_view piece) {
+                gaps.kept(piece);
+                output.append(piece);
+            },
+            [&](const MatchState &state) {
+                with.clear();
+                state.appendReplacement(with);
+                Insert(output, with);
+            });
+        removed += gaps.total();
+    }
+    return removed;
+}
+
+template <class Finder, class Input, class Output>
+std::uint64_t RunChosenLoopWith(Input &input, Output &output, LineContext &ctx,
+                                long long lineNumber, const QString &chooserText,
+                                const FileText &file, const Matcher *matcher) {
     switch (LoopFor(chooserText)) {
         case Loop::NotContaining:
-            return KeepContaining(input, output, ctx, file);
+            return KeepContaining<Finder>(input, output, ctx, file, matcher);
         case Loop::ExceptThose:
-            return KeepOccurrences(input, output, ctx, file);
+            return KeepOccurrences<Finder>(input, output, ctx, file, matcher);
         case Loop::LineNumber:
             return DropLineNumber(input, output, lineNumber);
         case Loop::BlankLines:
             return DropEmptyLines(input, output);
         case Loop::Shared:
-            return SharedLoop(input, output, ctx, chooserText, file);
+            return SharedLoop<Finder>(input, output, ctx, chooserText, file, matcher);
     }
     return 0;
+}
+
+// The loop that the chooser's text selects, over any reader and output; with a matcher that
+// replaces, the replacing loop.
+template <class Input, class Output>
+std::uint64_t RunChosenLoop(Input &input, Output &output, LineContext &ctx, long long lineNumber,
+                            const CodePage *others, const Matcher *matcher) {
+    const QString chooserText = ctx.chooserText();
+    const FileText file{PageOf(ReaderOf(input).encoding(), others), ReaderOf(input).encoding()};
+    if (matcher == nullptr)
+        return RunChosenLoopWith<LiteralFinder>(input, output, ctx, lineNumber, chooserText, file,
+                                                nullptr);
+    if (matcher->replaces())
+        return ReplaceLoop(input, output, ctx, file, matcher);
+    return RunChosenLoopWith<MatcherFinder>(input, output, ctx, lineNumber, chooserText, file,
+                                            matcher);
 }
 
 // The marking pair: a reader that tells the marks of each line it hands out, and an output that
@@ -385,6 +580,9 @@ private:
     LineMarks &marks_;
 };
 
+// A replacement is no part of the line: nothing to mark.
+void Insert(MarkingOutput &, std::string_view) {}
+
 }  // namespace
 
 Loop LoopFor(const QString &chooserText) {
@@ -422,18 +620,18 @@ const CodePage &PageOf(const RFTSFSO::FileEncoding &encoding, const CodePage *ot
 }
 
 std::uint64_t RunLoop(LineReader &input, ResultWriter &output, LineContext &ctx,
-                      long long lineNumber, const CodePage *others) {
+                      long long lineNumber, const CodePage *others, const Matcher *matcher) {
     input.start();  // the file's encoding, before the condition is looked for
-    return RunChosenLoop(input, output, ctx, lineNumber, others);
+    return RunChosenLoop(input, output, ctx, lineNumber, others, matcher);
 }
 
 std::uint64_t MarkLoop(LineReader &input, LineMarks &marks, LineContext &ctx, long long lineNumber,
-                       const CodePage *others) {
+                       const CodePage *others, const Matcher *matcher) {
     input.start();
     marks.readIn(PageOf(input.encoding(), others));
     MarkingInput marking(input, marks);
     MarkingOutput output(marking, marks);
-    return RunChosenLoop(marking, output, ctx, lineNumber, others);
+    return RunChosenLoop(marking, output, ctx, lineNumber, others, matcher);
 }
 
 std::uint64_t CharactersIn(std::string_view bytes, std::string_view line) {

@@ -13,6 +13,7 @@
 #include "files/LineReader.h"
 #include "files/ResultWriter.h"
 #include "text/CodePages.h"
+#include "text/Matcher.h"
 #include "text/OperationTable.h"
 #include "text/TextMatch.h"
 
@@ -72,9 +73,17 @@ const CodePage &PageOf(const RFTSFSO::FileEncoding &encoding, const CodePage *ot
 // from 1 (already rounded); a number that no line has drops nothing. Lines that are not UTF-8
 // are read in PageOf(the input's encoding, `others`); a condition that the input's encoding
 // cannot hold is found nowhere. Answers the characters removed (see FileResult). Throws what
-// the reader, the writer and the context throw; finishing the output is the caller's.
+// the reader, the writer and the context throw, and PatternTooComplex; finishing the output is
+// the caller's.
+//
+// `matcher` null: the condition is the literal, case-blind text. Otherwise its matches are
+// what the loops look for (the text it was compiled from, with its options; a text typed while
+// the run yields is compiled with the same options, and one that does not compile is found
+// nowhere); a matcher that replaces runs the replacing loop whatever the chooser says: every
+// line kept, each match replaced.
 std::uint64_t RunLoop(RFTSFSO::LineReader &input, RFTSFSO::ResultWriter &output, LineContext &ctx,
-                      long long lineNumber, const CodePage *others = nullptr);
+                      long long lineNumber, const CodePage *others = nullptr,
+                      const Matcher *matcher = nullptr);
 
 // What a loop keeps of each line, told as it goes: MarkLoop runs the same loops as RunLoop with
 // an output that tells these marks instead of writing.
@@ -99,7 +108,8 @@ public:
 // dropped. Answers the characters removed. Throws what the reader, the context and the marks
 // throw.
 std::uint64_t MarkLoop(RFTSFSO::LineReader &input, LineMarks &marks, LineContext &ctx,
-                       long long lineNumber, const CodePage *others = nullptr);
+                       long long lineNumber, const CodePage *others = nullptr,
+                       const Matcher *matcher = nullptr);
 
 // The characters of `bytes`, a part of `line`: one per byte, except that in a line that is valid
 // UTF-8 each character counts once.

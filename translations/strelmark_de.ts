@@ -164,58 +164,6 @@
         <translation>Sonstiges:</translation>
     </message>
     <message>
-        <source>TEXT is taken whole, never trimmed, and compared without regard to letter
-case; it must not be empty. N is any number, rounded half to even.
-</source>
-        <translation>TEXT wird ganz genommen, nie gekürzt, und ohne Rücksicht auf Groß- und
-Kleinschreibung verglichen; er darf nicht leer sein. N ist eine beliebige Zahl,
-auf die nächste gerade gerundet, wenn sie genau dazwischen liegt.
-</translation>
-    </message>
-    <message>
-        <source>
-A PATH that is a folder is searched level by level; any other PATH is taken
-as given. With no PATH, -o or -i, standard input is filtered to standard
-output, as sed does (so is the PATH -), and nothing is kept for undo. Put --
-before PATHs that start with &quot;-&quot;. A result with no line left is not written;
-a result that equals the file already there is not rewritten. Every run that
-writes keeps what it replaces: `strelmark undo` takes it back.
-
-Exit status: 0 all done, 1 some files failed, 2 usage error,
-130 or 143 stopped by SIGINT or SIGTERM (what was finished is kept).
-
-Examples:
-  strelmark remove lines-containing &apos;meta http&apos; -o ~/site-new --mkdir ~/site
-  strelmark remove blank-lines -e txt,md -E drafts -i -n notes/
-  find site -print0 | strelmark remove text &apos;&lt;br&gt;&apos; -i --files-from - -0
-  curl -s URL | strelmark remove lines-containing &apos;&lt;script&apos; &gt; page.html
-
-See strelmark(1) for the details and the JSON fields.
-</source>
-        <translation>
-Ein PFAD, der ein Ordner ist, wird Ebene für Ebene durchsucht; jeder andere
-PFAD wird genommen, wie er ist. Ohne PFAD, -o oder -i wird die Standardeingabe
-in die Standardausgabe gefiltert, wie sed es tut (ebenso beim PFAD -), und
-nichts wird zum Rückgängigmachen aufbewahrt. Setzen Sie -- vor PFADE, die mit
-&quot;-&quot; beginnen. Ein Ergebnis ohne verbliebene Zeile wird nicht geschrieben; ein
-Ergebnis, das der schon vorhandenen Datei gleicht, wird nicht neu geschrieben.
-Jeder Lauf, der schreibt, bewahrt auf, was er ersetzt: `strelmark undo` nimmt
-ihn zurück.
-
-Rückgabewert: 0 alles erledigt, 1 einige Dateien fehlgeschlagen, 2
-Aufruffehler, 130 oder 143 durch SIGINT oder SIGTERM angehalten (Fertiges
-bleibt erhalten).
-
-Beispiele:
-  strelmark remove lines-containing &apos;meta http&apos; -o ~/site-new --mkdir ~/site
-  strelmark remove blank-lines -e txt,md -E drafts -i -n notes/
-  find site -print0 | strelmark remove text &apos;&lt;br&gt;&apos; -i --files-from - -0
-  curl -s URL | strelmark remove lines-containing &apos;&lt;script&apos; &gt; page.html
-
-Einzelheiten und die JSON-Felder beschreibt strelmark(1).
-</translation>
-    </message>
-    <message>
         <source>There is no run to undo.
 </source>
         <translation>Es gibt keinen Lauf zum Rückgängigmachen.
@@ -284,10 +232,6 @@ Einzelheiten und die JSON-Felder beschreibt strelmark(1).
     <message>
         <source>there is no file or folder &apos;%1&apos;</source>
         <translation>es gibt keine Datei und keinen Ordner &apos;%1&apos;</translation>
-    </message>
-    <message>
-        <source>unknown command &apos;%1&apos; (remove, undo, --help, --version)</source>
-        <translation>unbekannter Befehl &apos;%1&apos; (remove, undo, --help, --version)</translation>
     </message>
     <message>
         <source>Try &apos;strelmark --help&apos; for more information.</source>
@@ -396,7 +340,7 @@ eine Datei, aus der nichts entfernt wird, bleibt gleich</translation>
     </message>
     <message>
         <source>write nothing: print a unified diff of the changes</source>
-        <translation>nichts schreiben: ein Unified Diff der Änderungen zeigen</translation>
+        <translation>nichts schreiben: die Änderungen als Unified Diff</translation>
     </message>
     <message>
         <source>one JSON object per file, then a summary object</source>
@@ -404,7 +348,7 @@ eine Datei, aus der nichts entfernt wird, bleibt gleich</translation>
     </message>
     <message>
         <source>no progress, summary or listing: only errors</source>
-        <translation>kein Fortschritt, keine Übersicht, keine Liste: nur Fehler</translation>
+        <translation>ohne Fortschritt, Übersicht und Liste: nur Fehler</translation>
     </message>
     <message>
         <source>colour the diff and the outcomes: auto (on a
@@ -619,31 +563,6 @@ NO_COLOR ist gesetzt), always oder never</translation>
         <translation>undo --list nimmt kein --force</translation>
     </message>
     <message>
-        <source>Usage: strelmark remove OPERATION [TEXT|N] (-o DIR | -i) [options] PATH...
-       strelmark remove OPERATION [TEXT|N] [options] &lt; INPUT &gt; OUTPUT
-       strelmark undo [RUN | --list] [--dry-run] [--force] [-q]
-                                    take a run back, the last by default
-       strelmark --help | --version
-       strelmark [FILE|FOLDER]...   start the window, these in its list
-
-Removes lines or characters from many text files at once, as the window does.
-
-Operations:
-</source>
-        <translation>Aufruf: strelmark remove OPERATION [TEXT|N] (-o DIR | -i) [Optionen] PFAD...
-        strelmark remove OPERATION [TEXT|N] [Optionen] &lt; EINGABE &gt; AUSGABE
-        strelmark undo [LAUF | --list] [--dry-run] [--force] [-q]
-                                     einen Lauf zurücknehmen, sonst den letzten
-        strelmark --help | --version
-        strelmark [DATEI|ORDNER]...  das Fenster öffnen, diese in seiner Liste
-
-Entfernt Zeilen oder Zeichen aus vielen Textdateien auf einmal, wie das
-Fenster.
-
-Operationen:
-</translation>
-    </message>
-    <message>
         <source>Usage: strelmark undo [RUN] [-n | --dry-run] [--force] [-q | --quiet]
        strelmark undo -l | --list
 
@@ -704,6 +623,123 @@ ganz lesbar ist: was ihr lesbarer Teil nennt</translation>
     <message>
         <source>waiting for another run to finish</source>
         <translation>warte, bis ein anderer Lauf fertig ist</translation>
+    </message>
+    <message>
+        <source>replace needs TEXT and WITH</source>
+        <translation>replace braucht TEXT und WITH</translation>
+    </message>
+    <message>
+        <source>How TEXT is matched (by default: literally, letter case ignored):</source>
+        <translation>Wie TEXT verglichen wird (sonst wörtlich, Groß-/Kleinschreibung egal):</translation>
+    </message>
+    <message>
+        <source>Usage: strelmark remove OPERATION [TEXT|N] (-o DIR | -i) [options] PATH...
+       strelmark remove OPERATION [TEXT|N] [options] &lt; INPUT &gt; OUTPUT
+       strelmark replace TEXT WITH (-o DIR | -i) [options] PATH...
+                                    replace every match of TEXT by WITH
+       strelmark undo [RUN | --list] [--dry-run] [--force] [-q]
+                                    take a run back, the last by default
+       strelmark --help | --version
+       strelmark [FILE|FOLDER]...   start the window, these in its list
+
+Removes lines or characters from many text files at once, as the window does.
+
+Operations:
+</source>
+        <translation>Aufruf: strelmark remove OPERATION [TEXT|N] (-o DIR | -i) [Optionen] PFAD...
+        strelmark remove OPERATION [TEXT|N] [Optionen] &lt; EINGABE &gt; AUSGABE
+        strelmark replace TEXT WITH (-o DIR | -i) [Optionen] PFAD...
+                                     jeden Treffer von TEXT durch WITH ersetzen
+        strelmark undo [LAUF | --list] [--dry-run] [--force] [-q]
+                                     einen Lauf zurücknehmen, sonst den letzten
+        strelmark --help | --version
+        strelmark [DATEI|ORDNER]...  das Fenster öffnen, diese in seiner Liste
+
+Entfernt Zeilen oder Zeichen aus vielen Textdateien auf einmal, wie das
+Fenster.
+
+Operationen:
+</translation>
+    </message>
+    <message>
+        <source>TEXT is taken whole, never trimmed, and compared without regard to letter
+case; it must not be empty. N is any number, rounded half to even. replace
+takes every option of remove; WITH is literal unless --regex is given.
+</source>
+        <translation>TEXT wird ganz genommen, nie gekürzt, und ohne Rücksicht auf Groß- und
+Kleinschreibung verglichen; er darf nicht leer sein. N ist eine beliebige Zahl,
+auf die nächste gerade gerundet, wenn sie genau dazwischen liegt.
+replace nimmt alle Optionen von remove; WITH ist wörtlich, außer mit --regex.
+</translation>
+    </message>
+    <message>
+        <source>
+A PATH that is a folder is searched level by level; any other PATH is taken
+as given. With no PATH, -o or -i, standard input is filtered to standard
+output, as sed does (so is the PATH -), and nothing is kept for undo. Put --
+before PATHs that start with &quot;-&quot;. A result with no line left is not written;
+a result that equals the file already there is not rewritten. Every run that
+writes keeps what it replaces: `strelmark undo` takes it back.
+
+Exit status: 0 all done, 1 some files failed, 2 usage error,
+130 or 143 stopped by SIGINT or SIGTERM (what was finished is kept).
+
+Examples:
+  strelmark remove lines-containing &apos;meta http&apos; -o ~/site-new --mkdir ~/site
+  strelmark remove blank-lines -e txt,md -E drafts -i -n notes/
+  find site -print0 | strelmark remove text &apos;&lt;br&gt;&apos; -i --files-from - -0
+  curl -s URL | strelmark remove lines-containing &apos;&lt;script&apos; &gt; page.html
+  strelmark replace --regex &apos;(\w+)@old\.example&apos; &apos;$1@new.example&apos; -i site/
+  strelmark remove lines-containing -w --match-case cat -i notes.txt
+
+See strelmark(1) for the details and the JSON fields.
+</source>
+        <translation>
+Ein PFAD, der ein Ordner ist, wird Ebene für Ebene durchsucht; jeder andere
+PFAD wird genommen, wie er ist. Ohne PFAD, -o oder -i wird die Standardeingabe
+in die Standardausgabe gefiltert, wie sed es tut (ebenso beim PFAD -), und
+nichts wird zum Rückgängigmachen aufbewahrt. Setzen Sie -- vor PFADE, die mit
+&quot;-&quot; beginnen. Ein Ergebnis ohne verbliebene Zeile wird nicht geschrieben; ein
+Ergebnis, das der schon vorhandenen Datei gleicht, wird nicht neu geschrieben.
+Jeder Lauf, der schreibt, bewahrt auf, was er ersetzt: `strelmark undo` nimmt
+ihn zurück.
+
+Rückgabewert: 0 alles erledigt, 1 einige Dateien fehlgeschlagen, 2
+Aufruffehler, 130 oder 143 durch SIGINT oder SIGTERM angehalten (Fertiges
+bleibt erhalten).
+
+Beispiele:
+  strelmark remove lines-containing &apos;meta http&apos; -o ~/site-new --mkdir ~/site
+  strelmark remove blank-lines -e txt,md -E drafts -i -n notes/
+  find site -print0 | strelmark remove text &apos;&lt;br&gt;&apos; -i --files-from - -0
+  curl -s URL | strelmark remove lines-containing &apos;&lt;script&apos; &gt; page.html
+  strelmark replace --regex &apos;(\w+)@old\.example&apos; &apos;$1@new.example&apos; -i site/
+  strelmark remove lines-containing -w --match-case cat -i notes.txt
+
+Einzelheiten und die JSON-Felder beschreibt strelmark(1).
+</translation>
+    </message>
+    <message>
+        <source>unknown command &apos;%1&apos; (remove, replace, undo, --help, --version)</source>
+        <translation>unbekannter Befehl &apos;%1&apos; (remove, replace, undo, --help, --version)</translation>
+    </message>
+    <message>
+        <source>letter case counts: &quot;a&quot; is no &quot;A&quot;</source>
+        <translation>Groß- und Kleinschreibung zählt: &quot;a&quot; ist kein &quot;A&quot;</translation>
+    </message>
+    <message>
+        <source>only whole words: a match with no letter, digit or
+underscore just before or after it</source>
+        <translation>nur ganze Wörter: ein Treffer ohne Buchstabe, Ziffer
+oder Unterstrich direkt davor oder danach</translation>
+    </message>
+    <message>
+        <source>TEXT is a regular expression (Perl-compatible,
+PCRE2); with replace, WITH may name groups: $1,
+${name}, and $$ for a dollar</source>
+        <translation>TEXT ist ein regulärer Ausdruck (Perl-kompatibel,
+PCRE2); bei replace darf WITH Gruppen nennen: $1,
+${name}, und $$ für ein Dollarzeichen</translation>
     </message>
 </context>
 <context>
@@ -1118,6 +1154,22 @@ ganz lesbar ist: was ihr lesbarer Teil nennt</translation>
         <source>Waiting for another run to finish</source>
         <translation>Warte auf einen anderen Lauf</translation>
     </message>
+    <message>
+        <source>Match case</source>
+        <translation>Groß-/Kleinschreibung beachten</translation>
+    </message>
+    <message>
+        <source>Whole words</source>
+        <translation>Ganze Wörter</translation>
+    </message>
+    <message>
+        <source>Regular expression</source>
+        <translation>Regulärer Ausdruck</translation>
+    </message>
+    <message>
+        <source>How the text is matched has changed since the preview. Preview again to see what the run would do.</source>
+        <translation>Die Art des Vergleichs hat sich seit der Vorschau geändert. Zeigen Sie die Vorschau erneut, um zu sehen, was der Lauf täte.</translation>
+    </message>
 </context>
 <context>
     <name>Operations</name>
@@ -1353,6 +1405,10 @@ Ergebnis: </translation>
         <source>&quot;%1&quot;</source>
         <translation>„%1“</translation>
     </message>
+    <message>
+        <source>pattern too complex</source>
+        <translation>Muster zu aufwendig</translation>
+    </message>
 </context>
 <context>
     <name>Run</name>
@@ -1449,6 +1505,14 @@ Ergebnis: </translation>
     <message>
         <source>Skipped by the folder search: %1</source>
         <translation>Von der Ordnersuche übersprungen: %1</translation>
+    </message>
+    <message>
+        <source>Matched with: %1</source>
+        <translation>Verglichen mit: %1</translation>
+    </message>
+    <message>
+        <source>Pattern too complex (left alone): %1</source>
+        <translation>Muster zu aufwendig (unberührt gelassen): %1</translation>
     </message>
 </context>
 <context>

@@ -164,56 +164,6 @@
         <translation>Otras:</translation>
     </message>
     <message>
-        <source>TEXT is taken whole, never trimmed, and compared without regard to letter
-case; it must not be empty. N is any number, rounded half to even.
-</source>
-        <translation>TEXT se toma entero, nunca recortado, y se compara sin distinguir mayúsculas
-de minúsculas; no puede estar vacío. N es cualquier número, redondeado al par
-más cercano.
-</translation>
-    </message>
-    <message>
-        <source>
-A PATH that is a folder is searched level by level; any other PATH is taken
-as given. With no PATH, -o or -i, standard input is filtered to standard
-output, as sed does (so is the PATH -), and nothing is kept for undo. Put --
-before PATHs that start with &quot;-&quot;. A result with no line left is not written;
-a result that equals the file already there is not rewritten. Every run that
-writes keeps what it replaces: `strelmark undo` takes it back.
-
-Exit status: 0 all done, 1 some files failed, 2 usage error,
-130 or 143 stopped by SIGINT or SIGTERM (what was finished is kept).
-
-Examples:
-  strelmark remove lines-containing &apos;meta http&apos; -o ~/site-new --mkdir ~/site
-  strelmark remove blank-lines -e txt,md -E drafts -i -n notes/
-  find site -print0 | strelmark remove text &apos;&lt;br&gt;&apos; -i --files-from - -0
-  curl -s URL | strelmark remove lines-containing &apos;&lt;script&apos; &gt; page.html
-
-See strelmark(1) for the details and the JSON fields.
-</source>
-        <translation>
-Una RUTA que es una carpeta se recorre nivel a nivel; cualquier otra RUTA se
-toma tal cual. Sin RUTA, -o ni -i, la entrada estándar se filtra a la salida
-estándar, como hace sed (igual con la RUTA -), y no se guarda nada para
-deshacer. Ponga -- delante de las RUTAS que empiezan por &quot;-&quot;. Un resultado sin
-ninguna línea no se escribe; un resultado igual al archivo que ya existe no se
-reescribe. Cada ejecución que escribe guarda lo que sustituye: `strelmark undo`
-la deshace.
-
-Estado de salida: 0 todo hecho, 1 fallaron algunos archivos, 2 error de uso,
-130 o 143 detenido por SIGINT o SIGTERM (lo terminado se conserva).
-
-Ejemplos:
-  strelmark remove lines-containing &apos;meta http&apos; -o ~/site-new --mkdir ~/site
-  strelmark remove blank-lines -e txt,md -E drafts -i -n notes/
-  find site -print0 | strelmark remove text &apos;&lt;br&gt;&apos; -i --files-from - -0
-  curl -s URL | strelmark remove lines-containing &apos;&lt;script&apos; &gt; page.html
-
-Los detalles y los campos JSON están en strelmark(1).
-</translation>
-    </message>
-    <message>
         <source>There is no run to undo.
 </source>
         <translation>No hay ninguna ejecución que deshacer.
@@ -282,10 +232,6 @@ Los detalles y los campos JSON están en strelmark(1).
     <message>
         <source>there is no file or folder &apos;%1&apos;</source>
         <translation>no existe el archivo o la carpeta &apos;%1&apos;</translation>
-    </message>
-    <message>
-        <source>unknown command &apos;%1&apos; (remove, undo, --help, --version)</source>
-        <translation>orden desconocida &apos;%1&apos; (remove, undo, --help, --version)</translation>
     </message>
     <message>
         <source>Try &apos;strelmark --help&apos; for more information.</source>
@@ -369,7 +315,7 @@ grep -a); si no, son binarios y no se tocan</translation>
         <source>the code page of lines that are not UTF-8, in files
 that name none (default windows-1252)</source>
         <translation>la página de códigos de las líneas que no son UTF-8,
-en archivos que no la nombran (por omisión windows-1252)</translation>
+en archivos que no la indican (omisión: windows-1252)</translation>
     </message>
     <message>
         <source>join the kept lines with CR LF, none after the last
@@ -407,7 +353,7 @@ un archivo del que no se quita nada queda igual</translation>
         <source>colour the diff and the outcomes: auto (on a
 terminal, unless NO_COLOR is set), always or never</source>
         <translation>colorear el diff y los resultados: auto (en un
-terminal, salvo si NO_COLOR está definido), always o never</translation>
+terminal, salvo con NO_COLOR definido), always o never</translation>
     </message>
     <message>
         <source>files worked on at once (default: the processors)</source>
@@ -616,31 +562,6 @@ terminal, salvo si NO_COLOR está definido), always o never</translation>
         <translation>undo --list no admite --force</translation>
     </message>
     <message>
-        <source>Usage: strelmark remove OPERATION [TEXT|N] (-o DIR | -i) [options] PATH...
-       strelmark remove OPERATION [TEXT|N] [options] &lt; INPUT &gt; OUTPUT
-       strelmark undo [RUN | --list] [--dry-run] [--force] [-q]
-                                    take a run back, the last by default
-       strelmark --help | --version
-       strelmark [FILE|FOLDER]...   start the window, these in its list
-
-Removes lines or characters from many text files at once, as the window does.
-
-Operations:
-</source>
-        <translation>Uso: strelmark remove OPERACIÓN [TEXT|N] (-o DIR | -i) [opciones] RUTA...
-     strelmark remove OPERACIÓN [TEXT|N] [opciones] &lt; ENTRADA &gt; SALIDA
-     strelmark undo [EJECUCIÓN | --list] [--dry-run] [--force] [-q]
-                                  deshacer una ejecución, la última por omisión
-     strelmark --help | --version
-     strelmark [ARCHIVO|CARPETA]...  abrir la ventana, con ellos en su lista
-
-Quita líneas o caracteres de muchos archivos de texto a la vez, como la
-ventana.
-
-Operaciones:
-</translation>
-    </message>
-    <message>
         <source>Usage: strelmark undo [RUN] [-n | --dry-run] [--force] [-q | --quiet]
        strelmark undo -l | --list
 
@@ -701,6 +622,121 @@ entero: restaurar lo que nombra su parte legible</translation>
     <message>
         <source>waiting for another run to finish</source>
         <translation>esperando a que termine otra ejecución</translation>
+    </message>
+    <message>
+        <source>replace needs TEXT and WITH</source>
+        <translation>replace necesita TEXT y WITH</translation>
+    </message>
+    <message>
+        <source>How TEXT is matched (by default: literally, letter case ignored):</source>
+        <translation>Cómo se busca TEXT (por defecto: literalmente, sin distinguir mayúsculas):</translation>
+    </message>
+    <message>
+        <source>Usage: strelmark remove OPERATION [TEXT|N] (-o DIR | -i) [options] PATH...
+       strelmark remove OPERATION [TEXT|N] [options] &lt; INPUT &gt; OUTPUT
+       strelmark replace TEXT WITH (-o DIR | -i) [options] PATH...
+                                    replace every match of TEXT by WITH
+       strelmark undo [RUN | --list] [--dry-run] [--force] [-q]
+                                    take a run back, the last by default
+       strelmark --help | --version
+       strelmark [FILE|FOLDER]...   start the window, these in its list
+
+Removes lines or characters from many text files at once, as the window does.
+
+Operations:
+</source>
+        <translation>Uso: strelmark remove OPERACIÓN [TEXT|N] (-o DIR | -i) [opciones] RUTA...
+     strelmark remove OPERACIÓN [TEXT|N] [opciones] &lt; ENTRADA &gt; SALIDA
+     strelmark replace TEXT WITH (-o DIR | -i) [opciones] RUTA...
+                                  reemplazar cada coincidencia de TEXT por WITH
+     strelmark undo [EJECUCIÓN | --list] [--dry-run] [--force] [-q]
+                                  deshacer una ejecución, la última por omisión
+     strelmark --help | --version
+     strelmark [ARCHIVO|CARPETA]...  abrir la ventana, con ellos en su lista
+
+Quita líneas o caracteres de muchos archivos de texto a la vez, como la
+ventana.
+
+Operaciones:
+</translation>
+    </message>
+    <message>
+        <source>TEXT is taken whole, never trimmed, and compared without regard to letter
+case; it must not be empty. N is any number, rounded half to even. replace
+takes every option of remove; WITH is literal unless --regex is given.
+</source>
+        <translation>TEXT se toma entero, nunca recortado, y se compara sin distinguir mayúsculas
+de minúsculas; no puede estar vacío. N es cualquier número, redondeado al par
+más cercano.
+replace admite todas las opciones de remove; WITH es literal salvo con --regex.
+</translation>
+    </message>
+    <message>
+        <source>
+A PATH that is a folder is searched level by level; any other PATH is taken
+as given. With no PATH, -o or -i, standard input is filtered to standard
+output, as sed does (so is the PATH -), and nothing is kept for undo. Put --
+before PATHs that start with &quot;-&quot;. A result with no line left is not written;
+a result that equals the file already there is not rewritten. Every run that
+writes keeps what it replaces: `strelmark undo` takes it back.
+
+Exit status: 0 all done, 1 some files failed, 2 usage error,
+130 or 143 stopped by SIGINT or SIGTERM (what was finished is kept).
+
+Examples:
+  strelmark remove lines-containing &apos;meta http&apos; -o ~/site-new --mkdir ~/site
+  strelmark remove blank-lines -e txt,md -E drafts -i -n notes/
+  find site -print0 | strelmark remove text &apos;&lt;br&gt;&apos; -i --files-from - -0
+  curl -s URL | strelmark remove lines-containing &apos;&lt;script&apos; &gt; page.html
+  strelmark replace --regex &apos;(\w+)@old\.example&apos; &apos;$1@new.example&apos; -i site/
+  strelmark remove lines-containing -w --match-case cat -i notes.txt
+
+See strelmark(1) for the details and the JSON fields.
+</source>
+        <translation>
+Una RUTA que es una carpeta se recorre nivel a nivel; cualquier otra RUTA se
+toma tal cual. Sin RUTA, -o ni -i, la entrada estándar se filtra a la salida
+estándar, como hace sed (igual con la RUTA -), y no se guarda nada para
+deshacer. Ponga -- delante de las RUTAS que empiezan por &quot;-&quot;. Un resultado sin
+ninguna línea no se escribe; un resultado igual al archivo que ya existe no se
+reescribe. Cada ejecución que escribe guarda lo que sustituye: `strelmark undo`
+la deshace.
+
+Estado de salida: 0 todo hecho, 1 fallaron algunos archivos, 2 error de uso,
+130 o 143 detenido por SIGINT o SIGTERM (lo terminado se conserva).
+
+Ejemplos:
+  strelmark remove lines-containing &apos;meta http&apos; -o ~/site-new --mkdir ~/site
+  strelmark remove blank-lines -e txt,md -E drafts -i -n notes/
+  find site -print0 | strelmark remove text &apos;&lt;br&gt;&apos; -i --files-from - -0
+  curl -s URL | strelmark remove lines-containing &apos;&lt;script&apos; &gt; page.html
+  strelmark replace --regex &apos;(\w+)@old\.example&apos; &apos;$1@new.example&apos; -i site/
+  strelmark remove lines-containing -w --match-case cat -i notes.txt
+
+Los detalles y los campos JSON están en strelmark(1).
+</translation>
+    </message>
+    <message>
+        <source>unknown command &apos;%1&apos; (remove, replace, undo, --help, --version)</source>
+        <translation>orden desconocida &apos;%1&apos; (remove, replace, undo, --help, --version)</translation>
+    </message>
+    <message>
+        <source>letter case counts: &quot;a&quot; is no &quot;A&quot;</source>
+        <translation>las mayúsculas cuentan: &quot;a&quot; no es &quot;A&quot;</translation>
+    </message>
+    <message>
+        <source>only whole words: a match with no letter, digit or
+underscore just before or after it</source>
+        <translation>solo palabras enteras: sin letra, dígito ni guion
+bajo justo antes o después</translation>
+    </message>
+    <message>
+        <source>TEXT is a regular expression (Perl-compatible,
+PCRE2); with replace, WITH may name groups: $1,
+${name}, and $$ for a dollar</source>
+        <translation>TEXT es una expresión regular (compatible con Perl,
+PCRE2); con replace, WITH puede nombrar grupos: $1,
+${name}, y $$ para un dólar</translation>
     </message>
 </context>
 <context>
@@ -1115,6 +1151,22 @@ entero: restaurar lo que nombra su parte legible</translation>
         <source>Waiting for another run to finish</source>
         <translation>Esperando otra ejecución</translation>
     </message>
+    <message>
+        <source>Match case</source>
+        <translation>Distinguir mayúsculas</translation>
+    </message>
+    <message>
+        <source>Whole words</source>
+        <translation>Palabras enteras</translation>
+    </message>
+    <message>
+        <source>Regular expression</source>
+        <translation>Expresión regular</translation>
+    </message>
+    <message>
+        <source>How the text is matched has changed since the preview. Preview again to see what the run would do.</source>
+        <translation>La forma de buscar el texto ha cambiado desde la vista previa. Vuelva a abrir la vista previa para ver qué haría la ejecución.</translation>
+    </message>
 </context>
 <context>
     <name>Operations</name>
@@ -1350,6 +1402,10 @@ Resultado: </translation>
         <source>&quot;%1&quot;</source>
         <translation>«%1»</translation>
     </message>
+    <message>
+        <source>pattern too complex</source>
+        <translation>patrón demasiado complejo</translation>
+    </message>
 </context>
 <context>
     <name>Run</name>
@@ -1446,6 +1502,14 @@ Resultado: </translation>
     <message>
         <source>Skipped by the folder search: %1</source>
         <translation>Omitidos por la búsqueda en carpetas: %1</translation>
+    </message>
+    <message>
+        <source>Matched with: %1</source>
+        <translation>Búsqueda: %1</translation>
+    </message>
+    <message>
+        <source>Pattern too complex (left alone): %1</source>
+        <translation>Patrón demasiado complejo (sin tocar): %1</translation>
     </message>
 </context>
 <context>

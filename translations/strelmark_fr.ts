@@ -164,56 +164,6 @@
         <translation>Autres :</translation>
     </message>
     <message>
-        <source>TEXT is taken whole, never trimmed, and compared without regard to letter
-case; it must not be empty. N is any number, rounded half to even.
-</source>
-        <translation>TEXT est pris en entier, jamais rogné, et comparé sans tenir compte de la
-casse ; il ne doit pas être vide. N est un nombre quelconque, arrondi au pair
-le plus proche.
-</translation>
-    </message>
-    <message>
-        <source>
-A PATH that is a folder is searched level by level; any other PATH is taken
-as given. With no PATH, -o or -i, standard input is filtered to standard
-output, as sed does (so is the PATH -), and nothing is kept for undo. Put --
-before PATHs that start with &quot;-&quot;. A result with no line left is not written;
-a result that equals the file already there is not rewritten. Every run that
-writes keeps what it replaces: `strelmark undo` takes it back.
-
-Exit status: 0 all done, 1 some files failed, 2 usage error,
-130 or 143 stopped by SIGINT or SIGTERM (what was finished is kept).
-
-Examples:
-  strelmark remove lines-containing &apos;meta http&apos; -o ~/site-new --mkdir ~/site
-  strelmark remove blank-lines -e txt,md -E drafts -i -n notes/
-  find site -print0 | strelmark remove text &apos;&lt;br&gt;&apos; -i --files-from - -0
-  curl -s URL | strelmark remove lines-containing &apos;&lt;script&apos; &gt; page.html
-
-See strelmark(1) for the details and the JSON fields.
-</source>
-        <translation>
-Un CHEMIN qui est un dossier est parcouru niveau par niveau ; tout autre CHEMIN
-est pris tel quel. Sans CHEMIN, -o ni -i, l&apos;entrée standard est filtrée vers la
-sortie standard, comme le fait sed (de même pour le CHEMIN -), et rien n&apos;est
-gardé pour l&apos;annulation. Mettez -- devant les CHEMINS qui commencent par « - ».
-Un résultat sans aucune ligne n&apos;est pas écrit ; un résultat égal au fichier
-déjà présent n&apos;est pas réécrit. Chaque passage qui écrit garde ce qu&apos;il
-remplace : `strelmark undo` l&apos;annule.
-
-Code de sortie : 0 tout est fait, 1 des fichiers ont échoué, 2 erreur d&apos;usage,
-130 ou 143 arrêté par SIGINT ou SIGTERM (ce qui était fini est gardé).
-
-Exemples :
-  strelmark remove lines-containing &apos;meta http&apos; -o ~/site-new --mkdir ~/site
-  strelmark remove blank-lines -e txt,md -E drafts -i -n notes/
-  find site -print0 | strelmark remove text &apos;&lt;br&gt;&apos; -i --files-from - -0
-  curl -s URL | strelmark remove lines-containing &apos;&lt;script&apos; &gt; page.html
-
-Voir strelmark(1) pour les détails et les champs JSON.
-</translation>
-    </message>
-    <message>
         <source>There is no run to undo.
 </source>
         <translation>Il n&apos;y a aucun passage à annuler.
@@ -282,10 +232,6 @@ Voir strelmark(1) pour les détails et les champs JSON.
     <message>
         <source>there is no file or folder &apos;%1&apos;</source>
         <translation>il n&apos;y a ni fichier ni dossier &apos;%1&apos;</translation>
-    </message>
-    <message>
-        <source>unknown command &apos;%1&apos; (remove, undo, --help, --version)</source>
-        <translation>commande inconnue &apos;%1&apos; (remove, undo, --help, --version)</translation>
     </message>
     <message>
         <source>Try &apos;strelmark --help&apos; for more information.</source>
@@ -381,7 +327,7 @@ dernière (règle de la fenêtre)</translation>
     <message>
         <source>each kept line keeps its own line end (the default):
 a file of which nothing is removed stays as it is</source>
-        <translation>chaque ligne gardée garde sa fin de ligne (par défaut) :
+        <translation>chaque ligne gardée garde sa fin de ligne (défaut) :
 un fichier dont rien n&apos;est retiré reste tel quel</translation>
     </message>
     <message>
@@ -394,7 +340,7 @@ un fichier dont rien n&apos;est retiré reste tel quel</translation>
     </message>
     <message>
         <source>write nothing: print a unified diff of the changes</source>
-        <translation>ne rien écrire : afficher un diff unifié des changements</translation>
+        <translation>ne rien écrire : montrer un diff unifié des changements</translation>
     </message>
     <message>
         <source>one JSON object per file, then a summary object</source>
@@ -412,7 +358,7 @@ terminal, sauf si NO_COLOR est défini), always ou never</translation>
     </message>
     <message>
         <source>files worked on at once (default: the processors)</source>
-        <translation>fichiers traités à la fois (par défaut : les processeurs)</translation>
+        <translation>fichiers traités à la fois (défaut : les processeurs)</translation>
     </message>
     <message>
         <source>print this help and exit</source>
@@ -617,31 +563,6 @@ terminal, sauf si NO_COLOR est défini), always ou never</translation>
         <translation>undo --list ne prend pas --force</translation>
     </message>
     <message>
-        <source>Usage: strelmark remove OPERATION [TEXT|N] (-o DIR | -i) [options] PATH...
-       strelmark remove OPERATION [TEXT|N] [options] &lt; INPUT &gt; OUTPUT
-       strelmark undo [RUN | --list] [--dry-run] [--force] [-q]
-                                    take a run back, the last by default
-       strelmark --help | --version
-       strelmark [FILE|FOLDER]...   start the window, these in its list
-
-Removes lines or characters from many text files at once, as the window does.
-
-Operations:
-</source>
-        <translation>Usage : strelmark remove OPÉRATION [TEXT|N] (-o DIR | -i) [options] CHEMIN...
-        strelmark remove OPÉRATION [TEXT|N] [options] &lt; ENTRÉE &gt; SORTIE
-        strelmark undo [PASSAGE | --list] [--dry-run] [--force] [-q]
-                                     annuler un passage, le dernier par défaut
-        strelmark --help | --version
-        strelmark [FICHIER|DOSSIER]... ouvrir la fenêtre, avec eux dans sa liste
-
-Retire des lignes ou des caractères de nombreux fichiers texte à la fois, comme
-la fenêtre.
-
-Opérations :
-</translation>
-    </message>
-    <message>
         <source>Usage: strelmark undo [RUN] [-n | --dry-run] [--force] [-q | --quiet]
        strelmark undo -l | --list
 
@@ -704,6 +625,121 @@ pas en entier : rétablir ce que sa part lisible nomme</translation>
     <message>
         <source>waiting for another run to finish</source>
         <translation>attente de la fin d&apos;un autre passage</translation>
+    </message>
+    <message>
+        <source>replace needs TEXT and WITH</source>
+        <translation>replace demande TEXT et WITH</translation>
+    </message>
+    <message>
+        <source>How TEXT is matched (by default: literally, letter case ignored):</source>
+        <translation>Comment TEXT est cherché (par défaut : tel quel, casse ignorée) :</translation>
+    </message>
+    <message>
+        <source>Usage: strelmark remove OPERATION [TEXT|N] (-o DIR | -i) [options] PATH...
+       strelmark remove OPERATION [TEXT|N] [options] &lt; INPUT &gt; OUTPUT
+       strelmark replace TEXT WITH (-o DIR | -i) [options] PATH...
+                                    replace every match of TEXT by WITH
+       strelmark undo [RUN | --list] [--dry-run] [--force] [-q]
+                                    take a run back, the last by default
+       strelmark --help | --version
+       strelmark [FILE|FOLDER]...   start the window, these in its list
+
+Removes lines or characters from many text files at once, as the window does.
+
+Operations:
+</source>
+        <translation>Usage : strelmark remove OPÉRATION [TEXT|N] (-o DIR | -i) [options] CHEMIN...
+        strelmark remove OPÉRATION [TEXT|N] [options] &lt; ENTRÉE &gt; SORTIE
+        strelmark replace TEXT WITH (-o DIR | -i) [options] CHEMIN...
+                                     remplacer les occurrences de TEXT par WITH
+        strelmark undo [PASSAGE | --list] [--dry-run] [--force] [-q]
+                                     annuler un passage, le dernier par défaut
+        strelmark --help | --version
+        strelmark [FICHIER|DOSSIER]... ouvrir la fenêtre, avec eux dans sa liste
+
+Retire des lignes ou des caractères de nombreux fichiers texte à la fois, comme
+la fenêtre.
+
+Opérations :
+</translation>
+    </message>
+    <message>
+        <source>TEXT is taken whole, never trimmed, and compared without regard to letter
+case; it must not be empty. N is any number, rounded half to even. replace
+takes every option of remove; WITH is literal unless --regex is given.
+</source>
+        <translation>TEXT est pris en entier, jamais rogné, et comparé sans tenir compte de la
+casse ; il ne doit pas être vide. N est un nombre quelconque, arrondi au pair
+le plus proche.
+replace prend les options de remove ; WITH est littéral sauf avec --regex.
+</translation>
+    </message>
+    <message>
+        <source>
+A PATH that is a folder is searched level by level; any other PATH is taken
+as given. With no PATH, -o or -i, standard input is filtered to standard
+output, as sed does (so is the PATH -), and nothing is kept for undo. Put --
+before PATHs that start with &quot;-&quot;. A result with no line left is not written;
+a result that equals the file already there is not rewritten. Every run that
+writes keeps what it replaces: `strelmark undo` takes it back.
+
+Exit status: 0 all done, 1 some files failed, 2 usage error,
+130 or 143 stopped by SIGINT or SIGTERM (what was finished is kept).
+
+Examples:
+  strelmark remove lines-containing &apos;meta http&apos; -o ~/site-new --mkdir ~/site
+  strelmark remove blank-lines -e txt,md -E drafts -i -n notes/
+  find site -print0 | strelmark remove text &apos;&lt;br&gt;&apos; -i --files-from - -0
+  curl -s URL | strelmark remove lines-containing &apos;&lt;script&apos; &gt; page.html
+  strelmark replace --regex &apos;(\w+)@old\.example&apos; &apos;$1@new.example&apos; -i site/
+  strelmark remove lines-containing -w --match-case cat -i notes.txt
+
+See strelmark(1) for the details and the JSON fields.
+</source>
+        <translation>
+Un CHEMIN qui est un dossier est parcouru niveau par niveau ; tout autre CHEMIN
+est pris tel quel. Sans CHEMIN, -o ni -i, l&apos;entrée standard est filtrée vers la
+sortie standard, comme le fait sed (de même pour le CHEMIN -), et rien n&apos;est
+gardé pour l&apos;annulation. Mettez -- devant les CHEMINS qui commencent par « - ».
+Un résultat sans aucune ligne n&apos;est pas écrit ; un résultat égal au fichier
+déjà présent n&apos;est pas réécrit. Chaque passage qui écrit garde ce qu&apos;il
+remplace : `strelmark undo` l&apos;annule.
+
+Code de sortie : 0 tout est fait, 1 des fichiers ont échoué, 2 erreur d&apos;usage,
+130 ou 143 arrêté par SIGINT ou SIGTERM (ce qui était fini est gardé).
+
+Exemples :
+  strelmark remove lines-containing &apos;meta http&apos; -o ~/site-new --mkdir ~/site
+  strelmark remove blank-lines -e txt,md -E drafts -i -n notes/
+  find site -print0 | strelmark remove text &apos;&lt;br&gt;&apos; -i --files-from - -0
+  curl -s URL | strelmark remove lines-containing &apos;&lt;script&apos; &gt; page.html
+  strelmark replace --regex &apos;(\w+)@old\.example&apos; &apos;$1@new.example&apos; -i site/
+  strelmark remove lines-containing -w --match-case cat -i notes.txt
+
+Voir strelmark(1) pour les détails et les champs JSON.
+</translation>
+    </message>
+    <message>
+        <source>unknown command &apos;%1&apos; (remove, replace, undo, --help, --version)</source>
+        <translation>commande inconnue &apos;%1&apos; (remove, replace, undo, --help, --version)</translation>
+    </message>
+    <message>
+        <source>letter case counts: &quot;a&quot; is no &quot;A&quot;</source>
+        <translation>la casse compte : « a » n&apos;est pas « A »</translation>
+    </message>
+    <message>
+        <source>only whole words: a match with no letter, digit or
+underscore just before or after it</source>
+        <translation>mots entiers seulement : aucune lettre, aucun chiffre
+ni soulignement juste avant ou après</translation>
+    </message>
+    <message>
+        <source>TEXT is a regular expression (Perl-compatible,
+PCRE2); with replace, WITH may name groups: $1,
+${name}, and $$ for a dollar</source>
+        <translation>TEXT est une expression régulière (compatible Perl,
+PCRE2) ; avec replace, WITH peut nommer des groupes :
+$1, ${name}, et $$ pour un dollar</translation>
     </message>
 </context>
 <context>
@@ -1118,6 +1154,22 @@ pas en entier : rétablir ce que sa part lisible nomme</translation>
         <source>Waiting for another run to finish</source>
         <translation>Attente d&apos;un autre passage</translation>
     </message>
+    <message>
+        <source>Match case</source>
+        <translation>Respecter la casse</translation>
+    </message>
+    <message>
+        <source>Whole words</source>
+        <translation>Mots entiers</translation>
+    </message>
+    <message>
+        <source>Regular expression</source>
+        <translation>Expression régulière</translation>
+    </message>
+    <message>
+        <source>How the text is matched has changed since the preview. Preview again to see what the run would do.</source>
+        <translation>La façon de chercher le texte a changé depuis l&apos;aperçu. Refaites l&apos;aperçu pour voir ce que ferait le passage.</translation>
+    </message>
 </context>
 <context>
     <name>Operations</name>
@@ -1353,6 +1405,10 @@ Résultat : </translation>
         <source>&quot;%1&quot;</source>
         <translation>« %1 »</translation>
     </message>
+    <message>
+        <source>pattern too complex</source>
+        <translation>motif trop complexe</translation>
+    </message>
 </context>
 <context>
     <name>Run</name>
@@ -1449,6 +1505,14 @@ Résultat : </translation>
     <message>
         <source>Skipped by the folder search: %1</source>
         <translation>Écartés par la recherche dans les dossiers : %1</translation>
+    </message>
+    <message>
+        <source>Matched with: %1</source>
+        <translation>Recherche : %1</translation>
+    </message>
+    <message>
+        <source>Pattern too complex (left alone): %1</source>
+        <translation>Motif trop complexe (laissés tels quels) : %1</translation>
     </message>
 </context>
 <context>

@@ -164,55 +164,6 @@
         <translation>Прочее:</translation>
     </message>
     <message>
-        <source>TEXT is taken whole, never trimmed, and compared without regard to letter
-case; it must not be empty. N is any number, rounded half to even.
-</source>
-        <translation>TEXT берётся целиком, без обрезки, и сравнивается без учёта регистра;
-он не может быть пустым. N — любое число, округляемое до ближайшего чётного.
-</translation>
-    </message>
-    <message>
-        <source>
-A PATH that is a folder is searched level by level; any other PATH is taken
-as given. With no PATH, -o or -i, standard input is filtered to standard
-output, as sed does (so is the PATH -), and nothing is kept for undo. Put --
-before PATHs that start with &quot;-&quot;. A result with no line left is not written;
-a result that equals the file already there is not rewritten. Every run that
-writes keeps what it replaces: `strelmark undo` takes it back.
-
-Exit status: 0 all done, 1 some files failed, 2 usage error,
-130 or 143 stopped by SIGINT or SIGTERM (what was finished is kept).
-
-Examples:
-  strelmark remove lines-containing &apos;meta http&apos; -o ~/site-new --mkdir ~/site
-  strelmark remove blank-lines -e txt,md -E drafts -i -n notes/
-  find site -print0 | strelmark remove text &apos;&lt;br&gt;&apos; -i --files-from - -0
-  curl -s URL | strelmark remove lines-containing &apos;&lt;script&apos; &gt; page.html
-
-See strelmark(1) for the details and the JSON fields.
-</source>
-        <translation>
-ПУТЬ-папка просматривается уровень за уровнем; любой другой ПУТЬ берётся как
-есть. Без ПУТИ, -o и -i стандартный ввод фильтруется в стандартный вывод, как
-это делает sed (так же с ПУТЁМ -), и для отмены ничего не сохраняется. Ставьте
--- перед ПУТЯМИ, начинающимися с &quot;-&quot;. Результат без единой строки не
-записывается; результат, равный уже имеющемуся файлу, не перезаписывается.
-Каждый запуск, который пишет, сохраняет то, что заменяет: `strelmark undo`
-отменяет его.
-
-Код возврата: 0 всё сделано, 1 часть файлов с ошибкой, 2 ошибка вызова, 130 или
-143 остановлено SIGINT или SIGTERM (готовое сохраняется).
-
-Примеры:
-  strelmark remove lines-containing &apos;meta http&apos; -o ~/site-new --mkdir ~/site
-  strelmark remove blank-lines -e txt,md -E drafts -i -n notes/
-  find site -print0 | strelmark remove text &apos;&lt;br&gt;&apos; -i --files-from - -0
-  curl -s URL | strelmark remove lines-containing &apos;&lt;script&apos; &gt; page.html
-
-Подробности и поля JSON описаны в strelmark(1).
-</translation>
-    </message>
-    <message>
         <source>There is no run to undo.
 </source>
         <translation>Нет запусков для отмены.
@@ -281,10 +232,6 @@ See strelmark(1) for the details and the JSON fields.
     <message>
         <source>there is no file or folder &apos;%1&apos;</source>
         <translation>нет файла или папки &apos;%1&apos;</translation>
-    </message>
-    <message>
-        <source>unknown command &apos;%1&apos; (remove, undo, --help, --version)</source>
-        <translation>неизвестная команда &apos;%1&apos; (remove, undo, --help, --version)</translation>
     </message>
     <message>
         <source>Try &apos;strelmark --help&apos; for more information.</source>
@@ -615,30 +562,6 @@ terminal, unless NO_COLOR is set), always or never</source>
         <translation>undo --list не принимает --force</translation>
     </message>
     <message>
-        <source>Usage: strelmark remove OPERATION [TEXT|N] (-o DIR | -i) [options] PATH...
-       strelmark remove OPERATION [TEXT|N] [options] &lt; INPUT &gt; OUTPUT
-       strelmark undo [RUN | --list] [--dry-run] [--force] [-q]
-                                    take a run back, the last by default
-       strelmark --help | --version
-       strelmark [FILE|FOLDER]...   start the window, these in its list
-
-Removes lines or characters from many text files at once, as the window does.
-
-Operations:
-</source>
-        <translation>Запуск: strelmark remove ОПЕРАЦИЯ [TEXT|N] (-o DIR | -i) [параметры] ПУТЬ...
-        strelmark remove ОПЕРАЦИЯ [TEXT|N] [параметры] &lt; ВВОД &gt; ВЫВОД
-        strelmark undo [ЗАПУСК | --list] [--dry-run] [--force] [-q]
-                                     отменить запуск, по умолчанию последний
-        strelmark --help | --version
-        strelmark [ФАЙЛ|ПАПКА]...    открыть окно с ними в списке
-
-Удаляет строки или символы сразу из многих текстовых файлов, как и окно.
-
-Операции:
-</translation>
-    </message>
-    <message>
         <source>Usage: strelmark undo [RUN] [-n | --dry-run] [--force] [-q | --quiet]
        strelmark undo -l | --list
 
@@ -699,6 +622,119 @@ back what the part that reads names</source>
     <message>
         <source>waiting for another run to finish</source>
         <translation>ожидание завершения другого запуска</translation>
+    </message>
+    <message>
+        <source>replace needs TEXT and WITH</source>
+        <translation>replace требует TEXT и WITH</translation>
+    </message>
+    <message>
+        <source>How TEXT is matched (by default: literally, letter case ignored):</source>
+        <translation>Как ищется TEXT (по умолчанию: буквально, без учёта регистра):</translation>
+    </message>
+    <message>
+        <source>Usage: strelmark remove OPERATION [TEXT|N] (-o DIR | -i) [options] PATH...
+       strelmark remove OPERATION [TEXT|N] [options] &lt; INPUT &gt; OUTPUT
+       strelmark replace TEXT WITH (-o DIR | -i) [options] PATH...
+                                    replace every match of TEXT by WITH
+       strelmark undo [RUN | --list] [--dry-run] [--force] [-q]
+                                    take a run back, the last by default
+       strelmark --help | --version
+       strelmark [FILE|FOLDER]...   start the window, these in its list
+
+Removes lines or characters from many text files at once, as the window does.
+
+Operations:
+</source>
+        <translation>Запуск: strelmark remove ОПЕРАЦИЯ [TEXT|N] (-o DIR | -i) [параметры] ПУТЬ...
+        strelmark remove ОПЕРАЦИЯ [TEXT|N] [параметры] &lt; ВВОД &gt; ВЫВОД
+        strelmark replace TEXT WITH (-o DIR | -i) [параметры] ПУТЬ...
+                                     заменить каждое совпадение TEXT на WITH
+        strelmark undo [ЗАПУСК | --list] [--dry-run] [--force] [-q]
+                                     отменить запуск, по умолчанию последний
+        strelmark --help | --version
+        strelmark [ФАЙЛ|ПАПКА]...    открыть окно с ними в списке
+
+Удаляет строки или символы сразу из многих текстовых файлов, как и окно.
+
+Операции:
+</translation>
+    </message>
+    <message>
+        <source>TEXT is taken whole, never trimmed, and compared without regard to letter
+case; it must not be empty. N is any number, rounded half to even. replace
+takes every option of remove; WITH is literal unless --regex is given.
+</source>
+        <translation>TEXT берётся целиком, без обрезки, и сравнивается без учёта регистра;
+он не может быть пустым. N — любое число, округляемое до ближайшего чётного.
+replace принимает все параметры remove; WITH берётся буквально, кроме --regex.
+</translation>
+    </message>
+    <message>
+        <source>
+A PATH that is a folder is searched level by level; any other PATH is taken
+as given. With no PATH, -o or -i, standard input is filtered to standard
+output, as sed does (so is the PATH -), and nothing is kept for undo. Put --
+before PATHs that start with &quot;-&quot;. A result with no line left is not written;
+a result that equals the file already there is not rewritten. Every run that
+writes keeps what it replaces: `strelmark undo` takes it back.
+
+Exit status: 0 all done, 1 some files failed, 2 usage error,
+130 or 143 stopped by SIGINT or SIGTERM (what was finished is kept).
+
+Examples:
+  strelmark remove lines-containing &apos;meta http&apos; -o ~/site-new --mkdir ~/site
+  strelmark remove blank-lines -e txt,md -E drafts -i -n notes/
+  find site -print0 | strelmark remove text &apos;&lt;br&gt;&apos; -i --files-from - -0
+  curl -s URL | strelmark remove lines-containing &apos;&lt;script&apos; &gt; page.html
+  strelmark replace --regex &apos;(\w+)@old\.example&apos; &apos;$1@new.example&apos; -i site/
+  strelmark remove lines-containing -w --match-case cat -i notes.txt
+
+See strelmark(1) for the details and the JSON fields.
+</source>
+        <translation>
+ПУТЬ-папка просматривается уровень за уровнем; любой другой ПУТЬ берётся как
+есть. Без ПУТИ, -o и -i стандартный ввод фильтруется в стандартный вывод, как
+это делает sed (так же с ПУТЁМ -), и для отмены ничего не сохраняется. Ставьте
+-- перед ПУТЯМИ, начинающимися с &quot;-&quot;. Результат без единой строки не
+записывается; результат, равный уже имеющемуся файлу, не перезаписывается.
+Каждый запуск, который пишет, сохраняет то, что заменяет: `strelmark undo`
+отменяет его.
+
+Код возврата: 0 всё сделано, 1 часть файлов с ошибкой, 2 ошибка вызова, 130 или
+143 остановлено SIGINT или SIGTERM (готовое сохраняется).
+
+Примеры:
+  strelmark remove lines-containing &apos;meta http&apos; -o ~/site-new --mkdir ~/site
+  strelmark remove blank-lines -e txt,md -E drafts -i -n notes/
+  find site -print0 | strelmark remove text &apos;&lt;br&gt;&apos; -i --files-from - -0
+  curl -s URL | strelmark remove lines-containing &apos;&lt;script&apos; &gt; page.html
+  strelmark replace --regex &apos;(\w+)@old\.example&apos; &apos;$1@new.example&apos; -i site/
+  strelmark remove lines-containing -w --match-case cat -i notes.txt
+
+Подробности и поля JSON описаны в strelmark(1).
+</translation>
+    </message>
+    <message>
+        <source>unknown command &apos;%1&apos; (remove, replace, undo, --help, --version)</source>
+        <translation>неизвестная команда &apos;%1&apos; (remove, replace, undo, --help, --version)</translation>
+    </message>
+    <message>
+        <source>letter case counts: &quot;a&quot; is no &quot;A&quot;</source>
+        <translation>регистр учитывается: «a» не то же, что «A»</translation>
+    </message>
+    <message>
+        <source>only whole words: a match with no letter, digit or
+underscore just before or after it</source>
+        <translation>только целые слова: без буквы, цифры или подчёркивания
+сразу до или после совпадения</translation>
+    </message>
+    <message>
+        <source>TEXT is a regular expression (Perl-compatible,
+PCRE2); with replace, WITH may name groups: $1,
+${name}, and $$ for a dollar</source>
+        <translation>TEXT — регулярное выражение (совместимое с Perl,
+PCRE2); в replace WITH может ссылаться на группы: $1,
+${name}, а $$ означает знак доллара</translation>
     </message>
 </context>
 <context>
@@ -1113,6 +1149,22 @@ back what the part that reads names</source>
         <source>Waiting for another run to finish</source>
         <translation>Ожидание другого запуска</translation>
     </message>
+    <message>
+        <source>Match case</source>
+        <translation>Учитывать регистр</translation>
+    </message>
+    <message>
+        <source>Whole words</source>
+        <translation>Целые слова</translation>
+    </message>
+    <message>
+        <source>Regular expression</source>
+        <translation>Регулярное выражение</translation>
+    </message>
+    <message>
+        <source>How the text is matched has changed since the preview. Preview again to see what the run would do.</source>
+        <translation>Способ поиска текста изменился после предпросмотра. Откройте предпросмотр снова, чтобы увидеть, что сделает запуск.</translation>
+    </message>
 </context>
 <context>
     <name>Operations</name>
@@ -1348,6 +1400,10 @@ Result: </source>
         <source>&quot;%1&quot;</source>
         <translation>«%1»</translation>
     </message>
+    <message>
+        <source>pattern too complex</source>
+        <translation>шаблон слишком сложен</translation>
+    </message>
 </context>
 <context>
     <name>Run</name>
@@ -1444,6 +1500,14 @@ Result: </source>
     <message>
         <source>Skipped by the folder search: %1</source>
         <translation>Пропущено поиском по папкам: %1</translation>
+    </message>
+    <message>
+        <source>Matched with: %1</source>
+        <translation>Поиск: %1</translation>
+    </message>
+    <message>
+        <source>Pattern too complex (left alone): %1</source>
+        <translation>Шаблон слишком сложен (оставлены как есть): %1</translation>
     </message>
 </context>
 <context>

@@ -26,6 +26,9 @@ const char *StateName(Engine::Outcome outcome) {
     }
 }
 
+// A page for the pattern options.
+const QByteArray Page = "x=2 CAT\n";
+
 class CliTest : public Fixture {
     Q_OBJECT
 
@@ -57,6 +60,13 @@ private slots:
             args << QStringLiteral("--binary");
         if (!example.options.legacyPage.isEmpty())
             args << QStringLiteral("--encoding") << example.options.legacyPage;
+        const Operations::MatchOptions &match = example.options.match;
+        for (const auto &[on, option] : {std::pair{match.matchCase, "--match-case"},
+                                         {match.wholeWords, "--word"},
+                                         {match.regex, "--regex"}}) {
+            if (on)
+                args << QString::fromLatin1(option);
+        }
         args << QStringLiteral("--json");
         for (const bool dryRun : {true, false}) {
             const QStringList dry = dryRun ? QStringList{"--dry-run"} : QStringList();
@@ -202,6 +212,8 @@ private slots:
         QTest::newRow("binary with a value")
             << QStringList{"remove", "blank-lines", "-i", "--binary=yes", f}
             << "--binary takes no value";
+        QTest::newRow("replace without WITH")
+            << QStringList{"replace", "a"} << "replace needs TEXT and WITH";
         QTest::newRow("unknown command") << QStringList{"frob"} << "unknown command 'frob'";
         QTest::newRow("undo with a word") << QStringList{"undo", "now"} << "undo takes no 'now'";
         QTest::newRow("undo with two runs") << QStringList{"undo", "1", "2"} << "undo takes no '2'";
@@ -232,7 +244,7 @@ private slots:
         QTest::newRow("German, a word's own bytes")
             << QByteArray("de_DE.UTF-8") << QByteArrayList{"bogus\xff"}
             << QByteArray(
-                   "strelmark: unbekannter Befehl 'bogus\xff' (remove, undo, --help, "
+                   "strelmark: unbekannter Befehl 'bogus\xff' (remove, replace, undo, --help, "
                    "--version)\nstrelmark: 'strelmark --help' gibt weitere Auskunft.\n");
         QTest::newRow("Russian usage error")
             << QByteArray("ru_RU.UTF-8") << QByteArrayList{"remove"}
@@ -257,6 +269,29 @@ private slots:
         const Outcome outcome = execute(std::move(launch));
         QCOMPARE(outcome.exitCode, 2);
         QCOMPARE(outcome.err, err);
+    }
+
+    // Each language's help of both commands fits 80 columns, as the English one does.
+    void translatedHelpFits() {
+        for (const QByteArray lang : {"de_DE.UTF-8", "fr_FR.UTF-8", "es_ES.UTF-8", "ru_RU.UTF-8"}) {
+            for (const QByteArrayList &args : {QByteArrayList{"--help"}, {"undo", "--help"}}) {
+                Launch english;
+                english.args = args;
+                const QByteArray englishHelp = execute(std::move(english)).out;
+                Launch launch;
+                launch.args = args;
+                launch.environment << "LC_ALL"
+                                   << "LC_MESSAGES"
+                                   << "LANGUAGE"
+                                   << "LANG=" + lang;
+                const Outcome outcome = execute(std::move(launch));
+                QCOMPARE(outcome.exitCode, 0);
+                QVERIFY2(outcome.out != englishHelp, lang.constData());
+                for (const QByteArray &line : outcome.out.split('\n'))
+                    QVERIFY2(QString::fromUtf8(line).size() <= 80,
+                             (lang + ": " + line).constData());
+            }
+        }
     }
 
     void helpAndVersion() {
@@ -284,6 +319,51 @@ private slots:
         const Outcome outcome = run({"remove", "text", "-->", "--in-place", "--", "-page.html"});
         QVERIFY2(outcome.exitCode == 0, outcome.err.constData());
         QCOMPARE(Read(path), QByteArray("<!-- note \nbody \n"));
+    }
+
+    // The pattern options and replace reach the run: a pattern that does not compile is
+    // refused with status 2 before anything is made (no output folder, no undo store); one too
+    // complex for a line leaves its file alone, listed with the line, and the run goes on.
+    void patterns_data() {
+        QTest::addColumn<QStringList>("args");  // the pages a.html and b.html follow
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("a");  // what a.html holds after
+        QTest::addColumn<QByteArray>("said");
+        QTest::newRow("replace with groups")
+            << QStringList{"replace", "(\\w+)=(?<v>\\w+)", "${v}=$1 $$", "--regex", "-i"} << 0
+            << QByteArray("2=x $ CAT\n") << QByteArray("1 changed");
+        QTest::newRow("replace a literal, letter case counting")
+            << QStringList{"replace", "cat", "dog", "--match-case", "-w", "-i"} << 0 << Page
+            << QByteArray("0 changed");
+        QTest::newRow("invalid pattern")
+            << QStringList{"remove", "text", "(script", "--regex", "-o", "out", "--mkdir"} << 2
+            << Page
+            << QByteArray(
+                   "Invalid regular expression at character 7: missing closing "
+                   "parenthesis\n");
+        QTest::newRow("too complex")
+            << QStringList{"remove", "all-but-text", "^(\\w|\\w\\w)+$|=", "--regex", "-i", "--json"}
+            << 1 << QByteArray("=\n")
+            << QByteArray(
+                   "\"error\":\"pattern too complex at line 2: b.html\","
+                   "\"error_kind\":\"pattern\"");
+    }
+    void patterns() {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QByteArray, a);
+        QFETCH(QByteArray, said);
+        input(QStringLiteral("a.html"), Page);
+        input(QStringLiteral("b.html"), "ok\n" + QByteArray(40, 'a') + "!\n");
+        const auto before = Snapshot(root);
+        const Outcome outcome = run(args + QStringList{"a.html", "b.html"});
+        QCOMPARE(outcome.exitCode, status);
+        QVERIFY2((outcome.out + outcome.err).contains(said), outcome.err.constData());
+        QCOMPARE(Read(root + QStringLiteral("/a.html")), a);
+        if (status != 0 && a == Page)
+            QCOMPARE(Snapshot(root), before);
+        else
+            QVERIFY(QFileInfo::exists(undoStore()));
     }
 
     // --- Dry runs, JSON ----------------------------------------------------------------------

@@ -53,6 +53,7 @@ std::vector<Engine::FileReport> Run(const Case &c, const OperationCases::Files &
     plan.jobs = 2;
     plan.chooserText = Operations::Captions[std::size_t(c.operation)];
     plan.conditionText = c.condition;
+    plan.match = c.options.match;
     OneFile source(task);
     Reports sink;
     if (parallel) {

@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -298,6 +299,28 @@ private slots:
         for (QString &line : lines)
             line = line.trimmed();
         QCOMPARE(lines.join(u'\n'), shown);
+    }
+
+    // With the pattern options on (from the list menu), the marks are the pattern's matches
+    // and the heading names the options.
+    void previewMarksThePatternsMatches() {
+        std::unique_ptr<QMenu> menu(form->createListMenu());
+        for (const QString &key : {RunDriver::WholeWordsKey, RunDriver::RegularExpressionKey})
+            menu->findChild<QAction *>(key)->trigger();
+        form->fileList->append(input(QStringLiteral("a.htm"), "Cat scot cut\ncot\nc-t"));
+        choose(2, QStringLiteral("c[aeiou]t"));
+        form->Preview_Click();
+        PreviewDialog *preview = form->previewDialog();
+        QVERIFY(
+            preview->findChild<QLabel *>(QStringLiteral("PreviewHeading"))
+                ->toolTip()
+                .contains(QStringLiteral("with \"c[aeiou]t\" (whole words, regular expression)")));
+        preview->selectRow(0);
+        QStringList lines = preview->detailText().split(u'\n');
+        for (QString &line : lines)
+            line = line.trimmed();
+        QCOMPARE(lines.join(u'\n'),
+                 QStringLiteral("1 ~ [-Cat-] scot [-cut-]\n2 ~ [-cot-]\n3   c-t"));
     }
 
     // A long file shows ShownLines lines from the first change on, and says it goes on.

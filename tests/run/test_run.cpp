@@ -648,6 +648,73 @@ private slots:
                  !checked);
     }
 
+    // "Match case", "Whole words", "Regular expression": each stored at once under its key,
+    // restored at the next start, read by the next run and named in its "Done.".
+    void matchOptionsAreStoredAndRestored_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("condition");
+        QTest::addColumn<QByteArray>("on");   // what the run leaves with the option on
+        QTest::addColumn<QByteArray>("off");  // and off
+        const QByteArray b("b");
+        QTest::newRow("match case") << RunDriver::MatchCaseKey << "Match case"
+                                    << "x" << QByteArray("X\r\nb") << b;
+        QTest::newRow("whole words") << RunDriver::WholeWordsKey << "Whole words"
+                                     << "x" << QByteArray("xy\r\nb") << b;
+        QTest::newRow("regular expression")
+            << RunDriver::RegularExpressionKey << "Regular expression"
+            << "^x$|b" << QByteArray("xy") << QByteArray("X\r\nx\r\nxy\r\nb");
+    }
+    void matchOptionsAreStoredAndRestored() {
+        QFETCH(QString, key);
+        QFETCH(QString, caption);
+        QFETCH(QString, condition);
+        QFETCH(QByteArray, on);
+        QFETCH(QByteArray, off);
+        const QByteArray content("X\nx\nxy\nb");
+        fixture->store(key, QStringLiteral("True"));
+        form = &fixture->load();
+        form->Text2->setText(out + u'/');
+        form->fileList->append(input(QStringLiteral("a.htm"), content));
+        choose(0, condition);
+        auto entry = [&] {
+            return std::unique_ptr<QMenu>(form->createListMenu())->findChild<QAction *>(key);
+        };
+        QVERIFY(entry());
+        QCOMPARE(entry()->text(), caption);
+        QVERIFY(entry()->isChecked());
+        start();
+        QCOMPARE(Read(out + QStringLiteral("/a.htm")), on);
+        QVERIFY(platform().details().last().contains(QStringLiteral("Matched with: ") +
+                                                     caption.toLower()));
+
+        std::unique_ptr<QMenu> menu(form->createListMenu());
+        menu->findChild<QAction *>(key)->trigger();
+        QCOMPARE(fixture->stored(key), QStringLiteral("False"));
+        QVERIFY(!entry()->isChecked());
+        start();
+        QCOMPARE(Read(out + QStringLiteral("/a.htm")), off);
+    }
+
+    // A pattern that does not compile: the library's message, and nothing is written or
+    // recorded.
+    void invalidPatternIsRefused() {
+        fixture->store(RunDriver::RegularExpressionKey, QStringLiteral("True"));
+        form = &fixture->load();
+        form->Text2->setText(out + u'/');
+        form->fileList->append(input(QStringLiteral("a.htm"), "(script\nb"));
+        choose(2, QStringLiteral("(script"));
+        start();
+        QCOMPARE(platform().messages(),
+                 QStringList{"Invalid regular expression at character 7: missing closing "
+                             "parenthesis"});
+        QVERIFY(Entries(out).isEmpty());
+        QVERIFY(!form->lastRunSummary());
+        form->Preview_Click();
+        QCOMPARE(platform().messages().size(), 2);
+        QCOMPARE(platform().messages().last(), platform().messages().first());
+    }
+
     // "Other files are in": one page of the list, stored at once, restored at the next start,
     // and read by the next run.
     void otherFilesAreInIsStoredAndRestored_data() {

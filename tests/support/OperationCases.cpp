@@ -22,6 +22,7 @@ constexpr Engine::Outcome Binary = Engine::Outcome::Binary;
 constexpr Engine::Outcome Undecodable = Engine::Outcome::Undecodable;
 constexpr Engine::Outcome ReadFailed = Engine::Outcome::ReadFailed;
 constexpr Engine::Outcome WriteFailed = Engine::Outcome::WriteFailed;
+constexpr Engine::Outcome TooComplex = Engine::Outcome::TooComplex;
 const QByteArray None;  // no file
 const QString PageName = QStringLiteral("page.htm");
 
@@ -31,6 +32,9 @@ const Options KeepEndsInPlace{.inPlace = true, .keepLineEnds = true};
 const Options FolderAtOutput{.outputIsFolder = true};
 const Options BinaryAsText{.binaryAsText = true};
 const Options OtherFilesIn1251{.legacyPage = QStringLiteral("windows-1251")};
+const Options MatchCase{.match = {.matchCase = true}};
+const Options WholeWordsInPlace{.inPlace = true, .match = {.wholeWords = true}};
+const Options Regex{.match = {.regex = true}};
 // Into a folder that holds `existing` at the output path.
 Options Existing(const char *existing, bool keepLineEnds = false) {
     return {.keepLineEnds = keepLineEnds, .existing = existing};
@@ -190,6 +194,14 @@ const Row Edges[] = {
      "a\nb\r\nc", Unchanged, 0, 0, Existing("a\nb\r\nc", true)},
     {"another file at the output path is replaced", LinesContaining, "b", "a\nb\nc\n", "a\r\nc",
      Changed, 1, 1, Existing("a\r\nc\r\nd")},
+    // How the condition is matched; a pattern too complex for a line leaves the file alone.
+    {"match case", LinesContaining, "Cat", "cat\nCat\nCATS", "cat\r\nCATS", Changed, 1, 3,
+     MatchCase},
+    {"whole words, in place", Text, "cat", "cat concat cat.", " concat .", Changed, 0, 6,
+     WholeWordsInPlace},
+    {"regular expression", AllButText, "[0-9]+", "a1b22\nnone", "122", Changed, 1, 6, Regex},
+    {"pattern too complex", LinesContaining, "(\\w|\\w\\w)+$",
+     "ok\naaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa!", None, TooComplex, 0, 0, Regex},
     // A file that cannot be read, a result that cannot be written: nothing is written.
     {"no input file", LinesContaining, "x", None, None, ReadFailed, 0, 0},
     {"no input file, in place", LinesContaining, "x", None, None, ReadFailed, 0, 0, InPlace},

@@ -12,6 +12,7 @@
 
 #include "engine/Outcome.h"
 #include "support/TestFiles.h"
+#include "text/Matcher.h"
 #include "text/OperationTable.h"
 
 #include <QByteArray>
@@ -36,6 +37,8 @@ struct Options {
     bool binaryAsText = false;
     // The code page other files are in ("Other files are in", --encoding); empty: the default.
     QString legacyPage;
+    // "Match case", "Whole words", "Regular expression" (--match-case, --word, --regex).
+    Operations::MatchOptions match;
 };
 
 struct Case {
@@ -55,7 +58,7 @@ struct Case {
 
     bool failed() const {
         return outcome == Engine::Outcome::ReadFailed || outcome == Engine::Outcome::WriteFailed ||
-               outcome == Engine::Outcome::Undecodable;
+               outcome == Engine::Outcome::Undecodable || outcome == Engine::Outcome::TooComplex;
     }
 };
 

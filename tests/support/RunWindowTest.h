@@ -62,6 +62,17 @@ protected:
             ->findChild<QAction *>(page)
             ->trigger();
     }
+    // "Match case", "Whole words", "Regular expression" as the list menu sets them.
+    void setMatchOptions(const Operations::MatchOptions &match) {
+        std::unique_ptr<QMenu> menu(form->createListMenu());
+        for (const auto &[on, key] : {std::pair{match.matchCase, &RunDriver::MatchCaseKey},
+                                      {match.wholeWords, &RunDriver::WholeWordsKey},
+                                      {match.regex, &RunDriver::RegularExpressionKey}}) {
+            QAction *entry = menu->findChild<QAction *>(*key);
+            if (entry->isChecked() != on)
+                entry->trigger();
+        }
+    }
     // The case's file as the list's only row, its operation and operand chosen (the window
     // asks for a condition text also where the operation takes none), where its result goes,
     // its line ends, its code page, and the answer to the line number's prompt queued. (A
@@ -77,6 +88,7 @@ protected:
         setKeepLineEnds(c.options.keepLineEnds);
         if (!c.options.legacyPage.isEmpty())
             setOtherFilesAreIn(c.options.legacyPage);
+        setMatchOptions(c.options.match);
         if (operand == Operations::Operand::Number)
             platform().inputAnswers.enqueue(c.lineNumber);
         return files;
