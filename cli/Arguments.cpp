@@ -544,7 +544,9 @@ UndoRequest ParseUndo(const std::vector<std::string> &list) {
 namespace {
 
 constexpr const char *GroupHeadings[] = {
+    // One heading in two pieces, not two headings with a comma missing.
     QT_TRANSLATE_NOOP("Cli",
+                      // NOLINTNEXTLINE(bugprone-suspicious-missing-comma)
                       "Where the results go (one of -o and -i; neither when filtering standard "
                       "input):"),
     QT_TRANSLATE_NOOP("Cli",

@@ -22,7 +22,7 @@ namespace {
 
 constexpr std::string_view Marker = ".strelmark-";
 constexpr std::size_t RandomLetters = 6;
-constexpr std::time_t StaleAfterSeconds = 24 * 60 * 60;
+constexpr std::time_t StaleAfterSeconds = std::time_t(24) * 60 * 60;
 
 bool IsLetterOrDigit(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');

@@ -55,7 +55,7 @@ public:
 
 private:
     void mix(const char *stripe) {
-        for (int lane = 0; lane < 4; ++lane) {
+        for (std::size_t lane = 0; lane < 4; ++lane) {
             std::uint64_t word;
             std::memcpy(&word, stripe + 8 * lane, 8);
             lanes_[lane] = Rotate(lanes_[lane] + word * Prime2, 31) * Prime1;
