@@ -461,6 +461,7 @@ void PreviewDialog::showSummary(int done, bool stopped) {
         QT_TR_NOOP("would overwrite the result of an earlier row"),
         QT_TR_NOOP("read the result of an earlier row"),
     };
+    static_assert(std::size(names) == KindCount, "a name for each kind of row");
     QStringList parts;
     for (std::size_t i = 0; i < counts_.size(); ++i) {
         if (counts_[i] > 0)

@@ -80,6 +80,8 @@ public:
 
     // The most lines the selected file shows, and how many unchanged ones come before its first
     // change.
+    // The kinds of rows the summary counts (PreviewParts::Kind).
+    static constexpr std::size_t KindCount = 10;
     static constexpr int ShownLines = 400;
     static constexpr int ContextLines = 3;
 
@@ -144,7 +146,7 @@ private:
 
     Job job_;
     std::vector<Row> rows_;
-    std::array<int, 9> counts_{};  // rows by outcome
+    std::array<int, KindCount> counts_{};  // rows by kind
     bool working_ = false;
     bool closed_ = false;
     bool stopped_ = false;  // the last work was stopped before its last row

@@ -36,6 +36,7 @@ enum Kind {
     OverwritesKind,
     ReadsKind
 };
+static_assert(ReadsKind + 1 == PreviewDialog::KindCount, "the preview counts every kind of row");
 
 inline Kind KindOf(const PreviewDialog::Row &row) {
     switch (row.relation) {
