@@ -677,21 +677,21 @@ private slots:
         form->Text2->setText(out + u'/');
         form->fileList->append(input(QStringLiteral("a.htm"), content));
         choose(0, condition);
-        auto entry = [&] {
-            return std::unique_ptr<QMenu>(form->createListMenu())->findChild<QAction *>(key);
-        };
-        QVERIFY(entry());
-        QCOMPARE(entry()->text(), caption);
-        QVERIFY(entry()->isChecked());
+        // The menu is made anew each time it opens; its entry lives as long as it does.
+        std::unique_ptr<QMenu> menu(form->createListMenu());
+        QAction *entry = menu->findChild<QAction *>(key);
+        QVERIFY(entry);
+        QCOMPARE(entry->text(), caption);
+        QVERIFY(entry->isChecked());
         start();
         QCOMPARE(Read(out + QStringLiteral("/a.htm")), on);
         QVERIFY(platform().details().last().contains(QStringLiteral("Matched with: ") +
                                                      caption.toLower()));
 
-        std::unique_ptr<QMenu> menu(form->createListMenu());
-        menu->findChild<QAction *>(key)->trigger();
+        entry->trigger();
         QCOMPARE(fixture->stored(key), QStringLiteral("False"));
-        QVERIFY(!entry()->isChecked());
+        menu.reset(form->createListMenu());
+        QVERIFY(!menu->findChild<QAction *>(key)->isChecked());
         start();
         QCOMPARE(Read(out + QStringLiteral("/a.htm")), off);
     }
