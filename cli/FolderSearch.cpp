@@ -91,21 +91,6 @@ SkippedEntry Skipped(const QString &folder, const std::string &name, Skip skip) 
     return entry;
 }
 
-std::string RealPath(const std::string &path) {
-    char *real = ::realpath(path.c_str(), nullptr);
-    if (real == nullptr)
-        return {};
-    std::string text(real);
-    std::free(real);
-    return text;
-}
-
-// Whether `real` (a path with links resolved) is below the folder `root` (the same).
-bool IsBelow(const std::string &real, const std::string &root) {
-    return !root.empty() && real.size() > root.size() && real.starts_with(root) &&
-           (root == "/" || real[root.size()] == '/');
-}
-
 // A file, by its name alone.
 Skip FileNameSkip(const QString &name, const char *bytes) {
     if (!AddFolder::IsFaithfulName(name, bytes))
@@ -372,7 +357,7 @@ FolderListing FolderFiles(const SearchedFolder &folder, const SearchFilter &filt
                                         .toStdString());
                 const std::string real =
                     RealPath(QFile::encodeName(own).toStdString() + '/' + item->d_name);
-                if (!IsBelow(real, *root)) {
+                if (real.size() <= root->size() || !IsWithin(real, *root)) {
                     listing.skipped.push_back(
                         Skipped(folder.path, item->d_name, Skip::LeadsOutside));
                     continue;
@@ -387,6 +372,20 @@ FolderListing FolderFiles(const SearchedFolder &folder, const SearchFilter &filt
     for (const Named &file : files)
         listing.files.append(Main::CollapseBackslashes(own + Main::NativeSeparator + file.name));
     return listing;
+}
+
+std::string RealPath(const std::string &path) {
+    char *real = ::realpath(path.c_str(), nullptr);
+    if (real == nullptr)
+        return {};
+    std::string text(real);
+    std::free(real);
+    return text;
+}
+
+bool IsWithin(const std::string &path, const std::string &folder) {
+    return !folder.empty() && path.starts_with(folder) &&
+           (path.size() == folder.size() || path[folder.size()] == '/' || folder == "/");
 }
 
 }  // namespace Cli

@@ -16,6 +16,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace Cli {
@@ -51,6 +52,13 @@ struct SkippedEntry {
     std::string bytes;  // the path's exact bytes, when `path` does not give them back
     QString reason;     // why, without the path
 };
+
+// The path with its links resolved (realpath), as the file system's bytes; empty when it
+// cannot be resolved.
+std::string RealPath(const std::string &path);
+// Whether `path` is `folder` or below it, both with their links resolved; never for an empty
+// `folder`.
+bool IsWithin(const std::string &path, const std::string &folder);
 
 // One folder of a search.
 struct SearchedFolder {

@@ -29,21 +29,6 @@ QString Reason(int error) {
     return SystemErrorText(error);
 }
 
-std::string Canonical(const std::string &path) {
-    char *real = ::realpath(path.c_str(), nullptr);
-    if (real == nullptr)
-        return {};
-    std::string text(real);
-    std::free(real);
-    return text;
-}
-
-// Whether the folder `own` is `folder` or below it (both with their links resolved).
-bool IsWithin(const std::string &own, const std::string &folder) {
-    return !folder.empty() && own.starts_with(folder) &&
-           (own.size() == folder.size() || own[folder.size()] == '/' || folder == "/");
-}
-
 // Where a file named on the command line goes below the output folder with --keep-tree: its path
 // from the current folder, or below the root for one outside it, so that no result leaves the
 // output folder.
@@ -258,7 +243,7 @@ PathSource::Source PathSource::find(const std::string &bytes, bool listed) {
         source.tasks.push_back(SkippedTask(entry));
     for (SearchedFolder &folder : found) {
         const std::string own =
-            store_.empty() && written_.empty() ? std::string() : Canonical(Bytes(folder.path));
+            store_.empty() && written_.empty() ? std::string() : RealPath(Bytes(folder.path));
         if (IsWithin(own, store_))
             continue;  // the undo store's records and kept files are never a run's files
         source.listed.push_back(

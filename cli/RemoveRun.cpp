@@ -47,15 +47,6 @@ QString Reason(int error) {
     return SystemErrorText(error);
 }
 
-std::string Canonical(const std::string &path) {
-    char *real = ::realpath(path.c_str(), nullptr);
-    if (real == nullptr)
-        return {};
-    std::string text(real);
-    std::free(real);
-    return text;
-}
-
 // Where a dry run that would make the output folder looks at its results: a name that nothing
 // has in the nearest folder above it that exists, where the folder would be made.
 QString EvaluationPath(const QString &outFolder) {
@@ -152,7 +143,7 @@ int RunRemove(const RemoveRequest &request) {
                 : request.text.toStdString();
         what.inPlace = request.inPlace;
         if (!request.inPlace)
-            what.folder = Canonical(Bytes(request.outFolder));
+            what.folder = RealPath(Bytes(request.outFolder));
         recorder = store.beginRun(UndoFace::CommandLine, std::move(what));
         // Another run that writes goes first: this one reads what that one leaves.
         bool said = false;
@@ -174,14 +165,14 @@ int RunRemove(const RemoveRequest &request) {
             return error == ECANCELED ? 128 + Stop::Signal() : 1;
         }
         plan.journal = recorder.get();
-        written.push_back(Canonical(Bytes(store.folder())));
+        written.push_back(RealPath(Bytes(store.folder())));
         if (!request.inPlace)
-            written.push_back(Canonical(Bytes(request.outFolder)));
+            written.push_back(RealPath(Bytes(request.outFolder)));
     }
 
     // The files, found as the window finds them, are worked on as they are found.
     Engine::StopToken stop(&Stop::Flag());
-    PathSource source(request, written, Canonical(Bytes(UndoStore::DefaultFolder())), stop);
+    PathSource source(request, written, RealPath(Bytes(UndoStore::DefaultFolder())), stop);
     const Engine::Totals totals = Engine::RunParallel(plan, source, reporter, stop);
     reporter.notProcessed(totals.notProcessed);
     if (recorder)
