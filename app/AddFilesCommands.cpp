@@ -122,12 +122,7 @@ void Form1::PushButton5_Click() {
     guard.step(112, [&] { busy.begin(); });
     try {
         guard.step(114, [&] { folders.append(chosen + Main::NativeSeparator); });
-        guard.step(114, [&] {
-            QStringList skipped;
-            AddFolder::GetSubDirectories2016(platform_, folders, true, folders_, &skipped);
-            fileList->addSkipped(skipped);
-            passOverUndoStore(folders);
-        });
+        guard.step(114, [&] { searchFolders(folders); });
         guard.step(116, [&] {
             AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.") + extension, *fileList,
                                            folders_);
@@ -137,6 +132,13 @@ void Form1::PushButton5_Click() {
     }
     // Inside a run's yield the run's hourglass stays: the window is busy until the run ends.
     guard.step(118, [&] { busy.end(MousePointer::Default); });
+}
+
+void Form1::searchFolders(QStringList &folders) {
+    QStringList skipped;
+    AddFolder::GetSubDirectories2016(platform_, folders, true, folders_, &skipped);
+    fileList->addSkipped(skipped);
+    passOverUndoStore(folders);
 }
 
 void Form1::passOverUndoStore(QStringList &folders) const {
@@ -169,12 +171,7 @@ void Form1::OpenGiven(const QStringList &paths) {
             }
             // The folder as the picker would give it: no trailing separator but the root's.
             QStringList folders{path + Main::NativeSeparator};
-            guard.step(104, [&] {
-                QStringList skipped;
-                AddFolder::GetSubDirectories2016(platform_, folders, true, folders_, &skipped);
-                fileList->addSkipped(skipped);
-                passOverUndoStore(folders);
-            });
+            guard.step(104, [&] { searchFolders(folders); });
             guard.step(106, [&] {
                 AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.") + extension, *fileList,
                                                folders_);
@@ -195,10 +192,7 @@ void Form1::ListView1_OLEDragDrop(const QStringList &paths) {
     for (const QString &path : paths) {
         if (Main::FolderExists(path)) {
             QStringList folders{path + Main::NativeSeparator};
-            QStringList skipped;
-            AddFolder::GetSubDirectories2016(platform_, folders, true, folders_, &skipped);
-            fileList->addSkipped(skipped);
-            passOverUndoStore(folders);
+            searchFolders(folders);
             AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.*"), *fileList, folders_);
         } else {
             fileList->append(path);  // a file, taken as it is

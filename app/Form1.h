@@ -165,6 +165,9 @@ protected:
 private:
     void createControls();
     void connectHandlers();
+    // Adds the folders below each of `folders` as "Add All HTML Files In Folder" searches them;
+    // what the walk passes over is noted in the list, and the undo store's folders are left out.
+    void searchFolders(QStringList &folders);
     // Takes the undo store's folder, and those below it, out of a walk's folders: its records
     // and kept files are never a run's files (AddFilesCommands.cpp).
     void passOverUndoStore(QStringList &folders) const;
