@@ -46,6 +46,17 @@ constexpr std::size_t NoTask = std::numeric_limits<std::size_t>::max();
 constexpr std::size_t WakeBatch = 8;
 // Tasks found before the workers are told of them.
 constexpr std::size_t PublishBatch = 64;
+// Tasks a worker takes at once, at most: a small file costs less than taking it alone (a lock,
+// and the wake-ups of the threads that wait on it).
+constexpr std::size_t TakeBatch = 8;
+// Tasks handed out but not yet taken by the committer, for each worker and at most: each holds
+// its prepared result open until the committer takes it.
+constexpr std::size_t WindowPerWorker = 32;
+constexpr std::size_t MostWindow = 256;
+// Tasks published but not yet taken by the committer, at most: the finding thread waits
+// beyond, so that a run over a long list keeps what it found of a few thousand files, not of
+// the list.
+constexpr std::size_t MostAhead = 4096;
 
 struct Task {
     FileTask file;
@@ -77,8 +88,23 @@ public:
         lastWriter_[task.output] = index;
     }
 
+    // Tasks before `index` have their results in place: no later task waits for them, so
+    // what the planner keeps stays as large as the tasks in flight, not as the run.
+    void settledBefore(std::size_t index) {
+        if (lastWriter_.size() < 2 * kept_ + 1024)
+            return;
+        for (auto entry = lastWriter_.begin(); entry != lastWriter_.end();) {
+            if (entry->second < index)
+                entry = lastWriter_.erase(entry);
+            else
+                ++entry;
+        }
+        kept_ = lastWriter_.size();
+    }
+
 private:
     bool waits_;
+    std::size_t kept_ = 0;  // entries left by the last settledBefore() that looked
     RFTSFSO::Places places_;
     std::unordered_map<RFTSFSO::Place, std::size_t, RFTSFSO::PlaceHash> lastWriter_;
 };
@@ -106,7 +132,8 @@ public:
           sink_(sink),
           stop_(stop),
           planner_(!plan.dryRun),
-          window_(std::max<std::size_t>(16, 4 * static_cast<std::size_t>(plan.jobs))) {
+          jobs_(static_cast<std::size_t>(std::max(1, plan.jobs))),
+          window_(std::min(MostWindow, WindowPerWorker * jobs_)) {
         if (!plan.dryRun)
             queue_.emplace(plan.journal, CommitQueue::Mode::Overlapped);
         for (int w = 0; w < std::max(1, plan.jobs); ++w)
@@ -117,31 +144,38 @@ public:
     Pipeline &operator=(const Pipeline &) = delete;
     ~Pipeline() { finish(); }
 
-    // A task found; the workers hear of it with the next publish().
-    void add(FileTask file) {
+    // A task found; the workers hear of it with the next publish(). False as publish().
+    bool add(FileTask file) {
         Task task;
         task.file = std::move(file);
         planner_.plan(task, added_);
         found_.push_back(std::move(task));
         ++added_;
-        if (found_.size() >= PublishBatch)
-            publish();
+        return found_.size() < PublishBatch || publish();
     }
 
-    // Hands the tasks added so far to the workers.
-    void publish() {
+    // Hands the tasks added so far to the workers, once the committer is near enough. False
+    // when the run is ending (a stop): nothing more is worked on.
+    bool publish() {
         if (found_.empty())
-            return;
+            return true;
+        std::size_t settled;
         {
-            std::lock_guard lock(mutex_);
-            for (Task &task : found_) {
-                tasks_.push_back(std::move(task));
-                slots_.emplace_back();
+            std::unique_lock lock(mutex_);
+            roomReady_.wait(lock, [&] { return stopping_ || published() - consumed_ < MostAhead; });
+            if (stopping_) {
+                found_.clear();
+                return false;
             }
+            for (Task &task : found_)
+                entries_.push_back(Entry{std::move(task), Slot()});
+            settled = committedThrough_;
         }
         found_.clear();
+        planner_.settledBefore(settled);
         workReady_.notify_all();
         resultReady_.notify_one();
+        return true;
     }
 
     // No more tasks: waits until every one is told, or a stop ended the run. Answers the totals.
@@ -159,7 +193,7 @@ public:
         committer_.join();
         for (std::thread &worker : workers_)
             worker.join();
-        totals_.notProcessed = tasks_.size() - taken_;
+        totals_.notProcessed = published() - taken_;
         totals_.stopped = totals_.stopped || stop_.requested();
         return totals_;
     }
@@ -169,56 +203,78 @@ private:
 
     void work() {
         FixedLineContext ctx(plan_.chooserText, plan_.conditionText, &stop_);
+        std::vector<std::pair<std::size_t, const Task *>> batch;
+        std::vector<Slot> outcomes;
         for (;;) {
-            std::size_t j;
-            const Task *task;
-            {
-                std::unique_lock lock(mutex_);
-                workReady_.wait(lock, [&] {
-                    return stopping_ || (next_ < tasks_.size() && next_ - consumed_ < window_) ||
-                           (allAdded_ && next_ >= tasks_.size());
-                });
-                if (stopping_ || next_ >= tasks_.size())
-                    return;
-                j = next_++;
-                task = &tasks_[j];
-                const std::size_t after = task->after;
-                if (after != NoTask && after >= committedThrough_) {
-                    // The result it needs is taken in order and put in place at once.
-                    const auto need = needed_.insert(after + 1);
-                    resultReady_.notify_one();
-                    workReady_.wait(lock, [&] { return stopping_ || after < committedThrough_; });
-                    needed_.erase(need);
-                }
-                if (stopping_) {
-                    slots_[j].done = true;
-                    ++finishedTasks_;
-                    lock.unlock();
-                    resultReady_.notify_one();
-                    return;
-                }
+            batch.clear();
+            if (!take(batch))
+                return;
+            outcomes.resize(batch.size());
+            for (std::size_t b = 0; b < batch.size(); ++b) {
+                const auto [j, task] = batch[b];
                 current_ = j;
+                readAhead(j);
+                outcomes[b] = Slot();
+                process(*task, j, outcomes[b], ctx);
             }
-            readAhead(j);
-            Slot slot;
-            process(*task, j, slot, ctx);
             bool wake;
             {
                 std::lock_guard lock(mutex_);
-                bytesDone_ += slot.report.inputBytes;
-                slot.done = true;
-                slots_[j] = std::move(slot);
-                ++finishedTasks_;
+                for (std::size_t b = 0; b < batch.size(); ++b) {
+                    bytesDone_ += outcomes[b].report.inputBytes;
+                    outcomes[b].done = true;
+                    entryAt(batch[b].first).slot = std::move(outcomes[b]);
+                }
+                finishedTasks_ += batch.size();
                 // The committer is woken for a batch of results rather than for each: a wake-up
                 // costs more than a small file. It is woken at once when a task waits for a
                 // result to be in place, when the workers would have to wait for it, and at
                 // the end; and it looks by itself every so often.
                 wake = !needed_.empty() || finishedTasks_ - consumed_ >= WakeBatch ||
-                       next_ - consumed_ >= window_ || next_ >= tasks_.size() || stop_.requested();
+                       next_ - consumed_ >= window_ || next_ >= published() || stop_.requested();
             }
             if (wake)
                 resultReady_.notify_one();
         }
+    }
+
+    // Takes the next tasks for a worker into `batch`: the next one, once the results it needs
+    // are in place, and those after it that need none that is not, as many as leave the other
+    // workers their share. False: no more work (the end, or a stop).
+    bool take(std::vector<std::pair<std::size_t, const Task *>> &batch) {
+        std::unique_lock lock(mutex_);
+        workReady_.wait(lock, [&] {
+            return stopping_ || (next_ < published() && next_ - consumed_ < window_) ||
+                   (allAdded_ && next_ >= published());
+        });
+        if (stopping_ || next_ >= published())
+            return false;
+        const std::size_t j = next_++;
+        const std::size_t after = entryAt(j).task.after;
+        if (after != NoTask && after >= committedThrough_) {
+            // The result it needs is taken in order and put in place at once.
+            const auto need = needed_.insert(after + 1);
+            resultReady_.notify_one();
+            workReady_.wait(lock, [&] { return stopping_ || after < committedThrough_; });
+            needed_.erase(need);
+        }
+        if (stopping_) {
+            entryAt(j).slot.done = true;
+            ++finishedTasks_;
+            lock.unlock();
+            resultReady_.notify_one();
+            return false;
+        }
+        batch.emplace_back(j, &entryAt(j).task);
+        const std::size_t share = std::min(TakeBatch, (published() - next_) / jobs_);
+        while (batch.size() < share && next_ - consumed_ < window_) {
+            const std::size_t needs = entryAt(next_).task.after;
+            if (needs != NoTask && needs >= committedThrough_)
+                break;  // it waits on its own, so that the batch does not wait with it
+            batch.emplace_back(next_, &entryAt(next_).task);
+            ++next_;
+        }
+        return true;
     }
 
     // Over files that are not in the page cache, the files after task j are read ahead.
@@ -227,7 +283,7 @@ private:
         readAhead_.before([&](int k) {
             std::lock_guard tasksLock(mutex_);
             const std::size_t at = j + static_cast<std::size_t>(k);
-            return at < tasks_.size() ? tasks_[at].file.input : QString();
+            return at < published() ? entryAt(at).task.file.input : QString();
         });
     }
 
@@ -309,6 +365,7 @@ private:
             taken_ = k;
         }
         workReady_.notify_all();
+        roomReady_.notify_all();
         // What finished is put in place; later results that are ready are dropped with their
         // slots, nothing of them written.
         if (queue_)
@@ -320,12 +377,18 @@ private:
     // stop). Meanwhile commits for the workers that wait for results to be in place.
     const Task *take(std::size_t k, Slot &slot) {
         std::unique_lock lock(mutex_);
+        // Every task before k is handled: what is kept of them goes.
+        while (first_ < k && !entries_.empty()) {
+            entries_.pop_front();
+            ++first_;
+        }
         for (;;) {
             if (!stopping_ && stop_.requested()) {
                 stopping_ = true;
                 workReady_.notify_all();
+                roomReady_.notify_all();
             }
-            if (k < tasks_.size() && slots_[k].done)
+            if (k < published() && entryAt(k).slot.done)
                 break;
             if (commitWanted()) {
                 lock.unlock();
@@ -333,26 +396,30 @@ private:
                 lock.lock();
                 continue;
             }
-            if ((allAdded_ && k >= tasks_.size()) || (stopping_ && k >= next_))
+            if ((allAdded_ && k >= published()) || (stopping_ && k >= next_))
                 return nullptr;
             resultReady_.wait_for(lock, std::chrono::milliseconds(100));
             if (sink_.showsProgress()) {
-                Progress progress{k, tasks_.size(), bytesDone_, {}};
+                Progress progress{k, published(), bytesDone_, {}};
                 const std::size_t current = current_;
-                if (current < tasks_.size())
-                    progress.current = tasks_[current].file.input;
+                if (current >= first_ && current < published())
+                    progress.current = entryAt(current).task.file.input;
                 lock.unlock();
                 sink_.progress(progress);
                 lock.lock();
             }
         }
-        slot = std::move(slots_[k]);
-        slots_[k] = Slot();
-        slots_[k].done = true;
+        Entry &entry = entryAt(k);
+        slot = std::move(entry.slot);
+        entry.slot = Slot();
+        entry.slot.done = true;
         consumed_ = k + 1;
-        const Task *task = &tasks_[k];
+        const Task *task = &entry.task;
+        const bool room = published() - consumed_ == MostAhead / 2;
         lock.unlock();
         workReady_.notify_all();
+        if (room)
+            roomReady_.notify_one();
         return task;
     }
 
@@ -405,7 +472,7 @@ private:
         }
         if (sink_.showsProgress()) {
             std::unique_lock lock(mutex_);
-            const Progress progress{k + 1, tasks_.size(), bytesDone_, task.file.input};
+            const Progress progress{k + 1, published(), bytesDone_, task.file.input};
             lock.unlock();
             sink_.progress(progress);
         }
@@ -460,9 +527,17 @@ private:
     std::mutex mutex_;
     std::condition_variable workReady_;    // workers: a task may be taken, or results are in place
     std::condition_variable resultReady_;  // the committer: results are done, or wanted in place
-    // Published tasks and their slots; elements stay where they are as more are added.
-    std::deque<Task> tasks_;
-    std::deque<Slot> slots_;
+    std::condition_variable roomReady_;    // the finding thread: more tasks may be published
+    // The published tasks from the first one the committer has not handled, with their slots;
+    // elements stay where they are as more are added and the handled ones go.
+    struct Entry {
+        Task task;
+        Slot slot;
+    };
+    std::deque<Entry> entries_;
+    std::size_t first_ = 0;  // the task at entries_.front()
+    Entry &entryAt(std::size_t index) { return entries_[index - first_]; }
+    std::size_t published() const { return first_ + entries_.size(); }
     bool allAdded_ = false;
     std::size_t next_ = 0;              // the next task to hand out
     std::size_t consumed_ = 0;          // tasks the committer has taken
@@ -470,6 +545,7 @@ private:
     std::size_t committedThrough_ = 0;  // tasks before it have their results in place
     // For each worker that waits for a result to be in place: the tasks before this one.
     std::multiset<std::size_t> needed_;
+    const std::size_t jobs_;
     const std::size_t window_;  // tasks handed out but not yet taken, at most
     bool stopping_ = false;
     std::size_t taken_ = 0;  // tasks the committer handled
@@ -495,10 +571,12 @@ Totals RunParallel(const Plan &given, FileSource &source, RunSink &sink, StopTok
     std::vector<FileTask> tasks;
     try {
         while (!stop.requested() && source.next(tasks)) {
+            bool goesOn = true;
             for (FileTask &task : tasks)
-                pipeline.add(std::move(task));
+                goesOn = pipeline.add(std::move(task)) && goesOn;
             tasks.clear();
-            pipeline.publish();
+            if (!goesOn || !pipeline.publish())
+                break;
         }
     } catch (const Stopped &) {
         stop.request();
