@@ -23,6 +23,12 @@ public:
             throw Stopped{};
         return false;
     }
+    // Inside a very long line, every megabyte or so: the token itself.
+    bool letEventsRunInLine() override {
+        if (stop_ != nullptr && stop_->requested())
+            throw Stopped{};
+        return false;
+    }
     QString conditionText() override { return condition_; }
     QString chooserText() override { return chooser_; }
 

@@ -150,6 +150,7 @@ LineReader::LineReader(LineReader &&other) noexcept
       ownsFd_(other.ownsFd_),
       stream_(other.stream_),
       beforeWaiting_(std::move(other.beforeWaiting_)),
+      longLine_(std::move(other.longLine_)),
       memory_(other.memory_),
       chunk_(other.chunk_),
       expectedSize_(other.expectedSize_),
@@ -247,8 +248,10 @@ bool LineReader::nextAfterRefill(std::string_view &line) {
         // Keep the unfinished line, at the start of the buffer, and read behind it. The
         // buffer grows only when one line nearly fills it, so it stays about a chunk plus the
         // longest line; pages that the growth reserves but no read reaches cost no memory.
-        ++refills_;
         const std::size_t kept = filled_ - begin_;
+        if (kept >= LongLine && longLine_)
+            longLine_();
+        ++refills_;
         discarded_ += begin_;
         if (begin_ > 0 && kept > 0)
             std::memmove(buffer_, buffer_ + begin_, kept);

@@ -32,6 +32,7 @@
 #include <functional>
 #include <memory>
 #include <string_view>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -100,6 +101,12 @@ public:
     }
     // The file's encoding, once it is started.
     const FileEncoding &encoding() const { return encoding_; }
+
+    // While one line is longer than LongLine bytes and still being read, `look` is called
+    // before each further read (a chunk apart), so that a run can stop in the middle of a very
+    // long line by throwing there. Empty: nothing is called.
+    static constexpr std::size_t LongLine = std::size_t(8) << 20;
+    void whileReadingLongLine(std::function<void()> look) { longLine_ = std::move(look); }
 
     // Lines handed out so far.
     std::uint64_t lineCount() const { return lines_; }
@@ -217,6 +224,7 @@ private:
     bool ownsFd_ = true;
     bool stream_ = false;  // read to the end, whatever size it had
     std::function<void()> beforeWaiting_;
+    std::function<void()> longLine_;
     std::string_view memory_;  // bytes not yet handed to the buffer, when reading from memory
     std::size_t chunk_;
     std::uint64_t expectedSize_ = 0;  // the file's size when it was opened

@@ -256,17 +256,42 @@ void MatchState::setLine(Line &line) {
     utf8_ = line.isUtf8();
     if (utf8_ || data_ == nullptr)
         return;
-    decoded_.clear();
-    place_.resize(line_.size() + 1);
-    for (std::size_t i = 0; i < line_.size(); ++i) {
-        place_[i] = decoded_.size();
-        const char32_t c = CharacterOf(page_, static_cast<unsigned char>(line_[i]));
-        AppendUtf8(decoded_, c == NoCharacter ? U'\xFFFD' : c);
+    if (lengthOf_[0] == 0) {
+        for (int b = 0; b < 256; ++b) {
+            const char32_t c = CharacterOf(page_, static_cast<unsigned char>(b));
+            std::string utf8;
+            AppendUtf8(utf8, c == NoCharacter ? U'\xFFFD' : c);
+            std::copy(utf8.begin(), utf8.end(), utf8Of_[b].begin());
+            lengthOf_[b] = static_cast<unsigned char>(utf8.size());
+        }
     }
-    place_[line_.size()] = decoded_.size();
-    byte_.assign(decoded_.size() + 1, 0);
-    for (std::size_t i = 0; i <= line_.size(); ++i)
-        byte_[place_[i]] = i;
+    decoded_.clear();
+    marks_.clear();
+    decoded_.reserve(line_.size() + line_.size() / 8);
+    marks_.reserve(line_.size() / 64 + 1);
+    for (std::size_t i = 0; i < line_.size(); ++i) {
+        if (i % 64 == 0)
+            marks_.push_back(decoded_.size());
+        const auto b = static_cast<unsigned char>(line_[i]);
+        decoded_.append(utf8Of_[b].data(), lengthOf_[b]);
+    }
+}
+
+std::size_t MatchState::decodedAt(std::size_t at) const {
+    if (at >= line_.size())
+        return decoded_.size();
+    std::size_t decoded = marks_[at / 64];
+    for (std::size_t i = at / 64 * 64; i < at; ++i)
+        decoded += lengthOf_[static_cast<unsigned char>(line_[i])];
+    return decoded;
+}
+
+std::size_t MatchState::byteAt(std::size_t decoded) const {
+    const auto mark = std::upper_bound(marks_.begin(), marks_.end(), decoded) - 1;
+    std::size_t at = static_cast<std::size_t>(mark - marks_.begin()) * 64;
+    for (std::size_t d = *mark; d < decoded; ++at)
+        d += lengthOf_[static_cast<unsigned char>(line_[at])];
+    return at;
 }
 
 MatchState::Result MatchState::find(std::size_t from, Occurrence &found) {
@@ -275,7 +300,7 @@ MatchState::Result MatchState::find(std::size_t from, Occurrence &found) {
     const std::string_view subject = utf8_ ? line_ : std::string_view(decoded_);
     auto *data = static_cast<pcre2_match_data *>(data_);
     const int rc = pcre2_match(CodeOf(matcher_.code_), reinterpret_cast<PCRE2_SPTR>(subject.data()),
-                               subject.size(), utf8_ ? from : place_[from], PCRE2_NO_UTF_CHECK,
+                               subject.size(), utf8_ ? from : decodedAt(from), PCRE2_NO_UTF_CHECK,
                                data, ThreadContext());
     if (rc == PCRE2_ERROR_NOMATCH)
         return Result::None;
@@ -283,8 +308,8 @@ MatchState::Result MatchState::find(std::size_t from, Occurrence &found) {
         return Result::TooComplex;
     const PCRE2_SIZE *ovector = pcre2_get_ovector_pointer(data);
     const std::size_t start = ovector[0], end = std::max(ovector[0], ovector[1]);
-    found.at = utf8_ ? start : byte_[start];
-    found.size = (utf8_ ? end : byte_[end]) - found.at;
+    found.at = utf8_ ? start : byteAt(start);
+    found.size = (utf8_ ? end : byteAt(end)) - found.at;
     return Result::Found;
 }
 
@@ -315,7 +340,7 @@ void MatchState::appendReplacement(std::string &out) const {
         if (utf8_)
             out += line_.substr(start, end - start);
         else
-            out += line_.substr(byte_[start], byte_[end] - byte_[start]);
+            out += line_.substr(byteAt(start), byteAt(end) - byteAt(start));
     }
 }
 

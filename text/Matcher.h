@@ -25,6 +25,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -136,11 +137,17 @@ private:
     void *data_ = nullptr;  // pcre2_match_data_8
     std::string_view line_;
     bool utf8_ = true;
-    std::string decoded_;             // a line that is not UTF-8, as UTF-8
-    std::vector<std::size_t> byte_;   // for each byte of decoded_ that starts a character, and its
-                                      // end: the line's byte there
-    std::vector<std::size_t> place_;  // for each byte of the line: where it is in decoded_
-    std::vector<std::string> pagedLiterals_;  // the replacement's literals in the page
+    // Where the byte `at` of a line that is not UTF-8 is in decoded_, and back.
+    std::size_t decodedAt(std::size_t at) const;
+    std::size_t byteAt(std::size_t decoded) const;
+
+    std::string decoded_;  // a line that is not UTF-8, as UTF-8
+    // Where every 64th byte of that line is in decoded_: a few bytes more for a line of many
+    // megabytes, rather than tables as long as it.
+    std::vector<std::size_t> marks_;
+    std::array<std::array<char, 3>, 256> utf8Of_{};  // each byte's character in the page, as UTF-8
+    std::array<unsigned char, 256> lengthOf_{};      // and its length (0: not made yet)
+    std::vector<std::string> pagedLiterals_;         // the replacement's literals in the page
     bool pageHoldsReplacement_ = true;
 };
 

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include <cstring>
 
@@ -350,11 +351,44 @@ private:
     LineSearch search_;
 };
 
+// The yields of a loop inside a very long line, while the reader reads it: a yield that ran
+// there comes between the line before and this one, so what it changed is read again at once,
+// as after a yield before a line.
+class Yields {
+public:
+    Yields(LineContext &ctx, LineReader &reader) : ctx_(ctx), reader_(reader) {
+        reader.whileReadingLongLine([this] {
+            if (ctx_.letEventsRunInLine() && reread_ != nullptr)
+                reread_(loop_);
+        });
+    }
+    ~Yields() { reader_.whileReadingLongLine({}); }
+    Yields(const Yields &) = delete;
+    Yields &operator=(const Yields &) = delete;
+
+    LineContext &context() { return ctx_; }
+    // What the loop does after a yield that ran (`reread` outlives the loop).
+    template <class Reread>
+    void afterEach(Reread &reread) {
+        loop_ = &reread;
+        reread_ = [](void *loop) { (*static_cast<Reread *>(loop))(); };
+    }
+
+private:
+    LineContext &ctx_;
+    LineReader &reader_;
+    void *loop_ = nullptr;
+    void (*reread_)(void *) = nullptr;
+};
+
 // Index 1: keeps each line that contains the text; empty lines go.
 template <class Finder, class Input, class Output>
-std::uint64_t KeepContaining(Input &input, Output &output, LineContext &ctx, const FileText &file,
+std::uint64_t KeepContaining(Input &input, Output &output, Yields &yields, const FileText &file,
                              const Matcher *matcher) {
+    LineContext &ctx = yields.context();
     Finder finder(ctx, file, ReaderOf(input), matcher);
+    auto reread = [&] { finder.reread(); };
+    yields.afterEach(reread);
     std::uint64_t removed = 0;
     std::string_view line;
     while (input.next(line)) {
@@ -371,9 +405,12 @@ std::uint64_t KeepContaining(Input &input, Output &output, LineContext &ctx, con
 
 // Index 3: keeps the occurrences of the text in each line that has one; other lines go.
 template <class Finder, class Input, class Output>
-std::uint64_t KeepOccurrences(Input &input, Output &output, LineContext &ctx, const FileText &file,
+std::uint64_t KeepOccurrences(Input &input, Output &output, Yields &yields, const FileText &file,
                               const Matcher *matcher) {
+    LineContext &ctx = yields.context();
     Finder finder(ctx, file, ReaderOf(input), matcher);
+    auto reread = [&] { finder.reread(); };
+    yields.afterEach(reread);
     std::uint64_t removed = 0;
     std::string_view line;
     while (input.next(line)) {
@@ -429,17 +466,21 @@ std::uint64_t DropEmptyLines(Input &input, Output &output) {
 // the text are kept. A line with the text has it deleted while the chooser says "Remove those
 // characters", and is dropped otherwise.
 template <class Finder, class Input, class Output>
-std::uint64_t SharedLoop(Input &input, Output &output, LineContext &ctx, const QString &chooserText,
+std::uint64_t SharedLoop(Input &input, Output &output, Yields &yields, const QString &chooserText,
                          const FileText &file, const Matcher *matcher) {
+    LineContext &ctx = yields.context();
     Finder finder(ctx, file, ReaderOf(input), matcher);
     bool deleting = chooserText == Captions[2];
+    auto reread = [&] {
+        finder.reread();
+        deleting = ctx.chooserText() == Captions[2];
+    };
+    yields.afterEach(reread);
     std::uint64_t removed = 0;
     std::string_view line;
     while (input.next(line)) {
-        if (ctx.letEventsRun()) {
-            finder.reread();
-            deleting = ctx.chooserText() == Captions[2];
-        }
+        if (ctx.letEventsRun())
+            reread();
         if (line.empty()) {
             output.keepLine(line);
             continue;
@@ -468,9 +509,12 @@ std::uint64_t SharedLoop(Input &input, Output &output, LineContext &ctx, const Q
 // `strelmark replace`: every line, each match replaced (an empty one too, as the line holds
 // it). The characters of the matches count as removed.
 template <class Input, class Output>
-std::uint64_t ReplaceLoop(Input &input, Output &output, LineContext &ctx, const FileText &file,
+std::uint64_t ReplaceLoop(Input &input, Output &output, Yields &yields, const FileText &file,
                           const Matcher *matcher) {
+    LineContext &ctx = yields.context();
     MatcherFinder finder(ctx, file, ReaderOf(input), matcher);
+    auto reread = [&] { finder.reread(); };
+    yields.afterEach(reread);
     std::uint64_t removed = 0;
     std::string with;
     std::string_view line;
@@ -502,9 +546,9 @@ std::uint64_t ReplaceLoop(Input &input, Output &output, LineContext &ctx, const 
 }
 
 template <class Finder, class Input, class Output>
-std::uint64_t RunChosenLoopWith(Input &input, Output &output, LineContext &ctx,
-                                long long lineNumber, const QString &chooserText,
-                                const FileText &file, const Matcher *matcher) {
+std::uint64_t RunChosenLoopWith(Input &input, Output &output, Yields &ctx, long long lineNumber,
+                                const QString &chooserText, const FileText &file,
+                                const Matcher *matcher) {
     switch (LoopFor(chooserText)) {
         case Loop::NotContaining:
             return KeepContaining<Finder>(input, output, ctx, file, matcher);
@@ -523,9 +567,9 @@ std::uint64_t RunChosenLoopWith(Input &input, Output &output, LineContext &ctx,
 // The loop that the chooser's text selects, over any reader and output; with a matcher that
 // replaces, the replacing loop.
 template <class Input, class Output>
-std::uint64_t RunChosenLoop(Input &input, Output &output, LineContext &ctx, long long lineNumber,
+std::uint64_t RunChosenLoop(Input &input, Output &output, Yields &ctx, long long lineNumber,
                             const CodePage *others, const Matcher *matcher) {
-    const QString chooserText = ctx.chooserText();
+    const QString chooserText = ctx.context().chooserText();
     const FileText file{PageOf(ReaderOf(input).encoding(), others), ReaderOf(input).encoding()};
     if (matcher == nullptr)
         return RunChosenLoopWith<LiteralFinder>(input, output, ctx, lineNumber, chooserText, file,
@@ -622,7 +666,8 @@ const CodePage &PageOf(const RFTSFSO::FileEncoding &encoding, const CodePage *ot
 std::uint64_t RunLoop(LineReader &input, ResultWriter &output, LineContext &ctx,
                       long long lineNumber, const CodePage *others, const Matcher *matcher) {
     input.start();  // the file's encoding, before the condition is looked for
-    return RunChosenLoop(input, output, ctx, lineNumber, others, matcher);
+    Yields yields(ctx, input);
+    return RunChosenLoop(input, output, yields, lineNumber, others, matcher);
 }
 
 std::uint64_t MarkLoop(LineReader &input, LineMarks &marks, LineContext &ctx, long long lineNumber,
@@ -631,7 +676,8 @@ std::uint64_t MarkLoop(LineReader &input, LineMarks &marks, LineContext &ctx, lo
     marks.readIn(PageOf(input.encoding(), others));
     MarkingInput marking(input, marks);
     MarkingOutput output(marking, marks);
-    return RunChosenLoop(marking, output, ctx, lineNumber, others, matcher);
+    Yields yields(ctx, input);
+    return RunChosenLoop(marking, output, yields, lineNumber, others, matcher);
 }
 
 std::uint64_t CharactersIn(std::string_view bytes, std::string_view line) {

@@ -2,7 +2,8 @@
 // the encodings a file is read and written in.
 //
 // One input is a small header and the file's bytes:
-//   byte 0  operation index (mod 6); bit 3 makes a yield change the chooser, bit 4 the text
+//   byte 0  operation index (mod 6); bit 3 makes a yield change the chooser, bit 4 the text;
+//           bits 5-7 the pattern options "Match case", "Whole words", "Regular expression"
 //   byte 1  chunk size the reader uses (1 to 200 bytes, 0 for the usual size)
 //   byte 2  the condition text: bits 0-2 its length n, bits 3-4 how the bytes that follow are
 //           read: n bytes of UTF-8 (what is not valid becomes U+FFFD), n bytes of Latin-1, or
@@ -31,16 +32,27 @@
 //   it), nothing removed and line ends kept, the result is the input byte for byte, unless its
 //   bytes do not decode (only in an encoding that is decoded) or it is binary;
 // - in a decoded file the operation's result, decoded again, is the reference's over its
-//   decoded lines.
+//   decoded lines;
+// - with a pattern option on, the four operations that use the condition give the reference's
+//   result: for a literal text the reading of ReferenceMatch.h with its case and word edges,
+//   for a regular expression PCRE2 called directly on the line as the matcher reads it (the
+//   code page's characters decoded), with the same limits; a pattern refused, or one that
+//   reaches the limits on a line, is so for both.
 #include "ReferenceMatch.h"
 #include "files/Encoding.h"
 #include "files/RFTSFSO.h"
 #include "files/Transcoding.h"
+#include "text/Matcher.h"
 #include "text/Operations.h"
+
+#define PCRE2_CODE_UNIT_WIDTH 8
+#include <pcre2.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -257,6 +269,194 @@ void CheckEncodings(const Script &s) {
           "a decoded file's result agrees with the reference");
 }
 
+// --- the pattern options ----------------------------------------------------------------------
+
+// A regular expression compiled by PCRE2 as the program's users expect it, matched on each line
+// decoded as text (a line that is not UTF-8 as characters of its code page).
+class LibraryPattern {
+public:
+    LibraryPattern(const QString &text, const MatchOptions &options) {
+        const std::string pattern = text.toUtf8().toStdString();
+        const std::uint32_t flags =
+            PCRE2_UTF | PCRE2_UCP | (options.matchCase ? 0u : std::uint32_t(PCRE2_CASELESS));
+        auto compile = [&](const std::string &p) {
+            int error = 0;
+            PCRE2_SIZE offset = 0;
+            return pcre2_compile(reinterpret_cast<PCRE2_SPTR>(p.data()), p.size(), flags, &error,
+                                 &offset, nullptr);
+        };
+        code_ = compile(pattern);
+        if (code_ != nullptr && options.wholeWords) {
+            // No word character just before or after; a line end closes an extended comment.
+            pcre2_code_free(code_);
+            const std::string before = "(?<![\\p{L}\\p{N}_])(?:", after = ")(?![\\p{L}\\p{N}_])";
+            code_ = compile(before + pattern + after);
+            if (code_ == nullptr)
+                code_ = compile(before + pattern + '\n' + after);
+        }
+        if (code_ == nullptr)
+            return;
+        pcre2_jit_compile(code_, PCRE2_JIT_COMPLETE);
+        data_ = pcre2_match_data_create_from_pattern(code_, nullptr);
+        pcre2_set_match_limit(context_, 1000000);
+        pcre2_set_depth_limit(context_, 10000);
+        pcre2_jit_stack_assign(context_, nullptr, stack_);
+    }
+    ~LibraryPattern() {
+        pcre2_match_data_free(data_);
+        pcre2_code_free(code_);
+        pcre2_jit_stack_free(stack_);
+        pcre2_match_context_free(context_);
+    }
+    LibraryPattern(const LibraryPattern &) = delete;
+    LibraryPattern &operator=(const LibraryPattern &) = delete;
+
+    bool compiled() const { return code_ != nullptr; }
+
+    // Up to `most` matches in the line, as its bytes, left to right; after an empty match the
+    // search goes on one character later. False when the library's limits are reached.
+    bool matches(std::string_view line, const CodePage &page, std::size_t most,
+                 std::vector<Reference::Found> &found) {
+        const bool utf8 = Reference::IsUtf8(line);
+        std::string decoded;
+        std::vector<std::size_t> byteAt;  // for each decoded character's first byte and the end
+        if (!utf8) {
+            for (std::size_t i = 0; i < line.size(); ++i) {
+                byteAt.resize(decoded.size() + 1);
+                byteAt[decoded.size()] = i;
+                const char32_t c = CharacterOf(page, static_cast<unsigned char>(line[i]));
+                const char32_t u = c == NoCharacter ? U'\xFFFD' : c;
+                decoded += QString::fromUcs4(&u, 1).toStdString();
+            }
+            byteAt.resize(decoded.size() + 1);
+            byteAt[decoded.size()] = line.size();
+        }
+        const std::string_view subject = utf8 ? line : std::string_view(decoded);
+        auto toByte = [&](std::size_t at) { return utf8 ? at : byteAt[at]; };
+        for (std::size_t from = 0; found.size() < most && from <= subject.size();) {
+            const int rc = pcre2_match(code_, reinterpret_cast<PCRE2_SPTR>(subject.data()),
+                                       subject.size(), from, 0, data_, context_);
+            if (rc == PCRE2_ERROR_NOMATCH)
+                return true;
+            if (rc < 0)
+                return false;
+            const PCRE2_SIZE *ovector = pcre2_get_ovector_pointer(data_);
+            const std::size_t start = ovector[0], end = std::max(ovector[0], ovector[1]);
+            found.push_back({toByte(start), toByte(end) - toByte(start)});
+            from = end;
+            if (end == start) {
+                ++from;
+                while (from < subject.size() && (subject[from] & 0xC0) == 0x80)
+                    ++from;
+            }
+        }
+        return true;
+    }
+
+private:
+    pcre2_code *code_ = nullptr;
+    pcre2_match_data *data_ = nullptr;
+    pcre2_match_context *context_ = pcre2_match_context_create(nullptr);
+    pcre2_jit_stack *stack_ = pcre2_jit_stack_create(32 << 10, 1 << 20, nullptr);
+};
+
+// Operations 0 to 3 with the options on, no yields: the result, or the line (from 1) that was
+// too complex.
+struct OptionResult {
+    std::vector<std::string> kept;
+    std::uint64_t tooComplex = 0;
+    bool refused = false;
+    bool operator==(const OptionResult &) const = default;
+};
+
+OptionResult ReferenceWithOptions(const Script &s, const MatchOptions &options,
+                                  const std::vector<std::string> &lines) {
+    OptionResult result;
+    std::optional<LibraryPattern> library;
+    if (options.regex && !s.text.isEmpty() && QStringView(s.text).isValidUtf16()) {
+        library.emplace(s.text, options);
+        if (!library->compiled()) {
+            result.refused = true;
+            return result;
+        }
+    }
+    // Operations 0 and 1 only ask whether a line has a match.
+    const std::size_t most = s.operation <= 1 ? 1 : std::size_t(-1);
+    for (std::size_t j = 0; j < lines.size(); ++j) {
+        const std::string &line = lines[j];
+        std::vector<Reference::Found> found;
+        if (line.empty()) {
+        } else if (library) {
+            if (!library->matches(line, *s.page, most, found)) {
+                result.tooComplex = j + 1;
+                return result;
+            }
+        } else if (!options.regex) {
+            found = Reference::Occurrences(line, s.text, 0, *s.page,
+                                           {options.matchCase, options.wholeWords});
+        }
+        std::string kept;
+        std::size_t from = 0;
+        for (const Reference::Found &f : found) {
+            if (s.operation == 3)
+                kept += line.substr(f.at, f.size);
+            else
+                kept += line.substr(from, f.at - from);
+            from = f.at + f.size;
+        }
+        if (s.operation == 2)
+            kept += line.substr(from);
+        const bool contains = !found.empty();
+        if (s.operation == 1 || s.operation == 3) {
+            if (contains)
+                result.kept.push_back(s.operation == 1 ? line : kept);
+        } else if (!contains) {
+            result.kept.push_back(line);
+        } else if (s.operation == 2) {
+            result.kept.push_back(kept);
+        }
+    }
+    return result;
+}
+
+class FixedContext : public LineContext {
+public:
+    FixedContext(const QString &text, int operation) : text_(text), operation_(operation) {}
+    bool letEventsRun() override { return false; }
+    QString conditionText() override { return text_; }
+    QString chooserText() override { return Captions[std::size_t(operation_)]; }
+
+private:
+    QString text_;
+    int operation_;
+};
+
+void CheckOptions(const Script &s, const MatchOptions &options,
+                  const std::vector<std::string> &lines) {
+    OptionResult got;
+    std::shared_ptr<const Matcher> matcher;
+    try {
+        matcher = Matcher::Compile(s.text, options);
+    } catch (const InvalidPattern &) {
+        got.refused = true;
+    }
+    if (matcher) {
+        const RFTSFSO::ReadOptions asTheyAre{.binaryAsText = true, .detect = false};
+        auto reader = RFTSFSO::LineReader::fromBytes(s.file, s.chunk, asTheyAre);
+        std::string text;
+        RFTSFSO::ResultWriter writer(&text);
+        FixedContext ctx(s.text, s.operation);
+        try {
+            RunLoop(reader, writer, ctx, 0, s.page, matcher.get());
+            writer.finish();
+            got.kept = KeptLines(text, writer.linesKept());
+        } catch (const PatternTooComplex &tooComplex) {
+            got.tooComplex = tooComplex.line;
+        }
+    }
+    Check(got == ReferenceWithOptions(s, options, lines), "the options agree with the reference");
+}
+
 bool IsSubsequence(const std::string &part, const std::string &whole) {
     std::size_t i = 0;
     for (char c : whole) {
@@ -285,6 +485,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     s.operation = static_cast<int>(head % 6);
     s.changeChooser = head & 0x08;
     s.changeText = head & 0x10;
+    MatchOptions options;
+    options.matchCase = head & 0x20;
+    options.wholeWords = head & 0x40;
+    options.regex = head & 0x80;
     const unsigned chunk = byte() % 201;
     s.chunk = chunk == 0 ? RFTSFSO::LineReader::DefaultChunk : chunk;
     auto condition = [&]() {
@@ -359,6 +563,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         Check(kept == lines, "n = 0 gives the lines back");
 
     CheckEncodings(s);
+    if (options.any() && s.operation <= 3)
+        CheckOptions(s, options, lines);
 
     // The stand-alone functions agree with the steps (in Windows-1252).
     if (!lines.empty()) {

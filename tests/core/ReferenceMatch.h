@@ -22,6 +22,7 @@ namespace Reference {
 struct Character {
     char32_t folded;
     std::size_t offset, size;  // where its bytes are in the line
+    char32_t raw;              // as the line has it
 };
 
 inline bool IsUtf8(std::string_view line) {
@@ -38,30 +39,42 @@ inline std::vector<Character> Characters(std::string_view line,
         const QString text = QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
         for (const char32_t c : text.toUcs4()) {
             const std::size_t size = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
-            characters.push_back({QChar::toCaseFolded(c), offset, size});
+            characters.push_back({QChar::toCaseFolded(c), offset, size, c});
             offset += size;
         }
     } else {
         for (std::size_t i = 0; i < line.size(); ++i) {
             const char32_t c = Operations::CharacterOf(page, static_cast<unsigned char>(line[i]));
-            characters.push_back({c == Operations::NoCharacter ? c : QChar::toCaseFolded(c), i, 1});
+            characters.push_back(
+                {c == Operations::NoCharacter ? c : QChar::toCaseFolded(c), i, 1, c});
         }
     }
     return characters;
 }
 
-// The condition's characters, folded for a line read as UTF-8 or in the code page; empty when no
-// such line can contain it (empty, not valid UTF-16, or not all in the page).
-inline std::u32string Folded(const QString &text, bool utf8, Page page) {
+// The condition's characters, folded (unless `fold` is off) for a line read as UTF-8 or in the
+// code page; empty when no such line can contain it (empty, not valid UTF-16, or not all in the
+// page).
+inline std::u32string Folded(const QString &text, bool utf8, Page page, bool fold = true) {
     std::u32string folded;
     if (!QStringView(text).isValidUtf16())
         return folded;
     for (const char32_t c : text.toUcs4()) {
         if (!utf8 && Operations::ByteOf(page, c) < 0)
             return {};
-        folded.push_back(QChar::toCaseFolded(c));
+        folded.push_back(fold ? QChar::toCaseFolded(c) : c);
     }
     return folded;
+}
+
+// "Match case" and "Whole words" for the literal text.
+struct Options {
+    bool matchCase = false, wholeWords = false;
+};
+
+// A letter, a digit or an underscore, in Unicode.
+inline bool IsWordCharacter(char32_t c) {
+    return c != Operations::NoCharacter && (c == U'_' || QChar::isLetterOrNumber(c));
 }
 
 struct Found {
@@ -75,17 +88,26 @@ constexpr std::size_t npos = std::string_view::npos;
 // overlap.
 inline std::vector<Found> Occurrences(std::string_view line, const QString &text,
                                       std::size_t from = 0,
-                                      Page page = Operations::DefaultCodePage()) {
+                                      Page page = Operations::DefaultCodePage(),
+                                      Options options = {}) {
     const std::vector<Character> characters = Characters(line, page);
-    const std::u32string wanted = Folded(text, IsUtf8(line), page);
+    const std::u32string wanted = Folded(text, IsUtf8(line), page, !options.matchCase);
     std::vector<Found> found;
     if (wanted.empty())
         return found;
+    auto wordAt = [&](std::size_t i) {
+        return i < characters.size() && IsWordCharacter(characters[i].raw);
+    };
     for (std::size_t i = 0; i + wanted.size() <= characters.size();) {
         std::size_t j = 0;
-        while (j < wanted.size() && characters[i + j].folded == wanted[j])
+        auto same = [&](const Character &c) {
+            return (options.matchCase ? c.raw : c.folded) == wanted[j];
+        };
+        while (j < wanted.size() && same(characters[i + j]))
             ++j;
-        if (characters[i].offset < from || j < wanted.size()) {
+        const bool edges =
+            !options.wholeWords || ((i == 0 || !wordAt(i - 1)) && !wordAt(i + wanted.size()));
+        if (characters[i].offset < from || j < wanted.size() || !edges) {
             ++i;
             continue;
         }

@@ -155,6 +155,8 @@ private slots:
     void removeCharactersExcept();
     void yieldsAndRereads_data();
     void yieldsAndRereads();
+    void looksInsideLongLines_data();
+    void looksInsideLongLines();
     void changesDuringFile_data();
     void changesDuringFile();
     void utf8Check_data();
@@ -454,6 +456,50 @@ void OperationsTest::yieldsAndRereads() {
         Run(changing, "a\r\nb\r\nc", 1);
         QCOMPARE(changing.textReads, 2);
     }
+}
+
+// A very long line is looked at while it is read, a megabyte or so apart, so that a stop ends
+// the loop inside it with nothing of it written; a yield that ran there has the controls read
+// again before the next line. Lines of ordinary length are never looked at.
+void OperationsTest::looksInsideLongLines_data() {
+    QTest::addColumn<int>("lineMiB");  // 0: lines of 256 KiB
+    QTest::addColumn<int>("stopAt");   // the look that stops, 0: none
+    QTest::newRow("short lines") << 0 << 1;
+    QTest::newRow("stop in a long line") << 24 << 1;
+    QTest::newRow("yield in a long line") << 24 << 0;
+}
+
+void OperationsTest::looksInsideLongLines() {
+    QFETCH(int, lineMiB);
+    QFETCH(int, stopAt);
+    struct Stop {};
+    struct Looks : ScriptedContext {
+        using ScriptedContext::ScriptedContext;
+        int looks = 0, stopAt = 0;
+        bool letEventsRunInLine() override {
+            if (++looks == stopAt)
+                throw Stop{};
+            return looks == 1;
+        }
+    } ctx("x", Captions[0]);
+    ctx.stopAt = stopAt;
+    const QByteArray line(lineMiB > 0 ? lineMiB << 20 : 256 << 10, 'a');
+    const QByteArray input = (lineMiB > 0 ? line : (line + "\r\n").repeated(63) + line) + "\r\nx";
+    auto reader = RFTSFSO::LineReader::fromBytes(View(input), 1 << 20);
+    std::string text;
+    RFTSFSO::ResultWriter writer(&text, &reader);
+    try {
+        RunLoop(reader, writer, ctx, 0);
+        QVERIFY(writer.finish());
+    } catch (const Stop &) {
+        QCOMPARE(reader.lineCount(), std::uint64_t(0));
+        QVERIFY(text.empty());
+        return;
+    }
+    QCOMPARE(QByteArray::fromStdString(text), input.chopped(3));
+    QCOMPARE(ctx.looks >= 16, lineMiB > 0);
+    QCOMPARE(ctx.textReads, lineMiB > 0 ? 2 : 1);
+    QCOMPARE(stopAt == 0, lineMiB > 0);
 }
 
 void OperationsTest::changesDuringFile_data() {
