@@ -10,6 +10,7 @@
 #include <climits>
 #include <cstdlib>
 #include <optional>
+#include <set>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -238,6 +239,8 @@ std::vector<SearchedFolder> FindFolders(const QString &folder, const SearchFilte
         return folders;
     SearchedFolder root;
     root.path = folder;
+    root.real = RealPath(QFile::encodeName(WithoutTrailingSeparator(folder)).toStdString());
+    root.searchedReal = root.real;
     if (filter.gitignore())
         root.rules = IgnoreRules::ForSearchedFolder(folder);
     folders.push_back(std::move(root));
@@ -281,6 +284,7 @@ std::vector<SearchedFolder> FindFolders(const QString &folder, const SearchFilte
                                                   folders[i].relative, hasGitIgnore, hasIgnore);
         const SearchedFolder &parent = folders[i];
         std::vector<Named> found;
+        std::set<QString> links;  // the names of those found that are links
         for (Entry &entry : entries) {
             const Skip skip = FolderSkip(parent.path, entry.name, entry.bytes, entry.reached);
             if (IsTold(skip))
@@ -288,8 +292,11 @@ std::vector<SearchedFolder> FindFolders(const QString &folder, const SearchFilte
             if (skip != Skip::None)
                 continue;
             const QString path = parent.relative + entry.name;
-            if (filter.entersFolder(path, entry.name, parent.depth + 1, parent.rules.get()))
-                found.emplace_back(std::move(entry.name));
+            if (!filter.entersFolder(path, entry.name, parent.depth + 1, parent.rules.get()))
+                continue;
+            if (entry.reached)
+                links.insert(entry.name);
+            found.emplace_back(std::move(entry.name));
         }
         SortByName(found);
         std::vector<SearchedFolder> children;
@@ -301,6 +308,13 @@ std::vector<SearchedFolder> FindFolders(const QString &folder, const SearchFilte
                     Skipped(parent.path, QFile::encodeName(name.name).toStdString(), skip));
                 continue;
             }
+            child.searchedReal = parent.searchedReal;
+            if (links.count(name.name) != 0 || parent.real.empty())
+                child.real =
+                    RealPath(QFile::encodeName(WithoutTrailingSeparator(child.path)).toStdString());
+            else
+                child.real = parent.real + (parent.real == "/" ? "" : "/") +
+                             QFile::encodeName(name.name).toStdString();
             child.relative = parent.relative + name.name + u'/';
             child.depth = parent.depth + 1;
             child.rules = parent.rules;
@@ -326,7 +340,6 @@ FolderListing FolderFiles(const SearchedFolder &folder, const SearchFilter &filt
     const QString own = WithoutTrailingSeparator(folder.path);
     Folder reader(folder.path);
     std::vector<Named> files;
-    std::optional<std::string> root;  // the searched folder, links resolved: once a link is met
     while (const dirent *item = reader.next()) {
         hooks.yield();
         if (item->d_type == DT_DIR)
@@ -351,13 +364,10 @@ FolderListing FolderFiles(const SearchedFolder &folder, const SearchFilter &filt
             if (FileKindSkip(found, target, link, hidden, filter.hidden()) != Skip::None)
                 continue;
             if (link) {
-                if (!root)
-                    root = RealPath(QFile::encodeName(folder.path.left(folder.path.size() -
-                                                                       folder.relative.size()))
-                                        .toStdString());
+                const std::string &root = folder.searchedReal;
                 const std::string real =
                     RealPath(QFile::encodeName(own).toStdString() + '/' + item->d_name);
-                if (real.size() <= root->size() || !IsWithin(real, *root)) {
+                if (real.size() <= root.size() || !IsWithin(real, root)) {
                     listing.skipped.push_back(
                         Skipped(folder.path, item->d_name, Skip::LeadsOutside));
                     continue;

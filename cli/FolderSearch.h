@@ -65,6 +65,10 @@ struct SearchedFolder {
     QString path;      // ending with the separator, as the window's walk gives it
     QString relative;  // below the searched folder, ending with "/"; "" for the folder itself
     int depth = 0;     // 0 for the searched folder
+    // The folder and the searched folder with their links resolved, as the file system's
+    // bytes (empty when they cannot be resolved): a folder that is not a link is its parent's
+    // resolved path and its name, so that no folder costs a resolution of its whole path.
+    std::string real, searchedReal;
     std::shared_ptr<const IgnoreRules> rules;  // those that hold in it (--gitignore), or null
 };
 

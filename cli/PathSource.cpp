@@ -242,8 +242,7 @@ PathSource::Source PathSource::find(const std::string &bytes, bool listed) {
     for (const SkippedEntry &entry : skipped)
         source.tasks.push_back(SkippedTask(entry));
     for (SearchedFolder &folder : found) {
-        const std::string own =
-            store_.empty() && written_.empty() ? std::string() : RealPath(Bytes(folder.path));
+        const std::string &own = folder.real;
         if (IsWithin(own, store_))
             continue;  // the undo store's records and kept files are never a run's files
         source.listed.push_back(

@@ -50,7 +50,7 @@ QString Reason(int error) {
 // Where a dry run that would make the output folder looks at its results: a name that nothing
 // has in the nearest folder above it that exists, where the folder would be made.
 QString EvaluationPath(const QString &outFolder) {
-    QString folder = QDir(outFolder).absolutePath();
+    QString folder = QDir::cleanPath(outFolder);  // relative stays so: no working folder asked
     while (!Main::FolderExists(folder) && folder != QStringLiteral("/"))
         folder = QFileInfo(folder).path();
     for (int n = 0;; ++n) {
@@ -62,9 +62,10 @@ QString EvaluationPath(const QString &outFolder) {
     }
 }
 
-// Makes the folder and the folders above it that are missing, as mkdir -p: 0 or the errno.
+// Makes the folder and the folders above it that are missing, as mkdir -p: 0 or the errno. A
+// relative path stays relative, so that no working folder is asked for (one too deep to name).
 int MakeFolders(const QString &folder) {
-    const std::string path = Bytes(QDir(folder).absolutePath());
+    const std::string path = Bytes(QDir::cleanPath(folder));
     for (std::size_t at = 1; at <= path.size(); ++at) {
         if (at < path.size() && path[at] != '/')
             continue;

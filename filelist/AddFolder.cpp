@@ -6,6 +6,7 @@
 #include "base/Platform.h"
 #include "filelist/FileListModel.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <algorithm>
@@ -139,13 +140,21 @@ std::string RealPath(const QString &path) {
     return text;
 }
 
-// A folder search's skips, as the "Done." of a run lists them.
+// A folder search's skips, as the "Done." of a run lists them: the reason, translated, and
+// the path.
+constexpr const char *NotUtf8 =
+    QT_TRANSLATE_NOOP("AddFolder", "Skipped: the name is not valid UTF-8");
+constexpr const char *LeadsOutside = QT_TRANSLATE_NOOP(
+    "AddFolder", "Skipped: a symbolic link to a file outside the searched folder");
+constexpr const char *PathTooLong =
+    QT_TRANSLATE_NOOP("AddFolder", "Skipped: a folder path of 260 characters or more");
+constexpr const char *BadCharacters = QT_TRANSLATE_NOOP(
+    "AddFolder", "Skipped: a folder name with a control character, \"?\" or U+FFFD");
+
 QString SkippedEntry(const char *reason, const QString &path) {
-    return QLatin1String(reason) + QStringLiteral(": ") + Main::CollapseBackslashes(path);
+    return QCoreApplication::translate("AddFolder", reason) + QStringLiteral(": ") +
+           Main::CollapseBackslashes(path);
 }
-constexpr const char *NotUtf8 = "Skipped: the name is not valid UTF-8";
-constexpr const char *LeadsOutside =
-    "Skipped: a symbolic link to a file outside the searched folder";
 
 // The regular files of the folder whose names match the pattern, each marked when its
 // attribute value is 34, sorted by name. With `hooks`, they yield while the entries are read.
@@ -300,13 +309,10 @@ void walk(WalkHooks &hooks, QStringList &folders, std::vector<int> &values, bool
             if (!reader.isFolder(item, reached) || (reached && LeadsBackUp(entry, *reached)))
                 continue;
             QString name = QFile::decodeName(item->d_name);
-            if (name.size() >= MaxPath || HasBadNameCharacters(name)) {
+            if (const QString reason = FolderNameSkip(name, item->d_name); !reason.isEmpty()) {
                 if (skipped != nullptr)
-                    skipped->append(SkippedEntry(IsFaithfulName(name, item->d_name)
-                                                     ? "Skipped: a folder name with a control "
-                                                       "character or \"?\""
-                                                     : NotUtf8,
-                                                 entry + name));
+                    skipped->append(reason + QStringLiteral(": ") +
+                                    Main::CollapseBackslashes(entry + name));
                 continue;
             }
             const int value = folderValueOf(name, reached && reader.isLink(item));
@@ -330,8 +336,7 @@ void walk(WalkHooks &hooks, QStringList &folders, std::vector<int> &values, bool
         // A path this long names nothing here (and ends a loop of links).
         if (found[i].size() >= MaxPath) {
             if (skipped != nullptr)
-                skipped->append(
-                    SkippedEntry("Skipped: a folder path of 260 characters or more", found[i]));
+                skipped->append(SkippedEntry(PathTooLong, found[i]));
             continue;
         }
         hooks.yield();
@@ -462,6 +467,16 @@ bool HasBadNameCharacters(const QString &name) {
         return code < 32 || (code >= 127 && code <= 159) || code == u'?' ||
                code == QChar::ReplacementCharacter;
     });
+}
+
+QString FolderNameSkip(const QString &name, const char *bytes) {
+    // A name this long makes a path too long (a name cannot be that long on most systems).
+    if (name.size() >= MaxPath)
+        return QCoreApplication::translate("AddFolder", PathTooLong);
+    if (!HasBadNameCharacters(name))
+        return {};
+    return QCoreApplication::translate("AddFolder",
+                                       IsFaithfulName(name, bytes) ? BadCharacters : NotUtf8);
 }
 
 void TakeFolderListFiles(const QStringList &folders, const QString &pattern, FileListModel &list,

@@ -116,6 +116,10 @@ bool IsFaithfulName(const QString &name, const char *bytes);
 // bytes that the file-name encoding cannot decode.
 bool HasBadNameCharacters(const QString &name);
 
+// Why the walk leaves out a sub-folder of this name (decoded from `bytes`), translated, as its
+// skipped() entry begins; empty when it is walked.
+QString FolderNameSkip(const QString &name, const char *bytes);
+
 // Appends to the list the matching files of every folder of `folders`, folder by folder,
 // leaving out names that start with "~" and writable hidden regular files (value 34). The
 // window's events run while the folders are read, and the rows are appended a few thousand at

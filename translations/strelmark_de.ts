@@ -2,6 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>AddFolder</name>
+    <message>
+        <source>Skipped: the name is not valid UTF-8</source>
+        <translation>Übersprungen: der Name ist kein gültiges UTF-8</translation>
+    </message>
+    <message>
+        <source>Skipped: a symbolic link to a file outside the searched folder</source>
+        <translation>Übersprungen: ein symbolischer Link auf eine Datei außerhalb des durchsuchten Ordners</translation>
+    </message>
+    <message>
+        <source>Skipped: a folder path of 260 characters or more</source>
+        <translation>Übersprungen: ein Ordnerpfad mit 260 oder mehr Zeichen</translation>
+    </message>
+    <message>
+        <source>Skipped: a folder name with a control character, &quot;?&quot; or U+FFFD</source>
+        <translation>Übersprungen: ein Ordnername mit einem Steuerzeichen, &quot;?&quot; oder U+FFFD</translation>
+    </message>
+</context>
+<context>
     <name>Cli</name>
     <message>
         <source>%1 needs a value</source>

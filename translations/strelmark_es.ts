@@ -2,6 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="es_ES">
 <context>
+    <name>AddFolder</name>
+    <message>
+        <source>Skipped: the name is not valid UTF-8</source>
+        <translation>Omitido: el nombre no es UTF-8 válido</translation>
+    </message>
+    <message>
+        <source>Skipped: a symbolic link to a file outside the searched folder</source>
+        <translation>Omitido: un enlace simbólico a un archivo fuera de la carpeta buscada</translation>
+    </message>
+    <message>
+        <source>Skipped: a folder path of 260 characters or more</source>
+        <translation>Omitido: una ruta de carpeta de 260 caracteres o más</translation>
+    </message>
+    <message>
+        <source>Skipped: a folder name with a control character, &quot;?&quot; or U+FFFD</source>
+        <translation>Omitido: un nombre de carpeta con un carácter de control, &quot;?&quot; o U+FFFD</translation>
+    </message>
+</context>
+<context>
     <name>Cli</name>
     <message>
         <source>%1 needs a value</source>

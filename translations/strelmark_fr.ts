@@ -2,6 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr_FR">
 <context>
+    <name>AddFolder</name>
+    <message>
+        <source>Skipped: the name is not valid UTF-8</source>
+        <translation>Écarté : le nom n&apos;est pas de l&apos;UTF-8 valide</translation>
+    </message>
+    <message>
+        <source>Skipped: a symbolic link to a file outside the searched folder</source>
+        <translation>Écarté : un lien symbolique vers un fichier hors du dossier parcouru</translation>
+    </message>
+    <message>
+        <source>Skipped: a folder path of 260 characters or more</source>
+        <translation>Écarté : un chemin de dossier de 260 caractères ou plus</translation>
+    </message>
+    <message>
+        <source>Skipped: a folder name with a control character, &quot;?&quot; or U+FFFD</source>
+        <translation>Écarté : un nom de dossier avec un caractère de contrôle, &quot;?&quot; ou U+FFFD</translation>
+    </message>
+</context>
+<context>
     <name>Cli</name>
     <message>
         <source>%1 needs a value</source>

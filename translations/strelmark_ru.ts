@@ -2,6 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>AddFolder</name>
+    <message>
+        <source>Skipped: the name is not valid UTF-8</source>
+        <translation>Пропущено: имя не является корректным UTF-8</translation>
+    </message>
+    <message>
+        <source>Skipped: a symbolic link to a file outside the searched folder</source>
+        <translation>Пропущено: символическая ссылка на файл вне папки поиска</translation>
+    </message>
+    <message>
+        <source>Skipped: a folder path of 260 characters or more</source>
+        <translation>Пропущено: путь к папке из 260 или более символов</translation>
+    </message>
+    <message>
+        <source>Skipped: a folder name with a control character, &quot;?&quot; or U+FFFD</source>
+        <translation>Пропущено: имя папки с управляющим символом, &quot;?&quot; или U+FFFD</translation>
+    </message>
+</context>
+<context>
     <name>Cli</name>
     <message>
         <source>%1 needs a value</source>

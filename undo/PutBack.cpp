@@ -43,7 +43,7 @@ int CreateNamed(const std::string &target, std::string &named) {
 // Copies the kept file into a new file in the target's folder: unnamed where the file system
 // and this process allow, else under a temporary name. With its metadata, durable.
 int CopyBeside(int runFd, PutBack &entry, Prepared &prepared) {
-    const std::string &target = entry.record->target;
+    const std::string &target = entry.target;
     prepared.fd.reset();
     const Posix::Fd from(
         ::openat(runFd, entry.record->kept.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
@@ -90,7 +90,7 @@ int PrepareLink(int runFd, PutBack &entry, Prepared &prepared) {
         return EXDEV;
     entry.now = IdentityOf(info);  // once linked at the target
     for (int attempt = 0; !CanLinkByDescriptor(); ++attempt) {
-        prepared.named = Posix::TemporaryNameFor(entry.record->target);
+        prepared.named = Posix::TemporaryNameFor(entry.target);
         if (::linkat(runFd, kept, AT_FDCWD, prepared.named.c_str(), 0) == 0)
             return 0;
         const int error = errno;
@@ -104,14 +104,14 @@ int PrepareLink(int runFd, PutBack &entry, Prepared &prepared) {
 Placement PlacementOf(const PutBack &entry, Prepared &prepared) {
     Placement placement;
     placement.fd = prepared.fd.get();
-    placement.target = entry.record->target.c_str();
+    placement.target = entry.target.c_str();
     if (!prepared.named.empty()) {
         placement.named = prepared.named.c_str();
         return placement;
     }
     std::snprintf(placement.proc, sizeof placement.proc, "/proc/self/fd/%d", placement.fd);
     for (int k = 0; k < Placement::Names; ++k) {
-        prepared.names[k] = Posix::TemporaryNameFor(entry.record->target);
+        prepared.names[k] = Posix::TemporaryNameFor(entry.target);
         placement.names[k] = prepared.names[k].c_str();
     }
     return placement;

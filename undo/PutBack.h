@@ -14,6 +14,7 @@ namespace Undo {
 // One kept original to be put back over its target.
 struct PutBack {
     const Record *record = nullptr;  // a replaced file's
+    std::string target;              // its target, as the system takes it (undo/LongPaths.h)
     std::uint64_t targetDevice = 0;  // the file system of the file at the target now
     // The outcome:
     int error = 0;

@@ -119,19 +119,22 @@ void UndoRecorder::closeLinkFolder() {
 
 // Keeps the target by a hard link into the run folder, made by the target's folder (open for
 // the group) and its name: one lookup of the folder for the files of a group that share it.
-// Answers 0, or an errno with `refused` when the link itself could not be made (a copy may do).
+// The target as the writer names it: its absolute path, which the record keeps, may be longer
+// than the system takes (a deep working folder). Answers 0, or an errno with `refused` when the
+// link itself could not be made (a copy may do).
 int UndoRecorder::keepByLink(const Replacement &entry, Record &record, bool &refused) {
     const char *kept = record.kept.c_str();
-    const std::string folder = Posix::FolderOf(record.target);
+    const std::string &target = entry.target;
+    const std::string folder = Posix::FolderOf(target);
     if (folder != linkFolder_) {
         closeLinkFolder();
         linkFolderFd_ = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
         linkFolder_ = folder;
     }
     const bool byFolder = linkFolderFd_ >= 0;
-    const char *name = record.target.c_str() + record.target.size() -
-                       Posix::NameOf(record.target).size();  // the path's tail
-    refused = ::linkat(byFolder ? linkFolderFd_ : AT_FDCWD, byFolder ? name : record.target.c_str(),
+    const char *name =
+        target.c_str() + target.size() - Posix::NameOf(target).size();  // the path's tail
+    refused = ::linkat(byFolder ? linkFolderFd_ : AT_FDCWD, byFolder ? name : target.c_str(),
                        folderFd_, kept, 0) != 0;
     if (refused)
         return errno;
@@ -161,12 +164,12 @@ int UndoRecorder::keepByLink(const Replacement &entry, Record &record, bool &ref
 }
 
 // Keeps a copy of the target in the run folder, made durable with the group's record (all
-// copies at once). What the copy could not keep goes to `notKept` as its line.
-int UndoRecorder::keepByCopy(Record &record, std::string &notKept) {
+// copies at once), read at `path` (the target as the writer names it). What the copy could not
+// keep goes to `notKept` as its line.
+int UndoRecorder::keepByCopy(const std::string &path, Record &record, std::string &notKept) {
     const char *kept = record.kept.c_str();
     // O_NONBLOCK: a named pipe put there meanwhile must not hold the run up.
-    const Posix::Fd from(
-        ::open(record.target.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    const Posix::Fd from(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (!from)
         return errno;
     struct stat info;
@@ -199,9 +202,12 @@ int UndoRecorder::keep(const Replacement &entry, std::string &lines, std::string
         return ENOENT;
     Record record;
     record.replaced = entry.existed;
-    record.target = entry.target;
-    if (const int error = Posix::MakeAbsolute(record.target))
-        return error;
+    if (entry.target[0] != '/' && workingFolder_.empty()) {
+        // Asked once a run: the working folder does not change while it writes.
+        if (const int error = Posix::MakeAbsolute(workingFolder_))
+            return error;
+    }
+    record.target = entry.target[0] == '/' ? entry.target : workingFolder_ + entry.target;
     record.fresh = {entry.newDevice, entry.newInode, entry.newSize, entry.newModifiedNs};
     if (entry.resultFd >= 0) {
         // The result is open for writing only: read again through the process's own link.
@@ -221,7 +227,7 @@ int UndoRecorder::keep(const Replacement &entry, std::string &lines, std::string
         } else if (error != 0) {
             if (!refused || !Undo::CopyMayHelp(error))
                 return error;
-            if (const int failure = keepByCopy(record, notKept))
+            if (const int failure = keepByCopy(entry.target, record, notKept))
                 return failure;
         }
     }

@@ -3,6 +3,7 @@
 #include "undo/UndoStore.h"
 
 #include "undo/ContentHash.h"
+#include "undo/LongPaths.h"
 #include "undo/Manifest.h"
 #include "undo/PutBack.h"
 #include "undo/RunFolders.h"
@@ -188,6 +189,7 @@ private:
         Step step = Step::NothingToDo;
         UndoSummary::Reason reason = UndoSummary::Reason::Changed;
         int error = 0;
+        std::string path;          // the record's target, as the system takes it
         std::uint64_t device = 0;  // of the file at the target, to be put back
         std::vector<std::string> notKept;
     };
@@ -210,6 +212,7 @@ private:
     // stands for, which an older record of the same target compares with.
     std::map<std::string, std::pair<Identity, Identity>> putBack_;
     std::set<std::string> folders_;  // to be made durable
+    Undo::LongPaths longPaths_;      // the folders of targets too long to name at once
 };
 
 void Restorer::restore(const std::vector<Record> &records) {
@@ -224,6 +227,7 @@ void Restorer::restore(const std::vector<Record> &records) {
         // An older record of a target waiting to be put back sees it put back.
         if (pendingTargets_.count(outcome.record->target) != 0)
             putBackPending();
+        outcome.path = longPaths_.of(outcome.record->target);
         look(i);
         if (pending_.size() >= PutBackBatch)
             putBackPending();
@@ -237,9 +241,8 @@ void Restorer::restore(const std::vector<Record> &records) {
 }
 
 // Whether the bytes at the record's target are those of the result the run left there.
-bool HoldsResult(const Record &record) {
-    const Posix::Fd fd(
-        ::open(record.target.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+bool HoldsResult(const Record &record, const std::string &path) {
+    const Posix::Fd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     std::uint64_t hash = 0;
     return fd && Undo::HashFile(fd.get(), hash) == 0 && hash == record.freshHash;
 }
@@ -250,7 +253,7 @@ void Restorer::look(std::size_t i) {
     Outcome &outcome = outcomes_[i];
     const Record &record = *outcome.record;
     struct stat info;
-    if (::lstat(record.target.c_str(), &info) != 0) {
+    if (::lstat(outcome.path.c_str(), &info) != 0) {
         // A replaced file that is no longer there (its folder renamed or moved, say) keeps
         // its original for an undo once it is back.
         if ((errno != ENOENT && errno != ENOTDIR) || record.replaced)
@@ -265,7 +268,8 @@ void Restorer::look(std::size_t i) {
         now = known->second.second;
     if (record.replaced && now == record.old)
         return;  // never replaced
-    if (now == record.fresh && record.hashed && !putBackHere && !HoldsResult(record)) {
+    if (now == record.fresh && record.hashed && !putBackHere &&
+        !HoldsResult(record, outcome.path)) {
         // Written again since, to the same size within the same clock tick, or with its
         // time set back.
         outcome.step = Step::LeftAlone;
@@ -273,10 +277,10 @@ void Restorer::look(std::size_t i) {
         return;
     }
     if (now == record.fresh && !record.replaced) {
-        if (!dryRun_ && ::unlink(record.target.c_str()) != 0)
+        if (!dryRun_ && ::unlink(outcome.path.c_str()) != 0)
             return fail(outcome, errno);
         outcome.step = Step::Removed;
-        folders_.insert(Posix::FolderOf(record.target));
+        folders_.insert(Posix::FolderOf(outcome.path));
     } else if (now == record.fresh && dryRun_) {
         // As if put back: an older record of the target sees what this one kept.
         outcome.step = Step::Restored;
@@ -304,6 +308,7 @@ void Restorer::putBackPending() {
     for (std::size_t k = 0; k < pending_.size(); ++k) {
         const Outcome &outcome = outcomes_[pending_[k]];
         entries[k].record = outcome.record;
+        entries[k].target = outcome.path;
         entries[k].targetDevice = outcome.device;
     }
     Undo::PutBackAll(runFd_, entries);
@@ -316,7 +321,7 @@ void Restorer::putBackPending() {
             continue;
         }
         putBack_[record.target] = {entry.now, record.old};
-        folders_.insert(Posix::FolderOf(record.target));
+        folders_.insert(Posix::FolderOf(outcome.path));
         // What the store's copy could not keep, then what the copy put back could not.
         if (const auto stored = notKept_.find(record.kept); stored != notKept_.end())
             outcome.notKept = stored->second;

@@ -188,7 +188,7 @@ private:
     int open();
     int keep(const Replacement &entry, std::string &lines, std::string &notKept);
     int keepByLink(const Replacement &entry, Undo::Record &record, bool &refused);
-    int keepByCopy(Undo::Record &record, std::string &notKept);
+    int keepByCopy(const std::string &path, Undo::Record &record, std::string &notKept);
     int appendGroup(const std::string &lines, const std::string &notKept);
     void closeLinkFolder();
 
@@ -198,6 +198,7 @@ private:
     UndoLimits limits_;
     UndoKeep keep_;
     std::string name_;                // the run folder's name, once made
+    std::string workingFolder_;       // ending with "/", once a relative target needed it
     int folderFd_ = -1;               // the run folder
     int manifestFd_ = -1;             // the manifest, locked
     std::string linkFolder_;          // the folder of the targets being kept, during a group

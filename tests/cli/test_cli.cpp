@@ -1012,6 +1012,106 @@ private slots:
         QCOMPARE(again.err, QByteArray("strelmark: There is no run to undo.\n"));
     }
 
+    // A working folder whose path is longer than the system takes in one call (sed -i works
+    // there): its files, named and searched, are edited in place and undone.
+    void deepWorkingFolder() {
+        const QByteArray piece(200, 'd');
+        QByteArray deep = Name(root) + "/deep";
+        QCOMPARE(::mkdir(deep.constData(), 0755), 0);
+        int fd = ::open(deep.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        for (int level = 0; level < 24 && fd >= 0; ++level) {
+            QCOMPARE(::mkdirat(fd, piece.constData(), 0755), 0);
+            const int below = ::openat(fd, piece.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            ::close(fd);
+            fd = below;
+            deep += '/' + piece;
+        }
+        QVERIFY(fd >= 0 && deep.size() > PATH_MAX);
+        QCOMPARE(::mkdirat(fd, "sub", 0755), 0);
+        auto put = [&](const char *name, const QByteArray &bytes) {
+            const int file = ::openat(fd, name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+            QVERIFY(file >= 0 && ::write(file, bytes.data(), bytes.size()) == bytes.size());
+            ::close(file);
+        };
+        auto got = [&](const char *name) {
+            QByteArray bytes(64, '\0');
+            const int file = ::openat(fd, name, O_RDONLY | O_CLOEXEC);
+            bytes.resize(file < 0 ? 0 : std::max<ssize_t>(0, ::read(file, bytes.data(), 64)));
+            ::close(file);
+            return bytes;
+        };
+        put("a.html", "meta\nA");
+        put("sub/b.html", "meta\nB");
+        Launch launch;
+        launch.folder = QFile::decodeName(deep);
+        launch.args = {"remove", "lines-containing", "meta", "--in-place", "a.html", "sub"};
+        const Outcome removed = execute(launch);
+        QVERIFY2(removed.exitCode == 0, removed.err.constData());
+        QCOMPARE(got("a.html") + got("sub/b.html"), QByteArray("AB"));
+        launch.args = {"undo"};
+        const Outcome undo = execute(launch);
+        QVERIFY2(undo.exitCode == 0, undo.out + undo.err);
+        QVERIFY2(undo.out.contains("2 restored,"), undo.out.constData());
+        QCOMPARE(got("a.html") + got("sub/b.html"), QByteArray("meta\nAmeta\nB"));
+        ::close(fd);
+        Launch remove;  // rm goes as deep as it must
+        remove.program = "/bin/rm";
+        remove.args = {"-rf", Name(root) + "/deep"};
+        QCOMPARE(Child::Run(remove).exitCode, 0);
+    }
+
+    // Another user's set-id file, edited and undone by a user who may not give it its owner
+    // back: it never comes back with set-id bits under the wrong owner, and the undo says what
+    // it could not give back.
+    void undoKeepsSetIdBitsOnlyWithTheirOwner_data() {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("set-group-ID, 2777") << 02777;
+        QTest::newRow("set-user-ID, 4777") << 04777;
+        QTest::newRow("set-group-ID, no group execute, 2766") << 02766;
+    }
+    void undoKeepsSetIdBitsOnlyWithTheirOwner() {
+        QFETCH(int, mode);
+        if (!Unprivileged::RunningAsRoot())
+            QSKIP("only root makes another user's file in a folder the user may write");
+        QTemporaryDir files;  // the user's folder, not the fixture's (given whole to the user)
+        const QString page = files.filePath(QStringLiteral("a.html"));
+        Write(page, "meta\nkeep\n");
+        QCOMPARE(::chmod(Name(page).constData(), mode_t(mode)), 0);
+        uid_t user;
+        gid_t group;
+        Unprivileged::NobodyIds(user, group);
+        QCOMPARE(::chown(Name(files.path()).constData(), user, group), 0);
+        QCOMPARE(::chmod(Name(files.path()).constData(), 0755), 0);
+        // The fixture's tree is given to the user once, before the run: the store's link to
+        // the original stays root's, as it would be.
+        Unprivileged::GiveTree(root);
+        auto asUser = [&](QByteArrayList args) {
+            Launch launch;
+            launch.args = std::move(args);
+            launch = prepared(std::move(launch));
+            launch.unprivileged = true;
+            return Child::Run(launch);
+        };
+        const Outcome removed =
+            asUser({"remove", "lines-containing", "meta", "--in-place", Name(page)});
+        if (removed.exitCode == Unprivileged::CannotDrop || removed.exitCode == 126)
+            QSKIP("cannot run the program as an unprivileged user here");
+        QVERIFY2(removed.exitCode == 0, removed.err.constData());
+        QCOMPARE(Read(page), QByteArray("keep\n"));
+        const Outcome undo = asUser({"undo"});
+        QVERIFY2(undo.exitCode == 0, undo.err.constData());
+        QCOMPARE(Read(page), QByteArray("meta\nkeep\n"));
+        struct stat info {};
+        QCOMPARE(::stat(Name(page).constData(), &info), 0);
+        if (info.st_uid != 0 || info.st_gid != 0) {
+            QCOMPARE(info.st_mode & 07777, mode_t(mode) & 0777);
+            QVERIFY2(undo.out.contains("Restored without owner, group: " + Name(page) + '\n'),
+                     undo.out.constData());
+        } else {
+            QCOMPARE(info.st_mode & 07777, mode_t(mode));  // its own: the original itself
+        }
+    }
+
     void outputFolderMadeOnRequest() {
         const QString page = input(QStringLiteral("in/a.html"), "meta\nkeep\n");
         const QString empty = input(QStringLiteral("in/b.html"), "meta\n");

@@ -37,20 +37,26 @@ void WaitForDescendants() {
 
 // Starts the undo of the store's last run in a child process and kills it a random number of
 // looks at `watched` after that file holds the original again (or at once when it is empty),
-// unless the undo ends first.
-void KillUndoWhenRestored(const QString &store, const std::string &watched, off_t originalSize) {
+// unless the undo ends first; `group`: with its helper (the child leads a process group of its
+// own); `unprivileged`: the child gives up root first.
+void KillUndoWhenRestored(const QString &store, const std::string &watched, off_t originalSize,
+                          bool group, bool unprivileged) {
     const pid_t child = ::fork();
     if (child == 0) {
+        if ((group && ::setpgid(0, 0) != 0) || (unprivileged && !Unprivileged::DropRoot()))
+            ::_exit(Unprivileged::CannotDrop);
         UndoStore(store).undoLast();
         ::_exit(0);
     }
     QVERIFY(child > 0);
+    if (group)
+        ::setpgid(child, child);  // whichever of the two comes first
     int status = 0, looks = int(QRandomGenerator::global()->bounded(256));
     while (!watched.empty() && ::waitpid(child, &status, WNOHANG) == 0) {
         if (StatOf(watched).st_size == originalSize && --looks < 0)
             break;
     }
-    ::kill(child, SIGKILL);
+    ::kill(group ? -child : child, SIGKILL);
     WaitForDescendants();
 }
 
@@ -67,11 +73,15 @@ std::vector<Change> RunOver(const QString &folder, const UndoStore &undo, int fi
 }
 
 // Whether each file holds its original or its result, and nothing else is in the folder (no
-// temporary name); counts the originals.
+// temporary name, or, with `strayNames`, none but the program's own); counts the originals.
 bool EachOldOrNew(const QString &folder, const std::vector<Change> &changes, int &restored,
-                  QString &problem) {
-    const QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden |
-                                                     QDir::System | QDir::NoDotAndDotDot);
+                  QString &problem, bool strayNames = false) {
+    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                               QDir::NoDotAndDotDot);
+    if (strayNames)
+        names.removeIf([](const QString &name) {
+            return name.contains(QRegularExpression("^\\.f\\d+\\.htm\\.strelmark-\\d+-\\w+$"));
+        });
     problem = names.filter(QRegularExpression("^\\.")).join(u' ');
     restored = 0;
     for (std::size_t i = 0; i < changes.size(); ++i) {
@@ -170,21 +180,35 @@ private slots:
         QCOMPARE(ReadFile(target), QByteArray("original"));
     }
 
+    // Killed with its helper (the whole process group), an undo may leave a temporary name
+    // beside a file; the next undo puts back the rest and removes it.
     void killedUndoLeavesEachFileOldOrNew_data() {
         QTest::addColumn<bool>("storeElsewhere");
-        QTest::newRow("kept by hard link") << false;
-        QTest::newRow("kept on another file system") << true;
+        QTest::addColumn<bool>("group");
+        QTest::addColumn<bool>("unprivileged");  // (the same as the others unless run as root)
+        QTest::newRow("kept by hard link") << false << false << false;
+        QTest::newRow("kept on another file system") << true << false << false;
+        QTest::newRow("its process group") << false << true << false;
+        QTest::newRow("its process group, another file system") << true << true << false;
+        QTest::newRow("its process group, as an unprivileged user") << false << true << true;
     }
     void killedUndoLeavesEachFileOldOrNew() {
         QFETCH(bool, storeElsewhere);
+        QFETCH(bool, group);
+        QFETCH(bool, unprivileged);
         constexpr int Files = 300, Kills = 12;
         const QString other = OtherFileSystem();
         if (storeElsewhere && other.isEmpty())
             QSKIP("/dev/shm is not another file system here");
+        unprivileged = unprivileged && Unprivileged::RunningAsRoot();
         QVERIFY(::prctl(PR_SET_CHILD_SUBREAPER, 1) == 0);
         // The files in memory where the system offers it, the store beside them or on the disk.
         QTemporaryDir disk, memory(other + "/strelmark-undo-kill-XXXXXX");
         const QString root = other.isEmpty() ? disk.path() : memory.path();
+        if (unprivileged) {
+            Unprivileged::GiveTree(disk.path());
+            Unprivileged::GiveTree(root);
+        }
         int mixed = 0;
         for (int kill = 0; kill < Kills; ++kill) {
             const QString folder = root + QStringLiteral("/kill%1").arg(kill);
@@ -192,18 +216,23 @@ private slots:
                 (storeElsewhere ? disk.path() : root) + QStringLiteral("/store%1").arg(kill);
             UndoStore undo(store);
             const std::vector<Change> changes = RunOver(folder, undo, Files);
+            if (unprivileged) {
+                Unprivileged::GiveTree(folder);
+                Unprivileged::GiveTree(store);
+            }
             // Undo goes newest first: it is killed once so many files are back, or at once.
             const int back = int(QRandomGenerator::global()->bounded(Files + 1));
             KillUndoWhenRestored(store, back == 0 ? std::string() : changes[Files - back].target,
-                                 Original(Files - back).size());
+                                 Original(Files - back).size(), group, unprivileged);
             int restored = 0;
             QString problem;
-            QVERIFY2(EachOldOrNew(folder, changes, restored, problem), qPrintable(problem));
+            QVERIFY2(EachOldOrNew(folder, changes, restored, problem, group), qPrintable(problem));
             mixed += restored > 0 && restored < Files;
-            // A second undo finishes the job.
+            // A second undo finishes the job, and leaves no temporary name.
             const UndoSummary again = undo.undoLast();
             QVERIFY(again.failed.empty() && again.leftAlone.empty());
-            QVERIFY(EachOldOrNew(folder, changes, restored, problem) && restored == Files);
+            QVERIFY2(EachOldOrNew(folder, changes, restored, problem) && restored == Files,
+                     qPrintable(problem));
             QCOMPARE(undo.undoLast().outcome, UndoSummary::Outcome::NothingToUndo);
         }
         QVERIFY(mixed > 0);  // the kills fell inside undos, not only before or after them

@@ -89,6 +89,28 @@ private slots:
         QCOMPARE(HasBadNameCharacters(name), bad);
     }
 
+    // Each sub-folder the walk leaves out by its name gets the reason that holds for it.
+    void folderNameSkip_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason");
+        const QString long260(MaxPath, u'n');
+        QTest::newRow("260 characters")
+            << long260 << long260.toUtf8() << "Skipped: a folder path of 260 characters or more";
+        QTest::newRow("question mark")
+            << "why?" << QByteArray("why?")
+            << "Skipped: a folder name with a control character, \"?\" or U+FFFD";
+        QTest::newRow("not UTF-8") << QStringLiteral("caf\ufffd") << QByteArray("caf\xe9")
+                                   << "Skipped: the name is not valid UTF-8";
+        QTest::newRow("plain") << "Pages" << QByteArray("Pages") << QString();
+    }
+    void folderNameSkip() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        QCOMPARE(FolderNameSkip(name, bytes.constData()), reason);
+    }
+
     // Attribute values and the file test, for each kind of thing a path can name.
     void attributesAndExistingFile_data() {
         QTest::addColumn<QString>("kind");

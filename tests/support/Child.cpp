@@ -41,6 +41,26 @@ std::vector<std::string> EnvironmentOf(const Launch &launch) {
     return env;
 }
 
+// Enters `folder` one name at a time, so that a folder whose path is longer than the system
+// takes in one call can be entered too. Only calls that are safe after a fork.
+bool EnterFolder(char *folder) {
+    if (*folder == '/' && ::chdir("/") != 0)
+        return false;
+    for (char *name = folder; *name != '\0';) {
+        char *end = name;
+        while (*end != '\0' && *end != '/')
+            ++end;
+        const char kept = *end;
+        *end = '\0';
+        const bool entered = name == end || ::chdir(name) == 0;
+        *end = kept;
+        if (!entered)
+            return false;
+        name = kept == '\0' ? end : end + 1;
+    }
+    return true;
+}
+
 // Forks and runs the program with `out` and `err` as its standard output and error (-1: this
 // process's). Everything the child needs is made before the fork, which it follows only with
 // calls that are safe there.
@@ -56,7 +76,8 @@ pid_t Spawn(const Launch &launch, int in, int out, int err) {
     for (QByteArray &word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
-    const QByteArray folder = QFile::encodeName(launch.folder);
+    QByteArray folder = QFile::encodeName(launch.folder);
+    char *const place = folder.data();  // (made its own before the fork)
     const bool drop = launch.unprivileged && Unprivileged::RunningAsRoot();
     uid_t user = 0;
     gid_t group = 0;
@@ -68,7 +89,7 @@ pid_t Spawn(const Launch &launch, int in, int out, int err) {
     if (drop && (::setgroups(0, nullptr) != 0 || ::setgid(group) != 0 || ::setuid(user) != 0))
         ::_exit(126);
     const int nothing = in >= 0 ? in : ::open("/dev/null", O_RDONLY);
-    if ((!folder.isEmpty() && ::chdir(folder.constData()) != 0) || ::dup2(nothing, 0) < 0 ||
+    if ((!folder.isEmpty() && !EnterFolder(place)) || ::dup2(nothing, 0) < 0 ||
         (out >= 0 && ::dup2(out, 1) < 0) || (err >= 0 && ::dup2(err, 2) < 0))
         ::_exit(126);
     ::execve(argv[0], argv.data(), envp.data());
