@@ -11,6 +11,7 @@
 #include <QChar>
 #include <QList>
 #include <QString>
+#include <QStringDecoder>
 
 #include <cstddef>
 #include <string>
@@ -36,7 +37,10 @@ inline std::vector<Character> Characters(std::string_view line,
     std::vector<Character> characters;
     if (IsUtf8(line)) {
         std::size_t offset = 0;
-        const QString text = QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+        // A mark at the line's start is a character of the line, as the core reads it.
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        const QString text =
+            decoder(QByteArrayView(line.data(), static_cast<qsizetype>(line.size())));
         for (const char32_t c : text.toUcs4()) {
             const std::size_t size = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
             characters.push_back({QChar::toCaseFolded(c), offset, size, c});
