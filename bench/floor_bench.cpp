@@ -25,7 +25,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -445,6 +444,7 @@ void ManyFiles(const Options &o, const fs::path &out) {
         std::printf("making %d listed files in %s ...\n", count, root.c_str());
         std::fflush(stdout);
         fs::remove_all(root);
+        fs::create_directories(root);
         std::ofstream names(list);
         for (int i = 0; i < count; ++i) {
             const fs::path folder = root / "files" / ("d" + std::to_string(i / 1000));
