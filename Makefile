@@ -12,6 +12,10 @@
 #                    folder of the disk that holds $(BENCH_BUILD) (or BENCH_DISK_DIR): in place,
 #                    keeping line ends, 100,000 small files, a cold page cache, system calls.
 #                    Benchmarks are built in their own folder, $(BENCH_BUILD).
+# make bench-floor   the command line against the floor of its job (a plain program that reads
+#                    and writes each file), a plain streaming reference, cp -r, sed -i, perl -i
+#                    and sd; tmpfs and a fresh folder beside $(BENCH_BUILD) (or BENCH_DISK_DIR).
+#                    FLOOR_ARGS is passed on: --quick, --only tree|small|big|long|disk|many, --reps N.
 # make install      builds, then installs under PREFIX (default /usr/local), below DESTDIR if set
 # make uninstall    removes what the last make install put there
 # make package      builds the Debian package $(BUILD)/strelmark_<version>_<arch>.deb
@@ -35,7 +39,7 @@ SOURCES      = $(shell find app base cli engine files filelist posix samples tex
 
 .PHONY: run test test-sanitize build deps display clean format format-check tidy layers \
         bench bench-build bench-core bench-run bench-inplace bench-add bench-list bench-undo \
-        bench-disk bench-cli bench-match
+        bench-disk bench-cli bench-match bench-floor
 .PHONY: install uninstall package
 
 run: display deps build
@@ -91,9 +95,14 @@ layers:
 	cmake -S . -B $(BUILD) >/dev/null || true
 	python3 cmake/update-layers.py $(BUILD)
 
-bench: bench-list bench-add bench-run bench-inplace bench-core bench-undo bench-cli bench-match
+bench: bench-list bench-add bench-run bench-inplace bench-core bench-undo bench-cli bench-match \
+       bench-floor
+
+# The peers that only the benchmarks run.
+BENCH_PACKAGES ?= perl sd
 
 bench-build: deps
+	@$(MAKE) --no-print-directory deps PACKAGES="$(BENCH_PACKAGES)"
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DSTRELMARK_BENCH=ON
 
 bench-core: bench-build
@@ -126,6 +135,12 @@ bench-undo: bench-build
 
 bench-cli: bench-build
 	BUILD_DIR=$(BENCH_BUILD) bench/run-cli.sh
+
+FLOOR_ARGS ?=
+bench-floor: bench-build
+	cmake --build $(BENCH_BUILD) -j$(JOBS) --target floor_bench
+	$(BENCH_BUILD)/bench/floor_bench --program $(BENCH_BUILD)/bin/strelmark \
+	  $(if $(BENCH_DISK_DIR),--disk $(BENCH_DISK_DIR)) $(FLOOR_ARGS)
 
 bench-match: bench-build
 	cmake --build $(BENCH_BUILD) -j$(JOBS) --target strelmark_bench_match
