@@ -88,6 +88,8 @@ void ResultWriter::start() {
         target_->path = QFile::encodeName(path_).toStdString();
         target_->exists = true;
         target_->info = *input_->status();
+        // Put in place in the folder the input was read from.
+        target_->folder = input_->folder();
     } else {
         std::string encoded = QFile::encodeName(path_).toStdString();
         if (options_.folderNames != nullptr && !encoded.empty() &&
