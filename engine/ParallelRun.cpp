@@ -250,7 +250,7 @@ private:
         options.binaryAsText = task.file.binaryAsText;
         options.legacyPage = task.file.legacyPage;
         options.matcher = plan_.matcher.get();
-        if (task.file.intoFolder)
+        if (task.file.intoFolder || task.file.makeFolders)
             options.outputFolder = &outputFolder_;
         options.folders = &folders_;
         // A dry run into an output folder not made yet looks at each result as a new file in
