@@ -36,6 +36,9 @@ FileResult ProcessFile(const QString &inputPath, const QString &outputPath,
     try {
         RFTSFSO::ReadOptions reading;
         reading.binaryAsText = options.binaryAsText;
+        // In place, the result goes to the folder the file is read from.
+        reading.holdFolder = destination == Destination::Prepare && inputPath == outputPath;
+        reading.folders = options.folders;
         input.emplace(inputPath, reading);
         result.inputBytes = input->size();
         ResultWriter::Options writing;

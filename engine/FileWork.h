@@ -7,6 +7,7 @@
 #include "engine/Outcome.h"
 #include "files/FileError.h"
 #include "files/FolderNames.h"
+#include "files/HeldFolders.h"
 #include "text/Operations.h"
 
 #include <QString>
@@ -29,8 +30,11 @@ struct WorkOptions {
     // line keeps the line end it had (CR LF or LF), and the last one gets none only when the
     // file's last line had none; a file of which nothing is removed comes out byte for byte.
     bool keepLineEnds = false;
-    // What the run knows of its output folder's names (RFTSFSO::FolderNames), or null.
+    // What the run knows of its output folders' names (RFTSFSO::FolderNames), or null.
     RFTSFSO::FolderNames *outputFolder = nullptr;
+    // The run's folders held open (RFTSFSO::HeldFolders), shared by its files, or null: each
+    // file written in place holds its folder on its own.
+    RFTSFSO::HeldFolders *folders = nullptr;
     // The folders on the way to the output that are missing are made for a result.
     bool makeFolders = false;
     // A file with a NUL byte is text too (else it is binary and left alone).

@@ -306,8 +306,9 @@ private:
         options.binaryAsText = task.file.binaryAsText;
         options.legacyPage = task.file.legacyPage;
         options.matcher = plan_.matcher.get();
-        if (task.file.intoFolder)
+        if (task.file.intoFolder || task.file.makeFolders)
             options.outputFolder = &outputFolder_;
+        options.folders = &folders_;
         // A dry run into an output folder not made yet looks at each result as a new file in
         // the folder that it would be made in.
         const QString &output =
@@ -515,6 +516,7 @@ private:
     StopToken &stop_;
     std::optional<CommitQueue> queue_;
     RFTSFSO::FolderNames outputFolder_;
+    RFTSFSO::HeldFolders folders_;  // the folders of the files in place, held open
     std::mutex readAheadMutex_;
     RFTSFSO::ReadAhead readAhead_;
 

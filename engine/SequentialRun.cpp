@@ -122,6 +122,7 @@ private:
         options.matcher = plan_.matcher.get();
         if (report.task.intoFolder)
             options.outputFolder = &outputFolder_;
+        options.folders = &folders_;
         FileResult result;
         try {
             result = ProcessFile(report.task.input, report.task.output, ctx_, options,
@@ -201,6 +202,7 @@ private:
     RFTSFSO::Places places_;
     Relations relations_;
     RFTSFSO::FolderNames outputFolder_;
+    RFTSFSO::HeldFolders folders_;  // the folders of the files in place, held open
     RFTSFSO::ReadAhead readAhead_;
     std::deque<Waiting> waiting_;
     // The places of the results in the queue, each with how many go there.

@@ -32,7 +32,7 @@ void PendingResult::discard() {
         ::close(fd_);
     fd_ = -1;
     if (!temporary_.empty())
-        ::unlink(temporary_.c_str());
+        ::unlinkat(folder_ ? folder_->fd() : AT_FDCWD, temporary_.c_str(), 0);
     temporary_.clear();
 }
 
@@ -118,11 +118,18 @@ AtomicFile::AtomicFile(const QString &path, Temporary temporary)
     : AtomicFile(path, temporary, ResolveResultTarget(path)) {}
 
 AtomicFile::AtomicFile(const QString &path, Temporary temporary, const ResultTarget &target)
-    : path_(path), target_(target.path), exists_(target.exists), existing_(target.info) {
+    : path_(path),
+      target_(target.path),
+      folder_(target.folder),
+      exists_(target.exists),
+      existing_(target.info) {
     const std::string folder = Posix::FolderOf(target_);
+    if (folder_)
+        name_ = std::string(Posix::NameOf(target_));
     // A rename needs only the folder's permission; a file this user may not write is refused
     // here rather than replaced.
-    if (exists_ && !OwnerMayWrite(folder, existing_) && ::access(target_.c_str(), W_OK) != 0)
+    if (exists_ && !OwnerMayWrite(folder, existing_) &&
+        ::faccessat(at(), targetName(), W_OK, 0) != 0)
         fail(errno);
 
     // An unnamed file cannot be opened by anyone else: it is made with the replaced file's
@@ -130,15 +137,17 @@ AtomicFile::AtomicFile(const QString &path, Temporary temporary, const ResultTar
     // need no change. A named one lets nobody else in until they are copied.
     requested_ = exists_ ? (existing_.st_mode & 0777) : 0666;
     if (temporary == Temporary::Unnamed && CanLinkByDescriptor()) {
-        fd_ = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, requested_);
+        fd_ = ::openat(at(), folder_ ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC,
+                       requested_);
         if (fd_ < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
             fail(errno);
     }
     if (fd_ < 0 && exists_)
         requested_ = 0600;
     for (int attempt = 0; fd_ < 0; ++attempt) {
-        temporary_ = Posix::TemporaryNameFor(target_);
-        fd_ = ::open(temporary_.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, requested_);
+        temporary_ = Posix::TemporaryNameFor(targetName());
+        fd_ =
+            ::openat(at(), temporary_.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, requested_);
         if (fd_ < 0) {
             const int error = errno;
             temporary_.clear();
@@ -215,7 +224,7 @@ void AtomicFile::discard() {
         ::close(fd_);
     fd_ = -1;
     if (!temporary_.empty())
-        ::unlink(temporary_.c_str());
+        ::unlinkat(at(), temporary_.c_str(), 0);
     temporary_.clear();
 }
 
@@ -278,6 +287,8 @@ std::unique_ptr<PendingResult> AtomicFile::prepare(int replacedFd) {
     pending->path_ = path_;
     pending->fd_ = std::exchange(fd_, -1);
     pending->target_ = std::move(target_);
+    pending->folder_ = std::move(folder_);
+    pending->name_ = std::move(name_);
     pending->temporary_ = std::exchange(temporary_, std::string());
     pending->existed_ = exists_;
     if (exists_) {

@@ -30,6 +30,7 @@
 #pragma once
 
 #include "files/FileError.h"
+#include "files/HeldFolders.h"
 
 #include <QString>
 
@@ -38,6 +39,7 @@
 #include <memory>
 #include <string>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 class CommitQueue;
@@ -79,6 +81,10 @@ private:
     QString path_;
     int fd_ = -1;
     std::string target_;
+    // The target's folder held open, or null; with it, `temporary_` is a name in that folder
+    // and the target is `name_` there.
+    RFTSFSO::FolderRef folder_;
+    std::string name_;
     std::string temporary_;  // the named temporary file; empty while it has no name
     bool existed_ = false;
     dev_t device_ = 0;  // the file it replaces, as the writer found it
@@ -102,6 +108,9 @@ struct ResultTarget {
     std::string path;  // links resolved, as the file system's bytes
     bool exists = false;
     struct stat info {};  // when it exists: a regular file
+    // The folder of `path` held open, when the caller has it: the file is made, and later put
+    // in place, in that folder, whatever `path` names by then.
+    FolderRef folder;
 };
 
 // Follows the links from `path` (as given, for the errors). Throws FileError (Write) when the
@@ -139,6 +148,8 @@ private:
     QString path_;  // as given, for the errors
     int fd_ = -1;
     std::string target_;       // the file to replace, symbolic links resolved
+    FolderRef folder_;         // its folder held open, or null
+    std::string name_;         // with folder_: the target's name in it
     std::string temporary_;    // the named temporary file; empty while it has no name
     bool exists_ = false;      // a file is at the target now
     struct stat existing_ {};  // and this is what stat said about it
@@ -146,6 +157,10 @@ private:
     std::uint64_t size_ = 0;   // bytes written
     struct stat created_ {};   // the temporary file's own status, when it was asked for
     bool createdKnown_ = false;
+
+    // The folder to go by for the target and the temporary file, and their names there.
+    int at() const { return folder_ ? folder_->fd() : AT_FDCWD; }
+    const char *targetName() const { return folder_ ? name_.c_str() : target_.c_str(); }
 };
 
 }  // namespace RFTSFSO

@@ -290,6 +290,11 @@ void CommitQueue::putInPlace(std::vector<Entry> &group, std::vector<int> &errors
         Placement p;
         p.fd = result.fd_;
         p.target = result.target().c_str();
+        if (result.folder_) {
+            // In the folder the result was made in, whatever its path names now.
+            p.folderFd = result.folder_->fd();
+            p.name = result.name_.c_str();
+        }
         if (!result.temporary_.empty()) {
             p.named = result.temporary_.c_str();
         } else {
@@ -300,7 +305,8 @@ void CommitQueue::putInPlace(std::vector<Entry> &group, std::vector<int> &errors
             // result fails with EEXIST).
             const int spare = p.linkDirectly ? (journal_ != nullptr ? 0 : 1) : Placement::Names;
             for (int k = 0; k < spare; ++k) {
-                names.push_back(Posix::TemporaryNameFor(result.target()));
+                names.push_back(
+                    Posix::TemporaryNameFor(result.folder_ ? result.name_ : result.target()));
                 p.names[k] = names.back().c_str();
             }
         }

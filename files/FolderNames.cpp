@@ -10,59 +10,69 @@
 
 namespace RFTSFSO {
 
-namespace {
-
-std::string_view NameIn(const std::string &path) {
-    const std::size_t slash = path.rfind('/');
-    return std::string_view(path).substr(slash == std::string::npos ? 0 : slash + 1);
+FolderNames::Folder &FolderNames::folderLocked(const std::string &folder) {
+    const auto [at, fresh] = folders_.try_emplace(folder);
+    Folder &known = at->second;
+    if (!fresh || names_ >= MaxNames)
+        return known;
+    DIR *dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        if (errno == ENOENT)
+            known.state = State::Missing;
+        return known;
+    }
+    bool complete = true;
+    errno = 0;
+    while (const dirent *entry = ::readdir(dir)) {
+        if (names_ + known.names.size() == MaxNames) {
+            complete = false;
+            break;
+        }
+        known.names.emplace_back(entry->d_name);
+    }
+    complete = complete && errno == 0;
+    ::closedir(dir);
+    if (!complete) {
+        known.names.clear();
+        known.names.shrink_to_fit();
+        return known;
+    }
+    std::sort(known.names.begin(), known.names.end());
+    names_ += known.names.size();
+    known.state = State::Listed;
+    return known;
 }
-
-}  // namespace
 
 bool FolderNames::mayHold(const std::string &target) {
+    const std::string_view name = Posix::NameOf(target);
+    if (name.empty() || name == "." || name == "..")
+        return true;
     std::lock_guard lock(mutex_);
-    return mayHoldLocked(target);
-}
-
-bool FolderNames::mayHoldLocked(const std::string &target) {
-    if (state_ == State::Unknown || target.empty())
+    const Folder &known = folderLocked(Posix::FolderOf(target));
+    if (known.state == State::Unknown)
         return true;
-    const std::string folder = Posix::FolderOf(target);
-    if (state_ == State::Unlisted) {
-        state_ = State::Unknown;
-        DIR *dir = ::opendir(folder.c_str());
-        if (dir == nullptr)
-            return true;
-        bool complete = true;
-        errno = 0;
-        while (const dirent *entry = ::readdir(dir)) {
-            if (names_.size() == MaxNames) {
-                complete = false;
-                break;
-            }
-            names_.emplace_back(entry->d_name);
-        }
-        complete = complete && errno == 0;
-        ::closedir(dir);
-        if (!complete) {
-            names_.clear();
-            return true;
-        }
-        std::sort(names_.begin(), names_.end());
-        folder_ = folder;
-        state_ = State::Listed;
-    }
-    if (folder != folder_)
-        return true;
-    const std::string_view name = NameIn(target);
-    return name.empty() || std::binary_search(names_.begin(), names_.end(), name) ||
-           written_.find(name) != written_.end();
+    return std::binary_search(known.names.begin(), known.names.end(), name) ||
+           known.written.find(name) != known.written.end();
 }
 
 void FolderNames::noteWritten(const std::string &target) {
     std::lock_guard lock(mutex_);
-    if (state_ == State::Listed && Posix::FolderOf(target) == folder_)
-        written_.emplace(NameIn(target));
+    const auto found = folders_.find(Posix::FolderOf(target));
+    if (found != folders_.end() && found->second.state != State::Unknown)
+        found->second.written.emplace(Posix::NameOf(target));
+}
+
+bool FolderNames::isFolder(const std::string &folder) {
+    std::lock_guard lock(mutex_);
+    const auto found = folders_.find(folder);
+    return found != folders_.end() && found->second.state == State::Listed;
+}
+
+void FolderNames::noteFolder(const std::string &folder) {
+    std::lock_guard lock(mutex_);
+    const auto found = folders_.find(folder);
+    if (found != folders_.end() && found->second.state == State::Missing)
+        found->second.state = State::Listed;
 }
 
 }  // namespace RFTSFSO

@@ -1,22 +1,25 @@
-// What one output folder holds, listed once for a run.
+// What the output folders hold, each listed once for a run.
 #pragma once
 
 #include <cstddef>
 #include <mutex>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace RFTSFSO {
 
-// The names in one output folder, listed once for a run, so that a result for a name the folder
-// does not hold needs no look at its path: the first question lists the folder of the path it
-// asks about, and later questions about that folder are answered from the list and from the
-// results written since (noteWritten). Questions about any other folder, and every question when
-// the folder cannot be listed or holds more than MaxNames names, answer "may hold".
+// The names in a run's output folders, each folder listed once, so that a result for a name its
+// folder does not hold needs no look at its path: the first question about a folder lists it,
+// and later questions about that folder are answered from the list and from the results written
+// since (noteWritten). A folder that does not exist yet holds nothing until the run makes it
+// (noteFolder), and holds what the run writes there from then on. A folder that cannot be
+// listed, or any folder once the run's folders hold more than MaxNames names in all, answers
+// "may hold" to every question.
 //
-// A file that another program makes in the folder during the run is not in the list: the
-// result for that name is then put in place as a new file whose name was taken meanwhile (see
+// A file that another program makes in a folder during the run is not in the list: the result
+// for that name is then put in place as a new file whose name was taken meanwhile (see
 // CommitQueue), as it would be had the file appeared a moment after the look.
 //
 // Several threads may ask at once (the workers of one run).
@@ -28,16 +31,23 @@ public:
     bool mayHold(const std::string &target);
     // A result will be at `target`.
     void noteWritten(const std::string &target);
+    // Whether `folder` is a folder known to be there (listed, or made by the run).
+    bool isFolder(const std::string &folder);
+    // The run has made `folder`, or found it there.
+    void noteFolder(const std::string &folder);
 
 private:
-    bool mayHoldLocked(const std::string &target);
+    enum class State { Listed, Missing, Unknown };
+    struct Folder {
+        State state = State::Unknown;
+        std::vector<std::string> names;  // sorted
+        std::set<std::string, std::less<>> written;
+    };
+    Folder &folderLocked(const std::string &folder);
 
-    enum class State { Unlisted, Listed, Unknown };
     std::mutex mutex_;
-    State state_ = State::Unlisted;
-    std::string folder_;
-    std::vector<std::string> names_;  // sorted
-    std::set<std::string, std::less<>> written_;
+    std::unordered_map<std::string, Folder> folders_;
+    std::size_t names_ = 0;  // listed, in all folders
 };
 
 }  // namespace RFTSFSO

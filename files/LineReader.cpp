@@ -2,6 +2,7 @@
 
 #include "files/SpareBuffer.h"
 #include "files/Transcoding.h"
+#include "posix/Paths.h"
 
 #include <QFile>
 
@@ -101,17 +102,33 @@ LineReader::LineReader(const QString &path, const Options &options, std::size_t 
     // lstat first: a path that is the file itself (the usual case) also tells a writer of the
     // same path what is there; a symbolic link is followed with stat.
     struct stat &info = status_;
-    if (::lstat(name.constData(), &info) != 0)
+    // Through the folder held open, when asked: the name is then looked up in that folder.
+    const char *entry = name.constData();
+    int at = AT_FDCWD;
+    if (options.holdFolder) {
+        const std::string bytes = name.toStdString();
+        const std::string_view last = Posix::NameOf(bytes);
+        if (!last.empty() && last != "." && last != "..") {
+            const std::string folder = Posix::FolderOf(bytes);
+            folder_ =
+                options.folders != nullptr ? options.folders->open(folder) : OpenFolder(folder);
+            if (folder_) {
+                at = folder_->fd();
+                entry = name.constData() + (bytes.size() - last.size());
+            }
+        }
+    }
+    if (::fstatat(at, entry, &info, AT_SYMLINK_NOFOLLOW) != 0)
         throw FileError(FileError::Kind::Read, path, errno);
     statusIsLinkFree_ = S_ISREG(info.st_mode);
-    if (S_ISLNK(info.st_mode) && ::stat(name.constData(), &info) != 0)
+    if (S_ISLNK(info.st_mode) && ::fstatat(at, entry, &info, 0) != 0)
         throw FileError(FileError::Kind::Read, path, errno);
     if (S_ISDIR(info.st_mode))
         throw FileError(FileError::Kind::Read, path, EISDIR);
     if (!S_ISREG(info.st_mode))
         throw FileError(FileError::Kind::Read, path, FileError::SpecialOf(info.st_mode));
     do {
-        fd_ = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        fd_ = ::openat(at, entry, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     } while (fd_ < 0 && errno == EINTR);
     if (fd_ < 0)
         throw FileError(FileError::Kind::Read, path, errno);
@@ -160,6 +177,7 @@ LineReader::LineReader(LineReader &&other) noexcept
       inode_(other.inode_),
       status_(other.status_),
       statusIsLinkFree_(other.statusIsLinkFree_),
+      folder_(std::move(other.folder_)),
       buffer_(std::exchange(other.buffer_, nullptr)),
       capacity_(std::exchange(other.capacity_, 0)),
       begin_(std::exchange(other.begin_, 0)),

@@ -20,6 +20,7 @@
 
 #include "files/Encoding.h"
 #include "files/FileError.h"
+#include "files/HeldFolders.h"
 
 #include <QString>
 
@@ -58,6 +59,11 @@ struct ReadOptions {
     // Off: a page that names a multi-byte legacy charset is read as bytes. A stream is, since it
     // cannot be held back until its bytes are known to come back from the charset whole.
     bool convert = true;
+    // On: the file is opened through its folder, held open (files/HeldFolders.h) for a result
+    // to be put in place in that very folder; `folders`, when given, shares the descriptors of
+    // a run's folders.
+    bool holdFolder = false;
+    HeldFolders *folders = nullptr;
 };
 
 // The lines of a regular file, or of bytes held in memory, one at a time.
@@ -128,6 +134,9 @@ public:
     // Null otherwise.
     const QString &path() const { return path_; }
     const struct stat *status() const { return statusIsLinkFree_ ? &status_ : nullptr; }
+    // The file's folder, held open, when the options asked for it and it could be opened; the
+    // file's name in it is the path's last part.
+    const FolderRef &folder() const { return folder_; }
     // The bytes of the input from `offset` on, `size` of them, when the buffer still holds them
     // all (a file that fits in one chunk stays held whole until the reader goes); otherwise an
     // empty view. The same bytes as the file had when they were read; for a decoded file, none.
@@ -234,6 +243,7 @@ private:
     ino_t inode_ = 0;
     struct stat status_ {};
     bool statusIsLinkFree_ = false;
+    FolderRef folder_;
     char *buffer_ = nullptr;  // [begin_, filled_) holds bytes not yet handed out as lines
     std::size_t capacity_ = 0, begin_ = 0, scanned_ = 0, filled_ = 0;
     std::size_t blockStart_ = 0;  // where the block of lineEnds_ starts

@@ -31,7 +31,7 @@ std::atomic<int> directLinks{0};
 // AT_EMPTY_PATH where that is allowed, else through /proc/self/fd.
 int LinkByDescriptor(const Placement &p, const char *name) {
     if (directLinks.load(std::memory_order_relaxed) != 2) {
-        if (::linkat(p.fd, "", AT_FDCWD, name, AT_EMPTY_PATH) == 0) {
+        if (::linkat(p.fd, "", p.folderFd, name, AT_EMPTY_PATH) == 0) {
             directLinks.store(1, std::memory_order_relaxed);
             return 0;
         }
@@ -39,7 +39,7 @@ int LinkByDescriptor(const Placement &p, const char *name) {
         if (errno != ENOENT)
             return errno;
     }
-    if (::linkat(AT_FDCWD, p.proc, AT_FDCWD, name, AT_SYMLINK_FOLLOW) != 0)
+    if (::linkat(AT_FDCWD, p.proc, p.folderFd, name, AT_SYMLINK_FOLLOW) != 0)
         return errno;
     directLinks.store(2, std::memory_order_relaxed);
     return 0;
@@ -48,15 +48,17 @@ int LinkByDescriptor(const Placement &p, const char *name) {
 // A new file takes its name directly; a file that replaces another gets a name of its own
 // first, to be renamed over the old one.
 int PutInPlace(const Placement &p) {
+    const int at = p.folderFd;
+    const char *target = p.name != nullptr ? p.name : p.target;
     if (p.named != nullptr) {
-        if (::rename(p.named, p.target) == 0)
+        if (::renameat(at, p.named, at, target) == 0)
             return 0;
         const int error = errno;
-        ::unlink(p.named);
+        ::unlinkat(at, p.named, 0);
         return error;
     }
     if (p.linkDirectly) {
-        const int error = LinkByDescriptor(p, p.target);
+        const int error = LinkByDescriptor(p, target);
         if (error != EEXIST)
             return error;  // done, or failed
     }
@@ -68,10 +70,10 @@ int PutInPlace(const Placement &p) {
             continue;
         if (error != 0)
             return error;
-        if (::rename(name, p.target) == 0)
+        if (::renameat(at, name, at, target) == 0)
             return 0;
         const int failure = errno;
-        ::unlink(name);
+        ::unlinkat(at, name, 0);
         return failure;
     }
     return EEXIST;

@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include <fcntl.h>
+
 // One file being put in place, with everything prepared beforehand: the helper that does the
 // work shares the program's memory but may use nothing but system calls. The file is a run's
 // result, or an original that undo puts back: a kept file linked in by its descriptor (it has a
@@ -10,6 +12,11 @@
 struct Placement {
     int fd = -1;
     const char *target = nullptr;
+    // The target's folder held open, or AT_FDCWD: with it, `name` is the target's name there,
+    // and `named` and `names` are names there too (`target` is the path, for what the folder
+    // holds of killed processes).
+    int folderFd = AT_FDCWD;
+    const char *name = nullptr;
     const char *named = nullptr;  // a named temporary file (where unnamed ones cannot be made,
                                   // or descriptors cannot be linked)
     bool linkDirectly = false;    // unnamed, and nothing at the target: link it in at once

@@ -88,6 +88,8 @@ void ResultWriter::start() {
         target_->path = QFile::encodeName(path_).toStdString();
         target_->exists = true;
         target_->info = *input_->status();
+        // Put in place in the folder the input was read from.
+        target_->folder = input_->folder();
     } else {
         std::string encoded = QFile::encodeName(path_).toStdString();
         if (options_.folderNames != nullptr && !encoded.empty() &&
@@ -168,8 +170,15 @@ void ResultWriter::diverge() {
         return;
     }
     if (options_.makeFolders && !target_->exists) {
-        if (const int error = Posix::MakeFolders(Posix::FolderOf(target_->path), 0777))
-            fail(error);
+        // A folder the run has seen or made already is there.
+        const std::string folder = Posix::FolderOf(target_->path);
+        FolderNames *known = options_.folderNames;
+        if (known == nullptr || !known->isFolder(folder)) {
+            if (const int error = Posix::MakeFolders(folder, 0777))
+                fail(error);
+            if (known != nullptr)
+                known->noteFolder(folder);
+        }
     }
     file_ = std::make_unique<AtomicFile>(path_, options_.temporary, *target_);
     if (compared_ > 0) {

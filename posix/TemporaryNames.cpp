@@ -4,6 +4,7 @@
 #include "posix/Paths.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,6 +25,25 @@ namespace {
 constexpr std::string_view Marker = ".strelmark-";
 constexpr std::size_t RandomLetters = 6;
 constexpr std::time_t StaleAfterSeconds = std::time_t(24) * 60 * 60;
+
+// This process's id, asked for once: a run names a temporary file for each result it writes.
+// A child made by fork() asks again.
+std::atomic<pid_t> ownId{0};
+
+void ForgetOwnId() {
+    ownId.store(0, std::memory_order_relaxed);
+}
+
+pid_t OwnId() {
+    static const int registered = ::pthread_atfork(nullptr, nullptr, ForgetOwnId);
+    (void)registered;
+    pid_t id = ownId.load(std::memory_order_relaxed);
+    if (id == 0) {
+        id = ::getpid();
+        ownId.store(id, std::memory_order_relaxed);
+    }
+    return id;
+}
 
 bool IsLetterOrDigit(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
@@ -36,7 +57,7 @@ std::string TemporaryNameFor(const std::string &target) {
     const std::size_t slash = target.rfind('/');
     const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
     std::string suffix(Marker);
-    suffix += std::to_string(::getpid());
+    suffix += std::to_string(OwnId());
     suffix += '-';
     std::uint64_t draw = random();
     for (std::size_t i = 0; i < RandomLetters; ++i, draw /= sizeof letters - 1)
@@ -84,7 +105,7 @@ int RemoveStaleTemporaryNames(const std::string &folder) {
     const std::time_t now = std::time(nullptr);
     for (const std::string &name : names) {
         const pid_t owner = OwnerOfTemporaryName(name);
-        if (owner <= 0 || owner == ::getpid())
+        if (owner <= 0 || owner == OwnId())
             continue;
         struct stat info;
         if (::fstatat(fd.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||

@@ -5,6 +5,7 @@
 #include "files/AtomicFile.h"
 #include "files/CommitQueue.h"
 #include "files/FileError.h"
+#include "files/HeldFolders.h"
 #include "files/Place.h"
 #include "files/RFTSFSO.h"
 #include "files/ReplacementJournal.h"
@@ -155,6 +156,8 @@ private slots:
     void overlappedGroupIsHeldUntilInPlace();
     void overlappedFailuresComeWithTheNextCall();
     void overlappedQueueDroppedPutsTheFlightInPlace();
+    void swappedFolderGetsNoResult_data();
+    void swappedFolderGetsNoResult();
 };
 
 // --- Line ends ----------------------------------------------------------------------------------
@@ -858,6 +861,44 @@ void WritingTest::overlappedQueueDroppedPutsTheFlightInPlace() {
         const QString path = dir.filePath(QString("f%1.htm").arg(i));
         QCOMPARE(QFileInfo::exists(path), i < CommitQueue::MaxFiles);
     }
+}
+
+void WritingTest::swappedFolderGetsNoResult_data() {
+    QTest::addColumn<bool>("shared");
+    QTest::newRow("each file holds its folder") << false;
+    QTest::newRow("the run's folders") << true;
+}
+
+// In place, the folder on the path is swapped for a link to another folder between the read and
+// the commit: the results go to the folder the files were read from, none over the other's.
+void WritingTest::swappedFolderGetsNoResult() {
+    QFETCH(bool, shared);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("work") && QDir(dir.path()).mkpath("other"));
+    const QStringList names = {"a.htm", "b.htm"};
+    for (const QString &name : names) {
+        TestFiles::Write(dir.filePath("work/" + name), "keep\r\ndrop\r\n");
+        TestFiles::Write(dir.filePath("other/" + name), "other's\r\ndrop\r\n");
+    }
+    Engine::FixedLineContext ctx(Operations::Captions[0], "drop");
+    RFTSFSO::HeldFolders folders;
+    Engine::WorkOptions options;
+    options.folders = shared ? &folders : nullptr;
+    CommitQueue queue(nullptr, CommitQueue::Mode::InCall, NeverOld);
+    for (const QString &name : names) {
+        const QString path = dir.filePath("work/" + name);
+        FileResult result = Engine::ProcessFile(path, path, ctx, options, Destination::Prepare);
+        QCOMPARE(result.outcome, State::Changed);
+        QVERIFY(queue.add(std::move(result.pending), 0).empty());
+    }
+    QVERIFY(QDir(dir.path()).rename("work", "moved"));
+    QVERIFY(QFile::link(dir.filePath("other"), dir.filePath("work")));
+    QVERIFY(queue.commit().empty());
+    for (const QString &name : names) {
+        QCOMPARE(TestFiles::Read(dir.filePath("other/" + name)), QByteArray("other's\r\ndrop\r\n"));
+        QCOMPARE(TestFiles::Read(dir.filePath("moved/" + name)), QByteArray("keep"));
+    }
+    QCOMPARE(Entries(dir.filePath("other")), names);
 }
 
 int main(int argc, char **argv) {
