@@ -46,6 +46,7 @@ FileResult ProcessFile(const QString &inputPath, const QString &outputPath,
         writing.dryRun = destination == Destination::DryRun;
         writing.folderNames = options.outputFolder;
         writing.makeFolders = options.makeFolders;
+        writing.recorded = options.recorded;
         output.emplace(outputPath, &*input, writing);
         result.charactersRemoved = Operations::RunLoop(*input, *output, ctx, options.lineNumber,
                                                        options.legacyPage, options.matcher);

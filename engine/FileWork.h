@@ -37,6 +37,8 @@ struct WorkOptions {
     RFTSFSO::HeldFolders *folders = nullptr;
     // The folders on the way to the output that are missing are made for a result.
     bool makeFolders = false;
+    // The run keeps an undo record: each result is hashed as it is written, for the record.
+    bool recorded = false;
     // A file with a NUL byte is text too (else it is binary and left alone).
     bool binaryAsText = false;
     // The code page of the lines that are not UTF-8, in a file that names none (null:

@@ -306,6 +306,7 @@ private:
         options.binaryAsText = task.file.binaryAsText;
         options.legacyPage = task.file.legacyPage;
         options.matcher = plan_.matcher.get();
+        options.recorded = plan_.journal != nullptr;
         if (task.file.intoFolder || task.file.makeFolders)
             options.outputFolder = &outputFolder_;
         options.folders = &folders_;

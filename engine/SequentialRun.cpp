@@ -120,6 +120,7 @@ private:
         options.binaryAsText = report.task.binaryAsText;
         options.legacyPage = report.task.legacyPage;
         options.matcher = plan_.matcher.get();
+        options.recorded = plan_.journal != nullptr;
         if (report.task.intoFolder)
             options.outputFolder = &outputFolder_;
         options.folders = &folders_;

@@ -241,6 +241,8 @@ void AtomicFile::write(const char *data, std::size_t size) {
                 continue;
             fail(errno);
         }
+        if (recordFacts_)
+            hasher_.add(data, static_cast<std::size_t>(written));
         data += written;
         size -= static_cast<std::size_t>(written);
         size_ += static_cast<std::uint64_t>(written);
@@ -249,7 +251,8 @@ void AtomicFile::write(const char *data, std::size_t size) {
 
 void AtomicFile::copyFrom(int fd, std::uint64_t size) {
     loff_t from = 0;
-    while (from < static_cast<loff_t>(size)) {
+    // Bytes to be hashed go through the buffer, where the hash sees them.
+    while (!recordFacts_ && from < static_cast<loff_t>(size)) {
         const std::size_t most = static_cast<std::size_t>(std::min<std::uint64_t>(
             size - static_cast<std::uint64_t>(from), std::uint64_t(1) << 30));
         const ssize_t copied = ::copy_file_range(fd, &from, fd_, nullptr, most, 0);
@@ -264,19 +267,22 @@ void AtomicFile::copyFrom(int fd, std::uint64_t size) {
         if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP &&
             errno != EBADF)
             fail(errno);
-        // No copy inside the kernel here: through a buffer.
-        std::vector<char> buffer(std::min<std::size_t>(most, std::size_t(1) << 20));
-        while (from < static_cast<loff_t>(size)) {
-            const std::size_t want = static_cast<std::size_t>(
-                std::min<std::uint64_t>(size - static_cast<std::uint64_t>(from), buffer.size()));
-            const ssize_t got = ::pread(fd, buffer.data(), want, from);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0)
-                fail(got < 0 ? errno : EIO);
-            write(buffer.data(), static_cast<std::size_t>(got));
-            from += got;
-        }
+        break;  // no copy inside the kernel here: through a buffer
+    }
+    if (from >= static_cast<loff_t>(size))
+        return;
+    std::vector<char> buffer(static_cast<std::size_t>(
+        std::min<std::uint64_t>(size - static_cast<std::uint64_t>(from), std::uint64_t(1) << 20)));
+    while (from < static_cast<loff_t>(size)) {
+        const std::size_t want = static_cast<std::size_t>(
+            std::min<std::uint64_t>(size - static_cast<std::uint64_t>(from), buffer.size()));
+        const ssize_t got = ::pread(fd, buffer.data(), want, from);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            fail(got < 0 ? errno : EIO);
+        write(buffer.data(), static_cast<std::size_t>(got));
+        from += got;
     }
 }
 
@@ -300,6 +306,12 @@ std::unique_ptr<PendingResult> AtomicFile::prepare(int replacedFd) {
         pending->replacedSpace_ = static_cast<std::uint64_t>(existing_.st_blocks) * 512;
     }
     pending->size_ = size_;
+    if (recordFacts_) {
+        pending->hashKnown_ = true;
+        pending->hash_ = hasher_.end();
+        if (!createdKnown_ && ::fstat(pending->fd_, &created_) == 0)
+            createdKnown_ = true;
+    }
     if (createdKnown_) {
         // Nothing is written after this, so its modification time is the result's.
         pending->identityKnown_ = true;

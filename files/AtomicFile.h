@@ -29,6 +29,7 @@
 // All failures throw FileError of kind Write, with the path as given.
 #pragma once
 
+#include "files/ContentHash.h"
 #include "files/FileError.h"
 #include "files/HeldFolders.h"
 
@@ -71,6 +72,9 @@ public:
     // A file was at the target when the result was prepared.
     bool replaces() const { return existed_; }
     std::uint64_t size() const { return size_; }
+    // The hash of the result's bytes (files/ContentHash.h), when the writer was asked for it.
+    bool hashKnown() const { return hashKnown_; }
+    std::uint64_t hash() const { return hash_; }
 
 private:
     friend class RFTSFSO::AtomicFile;
@@ -98,6 +102,8 @@ private:
     dev_t newDevice_ = 0;
     ino_t newInode_ = 0;
     std::int64_t newModifiedNs_ = 0;
+    bool hashKnown_ = false;
+    std::uint64_t hash_ = 0;
 };
 
 namespace RFTSFSO {
@@ -130,6 +136,11 @@ public:
     AtomicFile &operator=(const AtomicFile &) = delete;
     ~AtomicFile();
 
+    // For a run that keeps a record of what it replaces: the bytes are hashed as they are
+    // written, and prepare() learns the result's identity too, so that the commit needs
+    // neither to read the result back nor to look at it. Before the first write.
+    void recordFacts() { recordFacts_ = true; }
+
     void write(const char *data, std::size_t size);
     // Copies the first `size` bytes of the file open as `fd` (inside the kernel where it can).
     void copyFrom(int fd, std::uint64_t size);
@@ -157,6 +168,8 @@ private:
     std::uint64_t size_ = 0;   // bytes written
     struct stat created_ {};   // the temporary file's own status, when it was asked for
     bool createdKnown_ = false;
+    bool recordFacts_ = false;
+    ContentHasher hasher_;  // with recordFacts_: the bytes written so far
 
     // The folder to go by for the target and the temporary file, and their names there.
     int at() const { return folder_ ? folder_->fd() : AT_FDCWD; }

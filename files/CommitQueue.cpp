@@ -244,6 +244,8 @@ std::uint64_t CommitQueue::recordGroup(std::vector<Entry> &group, std::vector<in
         record.newSize = result.size_;
         record.newModifiedNs = result.newModifiedNs_;
         record.resultFd = result.fd_;
+        record.hashKnown = result.hashKnown_;
+        record.newHash = result.hash_;
         if (result.existed_) {
             record.oldKnown = true;
             record.oldDevice = result.device_;

@@ -24,8 +24,12 @@ struct Replacement {
     std::uint64_t newInode = 0;
     std::uint64_t newSize = 0;
     std::int64_t newModifiedNs = 0;  // modification time, nanoseconds since the epoch
-    // The result itself, open (for writing, at least) until the commit: the journal may read
-    // its bytes back through /proc/self/fd. -1: not at hand.
+    // The hash of the result's bytes (files/ContentHash.h), when the writer took it as it
+    // wrote them.
+    bool hashKnown = false;
+    std::uint64_t newHash = 0;
+    // The result itself, open (for writing, at least) until the commit: without the hash, the
+    // journal may read its bytes back through /proc/self/fd. -1: not at hand.
     int resultFd = -1;
     // What is at the target now, as the writer found it when it started (with `existed`), so
     // that the journal need not look again: the identity of the file it keeps and the space

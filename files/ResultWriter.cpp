@@ -181,6 +181,8 @@ void ResultWriter::diverge() {
         }
     }
     file_ = std::make_unique<AtomicFile>(path_, options_.temporary, *target_);
+    if (options_.recorded)
+        file_->recordFacts();
     if (compared_ > 0) {
         const std::string_view held = targetIsInput_
                                           ? input_->held(0, static_cast<std::size_t>(compared_))

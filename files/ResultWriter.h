@@ -60,6 +60,9 @@ public:
         // The folders on the way to the path that are missing are made (as mkdir -p) once there
         // is a result to write; dry, the nearest folder that exists must let them be made.
         bool makeFolders = false;
+        // The run keeps a record of what it replaces: the result is hashed as it is written,
+        // for the record (AtomicFile::recordFacts).
+        bool recorded = false;
     };
     // What finish() found.
     enum class Outcome {

@@ -1,6 +1,7 @@
 // A 64-bit hash of a file's bytes, kept in a run's record for each result, so that undo knows a
 // result from a file of the same size and modification time with other content (an edit within
-// the same clock tick, or one whose time was set back). Not for adversaries: for edits.
+// the same clock tick, or one whose time was set back). Not for adversaries: for edits. The
+// writer computes the same hash as it writes (files/ContentHash.h).
 #pragma once
 
 #include <cstddef>
