@@ -209,7 +209,11 @@ int UndoRecorder::keep(const Replacement &entry, std::string &lines, std::string
     }
     record.target = entry.target[0] == '/' ? entry.target : workingFolder_ + entry.target;
     record.fresh = {entry.newDevice, entry.newInode, entry.newSize, entry.newModifiedNs};
-    if (entry.resultFd >= 0) {
+    if (entry.hashKnown) {
+        // Taken by the writer as it wrote the result.
+        record.hashed = true;
+        record.freshHash = entry.newHash;
+    } else if (entry.resultFd >= 0) {
         // The result is open for writing only: read again through the process's own link.
         const std::string link = "/proc/self/fd/" + std::to_string(entry.resultFd);
         const Posix::Fd result(::open(link.c_str(), O_RDONLY | O_CLOEXEC));

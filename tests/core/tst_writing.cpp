@@ -12,6 +12,7 @@
 #include "support/Child.h"
 #include "support/TestFiles.h"
 #include "text/Operations.h"
+#include "undo/ContentHash.h"
 
 #include <QtTest>
 
@@ -150,6 +151,8 @@ private slots:
     void failuresCarryTheirTags();
     void failingJournalReplacesNothing();
     void journalIsToldWhatTheWriterFound();
+    void recordedHashIsTheWrittenFiles_data();
+    void recordedHashIsTheWrittenFiles();
     void outputFolderListedOnce_data();
     void outputFolderListedOnce();
     void overlappedGroupIsHeldUntilInPlace_data();
@@ -720,6 +723,54 @@ void WritingTest::journalIsToldWhatTheWriterFound() {
     QCOMPARE(later.oldSize, std::uint64_t(5));
     QCOMPARE(journal.contentWhenRecorded[2], QByteArray("first"));
     QCOMPARE(TestFiles::Read(twice), QByteArray("second"));
+}
+
+// The hash the writer takes as it writes is the one undo takes of the file later: of the bytes
+// on the disk, encoded, with the mark, however they reached the file.
+void WritingTest::recordedHashIsTheWrittenFiles_data() {
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<bool>("there");  // the output holds the input already: its start is copied
+
+    // Over a MiB: written in several pieces.
+    const QByteArray plain = Lines(60000, "\n") + "drop this\n" + Lines(3, "\r\n");
+    const QString text = QStringLiteral("keep\r\ndrop\r\nkeep \u00e9\u4e2d\r\nlast");
+    const QByteArray utf16 =
+        "\xFF\xFE" + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    QTest::newRow("plain") << plain << false;
+    QTest::newRow("plain, its start copied from the file there") << plain << true;
+    QTest::newRow("UTF-16 with its mark") << utf16 << false;
+    QTest::newRow("UTF-16, its start copied from the file there") << utf16 << true;
+}
+
+void WritingTest::recordedHashIsTheWrittenFiles() {
+    QFETCH(QByteArray, input);
+    QFETCH(bool, there);
+
+    QTemporaryDir dir;
+    const QString in = dir.filePath("in.htm"), out = dir.filePath("out.htm");
+    TestFiles::Write(in, input);
+    if (there)
+        TestFiles::Write(out, input);
+    Engine::FixedLineContext ctx(Operations::Captions[0], "drop");
+    Engine::WorkOptions options;
+    options.keepLineEnds = true;
+    options.recorded = true;
+    FileResult result = Engine::ProcessFile(in, out, ctx, options, Destination::Prepare);
+    QVERIFY(result.pending);
+    RecordingJournal journal;
+    CommitQueue queue(&journal);
+    QVERIFY(queue.add(std::move(result.pending), 0).empty());
+    QVERIFY(queue.commit().empty());
+
+    QCOMPARE(journal.records.size(), std::size_t(1));
+    const QByteArray written = TestFiles::Read(out);
+    QVERIFY(written.size() < input.size() && written.startsWith(input.left(2)));
+    const int fd = ::open(Name(out).constData(), O_RDONLY | O_CLOEXEC);
+    std::uint64_t onDisk = 0;
+    QCOMPARE(Undo::HashFile(fd, onDisk), 0);
+    ::close(fd);
+    QVERIFY(journal.records[0].hashKnown);
+    QCOMPARE(journal.records[0].newHash, onDisk);
 }
 
 void WritingTest::outputFolderListedOnce_data() {
