@@ -1,6 +1,6 @@
 #include "base/Main.h"
 
-#include <QFile>
+#include "posix/NameText.h"
 
 #include <sys/stat.h>
 
@@ -31,11 +31,22 @@ QString GetFolderPath(const QString &path, QChar separator) {
     return last < 0 ? QString() : path.left(last + 1);
 }
 
+QString PathText(std::string_view bytes) {
+    QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    text.resize(static_cast<qsizetype>(
+        Posix::DecodeName(bytes, reinterpret_cast<char16_t *>(text.data()))));
+    return text;
+}
+
+std::string PathBytes(QStringView path) {
+    return Posix::EncodeName(std::u16string_view(path.utf16(), std::size_t(path.size())));
+}
+
 bool FolderExists(const QString &path) {
     if (path.isEmpty())
         return false;
     struct stat info;
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
+    return ::stat(PathBytes(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 QString CollapseBackslashes(const QString &path, QChar separator) {

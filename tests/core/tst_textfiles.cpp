@@ -4,6 +4,7 @@
 #include "files/AtomicFile.h"
 #include "files/CommitQueue.h"
 #include "files/FileError.h"
+#include "files/PathText.h"
 #include "files/RFTSFSO.h"
 #include "files/ReadAhead.h"
 #include "support/Child.h"
@@ -73,6 +74,8 @@ private slots:
     void readErrors();
     void describeFileError_data();
     void describeFileError();
+    void namesOfAnyBytes_data();
+    void namesOfAnyBytes();
     void everyByteWrittenBackUnchanged();
     void emptyTextEmptiesFile();
     void failedWrite_data();
@@ -262,6 +265,42 @@ void TextFilesTest::describeFileError() {
                                   : FileError(FileError::Kind::Write, path, special);
     QCOMPARE(DescribeFileError(failure), expected);
     QCOMPARE(QString::fromUtf8(failure.what()), expected);
+}
+
+// A name's text and its bytes back (posix/NameText.h): valid UTF-8 as Qt reads it, every other
+// byte as U+DC80 + (byte - 0x80), and the bytes back exactly from the text.
+void TextFilesTest::namesOfAnyBytes_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    const auto escaped = [](const QByteArray &bytes) {
+        QString text;
+        for (const char byte : bytes)
+            text += QChar(0xDC00 + static_cast<unsigned char>(byte));
+        return text;
+    };
+    const QByteArray valid("caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80.html");
+    QTest::newRow("valid, as Qt reads it") << valid << QString::fromUtf8(valid);
+    // U+10080: a pair whose second half looks like an escaped byte.
+    QTest::newRow("a pair's half like an escape")
+        << QByteArray("\xf0\x90\x82\x80") << QString::fromUtf8("\xf0\x90\x82\x80");
+    QTest::newRow("cut short at the end")
+        << QByteArray("mix\xc3\xa9\xe2\x82") << QStringLiteral("mix\u00e9") + escaped("\xe2\x82");
+    QTest::newRow("overlong, surrogate, beyond U+10FFFF")
+        << QByteArray("\xc0\xaf\xed\xa0\x80\xf4\x90\x80\x80")
+        << escaped("\xc0\xaf\xed\xa0\x80\xf4\x90\x80\x80");
+    for (int byte = 0x80; byte <= 0xFF; ++byte) {
+        const QByteArray alone(1, char(byte));
+        QTest::addRow("0x%02x alone", byte) << alone << escaped(alone);
+        QTest::addRow("0x%02x after a sequence", byte)
+            << "\xd0\xaf" + alone << QStringLiteral("\u042f") + escaped(alone);
+    }
+}
+
+void TextFilesTest::namesOfAnyBytes() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(PathText(View(bytes)), text);
+    QCOMPARE(QByteArray::fromStdString(PathBytes(text)), bytes);
 }
 
 void TextFilesTest::everyByteWrittenBackUnchanged() {
