@@ -1,12 +1,11 @@
 #include "files/AtomicFile.h"
 
 #include "files/CommitQueue.h"
+#include "files/PathText.h"
 #include "files/Placement.h"
 #include "posix/Attributes.h"
 #include "posix/Paths.h"
 #include "posix/TemporaryNames.h"
-
-#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -87,7 +86,7 @@ bool OwnerMayWrite(const std::string &folder, const struct stat &existing) {
 }  // namespace
 
 ResultTarget ResolveResultTarget(const QString &path) {
-    return ResolveResultTarget(path, QFile::encodeName(path).toStdString());
+    return ResolveResultTarget(path, PathBytes(path));
 }
 
 ResultTarget ResolveResultTarget(const QString &path, std::string encoded) {

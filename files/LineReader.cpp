@@ -1,10 +1,9 @@
 #include "files/LineReader.h"
 
+#include "files/PathText.h"
 #include "files/SpareBuffer.h"
 #include "files/Transcoding.h"
 #include "posix/Paths.h"
-
-#include <QFile>
 
 #include <algorithm>
 #include <atomic>
@@ -93,8 +92,8 @@ LineReader::LineReader(const QString &path, std::size_t chunk)
 LineReader::LineReader(const QString &path, const Options &options, std::size_t chunk)
     : LineReader(chunk, options) {
     path_ = path;
-    const QByteArray name = QFile::encodeName(path);
-    if (name.isEmpty())
+    const std::string name = PathBytes(path);
+    if (name.empty())
         throw FileError(FileError::Kind::Read, path, ENOENT);
     // Look before opening: opening a named pipe would wait for a writer, and opening a device
     // may do something to it. Should the path change into one of them before the opening,
@@ -103,18 +102,17 @@ LineReader::LineReader(const QString &path, const Options &options, std::size_t 
     // same path what is there; a symbolic link is followed with stat.
     struct stat &info = status_;
     // Through the folder held open, when asked: the name is then looked up in that folder.
-    const char *entry = name.constData();
+    const char *entry = name.c_str();
     int at = AT_FDCWD;
     if (options.holdFolder) {
-        const std::string bytes = name.toStdString();
-        const std::string_view last = Posix::NameOf(bytes);
+        const std::string_view last = Posix::NameOf(name);
         if (!last.empty() && last != "." && last != "..") {
-            const std::string folder = Posix::FolderOf(bytes);
+            const std::string folder = Posix::FolderOf(name);
             folder_ =
                 options.folders != nullptr ? options.folders->open(folder) : OpenFolder(folder);
             if (folder_) {
                 at = folder_->fd();
-                entry = name.constData() + (bytes.size() - last.size());
+                entry = name.c_str() + (name.size() - last.size());
             }
         }
     }

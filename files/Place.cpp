@@ -1,9 +1,7 @@
 #include "files/Place.h"
 
+#include "files/PathText.h"
 #include "posix/Paths.h"
-
-#include <QDir>
-#include <QFile>
 
 #include <cerrno>
 
@@ -22,15 +20,14 @@ constexpr int MostLinks = 40;
 constexpr std::size_t ListFrom = 16;
 
 std::string Absolute(const std::string &path) {
-    if (!path.empty() && path[0] == '/')
-        return path;
-    return QFile::encodeName(QDir::currentPath()).toStdString() + '/' + path;
+    std::string absolute = path;
+    return Posix::MakeAbsolute(absolute) == 0 ? absolute : path;
 }
 
 }  // namespace
 
 Place Places::of(const QString &path) {
-    return resolve(QFile::encodeName(path).toStdString(), 0);
+    return resolve(PathBytes(path), 0);
 }
 
 Place Places::resolve(const std::string &bytes, int depth) {

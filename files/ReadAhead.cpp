@@ -1,6 +1,6 @@
 #include "files/ReadAhead.h"
 
-#include <QFile>
+#include "files/PathText.h"
 
 #include <algorithm>
 
@@ -19,12 +19,12 @@ void ReadAhead::announce(const QString &path) {
     }
     recent_[next_] = path;
     next_ = (next_ + 1) % Depth;
-    const QByteArray name = QFile::encodeName(path);
+    const std::string name = PathBytes(path);
     // Regular files only: opening anything else may wait or do something to a device.
     struct stat info;
-    if (name.isEmpty() || ::stat(name.constData(), &info) != 0 || !S_ISREG(info.st_mode))
+    if (name.empty() || ::stat(name.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
         return;
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         return;
     ::posix_fadvise(fd, 0,

@@ -1,11 +1,10 @@
 #include "files/ResultWriter.h"
 
+#include "files/PathText.h"
 #include "files/SpareBuffer.h"
 
 #include "posix/Io.h"
 #include "posix/Paths.h"
-
-#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -85,13 +84,13 @@ void ResultWriter::start() {
     if (input_ != nullptr && input_->status() != nullptr && input_->path() == path_) {
         // In place, and the input's path is the file itself: what its reader found is there.
         target_ = std::make_unique<ResultTarget>();
-        target_->path = QFile::encodeName(path_).toStdString();
+        target_->path = PathBytes(path_);
         target_->exists = true;
         target_->info = *input_->status();
         // Put in place in the folder the input was read from.
         target_->folder = input_->folder();
     } else {
-        std::string encoded = QFile::encodeName(path_).toStdString();
+        std::string encoded = PathBytes(path_);
         if (options_.folderNames != nullptr && !encoded.empty() &&
             !options_.folderNames->mayHold(encoded)) {
             // Nothing there when the run listed the folder, and nothing written there since.

@@ -7,11 +7,10 @@
 #include "undo/Manifest.h"
 #include "undo/RunFolders.h"
 
+#include "files/PathText.h"
 #include "posix/Fd.h"
 #include "posix/Io.h"
 #include "posix/Paths.h"
-
-#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -34,11 +33,11 @@ UndoRecorder::~UndoRecorder() {
 }
 
 QString UndoRecorder::folder() const {
-    return name_.empty() ? QString() : QFile::decodeName((store_ + "/" + name_).c_str());
+    return name_.empty() ? QString() : PathText(store_ + "/" + name_);
 }
 
 QString UndoRecorder::keptIn() const {
-    return QFile::decodeName(store_.c_str());
+    return PathText(store_);
 }
 
 // Makes the run's folder and manifest: under a hidden name until the manifest is there and

@@ -3,12 +3,12 @@
 
 #include "undo/RunFolders.h"
 
+#include "files/PathText.h"
 #include "posix/Fd.h"
 #include "posix/Io.h"
 #include "posix/Paths.h"
 
 #include <QDir>
-#include <QFile>
 #include <QStandardPaths>
 
 #include <cerrno>
@@ -59,7 +59,7 @@ std::string CommonFolder(const std::vector<Undo::Record> &records) {
 
 UndoStore::UndoStore(QString folder, UndoLimits limits, UndoKeep keep)
     : folder_(folder.isEmpty() ? DefaultFolder() : std::move(folder)),
-      path_(QFile::encodeName(folder_).toStdString()),
+      path_(PathBytes(folder_)),
       limits_(limits),
       keep_(keep) {}
 
