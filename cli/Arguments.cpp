@@ -3,6 +3,7 @@
 #include "cli/OptionTable.h"
 
 #include "base/Convert.h"
+#include "base/Main.h"
 #include "engine/Plan.h"
 #include "text/CodePages.h"
 #include "text/Operations.h"
@@ -222,7 +223,7 @@ struct Given {
 void Apply(const OptionInfo &info, const std::string &value, RemoveRequest &request) {
     switch (info.id) {
         case OptionId::Out:
-            request.outFolder = TextOf(value, "the --out folder");
+            request.outFolder = Main::PathText(value);  // a folder's name: any bytes
             if (request.outFolder.isEmpty())
                 Fail(Texts::tr("--out needs a folder"));
             break;

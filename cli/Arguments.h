@@ -47,7 +47,7 @@ struct RemoveRequest {
     QString replacement;
     QString lineAnswer;         // N of `line N`, as typed
     long long lineNumber = 0;   // N converted as the window converts its answer
-    QString outFolder;          // --out
+    QString outFolder;          // --out, any bytes (base/Main.h, PathText)
     bool inPlace = false;       // --in-place
     bool makeFolder = false;    // --mkdir
     Tree tree = Tree::Default;  // --keep-tree, --flat

@@ -3,7 +3,6 @@
 #include "base/Main.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -28,7 +27,6 @@ enum class Skip {
     None,
     LeadsBackUp,     // a link to the folder it is in, or to one above it: a loop
     TooLong,         // a folder path longer than the system allows: said, as a skip
-    NotFaithful,     // a name whose bytes do not decode: its path would name nothing; said
     LeadsOutside,    // a link to a file outside the searched folder: said, as a skip
     VersionControl,  // .git, .hg, .svn: a repository's own files, never the user's pages
     Tilde,           // a file name starting with "~" (the window's rule: editors' spare copies)
@@ -40,15 +38,13 @@ bool IsVersionControl(QStringView name) {
     return name == u".git" || name == u".hg" || name == u".svn";
 }
 
-// A sub-folder `name` (`bytes` on the file system) of `folder` (a path ending with the
-// separator); `reached`: what it leads to when it is a link. Unlike the window's walk, the
-// command line takes names with control characters or "?" (it names them escaped).
-Skip FolderSkip(const QString &folder, const QString &name, const std::string &bytes,
+// A sub-folder `name` of `folder` (a path ending with the separator); `reached`: what it leads
+// to when it is a link. Unlike the window's walk, the command line takes names of any bytes,
+// with control characters, "?" or bytes that are not UTF-8 (it names them escaped).
+Skip FolderSkip(const QString &folder, const QString &name,
                 const std::optional<struct stat> &reached) {
     if (reached && AddFolder::LeadsBackUp(folder, *reached))
         return Skip::LeadsBackUp;
-    if (!AddFolder::IsFaithfulName(name, bytes.c_str()))
-        return Skip::NotFaithful;
     if (IsVersionControl(name))
         return Skip::VersionControl;
     return Skip::None;
@@ -58,7 +54,7 @@ Skip FolderSkip(const QString &folder, const QString &name, const std::string &b
 // searched. (The window's walk stops at MaxPath characters; the command line goes as far as
 // the system goes.)
 Skip FolderPathSkip(const QString &path) {
-    return QFile::encodeName(path).size() + 1 >= PATH_MAX ? Skip::TooLong : Skip::None;
+    return Main::PathBytes(path).size() + 1 >= PATH_MAX ? Skip::TooLong : Skip::None;
 }
 
 // The words of the run's listing for a skip that it tells.
@@ -67,8 +63,6 @@ QString SkipReason(Skip skip) {
         case Skip::TooLong:
             return QCoreApplication::translate(
                 "Cli", "Skipped: the path is longer than the system allows");
-        case Skip::NotFaithful:
-            return QCoreApplication::translate("Cli", "Skipped: the name is not valid UTF-8");
         case Skip::LeadsOutside:
             return QCoreApplication::translate(
                 "Cli", "Skipped: a symbolic link to a file outside the searched folder");
@@ -78,24 +72,19 @@ QString SkipReason(Skip skip) {
 }
 
 bool IsTold(Skip skip) {
-    return skip == Skip::TooLong || skip == Skip::NotFaithful || skip == Skip::LeadsOutside;
+    return skip == Skip::TooLong || skip == Skip::LeadsOutside;
 }
 
-// A skip told: `folder` (ending with the separator, as shown) and the entry's name as bytes.
-SkippedEntry Skipped(const QString &folder, const std::string &name, Skip skip) {
+// A skip told: `folder` (ending with the separator) and the entry's name.
+SkippedEntry Skipped(const QString &folder, const QString &name, Skip skip) {
     SkippedEntry entry;
-    const std::string bytes = QFile::encodeName(folder).toStdString() + name;
-    entry.path = QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
-    if (QFile::encodeName(entry.path).toStdString() != bytes)
-        entry.bytes = bytes;
+    entry.path = folder + name;
     entry.reason = SkipReason(skip);
     return entry;
 }
 
 // A file, by its name alone.
-Skip FileNameSkip(const QString &name, const char *bytes) {
-    if (!AddFolder::IsFaithfulName(name, bytes))
-        return Skip::NotFaithful;
+Skip FileNameSkip(const QString &name) {
     if (IsVersionControl(name))
         return Skip::VersionControl;
     if (name.startsWith(u'~'))
@@ -135,7 +124,7 @@ void SortByName(std::vector<Named> &items) {
 class Folder {
 public:
     explicit Folder(const QString &path)
-        : dir_(::opendir(QFile::encodeName(WithoutTrailingSeparator(path)).constData())),
+        : dir_(::opendir(Main::PathBytes(WithoutTrailingSeparator(path)).c_str())),
           error_(dir_ == nullptr ? errno : 0) {}
     ~Folder() {
         if (dir_ != nullptr)
@@ -239,7 +228,7 @@ std::vector<SearchedFolder> FindFolders(const QString &folder, const SearchFilte
         return folders;
     SearchedFolder root;
     root.path = folder;
-    root.real = RealPath(QFile::encodeName(WithoutTrailingSeparator(folder)).toStdString());
+    root.real = RealPath(Main::PathBytes(WithoutTrailingSeparator(folder)));
     root.searchedReal = root.real;
     if (filter.gitignore())
         root.rules = IgnoreRules::ForSearchedFolder(folder);
@@ -256,7 +245,6 @@ std::vector<SearchedFolder> FindFolders(const QString &folder, const SearchFilte
         hooks.yield();
         struct Entry {
             QString name;
-            std::string bytes;
             std::optional<struct stat> reached;
         };
         std::vector<Entry> entries;
@@ -277,7 +265,7 @@ std::vector<SearchedFolder> FindFolders(const QString &folder, const SearchFilte
                 if (reader.examine(item->d_name, own, false) && !S_ISLNK(own.st_mode))
                     reached.reset();  // a folder of its own, not a link
             }
-            entries.push_back({QFile::decodeName(item->d_name), item->d_name, reached});
+            entries.push_back({Main::PathText(item->d_name), reached});
         }
         if (filter.gitignore() && i > 0)
             folders[i].rules = IgnoreRules::Below(folders[i].rules, folders[i].path,
@@ -286,9 +274,9 @@ std::vector<SearchedFolder> FindFolders(const QString &folder, const SearchFilte
         std::vector<Named> found;
         std::set<QString> links;  // the names of those found that are links
         for (Entry &entry : entries) {
-            const Skip skip = FolderSkip(parent.path, entry.name, entry.bytes, entry.reached);
+            const Skip skip = FolderSkip(parent.path, entry.name, entry.reached);
             if (IsTold(skip))
-                skipped.push_back(Skipped(parent.path, entry.bytes, skip));
+                skipped.push_back(Skipped(parent.path, entry.name, skip));
             if (skip != Skip::None)
                 continue;
             const QString path = parent.relative + entry.name;
@@ -304,17 +292,15 @@ std::vector<SearchedFolder> FindFolders(const QString &folder, const SearchFilte
             SearchedFolder child;
             child.path = parent.path + name.name + Main::NativeSeparator;
             if (const Skip skip = FolderPathSkip(child.path); skip != Skip::None) {
-                skipped.push_back(
-                    Skipped(parent.path, QFile::encodeName(name.name).toStdString(), skip));
+                skipped.push_back(Skipped(parent.path, name.name, skip));
                 continue;
             }
             child.searchedReal = parent.searchedReal;
             if (links.count(name.name) != 0 || parent.real.empty())
-                child.real =
-                    RealPath(QFile::encodeName(WithoutTrailingSeparator(child.path)).toStdString());
+                child.real = RealPath(Main::PathBytes(WithoutTrailingSeparator(child.path)));
             else
-                child.real = parent.real + (parent.real == "/" ? "" : "/") +
-                             QFile::encodeName(name.name).toStdString();
+                child.real =
+                    parent.real + (parent.real == "/" ? "" : "/") + Main::PathBytes(name.name);
             child.relative = parent.relative + name.name + u'/';
             child.depth = parent.depth + 1;
             child.rules = parent.rules;
@@ -344,14 +330,10 @@ FolderListing FolderFiles(const SearchedFolder &folder, const SearchFilter &filt
         hooks.yield();
         if (item->d_type == DT_DIR)
             continue;
-        QString name = QFile::decodeName(item->d_name);
-        const Skip nameSkip = FileNameSkip(name, item->d_name);
-        if (nameSkip != Skip::None ||
-            !filter.takesFile(folder.relative + name, name, folder.rules.get())) {
-            if (IsTold(nameSkip))
-                listing.skipped.push_back(Skipped(folder.path, item->d_name, nameSkip));
+        QString name = Main::PathText(item->d_name);
+        if (FileNameSkip(name) != Skip::None ||
+            !filter.takesFile(folder.relative + name, name, folder.rules.get()))
             continue;
-        }
         const bool hidden = item->d_name[0] == '.';
         if (item->d_type != DT_REG || hidden) {
             struct stat target {};
@@ -365,11 +347,9 @@ FolderListing FolderFiles(const SearchedFolder &folder, const SearchFilter &filt
                 continue;
             if (link) {
                 const std::string &root = folder.searchedReal;
-                const std::string real =
-                    RealPath(QFile::encodeName(own).toStdString() + '/' + item->d_name);
+                const std::string real = RealPath(Main::PathBytes(own) + '/' + item->d_name);
                 if (real.size() <= root.size() || !IsWithin(real, root)) {
-                    listing.skipped.push_back(
-                        Skipped(folder.path, item->d_name, Skip::LeadsOutside));
+                    listing.skipped.push_back(Skipped(folder.path, name, Skip::LeadsOutside));
                     continue;
                 }
             }

@@ -44,13 +44,12 @@ private:
     int maxDepth_;
 };
 
-// An entry that the search passed over although the filters take it: a file or folder whose
-// name is not valid UTF-8, a folder whose path is longer than the system allows, a symbolic link
-// that leads out of the searched folder. The run lists it as skipped.
+// An entry that the search passed over although the filters take it: a folder whose path is
+// longer than the system allows, a symbolic link that leads out of the searched folder. The run
+// lists it as skipped.
 struct SkippedEntry {
-    QString path;       // as shown (bytes that do not decode as U+FFFD)
-    std::string bytes;  // the path's exact bytes, when `path` does not give them back
-    QString reason;     // why, without the path
+    QString path;    // as the run holds paths (base/Main.h, PathText: any bytes)
+    QString reason;  // why, without the path
 };
 
 // The path with its links resolved (realpath), as the file system's bytes; empty when it
@@ -74,9 +73,9 @@ struct SearchedFolder {
 
 // The searched folder `folder` (a path ending with the separator) and every folder below it
 // that the filter enters, level by level. Folders that cannot be opened are passed over, as the
-// window's walk passes them over; those it cannot name are added to `skipped`. Unlike the
-// window's walk, paths are not limited to MaxPath characters, only to what the system allows.
-// Calls hooks.yield() between entries.
+// window's walk passes them over; those too deep for the system are added to `skipped`. Unlike
+// the window's walk, paths are not limited to MaxPath characters, only to what the system
+// allows, and names may hold any bytes. Calls hooks.yield() between entries.
 std::vector<SearchedFolder> FindFolders(const QString &folder, const SearchFilter &filter,
                                         AddFolder::WalkHooks &hooks,
                                         std::vector<SkippedEntry> &skipped);

@@ -1,8 +1,17 @@
 #include "cli/IgnoreRules.h"
 
+#include "base/Main.h"
+#include "cli/FolderSearch.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
+#include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace Cli {
 
@@ -110,20 +119,43 @@ Found MatchFrom(QStringView glob, qsizetype g, QStringView text, qsizetype t) {
 
 // The lines of an ignore file, or nothing when it cannot be read.
 QStringList LinesOf(const QString &file) {
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly) || in.size() > MostBytes)
+    const int fd = ::open(Main::PathBytes(file).c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
         return {};
-    return QString::fromUtf8(in.readAll()).split(u'\n');
+    std::string text;
+    struct stat info;
+    bool whole = ::fstat(fd, &info) == 0 && info.st_size <= MostBytes;
+    for (char buffer[16384]; whole;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            whole = got == 0;
+            break;
+        }
+        text.append(buffer, std::size_t(got));
+        whole = qint64(text.size()) <= MostBytes;
+    }
+    ::close(fd);
+    return whole ? QString::fromUtf8(text).split(u'\n') : QStringList();
+}
+
+// What is at `path`: 'd' a folder, 'f' a regular file, 0 anything else or nothing.
+char KindOf(const QString &path) {
+    struct stat info;
+    if (::stat(Main::PathBytes(path).c_str(), &info) != 0)
+        return 0;
+    return S_ISDIR(info.st_mode) ? 'd' : S_ISREG(info.st_mode) ? 'f' : 0;
 }
 
 // The repository's own folder for the work tree `top` (whose ".git" is a folder, or a file
 // that names the folder, as for a linked work tree), or empty.
 QString GitFolder(const QString &top) {
     QString dotGit = top + QStringLiteral("/.git");
-    const QFileInfo info(dotGit);
-    if (info.isDir())
+    const char kind = KindOf(dotGit);
+    if (kind == 'd')
         return dotGit;
-    if (!info.isFile())
+    if (kind != 'f')
         return {};
     const QStringList lines = LinesOf(dotGit);
     if (lines.isEmpty() || !lines[0].startsWith(QStringLiteral("gitdir: ")))
@@ -205,7 +237,8 @@ bool IgnoreRules::AddFile(std::vector<Level> &levels, const QString &file, const
 }
 
 std::shared_ptr<const IgnoreRules> IgnoreRules::ForSearchedFolder(const QString &folder) {
-    const QString searched = QFileInfo(folder).canonicalFilePath();
+    const std::string real = RealPath(Main::PathBytes(folder));
+    const QString searched = Main::PathText(real);
     if (searched.isEmpty())
         return nullptr;
     // The work tree's top: the nearest folder at or above the searched one that holds ".git".

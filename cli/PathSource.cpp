@@ -6,7 +6,6 @@
 #include "text/CodePages.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -16,17 +15,27 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace Cli {
 
 namespace {
 
-std::string Bytes(const QString &path) {
-    return QFile::encodeName(path).toStdString();
-}
-
 QString Reason(int error) {
     return SystemErrorText(error);
+}
+
+// The working folder as its bytes name it (Qt's own would lose those that are not UTF-8); "/"
+// when it cannot be named.
+QString WorkingFolder() {
+    std::string folder(4096, '\0');
+    while (::getcwd(folder.data(), folder.size()) == nullptr) {
+        if (errno != ERANGE)
+            return QStringLiteral("/");
+        folder.resize(folder.size() * 2);
+    }
+    folder.resize(std::strlen(folder.c_str()));
+    return Main::PathText(folder);
 }
 
 // Where a file named on the command line goes below the output folder with --keep-tree: its path
@@ -37,18 +46,17 @@ QString TreePathOf(const QString &input) {
     if (!QDir::isAbsolutePath(clean) && clean != QStringLiteral("..") &&
         !clean.startsWith(QStringLiteral("../")))
         return clean;
-    const QString absolute = QDir::cleanPath(QDir::current().absoluteFilePath(input));
-    const QString here = QDir::currentPath();
+    const QString here = WorkingFolder();
+    const QString absolute =
+        QDir::cleanPath(QDir::isAbsolutePath(input) ? input : here + Main::NativeSeparator + input);
     if (here != QStringLiteral("/") && absolute.startsWith(here + u'/'))
         return absolute.mid(here.size() + 1);
     return absolute.mid(1);
 }
 
-Engine::FileTask Problem(const QString &path, const std::string &bytes, const QString &text) {
+Engine::FileTask Problem(const QString &path, const QString &text) {
     Engine::FileTask task;
     task.input = path;
-    if (Bytes(path) != bytes)
-        task.pathBytes = bytes;
     task.problem = text;
     return task;
 }
@@ -57,7 +65,6 @@ Engine::FileTask Problem(const QString &path, const std::string &bytes, const QS
 Engine::FileTask SkippedTask(const SkippedEntry &entry) {
     Engine::FileTask task;
     task.input = entry.path;
-    task.pathBytes = entry.bytes;
     task.problem = entry.reason + QStringLiteral(": ") + entry.path;
     task.skipped = true;
     return task;
@@ -169,9 +176,8 @@ bool PathSource::nextListed(std::vector<Engine::FileTask> &tasks) {
     if (stop_.requested())
         throw Engine::Stopped{};
     if (tasks.empty() && list_->error() != 0) {
-        const QString shown = QString::fromUtf8(request_.filesFrom);
-        tasks.push_back(Problem(shown, request_.filesFrom,
-                                Reason(list_->error()) + QStringLiteral(": ") + shown));
+        const QString shown = Main::PathText(request_.filesFrom);
+        tasks.push_back(Problem(shown, Reason(list_->error()) + QStringLiteral(": ") + shown));
         listDone_ = true;  // told once
     }
     return !tasks.empty();
@@ -206,20 +212,13 @@ Engine::FileTask PathSource::taskFor(const QString &input, const QString &below)
 
 PathSource::Source PathSource::find(const std::string &bytes, bool listed) {
     Source source;
-    QString path;
-    if (!DecodeUtf8(bytes, path)) {
-        const QString shown = QString::fromUtf8(bytes);
-        source.tasks.push_back(
-            Problem(shown, bytes, Reason(EILSEQ) + QStringLiteral(": ") + shown));
+    const QString path = Main::PathText(bytes);
+    struct stat info;
+    if (::stat(bytes.c_str(), &info) != 0) {
+        source.tasks.push_back(Problem(path, Reason(errno) + QStringLiteral(": ") + path));
         return source;
     }
-    if (!Main::FolderExists(path)) {
-        struct stat info;
-        if (::stat(bytes.c_str(), &info) != 0) {
-            source.tasks.push_back(
-                Problem(path, bytes, Reason(errno) + QStringLiteral(": ") + path));
-            return source;
-        }
+    if (!S_ISDIR(info.st_mode)) {
         source.tasks.push_back(taskFor(path, QString()));  // as given, like a dropped file
         return source;
     }
@@ -227,15 +226,13 @@ PathSource::Source PathSource::find(const std::string &bytes, bool listed) {
         return source;  // a folder in the list, as find lists them: its files come on their own
     // A folder that cannot be read at all is said so here; those below it that cannot be read
     // are passed over, as the window's walk passes them over.
-    int error = 0;
-    if (DIR *folder = AddFolder::SystemFolders().open(path, error))
+    if (DIR *folder = ::opendir(bytes.c_str())) {
         ::closedir(folder);
-    if (error != 0) {
-        source.tasks.push_back(Problem(path, bytes, Reason(error) + QStringLiteral(": ") + path));
+    } else {
+        source.tasks.push_back(Problem(path, Reason(errno) + QStringLiteral(": ") + path));
         return source;
     }
-    Hooks hooks(stop_,
-                [&](const QString &text) { source.tasks.push_back(Problem(path, bytes, text)); });
+    Hooks hooks(stop_, [&](const QString &text) { source.tasks.push_back(Problem(path, text)); });
     std::vector<SkippedEntry> skipped;
     std::vector<SearchedFolder> found =
         FindFolders(path + Main::NativeSeparator, filter_, hooks, skipped);

@@ -12,7 +12,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -40,7 +39,7 @@ namespace Cli {
 namespace {
 
 std::string Bytes(const QString &path) {
-    return QFile::encodeName(path).toStdString();
+    return Main::PathBytes(path);
 }
 
 QString Reason(int error) {
@@ -100,13 +99,13 @@ int RunRemove(const RemoveRequest &request) {
 
     // The output folder.
     if (!request.inPlace && !request.filter && !Main::FolderExists(request.outFolder)) {
-        if (QFileInfo::exists(request.outFolder) && !QFileInfo(request.outFolder).isDir())
+        struct stat there;
+        if (::stat(Bytes(request.outFolder).c_str(), &there) == 0)
             throw UsageError(
-                Texts::tr("--out %1 is not a folder").arg(request.outFolder).toStdString());
+                WithWords(Texts::tr("--out %1 is not a folder"), Bytes(request.outFolder)));
         if (!request.makeFolder)
-            throw UsageError(Texts::tr("the folder %1 does not exist (--mkdir makes it)")
-                                 .arg(request.outFolder)
-                                 .toStdString());
+            throw UsageError(WithWords(Texts::tr("the folder %1 does not exist (--mkdir makes it)"),
+                                       Bytes(request.outFolder)));
         if (request.dryRun) {
             plan.dryRunOutput = EvaluationPath(request.outFolder);
         } else if (const int error = MakeFolders(request.outFolder)) {

@@ -1,12 +1,12 @@
 #include "cli/Report.h"
 
+#include "base/Main.h"
 #include "cli/Stop.h"
 #include "cli/UnifiedDiff.h"
 #include "engine/FileWork.h"
 #include "text/TextMatch.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
 #include <cerrno>
 #include <csignal>
@@ -102,9 +102,75 @@ void AppendText(std::string &out, const char *name, const QString &value) {
         out += "null";
         return;
     }
-    const QByteArray utf8 = value.toUtf8();
-    AppendJsonString(out,
-                     std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+    AppendJsonString(out, Main::PathBytes(value));
+}
+
+// Calls `valid` with each stretch of `bytes` that is valid UTF-8 and `invalid` with each byte
+// between them that is not part of any valid sequence, in order.
+template <typename Valid, typename Invalid>
+void SplitAtInvalidBytes(std::string_view bytes, Valid valid, Invalid invalid) {
+    const QString text = Main::PathText(bytes);  // each invalid byte one lone U+DCxx
+    std::size_t at = 0, from = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        if (unit >= 0xD800 && unit <= 0xDBFF) {  // a pair: four bytes
+            at += 4;
+            ++i;
+        } else if (unit >= 0xDC80 && unit <= 0xDCFF) {
+            valid(bytes.substr(from, at - from));
+            invalid(static_cast<unsigned char>(bytes[at]));
+            from = ++at;
+        } else {
+            at += unit < 0x80 ? 1 : unit < 0x800 ? 2 : 3;
+        }
+    }
+    valid(bytes.substr(from));
+}
+
+void AppendJsonCharacters(std::string &out, std::string_view utf8) {
+    for (const char c : utf8) {
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    char escaped[8];
+                    std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+                    out += escaped;
+                } else {
+                    out += c;
+                }
+        }
+    }
+}
+
+// Valid UTF-8 for a terminal: C0, DEL and C1 (U+009B is a CSI of its own) as "?".
+void AppendForTerminal(std::string &shown, std::string_view utf8) {
+    const auto *p = reinterpret_cast<const unsigned char *>(utf8.data());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const unsigned char c = p[i];
+        if (c < 0x20 || c == 0x7F) {
+            shown += '?';
+        } else if (c == 0xC2 && i + 1 < utf8.size() && p[i + 1] < 0xA0) {
+            shown += '?';
+            ++i;
+        } else {
+            shown += static_cast<char>(c);
+        }
+    }
 }
 
 // `one` and `many` are marked for translation where they are given.
@@ -140,40 +206,17 @@ const char *SignalName(int signal) {
 }
 
 void AppendJsonString(std::string &out, std::string_view bytes) {
-    std::string valid;
-    if (!Operations::IsValidUtf8(bytes)) {
-        const QByteArray replaced =
-            QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())).toUtf8();
-        valid.assign(replaced.constData(), static_cast<std::size_t>(replaced.size()));
-        bytes = valid;
-    }
     out += '"';
-    for (const char c : bytes) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-                    out += escaped;
-                } else {
-                    out += c;
-                }
-        }
+    if (Operations::IsValidUtf8(bytes)) {
+        AppendJsonCharacters(out, bytes);
+    } else {
+        SplitAtInvalidBytes(
+            bytes, [&](std::string_view valid) { AppendJsonCharacters(out, valid); },
+            [&](unsigned char byte) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\udc%02x", static_cast<unsigned>(byte));
+                out += escaped;
+            });
     }
     out += '"';
 }
@@ -181,18 +224,13 @@ void AppendJsonString(std::string &out, std::string_view bytes) {
 std::string ForTerminal(std::string_view text) {
     std::string shown;
     shown.reserve(text.size());
-    const auto *p = reinterpret_cast<const unsigned char *>(text.data());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const unsigned char c = p[i];
-        if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0)) {
-            shown += '?';  // C0, DEL, or a lone byte that an 8-bit terminal reads as C1
-        } else if (c == 0xC2 && i + 1 < text.size() && p[i + 1] >= 0x80 && p[i + 1] < 0xA0) {
-            shown += '?';  // C1 in UTF-8 (U+009B is a CSI of its own)
-            ++i;
-        } else {
-            shown += static_cast<char>(c);
-        }
-    }
+    SplitAtInvalidBytes(
+        text, [&](std::string_view valid) { AppendForTerminal(shown, valid); },
+        [&](unsigned char byte) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\%03o", static_cast<unsigned>(byte));
+            shown += escaped;
+        });
     return shown;
 }
 
@@ -201,9 +239,9 @@ std::string JsonOf(const Engine::FileReport &report) {
     const bool failed = report.failed();
     std::string out = "{";
     AppendText(out, "path", task.input);
-    if (!task.pathBytes.empty()) {
+    if (const std::string bytes = Main::PathBytes(task.input); !Operations::IsValidUtf8(bytes)) {
         AppendField(out, "path_hex");
-        out += '"' + QByteArray::fromStdString(task.pathBytes).toHex().toStdString() + '"';
+        out += '"' + QByteArray::fromStdString(bytes).toHex().toStdString() + '"';
     }
     AppendText(out, "output", task.problem.isEmpty() ? task.output : QString());
     AppendField(out, "state");
@@ -317,9 +355,7 @@ void Reporter::fileDone(const Engine::FileReport &report) {
     else if (report.outcome == Engine::Outcome::Skipped && !request_.json && !request_.quiet)
         error(report.description(), false);
 
-    std::string path = report.task.pathBytes.empty()
-                           ? QFile::encodeName(report.task.input).toStdString()
-                           : report.task.pathBytes;
+    std::string path = Main::PathBytes(report.task.input);
     if (outTerminal_)
         path = ForTerminal(path);
     if (request_.json) {
@@ -331,7 +367,7 @@ void Reporter::fileDone(const Engine::FileReport &report) {
             out(WithWords(Texts::tr("Every line of %1 would be removed: no result is written.\n"),
                           path));
         else if (report.outcome == Engine::Outcome::Changed && report.note.empty()) {
-            const std::string output = QFile::encodeName(report.task.output).toStdString();
+            const std::string output = Main::PathBytes(report.task.output);
             out(WithWords(
                 Texts::tr("The result of %1 is the same text; it would be written to %2.\n"), path,
                 outTerminal_ ? ForTerminal(output) : output));
@@ -413,7 +449,7 @@ void Reporter::error(const QString &text, bool failure) {
         ++failures_;
     clearProgress();
     std::fflush(stdout);
-    std::string bytes = QFile::encodeName(QStringLiteral("strelmark: ") + text).toStdString();
+    std::string bytes = Main::PathBytes(QStringLiteral("strelmark: ") + text);
     if (errTerminal_)
         bytes = ForTerminal(bytes);
     bytes += '\n';
@@ -450,8 +486,7 @@ void Reporter::progress(const Engine::Progress &progress) {
             line += QStringLiteral("...") + current.right(room - 3);
     }
     std::fflush(stdout);
-    const std::string bytesOut =
-        '\r' + ForTerminal(QFile::encodeName(line).toStdString()) + "\x1b[K";
+    const std::string bytesOut = '\r' + ForTerminal(Main::PathBytes(line)) + "\x1b[K";
     std::fwrite(bytesOut.data(), 1, bytesOut.size(), stderr);
     progressShown_ = true;
 }

@@ -13,17 +13,18 @@
 // and is no failure; a file whose bytes do not decode in its encoding fails with error_kind
 // "decode"; one on whose line N the pattern ran into the matching library's limits is left
 // alone and fails with error_kind "pattern" ("pattern too complex at line N: path"). An entry
-// that the folder search passed over (a link to a file outside the searched folder, a name
-// that is not valid UTF-8, a path too long for the system) is "skipped", with "output" null and
-// one more field, "skipped", that says why; it is no failure. Then one summary:
+// that the folder search passed over (a link to a file outside the searched folder, a path too
+// long for the system) is "skipped", with "output" null and one more field, "skipped", that
+// says why; it is no failure. Then one summary:
 //   {"summary":{"files":N, "changed":N, "unchanged":N, "empty":N, "binary":N, "skipped":N,
 //    "failed":N, "not_processed":N, "lines_read":N, "lines_removed":N, "characters_removed":N,
 //    "dry_run":bool, "stopped":bool, "signal":null|"SIGINT"|..., "exit_status":N,
 //    "seconds":X}}
-// files = changed + unchanged + empty + binary + skipped + failed + not_processed. A PATH whose
-// bytes are not valid UTF-8 cannot be opened; its record holds it in "path" with every byte that
-// is not part of a valid UTF-8 sequence replaced by U+FFFD, and its exact bytes as hexadecimal
-// digits in "path_hex".
+// files = changed + unchanged + empty + binary + skipped + failed + not_processed. A name need
+// not be UTF-8: in every string, each byte that is not part of a valid UTF-8 sequence is the
+// escape "\udcXX" (the lone surrogate U+DC80 + byte - 0x80, Python's "surrogateescape", so that
+// os.fsencode(json.loads(line)["path"]) gives the bytes back), and a record whose path is not
+// valid UTF-8 also has its exact bytes as hexadecimal digits in "path_hex".
 #pragma once
 
 #include "cli/Arguments.h"
@@ -45,11 +46,13 @@ const char *SignalName(int signal);
 // The report's JSON object, without a line end.
 std::string JsonOf(const Engine::FileReport &report);
 
-// Text for a terminal: every control character (C0, DEL, and C1, whether written as UTF-8 or as
-// a lone byte) shown as "?", as ls shows them, so that a file name cannot retitle, clear or
-// otherwise drive the terminal. Other bytes are kept.
+// Text for a terminal: every control character (C0, DEL, and C1 written as UTF-8) shown as "?",
+// as ls shows them, and every byte that is not part of valid UTF-8 as its octal escape ("\351"),
+// as ls -b shows it, so that a file name cannot retitle, clear or otherwise drive the terminal,
+// and reaches it as valid UTF-8. Other characters are kept.
 std::string ForTerminal(std::string_view text);
-// JSON text of a string given as bytes: UTF-8, with anything that is not valid replaced.
+// JSON text of a string given as bytes: its UTF-8, with each byte that is not part of valid
+// UTF-8 as "\udcXX".
 void AppendJsonString(std::string &out, std::string_view bytes);
 
 class Reporter : public Engine::RunSink {

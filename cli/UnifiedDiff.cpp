@@ -1,6 +1,6 @@
 #include "cli/UnifiedDiff.h"
 
-#include <QFile>
+#include "base/Main.h"
 
 #include <algorithm>
 
@@ -164,9 +164,8 @@ std::string UnifiedDiff(const QString &fromLabel, const QString &toLabel,
         const std::size_t to = std::min(n, last + 1 + Context);
         if (out.empty()) {
             AppendColored(out, colors.label, colors.end,
-                          "--- " + QFile::encodeName(fromLabel).toStdString() + '\n');
-            AppendColored(out, colors.label, colors.end,
-                          "+++ " + QFile::encodeName(toLabel).toStdString() + '\n');
+                          "--- " + Main::PathBytes(fromLabel) + '\n');
+            AppendColored(out, colors.label, colors.end, "+++ " + Main::PathBytes(toLabel) + '\n');
         }
         countUpTo(from);
         AppendHunk(out, edits, from, to, before, after, beforeLine, afterLine, colors);

@@ -22,7 +22,9 @@ namespace Engine {
 
 // One file of a run: where it is read and where its result goes.
 struct FileTask {
-    QString input;   // as the list or the command line gives it
+    // As the list or the command line gives it. A path's bytes that are not UTF-8 (the command
+    // line's) are held as files/PathText.h holds them, and go to the system as they came.
+    QString input;
     QString output;  // Engine::ResultPath of it
     // The output is in a folder of the run's choosing (not in place): that folder is listed
     // once, so that a result for a name it does not hold needs no look of its own.
@@ -38,13 +40,11 @@ struct FileTask {
     bool binaryAsText = false;
     // The code page of lines that are not UTF-8 in a file that names none (null: Windows-1252).
     const Operations::CodePage *legacyPage = nullptr;
-    // A path that cannot be used at all (not valid UTF-8, nothing there): `problem` says why,
-    // with the path; nothing is read. `pathBytes` holds the path's bytes when they are not
-    // valid UTF-8.
+    // A path that cannot be used at all (nothing there): `problem` says why, with the path;
+    // nothing is read.
     QString problem;
-    std::string pathBytes;
     // With `problem`: an entry that a folder search passed over (a link out of the searched
-    // folder, a name that is not valid UTF-8): listed as skipped, no failure.
+    // folder, a path too long for the system): listed as skipped, no failure.
     bool skipped = false;
 };
 

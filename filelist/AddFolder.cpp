@@ -365,7 +365,7 @@ bool LeadsBackUp(const QString &folder, const struct stat &target) {
     qsizetype end = folder.size();  // the folder, then each folder above it: folder.left(end)
     while (end > 0) {
         struct stat above;
-        if (::stat(QFile::encodeName(folder.left(end)).constData(), &above) == 0 &&
+        if (::stat(Main::PathBytes(QStringView(folder).left(end)).c_str(), &above) == 0 &&
             above.st_dev == target.st_dev && above.st_ino == target.st_ino)
             return true;
         end = end > 1 ? folder.lastIndexOf(Main::NativeSeparator, end - 2) + 1 : 0;
