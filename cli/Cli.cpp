@@ -1,17 +1,18 @@
 #include "cli/Cli.h"
 
 #include "base/ErrorReport.h"
+#include "base/Main.h"
 #include "base/StartUp.h"
 #include "base/Translations.h"
 #include "cli/Arguments.h"
 #include "cli/Completion.h"
 #include "cli/RemoveRun.h"
+#include "cli/Report.h"
 #include "cli/Stop.h"
 #include "text/OperationTable.h"
 #include "undo/UndoStore.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
 #include <algorithm>
 #include <csignal>
@@ -40,6 +41,20 @@ namespace {
 void Print(std::FILE *stream, const QString &text) {
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+}
+
+// Text that names files: their bytes as they are (base/Main.h, PathText), and on a terminal each
+// line shown as the run's listing shows names (ForTerminal).
+void PrintNames(std::FILE *stream, const QString &text) {
+    std::string bytes = Main::PathBytes(text);
+    if (::isatty(::fileno(stream)) == 1) {
+        std::string shown;
+        std::size_t from = 0;
+        for (std::size_t end; (end = bytes.find('\n', from)) != std::string::npos; from = end + 1)
+            shown += ForTerminal(std::string_view(bytes).substr(from, end - from)) + '\n';
+        bytes = shown + ForTerminal(std::string_view(bytes).substr(from));
+    }
+    std::fwrite(bytes.data(), 1, bytes.size(), stream);
 }
 
 // A file or folder of that name, and no option.
@@ -90,8 +105,8 @@ int ListRuns(const UndoStore &store) {
     int number = 0;
     for (const UndoRunInfo &run : runs) {
         const QString where = run.what.inPlace || run.what.folder.empty()
-                                  ? Texts::tr("in place, in %1").arg(QString::fromUtf8(run.folder))
-                                  : Texts::tr("into %1").arg(QString::fromUtf8(run.what.folder));
+                                  ? Texts::tr("in place, in %1").arg(Main::PathText(run.folder))
+                                  : Texts::tr("into %1").arg(Main::PathText(run.what.folder));
         QString text = QStringLiteral("%1  %2\n").arg(++number).arg(run.name);
         text +=
             QStringLiteral("   ") +
@@ -109,7 +124,7 @@ int ListRuns(const UndoStore &store) {
                                       .arg(run.restorable)
                                       .arg(run.files)) +
                 u'\n';
-        Print(stdout, text);
+        PrintNames(stdout, text);
     }
     return 0;
 }
@@ -151,10 +166,10 @@ int Undo(const std::vector<std::string> &words) {
     options.stop = &Stop::Flag();
     const UndoSummary summary =
         chosen.empty() ? store.undoLast(options) : store.undoRun(name, options);
-    const QStringList lines = DescribeUndo(summary);
+    const QStringList lines = DescribeUndo(summary, UndoPaths::Exact);
     if (summary.outcome != UndoSummary::Outcome::Done) {
         for (const QString &line : lines)
-            Print(stderr, QStringLiteral("strelmark: ") + line + u'\n');
+            PrintNames(stderr, QStringLiteral("strelmark: ") + line + u'\n');
         if (summary.outcome == UndoSummary::Outcome::Damaged)
             Print(stderr,
                   QStringLiteral("strelmark: 'strelmark undo --force%1' puts back what "
@@ -167,19 +182,20 @@ int Undo(const std::vector<std::string> &words) {
         const QString face =
             run.face == UndoFace::CommandLine ? Texts::tr("command line") : Texts::tr("window");
         const QString started = run.started.toString(Qt::ISODate);
-        Print(stdout, (request.dryRun
-                           ? Texts::tr("Undoing the run of the %1 started %2 (%3 files) would do "
-                                       "this:\n")
-                           : Texts::tr("Undid the run of the %1 started %2 (%3 files).\n"))
-                              .arg(face, started)
-                              .arg(run.files) +
-                          lines.join(u'\n') + u'\n');
+        PrintNames(
+            stdout,
+            (request.dryRun ? Texts::tr("Undoing the run of the %1 started %2 (%3 files) would do "
+                                        "this:\n")
+                            : Texts::tr("Undid the run of the %1 started %2 (%3 files).\n"))
+                    .arg(face, started)
+                    .arg(run.files) +
+                lines.join(u'\n') + u'\n');
     }
     for (const UndoSummary::Failure &failure : summary.failed) {
         if (quiet && !request.dryRun)
-            Print(stderr,
-                  Texts::tr("strelmark: not restored, %1: %2\n")
-                      .arg(SystemErrorText(failure.error), QString::fromUtf8(failure.path)));
+            PrintNames(stderr,
+                       Texts::tr("strelmark: not restored, %1: %2\n")
+                           .arg(SystemErrorText(failure.error), Main::PathText(failure.path)));
     }
     if (const int signal = Stop::Signal(); signal != 0 && summary.notReached > 0) {
         Print(stderr, QStringLiteral("strelmark: stopped by %1\n")

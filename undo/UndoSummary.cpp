@@ -1,5 +1,6 @@
 #include "undo/UndoSummary.h"
 
+#include "files/PathText.h"
 #include "posix/Errors.h"
 
 #include <QCoreApplication>
@@ -18,8 +19,14 @@ class Texts {
 
 namespace {
 
-QString PathText(const std::string &bytes) {
+using PathShown = QString (*)(const std::string &bytes);
+
+QString ReadablePath(const std::string &bytes) {
     return QString::fromUtf8(bytes);
+}
+
+QString ExactPath(const std::string &bytes) {
+    return PathText(bytes);
 }
 
 QString ErrorText(int error) {
@@ -56,35 +63,36 @@ QString NotDoneText(const UndoSummary &summary) {
 }
 
 // What a dry run found, in the same order: what an undo now would do to each file.
-QStringList DescribeDryRun(const UndoSummary &summary) {
+QStringList DescribeDryRun(const UndoSummary &summary, PathShown shown) {
     QStringList lines;
     lines.append(Texts::tr("%1 to restore, %2 to remove, %3 to leave alone; nothing was changed.")
                      .arg(summary.restored.size())
                      .arg(summary.removed.size())
                      .arg(summary.leftAlone.size() + summary.failed.size()));
     for (const std::string &file : summary.restored)
-        lines.append(Texts::tr("Would restore: %1").arg(PathText(file)));
+        lines.append(Texts::tr("Would restore: %1").arg(shown(file)));
     for (const std::string &file : summary.removed)
-        lines.append(Texts::tr("Would remove: %1").arg(PathText(file)));
+        lines.append(Texts::tr("Would remove: %1").arg(shown(file)));
     for (const UndoSummary::LeftAlone &file : summary.leftAlone) {
         lines.append((file.reason == UndoSummary::Reason::Gone
                           ? Texts::tr("Would leave alone, no longer there: %1")
                           : Texts::tr("Would leave alone, changed since the run: %1"))
-                         .arg(PathText(file.path)));
+                         .arg(shown(file.path)));
     }
     for (const UndoSummary::Failure &file : summary.failed)
         lines.append(
-            Texts::tr("Would leave alone, %1: %2").arg(ErrorText(file.error), PathText(file.path)));
+            Texts::tr("Would leave alone, %1: %2").arg(ErrorText(file.error), shown(file.path)));
     return lines;
 }
 
 }  // namespace
 
-QStringList DescribeUndo(const UndoSummary &summary) {
+QStringList DescribeUndo(const UndoSummary &summary, UndoPaths paths) {
+    const PathShown shown = paths == UndoPaths::Exact ? ExactPath : ReadablePath;
     if (summary.outcome != UndoSummary::Outcome::Done)
         return {NotDoneText(summary)};
     if (summary.dryRun)
-        return DescribeDryRun(summary);
+        return DescribeDryRun(summary, shown);
     QStringList lines;
     lines.append(Texts::tr("%1 restored, %2 removed, %3 left alone, %4 failed.")
                      .arg(summary.restored.size())
@@ -92,28 +100,28 @@ QStringList DescribeUndo(const UndoSummary &summary) {
                      .arg(summary.leftAlone.size())
                      .arg(summary.failed.size()));
     for (const std::string &file : summary.restored)
-        lines.append(Texts::tr("Restored: ") + PathText(file));
+        lines.append(Texts::tr("Restored: ") + shown(file));
     for (const UndoSummary::NotKept &file : summary.notKept) {
         QStringList what;
         for (const std::string &item : file.what)
-            what.append(PathText(item));
+            what.append(shown(item));
         lines.append(Texts::tr("Restored without ") + what.join(QStringLiteral(", ")) +
-                     QStringLiteral(": ") + PathText(file.path));
+                     QStringLiteral(": ") + shown(file.path));
     }
     for (const std::string &file : summary.removed)
-        lines.append(Texts::tr("Removed: ") + PathText(file));
+        lines.append(Texts::tr("Removed: ") + shown(file));
     for (const UndoSummary::LeftAlone &file : summary.leftAlone) {
         lines.append((file.reason == UndoSummary::Reason::Gone
                           ? Texts::tr("Left alone, no longer there: ")
                           : Texts::tr("Left alone, changed since the run: ")) +
-                     PathText(file.path));
+                     shown(file.path));
     }
     for (const UndoSummary::Failure &file : summary.failed) {
         lines.append(
             (file.error == ENOENT
                  ? Texts::tr("Not restored, no longer there (kept for the next undo): ")
                  : Texts::tr("Not restored, ") + ErrorText(file.error) + QStringLiteral(": ")) +
-            PathText(file.path));
+            shown(file.path));
     }
     if (summary.notReached > 0)
         lines.append(QCoreApplication::translate(

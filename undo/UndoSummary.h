@@ -87,5 +87,7 @@ struct UndoSummary {
 // The user's text of a summary, one line per item: "Restored: /home/ann/a.htm",
 // "Removed: ...", "Left alone, changed since the run: ...", "Not restored, Permission denied:
 // ...", "Restored without security.selinux, owner: ...". Paths are shown as the file system's
-// bytes read as UTF-8.
-QStringList DescribeUndo(const UndoSummary &summary);
+// bytes read as UTF-8 (Readable: what is not valid as U+FFFD), or in the text that gives any
+// bytes back (Exact: files/PathText.h), for a caller that prints them as the bytes they are.
+enum class UndoPaths { Readable, Exact };
+QStringList DescribeUndo(const UndoSummary &summary, UndoPaths paths = UndoPaths::Readable);

@@ -1359,6 +1359,9 @@ private slots:
         }
         const Outcome undo = run({"undo"});
         QVERIFY2(undo.exitCode == 0, undo.err.constData());
+        const QByteArray told = results == "site/" ? "Restored: " : "Removed: ";
+        QVERIFY2(undo.out.contains(told + Name(root) + '/' + results + names[0] + '\n'),
+                 undo.out.constData());
         for (const QByteArray &name : names) {
             QCOMPARE(ReadBytes(Name(root) + "/site/" + name), QByteArray("meta\nkeep\n"));
             QCOMPARE(::access((Name(root) + '/' + results + name).constData(), F_OK) == 0,
