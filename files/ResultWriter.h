@@ -63,6 +63,9 @@ public:
         // The run keeps a record of what it replaces: the result is hashed as it is written,
         // for the record (AtomicFile::recordFacts).
         bool recorded = false;
+        // The bytes are written by the writing thread while the run goes on, and a failed
+        // write is answered when the result is put in place (AtomicFile::writeBehind).
+        bool writeBehind = false;
     };
     // What finish() found.
     enum class Outcome {
