@@ -47,6 +47,7 @@ FileResult ProcessFile(const QString &inputPath, const QString &outputPath,
         writing.folderNames = options.outputFolder;
         writing.makeFolders = options.makeFolders;
         writing.recorded = options.recorded;
+        writing.writeBehind = true;
         output.emplace(outputPath, &*input, writing);
         result.charactersRemoved = Operations::RunLoop(*input, *output, ctx, options.lineNumber,
                                                        options.legacyPage, options.matcher);

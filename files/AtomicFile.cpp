@@ -10,8 +10,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -27,6 +30,12 @@ PendingResult::~PendingResult() {
 }
 
 void PendingResult::discard() {
+    if (behind_) {
+        behind_->cancel();
+        behind_.reset();
+    }
+    if (replacedFd_ >= 0)
+        ::close(std::exchange(replacedFd_, -1));
     if (fd_ >= 0)
         ::close(fd_);
     fd_ = -1;
@@ -160,6 +169,8 @@ AtomicFile::~AtomicFile() {
     discard();
 }
 
+namespace {
+
 // The replaced file's owner and group where this user may set them, its extended attributes and
 // ACL, then its permission bits, once all is written: a write by an unprivileged process clears
 // the set-id bits, and so does a change of owner, which also drops file capabilities.
@@ -167,58 +178,72 @@ AtomicFile::~AtomicFile() {
 // What the temporary file got when it was made (owner, group, permission bits) is known without
 // asking when an earlier file of this thread was made in the same folder with the same bits;
 // otherwise it is asked for, and learnt. Only what differs is changed.
-void AtomicFile::takeOverAttributes(int replacedFd) {
-    const uid_t owner = existing_.st_uid;
-    const gid_t group = existing_.st_gid;
-    const std::string folder = Posix::FolderOf(target_);
+int TakeOverAttributes(const std::string &target, const struct stat &existing, mode_t requested,
+                       int fd, int replacedFd, struct stat &created, bool &createdKnown) {
+    const uid_t owner = existing.st_uid;
+    const gid_t group = existing.st_gid;
+    const std::string folder = Posix::FolderOf(target);
     uid_t createdOwner;
     gid_t createdGroup;
     mode_t createdMode;
     const CreationFacts *facts = KnownCreation(folder);
-    if (facts != nullptr && facts->requested == requested_) {
+    if (facts != nullptr && facts->requested == requested) {
         createdOwner = facts->owner;
         createdGroup = facts->group;
         createdMode = facts->got;
     } else {
-        if (::fstat(fd_, &created_) != 0)
-            fail(errno);
-        createdKnown_ = true;
-        LearnCreation(folder, requested_, created_);
-        createdOwner = created_.st_uid;
-        createdGroup = created_.st_gid;
-        createdMode = created_.st_mode & 07777;
+        if (::fstat(fd, &created) != 0)
+            return errno;
+        createdKnown = true;
+        LearnCreation(folder, requested, created);
+        createdOwner = created.st_uid;
+        createdGroup = created.st_gid;
+        createdMode = created.st_mode & 07777;
     }
     bool ownerKept = true, groupKept = true;
     if (createdOwner != owner || createdGroup != group) {
         // Root may always; others only give the file a group they belong to.
-        if (::fchown(fd_, owner, group) != 0) {
+        if (::fchown(fd, owner, group) != 0) {
             ownerKept = createdOwner == owner;
-            groupKept = createdGroup == group || ::fchown(fd_, static_cast<uid_t>(-1), group) == 0;
+            groupKept = createdGroup == group || ::fchown(fd, static_cast<uid_t>(-1), group) == 0;
         }
     }
 
     // Attributes that this process may not set are left behind, as a copy by the user would
     // leave them.
     Posix::AttributeCopy copied;
-    if (const int error = Posix::CopyAttributes(replacedFd, target_, fd_, copied))
-        fail(error);
+    if (const int error = Posix::CopyAttributes(replacedFd, target, fd, copied))
+        return error;
     const bool hadAccessAcl = copied.hadAccessAcl;
     // A new file in a folder with a default ACL inherits an ACL that the replaced file may not
     // have had.
     const bool inheritedAcl = !hadAccessAcl && Posix::FolderHasDefaultAcl(folder);
-    if (inheritedAcl && ::fremovexattr(fd_, Posix::AccessAcl) != 0 && errno != ENODATA &&
+    if (inheritedAcl && ::fremovexattr(fd, Posix::AccessAcl) != 0 && errno != ENODATA &&
         errno != ENOTSUP)
-        fail(errno);
+        return errno;
 
-    mode_t mode = existing_.st_mode & 07777;
+    mode_t mode = existing.st_mode & 07777;
     if (!ownerKept || !groupKept)
         mode &= ~mode_t(S_ISUID | S_ISGID);
     // An ACL copied or taken away has its say on the group's bits: they are set again.
-    if ((mode != createdMode || hadAccessAcl || inheritedAcl) && ::fchmod(fd_, mode) != 0)
-        fail(errno);
+    if ((mode != createdMode || hadAccessAcl || inheritedAcl) && ::fchmod(fd, mode) != 0)
+        return errno;
+    return 0;
+}
+
+}  // namespace
+
+void AtomicFile::takeOverAttributes(int replacedFd) {
+    if (const int error = TakeOverAttributes(target_, existing_, requested_, fd_, replacedFd,
+                                             created_, createdKnown_))
+        fail(error);
 }
 
 void AtomicFile::discard() {
+    if (behind_) {
+        behind_->cancel();
+        behind_.reset();
+    }
     if (fd_ >= 0)
         ::close(fd_);
     fd_ = -1;
@@ -232,7 +257,34 @@ void AtomicFile::fail(int error) {
     throw FileError(FileError::Kind::Write, path_, error);
 }
 
+void AtomicFile::writeBehind() {
+    behind_ = std::make_unique<WriteBehind::File>(fd_, recordFacts_);
+}
+
+void AtomicFile::writeOwned(char *data, std::size_t size) {
+    if (behind_) {
+        behind_->send(data, size);
+        size_ += size;
+        return;
+    }
+    struct Freed {
+        char *data;
+        ~Freed() { std::free(data); }
+    } freed{data};
+    write(data, size);
+}
+
 void AtomicFile::write(const char *data, std::size_t size) {
+    if (behind_) {
+        if (size == 0)
+            return;
+        char *copy = static_cast<char *>(std::malloc(size));
+        if (copy == nullptr)
+            throw std::bad_alloc();
+        std::memcpy(copy, data, size);
+        writeOwned(copy, size);
+        return;
+    }
     while (size > 0) {
         const ssize_t written = ::write(fd_, data, size);
         if (written < 0) {
@@ -249,6 +301,22 @@ void AtomicFile::write(const char *data, std::size_t size) {
 }
 
 void AtomicFile::copyFrom(int fd, std::uint64_t size) {
+    // Bytes written behind go through the writing thread, in their order.
+    if (behind_) {
+        std::vector<char> buffer(std::size_t(1) << 20);
+        for (std::uint64_t from = 0; from < size;) {
+            const ssize_t got =
+                ::pread(fd, buffer.data(), std::min<std::uint64_t>(buffer.size(), size - from),
+                        static_cast<off_t>(from));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                fail(got < 0 ? errno : EIO);
+            write(buffer.data(), static_cast<std::size_t>(got));
+            from += static_cast<std::uint64_t>(got);
+        }
+        return;
+    }
     loff_t from = 0;
     // Bytes to be hashed go through the buffer, where the hash sees them.
     while (!recordFacts_ && from < static_cast<loff_t>(size)) {
@@ -286,9 +354,25 @@ void AtomicFile::copyFrom(int fd, std::uint64_t size) {
 }
 
 std::unique_ptr<PendingResult> AtomicFile::prepare(int replacedFd) {
-    if (exists_)
-        takeOverAttributes(replacedFd);
     std::unique_ptr<PendingResult> pending(new PendingResult);
+    if (behind_) {
+        // The attributes once the bytes are written, from the replaced file as open now.
+        pending->behind_ = std::move(behind_);
+        pending->recordFacts_ = recordFacts_;
+        pending->attributesOwed_ = exists_;
+        pending->replacedInfo_ = existing_;
+        pending->requested_ = requested_;
+        if (exists_ && replacedFd >= 0) {
+            pending->replacedFd_ = ::fcntl(replacedFd, F_DUPFD_CLOEXEC, 0);
+            if (pending->replacedFd_ < 0) {
+                const int error = errno;
+                pending->behind_->cancel();
+                fail(error);
+            }
+        }
+    } else if (exists_) {
+        takeOverAttributes(replacedFd);
+    }
     pending->path_ = path_;
     pending->fd_ = std::exchange(fd_, -1);
     pending->target_ = std::move(target_);
@@ -305,13 +389,13 @@ std::unique_ptr<PendingResult> AtomicFile::prepare(int replacedFd) {
         pending->replacedSpace_ = static_cast<std::uint64_t>(existing_.st_blocks) * 512;
     }
     pending->size_ = size_;
-    if (recordFacts_) {
+    if (recordFacts_ && !pending->behind_) {
         pending->hashKnown_ = true;
         pending->hash_ = hasher_.end();
         if (!createdKnown_ && ::fstat(pending->fd_, &created_) == 0)
             createdKnown_ = true;
     }
-    if (createdKnown_) {
+    if (createdKnown_ && !pending->behind_) {
         // Nothing is written after this, so its modification time is the result's.
         pending->identityKnown_ = true;
         pending->newDevice_ = created_.st_dev;
@@ -321,6 +405,34 @@ std::unique_ptr<PendingResult> AtomicFile::prepare(int replacedFd) {
     }
     return pending;
 }
+
+}  // namespace RFTSFSO
+
+int PendingResult::settle() {
+    if (!behind_)
+        return 0;
+    int error = behind_->wait();
+    const std::uint64_t hash = behind_->hash();
+    behind_.reset();
+    if (error == 0 && attributesOwed_) {
+        struct stat created {};
+        bool createdKnown = false;
+        error = RFTSFSO::TakeOverAttributes(target_, replacedInfo_, requested_, fd_, replacedFd_,
+                                            created, createdKnown);
+    }
+    if (replacedFd_ >= 0)
+        ::close(std::exchange(replacedFd_, -1));
+    if (error == 0 && recordFacts_) {
+        hashKnown_ = true;
+        hash_ = hash;
+    }
+    // The result's identity (its modification time the last write's) is asked for when it is
+    // recorded.
+    identityKnown_ = false;
+    return error;
+}
+
+namespace RFTSFSO {
 
 void AtomicFile::commit() {
     CommitQueue queue;

@@ -32,6 +32,7 @@
 #include "files/ContentHash.h"
 #include "files/FileError.h"
 #include "files/HeldFolders.h"
+#include "files/WriteBehind.h"
 
 #include <QString>
 
@@ -104,6 +105,19 @@ private:
     std::int64_t newModifiedNs_ = 0;
     bool hashKnown_ = false;
     std::uint64_t hash_ = 0;
+
+    // Written behind (AtomicFile::writeBehind): what was sent for it, until settle() has waited.
+    // The replaced file's attributes are then still owed (a write after them would clear its
+    // set-id bits and capabilities): they are taken from `replacedFd_`, when it is open.
+    std::unique_ptr<RFTSFSO::WriteBehind::File> behind_;
+    bool recordFacts_ = false;
+    bool attributesOwed_ = false;
+    struct stat replacedInfo_ {};
+    mode_t requested_ = 0;
+    int replacedFd_ = -1;
+    // Waits for the bytes written behind, then completes the file as prepare() would have: 0 or
+    // the errno. Nothing to do for a result written at once.
+    int settle();
 };
 
 namespace RFTSFSO {
@@ -140,8 +154,16 @@ public:
     // written, and prepare() learns the result's identity too, so that the commit needs
     // neither to read the result back nor to look at it. Before the first write.
     void recordFacts() { recordFacts_ = true; }
+    // The bytes are written by the writing thread (files/WriteBehind.h) while the caller goes
+    // on; the replaced file's attributes are then taken over, and a failed write is answered,
+    // when the pending result is settled by the CommitQueue that puts it in place. Before the
+    // first write.
+    void writeBehind();
+    bool writesBehind() const { return behind_ != nullptr; }
 
     void write(const char *data, std::size_t size);
+    // The same, handing over `data` (from malloc), which is freed once written.
+    void writeOwned(char *data, std::size_t size);
     // Copies the first `size` bytes of the file open as `fd` (inside the kernel where it can).
     void copyFrom(int fd, std::uint64_t size);
     // Completes the file: the replaced file's permissions, owner, group, extended attributes and
@@ -169,7 +191,8 @@ private:
     struct stat created_ {};   // the temporary file's own status, when it was asked for
     bool createdKnown_ = false;
     bool recordFacts_ = false;
-    ContentHasher hasher_;  // with recordFacts_: the bytes written so far
+    ContentHasher hasher_;                       // with recordFacts_: the bytes written so far
+    std::unique_ptr<WriteBehind::File> behind_;  // with writeBehind(): what was sent
 
     // The folder to go by for the target and the temporary file, and their names there.
     int at() const { return folder_ ? folder_->fd() : AT_FDCWD; }

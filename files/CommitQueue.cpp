@@ -224,6 +224,8 @@ std::uint64_t CommitQueue::recordGroup(std::vector<Entry> &group, std::vector<in
     std::vector<Replacement> records;
     std::vector<std::size_t> recorded;
     for (std::size_t i = 0; i < group.size(); ++i) {
+        if (errors[i] != 0)
+            continue;
         PendingResult &result = *group[i].result;
         if (!result.identityKnown_) {
             struct stat now;
@@ -331,6 +333,9 @@ std::vector<CommitFailure> CommitQueue::commitGroup(std::vector<Entry> &group) c
     if (group.empty())
         return failures;
     std::vector<int> errors(group.size(), 0);
+    // The bytes still on their way to their files, first.
+    for (std::size_t i = 0; i < group.size(); ++i)
+        errors[i] = group[i].result->settle();
     try {
         // The record first: it makes the store's file system durable, the results on it
         // included, so that only the other file systems need a flush of their own.

@@ -156,6 +156,44 @@ public:
     // Changes whenever the buffer is refilled and earlier views become invalid.
     std::uint64_t refills() const { return refills_; }
 
+    // Hands out, as one view, the lines from the next one on that end (their line end
+    // included) before `limit`, a place in the buffer as bufferedFrom() shows it: a loop that
+    // knows nothing it looks for lies before `limit` keeps them all at once. The view holds the
+    // lines with their line ends, except the last one's, which lineEnd() tells. With
+    // `crlfOnly`, it stops before the first line that ends in a lone LF. Answers the number of
+    // lines, counted as next() counts them; 0 (nothing handed out) when the next line does not
+    // end before `limit` in the bytes read so far.
+    std::size_t takeLinesBefore(const char *limit, bool crlfOnly, std::string_view &lines) {
+        const std::size_t first = begin_;
+        const std::size_t end = static_cast<std::size_t>(limit - buffer_);
+        std::size_t count = 0;
+        for (;;) {
+            if (lineEnds_ == 0) {
+                if (filled_ - scanned_ < 64 || scanned_ >= end)
+                    break;
+                blockStart_ = scanned_;
+                lineEnds_ = LineFeeds64(buffer_ + scanned_);
+                scanned_ += 64;
+                continue;
+            }
+            const std::size_t stop =
+                blockStart_ + static_cast<std::size_t>(__builtin_ctzll(lineEnds_));
+            const bool crlf = stop > begin_ && buffer_[stop - 1] == '\r';
+            if (stop >= end || (crlfOnly && !crlf))
+                break;
+            lineEnds_ &= lineEnds_ - 1;
+            lineEnd_ = crlf ? LineEnd::CRLF : LineEnd::LF;
+            begin_ = stop + 1;
+            ++count;
+        }
+        if (count == 0)
+            return 0;
+        lines_ += count;
+        lines = std::string_view(buffer_ + first,
+                                 begin_ - 1 - first - (lineEnd_ == LineEnd::CRLF ? 1 : 0));
+        return count;
+    }
+
 private:
     LineReader(std::size_t chunk, const Options &options);
 

@@ -57,6 +57,9 @@ ResultWriter::ResultWriter(int fd, const QString &name, const LineReader *input,
     takeBuffer();
 }
 
+// Below this, what the buffer holds is copied out to be written behind.
+constexpr std::size_t HandOverAtLeast = std::size_t(64) << 10;
+
 void ResultWriter::takeBuffer() {
     std::size_t capacity = 0;
     buffer_ = SpareForWriting().take(capacity);
@@ -182,6 +185,8 @@ void ResultWriter::diverge() {
     file_ = std::make_unique<AtomicFile>(path_, options_.temporary, *target_);
     if (options_.recorded)
         file_->recordFacts();
+    if (options_.writeBehind)
+        file_->writeBehind();
     if (compared_ > 0) {
         const std::string_view held = targetIsInput_
                                           ? input_->held(0, static_cast<std::size_t>(compared_))
@@ -247,6 +252,18 @@ void ResultWriter::storeBytes(const char *data, std::size_t size) {
 }
 
 void ResultWriter::flushBuffer() {
+    // A full buffer written behind is handed over whole rather than copied.
+    if (used_ >= HandOverAtLeast && state_ == State::Writing && !encoder_ && begun_ &&
+        file_->writesBehind()) {
+        char *const full = std::exchange(buffer_, nullptr);
+        buffer_ = static_cast<char *>(std::malloc(BufferSize));
+        if (buffer_ == nullptr) {
+            buffer_ = full;
+            throw std::bad_alloc();
+        }
+        file_->writeOwned(full, std::exchange(used_, 0));
+        return;
+    }
     if (used_ > 0) {
         const std::size_t size = used_;
         used_ = 0;

@@ -63,6 +63,9 @@ public:
         // The run keeps a record of what it replaces: the result is hashed as it is written,
         // for the record (AtomicFile::recordFacts).
         bool recorded = false;
+        // The bytes are written by the writing thread while the run goes on, and a failed
+        // write is answered when the result is put in place (AtomicFile::writeBehind).
+        bool writeBehind = false;
     };
     // What finish() found.
     enum class Outcome {
@@ -106,6 +109,14 @@ public:
         beginLine();
         append(line);
     }
+    // Keeps `count` lines at once, as LineReader::takeLinesBefore handed them out: what lies
+    // between them is their own line ends, which this result writes as they are (every one
+    // a CR LF, unless the writer keeps line ends).
+    void keepLines(std::string_view lines, std::size_t count) {
+        beginLine();
+        append(lines);
+        linesKept_ += count - 1;
+    }
 
     // Completes the result once the input has been read to its end; true when at least one
     // line was kept. outcome() then tells what became of it. Throws FileError (Write) when the
@@ -117,6 +128,8 @@ public:
     std::unique_ptr<PendingResult> takePending();
 
     std::uint64_t linesKept() const { return linesKept_; }
+    // Each kept line ends as it did in the input.
+    bool keepsLineEnds() const { return options_.keepLineEnds; }
 
     // Writes out what the buffer holds (a writer to a descriptor, before its input waits).
     void flush() { flushBuffer(); }

@@ -2,8 +2,10 @@
 
 #include "files/Transcoding.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
+#include <type_traits>
 #include <utility>
 
 #include <cstring>
@@ -114,6 +116,8 @@ private:
 class Lookahead {
 public:
     void forget() { valid_ = false; }
+    // What the last next() answered.
+    const char *found() const { return next_; }
 
     // Where `search` (of the bytes ahead, giving an offset or npos) finds something at or after
     // `start`, the start of a line handed out by the reader just now; the end of the buffer
@@ -192,6 +196,24 @@ public:
         return pattern.find(line);
     }
 
+    // After find() found nothing in `line`: where an occurrence could begin at the soonest, so
+    // that no line that ends before it holds one.
+    const char *clearUntil(Line &line, const Pattern &pattern) const {
+        switch (pattern.kind()) {
+            case Pattern::Kind::Nowhere: {
+                const std::string_view ahead = input_.bufferedFrom(line.bytes().data());
+                return ahead.data() + ahead.size();
+            }
+            case Pattern::Kind::Wide:
+                return nonAscii_.found();
+            case Pattern::Kind::Ascii:
+            case Pattern::Kind::FoldsToAscii:
+                break;
+        }
+        const char *next = text_.found();
+        return pattern.hasKOrS() ? std::min(next, kelvinOrLongS_.found()) : next;
+    }
+
 private:
     const LineReader &input_;
     Lookahead text_, nonAscii_, kelvinOrLongS_;
@@ -221,6 +243,10 @@ public:
     }
     // The first occurrence in `line` (not empty, handed out by the reader just now).
     Occurrence first(Line &line) { return search_.find(line, condition_.pattern()); }
+    // After first() found nothing in `line`: the soonest place an occurrence could begin.
+    const char *clearUntil(Line &line) const {
+        return search_.clearUntil(line, condition_.pattern());
+    }
     // Each occurrence, from the first one on.
     template <class Piece>
     void eachOccurrence(Line &line, Occurrence, Piece &&piece) {
@@ -266,6 +292,13 @@ public:
         }
         matcher_ = own_.get();
         prepare();
+    }
+    // After first() found nothing in `line`: the soonest place a match could begin, where the
+    // case-blind search screens the lines; null when every line is matched on its own.
+    const char *clearUntil(Line &line) const {
+        return usable_ && !matcher_->options().regex && !matcher_->replaces()
+                   ? search_.clearUntil(line, literal_.pattern())
+                   : nullptr;
     }
     Occurrence first(Line &line) {
         if (!usable_)
@@ -381,6 +414,19 @@ private:
     void (*reread_)(void *) = nullptr;
 };
 
+// The lines before `limit` (null: none), which cannot hold what the loop looks for, kept at
+// once: by the run's reader and writer, where the writer writes their line ends as they are.
+template <class Input, class Output>
+void KeepLinesBefore(Input &input, Output &output, const char *limit) {
+    if constexpr (std::is_same_v<Input, LineReader> && std::is_same_v<Output, ResultWriter>) {
+        std::string_view lines;
+        if (limit == nullptr)
+            return;
+        if (const std::size_t count = input.takeLinesBefore(limit, !output.keepsLineEnds(), lines))
+            output.keepLines(lines, count);
+    }
+}
+
 // Index 1: keeps each line that contains the text; empty lines go.
 template <class Finder, class Input, class Output>
 std::uint64_t KeepContaining(Input &input, Output &output, Yields &yields, const FileText &file,
@@ -489,6 +535,7 @@ std::uint64_t SharedLoop(Input &input, Output &output, Yields &yields, const QSt
         const Occurrence first = finder.first(l);
         if (!first.found()) {
             output.keepLine(line);
+            KeepLinesBefore(input, output, finder.clearUntil(l));
             continue;
         }
         if (!deleting) {

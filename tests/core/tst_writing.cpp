@@ -21,8 +21,11 @@
 #include <stdexcept>
 #include <thread>
 
+#include <csignal>
+
 #include <fcntl.h>
 #include <grp.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -161,6 +164,8 @@ private slots:
     void overlappedQueueDroppedPutsTheFlightInPlace();
     void swappedFolderGetsNoResult_data();
     void swappedFolderGetsNoResult();
+    void writeBehindFailsAtTheCommit_data();
+    void writeBehindFailsAtTheCommit();
 };
 
 // --- Line ends ----------------------------------------------------------------------------------
@@ -967,6 +972,61 @@ int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     WritingTest test;
     return QTest::qExec(&test, argc, argv);
+}
+
+// --- Writing behind -----------------------------------------------------------------------------
+
+void WritingTest::writeBehindFailsAtTheCommit_data() {
+    QTest::addColumn<bool>("there");    // a file is at the output already
+    QTest::addColumn<bool>("dropped");  // the result is dropped rather than committed
+    QTest::newRow("replacing a file") << true << false;
+    QTest::newRow("a new file") << false << false;
+    QTest::newRow("dropped before the commit") << true << true;
+}
+
+// The writing thread's write fails (the file size limit): the result is not put in place, the
+// commit tells the file's failure, and nothing of it is left.
+void WritingTest::writeBehindFailsAtTheCommit() {
+    QFETCH(bool, there);
+    QFETCH(bool, dropped);
+    QTemporaryDir dir;
+    const QString in = dir.filePath("in.htm"), out = dir.filePath("out.htm");
+    TestFiles::Write(in, Lines(20000, "\n") + "drop\n");  // about 500 kB
+    if (there)
+        TestFiles::Write(out, "old\n");
+    const QStringList entries = Entries(dir.path());
+
+    struct rlimit before;
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &before) == 0);
+    struct rlimit limit = before;
+    limit.rlim_cur = 100000;
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
+    Engine::FixedLineContext ctx(Operations::Captions[0], "drop");
+    Engine::WorkOptions options;
+    options.keepLineEnds = true;
+    FileResult result = Engine::ProcessFile(in, out, ctx, options, Destination::Prepare);
+    std::vector<CommitFailure> failures;
+    if (result.pending && !dropped) {
+        CommitQueue queue;
+        failures = queue.add(std::move(result.pending), 7);
+        const std::vector<CommitFailure> more = queue.commit();
+        failures.insert(failures.end(), more.begin(), more.end());
+    }
+    result.pending.reset();
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previous);
+
+    QCOMPARE(result.outcome, State::Changed);
+    if (!dropped) {
+        QCOMPARE(failures.size(), std::size_t(1));
+        QCOMPARE(failures.front().tag, std::size_t(7));
+        QCOMPARE(failures.front().error.error(), EFBIG);
+        QCOMPARE(failures.front().error.path(), out);
+    }
+    QCOMPARE(Entries(dir.path()), entries);
+    if (there)
+        QCOMPARE(TestFiles::Read(out), QByteArray("old\n"));
 }
 
 #include "tst_writing.moc"
