@@ -963,7 +963,8 @@ void OperationsTest::loopsAgreeWithReference() {
     Draw draw(pieces, characters);
     for (int round = 0; round < 300; ++round) {
         std::string file;
-        for (std::size_t n = draw.next() % 8; n > 0; --n)
+        // Up to two dozen lines: enough for the loops to keep runs of lines at once.
+        for (std::size_t n = draw.next() % 24; n > 0; --n)
             file += draw.line(20) + (draw.next() % 2 ? "\r\n" : "\n");
         file += draw.line(20);
         const QString text = draw.text();
@@ -998,7 +999,7 @@ void OperationsTest::loopsAgreeWithReference() {
             }
             const QByteArray input = QByteArray::fromStdString(file);
             for (std::size_t chunk : {RFTSFSO::LineReader::DefaultChunk, std::size_t(1),
-                                      std::size_t(7), std::size_t(16)}) {
+                                      std::size_t(7), std::size_t(16), std::size_t(100)}) {
                 ScriptedContext ctx(text, Captions[operation]), marking(text, Captions[operation]);
                 const Outcome outcome = Run(ctx, input, 0, chunk, &in);
                 bool inOrder = false;
