@@ -304,6 +304,63 @@ private slots:
                  output);
         QCOMPARE(marked, output);
     }
+
+    // The search of a long line asks after each window whether to go on, in every loop that
+    // searches: a stop there ends it, and what a yield there changed counts from the next line.
+    void looksWhileSearching_data() {
+        QTest::addColumn<bool>("replaces");
+        QTest::addColumn<bool>("marks");
+        QTest::addColumn<bool>("stops");
+        QTest::newRow("stop") << false << false << true;
+        QTest::newRow("stop while replacing") << true << false << true;
+        QTest::newRow("stop while marking") << false << true << true;
+        QTest::newRow("yield") << false << false << false;
+    }
+    void looksWhileSearching() {
+        QFETCH(bool, replaces);
+        QFETCH(bool, marks);
+        QFETCH(bool, stops);
+        struct Stop {};
+        struct Looks : Fixed {
+            using Fixed::Fixed;
+            bool stops = false, changed = false;
+            int looks = 0;
+            bool letEventsRunInLine() override {
+                ++looks;
+                if (stops)
+                    throw Stop{};
+                return changed = true;
+            }
+            QString conditionText() override { return changed ? "b" : Fixed::conditionText(); }
+        } ctx(QStringLiteral("\\s+x"), Captions[0]);
+        ctx.stops = stops;
+        const QByteArray line(qsizetype(SearchWindow) * 3, 'a'), input = line + "\r\nb";
+        // One chunk: the reader itself never looks inside the line.
+        auto reader = RFTSFSO::LineReader::fromBytes(View(input), std::size_t(input.size()));
+        const auto matcher = Matcher::Compile(ctx.conditionText(), OptionsOf("r"), replaces, u"y");
+        std::string text;
+        RFTSFSO::ResultWriter writer(&text, &reader);
+        struct NoMarks : LineMarks {
+            void lineRead(std::string_view) override {}
+            void keptLine() override {}
+            void keptPart(std::size_t, std::size_t) override {}
+        } noMarks;
+        auto run = [&] {
+            if (marks)
+                MarkLoop(reader, noMarks, ctx, 0, nullptr, matcher.get());
+            else
+                RunLoop(reader, writer, ctx, 0, nullptr, matcher.get());
+        };
+        if (stops) {
+            QVERIFY_THROWS_EXCEPTION(Stop, run());
+            QCOMPARE(ctx.looks, 1);
+            return;
+        }
+        run();
+        QVERIFY(writer.finish());
+        QCOMPARE(qsizetype(text.size()), line.size());  // the line of b's went
+        QVERIFY(ctx.looks >= 2);
+    }
 };
 
 QTEST_GUILESS_MAIN(PatternsTest)
