@@ -30,27 +30,43 @@ pcre2_code *CodeOf(void *code) {
     return static_cast<pcre2_code *>(code);
 }
 
-// The match context of this thread: the limits, and a JIT stack of its own.
+// The match contexts of this thread: the limits, and a JIT stack of its own; `windowed` the
+// same for the windowed code, whose offset limit each window sets (the plain code refuses one).
 struct ThreadMatching {
     pcre2_match_context *context = pcre2_match_context_create(nullptr);
+    pcre2_match_context *windowed = nullptr;
     pcre2_jit_stack *stack = pcre2_jit_stack_create(JitStackStart, JitStackMost, nullptr);
     ThreadMatching() {
         pcre2_set_match_limit(context, MatchLimit);
         pcre2_set_depth_limit(context, DepthLimit);
         if (stack != nullptr)
             pcre2_jit_stack_assign(context, nullptr, stack);
+        windowed = pcre2_match_context_copy(context);
     }
     ~ThreadMatching() {
         pcre2_jit_stack_free(stack);
+        pcre2_match_context_free(windowed);
         pcre2_match_context_free(context);
     }
     ThreadMatching(const ThreadMatching &) = delete;
     ThreadMatching &operator=(const ThreadMatching &) = delete;
 };
 
-pcre2_match_context *ThreadContext() {
+ThreadMatching &ThreadContexts() {
     thread_local ThreadMatching matching;
-    return matching.context;
+    return matching;
+}
+
+// Whether a regular expression may be searched in windows: not when it holds \G (the start of
+// each window would be a place it matches) or a verb that ends the whole search, which one call
+// would not go on after and a later window would. Looked for in the text, so that a \\G or a
+// quoted one counts too: such a line is only searched in one call.
+bool Windowable(std::string_view regex) {
+    for (const std::string_view word : {"\\G", "(*COMMIT", "(*SKIP"}) {
+        if (regex.find(word) != std::string_view::npos)
+            return false;
+    }
+    return true;
 }
 
 QString LibraryMessage(int error) {
@@ -197,7 +213,8 @@ std::shared_ptr<const Matcher> Matcher::Compile(QStringView text, const MatchOpt
                                 (options.matchCase ? 0u : std::uint32_t(PCRE2_CASELESS));
     int error = 0;
     PCRE2_SIZE offset = 0;
-    Code code = CompileOnce(pattern, flags, error, offset);
+    std::string compiled = pattern;
+    Code code = CompileOnce(compiled, flags, error, offset);
     auto refuse = [&] {
         throw InvalidPattern(QStringLiteral("Invalid regular expression at character %1: %2")
                                  .arg(CharactersBefore(bytes, offset))
@@ -211,9 +228,12 @@ std::shared_ptr<const Matcher> Matcher::Compile(QStringView text, const MatchOpt
         // ends it.
         const std::string before = "(?<!" + WordCharacter + ")(?:";
         const std::string after = ")(?!" + WordCharacter + ")";
-        code = CompileOnce(before + pattern + after, flags, error, offset);
-        if (!code)
-            code = CompileOnce(before + pattern + '\n' + after, flags, error, offset);
+        compiled = before + pattern + after;
+        code = CompileOnce(compiled, flags, error, offset);
+        if (!code) {
+            compiled = before + pattern + '\n' + after;
+            code = CompileOnce(compiled, flags, error, offset);
+        }
         if (!code) {
             offset = bytes.size();
             refuse();
@@ -223,11 +243,31 @@ std::shared_ptr<const Matcher> Matcher::Compile(QStringView text, const MatchOpt
     if (replaces)
         matcher->parts_ = ParseReplacement(replacement.toString(), options.regex, code.get());
     matcher->code_ = code.release();
+    matcher->windowable_ = !options.regex || Windowable(bytes);
+    if (matcher->windowable_) {
+        matcher->pattern_ = std::move(compiled);
+        matcher->flags_ = flags;
+    }
     return matcher;
 }
 
 Matcher::~Matcher() {
+    pcre2_code_free(CodeOf(windowed_));
     pcre2_code_free(CodeOf(code_));
+}
+
+void *Matcher::windowedCode() const {
+    std::call_once(windowedOnce_, [this] {
+        if (!windowable_)
+            return;
+        int error = 0;
+        PCRE2_SIZE offset = 0;
+        Code code = CompileOnce(pattern_, flags_ | PCRE2_USE_OFFSET_LIMIT, error, offset);
+        if (code)
+            pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE);
+        windowed_ = code.release();
+    });
+    return windowed_;
 }
 
 MatchState::MatchState(const Matcher &matcher, const CodePage &page)
@@ -254,6 +294,7 @@ MatchState::~MatchState() {
 void MatchState::setLine(Line &line) {
     line_ = line.bytes();
     utf8_ = line.isUtf8();
+    lookedAt_ = 0;
     if (utf8_ || data_ == nullptr)
         return;
     if (lengthOf_[0] == 0) {
@@ -299,9 +340,12 @@ MatchState::Result MatchState::find(std::size_t from, Occurrence &found) {
         return Result::None;
     const std::string_view subject = utf8_ ? line_ : std::string_view(decoded_);
     auto *data = static_cast<pcre2_match_data *>(data_);
-    const int rc = pcre2_match(CodeOf(matcher_.code_), reinterpret_cast<PCRE2_SPTR>(subject.data()),
-                               subject.size(), utf8_ ? from : decodedAt(from), PCRE2_NO_UTF_CHECK,
-                               data, ThreadContext());
+    const std::size_t at = utf8_ ? from : decodedAt(from);
+    const int rc =
+        subject.size() - at > SearchWindow
+            ? matchInWindows(subject, at)
+            : pcre2_match(CodeOf(matcher_.code_), reinterpret_cast<PCRE2_SPTR>(subject.data()),
+                          subject.size(), at, PCRE2_NO_UTF_CHECK, data, ThreadContexts().context);
     if (rc == PCRE2_ERROR_NOMATCH)
         return Result::None;
     if (rc < 0)
@@ -311,6 +355,39 @@ MatchState::Result MatchState::find(std::size_t from, Occurrence &found) {
     found.at = utf8_ ? start : byteAt(start);
     found.size = (utf8_ ? end : byteAt(end)) - found.at;
     return Result::Found;
+}
+
+// A window is one call that may start a match at its first byte up to its limit, and looks at
+// the whole subject; the next window starts at the first character after the limit (a start
+// inside a UTF-8 sequence is not allowed: the subject is UTF-8, a line in a code page decoded).
+// The library counts its match limit per starting place, so the windows do not change which
+// line is too complex; were it counted per call, it would be per window, which is as good a
+// guard.
+int MatchState::matchInWindows(std::string_view subject, std::size_t start) {
+    auto *data = static_cast<pcre2_match_data *>(data_);
+    const auto *bytes = reinterpret_cast<PCRE2_SPTR>(subject.data());
+    const pcre2_code *windowed = CodeOf(matcher_.windowedCode());
+    if (windowed == nullptr)
+        return pcre2_match(CodeOf(matcher_.code_), bytes, subject.size(), start, PCRE2_NO_UTF_CHECK,
+                           data, ThreadContexts().context);
+    pcre2_match_context *context = ThreadContexts().windowed;
+    for (;;) {
+        if (start - lookedAt_ >= SearchWindow) {
+            lookedAt_ = start;
+            if (look_)
+                look_();
+        }
+        const std::size_t limit = std::min(start + SearchWindow, subject.size());
+        pcre2_set_offset_limit(context, limit);
+        const int rc =
+            pcre2_match(windowed, bytes, subject.size(), start, PCRE2_NO_UTF_CHECK, data, context);
+        if (rc != PCRE2_ERROR_NOMATCH || limit == subject.size())
+            return rc;
+        start = limit + 1;
+        while (start < subject.size() &&
+               (static_cast<unsigned char>(subject[start]) & 0xC0) == 0x80)
+            ++start;
+    }
 }
 
 std::size_t MatchState::after(std::size_t at) const {

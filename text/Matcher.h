@@ -17,6 +17,11 @@
 //   code page (text/CodePages.h): decoded for matching, its matches mapped back to its bytes.
 // - The library's match and depth limits keep a pattern that backtracks without end from
 //   hanging the run: the line reports it (MatchState::Result::TooComplex).
+// - A search that has more than SearchWindow bytes ahead goes through them a window of starting
+//   places at a time, and between windows asks whether to go on (MatchState::
+//   whileSearchingLongLine), so that a stop ends it soon in a line of a gigabyte too. A match
+//   must start in the window but may run on to the end of the line, and lookbehind, lookahead,
+//   $ and \b see the whole line: the answer is that of one search.
 #pragma once
 
 #include "text/CodePages.h"
@@ -28,13 +33,19 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace Operations {
+
+// How many starting places of a long line one call of the library tries before the search asks
+// whether to go on: about a fiftieth of a second for a simple pattern.
+inline constexpr std::size_t SearchWindow = std::size_t(8) << 20;
 
 struct MatchOptions {
     bool matchCase = false;
@@ -97,6 +108,11 @@ public:
 private:
     friend class MatchState;
     Matcher() = default;
+    // The pattern compiled again for searching in windows, the first time a long line needs it
+    // (the JIT code that can be limited costs every short line a little more). Null for a
+    // pattern whose answer depends on where a search starts (\G, (*COMMIT), (*SKIP)), and when
+    // compiling fails: such a line is searched in one call.
+    void *windowedCode() const;
 
     QString text_;
     MatchOptions options_;
@@ -104,6 +120,11 @@ private:
     QString replacementText_;
     void *code_ = nullptr;  // pcre2_code_8
     std::vector<Part> parts_;
+    std::string pattern_;  // as compiled, for the windowed code
+    std::uint32_t flags_ = 0;
+    bool windowable_ = false;
+    mutable std::once_flag windowedOnce_;
+    mutable void *windowed_ = nullptr;  // pcre2_code_8
 };
 
 // Matching one file's lines, for one thread.
@@ -119,6 +140,9 @@ public:
 
     // Takes the next line: the finds that follow are in it.
     void setLine(Line &line);
+    // While a search goes through a long line, `look` is called after each SearchWindow bytes
+    // of it, so that a run can stop there by throwing. Empty: nothing is called.
+    void whileSearchingLongLine(std::function<void()> look) { look_ = std::move(look); }
     // The first match that starts at or after `from` (a byte of the line that starts a
     // character).
     Result find(std::size_t from, Occurrence &found);
@@ -137,6 +161,10 @@ private:
     void *data_ = nullptr;  // pcre2_match_data_8
     std::string_view line_;
     bool utf8_ = true;
+    std::function<void()> look_;
+    std::size_t lookedAt_ = 0;  // where in the subject the search last asked to go on
+    // The library's answer for a subject that has more than SearchWindow bytes from `start`.
+    int matchInWindows(std::string_view subject, std::size_t start);
     // Where the byte `at` of a line that is not UTF-8 is in decoded_, and back.
     std::size_t decodedAt(std::size_t at) const;
     std::size_t byteAt(std::size_t decoded) const;

@@ -230,12 +230,56 @@ void Insert(ResultWriter &output, std::string_view bytes) {
     output.append(bytes);
 }
 
+// The yields of a loop inside a very long line. While the reader reads it, a yield that ran
+// comes between the line before and this one, so what it changed is read again at once, as
+// after a yield before a line. While the line is searched, what it changed is read before the
+// next line, as the loop's own yield there would.
+class Yields {
+public:
+    Yields(LineContext &ctx, LineReader &reader) : ctx_(ctx), reader_(reader) {
+        reader.whileReadingLongLine([this] {
+            if (ctx_.letEventsRunInLine() && reread_ != nullptr)
+                reread_(loop_);
+        });
+    }
+    ~Yields() { reader_.whileReadingLongLine({}); }
+    Yields(const Yields &) = delete;
+    Yields &operator=(const Yields &) = delete;
+
+    LineContext &context() { return ctx_; }
+    // Before each line: whether a yield ran, then or in the search of the line before.
+    bool letEventsRun() {
+        if (!ctx_.letEventsRun() && !ranInSearch_)
+            return false;
+        ranInSearch_ = false;
+        return true;
+    }
+    // Inside the search of a long line.
+    void letEventsRunInSearch() {
+        if (ctx_.letEventsRunInLine())
+            ranInSearch_ = true;
+    }
+    // What the loop does after a yield that ran (`reread` outlives the loop).
+    template <class Reread>
+    void afterEach(Reread &reread) {
+        loop_ = &reread;
+        reread_ = [](void *loop) { (*static_cast<Reread *>(loop))(); };
+    }
+
+private:
+    LineContext &ctx_;
+    LineReader &reader_;
+    void *loop_ = nullptr;
+    void (*reread_)(void *) = nullptr;
+    bool ranInSearch_ = false;
+};
+
 // The literal, case-blind condition (every option off): its occurrences, as the loops have
 // always searched them.
 class LiteralFinder {
 public:
-    LiteralFinder(LineContext &ctx, const FileText &file, const LineReader &input, const Matcher *)
-        : condition_(ctx, file), search_(input) {}
+    LiteralFinder(Yields &yields, const FileText &file, const LineReader &input, const Matcher *)
+        : condition_(yields.context(), file), search_(input) {}
     // After a yield that ran.
     void reread() {
         if (condition_.reread())
@@ -268,13 +312,14 @@ private:
 // match the search goes on one character later.
 class MatcherFinder {
 public:
-    MatcherFinder(LineContext &ctx, const FileText &file, const LineReader &input,
+    MatcherFinder(Yields &yields, const FileText &file, const LineReader &input,
                   const Matcher *matcher)
-        : ctx_(ctx),
+        : ctx_(yields.context()),
+          yields_(yields),
           file_(file),
           input_(input),
           matcher_(matcher),
-          literal_(ctx, file),
+          literal_(yields.context(), file),
           search_(input) {
         prepare();
     }
@@ -361,6 +406,7 @@ private:
     // finds nothing to change.
     void prepare() {
         state_.emplace(*matcher_, file_.page);
+        state_->whileSearchingLongLine([this] { yields_.letEventsRunInSearch(); });
         usable_ = !matcher_->nowhere();
         if (usable_ && file_.encoding.form == RFTSFSO::TextForm::Converted) {
             auto holds = [&](const QString &text) {
@@ -374,6 +420,7 @@ private:
     }
 
     LineContext &ctx_;
+    Yields &yields_;
     const FileText &file_;
     const LineReader &input_;
     const Matcher *matcher_;
@@ -382,36 +429,6 @@ private:
     bool usable_ = false;
     Condition literal_;  // the same text, literal and case-blind
     LineSearch search_;
-};
-
-// The yields of a loop inside a very long line, while the reader reads it: a yield that ran
-// there comes between the line before and this one, so what it changed is read again at once,
-// as after a yield before a line.
-class Yields {
-public:
-    Yields(LineContext &ctx, LineReader &reader) : ctx_(ctx), reader_(reader) {
-        reader.whileReadingLongLine([this] {
-            if (ctx_.letEventsRunInLine() && reread_ != nullptr)
-                reread_(loop_);
-        });
-    }
-    ~Yields() { reader_.whileReadingLongLine({}); }
-    Yields(const Yields &) = delete;
-    Yields &operator=(const Yields &) = delete;
-
-    LineContext &context() { return ctx_; }
-    // What the loop does after a yield that ran (`reread` outlives the loop).
-    template <class Reread>
-    void afterEach(Reread &reread) {
-        loop_ = &reread;
-        reread_ = [](void *loop) { (*static_cast<Reread *>(loop))(); };
-    }
-
-private:
-    LineContext &ctx_;
-    LineReader &reader_;
-    void *loop_ = nullptr;
-    void (*reread_)(void *) = nullptr;
 };
 
 // The lines before `limit` (null: none), which cannot hold what the loop looks for, kept at
@@ -431,14 +448,13 @@ void KeepLinesBefore(Input &input, Output &output, const char *limit) {
 template <class Finder, class Input, class Output>
 std::uint64_t KeepContaining(Input &input, Output &output, Yields &yields, const FileText &file,
                              const Matcher *matcher) {
-    LineContext &ctx = yields.context();
-    Finder finder(ctx, file, ReaderOf(input), matcher);
+    Finder finder(yields, file, ReaderOf(input), matcher);
     auto reread = [&] { finder.reread(); };
     yields.afterEach(reread);
     std::uint64_t removed = 0;
     std::string_view line;
     while (input.next(line)) {
-        if (ctx.letEventsRun())
+        if (yields.letEventsRun())
             finder.reread();
         Line l(line);
         if (!line.empty() && finder.first(l).found())
@@ -453,14 +469,13 @@ std::uint64_t KeepContaining(Input &input, Output &output, Yields &yields, const
 template <class Finder, class Input, class Output>
 std::uint64_t KeepOccurrences(Input &input, Output &output, Yields &yields, const FileText &file,
                               const Matcher *matcher) {
-    LineContext &ctx = yields.context();
-    Finder finder(ctx, file, ReaderOf(input), matcher);
+    Finder finder(yields, file, ReaderOf(input), matcher);
     auto reread = [&] { finder.reread(); };
     yields.afterEach(reread);
     std::uint64_t removed = 0;
     std::string_view line;
     while (input.next(line)) {
-        if (ctx.letEventsRun())
+        if (yields.letEventsRun())
             finder.reread();
         Line l(line);
         const Occurrence first = line.empty() ? Occurrence{} : finder.first(l);
@@ -515,7 +530,7 @@ template <class Finder, class Input, class Output>
 std::uint64_t SharedLoop(Input &input, Output &output, Yields &yields, const QString &chooserText,
                          const FileText &file, const Matcher *matcher) {
     LineContext &ctx = yields.context();
-    Finder finder(ctx, file, ReaderOf(input), matcher);
+    Finder finder(yields, file, ReaderOf(input), matcher);
     bool deleting = chooserText == Captions[2];
     auto reread = [&] {
         finder.reread();
@@ -525,7 +540,7 @@ std::uint64_t SharedLoop(Input &input, Output &output, Yields &yields, const QSt
     std::uint64_t removed = 0;
     std::string_view line;
     while (input.next(line)) {
-        if (ctx.letEventsRun())
+        if (yields.letEventsRun())
             reread();
         if (line.empty()) {
             output.keepLine(line);
@@ -558,15 +573,14 @@ std::uint64_t SharedLoop(Input &input, Output &output, Yields &yields, const QSt
 template <class Input, class Output>
 std::uint64_t ReplaceLoop(Input &input, Output &output, Yields &yields, const FileText &file,
                           const Matcher *matcher) {
-    LineContext &ctx = yields.context();
-    MatcherFinder finder(ctx, file, ReaderOf(input), matcher);
+    MatcherFinder finder(yields, file, ReaderOf(input), matcher);
     auto reread = [&] { finder.reread(); };
     yields.afterEach(reread);
     std::uint64_t removed = 0;
     std::string with;
     std::string_view line;
     while (input.next(line)) {
-        if (ctx.letEventsRun())
+        if (yields.letEventsRun())
             finder.reread();
         Line l(line);
         const Occurrence first = finder.first(l);

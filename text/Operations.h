@@ -51,9 +51,10 @@ public:
     // Lets pending window events run; true when they ran (and controls may have changed). Called
     // before each line by the loops of indexes 0 to 3. May throw to abandon the run.
     virtual bool letEventsRun() = 0;
-    // The same inside a very long line, every megabyte or so while it is read, so that a stop
-    // is seen there too. May throw as letEventsRun() does; what
-    // a yield that ran changed takes effect from the next line.
+    // The same inside a very long line, every megabyte or so while it is read and every
+    // SearchWindow bytes while a Matcher searches it, so that a stop is seen there too. May
+    // throw as letEventsRun() does; what a yield that ran changed takes effect from the next
+    // line.
     virtual bool letEventsRunInLine() { return letEventsRun(); }
     // The condition text as typed: at the start of each file, and after each yield that ran.
     virtual QString conditionText() = 0;

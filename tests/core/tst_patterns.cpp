@@ -30,10 +30,10 @@ MatchOptions OptionsOf(const QString &letters) {
 // The result of a loop over `input` with the matcher, or "-" when nothing is kept; the lines
 // that are not UTF-8 are in Windows-1252. `marked`: the same through MarkLoop's parts.
 QByteArray Run(const Matcher &matcher, int operation, const QByteArray &input,
-               QByteArray *marked = nullptr) {
+               QByteArray *marked = nullptr, qsizetype chunk = 3) {
     const QString &chooser = Captions[std::size_t(operation)];
     const RFTSFSO::ReadOptions asText{.binaryAsText = true, .detect = false};
-    auto reader = RFTSFSO::LineReader::fromBytes(View(input), 3, asText);
+    auto reader = RFTSFSO::LineReader::fromBytes(View(input), std::size_t(chunk), asText);
     std::string text;
     RFTSFSO::ResultWriter writer(&text, &reader);
     Fixed ctx(matcher.text(), chooser);
@@ -49,7 +49,7 @@ QByteArray Run(const Matcher &matcher, int operation, const QByteArray &input,
                 kept += line.substr(at, size);
             }
         } parts;
-        auto again = RFTSFSO::LineReader::fromBytes(View(input), 3, asText);
+        auto again = RFTSFSO::LineReader::fromBytes(View(input), std::size_t(chunk), asText);
         Fixed markCtx(matcher.text(), chooser);
         MarkLoop(again, parts, markCtx, 0, nullptr, &matcher);
         *marked = parts.lines > 0 ? QByteArray::fromStdString(parts.kept) : "-";
@@ -250,6 +250,116 @@ private slots:
             QVERIFY(tooComplex);
             QCOMPARE(complex.line, std::uint64_t(2));
         }
+    }
+
+    // A line longer than a search window: whichever window a match starts in, or runs across,
+    // it is found as one search of the whole line finds it. `text` goes at `at` in a line of
+    // 2.5 windows of a's; the result is operation 3's (the matches).
+    void longLine_data() {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<qsizetype>("at");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("output");  // "-": no match
+        const auto w = qsizetype(SearchWindow);
+        const QByteArray euro = "\u20AC";
+        QTest::newRow("starts before the end")
+            << "xa*y" << w - 1 << QByteArray("xaay") << QByteArray("xaay");
+        QTest::newRow("starts at the end")
+            << "xa*y" << w << QByteArray("xaay") << QByteArray("xaay");
+        for (const qsizetype after : {w + 1, w + 2, 2 * w + 1, 2 * w + 2})
+            QTest::addRow("starts at %lld", static_cast<long long>(after))
+                << "xa*y" << after << QByteArray("xy") << QByteArray("xy");
+        QTest::newRow("lookbehind") << "(?<=qq)z" << w << QByteArray("qqz") << QByteArray("z");
+        QTest::newRow("lookahead to the end")
+            << "b(?=a*$)" << w << QByteArray("b") << QByteArray("b");
+        QTest::newRow("$ is the line's end") << "b$" << w - 1 << QByteArray("b") << QByteArray("-");
+        QTest::newRow("\\b sees the a before")
+            << "\\bq" << w + 1 << QByteArray("q") << QByteArray("-");
+        QTest::newRow("character across") << "\u20ACb" << w - 1 << euro + "b" << euro + "b";
+        QTest::newRow("no start inside a character")
+            << "(?![a\u20AC])." << w - 1 << euro << QByteArray("-");
+        QTest::newRow("legacy line") << "\u00E9b" << w - 1
+                                     << QByteArray(
+                                            "\xE9"
+                                            "b")
+                                     << QByteArray(
+                                            "\xE9"
+                                            "b");
+        QTest::newRow("legacy character across")
+            << "(?![a\u20AC])." << w - 1 << QByteArray("\x80") << QByteArray("-");
+        // Where a search starts is part of what these mean: the line is searched in one call.
+        QTest::newRow("\\G") << "\\Gq" << w + 1 << QByteArray("q") << QByteArray("-");
+        QTest::newRow("(*COMMIT)") << "a(*COMMIT)q" << w + 1 << QByteArray("aq") << QByteArray("-");
+        QTest::newRow("no match") << "\\s+x" << w << QByteArray("x") << QByteArray("-");
+    }
+    void longLine() {
+        QFETCH(QString, pattern);
+        QFETCH(qsizetype, at);
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, output);
+        QByteArray line(qsizetype(SearchWindow) * 5 / 2, 'a');
+        line.replace(at, text.size(), text);
+        QByteArray marked;
+        QCOMPARE(Run(*Matcher::Compile(pattern, OptionsOf("r")), 3, line, &marked, line.size()),
+                 output);
+        QCOMPARE(marked, output);
+    }
+
+    // The search of a long line asks after each window whether to go on, in every loop that
+    // searches: a stop there ends it, and what a yield there changed counts from the next line.
+    void looksWhileSearching_data() {
+        QTest::addColumn<bool>("replaces");
+        QTest::addColumn<bool>("marks");
+        QTest::addColumn<bool>("stops");
+        QTest::newRow("stop") << false << false << true;
+        QTest::newRow("stop while replacing") << true << false << true;
+        QTest::newRow("stop while marking") << false << true << true;
+        QTest::newRow("yield") << false << false << false;
+    }
+    void looksWhileSearching() {
+        QFETCH(bool, replaces);
+        QFETCH(bool, marks);
+        QFETCH(bool, stops);
+        struct Stop {};
+        struct Looks : Fixed {
+            using Fixed::Fixed;
+            bool stops = false, changed = false;
+            int looks = 0;
+            bool letEventsRunInLine() override {
+                ++looks;
+                if (stops)
+                    throw Stop{};
+                return changed = true;
+            }
+            QString conditionText() override { return changed ? "b" : Fixed::conditionText(); }
+        } ctx(QStringLiteral("\\s+x"), Captions[0]);
+        ctx.stops = stops;
+        const QByteArray line(qsizetype(SearchWindow) * 3, 'a'), input = line + "\r\nb";
+        // One chunk: the reader itself never looks inside the line.
+        auto reader = RFTSFSO::LineReader::fromBytes(View(input), std::size_t(input.size()));
+        const auto matcher = Matcher::Compile(ctx.conditionText(), OptionsOf("r"), replaces, u"y");
+        std::string text;
+        RFTSFSO::ResultWriter writer(&text, &reader);
+        struct NoMarks : LineMarks {
+            void lineRead(std::string_view) override {}
+            void keptLine() override {}
+            void keptPart(std::size_t, std::size_t) override {}
+        } noMarks;
+        auto run = [&] {
+            if (marks)
+                MarkLoop(reader, noMarks, ctx, 0, nullptr, matcher.get());
+            else
+                RunLoop(reader, writer, ctx, 0, nullptr, matcher.get());
+        };
+        if (stops) {
+            QVERIFY_THROWS_EXCEPTION(Stop, run());
+            QCOMPARE(ctx.looks, 1);
+            return;
+        }
+        run();
+        QVERIFY(writer.finish());
+        QCOMPARE(qsizetype(text.size()), line.size());  // the line of b's went
+        QVERIFY(ctx.looks >= 2);
     }
 };
 
