@@ -23,17 +23,49 @@ struct Piece {
 // The one writing thread and its queue. It is started with the first piece and lives as long
 // as the program; what is still queued when the program ends belongs to results never put in
 // place, which leave nothing behind.
+//
+// Waking the thread for every small result would cost two system calls and a switch a file: it
+// is woken once enough is queued to be worth it (WakeAtPieces, WakeAtBytes), or when someone
+// waits for a file's pieces.
 class Writer {
 public:
+    static constexpr std::size_t WakeAtPieces = 8;
+    static constexpr std::size_t WakeAtBytes = std::size_t(1) << 20;
+
     static Writer &instance() {
         static Writer *const writer = new Writer;  // never destroyed: its thread may still run
         return *writer;
     }
 
     std::mutex mutex;
-    std::condition_variable changed;
+    std::condition_variable work;  // the writing thread waits on it
+    std::condition_variable done;  // those who wait for pieces to be written wait on it
     std::deque<Piece> queue;
     std::size_t queuedBytes = 0;
+    bool writing = false;     // the front piece is being written, the lock released
+    bool sleeping = false;    // the writing thread waits for work
+    std::size_t waiters = 0;  // threads waiting on `done`
+
+    // Whether the writing thread has reason to write now.
+    bool worthWriting() const {
+        return !queue.empty() &&
+               (queue.size() >= WakeAtPieces || queuedBytes >= WakeAtBytes || waiters > 0);
+    }
+    // After a change under the lock: the writing thread is woken when it should write.
+    void wakeIfWorth() {
+        if (sleeping && worthWriting())
+            work.notify_one();
+    }
+    // Waits on `done` until `ready`, letting the writing thread know that someone waits.
+    template <class Ready>
+    void waitUntil(std::unique_lock<std::mutex> &lock, Ready &&ready) {
+        if (ready())
+            return;
+        ++waiters;
+        wakeIfWorth();
+        done.wait(lock, ready);
+        --waiters;
+    }
 
     void start(void (*body)()) {
         if (!started_) {
@@ -65,25 +97,32 @@ void WriteBehind::File::writeAll() {
     Writer &writer = Writer::instance();
     std::unique_lock<std::mutex> lock(writer.mutex);
     for (;;) {
-        writer.changed.wait(lock, [&] { return !writer.queue.empty(); });
-        // The piece stays at the front while it is written, so that a cancel waits for it.
-        const Piece piece = writer.queue.front();
-        File &file = *piece.file;
-        int error = file.error_;
-        if (error == 0 && !file.cancelled_) {
-            lock.unlock();
-            error = writeOne(file.fd_, piece.data, piece.size);
-            if (error == 0 && file.hash_)
-                file.hasher_.add(piece.data, piece.size);
-            lock.lock();
+        writer.sleeping = true;
+        writer.work.wait(lock, [&] { return writer.worthWriting(); });
+        writer.sleeping = false;
+        // Everything queued, now that the thread is awake.
+        while (!writer.queue.empty()) {
+            const Piece piece = writer.queue.front();
+            File &file = *piece.file;
+            int error = file.error_;
+            if (error == 0 && !file.cancelled_) {
+                writer.writing = true;
+                lock.unlock();
+                error = writeOne(file.fd_, piece.data, piece.size);
+                if (error == 0 && file.hash_)
+                    file.hasher_.add(piece.data, piece.size);
+                lock.lock();
+                writer.writing = false;
+            }
+            if (file.error_ == 0)
+                file.error_ = error;
+            writer.queue.pop_front();
+            writer.queuedBytes -= piece.size;
+            --file.unwritten_;
+            std::free(piece.data);
+            if (writer.waiters > 0)
+                writer.done.notify_all();
         }
-        if (file.error_ == 0)
-            file.error_ = error;
-        writer.queue.pop_front();
-        writer.queuedBytes -= piece.size;
-        --file.unwritten_;
-        std::free(piece.data);
-        writer.changed.notify_all();
     }
 }
 
@@ -94,7 +133,7 @@ WriteBehind::File::~File() {
 void WriteBehind::File::send(char *data, std::size_t size) {
     Writer &writer = Writer::instance();
     std::unique_lock<std::mutex> lock(writer.mutex);
-    writer.changed.wait(lock, [&] {
+    writer.waitUntil(lock, [&] {
         return writer.queue.empty() ||
                (writer.queuedBytes + size <= QueueBytes && writer.queue.size() < QueuePieces);
     });
@@ -102,13 +141,13 @@ void WriteBehind::File::send(char *data, std::size_t size) {
     writer.queuedBytes += size;
     ++unwritten_;
     writer.start(&File::writeAll);
-    writer.changed.notify_all();
+    writer.wakeIfWorth();
 }
 
 int WriteBehind::File::wait() {
     Writer &writer = Writer::instance();
     std::unique_lock<std::mutex> lock(writer.mutex);
-    writer.changed.wait(lock, [&] { return unwritten_ == 0; });
+    writer.waitUntil(lock, [&] { return unwritten_ == 0; });
     return error_;
 }
 
@@ -118,9 +157,9 @@ void WriteBehind::File::cancel() {
     if (unwritten_ == 0)
         return;
     cancelled_ = true;
-    // Pieces not yet begun go at once; the front one may be being written.
+    // Every piece goes at once but the one being written, which is waited for.
     for (auto at = writer.queue.begin(); at != writer.queue.end();) {
-        if (at->file == this && at != writer.queue.begin()) {
+        if (at->file == this && !(writer.writing && at == writer.queue.begin())) {
             writer.queuedBytes -= at->size;
             --unwritten_;
             std::free(at->data);
@@ -129,8 +168,7 @@ void WriteBehind::File::cancel() {
             ++at;
         }
     }
-    writer.changed.notify_all();
-    writer.changed.wait(lock, [&] { return unwritten_ == 0; });
+    writer.waitUntil(lock, [&] { return unwritten_ == 0; });
 }
 
 }  // namespace RFTSFSO
