@@ -62,6 +62,8 @@ public:
             throw Engine::Stopped{};
         }
     }
+    // The event pump runs the events only so often.
+    bool yieldsByClock() const override { return true; }
     QString conditionText() override { return window_.conditionText(); }
     QString chooserText() override { return window_.chooserText(); }
 

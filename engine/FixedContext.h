@@ -29,6 +29,7 @@ public:
             throw Stopped{};
         return false;
     }
+    bool yieldsByClock() const override { return true; }
     QString conditionText() override { return condition_; }
     QString chooserText() override { return chooser_; }
 

@@ -90,12 +90,13 @@ void Insert(ResultWriter &output, std::string_view bytes) {
 }
 
 // The lines before `limit` (null: none), which cannot hold what the loop looks for, kept at
-// once: by the run's reader and writer, where the writer writes their line ends as they are.
+// once: by the run's reader and writer, where the writer writes their line ends as they are,
+// and where no yield is owed before a given line.
 template <class Input, class Output>
-void KeepLinesBefore(Input &input, Output &output, const char *limit) {
+void KeepLinesBefore(Input &input, Output &output, const LineContext &ctx, const char *limit) {
     if constexpr (std::is_same_v<Input, LineReader> && std::is_same_v<Output, ResultWriter>) {
         std::string_view lines;
-        if (limit == nullptr)
+        if (limit == nullptr || !ctx.yieldsByClock())
             return;
         if (const std::size_t count = input.takeLinesBefore(limit, !output.keepsLineEnds(), lines))
             output.keepLines(lines, count);
@@ -208,7 +209,7 @@ std::uint64_t SharedLoop(Input &input, Output &output, Yields &yields, const QSt
         const Occurrence first = finder.first(l);
         if (!first.found()) {
             output.keepLine(line);
-            KeepLinesBefore(input, output, finder.clearUntil(l));
+            KeepLinesBefore(input, output, ctx, finder.clearUntil(l));
             continue;
         }
         if (!deleting) {

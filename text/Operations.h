@@ -56,6 +56,9 @@ public:
     // throw as letEventsRun() does; what a yield that ran changed takes effect from the next
     // line.
     virtual bool letEventsRunInLine() { return letEventsRun(); }
+    // True where letEventsRun() runs the events by the clock rather than before given lines:
+    // a loop may then keep many lines that cannot hold the condition between two calls.
+    virtual bool yieldsByClock() const { return false; }
     // The condition text as typed: at the start of each file, and after each yield that ran.
     virtual QString conditionText() = 0;
     // The chooser's text: at the start of each file, and after each yield that ran.

@@ -164,6 +164,8 @@ public:
         ++yields_;
         return true;
     }
+    // A script that never yields lets the loops keep runs of lines at once.
+    bool yieldsByClock() const override { return s_.yieldEvery == 0; }
     QString conditionText() override { return s_.textAt(yields_); }
     QString chooserText() override { return Captions[s_.chooserAt(yields_)]; }
 
@@ -423,6 +425,7 @@ class FixedContext : public LineContext {
 public:
     FixedContext(const QString &text, int operation) : text_(text), operation_(operation) {}
     bool letEventsRun() override { return false; }
+    bool yieldsByClock() const override { return true; }
     QString conditionText() override { return text_; }
     QString chooserText() override { return Captions[std::size_t(operation_)]; }
 
