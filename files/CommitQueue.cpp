@@ -246,6 +246,10 @@ std::uint64_t CommitQueue::recordGroup(std::vector<Entry> &group, std::vector<in
         record.newSize = result.size_;
         record.newModifiedNs = result.newModifiedNs_;
         record.resultFd = result.fd_;
+        if (result.folder_) {
+            record.folderFd = result.folder_->fd();
+            record.name = result.name_;
+        }
         record.hashKnown = result.hashKnown_;
         record.newHash = result.hash_;
         if (result.existed_) {

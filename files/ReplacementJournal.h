@@ -31,6 +31,10 @@ struct Replacement {
     // The result itself, open (for writing, at least) until the commit: without the hash, the
     // journal may read its bytes back through /proc/self/fd. -1: not at hand.
     int resultFd = -1;
+    // The target's folder as the writer held it open from the read on, and the target's name
+    // in it: the file to keep is taken there, whatever the path names by then. -1: by the path.
+    int folderFd = -1;
+    std::string name{};
     // What is at the target now, as the writer found it when it started (with `existed`), so
     // that the journal need not look again: the identity of the file it keeps and the space
     // that file holds (st_blocks * 512). False: the journal looks for itself.

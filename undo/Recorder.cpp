@@ -124,17 +124,22 @@ void UndoRecorder::closeLinkFolder() {
 int UndoRecorder::keepByLink(const Replacement &entry, Record &record, bool &refused) {
     const char *kept = record.kept.c_str();
     const std::string &target = entry.target;
-    const std::string folder = Posix::FolderOf(target);
-    if (folder != linkFolder_) {
-        closeLinkFolder();
-        linkFolderFd_ = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-        linkFolder_ = folder;
+    if (entry.folderFd >= 0) {
+        // The folder the writer held, whatever the path names by now.
+        refused = ::linkat(entry.folderFd, entry.name.c_str(), folderFd_, kept, 0) != 0;
+    } else {
+        const std::string folder = Posix::FolderOf(target);
+        if (folder != linkFolder_) {
+            closeLinkFolder();
+            linkFolderFd_ = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+            linkFolder_ = folder;
+        }
+        const bool byFolder = linkFolderFd_ >= 0;
+        const char *name =
+            target.c_str() + target.size() - Posix::NameOf(target).size();  // the path's tail
+        refused = ::linkat(byFolder ? linkFolderFd_ : AT_FDCWD, byFolder ? name : target.c_str(),
+                           folderFd_, kept, 0) != 0;
     }
-    const bool byFolder = linkFolderFd_ >= 0;
-    const char *name =
-        target.c_str() + target.size() - Posix::NameOf(target).size();  // the path's tail
-    refused = ::linkat(byFolder ? linkFolderFd_ : AT_FDCWD, byFolder ? name : target.c_str(),
-                       folderFd_, kept, 0) != 0;
     if (refused)
         return errno;
     if (entry.oldKnown) {
@@ -163,12 +168,15 @@ int UndoRecorder::keepByLink(const Replacement &entry, Record &record, bool &ref
 }
 
 // Keeps a copy of the target in the run folder, made durable with the group's record (all
-// copies at once), read at `path` (the target as the writer names it). What the copy could not
+// copies at once), read in the folder the writer held, or else at the target as the writer
+// names it. What the copy could not
 // keep goes to `notKept` as its line.
-int UndoRecorder::keepByCopy(const std::string &path, Record &record, std::string &notKept) {
+int UndoRecorder::keepByCopy(const Replacement &entry, Record &record, std::string &notKept) {
     const char *kept = record.kept.c_str();
     // O_NONBLOCK: a named pipe put there meanwhile must not hold the run up.
-    const Posix::Fd from(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    const int flags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    const Posix::Fd from(entry.folderFd >= 0 ? ::openat(entry.folderFd, entry.name.c_str(), flags)
+                                             : ::open(entry.target.c_str(), flags));
     if (!from)
         return errno;
     struct stat info;
@@ -230,7 +238,7 @@ int UndoRecorder::keep(const Replacement &entry, std::string &lines, std::string
         } else if (error != 0) {
             if (!refused || !Undo::CopyMayHelp(error))
                 return error;
-            if (const int failure = keepByCopy(entry.target, record, notKept))
+            if (const int failure = keepByCopy(entry, record, notKept))
                 return failure;
         }
     }

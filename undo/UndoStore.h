@@ -188,7 +188,7 @@ private:
     int open();
     int keep(const Replacement &entry, std::string &lines, std::string &notKept);
     int keepByLink(const Replacement &entry, Undo::Record &record, bool &refused);
-    int keepByCopy(const std::string &path, Undo::Record &record, std::string &notKept);
+    int keepByCopy(const Replacement &entry, Undo::Record &record, std::string &notKept);
     int appendGroup(const std::string &lines, const std::string &notKept);
     void closeLinkFolder();
 

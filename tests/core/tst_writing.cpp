@@ -13,6 +13,7 @@
 #include "support/TestFiles.h"
 #include "text/Operations.h"
 #include "undo/ContentHash.h"
+#include "undo/UndoStore.h"
 
 #include <QtTest>
 
@@ -921,26 +922,33 @@ void WritingTest::overlappedQueueDroppedPutsTheFlightInPlace() {
 
 void WritingTest::swappedFolderGetsNoResult_data() {
     QTest::addColumn<bool>("shared");
-    QTest::newRow("each file holds its folder") << false;
-    QTest::newRow("the run's folders") << true;
+    QTest::addColumn<bool>("recorded");  // the undo store keeps what the run replaces
+    QTest::newRow("each file on its own") << false << false;
+    QTest::newRow("the run's folders") << true << false;
+    QTest::newRow("the run's folders, recorded") << true << true;
 }
 
-// In place, the folder on the path is swapped for a link to another folder between the read and
-// the commit: the results go to the folder the files were read from, none over the other's.
+// The folder of the files read is swapped for a link to another folder before their results
+// are put in place: the results go to the folder that was read, the other one is left alone,
+// and the undo store keeps the files that were replaced, not the other folder's.
 void WritingTest::swappedFolderGetsNoResult() {
     QFETCH(bool, shared);
-    QTemporaryDir dir;
+    QFETCH(bool, recorded);
+    QTemporaryDir dir, store;
     QVERIFY(QDir(dir.path()).mkpath("work") && QDir(dir.path()).mkpath("other"));
     const QStringList names = {"a.htm", "b.htm"};
     for (const QString &name : names) {
         TestFiles::Write(dir.filePath("work/" + name), "keep\r\ndrop\r\n");
         TestFiles::Write(dir.filePath("other/" + name), "other's\r\ndrop\r\n");
     }
+    UndoStore undo(store.path());
+    const std::unique_ptr<UndoRecorder> run =
+        recorded ? undo.beginRun(UndoFace::CommandLine) : nullptr;
     Engine::FixedLineContext ctx(Operations::Captions[0], "drop");
     RFTSFSO::HeldFolders folders;
     Engine::WorkOptions options;
     options.folders = shared ? &folders : nullptr;
-    CommitQueue queue(nullptr, CommitQueue::Mode::InCall, NeverOld);
+    CommitQueue queue(run.get(), CommitQueue::Mode::InCall, NeverOld);
     for (const QString &name : names) {
         const QString path = dir.filePath("work/" + name);
         FileResult result = Engine::ProcessFile(path, path, ctx, options, Destination::Prepare);
@@ -955,6 +963,15 @@ void WritingTest::swappedFolderGetsNoResult() {
         QCOMPARE(TestFiles::Read(dir.filePath("moved/" + name)), QByteArray("keep"));
     }
     QCOMPARE(Entries(dir.filePath("other")), names);
+    if (!run)
+        return;
+    const QString kept = run->folder();
+    run->finish();
+    QStringList keptFiles = QDir(kept).entryList(QDir::Files);
+    keptFiles.removeAll(QStringLiteral("manifest"));
+    QCOMPARE(keptFiles.size(), names.size());
+    for (const QString &file : keptFiles)
+        QCOMPARE(TestFiles::Read(kept + u'/' + file), QByteArray("keep\r\ndrop\r\n"));
 }
 
 int main(int argc, char **argv) {
