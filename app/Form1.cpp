@@ -37,6 +37,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -519,7 +520,10 @@ bool Form1::eventFilter(QObject *watched, QEvent *event) {
 
 void Form1::setProgressValue(double percent) {
     progressValue_ = percent;
-    ProgressBar1->setValue(qRound(percent * 100));
+    if (!isBusy())
+        showProgress();
+    else if (!std::exchange(progressPending_, true))
+        QMetaObject::invokeMethod(this, &Form1::showProgress, Qt::QueuedConnection);
 }
 
 void Form1::setProgressText(const QString &text) {

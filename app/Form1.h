@@ -196,6 +196,10 @@ private:
     void pointerOverBackground();
     void pointerOverButton();
     void applyPointer();
+    // Moves the bar to progressValue_. A move has QProgressBar measure its text (to know whether
+    // to draw at once), which costs more than the work on a small file: during a command it is
+    // done once for each time the events run, before the bar is drawn.
+    void showProgress();
 
     // Runs an event handler so that nothing escapes into the event loop.
     void runHandler(const char *name, const std::function<void()> &handler);
@@ -209,6 +213,7 @@ private:
     int mousePointer_ = MousePointer::Default;
     std::optional<QCursor> pointerPicture_;  // the hand, when HAND-M.CUR could be read
     double progressValue_ = 0.0;
+    bool progressPending_ = false;  // showProgress() is to run when the events next run
     QString progressText_;
 
     std::unique_ptr<UndoStore> undo_;

@@ -155,3 +155,11 @@ void Form1::setUpAccessibility() {
         control->setAccessibleName(name);
     ListView1->setAccessibleDescription(FileListView::hintText());
 }
+
+// ---------------------------------------------------------------------------------------------
+// Progress
+
+void Form1::showProgress() {
+    progressPending_ = false;
+    ProgressBar1->setValue(qRound(progressValue_ * 100));
+}

@@ -186,8 +186,9 @@ public:
         task.input = inputPath;
         task.output = outputPath_;  // it keeps its last value when neither option is chosen
         task.intoFolder = outputPath_ != inputPath;
-        task.keepLineEnds = KeepsLineEnds(window_.settings());
-        task.legacyPage = &LegacyCodePage(window_.settings());
+        readSettings();
+        task.keepLineEnds = keepLineEnds_;
+        task.legacyPage = legacyPage_;
         tasks.push_back(std::move(task));
         return true;
     }
@@ -197,11 +198,27 @@ public:
     }
 
 private:
+    // The settings each file is read with, as they are now: looked up again only when the store
+    // changed since the last file.
+    void readSettings() {
+        const Settings &settings = window_.settings();
+        if (&settings == settingsFrom_ && settingsRead_ == settings.generation())
+            return;
+        keepLineEnds_ = KeepsLineEnds(settings);
+        legacyPage_ = &LegacyCodePage(settings);
+        settingsFrom_ = &settings;
+        settingsRead_ = settings.generation();
+    }
+
     RunWindow &window_;
     Guard &guard_;
     RowCursor &cursor_;
     int row_ = -1;
     QString outputPath_;
+    bool keepLineEnds_ = false;
+    const Operations::CodePage *legacyPage_ = nullptr;
+    const Settings *settingsFrom_ = nullptr;  // the store they were read from; none yet
+    std::uint64_t settingsRead_ = 0;          // its generation then
 };
 
 // What the run tells the window: a file that cannot be read is reported at 144, a result that

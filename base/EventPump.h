@@ -1,8 +1,9 @@
 // Letting pending window events run in the middle of a long command.
 //
 // Long commands (the folder walk, the run) call LetEventsRun() often, down to once per line.
-// It pumps the event loop at most once per interval (10 ms) and is otherwise a read of the
-// coarse clock, so calling it per line costs next to nothing. It answers whether the loop ran: only
+// It pumps the event loop at most once per interval (10 ms), at the first call after it has
+// passed; between pumps it reads a flag that an alarm raises once the interval is over, not the
+// clock, so calling it per line costs next to nothing. It answers whether the loop ran: only
 // then can the user have changed a control, so only then does a command read the controls again.
 //
 // Once the window has been closed, the next call throws CommandAbandoned: the command ends

@@ -110,6 +110,8 @@ QString Settings::get(const QString &key, const QString &defaultValue) const {
 }
 
 void Settings::save(const QString &key, const QString &value) {
+    // Syncing reads the file again too, with whatever else changed there.
+    ++generation_;
     // The path may have changed since the last look: a save never writes anything but a
     // regular file (QSettings would replace a device or a pipe with a file of its own).
     if (store_ && LookAt(path_) == Found::Other)

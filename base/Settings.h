@@ -17,6 +17,7 @@
 #include <QHash>
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 
 class QSettings;
@@ -49,6 +50,9 @@ public:
 
     QString get(const QString &key, const QString &defaultValue) const;
     void save(const QString &key, const QString &value);
+    // Changes with every save(): a value read from the store holds for as long as this stays
+    // the same, so that a reader asking for each file need not look it up again.
+    std::uint64_t generation() const { return generation_; }
 
     // Text forms of stored numbers and truth values.
     static QString fromInteger(long long value) { return QString::number(value); }
@@ -63,4 +67,5 @@ private:
     QString path_;
     std::unique_ptr<QSettings> store_;  // the file, while it may be used
     QHash<QString, QString> session_;   // values that only this session holds, by key
+    std::uint64_t generation_ = 0;
 };

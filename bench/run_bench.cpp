@@ -3,11 +3,17 @@
 // folder, driven offscreen through the scripted platform. In the same run, on the same files,
 // it times `cp -r` of the tree (the I/O floor) and GNU sed doing the same work over a fresh
 // copy (the copy not counted), and it reports the longest time the window went without
-// answering events while the run worked.
+// answering events while the run worked. Interleaved with the window's run, it times the
+// command line on the same tree (`strelmark remove lines-containing 'meta http' --ext '*' -q
+// --out OUT TREE`) with --jobs 1 and --jobs 2, and puts the window against the first. Both keep
+// their undo store as they do by default, in a fresh folder beside the outputs (the window's
+// given to it, the command line's through XDG_DATA_HOME), so that both record on the same file
+// system; the figures give the processor times (user and system) beside the wall clock.
 //
-//   build/bin/run_bench [--corpus DIR] [--out DIR]... [--reps N]
+//   build/bin/run_bench [--corpus DIR] [--out DIR]... [--reps N] [--program PATH]
 //
-// The corpus is generated with strelmark_corpus when DIR holds none. Outputs go to fresh
+// --program names the command line (default: bin/strelmark beside the benchmark's folder). The
+// corpus is generated with strelmark_corpus when DIR holds none. Outputs go to fresh
 // folders under --out (default /dev/shm, a tmpfs), removed after each repetition; given several
 // (a tmpfs and a disk), the run is timed on each and the figures are put side by side.
 //
@@ -43,11 +49,20 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 #include <vector>
+
+extern char **environ;
 
 namespace {
 
@@ -56,6 +71,7 @@ using Bench::Median;
 struct Options {
     QString corpus = QStringLiteral("/dev/shm/strelmark-corpus");
     QStringList outs;
+    QString program;  // the command line
     int reps = 3;
     bool inPlace = false;
     bool preview = false;
@@ -64,6 +80,7 @@ struct Options {
 struct Figures {
     QString out;
     double cp = 0, sed = 0, run = 0, gap = 0;
+    double jobs1 = 0, jobs2 = 0;  // the command line
 };
 
 // Runs a shell command and returns its wall-clock time in seconds; exits when it fails.
@@ -94,9 +111,10 @@ QStringList treeFiles(const QString &tree, qint64 &bytes) {
     return files;
 }
 
-double processorSeconds(bool user) {
+// User or system time of the process, or with `thisThread` of the calling thread alone.
+double processorSeconds(bool user, bool thisThread = false) {
     rusage usage;
-    getrusage(RUSAGE_SELF, &usage);
+    getrusage(thisThread ? RUSAGE_THREAD : RUSAGE_SELF, &usage);
     const timeval &t = user ? usage.ru_utime : usage.ru_stime;
     return t.tv_sec + t.tv_usec / 1e6;
 }
@@ -106,7 +124,80 @@ struct RunResult {
     double userSeconds = 0, systemSeconds = 0;
     double longestGapMs = 0;
     int messages = 0;
+    double mainThreadSeconds = -1;  // of the processor time, the window's thread's (user+system)
+
+    double processor() const { return userSeconds + systemSeconds; }
 };
+
+double Seconds(const timeval &t) {
+    return t.tv_sec + t.tv_usec / 1e6;
+}
+
+// The command line over `tree` into `outFolder` with `jobs` workers, its undo store in
+// `dataFolder` (XDG_DATA_HOME): wall clock and processor times. Exits when it fails.
+RunResult runCommandLine(const QString &program, int jobs, const QString &tree,
+                         const QString &outFolder, const QString &dataFolder) {
+    std::vector<std::string> args = {program.toStdString(),
+                                     "remove",
+                                     "lines-containing",
+                                     "meta http",
+                                     "--ext",
+                                     "*",
+                                     "--jobs",
+                                     std::to_string(jobs),
+                                     "-q",
+                                     "--out",
+                                     outFolder.toStdString(),
+                                     tree.toStdString()};
+    std::vector<char *> argv;
+    for (std::string &arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    std::string data = "XDG_DATA_HOME=" + dataFolder.toStdString();
+    std::vector<char *> envp;
+    for (char **e = environ; *e != nullptr; ++e) {
+        if (std::strncmp(*e, "XDG_DATA_HOME=", 14) != 0)
+            envp.push_back(*e);
+    }
+    envp.push_back(data.data());
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+
+    QElapsedTimer timer;
+    timer.start();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) {
+        std::fprintf(stderr, "cannot start %s\n", argv[0]);
+        std::exit(1);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    rusage usage{};
+    while (::wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
+    }
+    RunResult result;
+    result.seconds = timer.nsecsElapsed() / 1e9;
+    result.userSeconds = Seconds(usage.ru_utime);
+    result.systemSeconds = Seconds(usage.ru_stime);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "the command line failed (status %d)\n", status);
+        std::exit(1);
+    }
+    return result;
+}
+
+// The number of files below `folder`.
+qsizetype filesBelow(const QString &folder) {
+    qsizetype count = 0;
+    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        ++count;
+    }
+    return count;
+}
 
 // One run through the window: the list filled, the condition set, "Start Removing" clicked.
 // An empty `outFolder` runs in place. `undoFolder` empty: no undo store; otherwise the store
@@ -131,12 +222,15 @@ RunResult runThroughWindow(const QStringList &files, const QString &outFolder,
     RunResult result;
     EventPump::ResetLongestGap();
     const double user = processorSeconds(true), system = processorSeconds(false);
+    const double mainThread = processorSeconds(true, true) + processorSeconds(false, true);
     QElapsedTimer timer;
     timer.start();
     window.PushButton8->click();
     result.seconds = timer.nsecsElapsed() / 1e9;
     result.userSeconds = processorSeconds(true) - user;
     result.systemSeconds = processorSeconds(false) - system;
+    result.mainThreadSeconds =
+        processorSeconds(true, true) + processorSeconds(false, true) - mainThread;
     result.longestGapMs = EventPump::LongestGap().count() / 1e6;
     result.messages = static_cast<int>(platform.messages().size());
     if (platform.messages() != QStringList{QStringLiteral("Done.")}) {
@@ -256,6 +350,109 @@ void inPlace(const Options &options, const QString &tree, double mb) {
         (mu / mw - 1) * 100, (Median(ratios) - 1) * 100, (cu / cw - 1) * 100);
 }
 
+// What one repetition of the comparison measures.
+struct Rep {
+    double cp = 0, sed = 0;
+    RunResult window, jobs1, jobs2;
+};
+
+// cp -r, sed, and the window's run against the command line with one and two workers, in
+// fresh folders under `out`. The three runs go in a turning order, so that none is always
+// first after sed.
+Rep oneRep(const Options &options, const QString &out, const QString &tree,
+           const QStringList &files, int rep) {
+    QTemporaryDir scratch(out + QStringLiteral("/strelmark-run-XXXXXX"));
+    const QString copy = scratch.filePath(QStringLiteral("cp"));
+    const QString sedTree = scratch.filePath(QStringLiteral("sed"));
+    Rep r;
+    // Each contender starts with nothing left to write out by the one before.
+    timed(QStringLiteral("sync"));
+    r.cp = timed(QStringLiteral("cp -r ") + quoted(tree) + u' ' + quoted(copy));
+    timed(QStringLiteral("cp -r ") + quoted(tree) + u' ' + quoted(sedTree) +
+          QStringLiteral(" && sync"));
+    r.sed = timed(QStringLiteral("find ") + quoted(sedTree) +
+                  QStringLiteral(" -type f -exec sed -i -e '/meta http/Id' {} +"));
+    for (int turn = 0; turn < 3; ++turn) {
+        const int which = (turn + rep) % 3;  // 0: the window, 1 and 2: that many jobs
+        const QString name = QString::number(which);
+        const QString output = scratch.filePath(QStringLiteral("out") + name);
+        const QString undo = scratch.filePath(QStringLiteral("undo") + name);
+        QDir().mkpath(output);
+        timed(QStringLiteral("sync"));
+        if (which == 0)
+            r.window = runThroughWindow(files, output, undo);
+        else
+            (which == 1 ? r.jobs1 : r.jobs2) =
+                runCommandLine(options.program, which, tree, output, undo);
+        if (filesBelow(output) != files.size()) {
+            std::fprintf(stderr, "%s did not write every result\n",
+                         which == 0 ? "the window" : "the command line");
+            std::exit(1);
+        }
+    }
+    return r;
+}
+
+Figures againstOthers(const Options &options, const QString &out, const QString &tree,
+                      const QStringList &files, double mb) {
+    std::printf(
+        "\noutputs in fresh folders under %s (%s), each run's undo store beside them; %d "
+        "repetitions, medians\n",
+        qPrintable(out), Bench::FileSystemName(out.toStdString()).c_str(), options.reps);
+    std::vector<double> cp, sed, run, gaps, jobs1, jobs2, ratios;
+    std::vector<double> runCpu, jobs1Cpu, jobs2Cpu;
+    auto show = [](const char *label, const RunResult &r) {
+        std::printf("    %-22s %7.3f s (user %.3f s, system %.3f s", label, r.seconds,
+                    r.userSeconds, r.systemSeconds);
+        if (r.mainThreadSeconds >= 0)
+            std::printf("; the window's thread %.3f s", r.mainThreadSeconds);
+        std::printf(")\n");
+    };
+    for (int rep = 0; rep < options.reps; ++rep) {
+        const Rep r = oneRep(options, out, tree, files, rep);
+        cp.push_back(r.cp);
+        sed.push_back(r.sed);
+        run.push_back(r.window.seconds);
+        gaps.push_back(r.window.longestGapMs);
+        jobs1.push_back(r.jobs1.seconds);
+        jobs2.push_back(r.jobs2.seconds);
+        ratios.push_back(r.window.seconds / r.jobs1.seconds);
+        runCpu.push_back(r.window.processor());
+        jobs1Cpu.push_back(r.jobs1.processor());
+        jobs2Cpu.push_back(r.jobs2.processor());
+        std::printf("  rep %d: cp -r %.3f s, sed %.3f s, longest gap %.1f ms\n", rep + 1, r.cp,
+                    r.sed, r.window.longestGapMs);
+        show("Start Removing", r.window);
+        show("command line, jobs 1", r.jobs1);
+        show("command line, jobs 2", r.jobs2);
+        std::fflush(stdout);
+    }
+
+    const double mcp = Median(cp), msed = Median(sed), mrun = Median(run);
+    const double mj1 = Median(jobs1), mj2 = Median(jobs2);
+    std::printf("\n  %-22s %8.3f s %6.0f MB/s\n", "cp -r", mcp, mb / mcp);
+    std::printf("  %-22s %8.3f s %6.0f MB/s\n", "sed -i", msed, mb / msed);
+    std::printf("  %-22s %8.3f s %6.0f MB/s   processor %.3f s\n", "Start Removing", mrun,
+                mb / mrun, Median(runCpu));
+    std::printf("  %-22s %8.3f s %6.0f MB/s   processor %.3f s\n", "command line, jobs 1", mj1,
+                mb / mj1, Median(jobs1Cpu));
+    std::printf("  %-22s %8.3f s %6.0f MB/s   processor %.3f s\n", "command line, jobs 2", mj2,
+                mb / mj2, Median(jobs2Cpu));
+    std::printf(
+        "\n  window / command line (jobs 1) = %.2f (median of the pairs %.2f, processor "
+        "%.2f; goal <= 1.10)\n",
+        mrun / mj1, Median(ratios), Median(runCpu) / Median(jobs1Cpu));
+    std::printf("  window / command line (jobs 2) = %.2f\n", mrun / mj2);
+    std::printf(
+        "  strelmark / cp -r = %.2f (goal <= 1.25)   sed / strelmark = %.2f (goal >= "
+        "2 on tmpfs, >= 1.5 on a disk)\n",
+        mrun / mcp, msed / mrun);
+    std::printf(
+        "  longest gap between event-loop pumps: %.1f ms median, %.1f ms worst (goal < 50)\n",
+        Median(gaps), *std::max_element(gaps.begin(), gaps.end()));
+    return {out, mcp, msed, mrun, *std::max_element(gaps.begin(), gaps.end()), mj1, mj2};
+}
+
 }  // namespace
 
 int main(int argc, char *argv[]) {
@@ -276,6 +473,8 @@ int main(int argc, char *argv[]) {
             options.corpus = value;
         else if (name == QLatin1String("--out"))
             options.outs.append(value);
+        else if (name == QLatin1String("--program"))
+            options.program = value;
         else if (name == QLatin1String("--reps"))
             options.reps = std::max(1, value.toInt());
     }
@@ -296,6 +495,9 @@ int main(int argc, char *argv[]) {
 
     if (options.outs.isEmpty())
         options.outs.append(QStringLiteral("/dev/shm"));
+    if (options.program.isEmpty())
+        options.program =
+            QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/strelmark");
     if (options.inPlace) {
         inPlace(options, tree, mb);
         return 0;
@@ -304,52 +506,13 @@ int main(int argc, char *argv[]) {
         preview(options, files, mb);
         return 0;
     }
-    std::printf("Start Removing through the window: %lld files, %.1f MB, \"meta http\"\n",
-                static_cast<long long>(files.size()), mb);
+    std::printf(
+        "Start Removing through the window: %lld files, %.1f MB, \"meta http\"; against the "
+        "command line %s\n",
+        static_cast<long long>(files.size()), mb, qPrintable(options.program));
     std::vector<Figures> all;
-    for (const QString &out : options.outs) {
-        std::printf("\noutputs in fresh folders under %s; %d repetitions, medians\n",
-                    qPrintable(out), options.reps);
-        std::vector<double> cp, sed, run, gaps;
-        for (int rep = 0; rep < options.reps; ++rep) {
-            QTemporaryDir scratch(out + QStringLiteral("/strelmark-run-XXXXXX"));
-            const QString copy = scratch.filePath(QStringLiteral("cp"));
-            const QString sedTree = scratch.filePath(QStringLiteral("sed"));
-            const QString output = scratch.filePath(QStringLiteral("out"));
-            QDir().mkpath(output);
-
-            // Each contender starts with nothing left to write out by the one before.
-            timed(QStringLiteral("sync"));
-            cp.push_back(timed(QStringLiteral("cp -r ") + quoted(tree) + u' ' + quoted(copy)));
-            timed(QStringLiteral("cp -r ") + quoted(tree) + u' ' + quoted(sedTree) +
-                  QStringLiteral(" && sync"));
-            sed.push_back(timed(QStringLiteral("find ") + quoted(sedTree) +
-                                QStringLiteral(" -type f -exec sed -i -e '/meta http/Id' {} +")));
-            timed(QStringLiteral("sync"));
-            const RunResult result = runThroughWindow(files, output);
-            run.push_back(result.seconds);
-            gaps.push_back(result.longestGapMs);
-            std::printf(
-                "  rep %d: cp -r %.3f s, sed %.3f s, strelmark %.3f s (user %.3f s, "
-                "system %.3f s), longest gap %.1f ms\n",
-                rep + 1, cp.back(), sed.back(), run.back(), result.userSeconds,
-                result.systemSeconds, gaps.back());
-            std::fflush(stdout);
-        }
-
-        const double mcp = Median(cp), msed = Median(sed), mrun = Median(run);
-        std::printf("\n  %-12s %8.3f s %8.0f MB/s\n", "cp -r", mcp, mb / mcp);
-        std::printf("  %-12s %8.3f s %8.0f MB/s\n", "sed -i", msed, mb / msed);
-        std::printf("  %-12s %8.3f s %8.0f MB/s\n", "strelmark", mrun, mb / mrun);
-        std::printf(
-            "\n  strelmark / cp -r = %.2f (goal <= 1.25)   sed / strelmark = %.2f (goal >= "
-            "2 on tmpfs, >= 1.5 on a disk)\n",
-            mrun / mcp, msed / mrun);
-        std::printf(
-            "  longest gap between event-loop pumps: %.1f ms median, %.1f ms worst (goal < 50)\n",
-            Median(gaps), *std::max_element(gaps.begin(), gaps.end()));
-        all.push_back({out, mcp, msed, mrun, *std::max_element(gaps.begin(), gaps.end())});
-    }
+    for (const QString &out : options.outs)
+        all.push_back(againstOthers(options, out, tree, files, mb));
     if (all.size() > 1) {
         std::printf("\n== side by side (medians)\n  %-28s", "");
         for (const Figures &f : all)
@@ -368,6 +531,14 @@ int main(int argc, char *argv[]) {
         line("Start Removing", [](const Figures &f) {
             return QString::asprintf("%.3f s (%.2f x cp)", f.run, f.run / f.cp);
         });
+        line("command line, jobs 1", [](const Figures &f) {
+            return QString::asprintf("%.3f s (%.2f x cp)", f.jobs1, f.jobs1 / f.cp);
+        });
+        line("command line, jobs 2", [](const Figures &f) {
+            return QString::asprintf("%.3f s (%.2f x cp)", f.jobs2, f.jobs2 / f.cp);
+        });
+        line("window / jobs 1",
+             [](const Figures &f) { return QString::asprintf("%.2f", f.run / f.jobs1); });
         line("sed / Start Removing",
              [](const Figures &f) { return QString::asprintf("%.2f", f.sed / f.run); });
         line("longest gap, worst",

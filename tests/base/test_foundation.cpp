@@ -19,13 +19,16 @@
 #include <QTimer>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <new>
 #include <optional>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include <pwd.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -770,6 +773,40 @@ private slots:
         EventPump::SetInterval(std::chrono::nanoseconds(0));
         QVERIFY(EventPump::LetEventsRun());
         QCOMPARE(pumps.passes(), 1);
+    }
+
+    // Between pumps a yield reads the alarm's flag, not the clock: the alarm rings once the
+    // interval is over, in this process and in a child made by fork(), which has no thread of
+    // its parent's.
+    void pumpRunsOnceTheIntervalIsOver_data() {
+        QTest::addColumn<bool>("inChild");
+        QTest::newRow("this process") << false;
+        QTest::newRow("a child made by fork()") << true;
+    }
+    void pumpRunsOnceTheIntervalIsOver() {
+        QFETCH(bool, inChild);
+        EventPump::SetInterval(std::chrono::milliseconds(1));
+        // Yields a few milliseconds apart, far fewer than would have the pump look at the
+        // clock by itself: true when one of them pumped.
+        auto pumpsSoon = [] {
+            for (int yield = 0; yield < 200; ++yield) {
+                if (EventPump::LetEventsRun())
+                    return true;
+                std::this_thread::sleep_for(std::chrono::milliseconds(3));
+            }
+            return false;
+        };
+        QVERIFY(pumpsSoon());
+        EventPump::LetEventsRun();  // just after the pump: sets the alarm
+        const pid_t child = inChild ? ::fork() : 0;
+        if (inChild && child == 0)
+            ::_exit(pumpsSoon() ? 0 : 1);
+        if (inChild) {
+            int status = -1;
+            QCOMPARE(::waitpid(child, &status, 0), child);
+            QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
+        QVERIFY(pumpsSoon());
     }
 
     void pumpDeliversPendingEvents() {

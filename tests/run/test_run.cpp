@@ -330,6 +330,44 @@ private slots:
         QCOMPARE(Read(out + QStringLiteral("/b.htm")), QByteArray("a\r\nb"));
     }
 
+    // The settings read for each file: one stored while the run works holds from the next file.
+    void settingChangeTakesEffectFromTheNextFile_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("condition");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("keep each file's line ends")
+            << RunDriver::KeepLineEndsKey << "True"
+            << "x" << QByteArray("a\nx\r\nb\n") << QByteArray("a\r\nb") << QByteArray("a\nb\n");
+        const QByteArray koi8("\xF0\xD2\xC9\xD7\xC5\xD4");  // Привет in KOI8-R
+        QTest::newRow("other files are in")
+            << RunDriver::LegacyCodePageKey << "koi8-r"
+            << "привет" << koi8 + "\nkeep" << koi8 + "\r\nkeep" << QByteArray("keep");
+    }
+    void settingChangeTakesEffectFromTheNextFile() {
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QString, condition);
+        QFETCH(QByteArray, content);
+        for (const char *name : {"a.htm", "b.htm", "c.htm"})
+            form->fileList->append(input(QLatin1String(name), content));
+        choose(0, condition);
+        bool changed = false;
+        DuringEachPump duringRun([&] {
+            if (changed || form->progressText() != QStringLiteral("Processing: b.htm"))
+                return;
+            changed = true;  // at the yield before the second file
+            form->settings().save(key, value);
+        });
+        start();
+        QVERIFY(changed);
+        QTEST(Read(out + QStringLiteral("/a.htm")), "before");
+        QTEST(Read(out + QStringLiteral("/b.htm")), "after");
+        QTEST(Read(out + QStringLiteral("/c.htm")), "after");
+    }
+
     void busyWindowRefusesRemovalAndASecondRun() {
         for (const char *name : {"a.htm", "b.htm", "c.htm"})
             form->fileList->append(input(QLatin1String(name), "x\ny"));
