@@ -3,6 +3,7 @@
 #include "files/Placement.h"
 #include "files/ReplacementJournal.h"
 
+#include "posix/Io.h"
 #include "posix/Paths.h"
 #include "posix/TemporaryNames.h"
 
@@ -29,6 +30,19 @@
 // --- CommitQueue --------------------------------------------------------------------------------
 
 namespace {
+
+// How many results a group may take while the one before is in flight. Each holds up to three
+// descriptors (its file, written behind the file it replaces, and its folder when it holds one
+// of its own), and so does each result of the group in flight: the bound leaves room under the
+// process's limit for the files being read and written meanwhile.
+std::size_t FilesWhileBusy() {
+    static const std::size_t most = [] {
+        const std::size_t limit = Posix::RaiseDescriptorLimit();
+        const std::size_t room = limit > 512 ? (limit - 256) / 6 : 0;
+        return std::clamp(room, CommitQueue::MaxFiles, CommitQueue::MaxFilesWhileBusy);
+    }();
+    return most;
+}
 
 std::int64_t Nanoseconds(const struct timespec &time) {
     return std::int64_t(time.tv_sec) * 1000000000 + time.tv_nsec;
@@ -87,7 +101,7 @@ std::vector<CommitFailure> CommitQueue::add(std::unique_ptr<PendingResult> resul
     if (fullByCount || full) {
         if (mode_ == Mode::InCall) {
             append(commit());
-        } else if (!full && pending_.size() < MaxFilesWhileBusy && inFlight_ && [this] {
+        } else if (!full && pending_.size() < FilesWhileBusy() && inFlight_ && [this] {
                        std::lock_guard<std::mutex> lock(mutex_);
                        return busy_;
                    }()) {

@@ -12,7 +12,8 @@
 // A full group is committed either by the call that fills it, or, Mode::Overlapped, by a thread
 // of the queue's own while the caller prepares the next group: the wait for the disk then
 // overlaps the work on the next files. One group at a time is in flight; a group that is full by
-// its count while the one before is still in flight takes more results (MaxFilesWhileBusy),
+// its count while the one before is still in flight takes more results (MaxFilesWhileBusy, fewer
+// where the process may open few descriptors),
 // and waits only when it is full by that count, by its bytes or by its age. What is in flight
 // counts as pending for a later result to the same place, commit() waits for it, and its failures
 // are answered by the next add() or commit(). The journal is then called from that thread, one

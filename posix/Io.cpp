@@ -2,9 +2,11 @@
 
 #include "posix/Fd.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace Posix {
@@ -82,6 +84,23 @@ int SyncData(int fd) {
 
 int SyncFolder(int fd) {
     return ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
+}
+
+std::size_t RaiseDescriptorLimit() {
+    static const std::size_t limit = [] {
+        struct rlimit now;
+        if (::getrlimit(RLIMIT_NOFILE, &now) != 0)
+            return std::size_t(1024);
+        const rlim_t wanted = std::min<rlim_t>(now.rlim_max, 65536);
+        if (now.rlim_cur < wanted) {
+            struct rlimit raised = now;
+            raised.rlim_cur = wanted;
+            if (::setrlimit(RLIMIT_NOFILE, &raised) == 0)
+                now = raised;
+        }
+        return static_cast<std::size_t>(now.rlim_cur);
+    }();
+    return limit;
 }
 
 }  // namespace Posix

@@ -25,4 +25,10 @@ int SyncData(int fd);
 // The same for a folder's entries (fsync of the folder).
 int SyncFolder(int fd);
 
+// How many descriptors this process may have open, once its soft limit is raised as far as its
+// hard limit lets it (up to 65,536): a run holds results open until their group is put in
+// place, and a login's soft limit of 1,024 is soon reached. Raised once; later calls answer
+// the same.
+std::size_t RaiseDescriptorLimit();
+
 }  // namespace Posix
