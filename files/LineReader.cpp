@@ -44,7 +44,8 @@ char *GrowBuffer(char *buffer, std::size_t kept, std::size_t capacity, std::size
                 ::mmap(nullptr, wanted, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
             if (grown != MAP_FAILED) {
                 ::madvise(grown, wanted, MADV_HUGEPAGE);
-                std::memcpy(grown, buffer, kept);
+                if (kept != 0)
+                    std::memcpy(grown, buffer, kept);
                 std::free(buffer);
             }
         }
@@ -214,7 +215,8 @@ LineReader::~LineReader() {
 std::size_t LineReader::readMore(char *to, std::size_t most) {
     if (fd_ < 0 || !memory_.empty()) {
         const std::size_t size = std::min(most, memory_.size());
-        std::memcpy(to, memory_.data(), size);
+        if (size > 0)
+            std::memcpy(to, memory_.data(), size);
         memory_.remove_prefix(size);
         if (fd_ < 0 || size > 0)
             return size;
