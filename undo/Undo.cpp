@@ -2,6 +2,7 @@
 // newest first, and keeping what failed for the next undo.
 #include "undo/UndoStore.h"
 
+#include "undo/Chain.h"
 #include "undo/ContentHash.h"
 #include "undo/LongPaths.h"
 #include "undo/Manifest.h"
@@ -171,9 +172,12 @@ Undo::NotKept ReadNotKept(int runFd) {
 class Restorer {
 public:
     // `options.dryRun`: finds what each record would come to, and changes nothing.
-    Restorer(int runFd, Undo::NotKept notKept, const UndoOptions &options)
+    // `later`: the runs after this one, which may have written its files again.
+    Restorer(int runFd, Undo::NotKept notKept, Undo::LaterRuns &later, const UndoOptions &options)
         : runFd_(runFd),
           notKept_(std::move(notKept)),
+          handedBack_(Undo::ReadHandedBack(runFd)),
+          later_(later),
           dryRun_(options.dryRun),
           stop_(options.stop) {}
 
@@ -203,6 +207,9 @@ private:
 
     int runFd_;
     Undo::NotKept notKept_;
+    Undo::HandedBack handedBack_;  // what undos of earlier runs put at this run's targets
+    Undo::LaterRuns &later_;
+    std::set<std::string> looked_;  // targets whose newest record was looked at
     bool dryRun_;
     const std::atomic<int> *stop_;
     std::vector<Outcome> outcomes_;
@@ -254,13 +261,19 @@ void Restorer::look(std::size_t i) {
     const Record &record = *outcome.record;
     struct stat info;
     if (::lstat(outcome.path.c_str(), &info) != 0) {
+        if (errno == ENOENT && Undo::IsHandedBack(handedBack_, record.target, nullptr))
+            return;  // removed by the undo of an earlier run
         // A replaced file that is no longer there (its folder renamed or moved, say) keeps
         // its original for an undo once it is back.
         if ((errno != ENOENT && errno != ENOTDIR) || record.replaced)
             fail(outcome, errno == ENOTDIR ? ENOENT : errno);
         return;  // a created file that is not there: nothing to do
     }
-    Identity now = Undo::IdentityOf(info);
+    const Identity found = Undo::IdentityOf(info);
+    const bool newest = looked_.insert(record.target).second;
+    if (found != record.fresh && Undo::IsHandedBack(handedBack_, record.target, &found))
+        return;  // put back by the undo of an earlier run that this one wrote over
+    Identity now = found;
     const auto known = putBack_.find(record.target);
     // What this undo put back (or, dry, would have) stands for the original it was.
     const bool putBackHere = known != putBack_.end() && known->second.first == now;
@@ -268,30 +281,40 @@ void Restorer::look(std::size_t i) {
         now = known->second.second;
     if (record.replaced && now == record.old)
         return;  // never replaced
-    if (now == record.fresh && record.hashed && !putBackHere &&
-        !HoldsResult(record, outcome.path)) {
+    bool asLeft = now == record.fresh;
+    if (asLeft && record.hashed && !putBackHere && !HoldsResult(record, outcome.path)) {
         // Written again since, to the same size within the same clock tick, or with its
         // time set back.
         outcome.step = Step::LeftAlone;
         outcome.reason = UndoSummary::Reason::Changed;
         return;
     }
-    if (now == record.fresh && !record.replaced) {
+    const bool copyOfOriginal =
+        record.replaced && now.size == record.old.size && now.modifiedNs == record.old.modifiedNs;
+    // Written again by later runs, each over what the one before left: as the runs left it.
+    if (!asLeft && !copyOfOriginal && !putBackHere && newest)
+        asLeft = later_.leftByLater(record, outcome.path, now);
+    // The later runs learn what goes back before it does.
+    if (asLeft && !dryRun_) {
+        if (const int error =
+                later_.handBack(record.target, found, record.replaced ? record.old : Identity{}))
+            return fail(outcome, error);
+    }
+    if (asLeft && !record.replaced) {
         if (!dryRun_ && ::unlink(outcome.path.c_str()) != 0)
             return fail(outcome, errno);
         outcome.step = Step::Removed;
         folders_.insert(Posix::FolderOf(outcome.path));
-    } else if (now == record.fresh && dryRun_) {
+    } else if (asLeft && dryRun_) {
         // As if put back: an older record of the target sees what this one kept.
         outcome.step = Step::Restored;
         putBack_[record.target] = {Undo::IdentityOf(info), record.old};
-    } else if (now == record.fresh) {
+    } else if (asLeft) {
         outcome.step = Step::Restored;  // once put back
         outcome.device = static_cast<std::uint64_t>(info.st_dev);
         pending_.push_back(i);
         pendingTargets_.insert(record.target);
-    } else if (record.replaced && now.size == record.old.size &&
-               now.modifiedNs == record.old.modifiedNs) {
+    } else if (copyOfOriginal) {
         // A copy of the original, put back by an undo that was cut short: nothing to do, and
         // an older record of the target sees the original.
         putBack_[record.target] = {Undo::IdentityOf(info), record.old};
@@ -443,7 +466,8 @@ UndoSummary TakeBack(const std::string &path, const std::string *chosen,
     summary.outcome = UndoSummary::Outcome::Done;
     summary.run = InfoOf(run);
 
-    Restorer restorer(run.folder.get(), ReadNotKept(run.folder.get()), options);
+    Undo::LaterRuns later(store.folder.get(), run.name);
+    Restorer restorer(run.folder.get(), ReadNotKept(run.folder.get()), later, options);
     restorer.restore(run.manifest.records);
     const std::vector<const Record *> retry = restorer.report(summary);
     if (options.dryRun)

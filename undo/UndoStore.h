@@ -70,7 +70,8 @@
 //   back with every byte, its permissions, owner and extended attributes; what the store's
 //   copy or the copy put back could not keep is named in the summary;
 // - a created file still as the run left it is removed;
-// - a file changed since the run (other content, another file) is left alone and listed;
+// - a file changed since the run (other content, another file) is left alone and listed; one
+//   that later runs wrote again, each over what the one before left, is not (undo/Chain.h);
 // - a replaced file that is no longer there (its folder renamed or moved) fails, and keeps its
 //   original for the next undo;
 // - a target that the run recorded but never replaced (it was killed in between: the file there
@@ -247,7 +248,9 @@ public:
     UndoSummary undoLast(bool dryRun = false);
     UndoSummary undoLast(const UndoOptions &options);
     // Takes the run of that name (UndoRunInfo::name) back by the same rules, whatever runs
-    // came after it: a file that a later run replaced again is changed since, and left alone.
+    // came after it. A file that later runs replaced again, each over what the one before left,
+    // is still as the runs left it: its original goes back, and the later runs' undo finds
+    // nothing to do there (undo/Chain.h). Any other file there is changed since, and left alone.
     UndoSummary undoRun(const QString &name, bool dryRun = false);
     UndoSummary undoRun(const QString &name, const UndoOptions &options);
 

@@ -90,6 +90,8 @@ private slots:
     void undoesNewestRunFirst();
     void undoesAChosenRun_data();
     void undoesAChosenRun();
+    void undoesTwoRunsInEitherOrder_data();
+    void undoesTwoRunsInEitherOrder();
     void damagedRunRefusedAndKept_data();
     void damagedRunRefusedAndKept();
     void lastRunAndTotalSize_data();
@@ -551,18 +553,22 @@ void UndoStoreTest::undoesNewestRunFirst() {
 void UndoStoreTest::undoesAChosenRun_data() {
     QTest::addColumn<bool>("sameFile");  // the later run wrote the older run's file again
     QTest::addColumn<bool>("dryRun");
-    QTest::newRow("another file") << false << false;
-    QTest::newRow("the same file") << true << false;
-    QTest::newRow("dry run, another file") << false << true;
-    QTest::newRow("dry run, the same file") << true << true;
+    QTest::addColumn<bool>("edited");  // and the file was edited after the later run
+    QTest::newRow("another file") << false << false << false;
+    QTest::newRow("the same file") << true << false << false;
+    QTest::newRow("the same file, edited since") << true << false << true;
+    QTest::newRow("dry run, another file") << false << true << false;
+    QTest::newRow("dry run, the same file") << true << true << false;
 }
 
-// The older of two runs, chosen from the list, goes back by the rules of the last: a file that
-// the later run replaced again is changed since, and left alone. A dry run tells the same and
-// changes nothing. The list has both, newest first, with what each can still take back.
+// The older of two runs, chosen from the list, goes back by the rules of the last. A file that
+// the later run wrote again over the older run's result is still as the runs left it: the older
+// run's original goes back, and the later run's undo then finds nothing to do there. A file
+// edited since is left alone. A dry run tells the same and changes nothing.
 void UndoStoreTest::undoesAChosenRun() {
     QFETCH(bool, sameFile);
     QFETCH(bool, dryRun);
+    QFETCH(bool, edited);
     QTemporaryDir files, store;
     const std::string a = Native(files.filePath("a.htm")), b = Native(files.filePath("b.htm"));
     WriteFile(a, "one");
@@ -570,22 +576,65 @@ void UndoStoreTest::undoesAChosenRun() {
     UndoStore undo(store.path());
     CommitRun(undo, {{a, "two"}});
     CommitRun(undo, {{sameFile ? a : b, "three"}});
+    if (edited)
+        WriteFile(a, "four!");
 
     const std::vector<UndoRunInfo> runs = undo.listRuns();
     QCOMPARE(runs.size(), std::size_t(2));
-    QCOMPARE(runs[0].restorable, std::size_t(1));
-    QCOMPARE(runs[1].restorable, std::size_t(sameFile ? 0 : 1));
     QCOMPARE(runs[1].folder, Native(files.path()));
     const UndoSummary summary = undo.undoRun(runs[1].name, dryRun);
     QCOMPARE(summary.outcome, Outcome::Done);
-    QCOMPARE(summary.restored.size(), std::size_t(sameFile ? 0 : 1));
+    QCOMPARE(summary.restored.size(), std::size_t(edited ? 0 : 1));
     QCOMPARE(LeftAlonePaths(summary),
-             sameFile ? QStringList{QString::fromStdString(a)} : QStringList());
-    QCOMPARE(ReadFile(a), QByteArray(sameFile ? "three" : dryRun ? "two" : "one"));
+             edited ? QStringList{QString::fromStdString(a)} : QStringList());
+    QCOMPARE(ReadFile(a), QByteArray(edited   ? "four!"
+                                     : dryRun ? sameFile ? "three" : "two"
+                                              : "one"));
     QCOMPARE(undo.listRuns().size(), std::size_t(dryRun ? 2 : 1));
     QCOMPARE(undo.undoRun(runs[1].name, true).outcome, dryRun ? Outcome::Done : Outcome::NotFound);
-    QCOMPARE(undo.undoLast().outcome, Outcome::Done);  // the later run goes back as before
-    QCOMPARE(ReadFile(sameFile ? a : b), QByteArray(sameFile ? "two" : "uno"));
+    const UndoSummary later = undo.undoLast();  // the later run goes back as before
+    QCOMPARE(later.outcome, Outcome::Done);
+    QCOMPARE(LeftAlonePaths(later),
+             edited ? QStringList{QString::fromStdString(a)} : QStringList());
+    QCOMPARE(later.restored.size(), std::size_t(sameFile && !dryRun ? 0 : 1));
+    QCOMPARE(ReadFile(sameFile ? a : b), QByteArray(edited               ? "four!"
+                                                    : sameFile && dryRun ? "two"
+                                                    : sameFile           ? "one"
+                                                                         : "uno"));
+    QCOMPARE(undo.listRuns().size(), std::size_t(dryRun ? 1 : 0));
+}
+
+// Two runs over the same files (one replaced, one created by the first), in place, undone in
+// either order: each file is as it was before either.
+void UndoStoreTest::undoesTwoRunsInEitherOrder_data() {
+    QTest::addColumn<bool>("olderFirst");
+    QTest::addColumn<UndoKeep>("keep");
+    QTest::newRow("newest first") << false << UndoKeep::LinkWherePossible;
+    QTest::newRow("oldest first") << true << UndoKeep::LinkWherePossible;
+    QTest::newRow("oldest first, copies") << true << UndoKeep::Copy;
+}
+
+void UndoStoreTest::undoesTwoRunsInEitherOrder() {
+    QFETCH(bool, olderFirst);
+    QFETCH(UndoKeep, keep);
+    QTemporaryDir files, store;
+    const std::string a = Native(files.filePath("a.htm")), c = Native(files.filePath("c.htm"));
+    WriteFile(a, "one");
+    UndoStore undo(store.path(), UndoLimits(), keep);
+    CommitRun(undo, {{a, "two"}, {c, "made"}});
+    CommitRun(undo, {{a, "three"}, {c, "made again"}});
+    const std::vector<UndoRunInfo> runs = undo.listRuns();
+    QCOMPARE(runs.size(), std::size_t(2));
+
+    for (const UndoRunInfo &run : olderFirst ? std::vector{runs[1], runs[0]} : runs) {
+        const UndoSummary summary = undo.undoRun(run.name);
+        QCOMPARE(summary.outcome, Outcome::Done);
+        QVERIFY(summary.leftAlone.empty());
+        QVERIFY(summary.failed.empty());
+    }
+    QCOMPARE(ReadFile(a), QByteArray("one"));
+    QVERIFY(!Exists(c));
+    QCOMPARE(undo.listRuns().size(), std::size_t(0));
 }
 
 void UndoStoreTest::damagedRunRefusedAndKept_data() {
