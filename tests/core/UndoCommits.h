@@ -7,6 +7,7 @@
 
 #include <QtTest>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -66,6 +67,8 @@ struct Change {
 
 enum class Then { Rename, Abandon };
 
+inline std::atomic<unsigned> PendingCount{0};  // names results apart, across threads
+
 // Commits the changes as one group: each result written beside its target, the group recorded,
 // then each result renamed over its target unless the journal refused it. Abandon: the run is
 // "killed" after the record and before any rename.
@@ -74,7 +77,9 @@ inline std::vector<int> Commit(ReplacementJournal &journal, const std::vector<Ch
     std::vector<Replacement> group;
     std::vector<std::string> pending;
     for (const Change &change : changes) {
-        const std::string temporary = change.target + ".pending";
+        // A short name beside the target, which fits whatever the target's name.
+        const std::string temporary = change.target.substr(0, change.target.rfind('/') + 1) +
+                                      ".pending-" + std::to_string(++PendingCount);
         WriteFile(temporary, change.bytes, 0600);
         const struct stat info = StatOf(temporary);
         Replacement entry;

@@ -912,13 +912,18 @@ void UndoStoreTest::namesRoundTrip_data() {
     QTest::newRow("not UTF-8") << QByteArray("caf\xE9.htm");
     QTest::newRow("UTF-8") << QByteArray("\xC3\xA9t\xC3\xA9 \xE2\x98\x83.htm");
     QTest::newRow("starts with a dash") << QByteArray("-R k1 0.htm");
+    // The undo's temporary name beside the target must still fit NAME_MAX.
+    QTest::newRow("243 bytes") << QByteArray(239, 'a') + ".htm";
+    QTest::newRow("255 bytes") << QByteArray(251, 'b') + ".htm";
+    QTest::newRow("255 bytes of UTF-8") << QByteArray("\xC3\xA9").repeated(125) + "x.htm";
 }
 
 void UndoStoreTest::namesRoundTrip() {
     QFETCH(QByteArray, name);
     QTemporaryDir files, store;
     const std::string replaced = Native(files.path()) + "/" + name.toStdString();
-    const std::string created = replaced + ".new";
+    std::string created = replaced;  // as long, so that it fits as well
+    created.back() = 'x';
     WriteFile(replaced, "original");
     UndoStore undo(store.path());
     CommitRun(undo, {{replaced, "result"}, {created, "result"}});
