@@ -704,9 +704,16 @@ private slots:
         }
     }
 
-    // SIGINT in the middle of an undo: it stops before the next file, says what it restored,
-    // and the next undo puts back the rest.
+    void signalStopsAnUndoAtAFileBoundary_data() {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGTERM") << SIGTERM;
+    }
+
+    // A signal in the middle of an undo: it stops before the next file, says what it restored,
+    // exits with 128 + the signal, and the next undo puts back the rest.
     void signalStopsAnUndoAtAFileBoundary() {
+        QFETCH(int, signal);
         constexpr int Count = 2000;
         QStringList args = {"remove", "lines-containing", "drop", "--in-place", "--quiet"};
         for (int n = 0; n < Count; ++n)
@@ -720,12 +727,12 @@ private slots:
             if (Read(newest).startsWith("keep"))
                 return false;
             ::kill(pid, SIGSTOP);
-            ::kill(pid, SIGINT);
+            ::kill(pid, signal);
             ::kill(pid, SIGCONT);
             return true;
         };
         const Outcome stopped = execute(launch);
-        QCOMPARE(stopped.exitCode, 128 + SIGINT);
+        QCOMPARE(stopped.exitCode, 128 + signal);
         QVERIFY2(stopped.out.contains(" files not reached, kept for the next undo."),
                  stopped.out.constData());
         QVERIFY(stopped.out.contains("Restored: " + Name(newest) + '\n'));
