@@ -985,6 +985,34 @@ private slots:
             QCOMPARE(Snapshot(undoStore()).at(path), identity);
     }
 
+    // A run whose record lost its last line: undo refuses it, naming the run and --force, and
+    // keeps it; undo --force puts back what the record still names.
+    void undoForceTakesBackADamagedRun() {
+        const QString a = input(QStringLiteral("in/a.html"), "meta\nA");
+        const QString b = input(QStringLiteral("in/b.html"), "meta\nB");
+        QCOMPARE(run({"remove", "lines-containing", "meta", "--in-place", a, b}).exitCode, 0);
+        const QStringList runs = QDir(undoStore()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        QCOMPARE(runs.size(), 1);
+        const QString manifest = undoStore() + u'/' + runs[0] + QStringLiteral("/manifest");
+        QByteArray text = Read(manifest);
+        const qsizetype first = text.indexOf("\nR ") + 1;
+        text.truncate(text.indexOf('\n', first) + 1);  // the first record only
+        Write(manifest, text);
+        const bool named = text.mid(first).contains("a.html");
+
+        const Outcome refused = run({"undo"});
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY2(refused.err.contains("The record of the run " + runs[0].toUtf8()),
+                 refused.err.constData());
+        QVERIFY(refused.err.contains("'strelmark undo --force' puts back what it names."));
+        QCOMPARE(QDir(undoStore()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), runs);
+        QCOMPARE(Read(a), QByteArray("A"));
+        const Outcome forced = run({"undo", "--force"});
+        QVERIFY2(forced.exitCode == 0, forced.err.constData());
+        QCOMPARE(Read(a), QByteArray(named ? "meta\nA" : "A"));
+        QCOMPARE(Read(b), QByteArray(named ? "B" : "meta\nB"));
+    }
+
     void undoOfAChosenRun() {
         const QString a = input(QStringLiteral("in/a.html"), "meta\nA");
         const QString b = input(QStringLiteral("in/b.html"), "first\nB");
