@@ -563,7 +563,8 @@ void UndoStoreTest::undoesAChosenRun_data() {
 
 // The older of two runs, chosen from the list, goes back by the rules of the last. A file that
 // the later run wrote again over the older run's result is still as the runs left it: the older
-// run's original goes back, and the later run's undo then finds nothing to do there. A file
+// run's original goes back, and the later run's undo then finds nothing to do there (each
+// content of another size, so that no file passes for another's copy put back). A file
 // edited since is left alone. A dry run tells the same and changes nothing.
 void UndoStoreTest::undoesAChosenRun() {
     QFETCH(bool, sameFile);
@@ -574,7 +575,7 @@ void UndoStoreTest::undoesAChosenRun() {
     WriteFile(a, "one");
     WriteFile(b, "uno");
     UndoStore undo(store.path());
-    CommitRun(undo, {{a, "two"}});
+    CommitRun(undo, {{a, "two!"}});
     CommitRun(undo, {{sameFile ? a : b, "three"}});
     if (edited)
         WriteFile(a, "four!");
@@ -588,7 +589,7 @@ void UndoStoreTest::undoesAChosenRun() {
     QCOMPARE(LeftAlonePaths(summary),
              edited ? QStringList{QString::fromStdString(a)} : QStringList());
     QCOMPARE(ReadFile(a), QByteArray(edited   ? "four!"
-                                     : dryRun ? sameFile ? "three" : "two"
+                                     : dryRun ? sameFile ? "three" : "two!"
                                               : "one"));
     QCOMPARE(undo.listRuns().size(), std::size_t(dryRun ? 2 : 1));
     QCOMPARE(undo.undoRun(runs[1].name, true).outcome, dryRun ? Outcome::Done : Outcome::NotFound);
@@ -598,7 +599,7 @@ void UndoStoreTest::undoesAChosenRun() {
              edited ? QStringList{QString::fromStdString(a)} : QStringList());
     QCOMPARE(later.restored.size(), std::size_t(sameFile && !dryRun ? 0 : 1));
     QCOMPARE(ReadFile(sameFile ? a : b), QByteArray(edited               ? "four!"
-                                                    : sameFile && dryRun ? "two"
+                                                    : sameFile && dryRun ? "two!"
                                                     : sameFile           ? "one"
                                                                          : "uno"));
     QCOMPARE(undo.listRuns().size(), std::size_t(dryRun ? 1 : 0));
