@@ -12,7 +12,10 @@
 #include <QStandardPaths>
 
 #include <cerrno>
+#include <deque>
+#include <map>
 #include <set>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -20,15 +23,25 @@
 
 namespace {
 
-// The targets, newest record of each first, that are still as the run left them.
-std::size_t Restorable(const std::vector<Undo::Record> &records) {
+// What the runs after one did to each target, oldest first: the identity each found there (its
+// old one) and the one it left.
+using LaterWrites = std::map<std::string, std::deque<std::pair<Undo::Identity, Undo::Identity>>>;
+
+// The targets, newest record of each first, that are still as the run left them, or as later runs
+// left them, each over what the one before left (undo/Chain.h, here by identity only).
+std::size_t Restorable(const std::vector<Undo::Record> &records, const LaterWrites &later) {
     std::set<std::string> seen;
     std::size_t count = 0;
     for (auto record = records.rbegin(); record != records.rend(); ++record) {
         if (!seen.insert(record->target).second)
             continue;
+        Undo::Identity left = record->fresh;
+        if (const auto writes = later.find(record->target); writes != later.end()) {
+            for (const auto &[found, fresh] : writes->second)
+                left = found == left ? fresh : Undo::Identity{};
+        }
         struct stat info;
-        if (::lstat(record->target.c_str(), &info) == 0 && Undo::IdentityOf(info) == record->fresh)
+        if (::lstat(record->target.c_str(), &info) == 0 && Undo::IdentityOf(info) == left)
             ++count;
     }
     return count;
@@ -109,6 +122,7 @@ std::vector<UndoRunInfo> UndoStore::listRuns() const {
     if (!store)
         return runs;
     const std::vector<std::string> names = Undo::RunNames(store.get());
+    LaterWrites later;
     for (auto name = names.rbegin(); name != names.rend(); ++name) {
         const Undo::RunState run = Undo::LookAt(store.get(), *name);
         if (run.holds != Undo::RunState::Holds::Records &&
@@ -124,7 +138,9 @@ std::vector<UndoRunInfo> UndoStore::listRuns() const {
         if (manifest && Posix::ReadAll(manifest.get(), text) == 0) {
             const Undo::Manifest read = Undo::ParseManifest(text, true);
             info.what = read.what;
-            info.restorable = Restorable(read.records);
+            info.restorable = Restorable(read.records, later);
+            for (auto record = read.records.rbegin(); record != read.records.rend(); ++record)
+                later[record->target].emplace_front(record->old, record->fresh);
             info.folder = CommonFolder(read.records);
         }
         runs.push_back(std::move(info));

@@ -582,6 +582,8 @@ void UndoStoreTest::undoesAChosenRun() {
 
     const std::vector<UndoRunInfo> runs = undo.listRuns();
     QCOMPARE(runs.size(), std::size_t(2));
+    QCOMPARE(runs[0].restorable, std::size_t(edited ? 0 : 1));
+    QCOMPARE(runs[1].restorable, std::size_t(edited ? 0 : 1));  // through the later run
     QCOMPARE(runs[1].folder, Native(files.path()));
     const UndoSummary summary = undo.undoRun(runs[1].name, dryRun);
     QCOMPARE(summary.outcome, Outcome::Done);
