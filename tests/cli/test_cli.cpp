@@ -978,6 +978,55 @@ private slots:
             QCOMPARE(Snapshot(undoStore()).at(path), identity);
     }
 
+    // A file the undo store keeps, named, listed, or reached by a link the folder search finds,
+    // is listed as skipped and left as it is.
+    void undoStoreIsNeverTaken_data() {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("named") << "named";
+        QTest::newRow("listed by --files-from") << "listed";
+        QTest::newRow("a link found by the search") << "link";
+    }
+    void undoStoreIsNeverTaken() {
+        QFETCH(QString, way);
+        const QByteArray original("in-place\nkeep\n");
+        const QString page = input(QStringLiteral("home/in/a.html"), original);
+        QCOMPARE(run({"remove", "lines-containing", "in-place", "--in-place", page}).exitCode, 0);
+        QString kept;  // the store's copy of the original
+        for (const auto &[path, bytes] : Files(undoStore()))
+            kept = bytes == original ? undoStore() + u'/' + path : kept;
+        QVERIFY(!kept.isEmpty());
+        const auto store = Snapshot(undoStore());
+        QStringList args{"remove", "lines-containing", "in-place", "--json"};
+        QString skipped = kept;  // the path listed as skipped
+        if (way == u"named") {
+            args << "--in-place" << kept;
+        } else if (way == u"listed") {
+            Write(root + QStringLiteral("/list"), Name(kept) + '\n');
+            args << "--in-place"
+                 << "--files-from" << root + QStringLiteral("/list");
+        } else {
+            skipped = home() + QStringLiteral("/in/b.html");
+            QVERIFY(QFile::link(kept, skipped));
+            args << "--ext"
+                 << "*"
+                 << "--in-place" << home();
+        }
+        const Outcome outcome = run(args);
+        const auto after = Snapshot(undoStore());
+        for (const auto &[path, identity] : store)
+            QCOMPARE(after.at(path), identity);
+        QCOMPARE(outcome.exitCode, 0);
+        QJsonObject summary;
+        QStringList states;
+        for (const QJsonObject &record : Records(outcome.out, &summary)) {
+            if (record.value(QStringLiteral("path")).toString() == skipped)
+                states << record.value(QStringLiteral("state")).toString() + u' ' +
+                              record.value(QStringLiteral("skipped")).toString();
+        }
+        QCOMPARE(states, QStringList{"skipped Skipped: a file in the undo store"});
+        QCOMPARE(summary.value(QStringLiteral("skipped")).toInt(), 1);
+    }
+
     void undoOfAChosenRun() {
         const QString a = input(QStringLiteral("in/a.html"), "meta\nA");
         const QString b = input(QStringLiteral("in/b.html"), "first\nB");
