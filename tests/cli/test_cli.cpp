@@ -979,12 +979,14 @@ private slots:
     }
 
     // A file the undo store keeps, named, listed, or reached by a link the folder search finds,
-    // is listed as skipped and left as it is.
+    // is listed as skipped and left as it is; --out in the store is refused before anything is
+    // made there.
     void undoStoreIsNeverTaken_data() {
         QTest::addColumn<QString>("way");
         QTest::newRow("named") << "named";
         QTest::newRow("listed by --files-from") << "listed";
         QTest::newRow("a link found by the search") << "link";
+        QTest::newRow("--out into the store") << "out";
     }
     void undoStoreIsNeverTaken() {
         QFETCH(QString, way);
@@ -1004,17 +1006,25 @@ private slots:
             Write(root + QStringLiteral("/list"), Name(kept) + '\n');
             args << "--in-place"
                  << "--files-from" << root + QStringLiteral("/list");
-        } else {
+        } else if (way == u"link") {
             skipped = home() + QStringLiteral("/in/b.html");
             QVERIFY(QFile::link(kept, skipped));
             args << "--ext"
                  << "*"
                  << "--in-place" << home();
+        } else {
+            args << "--out" << undoStore() + QStringLiteral("/results") << "--mkdir" << page;
         }
         const Outcome outcome = run(args);
         const auto after = Snapshot(undoStore());
         for (const auto &[path, identity] : store)
             QCOMPARE(after.at(path), identity);
+        if (way == u"out") {
+            QCOMPARE(outcome.exitCode, 2);
+            QVERIFY2(outcome.err.contains("is in the undo store"), outcome.err.constData());
+            QVERIFY(!QFileInfo::exists(undoStore() + QStringLiteral("/results")));
+            return;
+        }
         QCOMPARE(outcome.exitCode, 0);
         QJsonObject summary;
         QStringList states;
