@@ -1037,6 +1037,25 @@ private slots:
         QCOMPARE(summary.value(QStringLiteral("skipped")).toInt(), 1);
     }
 
+    // A dangling symbolic link where a result goes in --out: the file fails, its output named
+    // with the reason, and nothing is made where the link points.
+    void outputThroughADanglingLinkFails() {
+        const QString page = input(QStringLiteral("in/a.html"), "meta\nkeep\n");
+        QVERIFY(QDir().mkpath(root + QStringLiteral("/out")));
+        const QString target = root + QStringLiteral("/elsewhere.html");
+        const QString link = root + QStringLiteral("/out/a.html");
+        QVERIFY(QFile::link(target, link));
+        const Outcome outcome = run(
+            {"remove", "lines-containing", "meta", "--out", root + QStringLiteral("/out"), page});
+        QCOMPARE(outcome.exitCode, 1);
+        QVERIFY2(
+            outcome.err.contains("Not writing through a dangling symbolic link: " + Name(link)),
+            outcome.err.constData());
+        QVERIFY2(outcome.out.contains("1 failed"), outcome.out.constData());
+        QVERIFY(!QFileInfo::exists(target));
+        QCOMPARE(Read(page), QByteArray("meta\nkeep\n"));
+    }
+
     void undoOfAChosenRun() {
         const QString a = input(QStringLiteral("in/a.html"), "meta\nA");
         const QString b = input(QStringLiteral("in/b.html"), "first\nB");
