@@ -1350,16 +1350,26 @@ private slots:
     // records keep the exact bytes.
     void controlCharactersInNamesOnATerminal_data() {
         QTest::addColumn<bool>("output");
-        QTest::newRow("listing") << true;
-        QTest::newRow("errors") << false;
+        QTest::addColumn<bool>("progress");  // a run that writes: its progress line is drawn
+        QTest::newRow("listing") << true << false;
+        QTest::newRow("errors") << false << false;
+        QTest::newRow("progress line") << false << true;
     }
     void controlCharactersInNamesOnATerminal() {
         QFETCH(bool, output);
+        QFETCH(bool, progress);
         const QString evil = input(QStringLiteral("evil\x1b]0;owned\a\u009b2J.html"), "meta\n");
         const QString gone = root + QStringLiteral("/gone\x1b[2J.html");
         Launch launch;
-        launch.args = {"remove", "lines-containing", "meta",     "-n",
-                       "-o",     Name(root),         Name(evil), Name(gone)};
+        launch.args = {"remove", "lines-containing", "meta"};
+        launch.args << (progress ? QByteArrayList{"--mkdir", "-o", Name(root) + "/out"}
+                                 : QByteArrayList{"-n", "-o", Name(root)})
+                    << Name(evil) << Name(gone);
+        // Enough files like it that the line is drawn again while one of them is worked on.
+        for (int n = 0; progress && n < 3000; ++n)
+            input(QStringLiteral("many/evil\x1b]0;owned\a\u009b2J-%1.html").arg(n), "meta\nkeep\n");
+        if (progress)
+            launch.args << Name(root) + "/many";
         QByteArray shown;
         onTerminal(launch, output, shown);
         for (const char *raw : {"\x1b]0", "\a", "\xc2\x9b", "\x1b[2J"})
@@ -1367,6 +1377,13 @@ private slots:
         QVERIFY2(shown.contains("gone?[2J.html"), shown.constData());
         if (output)
             QVERIFY2(shown.contains("evil?]0;owned??2J.html: "), shown.constData());
+        if (progress) {
+            static const QRegularExpression drawn(
+                QStringLiteral("owned\\?\\?2J-\\d+\\.html\x1b\\[K"));
+            QVERIFY2(drawn.match(QString::fromUtf8(shown)).hasMatch(),
+                     shown.right(300).constData());
+            return;  // the records: as the other rows
+        }
 
         launch.args.insert(3, "--json");
         const QList<QJsonObject> records = Records(execute(launch).out);
