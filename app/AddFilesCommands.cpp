@@ -141,18 +141,20 @@ void Form1::searchFolders(QStringList &folders) {
     passOverUndoStore(folders);
 }
 
-void Form1::passOverUndoStore(QStringList &folders) const {
+bool Form1::isInUndoStore(const QString &path) const {
     // By its path as set and as its links resolve (the walk's folders keep the spelling of the
     // folder chosen).
     QStringList store{QDir::cleanPath(undo_->folder())};
     if (const QString real = QFileInfo(undo_->folder()).canonicalFilePath(); !real.isEmpty())
         store.append(real);
-    folders.removeIf([&](const QString &folder) {
-        return std::any_of(store.begin(), store.end(), [&](const QString &own) {
-            return !own.isEmpty() && own != QStringLiteral("/") &&
-                   (folder.startsWith(own + u'/') || folder == own);
-        });
+    return std::any_of(store.begin(), store.end(), [&](const QString &own) {
+        return !own.isEmpty() && own != QStringLiteral("/") &&
+               (path.startsWith(own + u'/') || path == own);
     });
+}
+
+void Form1::passOverUndoStore(QStringList &folders) const {
+    folders.removeIf([&](const QString &folder) { return isInUndoStore(folder); });
 }
 
 void Form1::OpenGiven(const QStringList &paths) {
@@ -194,6 +196,11 @@ void Form1::ListView1_OLEDragDrop(const QStringList &paths) {
             QStringList folders{path + Main::NativeSeparator};
             searchFolders(folders);
             AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.*"), *fileList, folders_);
+        } else if (const QString real = QFileInfo(path).canonicalFilePath();
+                   isInUndoStore(path) || (!real.isEmpty() && isInUndoStore(real))) {
+            // The store's records and kept files are never a run's files, a link to one neither.
+            fileList->addSkipped(
+                {tr("Skipped: a file in the undo store") + QStringLiteral(": ") + path});
         } else {
             fileList->append(path);  // a file, taken as it is
         }

@@ -171,6 +171,8 @@ private:
     // Takes the undo store's folder, and those below it, out of a walk's folders: its records
     // and kept files are never a run's files (AddFilesCommands.cpp).
     void passOverUndoStore(QStringList &folders) const;
+    // Whether the path is the undo store's folder or below it.
+    bool isInUndoStore(const QString &path) const;
 
     // Colours the backgrounds that the window draws itself, and the text on them, from the
     // desktop's palette (Form1.cpp, "Theme").

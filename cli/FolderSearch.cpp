@@ -28,6 +28,7 @@ enum class Skip {
     LeadsBackUp,     // a link to the folder it is in, or to one above it: a loop
     TooLong,         // a folder path longer than the system allows: said, as a skip
     LeadsOutside,    // a link to a file outside the searched folder: said, as a skip
+    InUndoStore,     // a link to a file in the undo store: said, as a skip
     VersionControl,  // .git, .hg, .svn: a repository's own files, never the user's pages
     Tilde,           // a file name starting with "~" (the window's rule: editors' spare copies)
     NotFile,         // not a regular file, or nothing that can be read there
@@ -66,13 +67,15 @@ QString SkipReason(Skip skip) {
         case Skip::LeadsOutside:
             return QCoreApplication::translate(
                 "Cli", "Skipped: a symbolic link to a file outside the searched folder");
+        case Skip::InUndoStore:
+            return UndoStoreReason();
         default:
             return {};
     }
 }
 
 bool IsTold(Skip skip) {
-    return skip == Skip::TooLong || skip == Skip::LeadsOutside;
+    return skip == Skip::TooLong || skip == Skip::LeadsOutside || skip == Skip::InUndoStore;
 }
 
 // A skip told: `folder` (ending with the separator) and the entry's name.
@@ -173,8 +176,11 @@ bool LeftOut(const std::vector<Glob> &globs, QStringView path, QStringView name,
 
 }  // namespace
 
-SearchFilter::SearchFilter(const RemoveRequest &request)
-    : hidden_(request.hidden), gitignore_(request.gitignore), maxDepth_(request.maxDepth) {
+SearchFilter::SearchFilter(const RemoveRequest &request, std::string store)
+    : store_(std::move(store)),
+      hidden_(request.hidden),
+      gitignore_(request.gitignore),
+      maxDepth_(request.maxDepth) {
     for (const QString &extension : request.extensions)
         patterns_.append(extension == u"*" ? QStringLiteral("*.*")
                                            : QStringLiteral("*.") + extension);
@@ -348,6 +354,10 @@ FolderListing FolderFiles(const SearchedFolder &folder, const SearchFilter &filt
             if (link) {
                 const std::string &root = folder.searchedReal;
                 const std::string real = RealPath(Main::PathBytes(own) + '/' + item->d_name);
+                if (IsWithin(real, filter.store())) {
+                    listing.skipped.push_back(Skipped(folder.path, name, Skip::InUndoStore));
+                    continue;
+                }
                 if (real.size() <= root.size() || !IsWithin(real, root)) {
                     listing.skipped.push_back(Skipped(folder.path, name, Skip::LeadsOutside));
                     continue;
@@ -362,6 +372,10 @@ FolderListing FolderFiles(const SearchedFolder &folder, const SearchFilter &filt
     for (const Named &file : files)
         listing.files.append(Main::CollapseBackslashes(own + Main::NativeSeparator + file.name));
     return listing;
+}
+
+QString UndoStoreReason() {
+    return QCoreApplication::translate("Cli", "Skipped: a file in the undo store");
 }
 
 std::string RealPath(const std::string &path) {

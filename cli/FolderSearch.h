@@ -24,7 +24,8 @@ namespace Cli {
 // What the request's options take and leave out.
 class SearchFilter {
 public:
-    explicit SearchFilter(const RemoveRequest &request);
+    // `store`: the undo store's folder, links resolved (or empty), whose files are never taken.
+    explicit SearchFilter(const RemoveRequest &request, std::string store = {});
 
     // A sub-folder `name` at `path` below the searched folder ("a/b"), `depth` levels down.
     bool entersFolder(QStringView path, QStringView name, int depth,
@@ -36,8 +37,10 @@ public:
 
     bool hidden() const { return hidden_; }
     bool gitignore() const { return gitignore_; }
+    const std::string &store() const { return store_; }
 
 private:
+    std::string store_;
     QStringList patterns_;  // "*.EXT" (the window's wildcards); empty: every name
     std::vector<Glob> globs_, excludes_;
     bool hidden_, gitignore_;
@@ -45,12 +48,16 @@ private:
 };
 
 // An entry that the search passed over although the filters take it: a folder whose path is
-// longer than the system allows, a symbolic link that leads out of the searched folder. The run
-// lists it as skipped.
+// longer than the system allows, a symbolic link that leads out of the searched folder or into
+// the undo store. The run lists it as skipped.
 struct SkippedEntry {
     QString path;    // as the run holds paths (base/Main.h, PathText: any bytes)
     QString reason;  // why, without the path
 };
+
+// The reason a file in the undo store is passed over, found or named: the store's records and
+// kept files are never a run's input nor its output.
+QString UndoStoreReason();
 
 // The path with its links resolved (realpath), as the file system's bytes; empty when it
 // cannot be resolved.
@@ -88,8 +95,9 @@ struct FolderListing {
 };
 
 // The listing of a folder. A symbolic link to a file is taken only when the file lies inside
-// the searched folder, so that no run over a tree edits a file elsewhere through a link planted
-// in it. Calls hooks.yield() between entries.
+// the searched folder and outside the undo store, so that no run over a tree edits a file
+// elsewhere, or one the store keeps, through a link planted in it. Calls hooks.yield() between
+// entries.
 FolderListing FolderFiles(const SearchedFolder &folder, const SearchFilter &filter,
                           AddFolder::WalkHooks &hooks);
 

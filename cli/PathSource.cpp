@@ -99,7 +99,7 @@ private:
 PathSource::PathSource(const RemoveRequest &request, std::vector<std::string> written,
                        std::string store, const Engine::StopToken &stop)
     : request_(request),
-      filter_(request),
+      filter_(request, store),
       written_(std::move(written)),
       store_(std::move(store)),
       stop_(stop) {}
@@ -219,7 +219,13 @@ PathSource::Source PathSource::find(const std::string &bytes, bool listed) {
         return source;
     }
     if (!S_ISDIR(info.st_mode)) {
-        source.tasks.push_back(taskFor(path, QString()));  // as given, like a dropped file
+        if (inStore(bytes)) {
+            Engine::FileTask task = Problem(path, UndoStoreReason() + QStringLiteral(": ") + path);
+            task.skipped = true;
+            source.tasks.push_back(std::move(task));
+        } else {
+            source.tasks.push_back(taskFor(path, QString()));  // as given, like a dropped file
+        }
         return source;
     }
     if (listed)
@@ -248,6 +254,26 @@ PathSource::Source PathSource::find(const std::string &bytes, bool listed) {
         source.folders.push_back(std::move(folder));
     }
     return source;
+}
+
+// Whether the file `bytes` (not a folder) is in the undo store, its links resolved. A file that
+// is no link is where its folder is, and the folder is resolved once for the names that follow
+// one another in it, as a list from find gives them.
+bool PathSource::inStore(const std::string &bytes) {
+    if (store_.empty())
+        return false;
+    struct stat own;
+    if (::lstat(bytes.c_str(), &own) != 0 || S_ISLNK(own.st_mode))
+        return IsWithin(RealPath(bytes), store_);
+    const std::size_t slash = bytes.rfind('/');
+    std::string folder = slash == std::string::npos ? std::string(".")
+                         : slash == 0               ? std::string("/")
+                                                    : bytes.substr(0, slash);
+    if (folder != lastFolder_) {
+        lastFolderReal_ = RealPath(folder);
+        lastFolder_ = std::move(folder);
+    }
+    return IsWithin(lastFolderReal_, store_);
 }
 
 // Whether the run makes files in the folder `own` (links resolved): a folder it writes in, or

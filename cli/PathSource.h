@@ -32,7 +32,9 @@ namespace Cli {
 class PathSource : public Engine::FileSource {
 public:
     // `written`: the folders the run makes files in, symbolic links resolved. `store`: the undo
-    // store's folder, links resolved (or empty), which a folder search never takes a file from.
+    // store's folder, links resolved (or empty): no file in it is taken, found by a folder
+    // search (through a link too), named or listed; each named or reached by a link is listed
+    // as skipped.
     // The walk ends with Engine::Stopped once `stop` is asked for.
     PathSource(const RemoveRequest &request, std::vector<std::string> written, std::string store,
                const Engine::StopToken &stop);
@@ -50,6 +52,7 @@ private:
     Source find(const std::string &bytes, bool listed);
     bool nextListed(std::vector<Engine::FileTask> &tasks);
     bool isWritten(const std::string &own) const;
+    bool inStore(const std::string &bytes);
 
     const RemoveRequest &request_;
     const SearchFilter filter_;
@@ -62,6 +65,7 @@ private:
     std::size_t source_ = 0;  // the source being handed out
     qsizetype folder_ = -1;   // its folder being handed out; -1: its own tasks first
     bool found_ = false;
+    std::string lastFolder_, lastFolderReal_;  // the folder of the last file named, resolved
 };
 
 }  // namespace Cli

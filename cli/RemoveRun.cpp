@@ -75,6 +75,30 @@ int MakeFolders(const QString &folder) {
     return Main::FolderExists(folder) ? 0 : ENOTDIR;
 }
 
+// The path with its links resolved as far as it exists, the rest cleaned as words (a folder
+// --mkdir would make); relative to the working folder. Empty when nothing of it resolves.
+std::string ResolvedAsFarAsItExists(const std::string &path) {
+    std::string head = path.empty() ? std::string(1, '.') : path;
+    std::vector<std::string> rest;  // the names that are not there yet, the last first
+    for (;;) {
+        if (std::string real = RealPath(head); !real.empty()) {
+            for (auto name = rest.rbegin(); name != rest.rend(); ++name)
+                real += '/' + *name;
+            return Bytes(QDir::cleanPath(Main::PathText(real)));
+        }
+        const std::size_t end = head.find_last_not_of('/');
+        if (end == std::string::npos || head.compare(0, end + 1, ".") == 0)
+            return {};
+        const std::size_t slash = head.rfind('/', end);
+        const std::size_t from = slash == std::string::npos ? 0 : slash + 1;
+        rest.push_back(head.substr(from, end + 1 - from));
+        if (slash == std::string::npos)
+            head.assign(1, '.');
+        else
+            head.resize(slash == 0 ? 1 : slash);
+    }
+}
+
 }  // namespace
 
 int RunRemove(const RemoveRequest &request) {
@@ -97,7 +121,15 @@ int RunRemove(const RemoveRequest &request) {
     }
     reporter.setMatcher(plan.matcher.get());
 
-    // The output folder.
+    // The output folder, never the undo store's nor one in it.
+    if (!request.inPlace && !request.filter) {
+        const std::string store = ResolvedAsFarAsItExists(Bytes(UndoStore::DefaultFolder()));
+        if (!UndoStore::DefaultFolder().isEmpty() &&
+            IsWithin(ResolvedAsFarAsItExists(Bytes(request.outFolder)), store))
+            throw UsageError(WithWords(Texts::tr("--out %1 is in the undo store, which a run "
+                                                 "never writes results in"),
+                                       Bytes(request.outFolder)));
+    }
     if (!request.inPlace && !request.filter && !Main::FolderExists(request.outFolder)) {
         struct stat there;
         if (::stat(Bytes(request.outFolder).c_str(), &there) == 0)

@@ -1023,6 +1023,84 @@ private slots:
         QCOMPARE(Read(b), QByteArray(named ? "B" : "meta\nB"));
     }
 
+    // A file the undo store keeps, named, listed, or reached by a link the folder search finds,
+    // is listed as skipped and left as it is; --out in the store is refused before anything is
+    // made there.
+    void undoStoreIsNeverTaken_data() {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("named") << "named";
+        QTest::newRow("listed by --files-from") << "listed";
+        QTest::newRow("a link found by the search") << "link";
+        QTest::newRow("--out into the store") << "out";
+    }
+    void undoStoreIsNeverTaken() {
+        QFETCH(QString, way);
+        const QByteArray original("in-place\nkeep\n");
+        const QString page = input(QStringLiteral("home/in/a.html"), original);
+        QCOMPARE(run({"remove", "lines-containing", "in-place", "--in-place", page}).exitCode, 0);
+        QString kept;  // the store's copy of the original
+        for (const auto &[path, bytes] : Files(undoStore()))
+            kept = bytes == original ? undoStore() + u'/' + path : kept;
+        QVERIFY(!kept.isEmpty());
+        const auto store = Snapshot(undoStore());
+        QStringList args{"remove", "lines-containing", "in-place", "--json"};
+        QString skipped = kept;  // the path listed as skipped
+        if (way == u"named") {
+            args << "--in-place" << kept;
+        } else if (way == u"listed") {
+            Write(root + QStringLiteral("/list"), Name(kept) + '\n');
+            args << "--in-place"
+                 << "--files-from" << root + QStringLiteral("/list");
+        } else if (way == u"link") {
+            skipped = home() + QStringLiteral("/in/b.html");
+            QVERIFY(QFile::link(kept, skipped));
+            args << "--ext"
+                 << "*"
+                 << "--in-place" << home();
+        } else {
+            args << "--out" << undoStore() + QStringLiteral("/results") << "--mkdir" << page;
+        }
+        const Outcome outcome = run(args);
+        const auto after = Snapshot(undoStore());
+        for (const auto &[path, identity] : store)
+            QCOMPARE(after.at(path), identity);
+        if (way == u"out") {
+            QCOMPARE(outcome.exitCode, 2);
+            QVERIFY2(outcome.err.contains("is in the undo store"), outcome.err.constData());
+            QVERIFY(!QFileInfo::exists(undoStore() + QStringLiteral("/results")));
+            return;
+        }
+        QCOMPARE(outcome.exitCode, 0);
+        QJsonObject summary;
+        QStringList states;
+        for (const QJsonObject &record : Records(outcome.out, &summary)) {
+            if (record.value(QStringLiteral("path")).toString() == skipped)
+                states << record.value(QStringLiteral("state")).toString() + u' ' +
+                              record.value(QStringLiteral("skipped")).toString();
+        }
+        QCOMPARE(states, QStringList{"skipped Skipped: a file in the undo store"});
+        QCOMPARE(summary.value(QStringLiteral("skipped")).toInt(), 1);
+    }
+
+    // A dangling symbolic link where a result goes in --out: the file fails, its output named
+    // with the reason, and nothing is made where the link points.
+    void outputThroughADanglingLinkFails() {
+        const QString page = input(QStringLiteral("in/a.html"), "meta\nkeep\n");
+        QVERIFY(QDir().mkpath(root + QStringLiteral("/out")));
+        const QString target = root + QStringLiteral("/elsewhere.html");
+        const QString link = root + QStringLiteral("/out/a.html");
+        QVERIFY(QFile::link(target, link));
+        const Outcome outcome = run(
+            {"remove", "lines-containing", "meta", "--out", root + QStringLiteral("/out"), page});
+        QCOMPARE(outcome.exitCode, 1);
+        QVERIFY2(
+            outcome.err.contains("Not writing through a dangling symbolic link: " + Name(link)),
+            outcome.err.constData());
+        QVERIFY2(outcome.out.contains("1 failed"), outcome.out.constData());
+        QVERIFY(!QFileInfo::exists(target));
+        QCOMPARE(Read(page), QByteArray("meta\nkeep\n"));
+    }
+
     void undoOfAChosenRun() {
         const QString a = input(QStringLiteral("in/a.html"), "meta\nA");
         const QString b = input(QStringLiteral("in/b.html"), "first\nB");
@@ -1317,16 +1395,26 @@ private slots:
     // records keep the exact bytes.
     void controlCharactersInNamesOnATerminal_data() {
         QTest::addColumn<bool>("output");
-        QTest::newRow("listing") << true;
-        QTest::newRow("errors") << false;
+        QTest::addColumn<bool>("progress");  // a run that writes: its progress line is drawn
+        QTest::newRow("listing") << true << false;
+        QTest::newRow("errors") << false << false;
+        QTest::newRow("progress line") << false << true;
     }
     void controlCharactersInNamesOnATerminal() {
         QFETCH(bool, output);
+        QFETCH(bool, progress);
         const QString evil = input(QStringLiteral("evil\x1b]0;owned\a\u009b2J.html"), "meta\n");
         const QString gone = root + QStringLiteral("/gone\x1b[2J.html");
         Launch launch;
-        launch.args = {"remove", "lines-containing", "meta",     "-n",
-                       "-o",     Name(root),         Name(evil), Name(gone)};
+        launch.args = {"remove", "lines-containing", "meta"};
+        launch.args << (progress ? QByteArrayList{"--mkdir", "-o", Name(root) + "/out"}
+                                 : QByteArrayList{"-n", "-o", Name(root)})
+                    << Name(evil) << Name(gone);
+        // Enough files like it that the line is drawn again while one of them is worked on.
+        for (int n = 0; progress && n < 3000; ++n)
+            input(QStringLiteral("many/evil\x1b]0;owned\a\u009b2J-%1.html").arg(n), "meta\nkeep\n");
+        if (progress)
+            launch.args << Name(root) + "/many";
         QByteArray shown;
         onTerminal(launch, output, shown);
         for (const char *raw : {"\x1b]0", "\a", "\xc2\x9b", "\x1b[2J"})
@@ -1334,6 +1422,13 @@ private slots:
         QVERIFY2(shown.contains("gone?[2J.html"), shown.constData());
         if (output)
             QVERIFY2(shown.contains("evil?]0;owned??2J.html: "), shown.constData());
+        if (progress) {
+            static const QRegularExpression drawn(
+                QStringLiteral("owned\\?\\?2J-\\d+\\.html\x1b\\[K"));
+            QVERIFY2(drawn.match(QString::fromUtf8(shown)).hasMatch(),
+                     shown.right(300).constData());
+            return;  // the records: as the other rows
+        }
 
         launch.args.insert(3, "--json");
         const QList<QJsonObject> records = Records(execute(launch).out);

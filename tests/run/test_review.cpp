@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -712,6 +713,16 @@ private slots:
         for (int row = 0; row < form->fileList->count(); ++row)
             QVERIFY2(!form->rowText(row).startsWith(form->undoStore().folder()),
                      qPrintable(form->rowText(row)));
+        // Nor a file of the store dropped, itself or through a link: each is listed as skipped.
+        QDirIterator it(form->undoStore().folder(), QDir::Files, QDirIterator::Subdirectories);
+        const QString kept = it.hasNext() ? it.next() : QString();
+        const QString link = input(QStringLiteral("b.htm"), "b") + QStringLiteral(".link");
+        QVERIFY(QFile::link(kept, link));
+        const int rows = form->fileList->count();
+        const qsizetype skips = form->fileList->skipped().size();
+        form->ListView1_OLEDragDrop({kept, link});
+        QCOMPARE(form->fileList->count(), rows);
+        QCOMPARE(form->fileList->skipped().size(), skips + 2);
     }
 
     // While the window is busy, undo is refused and its menu entry disabled.
