@@ -469,9 +469,13 @@ void Reporter::progress(const Engine::Progress &progress) {
     const std::uint64_t done = progress.done, total = progress.total, bytes = progress.bytes;
     const QString &current = progress.current;
     const auto now = std::chrono::steady_clock::now();
-    if (progressShown_ && now - drawn_ < std::chrono::milliseconds(100))
+    // At most ten lines a second, but a line that names no file yet gives way at once to one
+    // that does.
+    if (progressShown_ && (nameShown_ || current.isEmpty()) &&
+        now - drawn_ < std::chrono::milliseconds(100))
         return;
     drawn_ = now;
+    nameShown_ = !current.isEmpty();
     const double seconds = std::chrono::duration<double>(now - started_).count();
     QString line = Texts::tr("%1/%2 files  %3 MB/s  ")
                        .arg(done)

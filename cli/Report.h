@@ -102,6 +102,7 @@ private:
     std::uint64_t failures_ = 0;
     bool progress_ = false;
     bool progressShown_ = false;
+    bool nameShown_ = false;                // the line drawn last names the current file
     const bool outTerminal_, errTerminal_;  // standard output, standard error is a terminal
     int outputError_ = 0;
     std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
