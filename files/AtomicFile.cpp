@@ -276,13 +276,19 @@ void AtomicFile::writeOwned(char *data, std::size_t size) {
 
 void AtomicFile::write(const char *data, std::size_t size) {
     if (behind_) {
-        if (size == 0)
-            return;
-        char *copy = static_cast<char *>(std::malloc(size));
-        if (copy == nullptr)
-            throw std::bad_alloc();
-        std::memcpy(copy, data, size);
-        writeOwned(copy, size);
+        // Copied in pieces, so that a long line waits for the writing thread instead of
+        // being held twice.
+        constexpr std::size_t Piece = WriteBehind::QueueBytes / 4;
+        while (size > 0) {
+            const std::size_t n = std::min(size, Piece);
+            char *copy = static_cast<char *>(std::malloc(n));
+            if (copy == nullptr)
+                throw std::bad_alloc();
+            std::memcpy(copy, data, n);
+            writeOwned(copy, n);
+            data += n;
+            size -= n;
+        }
         return;
     }
     while (size > 0) {
