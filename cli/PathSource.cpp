@@ -27,7 +27,7 @@ QString Reason(int error) {
 
 // The working folder as its bytes name it (Qt's own would lose those that are not UTF-8); "/"
 // when it cannot be named.
-QString WorkingFolder() {
+QString AskWorkingFolder() {
     std::string folder(4096, '\0');
     while (::getcwd(folder.data(), folder.size()) == nullptr) {
         if (errno != ERANGE)
@@ -36,6 +36,12 @@ QString WorkingFolder() {
     }
     folder.resize(std::strlen(folder.c_str()));
     return Main::PathText(folder);
+}
+
+// Asked of the system once: the program never changes its working folder.
+QString WorkingFolder() {
+    static const QString folder = AskWorkingFolder();
+    return folder;
 }
 
 // Where a file named on the command line goes below the output folder with --keep-tree: its path
@@ -213,13 +219,18 @@ Engine::FileTask PathSource::taskFor(const QString &input, const QString &below)
 PathSource::Source PathSource::find(const std::string &bytes, bool listed) {
     Source source;
     const QString path = Main::PathText(bytes);
+    // The link itself first: most names are none, and one look then tells both.
     struct stat info;
-    if (::stat(bytes.c_str(), &info) != 0) {
+    int looked = ::lstat(bytes.c_str(), &info);
+    const bool link = looked == 0 && S_ISLNK(info.st_mode);
+    if (link)
+        looked = ::stat(bytes.c_str(), &info);
+    if (looked != 0) {
         source.tasks.push_back(Problem(path, Reason(errno) + QStringLiteral(": ") + path));
         return source;
     }
     if (!S_ISDIR(info.st_mode)) {
-        if (inStore(bytes)) {
+        if (inStore(bytes, link)) {
             Engine::FileTask task = Problem(path, UndoStoreReason() + QStringLiteral(": ") + path);
             task.skipped = true;
             source.tasks.push_back(std::move(task));
@@ -259,11 +270,10 @@ PathSource::Source PathSource::find(const std::string &bytes, bool listed) {
 // Whether the file `bytes` (not a folder) is in the undo store, its links resolved. A file that
 // is no link is where its folder is, and the folder is resolved once for the names that follow
 // one another in it, as a list from find gives them.
-bool PathSource::inStore(const std::string &bytes) {
+bool PathSource::inStore(const std::string &bytes, bool link) {
     if (store_.empty())
         return false;
-    struct stat own;
-    if (::lstat(bytes.c_str(), &own) != 0 || S_ISLNK(own.st_mode))
+    if (link)
         return IsWithin(RealPath(bytes), store_);
     const std::size_t slash = bytes.rfind('/');
     std::string folder = slash == std::string::npos ? std::string(".")

@@ -52,7 +52,7 @@ private:
     Source find(const std::string &bytes, bool listed);
     bool nextListed(std::vector<Engine::FileTask> &tasks);
     bool isWritten(const std::string &own) const;
-    bool inStore(const std::string &bytes);
+    bool inStore(const std::string &bytes, bool link);
 
     const RemoveRequest &request_;
     const SearchFilter filter_;
