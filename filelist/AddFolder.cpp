@@ -131,6 +131,12 @@ void sortByName(std::vector<Named> &items) {
     });
 }
 
+// Whether `real` lies below the folder `root` (both with links resolved).
+bool IsBelow(const std::string &real, const std::string &root) {
+    return real.starts_with(root) && real.size() > root.size() &&
+           (real[root.size()] == '/' || root == "/");
+}
+
 std::string RealPath(const QString &path) {
     char *real = ::realpath(QFile::encodeName(path).constData(), nullptr);
     if (real == nullptr)
@@ -162,7 +168,7 @@ QString SkippedEntry(const char *reason, const QString &path) {
 // over; with `skipped`, what is passed over that the pattern took is added there.
 std::vector<Named> listFiles(const QString &folder, QStringView pattern, WalkHooks *hooks,
                              FolderAccess &access, const std::string *root = nullptr,
-                             QStringList *skipped = nullptr) {
+                             QStringList *skipped = nullptr, const KeptAway *keptAway = nullptr) {
     std::vector<Named> files;
     const qsizetype skippedBefore = skipped != nullptr ? skipped->size() : 0;
     OpenFolder reader(folder, access);
@@ -190,13 +196,19 @@ std::vector<Named> listFiles(const QString &folder, QStringView pattern, WalkHoo
         if (!reader.examine(item, target) || !S_ISREG(target.st_mode))
             continue;  // not an existing file
         const bool link = reader.isLink(item);
-        if (link && root != nullptr) {
-            const std::string real = RealPath(folder + Main::NativeSeparator + name);
-            if (!(real.starts_with(*root) && real.size() > root->size() &&
-                  (real[root->size()] == '/' || *root == "/"))) {
+        const bool keepAway = keptAway != nullptr && !keptAway->folder.empty();
+        if (link && (root != nullptr || keepAway)) {
+            const QString path = folder + Main::NativeSeparator + name;
+            const std::string real = RealPath(path);
+            if (root != nullptr && !IsBelow(real, *root)) {
                 if (skipped != nullptr)
-                    skipped->append(
-                        SkippedEntry(LeadsOutside, folder + Main::NativeSeparator + name));
+                    skipped->append(SkippedEntry(LeadsOutside, path));
+                continue;
+            }
+            if (keepAway && (real == keptAway->folder || IsBelow(real, keptAway->folder))) {
+                if (skipped != nullptr)
+                    skipped->append(keptAway->reason + QStringLiteral(": ") +
+                                    Main::CollapseBackslashes(path));
                 continue;
             }
         }
@@ -480,7 +492,7 @@ QString FolderNameSkip(const QString &name, const char *bytes) {
 }
 
 void TakeFolderListFiles(const QStringList &folders, const QString &pattern, FileListModel &list,
-                         FolderAccess &access) {
+                         FolderAccess &access, const KeptAway *keptAway) {
     // Rows are appended a few thousand at a time, after a folder: a hundred thousand at once
     // would keep the window from answering for too long, and a handful at a time would have
     // the list laid out again for nearly every handful.
@@ -491,7 +503,7 @@ void TakeFolderListFiles(const QStringList &folders, const QString &pattern, Fil
     const std::string root = folders.isEmpty() ? std::string() : RealPath(folders.front());
     try {
         for (const QString &entry : folders) {
-            rows += FolderListFiles(entry, pattern, hooks, access, &root, &skipped);
+            rows += FolderListFiles(entry, pattern, hooks, access, &root, &skipped, keptAway);
             if (rows.size() >= RowsAtOnce) {
                 list.append(rows);
                 rows.clear();
@@ -508,11 +520,12 @@ void TakeFolderListFiles(const QStringList &folders, const QString &pattern, Fil
 }
 
 QStringList FolderListFiles(const QString &entry, const QString &pattern, WalkHooks &hooks,
-                            FolderAccess &access, const std::string *root, QStringList *skipped) {
+                            FolderAccess &access, const std::string *root, QStringList *skipped,
+                            const KeptAway *keptAway) {
     QStringList rows;
     const QString folder = entry.left(entry.size() - 1);  // without its trailing separator
     // The listing keeps only existing regular files, so no name needs testing again.
-    for (const Named &file : listFiles(folder, pattern, &hooks, access, root, skipped)) {
+    for (const Named &file : listFiles(folder, pattern, &hooks, access, root, skipped, keptAway)) {
         if (file.name.startsWith(u'~') || file.refusedFile)
             continue;
         rows.append(Main::CollapseBackslashes(folder + Main::NativeSeparator + file.name));

@@ -120,15 +120,23 @@ bool HasBadNameCharacters(const QString &name);
 // skipped() entry begins; empty when it is walked.
 QString FolderNameSkip(const QString &name, const char *bytes);
 
+// A folder (links resolved) whose files the walk never takes, not through a link either, and
+// the reason a link that leads there is listed as skipped with.
+struct KeptAway {
+    std::string folder;
+    QString reason;
+};
+
 // Appends to the list the matching files of every folder of `folders`, folder by folder,
 // leaving out names that start with "~" and writable hidden regular files (value 34). The
 // window's events run while the folders are read, and the rows are appended a few thousand at
 // a time, each time after a folder; rows that another command adds meanwhile can come between
 // two folders. The first folder is the searched one: a symbolic link to a file outside it is
 // passed over. What is passed over that the pattern took (such links, names that are not valid
-// UTF-8) goes to the list's skipped().
+// UTF-8) goes to the list's skipped(). With `keptAway`, links to its files are passed over too.
 void TakeFolderListFiles(const QStringList &folders, const QString &pattern, FileListModel &list,
-                         FolderAccess &access = SystemFolders());
+                         FolderAccess &access = SystemFolders(),
+                         const KeptAway *keptAway = nullptr);
 
 // The rows that TakeFolderListFiles appends for one folder of the walk (a path ending with the
 // separator), sorted by name. Calls hooks.yield() while the folder is read. With `root` (the
@@ -136,6 +144,7 @@ void TakeFolderListFiles(const QStringList &folders, const QString &pattern, Fil
 // what is left out that the pattern took is added there.
 QStringList FolderListFiles(const QString &folder, const QString &pattern, WalkHooks &hooks,
                             FolderAccess &access = SystemFolders(),
-                            const std::string *root = nullptr, QStringList *skipped = nullptr);
+                            const std::string *root = nullptr, QStringList *skipped = nullptr,
+                            const KeptAway *keptAway = nullptr);
 
 }  // namespace AddFolder
