@@ -124,8 +124,9 @@ void Form1::PushButton5_Click() {
         guard.step(114, [&] { folders.append(chosen + Main::NativeSeparator); });
         guard.step(114, [&] { searchFolders(folders); });
         guard.step(116, [&] {
+            const AddFolder::KeptAway away = undoStoreKeptAway();
             AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.") + extension, *fileList,
-                                           folders_);
+                                           folders_, &away);
         });
     } catch (const CommandStopped &) {
         // The user stopped the walk: the rows appended so far stay, and it ends as it ends.
@@ -153,6 +154,12 @@ bool Form1::isInUndoStore(const QString &path) const {
     });
 }
 
+AddFolder::KeptAway Form1::undoStoreKeptAway() const {
+    const QString real = QFileInfo(undo_->folder()).canonicalFilePath();
+    return {real.isEmpty() ? std::string() : QFile::encodeName(real).toStdString(),
+            tr("Skipped: a file in the undo store")};
+}
+
 void Form1::passOverUndoStore(QStringList &folders) const {
     folders.removeIf([&](const QString &folder) { return isInUndoStore(folder); });
 }
@@ -175,8 +182,9 @@ void Form1::OpenGiven(const QStringList &paths) {
             QStringList folders{path + Main::NativeSeparator};
             guard.step(104, [&] { searchFolders(folders); });
             guard.step(106, [&] {
+                const AddFolder::KeptAway away = undoStoreKeptAway();
                 AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.") + extension, *fileList,
-                                               folders_);
+                                               folders_, &away);
             });
         }
     } catch (const CommandStopped &) {
@@ -195,7 +203,9 @@ void Form1::ListView1_OLEDragDrop(const QStringList &paths) {
         if (Main::FolderExists(path)) {
             QStringList folders{path + Main::NativeSeparator};
             searchFolders(folders);
-            AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.*"), *fileList, folders_);
+            const AddFolder::KeptAway away = undoStoreKeptAway();
+            AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.*"), *fileList, folders_,
+                                           &away);
         } else if (const QString real = QFileInfo(path).canonicalFilePath();
                    isInUndoStore(path) || (!real.isEmpty() && isInUndoStore(real))) {
             // The store's records and kept files are never a run's files, a link to one neither.

@@ -171,6 +171,8 @@ private:
     // Takes the undo store's folder, and those below it, out of a walk's folders: its records
     // and kept files are never a run's files (AddFilesCommands.cpp).
     void passOverUndoStore(QStringList &folders) const;
+    // The undo store, for the folder search to keep links away from its files.
+    AddFolder::KeptAway undoStoreKeptAway() const;
     // Whether the path is the undo store's folder or below it.
     bool isInUndoStore(const QString &path) const;
 

@@ -723,6 +723,13 @@ private slots:
         form->ListView1_OLEDragDrop({kept, link});
         QCOMPARE(form->fileList->count(), rows);
         QCOMPARE(form->fileList->skipped().size(), skips + 2);
+        // Nor through a link that the folder search finds beside the store.
+        const QString beside = QFileInfo(form->undoStore().folder()).path() + "/d.htm";
+        QVERIFY(QFile::link(kept, beside));
+        form->ListView1_OLEDragDrop({QFileInfo(beside).path()});
+        for (int row = rows; row < form->fileList->count(); ++row)
+            QVERIFY2(form->rowText(row) != beside, qPrintable(form->rowText(row)));
+        QVERIFY(form->fileList->skipped().contains("Skipped: a file in the undo store: " + beside));
     }
 
     // While the window is busy, undo is refused and its menu entry disabled.
