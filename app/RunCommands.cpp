@@ -226,7 +226,7 @@ void Form1::UndoRuns_Click() {
     const int chosen = platform_.chooseRow(
         tr("The runs kept, newest first. The run chosen goes back as \"Undo Last Run\" takes "
            "back the last: each file it replaced is put back, each file it created is removed, "
-           "and a file changed since (by a later run too) is left alone."),
+           "and a file edited since is left alone."),
         {tr("Started"), tr("Where"), tr("Files"), tr("Operation"), tr("Can restore")}, rows,
         tr("Undo Run"), tr("Undo Runs"));
     if (chosen < 0 || chosen >= int(runs.size()))

@@ -1122,8 +1122,8 @@ ${name}, und $$ für ein Dollarzeichen</translation>
         <translation>Der letzte Lauf ist rückgängig gemacht: </translation>
     </message>
     <message>
-        <source>The runs kept, newest first. The run chosen goes back as &quot;Undo Last Run&quot; takes back the last: each file it replaced is put back, each file it created is removed, and a file changed since (by a later run too) is left alone.</source>
-        <translation>Die aufbewahrten Läufe, neueste zuerst. Der gewählte Lauf wird zurückgenommen wie mit „Letzten Lauf rückgängig“: jede ersetzte Datei kommt zurück, jede angelegte wird entfernt, und eine seitdem (auch von einem späteren Lauf) geänderte Datei bleibt unberührt.</translation>
+        <source>The runs kept, newest first. The run chosen goes back as &quot;Undo Last Run&quot; takes back the last: each file it replaced is put back, each file it created is removed, and a file edited since is left alone.</source>
+        <translation>Die aufbewahrten Läufe, neueste zuerst. Der gewählte Lauf wird zurückgenommen wie mit „Letzten Lauf rückgängig“: jede ersetzte Datei kommt zurück, jede angelegte wird entfernt, und eine seitdem bearbeitete Datei bleibt unberührt.</translation>
     </message>
     <message>
         <source>Started</source>

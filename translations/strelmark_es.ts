@@ -1119,8 +1119,8 @@ ${name}, y $$ para un dólar</translation>
         <translation>La última ejecución está deshecha: </translation>
     </message>
     <message>
-        <source>The runs kept, newest first. The run chosen goes back as &quot;Undo Last Run&quot; takes back the last: each file it replaced is put back, each file it created is removed, and a file changed since (by a later run too) is left alone.</source>
-        <translation>Las ejecuciones guardadas, las más recientes primero. La elegida se deshace como «Deshacer la última ejecución» deshace la última: cada archivo sustituido se repone, cada archivo creado se elimina y un archivo cambiado después (también por una ejecución posterior) se deja como está.</translation>
+        <source>The runs kept, newest first. The run chosen goes back as &quot;Undo Last Run&quot; takes back the last: each file it replaced is put back, each file it created is removed, and a file edited since is left alone.</source>
+        <translation>Las ejecuciones guardadas, las más recientes primero. La elegida se deshace como «Deshacer la última ejecución» deshace la última: cada archivo sustituido se repone, cada archivo creado se elimina y un archivo editado después se deja como está.</translation>
     </message>
     <message>
         <source>Started</source>

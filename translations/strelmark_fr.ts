@@ -1122,8 +1122,8 @@ $1, ${name}, et $$ pour un dollar</translation>
         <translation>Le dernier passage est annulé : </translation>
     </message>
     <message>
-        <source>The runs kept, newest first. The run chosen goes back as &quot;Undo Last Run&quot; takes back the last: each file it replaced is put back, each file it created is removed, and a file changed since (by a later run too) is left alone.</source>
-        <translation>Les passages gardés, les plus récents en tête. Le passage choisi est annulé comme « Annuler le dernier passage » annule le dernier : chaque fichier remplacé est remis, chaque fichier créé est supprimé, et un fichier modifié depuis (même par un passage suivant) est laissé tel quel.</translation>
+        <source>The runs kept, newest first. The run chosen goes back as &quot;Undo Last Run&quot; takes back the last: each file it replaced is put back, each file it created is removed, and a file edited since is left alone.</source>
+        <translation>Les passages gardés, les plus récents en tête. Le passage choisi est annulé comme « Annuler le dernier passage » annule le dernier : chaque fichier remplacé est remis, chaque fichier créé est supprimé, et un fichier retouché depuis est laissé tel quel.</translation>
     </message>
     <message>
         <source>Started</source>

@@ -1117,8 +1117,8 @@ ${name}, а $$ означает знак доллара</translation>
         <translation>Последний запуск отменён: </translation>
     </message>
     <message>
-        <source>The runs kept, newest first. The run chosen goes back as &quot;Undo Last Run&quot; takes back the last: each file it replaced is put back, each file it created is removed, and a file changed since (by a later run too) is left alone.</source>
-        <translation>Сохранённые запуски, новые первыми. Выбранный запуск отменяется так же, как «Отменить последний запуск» отменяет последний: каждый заменённый файл восстанавливается, каждый созданный удаляется, а файл, изменённый позже (в том числе другим запуском), не трогается.</translation>
+        <source>The runs kept, newest first. The run chosen goes back as &quot;Undo Last Run&quot; takes back the last: each file it replaced is put back, each file it created is removed, and a file edited since is left alone.</source>
+        <translation>Сохранённые запуски, новые первыми. Выбранный запуск отменяется так же, как «Отменить последний запуск» отменяет последний: каждый заменённый файл восстанавливается, каждый созданный удаляется, а файл, отредактированный позже, не трогается.</translation>
     </message>
     <message>
         <source>Started</source>
