@@ -142,15 +142,19 @@ void Form1::searchFolders(QStringList &folders) {
     passOverUndoStore(folders);
 }
 
-bool Form1::isInUndoStore(const QString &path) const {
+QStringList Form1::undoStoreSpellings() const {
     // By its path as set and as its links resolve (the walk's folders keep the spelling of the
     // folder chosen).
     QStringList store{QDir::cleanPath(undo_->folder())};
     if (const QString real = QFileInfo(undo_->folder()).canonicalFilePath(); !real.isEmpty())
         store.append(real);
+    store.removeIf([](const QString &own) { return own.isEmpty() || own == QStringLiteral("/"); });
+    return store;
+}
+
+bool Form1::IsInUndoStore(const QString &path, const QStringList &store) {
     return std::any_of(store.begin(), store.end(), [&](const QString &own) {
-        return !own.isEmpty() && own != QStringLiteral("/") &&
-               (path.startsWith(own + u'/') || path == own);
+        return path.startsWith(own + u'/') || path == own;
     });
 }
 
@@ -161,7 +165,8 @@ AddFolder::KeptAway Form1::undoStoreKeptAway() const {
 }
 
 void Form1::passOverUndoStore(QStringList &folders) const {
-    folders.removeIf([&](const QString &folder) { return isInUndoStore(folder); });
+    const QStringList store = undoStoreSpellings();
+    folders.removeIf([&](const QString &folder) { return IsInUndoStore(folder, store); });
 }
 
 void Form1::OpenGiven(const QStringList &paths) {
@@ -199,6 +204,7 @@ void Form1::OpenGiven(const QStringList &paths) {
 // List" and double-click removal keep working while a dropped folder is walked, and a second
 // drop meanwhile adds its rows where it comes.
 void Form1::ListView1_OLEDragDrop(const QStringList &paths) {
+    const QStringList store = undoStoreSpellings();
     for (const QString &path : paths) {
         if (Main::FolderExists(path)) {
             QStringList folders{path + Main::NativeSeparator};
@@ -207,7 +213,7 @@ void Form1::ListView1_OLEDragDrop(const QStringList &paths) {
             AddFolder::TakeFolderListFiles(folders, QStringLiteral("*.*"), *fileList, folders_,
                                            &away);
         } else if (const QString real = QFileInfo(path).canonicalFilePath();
-                   isInUndoStore(path) || (!real.isEmpty() && isInUndoStore(real))) {
+                   IsInUndoStore(path, store) || (!real.isEmpty() && IsInUndoStore(real, store))) {
             // The store's records and kept files are never a run's files, a link to one neither.
             fileList->addSkipped(
                 {tr("Skipped: a file in the undo store") + QStringLiteral(": ") + path});

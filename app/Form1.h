@@ -173,8 +173,10 @@ private:
     void passOverUndoStore(QStringList &folders) const;
     // The undo store, for the folder search to keep links away from its files.
     AddFolder::KeptAway undoStoreKeptAway() const;
-    // Whether the path is the undo store's folder or below it.
-    bool isInUndoStore(const QString &path) const;
+    // The undo store's folder as set and with its links resolved; whether a path is one of
+    // them or below one.
+    QStringList undoStoreSpellings() const;
+    static bool IsInUndoStore(const QString &path, const QStringList &store);
 
     // Colours the backgrounds that the window draws itself, and the text on them, from the
     // desktop's palette (Form1.cpp, "Theme").
