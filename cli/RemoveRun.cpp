@@ -122,10 +122,10 @@ int RunRemove(const RemoveRequest &request) {
     reporter.setMatcher(plan.matcher.get());
 
     // The output folder, never the undo store's nor one in it.
-    if (!request.inPlace && !request.filter) {
-        const std::string store = ResolvedAsFarAsItExists(Bytes(UndoStore::DefaultFolder()));
-        if (!UndoStore::DefaultFolder().isEmpty() &&
-            IsWithin(ResolvedAsFarAsItExists(Bytes(request.outFolder)), store))
+    if (const QString store = UndoStore::DefaultFolder();
+        !request.inPlace && !request.filter && !store.isEmpty()) {
+        if (IsWithin(ResolvedAsFarAsItExists(Bytes(request.outFolder)),
+                     ResolvedAsFarAsItExists(Bytes(store))))
             throw UsageError(WithWords(Texts::tr("--out %1 is in the undo store, which a run "
                                                  "never writes results in"),
                                        Bytes(request.outFolder)));

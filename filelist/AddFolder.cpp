@@ -205,7 +205,7 @@ std::vector<Named> listFiles(const QString &folder, QStringView pattern, WalkHoo
                     skipped->append(SkippedEntry(LeadsOutside, path));
                 continue;
             }
-            if (keepAway && (real == keptAway->folder || IsBelow(real, keptAway->folder))) {
+            if (keepAway && IsBelow(real, keptAway->folder)) {
                 if (skipped != nullptr)
                     skipped->append(keptAway->reason + QStringLiteral(": ") +
                                     Main::CollapseBackslashes(path));
