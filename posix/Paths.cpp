@@ -83,7 +83,7 @@ int MakeAbsolute(std::string &path) {
     return 0;
 }
 
-int ListFolder(int folderFd, std::vector<std::string> &names) {
+int ListFolder(int folderFd, std::vector<std::string> &names, bool (*keep)(std::string_view name)) {
     names.clear();
     Fd fd(::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!fd)
@@ -100,8 +100,9 @@ int ListFolder(int folderFd, std::vector<std::string> &names) {
             error = errno;
             break;
         }
-        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-            names.emplace_back(entry->d_name);
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != ".." && (keep == nullptr || keep(name)))
+            names.emplace_back(name);
     }
     ::closedir(folder);
     return error;

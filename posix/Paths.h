@@ -28,7 +28,9 @@ int MakeFolders(const std::string &path, mode_t mode);
 int MakeAbsolute(std::string &path);
 
 // The names in the folder open as `folderFd` but "." and "..", in the order the folder gives
-// them (replacing `names`).
-int ListFolder(int folderFd, std::vector<std::string> &names);
+// them (replacing `names`); with `keep`, only those it keeps, so that looking for a few names
+// in a folder of a million holds only the few.
+int ListFolder(int folderFd, std::vector<std::string> &names,
+               bool (*keep)(std::string_view name) = nullptr);
 
 }  // namespace Posix

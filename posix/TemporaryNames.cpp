@@ -99,7 +99,8 @@ pid_t OwnerOfTemporaryName(std::string_view name) {
 int RemoveStaleTemporaryNames(const std::string &folder) {
     Fd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     std::vector<std::string> names;
-    if (!fd || ListFolder(fd.get(), names) != 0)
+    const auto temporary = [](std::string_view name) { return OwnerOfTemporaryName(name) > 0; };
+    if (!fd || ListFolder(fd.get(), names, temporary) != 0)
         return 0;
     int removed = 0;
     const std::time_t now = std::time(nullptr);
