@@ -379,6 +379,9 @@ private:
     // stop). Meanwhile commits for the workers that wait for results to be in place.
     const Task *take(std::size_t k, Slot &slot) {
         std::unique_lock lock(mutex_);
+        // The results told so far are in place, though the queue still holds later ones: the
+        // planner hears of it, and forgets the writers of those places.
+        committedThrough_ = std::max(committedThrough_, placedThrough_);
         // Every task before k is handled: what is kept of them goes.
         while (first_ < k && !entries_.empty()) {
             entries_.pop_front();
@@ -508,6 +511,7 @@ private:
                 return;
             totals_.add(front.report);
             sink_.fileDone(front.report);
+            placedThrough_ = front.report.index + 1;
             waiting_.pop_front();
         }
     }
@@ -551,7 +555,8 @@ private:
     const std::size_t jobs_;
     const std::size_t window_;  // tasks handed out but not yet taken, at most
     bool stopping_ = false;
-    std::size_t taken_ = 0;  // tasks the committer handled
+    std::size_t taken_ = 0;          // tasks the committer handled
+    std::size_t placedThrough_ = 0;  // the committer's: tasks before it are told, so in place
     std::uint64_t bytesDone_ = 0;
     std::atomic<std::size_t> current_{NoTask};  // the task started last
     std::vector<std::thread> workers_;
