@@ -52,14 +52,14 @@ bool FolderNames::mayHold(const std::string &target) {
     if (known.state == State::Unknown)
         return true;
     return std::binary_search(known.names.begin(), known.names.end(), name) ||
-           known.written.find(name) != known.written.end();
+           known.written.find(HashedIndex::HashOf(name)) != nullptr;
 }
 
 void FolderNames::noteWritten(const std::string &target) {
     std::lock_guard lock(mutex_);
     const auto found = folders_.find(Posix::FolderOf(target));
     if (found != folders_.end() && found->second.state != State::Unknown)
-        found->second.written.emplace(Posix::NameOf(target));
+        found->second.written.put(HashedIndex::HashOf(Posix::NameOf(target)), 0);
 }
 
 bool FolderNames::isFolder(const std::string &folder) {

@@ -1,9 +1,10 @@
 // What the output folders hold, each listed once for a run.
 #pragma once
 
+#include "files/HashedIndex.h"
+
 #include <cstddef>
 #include <mutex>
-#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -13,10 +14,10 @@ namespace RFTSFSO {
 // The names in a run's output folders, each folder listed once, so that a result for a name its
 // folder does not hold needs no look at its path: the first question about a folder lists it,
 // and later questions about that folder are answered from the list and from the results written
-// since (noteWritten). A folder that does not exist yet holds nothing until the run makes it
-// (noteFolder), and holds what the run writes there from then on. A folder that cannot be
-// listed, or any folder once the run's folders hold more than MaxNames names in all, answers
-// "may hold" to every question.
+// since (noteWritten), kept as hashes so that a million of them take 16 MB or so. A folder that
+// does not exist yet holds nothing until the run makes it (noteFolder), and holds what the run
+// writes there from then on. A folder that cannot be listed, or any folder once the run's folders
+// hold more than MaxNames names in all, answers "may hold" to every question.
 //
 // A file that another program makes in a folder during the run is not in the list: the result
 // for that name is then put in place as a new file whose name was taken meanwhile (see
@@ -41,7 +42,8 @@ private:
     struct Folder {
         State state = State::Unknown;
         std::vector<std::string> names;  // sorted
-        std::set<std::string, std::less<>> written;
+        // The hashes of the names written since: one name taken for another only costs a look.
+        HashedIndex written;
     };
     Folder &folderLocked(const std::string &folder);
 

@@ -5,6 +5,7 @@
 #include "files/AtomicFile.h"
 #include "files/CommitQueue.h"
 #include "files/FileError.h"
+#include "files/HashedIndex.h"
 #include "files/HeldFolders.h"
 #include "files/Place.h"
 #include "files/RFTSFSO.h"
@@ -167,6 +168,7 @@ private slots:
     void swappedFolderGetsNoResult();
     void writeBehindFailsAtTheCommit_data();
     void writeBehindFailsAtTheCommit();
+    void hashedIndexKeepsEveryKey();
 };
 
 // --- Line ends ----------------------------------------------------------------------------------
@@ -1044,6 +1046,27 @@ void WritingTest::writeBehindFailsAtTheCommit() {
     QCOMPARE(Entries(dir.path()), entries);
     if (there)
         QCOMPARE(TestFiles::Read(out), QByteArray("old\n"));
+}
+
+// What a run remembers of the places it wrote: every key through the growths of the table, the
+// latest value for a key put twice, and nothing for keys never put (0 and 1 are one key).
+void WritingTest::hashedIndexKeepsEveryKey() {
+    RFTSFSO::HashedIndex index;
+    constexpr std::uint64_t Count = 5000;
+    for (std::uint64_t n = 0; n < Count; ++n)
+        index.put(RFTSFSO::HashedIndex::HashOf(std::to_string(n)), n);
+    index.put(RFTSFSO::HashedIndex::HashOf("7"), 70);
+    index.put(0, 1);
+    QCOMPARE(index.size(), std::size_t(Count + 1));
+    for (std::uint64_t n = 0; n < Count; ++n) {
+        const std::uint64_t *found = index.find(RFTSFSO::HashedIndex::HashOf(std::to_string(n)));
+        QVERIFY(found != nullptr);
+        QCOMPARE(*found, n == 7 ? 70 : n);
+    }
+    QCOMPARE(*index.find(1), std::uint64_t(1));
+    for (std::uint64_t n = Count; n < 2 * Count; ++n)
+        QVERIFY(index.find(RFTSFSO::HashedIndex::HashOf(std::to_string(n))) == nullptr);
+    QVERIFY(RFTSFSO::HashedIndex().find(5) == nullptr);
 }
 
 #include "tst_writing.moc"
