@@ -4,6 +4,8 @@
 // where that is harmless, or as rare as a 64-bit hash makes it.
 #pragma once
 
+#include "files/ContentHash.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -34,12 +36,11 @@ public:
 
     std::size_t size() const { return size_; }
 
-    // A hash of bytes that spreads every bit of them over the whole key.
+    // A key for bytes (the hash the undo record keeps of a result), joined with `seed`.
     static std::uint64_t HashOf(std::string_view bytes, std::uint64_t seed = 0) {
-        std::uint64_t hash = Mix(seed ^ bytes.size());
-        for (const char c : bytes)
-            hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ULL;
-        return Mix(hash);
+        ContentHasher hasher;
+        hasher.add(bytes.data(), bytes.size());
+        return Mix(hasher.end() ^ seed);
     }
     // The splitmix64 finisher.
     static std::uint64_t Mix(std::uint64_t value) {
