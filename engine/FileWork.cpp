@@ -47,7 +47,9 @@ FileResult ProcessFile(const QString &inputPath, const QString &outputPath,
         writing.folderNames = options.outputFolder;
         writing.makeFolders = options.makeFolders;
         writing.recorded = options.recorded;
-        writing.writeBehind = true;
+        writing.writeBehind = options.writeBehind == WorkOptions::WriteBehind::Always ||
+                              (options.writeBehind == WorkOptions::WriteBehind::LargeFiles &&
+                               input->size() > LineReader::DefaultChunk);
         output.emplace(outputPath, &*input, writing);
         result.charactersRemoved = Operations::RunLoop(*input, *output, ctx, options.lineNumber,
                                                        options.legacyPage, options.matcher);

@@ -39,6 +39,11 @@ struct WorkOptions {
     bool makeFolders = false;
     // The run keeps an undo record: each result is hashed as it is written, for the record.
     bool recorded = false;
+    // Whether the result's bytes are written by the writing thread (files/WriteBehind.h) while
+    // the worker goes on: with the next file, or with the next part of a file larger than one
+    // read. Otherwise the worker writes them itself.
+    enum class WriteBehind { Always, LargeFiles, Never };
+    WriteBehind writeBehind = WriteBehind::Always;
     // A file with a NUL byte is text too (else it is binary and left alone).
     bool binaryAsText = false;
     // The code page of the lines that are not UTF-8, in a file that names none (null:

@@ -207,7 +207,8 @@ private:
         std::vector<Slot> outcomes;
         for (;;) {
             batch.clear();
-            if (!take(batch))
+            bool othersWait = false;
+            if (!take(batch, othersWait))
                 return;
             outcomes.resize(batch.size());
             for (std::size_t b = 0; b < batch.size(); ++b) {
@@ -215,7 +216,7 @@ private:
                 current_ = j;
                 readAhead(j);
                 outcomes[b] = Slot();
-                process(*task, j, outcomes[b], ctx);
+                process(*task, j, outcomes[b], ctx, othersWait);
             }
             bool wake;
             {
@@ -240,8 +241,9 @@ private:
 
     // Takes the next tasks for a worker into `batch`: the next one, once the results it needs
     // are in place, and those after it that need none that is not, as many as leave the other
-    // workers their share. False: no more work (the end, or a stop).
-    bool take(std::vector<std::pair<std::size_t, const Task *>> &batch) {
+    // workers their share; `othersWait`: tasks are left for them. False: no more work (the
+    // end, or a stop).
+    bool take(std::vector<std::pair<std::size_t, const Task *>> &batch, bool &othersWait) {
         std::unique_lock lock(mutex_);
         workReady_.wait(lock, [&] {
             return stopping_ || (next_ < published() && next_ - consumed_ < window_) ||
@@ -274,6 +276,7 @@ private:
             batch.emplace_back(next_, &entryAt(next_).task);
             ++next_;
         }
+        othersWait = next_ < published();
         return true;
     }
 
@@ -287,7 +290,9 @@ private:
         });
     }
 
-    void process(const Task &task, std::size_t j, Slot &slot, FixedLineContext &ctx) {
+    // `othersWait`: files were left for the other workers when this one was taken.
+    void process(const Task &task, std::size_t j, Slot &slot, FixedLineContext &ctx,
+                 bool othersWait) {
         FileReport &report = slot.report;
         report.index = j;
         report.task = task.file;
@@ -307,6 +312,14 @@ private:
         options.legacyPage = task.file.legacyPage;
         options.matcher = plan_.matcher.get();
         options.recorded = plan_.journal != nullptr;
+        // One worker leaves the writing to a thread of its own, on another core. Several have
+        // the cores to themselves while files wait for them, and handing a result over then
+        // costs more than writing it; a large file with no other to go to is still written
+        // behind its reading.
+        using WriteBehind = WorkOptions::WriteBehind;
+        options.writeBehind = jobs_ == 1   ? WriteBehind::Always
+                              : othersWait ? WriteBehind::Never
+                                           : WriteBehind::LargeFiles;
         if (task.file.intoFolder || task.file.makeFolders)
             options.outputFolder = &outputFolder_;
         options.folders = &folders_;
