@@ -201,12 +201,17 @@ bool SearchFilter::entersFolder(QStringView path, QStringView name, int depth,
     return rules == nullptr || rules->judge(path, name, true) != IgnoreRules::Verdict::Ignored;
 }
 
-bool SearchFilter::takesFile(QStringView path, QStringView name, const IgnoreRules *rules) const {
+bool SearchFilter::takesFile(const QString &folder, QStringView name,
+                             const IgnoreRules *rules) const {
     if (!patterns_.isEmpty() &&
         std::none_of(patterns_.begin(), patterns_.end(), [&](const QString &pattern) {
             return AddFolder::MatchesPattern(name, pattern);
         }))
         return false;
+    if (globs_.empty() && excludes_.empty() && rules == nullptr)
+        return true;  // no rule that looks at the path: the name alone decided
+    QString path = folder;
+    path += name;
     if (!globs_.empty()) {
         // The last glob that matches decides; with none, a file is taken only when every glob
         // leaves out ("!...").
@@ -338,7 +343,7 @@ FolderListing FolderFiles(const SearchedFolder &folder, const SearchFilter &filt
             continue;
         QString name = Main::PathText(item->d_name);
         if (FileNameSkip(name) != Skip::None ||
-            !filter.takesFile(folder.relative + name, name, folder.rules.get()))
+            !filter.takesFile(folder.relative, name, folder.rules.get()))
             continue;
         const bool hidden = item->d_name[0] == '.';
         if (item->d_type != DT_REG || hidden) {

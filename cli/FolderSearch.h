@@ -32,8 +32,8 @@ public:
                       const IgnoreRules *rules) const;
     // Whether the files of a folder `depth` levels down are listed at all.
     bool listsFolderAt(int depth) const { return maxDepth_ < 0 || depth < maxDepth_; }
-    // A file `name` at `path` below the searched folder.
-    bool takesFile(QStringView path, QStringView name, const IgnoreRules *rules) const;
+    // A file `name` in the folder at `folder` below the searched folder ("a/b/", or empty).
+    bool takesFile(const QString &folder, QStringView name, const IgnoreRules *rules) const;
 
     bool hidden() const { return hidden_; }
     bool gitignore() const { return gitignore_; }

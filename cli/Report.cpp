@@ -355,9 +355,11 @@ void Reporter::fileDone(const Engine::FileReport &report) {
     else if (report.outcome == Engine::Outcome::Skipped && !request_.json && !request_.quiet)
         error(report.description(), false);
 
-    std::string path = Main::PathBytes(report.task.input);
-    if (outTerminal_)
-        path = ForTerminal(path);
+    // The input's path as shown, made only for a line that shows it.
+    const auto shown = [&] {
+        const std::string path = Main::PathBytes(report.task.input);
+        return outTerminal_ ? ForTerminal(path) : path;
+    };
     if (request_.json) {
         clearProgress();
         out(JsonOf(report) + '\n');
@@ -365,17 +367,17 @@ void Reporter::fileDone(const Engine::FileReport &report) {
         clearProgress();
         if (report.outcome == Engine::Outcome::Empty)
             out(WithWords(Texts::tr("Every line of %1 would be removed: no result is written.\n"),
-                          path));
+                          shown()));
         else if (report.outcome == Engine::Outcome::Changed && report.note.empty()) {
             const std::string output = Main::PathBytes(report.task.output);
             out(WithWords(
-                Texts::tr("The result of %1 is the same text; it would be written to %2.\n"), path,
-                outTerminal_ ? ForTerminal(output) : output));
+                Texts::tr("The result of %1 is the same text; it would be written to %2.\n"),
+                shown(), outTerminal_ ? ForTerminal(output) : output));
         } else {
             out(report.note);
         }
     } else if (request_.dryRun && !request_.quiet) {
-        list(report, path);
+        list(report, shown());
     }
     if (outputError_ != 0)
         Stop::Request(SIGPIPE);
