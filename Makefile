@@ -29,8 +29,10 @@ WERROR      ?=
 CMAKE_FLAGS := $(if $(WERROR),-DSTRELMARK_WERROR=ON,-DSTRELMARK_WERROR=OFF)
 # bash, zsh and fish: the tests load the command line's completions into each; the package
 # check validates the desktop entry and the metainfo; Qt's translation tools compile the
-# catalogues (translations/); PCRE2 matches the regular expressions.
-PACKAGES    ?= cmake g++ make qt6-base-dev qt6-base-dev-tools libpcre2-dev fonts-liberation \
+# catalogues (translations/); PCRE2 matches the regular expressions; jemalloc is the program's
+# allocator.
+PACKAGES    ?= cmake g++ make qt6-base-dev qt6-base-dev-tools libpcre2-dev libjemalloc-dev \
+               fonts-liberation \
                xvfb xauth bash zsh fish desktop-file-utils appstream \
                qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
 SUDO        := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)

@@ -14,10 +14,6 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
-
 namespace {
 
 // A display for the window: an X server, a Wayland compositor, or a Qt platform chosen by hand
@@ -60,24 +56,9 @@ int ShowWindow(int argc, char **argv) {
     return 1;
 }
 
-// A run reads and writes through buffers of a megabyte and more, most of them made by one
-// thread and freed by another (a worker's pieces of a result, by the writing thread). Left to
-// itself, glibc maps each such buffer anew and unmaps it once freed, so that every one costs its
-// page faults again: the 1 GiB page took 1.5 times as long. Buffers below 8 MB (the pieces
-// queued for the writing thread are 4 MB at most) come from the heap instead, and twice the
-// writing thread's queue of freed heap is kept for the next ones. The reader maps a buffer for a
-// longer line itself.
-void KeepLargeBuffers() {
-#if defined(__GLIBC__)
-    ::mallopt(M_MMAP_THRESHOLD, 8 << 20);
-    ::mallopt(M_TRIM_THRESHOLD, 32 << 20);
-#endif
-}
-
 }  // namespace
 
 int main(int argc, char *argv[]) {
-    KeepLargeBuffers();
     if (argc > 1 && !Cli::OpensWindow(argc, argv))
         return Cli::Main(argc, argv);
     if (!HasDisplay()) {
