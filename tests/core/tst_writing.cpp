@@ -738,21 +738,35 @@ void WritingTest::journalIsToldWhatTheWriterFound() {
 void WritingTest::recordedHashIsTheWrittenFiles_data() {
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<bool>("there");  // the output holds the input already: its start is copied
+    QTest::addColumn<int>("behind");  // Engine::WorkOptions::WriteBehind
 
     // Over a MiB: written in several pieces.
     const QByteArray plain = Lines(60000, "\n") + "drop this\n" + Lines(3, "\r\n");
     const QString text = QStringLiteral("keep\r\ndrop\r\nkeep \u00e9\u4e2d\r\nlast");
     const QByteArray utf16 =
         "\xFF\xFE" + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
-    QTest::newRow("plain") << plain << false;
-    QTest::newRow("plain, its start copied from the file there") << plain << true;
-    QTest::newRow("UTF-16 with its mark") << utf16 << false;
-    QTest::newRow("UTF-16, its start copied from the file there") << utf16 << true;
+    using Behind = Engine::WorkOptions::WriteBehind;
+    const struct {
+        const char *name;
+        Behind behind;
+    } ways[] = {{"written behind", Behind::Always},
+                {"written by the worker", Behind::Never},
+                {"behind when large", Behind::LargeFiles}};
+    for (const auto &way : ways) {
+        const auto row = [&](const char *name) -> QTestData & {
+            return QTest::addRow("%s, %s", name, way.name);
+        };
+        row("plain") << plain << false << int(way.behind);
+        row("plain, its start copied from the file there") << plain << true << int(way.behind);
+        row("UTF-16 with its mark") << utf16 << false << int(way.behind);
+        row("UTF-16, its start copied from the file there") << utf16 << true << int(way.behind);
+    }
 }
 
 void WritingTest::recordedHashIsTheWrittenFiles() {
     QFETCH(QByteArray, input);
     QFETCH(bool, there);
+    QFETCH(int, behind);
 
     QTemporaryDir dir;
     const QString in = dir.filePath("in.htm"), out = dir.filePath("out.htm");
@@ -763,6 +777,7 @@ void WritingTest::recordedHashIsTheWrittenFiles() {
     Engine::WorkOptions options;
     options.keepLineEnds = true;
     options.recorded = true;
+    options.writeBehind = Engine::WorkOptions::WriteBehind(behind);
     FileResult result = Engine::ProcessFile(in, out, ctx, options, Destination::Prepare);
     QVERIFY(result.pending);
     RecordingJournal journal;
@@ -773,6 +788,8 @@ void WritingTest::recordedHashIsTheWrittenFiles() {
     QCOMPARE(journal.records.size(), std::size_t(1));
     const QByteArray written = TestFiles::Read(out);
     QVERIFY(written.size() < input.size() && written.startsWith(input.left(2)));
+    if (input.startsWith("line"))
+        QCOMPARE(written, Lines(60000, "\n") + Lines(3, "\r\n"));
     const int fd = ::open(Name(out).constData(), O_RDONLY | O_CLOEXEC);
     std::uint64_t onDisk = 0;
     QCOMPARE(Undo::HashFile(fd, onDisk), 0);
